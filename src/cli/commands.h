@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+// The subcommands of velnora-cli. Each subsystem adds its own in its own file
+// and registers it in commands.cpp.
+namespace Cli {
+int run(const QStringList &arguments);
+int query(const QStringList &args);
+} // namespace Cli

@@ -1,0 +1,170 @@
+#include "data/store.h"
+
+#include "data/dataerror.h"
+#include "data/jetdialect.h"
+#include "data/schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <sqlite3.h>
+
+namespace {
+
+QVariant columnValue(const SQLite::Column &c)
+{
+    switch (c.getType()) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(c.getInt64()));
+    case SQLITE_FLOAT:
+        return QVariant(c.getDouble());
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(c.getBlob()), c.getBytes()));
+    default:
+        return QVariant(QString::fromUtf8(c.getText(), c.getBytes()));
+    }
+}
+
+QString readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw DataError("The starter data " + path + " cannot be read: " + f.errorString());
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace
+
+QString assetsDir()
+{
+    const QByteArray env = qgetenv("VELNORA_ASSETS");
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    if (QCoreApplication::instance()) {
+        const QString beside = QCoreApplication::applicationDirPath() + "/assets";
+        if (QFileInfo(beside + "/starter").isDir())
+            return beside;
+    }
+    return QStringLiteral(VELNORA_ASSETS_DIR);
+}
+
+Store::Store(const QString &path, bool create) : m_path(path)
+{
+    try {
+        const int flags = SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0);
+        m_db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), flags);
+        m_db->exec("PRAGMA foreign_keys = OFF");
+        JetDialect::registerFunctions(m_db->getHandle());
+    } catch (const SQLite::Exception &e) {
+        throw DataError("The database " + path + " cannot be opened: " + QString::fromUtf8(e.what()));
+    }
+}
+
+Store::~Store() = default;
+
+std::unique_ptr<Store> Store::connect(const QString &connectionString)
+{
+    QString source = JetDialect::dataSource(connectionString);
+    if (source.isEmpty())
+        source = "velnora.mdb";
+    // The windows name the Jet file; the store that replaced it sits beside it.
+    if (source.endsWith(".mdb", Qt::CaseInsensitive))
+        source = source.left(source.size() - 4) + ".db";
+    if (!QFileInfo::exists(source))
+        throw DataError("Could not find file '" + QFileInfo(source).absoluteFilePath() + "'.");
+    return std::make_unique<Store>(source, false);
+}
+
+QString Store::starterSqlPath()
+{
+    return assetsDir() + "/starter/starter.sql";
+}
+
+void Store::createFromStarter(const QString &path, const QString &starterSql)
+{
+    const QString tmp = path + ".part";
+    QFile::remove(tmp);
+    {
+        Store store(tmp, true);
+        store.transaction([&] {
+            Schema::create(store.db());
+            const QString file = starterSql.isEmpty() ? starterSqlPath() : starterSql;
+            if (QFileInfo::exists(file))
+                store.db().exec(readFile(file).toStdString());
+            else
+                store.db().exec("INSERT INTO default_sac (observed) VALUES (0)");
+        });
+    }
+    QFile::remove(path);
+    if (!QFile::rename(tmp, path))
+        throw DataError("The database " + path + " cannot be written.");
+}
+
+QString Store::ensureDatabase(const QString &directory, const Importer &importer)
+{
+    const QDir dir(directory);
+    const QString dbPath = dir.filePath("velnora.db");
+    if (QFileInfo::exists(dbPath))
+        return dbPath;
+    const QString mdbPath = dir.filePath("velnora.mdb");
+    if (importer && QFileInfo::exists(mdbPath)) {
+        importer(mdbPath, dbPath);
+        if (QFileInfo::exists(dbPath))
+            return dbPath;
+    }
+    createFromStarter(dbPath);
+    return dbPath;
+}
+
+SQLite::Database &Store::db()
+{
+    return *m_db;
+}
+
+QueryResult Store::query(const QString &sql)
+{
+    QueryResult result;
+    try {
+        SQLite::Statement st(*m_db, sql.toStdString());
+        const int n = st.getColumnCount();
+        for (int i = 0; i < n; ++i)
+            result.columns << QString::fromUtf8(st.getColumnName(i));
+        while (st.executeStep()) {
+            std::vector<QVariant> row;
+            row.reserve(n);
+            for (int i = 0; i < n; ++i)
+                row.push_back(columnValue(st.getColumn(i)));
+            result.rows.push_back(std::move(row));
+        }
+    } catch (const SQLite::Exception &e) {
+        throw DataError(QString::fromUtf8(e.what()));
+    }
+    return result;
+}
+
+int Store::execute(const QString &sql)
+{
+    try {
+        return m_db->exec(sql.toStdString());
+    } catch (const SQLite::Exception &e) {
+        throw DataError(QString::fromUtf8(e.what()));
+    }
+}
+
+void Store::transaction(const std::function<void()> &fn)
+{
+    try {
+        SQLite::Transaction tx(*m_db);
+        fn();
+        tx.commit();
+    } catch (const SQLite::Exception &e) {
+        throw DataError(QString::fromUtf8(e.what()));
+    }
+}

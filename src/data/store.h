@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace SQLite { class Database; }
+
+// The connection strings the windows name; the connection layer reads only
+// their Data Source.
+namespace ConnectionStrings {
+inline constexpr const char *kBound =
+    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=velnora.mdb;Persist Security Info=False";
+inline constexpr const char *kLog =
+    "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data Source=velnora.mdb";
+inline constexpr const char *kCode = "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=velnora.mdb;";
+inline constexpr const char *kShape =
+    "Provider=MSDataShape.1;Persist Security Info=False;Data Source=velnora.mdb;Data "
+    "Provider=Microsoft.Jet.OLEDB.4.0";
+inline constexpr const char *kPreview =
+    "Provider=Microsoft.Jet.OLEDB.4.0;Password='';User ID=Admin;Data Source=velnora.mdb;Mode=Share "
+    "Deny None;Extended Properties='';Jet OLEDB:System database='';Jet OLEDB:Registry Path='';Jet "
+    "OLEDB:Database Password='';Jet OLEDB:Engine Type=4;Jet OLEDB:Database Locking Mode=0;Jet "
+    "OLEDB:Global Partial Bulk Ops=2;Jet OLEDB:Global Bulk Transactions=1;Jet OLEDB:New Database "
+    "Password='';Jet OLEDB:Create System Database=False;Jet OLEDB:Encrypt Database=False;Jet "
+    "OLEDB:Don't Copy Locale on Compact=False;Jet OLEDB:Compact Without Replica Repair=False;Jet "
+    "OLEDB:SFP=False";
+} // namespace ConnectionStrings
+
+// A result of Store::query: column names and rows of values.
+struct QueryResult
+{
+    QStringList columns;
+    std::vector<std::vector<QVariant>> rows;
+};
+
+// One open connection to the logbook store with the dialect registered.
+class Store
+{
+public:
+    // Opens `path` (created with the schema when missing and `create` is set).
+    explicit Store(const QString &path, bool create = true);
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    // Opens the store named by a connection string, relative to the working
+    // directory: velnora.mdb stands for velnora.db.
+    static std::unique_ptr<Store> connect(const QString &connectionString);
+
+    // The start-up sequence: open velnora.db; else import velnora.mdb; else
+    // create it from the schema and the starter data. `importer` does step 2
+    // (it may show progress); without one the Jet file is ignored.
+    using Importer = std::function<void(const QString &mdbPath, const QString &dbPath)>;
+    static QString ensureDatabase(const QString &directory, const Importer &importer = {});
+    // Creates a new store file at `path` from the schema and the starter data.
+    static void createFromStarter(const QString &path, const QString &starterSql = QString());
+    static QString starterSqlPath();
+
+    SQLite::Database &db();
+    QString path() const { return m_path; }
+
+    // Runs one statement of the dialect. Errors throw DataError with the
+    // store's message.
+    QueryResult query(const QString &sql);
+    int execute(const QString &sql);
+    // Runs `fn` in one transaction; rolled back when it throws.
+    void transaction(const std::function<void()> &fn);
+
+private:
+    QString m_path;
+    std::unique_ptr<SQLite::Database> m_db;
+};
+
+// Where the program's data folder (starter data, layouts, help, pictures) lies:
+// $VELNORA_ASSETS, else assets/ beside the executable, else the source tree's.
+QString assetsDir();

@@ -1,0 +1,6 @@
+#pragma once
+
+// The real message and input boxes behind Messages.
+namespace MessageDialog {
+void install();
+}
