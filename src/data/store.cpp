@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <SQLiteCpp/Database.h>
+#include <map>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
@@ -80,6 +81,20 @@ std::unique_ptr<Store> Store::connect(const QString &connectionString)
     if (!QFileInfo::exists(source))
         throw DataError("Could not find file '" + QFileInfo(source).absoluteFilePath() + "'.");
     return std::make_unique<Store>(source, false);
+}
+
+std::shared_ptr<Store> Store::shared(const QString &connectionString)
+{
+    static std::map<QString, std::weak_ptr<Store>> pool;
+    QString source = JetDialect::dataSource(connectionString);
+    if (source.isEmpty())
+        source = "velnora.mdb";
+    const QString key = QFileInfo(source).absoluteFilePath();
+    if (auto existing = pool[key].lock())
+        return existing;
+    std::shared_ptr<Store> store(connect(connectionString));
+    pool[key] = store;
+    return store;
 }
 
 QString Store::starterSqlPath()

@@ -51,6 +51,8 @@ public:
     // Opens the store named by a connection string, relative to the working
     // directory: velnora.mdb stands for velnora.db.
     static std::unique_ptr<Store> connect(const QString &connectionString);
+    // The connection shared by every record source on the same file.
+    static std::shared_ptr<Store> shared(const QString &connectionString);
 
     // The start-up sequence: open velnora.db; else import velnora.mdb; else
     // create it from the schema and the starter data. `importer` does step 2

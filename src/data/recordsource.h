@@ -1,0 +1,160 @@
+#pragma once
+
+#include "data/dataerror.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class Store;
+
+// A bound record source: an open query with its rows (a snapshot), a current
+// row with its 1-based position, begin and end states, moves, find, bookmarks,
+// add, delete, update, batch update and requery. Rows remember their base
+// table's rowid, so writes go back to the right row whatever the query.
+//
+// Operations throw DataError; navigate() and friends report errors through
+// the Error event instead, as moves from the navigation buttons do.
+class RecordSource : public QObject
+{
+    Q_OBJECT
+public:
+    // AbsolutePosition when there is no current row.
+    static constexpr int kPosUnknown = -1;
+    static constexpr int kPosBOF = -2;
+    static constexpr int kPosEOF = -3;
+
+    enum class Move { First, Previous, Next, Last };
+
+    explicit RecordSource(QObject *parent = nullptr);
+    ~RecordSource() override;
+
+    void setConnectionString(const QString &connectionString);
+    QString connectionString() const { return m_connectionString; }
+    // The query text, passed to the store unchanged (a SHAPE command opens
+    // its parent query; see child()).
+    void setRecordSource(const QString &sql);
+    QString recordSource() const { return m_sql; }
+
+    void open();
+    void close();
+    bool isOpen() const { return m_open; }
+    // Runs the query again and returns to the first row.
+    void requery();
+    // Restricts the rows in memory to those whose `column` equals `value`
+    // (the child rows of a relation); an empty column removes the filter.
+    void setRelationFilter(const QString &column, const QVariant &value);
+
+    int recordCount() const;
+    int absolutePosition() const;
+    bool isBOF() const;
+    bool isEOF() const;
+    bool hasCurrent() const;
+
+    void moveFirst();
+    void movePrevious();
+    void moveNext();
+    void moveLast();
+    // The clamping moves of the navigation buttons, with errors reported
+    // through the Error event.
+    void navigate(Move move);
+
+    // Finds forwards from the current row (from the one after it when
+    // skipCurrent); without a match the source stands past its end.
+    bool find(const QString &criterion, bool skipCurrent = false);
+
+    using Bookmark = qint64;
+    Bookmark bookmark() const;
+    void setBookmark(Bookmark bookmark);
+
+    void addNew();
+    void deleteCurrent();
+    // Writes the current row's pending edits.
+    void update();
+    // Writes every row's pending edits in one transaction.
+    void updateBatch();
+    void cancelUpdate();
+
+    QStringList columns() const { return m_columnNames; }
+    int columnIndex(const QString &column) const; // -1 when unknown; case ignored
+    bool isDateColumn(const QString &column) const;
+    bool isBooleanColumn(const QString &column) const;
+
+    QVariant value(const QString &column) const;
+    QVariant valueAt(int row, int column) const; // 0-based, pending edits included
+    void setValue(const QString &column, const QVariant &value);
+    // The value as a bound text box shows it (dates as M/d/yyyy).
+    QString text(const QString &column) const;
+    bool isDirty() const;
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    // The Error event: handlers may replace the description before it is shown.
+    void reportError(const DataError &error);
+    // When set, the default "Record: " caption update and the error message box
+    // are left to the window.
+    void setDefaultResponses(bool captionOnMove, bool messageOnError);
+
+    // Parent/child sources of a SHAPE command: the child holds the rows related
+    // to the current parent row, refreshed on every parent move.
+    RecordSource *child() const { return m_child.get(); }
+
+    Store &store() const;
+
+signals:
+    void moveComplete(int position);
+    void willChangeRecord();
+    void errorOccurred(QString *description);
+    void captionChanged(const QString &caption);
+    // Emitted before the current row is left or written, so bound controls can
+    // hand over what the user typed.
+    void aboutToLeaveRow();
+    void opened();
+
+private:
+    struct Cell;
+    struct Row;
+    struct ColumnInfo;
+
+    void runQuery();
+    void checkOpen() const;
+    void requireCurrent() const;
+    void leaveRow();
+    void flushRow(Row &row);
+    void setPosition(int index);
+    void refreshChild();
+    QVariant cellValue(const Row &row, int column) const;
+    QVariant storedValue(int column, const QVariant &value) const;
+    int visibleIndexOf(Bookmark bookmark) const;
+    Row &currentRow();
+    const Row &currentRow() const;
+
+    QString m_connectionString;
+    QString m_sql;
+    QString m_effectiveSql;
+    bool m_open = false;
+    std::shared_ptr<Store> m_store;
+    std::vector<ColumnInfo> m_info;
+    QStringList m_columnNames;
+    QString m_baseTable;
+    int m_rowidColumn = -1;
+    std::vector<std::unique_ptr<Row>> m_rows;   // every row of the snapshot
+    std::vector<Row *> m_visible;               // the rows in view (all, or a relation's)
+    int m_pos = -1;                             // index into m_visible; -1 BOF, size() EOF
+    bool m_onDeleted = false;
+    Bookmark m_nextBookmark = 1;
+    QString m_caption;
+    bool m_captionOnMove = true;
+    bool m_messageOnError = true;
+    QString m_filterColumn;
+    QVariant m_filterValue;
+
+    std::unique_ptr<RecordSource> m_child;
+    QString m_parentColumn;
+    QString m_childColumn;
+};

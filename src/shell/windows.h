@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+// The program-wide window instances, reached by name ("frmmess", "seeing",
+// "killit"). A window is created on first use by its registered factory, is
+// destroyed when closed, and is created afresh on its next use.
+namespace Windows {
+
+using Factory = std::function<QWidget *()>;
+
+void registerFactory(const QString &name, Factory factory);
+bool isRegistered(const QString &name);
+// The live instance, created when there is none (nullptr for an unknown name).
+QWidget *get(const QString &name);
+// The live instance or nullptr, never creating one.
+QWidget *find(const QString &name);
+template <typename T> T *get(const QString &name) { return qobject_cast<T *>(get(name)); }
+template <typename T> T *find(const QString &name) { return qobject_cast<T *>(find(name)); }
+// Shows the window (created if needed) and brings it forward.
+QWidget *show(const QString &name);
+void closeAll();
+
+} // namespace Windows
