@@ -22,7 +22,7 @@ install_packages() {
 }
 
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNORA_BUILD_TESTS=ON >/dev/null
     cmake --build build --parallel 2
 }
 

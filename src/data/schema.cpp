@@ -101,8 +101,9 @@ QString columnSql(const Table &table, const Column &c)
     case K::Date:
         // ISO text so that reports sort by date; a time part is kept only
         // where an imported value had one.
-        return q + " TEXT CHECK (" + q + " IS NULL OR (date(" + q + ") IS NOT NULL AND substr(" +
-               q + ", 1, 10) = date(" + q + ")))";
+        // ('+0 days' makes SQLite roll an impossible day over, so it is caught.)
+        return q + " TEXT CHECK (" + q + " IS NULL OR substr(" + q + ", 1, 10) IS date(" + q +
+               ", '+0 days'))";
     }
     return q;
 }

@@ -1,0 +1,243 @@
+// Bound controls, the navigation bar, the data-form buttons, the month view's
+// beeping moves and the window registry, driven as a user would.
+#include "data/binderwidgets.h"
+#include "data/dataformcommands.h"
+#include "data/dataformwidget.h"
+#include "data/navigatorwidget.h"
+#include "data/recordsource.h"
+#include "data/store.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+class TestBindingWidgets : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controlsShowAndWriteTheRow();
+    void untouchedControlsWriteNothing();
+    void navigatorClampsAndShowsCaption();
+    void dataFormButtons();
+    void beepingNavigatorAtEndsAndEmpty();
+    void registryCreatesOnceAndAfreshAfterClose();
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    QVariant dbValue(const QString &sql);
+};
+
+void TestBindingWidgets::init()
+{
+    m_dir = std::make_unique<ScopedWorkDir>();
+    m_messages = std::make_unique<MessageRecorder>();
+    Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
+    Store store(m_dir->file("velnora.db"));
+    store.execute("insert into mess (ID, mes, Name, date, completed, conditions) values "
+                  "(1, '1', 'Crab Nebula', '2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), "
+                  "(3, '3', 'Globular too', NULL, 0, NULL)");
+}
+
+void TestBindingWidgets::cleanup()
+{
+    m_messages.reset();
+    m_dir.reset();
+}
+
+QVariant TestBindingWidgets::dbValue(const QString &sql)
+{
+    Store store(m_dir->file("velnora.db"));
+    const QueryResult r = store.query(sql);
+    return r.rows.empty() ? QVariant() : r.rows[0][0];
+}
+
+void TestBindingWidgets::controlsShowAndWriteTheRow()
+{
+    RecordSource rs;
+    rs.setRecordSource("select * from mess order by id");
+    rs.open();
+    RecordBinder binder(&rs);
+    QLineEdit name, date;
+    QPlainTextEdit notes;
+    QCheckBox done;
+    QComboBox conditions;
+    conditions.setEditable(true);
+    conditions.addItems({"1", "5", "9"});
+    binder.bind(&name, "Name");
+    binder.bind(&date, "date");
+    binder.bind(&notes, "notes");
+    binder.bind(&done, "completed");
+    binder.bind(&conditions, "conditions");
+    QCOMPARE(name.text(), QString("Crab Nebula"));
+    QCOMPARE(date.text(), QString("1/15/2024"));
+    QVERIFY(done.isChecked());
+    QCOMPARE(conditions.currentText(), QString("5"));
+
+    name.clear();
+    QTest::keyClicks(&name, "Crab Nebula (SNR)");
+    date.setText("2/1/2024");               // an aid writing into the field counts as an edit
+    notes.setPlainText("Filamentary at 200x");
+    done.setChecked(false);
+    conditions.setCurrentText("9");
+    rs.moveNext();
+    QCOMPARE(name.text(), QString("Globular"));
+    QVERIFY(date.text().isEmpty());
+    QVERIFY(!done.isChecked());
+    QCOMPARE(dbValue("select Name from mess where id = 1").toString(), QString("Crab Nebula (SNR)"));
+    QCOMPARE(dbValue("select date from mess where id = 1").toString(), QString("2024-02-01"));
+    QCOMPARE(dbValue("select notes from mess where id = 1").toString(), QString("Filamentary at 200x"));
+    QCOMPARE(dbValue("select completed from mess where id = 1").toInt(), 0);
+    QCOMPARE(dbValue("select conditions from mess where id = 1").toString(), QString("9"));
+
+    // A bad date keeps the row and the typed text; the database is unchanged.
+    date.setText("yesterday");
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.moveNext());
+    QCOMPARE(date.text(), QString("yesterday"));
+    QCOMPARE(rs.absolutePosition(), 2);
+    QVERIFY(dbValue("select date from mess where id = 2").isNull());
+}
+
+void TestBindingWidgets::untouchedControlsWriteNothing()
+{
+    RecordSource rs;
+    rs.setRecordSource("select * from mess order by id");
+    rs.open();
+    RecordBinder binder(&rs);
+    QLineEdit date, name;
+    QCheckBox done;
+    binder.bind(&date, "date");
+    binder.bind(&name, "Name");
+    binder.bind(&done, "completed");
+    binder.save();
+    QVERIFY(!rs.isDirty());
+    rs.moveLast();
+    rs.moveFirst();
+    QCOMPARE(dbValue("select date from mess where id = 1").toString(), QString("2024-01-15"));
+}
+
+void TestBindingWidgets::navigatorClampsAndShowsCaption()
+{
+    RecordSource rs;
+    rs.setObjectName("datPrimaryRS");
+    rs.setRecordSource("select * from mess order by id");
+    rs.open();
+    NavigatorWidget nav(&rs);
+    QCOMPARE(nav.objectName(), QString("datPrimaryRS"));
+    auto *next = nav.findChild<QToolButton *>("datPrimaryRS_Next");
+    auto *prev = nav.findChild<QToolButton *>("datPrimaryRS_Previous");
+    auto *last = nav.findChild<QToolButton *>("datPrimaryRS_Last");
+    QVERIFY(next && prev && last);
+    QCOMPARE(next->accessibleName(), QString("Next"));
+    QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
+    prev->click();
+    QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
+    last->click();
+    next->click();
+    next->click();
+    QCOMPARE(nav.captionLabel()->text(), QString("Record: 3"));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestBindingWidgets::dataFormButtons()
+{
+    RecordSource rs;
+    rs.setRecordSource("select * from generic");
+    rs.open();
+    RecordBinder binder(&rs);
+    QLineEdit object;
+    binder.bind(&object, "object");
+    DataFormWidget form(&rs, DataFormWidget::Add | DataFormWidget::Delete | DataFormWidget::Update |
+                                 DataFormWidget::Close);
+    QVERIFY(!form.findChild<QPushButton *>("cmdRefresh"));
+    auto *add = form.findChild<QPushButton *>("cmdAdd");
+    auto *update = form.findChild<QPushButton *>("cmdUpdate");
+    auto *del = form.findChild<QPushButton *>("cmdDelete");
+    auto *close = form.findChild<QPushButton *>("cmdClose");
+    QVERIFY(add && update && del && close);
+    QCOMPARE(add->text(), QString("&Add"));
+    add->click();
+    QTest::keyClicks(&object, "Barnard's Loop");
+    update->click();
+    QCOMPARE(dbValue("select object from generic").toString(), QString("Barnard's Loop"));
+    // A fixed text replaces the description when the window asks for one.
+    form.commands().setUpdateFailureMessage("Check Date Field...Date must be entered as mm/dd/yyyy");
+    QLineEdit date;
+    binder.bind(&date, "date");
+    date.setText("31/31/2031");
+    update->click();
+    QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
+    QVERIFY(dbValue("select date from generic").isNull());
+    date.setText("");
+    del->click();
+    QCOMPARE(dbValue("select count(*) from generic").toInt(), 0);
+    QSignalSpy closing(&form, &DataFormWidget::closeRequested);
+    close->click();
+    QCOMPARE(closing.count(), 1);
+}
+
+void TestBindingWidgets::beepingNavigatorAtEndsAndEmpty()
+{
+    RecordSource rs;
+    rs.setRecordSource("select * from mess order by id");
+    rs.open();
+    bool dirty = true;
+    BeepingNavigator nav(&rs, &dirty);
+    QVERIFY(nav.previous());
+    QCOMPARE(m_messages->beeps, 1);
+    QCOMPARE(rs.absolutePosition(), 1);
+    QVERIFY(!dirty);
+    nav.next();
+    nav.next();
+    QCOMPARE(m_messages->beeps, 1);
+    nav.next();
+    QCOMPARE(m_messages->beeps, 2);
+    QCOMPARE(rs.absolutePosition(), 3);
+    nav.first();
+    QCOMPARE(rs.absolutePosition(), 1);
+
+    RecordSource empty;
+    empty.setRecordSource("select * from month_view where view_month = 'Smarch Notes' ");
+    empty.open();
+    BeepingNavigator none(&empty);
+    none.next();
+    none.previous();
+    none.last();
+    QCOMPARE(m_messages->beeps, 2);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestBindingWidgets::registryCreatesOnceAndAfreshAfterClose()
+{
+    int created = 0;
+    Windows::registerFactory("frmtest", [&] {
+        ++created;
+        return new QWidget;
+    });
+    QVERIFY(!Windows::find("frmtest"));
+    QWidget *a = Windows::show("frmtest");
+    QVERIFY(a);
+    QCOMPARE(a->objectName(), QString("frmtest"));
+    QCOMPARE(Windows::get("frmtest"), a);
+    QCOMPARE(created, 1);
+    a->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!Windows::find("frmtest"));
+    QWidget *b = Windows::get("frmtest");
+    QCOMPARE(created, 2);
+    QVERIFY(b);
+    QVERIFY(!Windows::get("nosuchwindow"));
+    Windows::closeAll();
+}
+
+QTEST_MAIN(TestBindingWidgets)
+#include "tst_bindingwidgets.moc"

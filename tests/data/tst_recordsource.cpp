@@ -1,0 +1,449 @@
+// The bound record source: moves, find, bookmarks, writes and their failures,
+// batch update, requery and the parent/child source of a SHAPE command.
+#include "data/dataerror.h"
+#include "data/dataformcommands.h"
+#include "data/recordsource.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+class TestRecordSource : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void opensOnFirstRowWithCaption();
+    void movesClampAtBothEnds_data();
+    void movesClampAtBothEnds();
+    void rawMovesPastTheEndsFail();
+    void deleteOfLastRowLeavesNewLast();
+    void deleteOfOnlyRowLeavesEmptySource();
+    void findForwardsAndPastTheEnd();
+    void findComparesTextLikeTheWindowsNeed();
+    void findWithMalformedCriterionKeepsPlace();
+    void bookmarksNumberRowsInOrder();
+    void pendingEditWrittenOnMove();
+    void failedDateWriteLeavesRowUnchanged();
+    void datesShownMonthFirst();
+    void batchUpdateWritesSeveralAddedRows();
+    void batchUpdateIsAllOrNothing();
+    void requeryReturnsToFirstAndSeesNewRows();
+    void readOnlyQueryRefusesWrites();
+    void errorEventShowsPrefixedDescription();
+    void shapeGivesChildrenPerParent();
+    void emptyTextWrittenAsNull();
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    void fillMess(int rows);
+    std::unique_ptr<RecordSource> open(const QString &sql);
+    QVariant dbValue(const QString &sql);
+};
+
+void TestRecordSource::init()
+{
+    m_dir = std::make_unique<ScopedWorkDir>();
+    m_messages = std::make_unique<MessageRecorder>();
+    Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
+}
+
+void TestRecordSource::cleanup()
+{
+    m_messages.reset();
+    m_dir.reset();
+}
+
+void TestRecordSource::fillMess(int rows)
+{
+    Store store(m_dir->file("velnora.db"));
+    store.transaction([&] {
+        for (int i = 1; i <= rows; ++i)
+            store.execute(QString("insert into mess (ID, mes, Name, view_month, month_sort) values (%1, '%1', "
+                                  "'Object %1', '%2', %3)")
+                              .arg(i)
+                              .arg(i % 2 ? "January" : "March")
+                              .arg(i % 2 ? 1 : 3));
+    });
+}
+
+std::unique_ptr<RecordSource> TestRecordSource::open(const QString &sql)
+{
+    auto rs = std::make_unique<RecordSource>();
+    rs->setObjectName("datPrimaryRS");
+    rs->setConnectionString(ConnectionStrings::kBound);
+    rs->setRecordSource(sql);
+    rs->open();
+    return rs;
+}
+
+QVariant TestRecordSource::dbValue(const QString &sql)
+{
+    Store store(m_dir->file("velnora.db"));
+    const QueryResult r = store.query(sql);
+    return r.rows.empty() ? QVariant() : r.rows[0][0];
+}
+
+void TestRecordSource::opensOnFirstRowWithCaption()
+{
+    fillMess(12);
+    auto rs = open("select * from mess order by id");
+    QCOMPARE(rs->recordCount(), 12);
+    QCOMPARE(rs->absolutePosition(), 1);
+    QCOMPARE(rs->caption(), QString("Record: 1"));
+    QSignalSpy moves(rs.get(), &RecordSource::moveComplete);
+    rs->moveLast();
+    QCOMPARE(rs->caption(), QString("Record: 12"));
+    QCOMPARE(moves.count(), 1);
+    QCOMPARE(moves.first().first().toInt(), 12);
+    QCOMPARE(rs->value("NAME").toString(), QString("Object 12"));   // names without case
+}
+
+void TestRecordSource::movesClampAtBothEnds_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::newRow("empty") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("many") << 5;
+}
+
+void TestRecordSource::movesClampAtBothEnds()
+{
+    QFETCH(int, rows);
+    fillMess(rows);
+    auto rs = open("select * from mess order by id");
+    QCOMPARE(rs->recordCount(), rows);
+    if (rows == 0) {
+        QVERIFY(rs->isBOF() && rs->isEOF());
+        QVERIFY(!rs->hasCurrent());
+    }
+    rs->navigate(RecordSource::Move::Previous);
+    QCOMPARE(rs->absolutePosition(), rows ? 1 : RecordSource::kPosEOF);
+    for (int i = 0; i < rows + 2; ++i)
+        rs->navigate(RecordSource::Move::Next);
+    QCOMPARE(rs->absolutePosition(), rows ? rows : RecordSource::kPosEOF);
+    QVERIFY(rows == 0 || !rs->isEOF());
+    rs->navigate(RecordSource::Move::First);
+    QCOMPARE(rs->absolutePosition(), rows ? 1 : RecordSource::kPosEOF);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestRecordSource::rawMovesPastTheEndsFail()
+{
+    fillMess(2);
+    auto rs = open("select * from mess order by id");
+    rs->movePrevious();
+    QVERIFY(rs->isBOF());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->movePrevious());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->value("mes"));
+    rs->moveLast();
+    rs->moveNext();
+    QVERIFY(rs->isEOF());
+    QCOMPARE(rs->absolutePosition(), RecordSource::kPosEOF);
+    QCOMPARE(rs->caption(), QString("Record: "));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
+}
+
+void TestRecordSource::deleteOfLastRowLeavesNewLast()
+{
+    fillMess(4);
+    auto rs = open("select * from mess order by id");
+    DataFormCommands commands(rs.get());
+    rs->moveLast();
+    QVERIFY(commands.deleteRecord());
+    QCOMPARE(rs->recordCount(), 3);
+    QCOMPARE(rs->absolutePosition(), 3);
+    QCOMPARE(rs->value("mes").toString(), QString("3"));
+    QCOMPARE(dbValue("select count(*) from mess").toInt(), 3);
+    // A delete in the middle moves on to the row after it.
+    rs->moveFirst();
+    QVERIFY(commands.deleteRecord());
+    QCOMPARE(rs->value("mes").toString(), QString("2"));
+    QCOMPARE(rs->absolutePosition(), 1);
+}
+
+void TestRecordSource::deleteOfOnlyRowLeavesEmptySource()
+{
+    fillMess(1);
+    auto rs = open("select * from mess order by id");
+    DataFormCommands commands(rs.get());
+    QVERIFY(commands.deleteRecord());
+    QCOMPARE(rs->recordCount(), 0);
+    QVERIFY(rs->isEOF());
+    // Deleting again has no current row: the command shows the description.
+    QVERIFY(!commands.deleteRecord());
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(!m_messages->shown.first().startsWith("Data error"));
+}
+
+void TestRecordSource::findForwardsAndPastTheEnd()
+{
+    fillMess(6);
+    auto rs = open("select * from mess order by id");
+    QVERIFY(rs->find("view_month = 'March'"));
+    QCOMPARE(rs->value("mes").toString(), QString("2"));
+    QVERIFY(rs->find("view_month = 'March'"));          // the current row matches: stay
+    QCOMPARE(rs->value("mes").toString(), QString("2"));
+    QVERIFY(rs->find("view_month = 'March'", true));    // skip it
+    QCOMPARE(rs->value("mes").toString(), QString("4"));
+    rs->moveLast();
+    QVERIFY(!rs->find("view_month = 'January'"));        // forwards only
+    QVERIFY(rs->isEOF());
+    QCOMPARE(rs->absolutePosition(), RecordSource::kPosEOF);
+    rs->moveFirst();
+    QVERIFY(!rs->find("mes = '60'"));
+    QVERIFY(rs->isEOF());
+}
+
+void TestRecordSource::findComparesTextLikeTheWindowsNeed()
+{
+    {
+        Store store(m_dir->file("velnora.db"));
+        store.execute("insert into Sac72 (ID, OBJECT, NOTES) values (1, 'NGC224', 'Andromeda galaxy'), "
+                      "(2, 'IC 1396  ', 'Elephant trunk'), (3, 'NGC7840', NULL)");
+    }
+    auto rs = open("select * from sac72 order by id");
+    QVERIFY(rs->find("object ='ic 1396'"));
+    QCOMPARE(rs->absolutePosition(), 2);
+    rs->moveFirst();
+    QVERIFY(rs->find("object = 'NGC7840'"));
+    QCOMPARE(rs->absolutePosition(), 3);
+    rs->moveFirst();
+    QVERIFY(rs->find("Notes Like  '*TRUNK*'"));
+    QCOMPARE(rs->absolutePosition(), 2);
+    rs->moveFirst();
+    QVERIFY(rs->find("ID = 3"));
+    QCOMPARE(rs->value("object").toString(), QString("NGC7840"));
+}
+
+void TestRecordSource::findWithMalformedCriterionKeepsPlace()
+{
+    fillMess(3);
+    auto rs = open("select * from mess order by id");
+    rs->moveNext();
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->find("mes = '2"));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->find("nosuchcolumn = '2'"));
+    QCOMPARE(rs->absolutePosition(), 2);
+}
+
+void TestRecordSource::bookmarksNumberRowsInOrder()
+{
+    fillMess(5);
+    auto rs = open("select * from mess order by id desc");
+    QCOMPARE(rs->bookmark(), 1);
+    rs->moveLast();
+    QCOMPARE(rs->bookmark(), 5);
+    rs->setBookmark(2);
+    QCOMPARE(rs->value("mes").toString(), QString("4"));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->setBookmark(99));
+    QCOMPARE(rs->absolutePosition(), 2);
+}
+
+void TestRecordSource::pendingEditWrittenOnMove()
+{
+    fillMess(3);
+    auto rs = open("select * from mess order by id");
+    rs->setValue("location", "Back garden");
+    rs->setValue("completed", true);
+    QVERIFY(rs->isDirty());
+    QVERIFY(dbValue("select location from mess where id = 1").isNull());
+    QSignalSpy will(rs.get(), &RecordSource::willChangeRecord);
+    rs->moveNext();
+    QVERIFY(will.count() >= 1);
+    QCOMPARE(dbValue("select location from mess where id = 1").toString(), QString("Back garden"));
+    QCOMPARE(dbValue("select completed from mess where id = 1").toInt(), 1);
+    rs->movePrevious();
+    QVERIFY(!rs->isDirty());
+    QCOMPARE(rs->value("location").toString(), QString("Back garden"));
+}
+
+void TestRecordSource::failedDateWriteLeavesRowUnchanged()
+{
+    fillMess(2);
+    {
+        Store store(m_dir->file("velnora.db"));
+        store.execute("update mess set date = '2024-03-05', location = 'Hill' where id = 1");
+    }
+    auto rs = open("select * from mess order by id");
+    rs->setValue("location", "Field");
+    rs->setValue("date", "next tuesday");
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
+    // Nothing of the row was written, and the source kept its place.
+    QCOMPARE(dbValue("select date from mess where id = 1").toString(), QString("2024-03-05"));
+    QCOMPARE(dbValue("select location from mess where id = 1").toString(), QString("Hill"));
+    QCOMPARE(rs->absolutePosition(), 1);
+    try {
+        rs->update();
+        QFAIL("update accepted a non-date");
+    } catch (const DataError &e) {
+        QVERIFY(e.description().contains("mm/dd/yyyy"));
+    }
+    rs->setValue("date", "4/1/2025");
+    rs->update();
+    QCOMPARE(dbValue("select date from mess where id = 1").toString(), QString("2025-04-01"));
+    QCOMPARE(dbValue("select location from mess where id = 1").toString(), QString("Field"));
+}
+
+void TestRecordSource::datesShownMonthFirst()
+{
+    fillMess(1);
+    {
+        Store store(m_dir->file("velnora.db"));
+        store.execute("update mess set date = '2024-11-09' where id = 1");
+    }
+    auto rs = open("select * from mess");
+    QCOMPARE(rs->text("date"), QString("11/9/2024"));
+    QVERIFY(rs->isDateColumn("DATE"));
+    QVERIFY(!rs->isDateColumn("hour"));
+}
+
+void TestRecordSource::batchUpdateWritesSeveralAddedRows()
+{
+    auto rs = open("select * from generic");
+    DataFormCommands commands(rs.get());
+    QVERIFY(commands.add());
+    rs->setValue("object", "Comet 12P");
+    rs->setValue("observed", "True");
+    QVERIFY(commands.add());
+    rs->setValue("object", "Nova Her");
+    rs->setValue("date", "7/4/2026");
+    QVERIFY(commands.add());
+    rs->setValue("object", "Kemble's Cascade");
+    QVERIFY(commands.update());
+    QCOMPARE(dbValue("select count(*) from generic").toInt(), 3);
+    QCOMPARE(dbValue("select group_concat(object, '|') from (select object from generic order by ID)").toString(),
+             QString("Comet 12P|Nova Her|Kemble's Cascade"));
+    QCOMPARE(dbValue("select observed from generic where object = 'Comet 12P'").toInt(), 1);
+    QCOMPARE(dbValue("select date from generic where object = 'Nova Her'").toString(), QString("2026-07-04"));
+    // The keys the store gave are shown at once.
+    QCOMPARE(rs->value("ID").toInt(), dbValue("select ID from generic where object like 'Kemble*'").toInt());
+}
+
+void TestRecordSource::batchUpdateIsAllOrNothing()
+{
+    fillMess(3);
+    auto rs = open("select * from mess order by id");
+    rs->setValue("location", "A");
+    rs->setValue("date", "1/2/2020");
+    rs->update();
+    rs->moveNext();
+    rs->setValue("location", "B");
+    rs->setValue("rating", "5");
+    // A failing batch writes nothing and keeps the edits pending.
+    rs->setValue("date", "someday");
+    DataFormCommands commands(rs.get());
+    QVERIFY(!commands.update());
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown.first().contains("someday"));
+    QVERIFY(dbValue("select location from mess where id = 2").isNull());
+    QVERIFY(rs->isDirty());
+    rs->setValue("date", "");
+    QVERIFY(commands.update());
+    QCOMPARE(dbValue("select location from mess where id = 2").toString(), QString("B"));
+    QVERIFY(dbValue("select date from mess where id = 2").isNull());
+}
+
+void TestRecordSource::requeryReturnsToFirstAndSeesNewRows()
+{
+    fillMess(3);
+    auto rs = open("select * from mess order by id");
+    rs->moveLast();
+    {
+        Store store(m_dir->file("velnora.db"));
+        store.execute("insert into mess (ID, mes) values (4, '4')");
+    }
+    QCOMPARE(rs->recordCount(), 3);   // a snapshot
+    DataFormCommands commands(rs.get());
+    QVERIFY(commands.refresh());
+    QCOMPARE(rs->recordCount(), 4);
+    QCOMPARE(rs->absolutePosition(), 1);
+    QCOMPARE(rs->caption(), QString("Record: 1"));
+}
+
+void TestRecordSource::readOnlyQueryRefusesWrites()
+{
+    fillMess(2);
+    auto rs = open("select m.mes, d.location from mess m, default_sac d");
+    QCOMPARE(rs->recordCount(), 2);
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue("mes", "9"));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->addNew());
+    // A computed column of a writable query cannot be written either.
+    auto rs2 = open("select mes, upper(Name) as big from mess");
+    QVERIFY_THROWS_EXCEPTION(DataError, rs2->setValue("big", "X"));
+    rs2->setValue("mes", "M1");
+    rs2->update();
+    QCOMPARE(dbValue("select mes from mess where id = 1").toString(), QString("M1"));
+}
+
+void TestRecordSource::errorEventShowsPrefixedDescription()
+{
+    fillMess(2);
+    auto rs = open("select * from mess order by id");
+    rs->setValue("date", "bad");
+    rs->navigate(RecordSource::Move::Next);
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown.first().startsWith("Data error event hit err:\"bad\""));
+    QCOMPARE(m_messages->titles.first(), QString("Velnora Logging System"));
+    QCOMPARE(rs->absolutePosition(), 1);
+    // A window may replace the description before it is shown.
+    connect(rs.get(), &RecordSource::errorOccurred, this, [](QString *d) { *d = "DB Error"; });
+    rs->navigate(RecordSource::Move::Last);
+    QCOMPARE(m_messages->shown.last(), QString("Data error event hit err:DB Error"));
+}
+
+void TestRecordSource::shapeGivesChildrenPerParent()
+{
+    {
+        Store store(m_dir->file("velnora.db"));
+        store.execute("insert into planet (id, name, sort) values ('p1', 'Sun', 1), ('p2', 'Moon', 2), ('p3', 'Mars', 3)");
+        store.execute("insert into planet_log (id, Local_Date, Notes) values ('p2', '2024-01-01', 'first'), "
+                      "('P2', '2024-01-02', 'second'), ('p3', '2024-01-03', 'red')");
+    }
+    auto rs = std::make_unique<RecordSource>();
+    rs->setConnectionString(ConnectionStrings::kShape);
+    rs->setRecordSource(
+        "SHAPE {select asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
+        "Orbital_period,sort,sort_old from planet Order by sort} AS ParentCMD APPEND ({select CN,id,"
+        "Instrument_Used,Magnification_Used,Trans,Seeing,Observing_Location,Local_Date,Local_Time,UTC,Notes from "
+        "planet_log } AS ChildCMD RELATE id TO id) AS ChildCMD");
+    rs->open();
+    RecordSource *child = rs->child();
+    QVERIFY(child);
+    QCOMPARE(rs->value("name").toString(), QString("Sun"));
+    QCOMPARE(child->recordCount(), 0);
+    rs->moveNext();
+    QCOMPARE(child->recordCount(), 2);
+    QCOMPARE(child->value("Notes").toString(), QString("first"));
+    rs->moveNext();
+    QCOMPARE(child->recordCount(), 1);
+    QCOMPARE(child->text("Local_Date"), QString("1/3/2024"));
+    // A child added under a parent belongs to it.
+    child->addNew();
+    child->setValue("Notes", "canals?");
+    child->update();
+    QCOMPARE(dbValue("select id from planet_log where Notes = 'canals?'").toString(), QString("p3"));
+    QCOMPARE(child->recordCount(), 2);
+}
+
+void TestRecordSource::emptyTextWrittenAsNull()
+{
+    fillMess(1);
+    {
+        Store store(m_dir->file("velnora.db"));
+        store.execute("update mess set notes = 'old' where id = 1");
+    }
+    auto rs = open("select * from mess");
+    rs->setValue("notes", "");
+    rs->update();
+    QVERIFY(dbValue("select notes from mess where id = 1").isNull());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue("nosuch", "x"));
+}
+
+QTEST_GUILESS_MAIN(TestRecordSource)
+#include "tst_recordsource.moc"
