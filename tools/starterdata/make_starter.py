@@ -277,6 +277,8 @@ def sort_key(r):
 def caldwell_numbers(r):
     nums = {int(x) for x in re.findall(r"\bC (\d{3})\b", r["Identifiers"])}
     nums |= {int(x) for x in re.findall(r"Caldwell (\d+) refers to", r["OpenNGC notes"])}
+    if re.match(r"C\d{3}$", r["Name"]):
+        nums.add(int(r["Name"][1:]))
     return nums
 
 
@@ -339,7 +341,7 @@ def build_sac(shared):
         letters = ""
         if plain_ngc and num in best:
             letters += "B"
-        if caldwell_numbers(r) or re.match(r"C\d{3}$", r["Name"]):
+        if caldwell_numbers(r):
             letters += "C"
         if plain_ngc and num in herschel:
             letters += "H"
