@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "data/dataerror.h"
+#include "data/mdbimporter.h"
 #include "data/store.h"
 
 #include <QDir>
@@ -40,7 +41,8 @@ int query(const QStringList &args)
         return usage();
     QTextStream out(stdout);
     try {
-        const QString path = Store::ensureDatabase(QDir::currentPath());
+        const QString path = Store::ensureDatabase(
+            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
         Store store(path, false);
         const QueryResult r = store.query(args.first());
         out << r.columns.join('\t') << '\n';
@@ -67,6 +69,8 @@ int run(const QStringList &arguments)
     const QStringList rest = arguments.mid(2);
     if (cmd == "query")
         return query(rest);
+    if (cmd == "import")
+        return importMdb(rest);
     return usage();
 }
 

@@ -7,4 +7,5 @@
 namespace Cli {
 int run(const QStringList &arguments);
 int query(const QStringList &args);
+int importMdb(const QStringList &args); // importcommand.cpp
 } // namespace Cli
