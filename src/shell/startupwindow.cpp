@@ -3,6 +3,7 @@
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/store.h"
+#include "shell/importdialog.h"
 #include "shell/messagedialog.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@ int run(QApplication &app)
 {
     MessageDialog::install();
     try {
-        Store::ensureDatabase(QDir::currentPath());
+        Store::ensureDatabase(QDir::currentPath(), ImportDialog::run);
     } catch (const DataError &e) {
         Messages::show(e.description());
         return 1;
