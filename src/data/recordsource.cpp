@@ -18,15 +18,19 @@
 
 using Kind = Schema::ColumnKind;
 
-// A value as the snapshot keeps it: short texts stay in std::string's own
-// buffer, so a 10,000-row catalogue loads without a heap block per cell.
+// A value as the snapshot keeps it. A row's texts share one buffer, so a
+// 10,000-row catalogue loads with two heap blocks a row rather than one a cell.
 struct RecordSource::Cell
 {
     enum Type : unsigned char { Null, Int, Real, Text, Blob };
     Type type = Null;
-    qint64 i = 0;
-    double d = 0;
-    std::string s;
+    quint32 offset = 0;
+    quint32 length = 0;
+    union {
+        qint64 i;
+        double d;
+    };
+    Cell() : i(0) {}
 };
 
 struct RecordSource::Row
@@ -35,7 +39,52 @@ struct RecordSource::Row
     qint64 rowid = 0;
     bool isNew = false;
     std::vector<Cell> cells;
+    std::string text;
     std::map<int, QVariant> pending;
+
+    // Appends column `col` of a stepped statement as the next cell.
+    void append(sqlite3_stmt *s, int col)
+    {
+        Cell c;
+        switch (sqlite3_column_type(s, col)) {
+        case SQLITE_INTEGER:
+            c.type = Cell::Int;
+            c.i = sqlite3_column_int64(s, col);
+            break;
+        case SQLITE_FLOAT:
+            c.type = Cell::Real;
+            c.d = sqlite3_column_double(s, col);
+            break;
+        case SQLITE_NULL:
+            break;
+        case SQLITE_BLOB:
+            c.type = Cell::Blob;
+            appendText(c, static_cast<const char *>(sqlite3_column_blob(s, col)), sqlite3_column_bytes(s, col));
+            break;
+        default:
+            c.type = Cell::Text;
+            appendText(c, reinterpret_cast<const char *>(sqlite3_column_text(s, col)), sqlite3_column_bytes(s, col));
+        }
+        cells.push_back(c);
+    }
+    // Appends a copy of another row's cell.
+    void append(const Row &from, int col)
+    {
+        Cell c = from.cells[size_t(col)];
+        if (c.type == Cell::Text || c.type == Cell::Blob)
+            appendText(c, from.text.data() + c.offset, int(c.length));
+        cells.push_back(c);
+    }
+    QByteArray bytes(const Cell &c) const { return QByteArray(text.data() + c.offset, qsizetype(c.length)); }
+
+private:
+    void appendText(Cell &c, const char *data, int length)
+    {
+        c.offset = quint32(text.size());
+        c.length = quint32(length);
+        if (length > 0)
+            text.append(data, size_t(length));
+    }
 };
 
 struct RecordSource::ColumnInfo
@@ -316,32 +365,9 @@ void RecordSource::runQuery()
         row->bookmark = m_nextBookmark++;
         if (m_rowidColumn >= 0)
             row->rowid = sqlite3_column_int64(s, 0);
-        row->cells.resize(n);
-        for (int i = 0; i < n; ++i) {
-            Cell &c = row->cells[i];
-            const int col = i + first;
-            switch (sqlite3_column_type(s, col)) {
-            case SQLITE_INTEGER:
-                c.type = Cell::Int;
-                c.i = sqlite3_column_int64(s, col);
-                break;
-            case SQLITE_FLOAT:
-                c.type = Cell::Real;
-                c.d = sqlite3_column_double(s, col);
-                break;
-            case SQLITE_NULL:
-                break;
-            case SQLITE_BLOB:
-                c.type = Cell::Blob;
-                c.s.assign(static_cast<const char *>(sqlite3_column_blob(s, col)),
-                           size_t(sqlite3_column_bytes(s, col)));
-                break;
-            default:
-                c.type = Cell::Text;
-                c.s.assign(reinterpret_cast<const char *>(sqlite3_column_text(s, col)),
-                           size_t(sqlite3_column_bytes(s, col)));
-            }
-        }
+        row->cells.reserve(size_t(n));
+        for (int i = 0; i < n; ++i)
+            row->append(s, i + first);
         m_visible.push_back(row.get());
         m_rows.push_back(std::move(row));
     }
@@ -470,6 +496,8 @@ void RecordSource::leaveRow()
     if (!hasCurrent())
         return;
     emit aboutToLeaveRow();
+    if (m_batchMode)
+        return;
     Row &row = *m_visible[size_t(m_pos)];
     if (row.isNew || !row.pending.empty())
         flushRow(row);
@@ -600,10 +628,8 @@ void RecordSource::addNew()
     row->isNew = true;
     row->cells.resize(m_info.size());
     for (size_t i = 0; i < m_info.size(); ++i)
-        if (m_info[i].kind == Kind::Boolean && !m_info[i].origin.isEmpty()) {
-            row->cells[i].type = Cell::Int;
-            row->cells[i].i = 0;
-        }
+        if (m_info[i].kind == Kind::Boolean && !m_info[i].origin.isEmpty())
+            row->cells[i].type = Cell::Int; // a new yes/no field starts as no
     Row *raw = row.get();
     m_rows.push_back(std::move(row));
     m_visible.push_back(raw);
@@ -743,36 +769,26 @@ void RecordSource::flushRow(Row &row)
             origins << quoted(m_info[size_t(i)].origin);
             cols.push_back(i);
         }
-    std::vector<Cell> fresh = row.cells;
+    Row fresh;
+    fresh.cells.reserve(m_info.size());
     if (!origins.isEmpty()) {
         Statement back(db, "SELECT " + origins.join(", ") + " FROM " + quoted(m_baseTable) + " WHERE rowid = ?");
         back.bind(1, rowid);
-        if (back.step()) {
-            for (int k = 0; k < int(cols.size()); ++k) {
-                Cell c;
-                sqlite3_stmt *s = back.get();
-                switch (sqlite3_column_type(s, k)) {
-                case SQLITE_INTEGER:
-                    c.type = Cell::Int;
-                    c.i = sqlite3_column_int64(s, k);
-                    break;
-                case SQLITE_FLOAT:
-                    c.type = Cell::Real;
-                    c.d = sqlite3_column_double(s, k);
-                    break;
-                case SQLITE_NULL:
-                    break;
-                default:
-                    c.type = Cell::Text;
-                    c.s.assign(reinterpret_cast<const char *>(sqlite3_column_text(s, k)),
-                               size_t(sqlite3_column_bytes(s, k)));
-                }
-                fresh[size_t(cols[size_t(k)])] = std::move(c);
-            }
+        const bool found = back.step();
+        int k = 0;
+        for (int i = 0; i < int(m_info.size()); ++i) {
+            if (found && !m_info[size_t(i)].origin.isEmpty())
+                fresh.append(back.get(), k++);
+            else
+                fresh.append(row, i);
         }
+    } else {
+        for (int i = 0; i < int(m_info.size()); ++i)
+            fresh.append(row, i);
     }
     tx.commit();
-    row.cells = std::move(fresh);
+    row.cells = std::move(fresh.cells);
+    row.text = std::move(fresh.text);
     row.rowid = rowid;
     row.isNew = false;
     row.pending.clear();
@@ -864,9 +880,9 @@ QVariant RecordSource::cellValue(const Row &row, int column) const
     case Cell::Real:
         return QVariant(c.d);
     case Cell::Text:
-        return QVariant(QString::fromUtf8(c.s.data(), qsizetype(c.s.size())));
+        return QVariant(QString::fromUtf8(row.text.data() + c.offset, qsizetype(c.length)));
     case Cell::Blob:
-        return QVariant(QByteArray(c.s.data(), qsizetype(c.s.size())));
+        return QVariant(row.bytes(c));
     }
     return QVariant();
 }

@@ -77,6 +77,8 @@ public:
     void update();
     // Writes every row's pending edits in one transaction.
     void updateBatch();
+    // In batch mode moves keep edits pending until updateBatch() writes them.
+    void setBatchMode(bool on) { m_batchMode = on; }
     void cancelUpdate();
 
     QStringList columns() const { return m_columnNames; }
@@ -147,6 +149,7 @@ private:
     std::vector<Row *> m_visible;               // the rows in view (all, or a relation's)
     int m_pos = -1;                             // index into m_visible; -1 BOF, size() EOF
     bool m_onDeleted = false;
+    bool m_batchMode = false;
     Bookmark m_nextBookmark = 1;
     QString m_caption;
     bool m_captionOnMove = true;

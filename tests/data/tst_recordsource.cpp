@@ -32,6 +32,7 @@ private slots:
     void failedDateWriteLeavesRowUnchanged();
     void datesShownMonthFirst();
     void batchUpdateWritesSeveralAddedRows();
+    void batchModeKeepsEditsUntilBatchUpdate();
     void batchUpdateIsAllOrNothing();
     void requeryReturnsToFirstAndSeesNewRows();
     void readOnlyQueryRefusesWrites();
@@ -323,6 +324,23 @@ void TestRecordSource::batchUpdateWritesSeveralAddedRows()
     QCOMPARE(dbValue("select date from generic where object = 'Nova Her'").toString(), QString("2026-07-04"));
     // The keys the store gave are shown at once.
     QCOMPARE(rs->value("ID").toInt(), dbValue("select ID from generic where object like 'Kemble*'").toInt());
+}
+
+void TestRecordSource::batchModeKeepsEditsUntilBatchUpdate()
+{
+    fillMess(4);
+    auto rs = open("select * from mess order by id");
+    rs->setBatchMode(true);
+    for (int i = 0; i < 3; ++i) {
+        rs->setValue("tele", QString("scope %1").arg(i));
+        rs->moveNext();
+    }
+    QCOMPARE(dbValue("select count(tele) from mess").toInt(), 0);
+    rs->moveFirst();
+    QCOMPARE(rs->value("tele").toString(), QString("scope 0"));   // pending edits show
+    rs->updateBatch();
+    QCOMPARE(dbValue("select group_concat(tele, '|') from (select tele from mess order by id)").toString(),
+             QString("scope 0|scope 1|scope 2"));
 }
 
 void TestRecordSource::batchUpdateIsAllOrNothing()
