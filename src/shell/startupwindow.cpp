@@ -4,12 +4,13 @@
 #include "data/messages.h"
 #include "data/store.h"
 #include "shell/importdialog.h"
+#include "shell/allwindows.h"
 #include "shell/messagedialog.h"
+#include "shell/splashwindow.h"
+#include "shell/windows.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
-#include <QMainWindow>
 
 namespace Startup {
 
@@ -22,15 +23,13 @@ int run(QApplication &app)
         Messages::show(e.description());
         return 1;
     }
-    auto *first = new QMainWindow;
-    first->setObjectName("first");
-    first->setWindowTitle(Messages::kTitle);
-    auto *label = new QLabel(QString::fromLatin1(Messages::kTitle), first);
-    label->setAlignment(Qt::AlignCenter);
-    first->setCentralWidget(label);
-    first->setAttribute(Qt::WA_DeleteOnClose);
-    first->resize(480, 320);
-    first->show();
+    AllWindows::registerAll();
+    // The splash is the only window that opens the main menu.
+    auto *splash = new SplashWindow;
+    QObject::connect(splash, &SplashWindow::unloaded, [] { Windows::show("first"); });
+    splash->show();
+    splash->activateWindow();
+    splash->setFocus();
     return app.exec();
 }
 

@@ -1,5 +1,7 @@
 #include "shell/windows.h"
 
+#include <QDialog>
+#include <QEventLoop>
 #include <QHash>
 #include <QPointer>
 
@@ -65,6 +67,21 @@ QWidget *show(const QString &name)
     w->raise();
     w->activateWindow();
     return w;
+}
+
+int exec(const QString &name)
+{
+    QWidget *w = get(name);
+    if (!w)
+        return 0;
+    if (auto *dialog = qobject_cast<QDialog *>(w))
+        return dialog->exec();
+    QEventLoop loop;
+    QObject::connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
+    w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    loop.exec();
+    return 1;
 }
 
 void closeAll()

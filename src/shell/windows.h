@@ -22,6 +22,8 @@ template <typename T> T *get(const QString &name) { return qobject_cast<T *>(get
 template <typename T> T *find(const QString &name) { return qobject_cast<T *>(find(name)); }
 // Shows the window (created if needed) and brings it forward.
 QWidget *show(const QString &name);
+// Shows the window modally and returns when it closes (0 for an unknown name).
+int exec(const QString &name);
 void closeAll();
 
 } // namespace Windows

@@ -1,0 +1,151 @@
+#include "logbooks/messier/monthviewdialog.h"
+
+#include "data/binderwidgets.h"
+#include "data/dataerror.h"
+#include "data/dataformcommands.h"
+#include "data/recordsource.h"
+#include "data/store.h"
+#include "shell/module1.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+QString MonthViewDialog::queryFor(const QString &monthKey)
+{
+    return "select notes,view_month from month_view where view_month=   '" + monthKey + "' ";
+}
+
+MonthViewDialog::MonthViewDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName("frmmonth_view");
+    setWindowTitle("Month View");
+    setModal(true);
+
+    m_rows = new RecordSource(this);
+    m_rows->setObjectName("adoPrimaryRS");
+    m_rows->setConnectionString(ConnectionStrings::kCode);
+    m_rows->setRecordSource(queryFor(Module1::MonthKey));
+    // The status label shows the position; there is no caption of its own.
+    m_rows->setDefaultResponses(false, true);
+    m_binder = new RecordBinder(m_rows, this);
+    m_nav = new BeepingNavigator(m_rows, &m_dataChanged);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    auto *month = new QLineEdit(this);
+    month->setObjectName("txtFields_1");
+    month->setReadOnly(true);
+    auto *notes = new QPlainTextEdit(this);
+    notes->setObjectName("txtFields_0");
+    notes->setReadOnly(true);
+    notes->setMinimumSize(420, 220);
+    auto *monthLabel = new QLabel("Month:", this);
+    monthLabel->setBuddy(month);
+    auto *notesLabel = new QLabel("Notes:", this);
+    notesLabel->setObjectName("lblLabels_0");
+    notesLabel->setBuddy(notes);
+    month->setAccessibleName("Month");
+    notes->setAccessibleName("Notes:");
+    form->addRow(monthLabel, month);
+    form->addRow(notesLabel, notes);
+    layout->addLayout(form, 1);
+
+    auto *statBox = new QFrame(this);
+    statBox->setObjectName("picStatBox");
+    statBox->setFrameShape(QFrame::StyledPanel);
+    auto *bar = new QHBoxLayout(statBox);
+    bar->setContentsMargins(2, 2, 2, 2);
+    auto navButton = [&](const char *name, const char *label, QStyle::StandardPixmap icon) {
+        auto *b = new QToolButton(statBox);
+        b->setObjectName(name);
+        b->setIcon(style()->standardIcon(icon));
+        b->setAccessibleName(label);
+        b->setToolTip(label);
+        return b;
+    };
+    auto *first = navButton("cmdFirst", "First", QStyle::SP_MediaSkipBackward);
+    auto *previous = navButton("cmdPrevious", "Previous", QStyle::SP_MediaSeekBackward);
+    auto *next = navButton("cmdNext", "Next", QStyle::SP_MediaSeekForward);
+    auto *last = navButton("cmdLast", "Last", QStyle::SP_MediaSkipForward);
+    m_status = new QLabel(statBox);
+    m_status->setObjectName("lblStatus");
+    m_status->setAlignment(Qt::AlignCenter);
+    // The status label takes the width between the buttons as the window grows.
+    bar->addWidget(first);
+    bar->addWidget(previous);
+    bar->addWidget(m_status, 1);
+    bar->addWidget(next);
+    bar->addWidget(last);
+    layout->addWidget(statBox);
+
+    auto *exit = new QPushButton("E&xit", this);
+    exit->setObjectName("Command1");
+    auto *exitRow = new QHBoxLayout;
+    exitRow->addStretch(1);
+    exitRow->addWidget(exit);
+    layout->addLayout(exitRow);
+
+    connect(first, &QToolButton::clicked, this, [this] { m_nav->first(); });
+    connect(previous, &QToolButton::clicked, this, [this] { m_nav->previous(); });
+    connect(next, &QToolButton::clicked, this, [this] { m_nav->next(); });
+    connect(last, &QToolButton::clicked, this, [this] { m_nav->last(); });
+    connect(exit, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_rows, &RecordSource::moveComplete, this, [this](int position) {
+        if (position > 0)
+            m_status->setText("Record: " + QString::number(position));
+    });
+
+    m_binder->bind(month, "view_month");
+    m_binder->bind(notes, "notes");
+    // Loading errors are not trapped by this window: the record source reports them.
+    try {
+        m_rows->open();
+    } catch (const DataError &e) {
+        m_rows->reportError(e);
+    }
+    m_dataChanged = false;
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+MonthViewDialog::~MonthViewDialog()
+{
+    delete m_nav;
+    unsetCursor();
+}
+
+void MonthViewDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (m_editing || m_adding) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_End:
+        m_nav->last();
+        break;
+    case Qt::Key_Home:
+        m_nav->first();
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        ctrl ? m_nav->first() : m_nav->previous();
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        ctrl ? m_nav->last() : m_nav->next();
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}

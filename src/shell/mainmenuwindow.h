@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QLabel;
+class QPushButton;
+
+// first: the main menu. Opens every logbook by its button (which stays
+// disabled while the logbook is open) and hosts the report engine's place.
+//
+// The report engine control CrystalReport1 and its record source Data1 are
+// program-wide objects of the reports subsystem; first only shows them to
+// the windows that start reports.
+class MainMenuWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainMenuWindow(QWidget *parent = nullptr);
+
+    // The logbook window tied to each logbook button.
+    static QString buttonForLogbook(const QString &logbook);
+    static QString logbookForButton(const QString &button);
+
+    // What a logbook does towards first when it loads and unloads.
+    static void logbookLoaded();
+    static void logbookUnloaded(const QString &logbook);
+
+    static QString webAddress();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void openLogbook(QPushButton *button);
+    QPushButton *addButton(const QString &name, const QString &caption);
+    QLabel *m_label1;
+    QLabel *m_label2;
+    QLabel *m_image1;
+};

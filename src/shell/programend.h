@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+// Ending the program at once and asking the shell to open a web page. Tests
+// replace both so that nothing leaves the test process.
+namespace ProgramEnd {
+
+// Ends the program at once: no window is asked to close, so none runs its
+// unload steps; everything the record sources wrote is already on disk.
+void endNow();
+void setEndHandler(std::function<void()> handler);
+
+void openUrl(const QUrl &url);
+void setUrlHandler(std::function<void(const QUrl &)> handler);
+
+} // namespace ProgramEnd
