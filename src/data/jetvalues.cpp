@@ -131,8 +131,8 @@ QString numericToDecimal(const QByteArray &raw, int scale)
 std::optional<QString> textToIsoDate(const QString &text)
 {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(?:(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})|(\d{4})-(\d{1,2})-(\d{1,2}))"
-                       R"((?:[ T]+(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([AaPp][Mm])?)?\s*$)"));
+        QStringLiteral(R"re(^\s*(?:(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})|(\d{4})-(\d{1,2})-(\d{1,2})))re"
+                       R"re((?:[ T]+(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([AaPp][Mm])?)?\s*$)re"));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return std::nullopt;

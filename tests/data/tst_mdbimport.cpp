@@ -1,0 +1,425 @@
+// Importing real Jet 3 and Jet 4 files, checked value by value against what
+// mdb-export prints for them; damaged files through velnora-cli.
+#include "data/dataerror.h"
+#include "data/importprocess.h"
+#include "data/mdbimporter.h"
+#include "data/schema.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <charconv>
+#include <map>
+
+namespace {
+
+const QString kFixtures = QStringLiteral(VELNORA_FIXTURES_DIR "/mdb/");
+const QString kOracleDate = QStringLiteral("%Y-%m-%d %H:%M:%S");
+
+QByteArray runTool(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(program), p.readAllStandardError().constData());
+    return p.readAllStandardOutput();
+}
+
+struct Cell
+{
+    QString text;
+    bool quoted = false;
+};
+
+// mdb-export's CSV: quoted text with doubled quotes, line breaks inside quotes.
+std::vector<std::vector<Cell>> parseCsv(const QString &csv)
+{
+    std::vector<std::vector<Cell>> rows(1);
+    Cell cell;
+    bool inQuotes = false;
+    for (qsizetype i = 0; i < csv.size(); ++i) {
+        const QChar c = csv.at(i);
+        if (inQuotes) {
+            if (c == '"' && i + 1 < csv.size() && csv.at(i + 1) == '"') {
+                cell.text += '"';
+                ++i;
+            } else if (c == '"') {
+                inQuotes = false;
+            } else {
+                cell.text += c;
+            }
+        } else if (c == '"') {
+            inQuotes = cell.quoted = true;
+        } else if (c == ',') {
+            rows.back().push_back(cell);
+            cell = Cell();
+        } else if (c == '\n') {
+            rows.back().push_back(cell);
+            cell = Cell();
+            rows.emplace_back();
+        } else {
+            cell.text += c;
+        }
+    }
+    if (rows.back().empty())
+        rows.pop_back();
+    return rows;
+}
+
+// Jet type of every column, from mdb-schema's Access form: "[F]  Single,".
+std::map<QString, std::map<QString, QString>> jetTypes(const QString &mdb)
+{
+    std::map<QString, std::map<QString, QString>> types;
+    static const QRegularExpression table(QStringLiteral(R"(^CREATE TABLE \[(.+)\]$)"));
+    static const QRegularExpression column(QStringLiteral(R"(^\s+\[(.+)\]\s+(.+?)(?: NOT NULL)?,?\s*$)"));
+    QString current;
+    for (const QString &line : QString::fromUtf8(runTool("mdb-schema", {mdb, "access"})).split('\n')) {
+        if (const auto m = table.match(line); m.hasMatch())
+            current = m.captured(1);
+        else if (const auto m = column.match(line); m.hasMatch() && !current.isEmpty())
+            types[current][m.captured(1)] = m.captured(2);
+    }
+    return types;
+}
+
+// Whether the stored value is what mdb-export printed for a column of `type`.
+bool sameValue(const QVariant &stored, const Cell &oracle, const QString &type, QString *why)
+{
+    *why = QStringLiteral("stored %1, mdb-export printed %2").arg(stored.toString(), oracle.text);
+    if (type.startsWith("Boolean"))
+        return stored.toLongLong() == oracle.text.toLongLong();
+    if (!oracle.quoted && oracle.text.isEmpty())
+        return stored.isNull();
+    if (stored.isNull())
+        return false;
+    if (type == "Single") {
+        // The float Jet holds, as the shortest decimal that reads back as it.
+        const double v = stored.toDouble();
+        char buf[32];
+        const auto res = std::to_chars(buf, buf + sizeof buf, v);
+        const int digits = int(std::count_if(buf, res.ptr, [](char c) { return c >= '0' && c <= '9'; }));
+        return stored.typeId() == QMetaType::Double && float(v) == oracle.text.toFloat() && digits <= 9;
+    }
+    if (type == "Double")
+        return stored.typeId() == QMetaType::Double && QString::asprintf("%.16g", stored.toDouble()) == oracle.text;
+    if (type == "DateTime") {
+        QString iso = stored.toString();
+        if (iso.size() == 10)
+            iso += " 00:00:00";
+        else if (iso.size() == 8)
+            iso.prepend("1899-12-30 ");
+        return iso == oracle.text;
+    }
+    if (type == "Byte" || type == "Integer" || type == "Long Integer" || type.startsWith("Numeric (18, 0)"))
+        return stored.typeId() == QMetaType::LongLong && stored.toLongLong() == oracle.text.toLongLong();
+    return stored.toString() == oracle.text; // text, memo, currency, numerics with decimals
+}
+
+// Every table, column, row and value of `mdb` in `db` equals mdb-export's.
+void compareWithOracle(const QString &mdb, const QString &db, const QStringList &ignoredColumns = {})
+{
+    const auto types = jetTypes(mdb);
+    QStringList tables = QString::fromUtf8(runTool("mdb-tables", {"-1", mdb})).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(!tables.isEmpty());
+    Store store(db, false);
+    for (const QString &table : tables) {
+        const auto csv = parseCsv(QString::fromUtf8(
+            runTool("mdb-export", {"-D", kOracleDate, "-T", kOracleDate, "-b", "hex", mdb, table})));
+        const QueryResult r = store.query("select * from \"" + table + "\" order by rowid");
+        QStringList header;
+        for (const Cell &c : csv.front())
+            header << c.text;
+        QCOMPARE(r.columns, header);
+        QCOMPARE(r.rows.size(), csv.size() - 1);
+        for (size_t row = 0; row < r.rows.size(); ++row) {
+            for (qsizetype col = 0; col < header.size(); ++col) {
+                if (ignoredColumns.contains(table + '.' + header[col]))
+                    continue;
+                QString why;
+                const QString type = types.at(table).at(header[col]);
+                if (!sameValue(r.rows[row][size_t(col)], csv[row + 1][size_t(col)], type, &why))
+                    QFAIL(qPrintable(QStringLiteral("%1.%2 (%3) row %4: %5")
+                                         .arg(table, header[col], type)
+                                         .arg(row + 1)
+                                         .arg(why)));
+            }
+        }
+    }
+}
+
+QByteArray sha1(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray readFixture(const QString &name)
+{
+    QFile f(kFixtures + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Overwrites the bytes at `offset`, which must hold `expected`.
+void patch(QByteArray &file, qsizetype offset, const QByteArray &expected, const QByteArray &replacement)
+{
+    QCOMPARE(file.mid(offset, expected.size()).toHex(), expected.toHex());
+    file.replace(offset, replacement.size(), replacement);
+}
+
+template <typename T> QByteArray bytesOf(T v)
+{
+    return QByteArray(reinterpret_cast<const char *>(&v), sizeof v); // Jet files are little-endian, as is x86
+}
+
+} // namespace
+
+class TestMdbImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void samplesEqualMdbExport_data();
+    void samplesEqualMdbExport();
+    void typesAreMapped();
+    void singlesAndDatesLibmdbPrintsWrongly();
+    void jetFileIsOnlyRead();
+    void damagedFilesFailCleanly_data();
+    void damagedFilesFailCleanly();
+    void cliPrintsProgressAndSummary();
+    void queryImportsAsStartupDoes();
+    void childProcessReportsProgressAndFailure();
+};
+
+void TestMdbImport::samplesEqualMdbExport_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Jet 3") << "data_V1997_test.mdb";
+    QTest::newRow("Jet 4") << "data_V2003_test.mdb";
+    QTest::newRow("Jet 4 numeric") << "data_V2000_numeric.mdb";
+    QTest::newRow("Jet 4 autonumber") << "creation-date_data_V2000.mdb";
+}
+
+void TestMdbImport::samplesEqualMdbExport()
+{
+    QFETCH(QString, file);
+    ScopedWorkDir dir;
+    const JetImport::Summary summary = MdbImporter::import(kFixtures + file, dir.file("velnora.db"));
+    compareWithOracle(kFixtures + file, dir.file("velnora.db"));
+    QVERIFY(!QFile::exists(dir.file("velnora.db.importing")));
+
+    // None of the samples is a logbook: every Velnora table is added, empty but usable.
+    QCOMPARE(summary.addedTables.size(), qsizetype(Schema::tables().size() - 1)); // all but velnora_meta
+    Store store(dir.file("velnora.db"), false);
+    QCOMPARE(store.query("select * from sac72 order by id").rows.size(), size_t(0));
+    QCOMPARE(store.query("select * from default_sac").rows.size(), size_t(1));
+}
+
+void TestMdbImport::typesAreMapped()
+{
+    ScopedWorkDir dir;
+    MdbImporter::import(kFixtures + "data_V2003_test.mdb", dir.file("velnora.db"));
+    Store store(dir.file("velnora.db"), false);
+    // Text, byte, integer, long, double, date, currency, yes/no.
+    const QueryResult r = store.query("select typeof(A), typeof(C), typeof(D), typeof(E), typeof(F), typeof(G), "
+                                      "typeof(H), typeof(I), G, H, I from Table1 where A = 'abcdefg'");
+    QCOMPARE(r.rows.size(), size_t(1));
+    const QStringList expected = {"text", "integer", "integer", "integer", "real", "text", "text", "integer"};
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(r.rows[0][size_t(i)].toString(), expected[i]);
+    QCOMPARE(r.rows[0][8].toString(), QString("1974-09-21")); // midnight: the date alone
+    QCOMPARE(r.rows[0][9].toString(), QString("3.5000"));     // currency, exact
+    QCOMPARE(r.rows[0][10].toLongLong(), 1LL);
+    QCOMPARE(store.query("select count(*) from Table1 where H * 2 = 7").rows[0][0].toLongLong(), 1LL);
+
+    ScopedWorkDir numeric;
+    MdbImporter::import(kFixtures + "data_V2000_numeric.mdb", numeric.file("velnora.db"));
+    Store n(numeric.file("velnora.db"), false);
+    const QueryResult nr = n.query("select typeof(col1), typeof(col2), col6 from test");
+    QCOMPARE(nr.rows[0][0].toString(), QString("text"));    // memo
+    QCOMPARE(nr.rows[0][1].toString(), QString("integer")); // numeric (18, 0)
+    QCOMPARE(nr.rows[0][2].toLongLong(), -1LL);
+}
+
+// The samples hold no single-precision column and no date before 1900; a copy
+// of one is patched to hold both: column F becomes Single, G's dates move to
+// 1899 and 9999, values Debian's libmdb 1.0 prints wrongly.
+void TestMdbImport::singlesAndDatesLibmdbPrintsWrongly()
+{
+    ScopedWorkDir dir;
+    QByteArray file = readFixture("data_V2003_test.mdb");
+    QVERIFY(!file.isEmpty());
+    // Table1's definition is page 24; its column entries follow the 63-byte
+    // header and two 12-byte index entries, 25 bytes each; F is the sixth.
+    const qsizetype columnF = 24 * 4096 + 63 + 2 * 12 + 5 * 25;
+    patch(file, columnF, QByteArray("\x07", 1), QByteArray("\x06", 1));
+    patch(file, columnF + 23, bytesOf<quint16>(8), bytesOf<quint16>(4));
+    const qsizetype row1 = file.indexOf(bytesOf(444.555)); // F of row 1, G follows it
+    const qsizetype row2 = file.indexOf(bytesOf(29932.0)) - 8;
+    QVERIFY(row1 > 0 && row2 > 0);
+    patch(file, row1, bytesOf(444.555), bytesOf(79.9f));
+    patch(file, row1 + 8, bytesOf(27293.0), bytesOf(-2.25));
+    patch(file, row2, bytesOf(0.0).left(4), bytesOf(99.9f));
+    patch(file, row2 + 8, bytesOf(29932.0), bytesOf(2958465.0));
+    writeFile(dir.file("patched.mdb"), file);
+
+    MdbImporter::import(dir.file("patched.mdb"), dir.file("velnora.db"));
+    compareWithOracle(dir.file("patched.mdb"), dir.file("velnora.db"), {"Table1.G"});
+    Store store(dir.file("velnora.db"), false);
+    const QueryResult r = store.query("select G from Table1 order by rowid");
+    QCOMPARE(r.rows[0][0].toString(), QString("1899-12-28 06:00:00"));
+    QCOMPARE(r.rows[1][0].toString(), QString("9999-12-31"));
+    const auto withMagnitude = [&](const QString &mag) {
+        QStringList names;
+        for (const auto &row : store.query("select A from Table1 where F = " + mag).rows)
+            names << row[0].toString();
+        return names;
+    };
+    QCOMPARE(withMagnitude("79.9"), QStringList{"abcdefg"});
+    QCOMPARE(withMagnitude("99.9"), QStringList{"a"});
+}
+
+void TestMdbImport::jetFileIsOnlyRead()
+{
+    ScopedWorkDir dir;
+    QVERIFY(QFile::copy(kFixtures + "data_V1997_test.mdb", dir.file("velnora.mdb")));
+    QVERIFY(QFile::setPermissions(dir.file("velnora.mdb"), QFile::ReadOwner));
+    const QByteArray before = sha1(dir.file("velnora.mdb"));
+    const QFileInfo info(dir.file("velnora.mdb"));
+    MdbImporter::import(dir.file("velnora.mdb"), dir.file("velnora.db"));
+    QCOMPARE(sha1(dir.file("velnora.mdb")), before);
+    QCOMPARE(QFileInfo(dir.file("velnora.mdb")).lastModified(), info.lastModified());
+
+    // An import never replaces an existing database.
+    const QByteArray db = sha1(dir.file("velnora.db"));
+    QVERIFY_THROWS_EXCEPTION(DataError, MdbImporter::import(dir.file("velnora.mdb"), dir.file("velnora.db")));
+    QCOMPARE(sha1(dir.file("velnora.db")), db);
+}
+
+void TestMdbImport::damagedFilesFailCleanly_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    const QByteArray jet4 = readFixture("data_V2003_test.mdb");
+    const QByteArray jet3 = readFixture("data_V1997_test.mdb");
+    QVERIFY(jet4.size() % 2 == 0 && jet3.size() % 2 == 0);
+    QTest::newRow("Jet 4 cut in half") << "half.mdb" << jet4.left(jet4.size() / 2) << "cut short";
+    // Half of this Jet 3 file ends on a page boundary: libmdb itself finds pages missing.
+    QTest::newRow("Jet 3 cut in half") << "half3.mdb" << jet3.left(jet3.size() / 2) << "damaged";
+    QTest::newRow("zero length") << "zero.mdb" << QByteArray() << "empty";
+    QTest::newRow("text renamed") << "notes.mdb" << QByteArray("M31 seen from the garden, 9 Oct.\n")
+                                  << "not a Jet database";
+}
+
+void TestMdbImport::damagedFilesFailCleanly()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    ScopedWorkDir dir;
+    writeFile(dir.file(name), content);
+    const QString cli = qEnvironmentVariable("VELNORA_CLI");
+    QVERIFY(!cli.isEmpty());
+
+    // Run as a child so that a crash in libmdb shows as a failed child, not a failed test.
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(cli, {"import", name, "--to", "velnora.db"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    QVERIFY2(err.startsWith(name + " cannot be imported: ") && err.contains(reason), qPrintable(err));
+    QVERIFY(!QFile::exists(dir.file("velnora.db")));
+    QVERIFY(!QFile::exists(dir.file("velnora.db.importing")));
+
+    // Start-up's way: the damaged velnora.mdb is reported and no velnora.db appears.
+    QVERIFY(QFile::rename(dir.file(name), dir.file("velnora.mdb")));
+    p.start(cli, {"query", "select * from mess"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains("velnora.mdb cannot be imported: "));
+    QVERIFY(!QFile::exists(dir.file("velnora.db")));
+}
+
+void TestMdbImport::cliPrintsProgressAndSummary()
+{
+    ScopedWorkDir dir;
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(qEnvironmentVariable("VELNORA_CLI"), {"import", kFixtures + "data_V2003_test.mdb"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    const QStringList out = QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n');
+    QVERIFY(out.value(0).startsWith("[0/4] Reading ") && out.value(0).contains("(Jet 4)"));
+    QCOMPARE(out.value(1), QString("[1/4] Table1: 2 rows, 9 columns"));
+    QCOMPARE(out.value(4), QString("[4/4] Table4: 0 rows, 2 columns"));
+    QVERIFY(out.value(5).startsWith("Imported 4 tables (2 rows, 102 columns) from "));
+    const qsizetype added = out.indexOf("Tables Velnora needs that the file lacks, added empty:");
+    QVERIFY(added > 0 && out.value(added + 1).contains("Sac72"));
+    QVERIFY(QFile::exists(dir.file("velnora.db"))); // the default target
+}
+
+void TestMdbImport::queryImportsAsStartupDoes()
+{
+    ScopedWorkDir dir;
+    QVERIFY(QFile::copy(kFixtures + "creation-date_data_V2000.mdb", dir.file("velnora.mdb")));
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(qEnvironmentVariable("VELNORA_CLI"), {"query", "select Data from table1 order by ID desc"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), QString("Data\nThree\nTwo\nOne\n"));
+}
+
+void TestMdbImport::childProcessReportsProgressAndFailure()
+{
+    ScopedWorkDir dir;
+    ImportProcess good;
+    QSignalSpy progress(&good, &ImportProcess::progress);
+    QSignalSpy finished(&good, &ImportProcess::finished);
+    good.start(kFixtures + "data_V1997_test.mdb", dir.file("velnora.db"));
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(progress.size(), 5); // the opening line and four tables
+    QCOMPARE(progress.last().at(0).toInt(), 4);
+    QCOMPARE(progress.last().at(1).toInt(), 4);
+    QCOMPARE(progress.last().at(2).toString(), QString("Table4: 0 rows, 2 columns"));
+    QVERIFY(QFile::exists(dir.file("velnora.db")));
+
+    // An existing database is neither replaced nor removed.
+    const QByteArray db = sha1(dir.file("velnora.db"));
+    ImportProcess again;
+    QSignalSpy refused(&again, &ImportProcess::finished);
+    again.start(kFixtures + "data_V1997_test.mdb", dir.file("velnora.db"));
+    QVERIFY(refused.wait(10000));
+    QCOMPARE(refused.first().first().toBool(), false);
+    QCOMPARE(sha1(dir.file("velnora.db")), db);
+
+    writeFile(dir.file("velnora.mdb"), QByteArray(4096 * 3, 'x'));
+    ImportProcess bad;
+    QSignalSpy failed(&bad, &ImportProcess::finished);
+    bad.start(dir.file("velnora.mdb"), dir.file("other.db"));
+    QVERIFY(failed.wait(60000));
+    QCOMPARE(failed.first().first().toBool(), false);
+    QVERIFY2(bad.errorMessage().contains("velnora.mdb cannot be imported: it is not a Jet database"),
+             qPrintable(bad.errorMessage()));
+    QVERIFY(!QFile::exists(dir.file("other.db")));
+}
+
+QTEST_GUILESS_MAIN(TestMdbImport)
+#include "tst_mdbimport.moc"
