@@ -400,24 +400,29 @@ Summary import(const QString &mdbPath, const QString &dbPath, const ProgressFn &
     const Header header = readHeader(mdbPath);
 
     LibmdbComplaints complaints;
+    // Pages that make no sense from the first one on are what encryption looks like.
+    QString trouble = QStringLiteral("its list of tables cannot be read: the file is encrypted or damaged");
     const auto checkComplaints = [&] {
         const QStringList serious = complaints.serious();
-        if (!serious.isEmpty())
-            throw failure(mdbPath, "the file is damaged or cut short (" + serious.join(QLatin1String("; ")) +
-                                       ").");
+        if (serious.isEmpty())
+            return;
+        const QString detail = " (" + serious.join(QLatin1String("; ")) + ").";
+        if (detail.contains(QLatin1String("beyond EOF")))
+            throw failure(mdbPath, "it is cut short: it refers to pages beyond its end" + detail);
+        throw failure(mdbPath, trouble + detail);
     };
 
     std::unique_ptr<MdbHandle, HandleCloser> mdb(
         mdb_open(QFile::encodeName(mdbPath).constData(), MDB_NOFLAGS));
     if (!mdb) {
         checkComplaints();
-        throw failure(mdbPath, QStringLiteral("the Jet reader cannot open it."));
+        throw failure(mdbPath, trouble + '.');
     }
     GPtrArray *catalog = mdb_read_catalog(mdb.get(), MDB_ANY);
     checkComplaints();
     if (!catalog || catalog->len == 0)
-        throw failure(mdbPath, QStringLiteral("its list of tables cannot be read; the file is damaged or "
-                                              "encrypted."));
+        throw failure(mdbPath, trouble + '.');
+    trouble = QStringLiteral("the file is damaged or cut short");
 
     std::vector<MdbCatalogEntry *> tables;
     QStringList linked;

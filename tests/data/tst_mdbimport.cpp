@@ -317,9 +317,18 @@ void TestMdbImport::damagedFilesFailCleanly_data()
     const QByteArray jet4 = readFixture("data_V2003_test.mdb");
     const QByteArray jet3 = readFixture("data_V1997_test.mdb");
     QVERIFY(jet4.size() % 2 == 0 && jet3.size() % 2 == 0);
+    // Both halves end on a page boundary: libmdb itself finds pages missing.
     QTest::newRow("Jet 4 cut in half") << "half.mdb" << jet4.left(jet4.size() / 2) << "cut short";
-    // Half of this Jet 3 file ends on a page boundary: libmdb itself finds pages missing.
-    QTest::newRow("Jet 3 cut in half") << "half3.mdb" << jet3.left(jet3.size() / 2) << "damaged";
+    QTest::newRow("Jet 3 cut in half") << "half3.mdb" << jet3.left(jet3.size() / 2) << "cut short";
+    QTest::newRow("cut mid-page") << "part.mdb" << jet4.left(jet4.size() / 2 + 1000) << "cut short";
+    // Every page after the first scrambled, as encryption leaves them to a reader without the key.
+    QByteArray scrambled = jet4;
+    quint32 noise = 12345;
+    for (qsizetype i = 4096; i < scrambled.size(); ++i) {
+        noise = noise * 1103515245u + 12345u;
+        scrambled[i] = char(scrambled[i] ^ char(noise >> 16));
+    }
+    QTest::newRow("encrypted") << "locked.mdb" << scrambled << "encrypted";
     QTest::newRow("zero length") << "zero.mdb" << QByteArray() << "empty";
     QTest::newRow("text renamed") << "notes.mdb" << QByteArray("M31 seen from the garden, 9 Oct.\n")
                                   << "not a Jet database";
