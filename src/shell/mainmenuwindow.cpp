@@ -1,5 +1,6 @@
 #include "shell/mainmenuwindow.h"
 
+#include "data/trace.h"
 #include "shell/programend.h"
 #include "shell/skypicture.h"
 #include "shell/windows.h"
@@ -130,6 +131,7 @@ void MainMenuWindow::openLogbook(QPushButton *button)
     const QString logbook = logbookForButton(button->objectName());
     if (!Windows::isRegistered(logbook))
         return; // a logbook this build does not have yet
+    Trace::mark("logbook button pressed");
     setCursor(Qt::WaitCursor);
     Windows::show(logbook);
     button->setEnabled(false);

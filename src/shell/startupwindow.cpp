@@ -3,6 +3,7 @@
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/store.h"
+#include "data/trace.h"
 #include "shell/importdialog.h"
 #include "shell/allwindows.h"
 #include "shell/messagedialog.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 
 namespace Startup {
 
@@ -23,11 +25,19 @@ int run(QApplication &app)
         Messages::show(e.description());
         return 1;
     }
+    Trace::mark("store open");
     AllWindows::registerAll();
     // The splash is the only window that opens the main menu.
     auto *splash = new SplashWindow;
-    QObject::connect(splash, &SplashWindow::unloaded, [] { Windows::show("first"); });
+    QObject::connect(splash, &SplashWindow::unloaded, [] {
+        Windows::show("first");
+        Trace::mark("main menu shown");
+    });
+    splash->adjustSize();
+    if (const QScreen *screen = splash->screen())
+        splash->move(screen->availableGeometry().center() - splash->rect().center());
     splash->show();
+    Trace::mark("splash shown");
     splash->activateWindow();
     splash->setFocus();
     return app.exec();

@@ -2,6 +2,7 @@
 
 #include "data/command.h"
 #include "data/recordsource.h"
+#include "data/trace.h"
 #include "shell/module1.h"
 #include "shell/programend.h"
 #include "shell/windows.h"
@@ -83,6 +84,7 @@ MessierWindow::MessierWindow(QWidget *parent) : LogbookWindow("frmmess", "Messie
     // Loading: the month list shows the first row's month; number order.
     m_combo4->setCurrentText(control<QLineEdit>("txtFields_18")->text());
     m_text11->setText("Messier #");
+    Trace::mark("Messier logbook on its first row");
 }
 
 void MessierWindow::buildUi()
