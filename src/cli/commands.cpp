@@ -71,6 +71,8 @@ int run(const QStringList &arguments)
         return query(rest);
     if (cmd == "import")
         return importMdb(rest);
+    if (cmd == "report")
+        return report(rest);
     return usage();
 }
 

@@ -8,4 +8,5 @@ namespace Cli {
 int run(const QStringList &arguments);
 int query(const QStringList &args);
 int importMdb(const QStringList &args); // importcommand.cpp
+int report(const QStringList &args);    // reportcommand.cpp
 } // namespace Cli

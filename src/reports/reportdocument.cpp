@@ -1,0 +1,108 @@
+#include "reports/reportdocument.h"
+
+#include "reports/reporterror.h"
+#include "reports/reportfonts.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+
+QString ReportDocument::pageText(int page) const
+{
+    if (page < 0 || page >= pageCount())
+        return QString();
+    // Items of one printed line share their top; a new top starts a new line.
+    QString out;
+    qreal lineTop = -1;
+    for (const ReportItem &item : pages[size_t(page)].items) {
+        if (item.kind != ReportItem::Kind::Text || item.text.isEmpty())
+            continue;
+        if (lineTop >= 0 && std::abs(item.rect.top() - lineTop) < 0.5)
+            out += '\t';
+        else if (lineTop >= 0)
+            out += '\n';
+        out += item.text;
+        lineTop = item.rect.top();
+    }
+    return out;
+}
+
+QString ReportDocument::text() const
+{
+    QStringList all;
+    for (int i = 0; i < pageCount(); ++i)
+        all << pageText(i);
+    return all.join('\n');
+}
+
+void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF origin) const
+{
+    if (page < 0 || page >= pageCount())
+        return;
+    const ReportFonts fonts(fontSize, scale, painter.device());
+    auto map = [&](const QRectF &r) {
+        return QRectF(origin.x() + r.x() * scale, origin.y() + r.y() * scale, r.width() * scale, r.height() * scale);
+    };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    QPen thin(QColor(90, 90, 90));
+    thin.setWidthF(std::max(0.5 * scale, 1.0));
+    QPen ink(Qt::black);
+    ink.setWidthF(std::max(0.8 * scale, 1.0));
+    for (const ReportItem &item : pages[size_t(page)].items) {
+        const QRectF r = map(item.rect);
+        switch (item.kind) {
+        case ReportItem::Kind::Text:
+            painter.setFont(fonts.font(item.font));
+            painter.setPen(ReportFonts::color(item.font));
+            painter.drawText(r, item.flags, item.text);
+            break;
+        case ReportItem::Kind::Line:
+            painter.setPen(item.flags ? ink : thin);
+            painter.drawLine(r.topLeft(), r.bottomRight());
+            break;
+        case ReportItem::Kind::Box:
+            painter.setPen(thin);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(r);
+            break;
+        case ReportItem::Kind::Shade:
+            painter.fillRect(r, item.flags ? QColor(222, 228, 238) : QColor(243, 243, 243));
+            break;
+        case ReportItem::Kind::Circle:
+            painter.setPen(ink);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(r);
+            break;
+        }
+    }
+    painter.restore();
+}
+
+void ReportDocument::writePdf(const QString &path, const ReportProgress &progress) const
+{
+    QPdfWriter writer(path);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Velnora"));
+    writer.setPageLayout(pageLayout);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw ReportFailure(ReportErrors::OutputFailed,
+                            "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written.");
+    const qreal scale = writer.resolution() / 72.0;
+    for (int i = 0; i < pageCount(); ++i) {
+        if (progress && !progress(i, pageCount())) {
+            painter.end();
+            throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
+        }
+        if (i > 0 && !writer.newPage())
+            throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + path + " cannot be written.");
+        paintPage(painter, i, scale);
+    }
+    if (!painter.end())
+        throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + path + " cannot be written.");
+}

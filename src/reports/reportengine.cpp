@@ -1,0 +1,103 @@
+#include "reports/reportengine.h"
+
+#include "data/dataerror.h"
+#include "data/recordsource.h"
+#include "reports/reporterror.h"
+#include "reports/reportrenderer.h"
+
+#include <QRegularExpression>
+
+ReportEngine::ReportEngine(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("CrystalReport1"));
+}
+
+void ReportEngine::setLastError(int number, const QString &text)
+{
+    m_lastError = number;
+    m_lastErrorText = text;
+}
+
+std::shared_ptr<ReportDocument> ReportEngine::render(const ReportProgress &progress) const
+{
+    const ReportLayout layout = ReportLayout::load(m_fileName);
+    const QueryResult rows = Reports::fetchRows(layout, m_dataSource);
+    return std::make_shared<ReportDocument>(ReportRenderer::render(layout, rows, QDateTime::currentDateTime(), progress));
+}
+
+bool ReportEngine::start()
+{
+    setLastError(ReportErrors::None);
+    try {
+        const ReportProgress progress = m_progressFactory ? m_progressFactory() : ReportProgress();
+        std::shared_ptr<const ReportDocument> doc = render(progress);
+        if (m_presenter)
+            m_presenter(std::move(doc));
+    } catch (const ReportFailure &f) {
+        setLastError(f.number(), f.description());
+    } catch (const DataError &e) {
+        setLastError(ReportErrors::QueryFailed, e.description());
+    } catch (const std::exception &e) {
+        setLastError(ReportErrors::OutputFailed, QString::fromUtf8(e.what()));
+    }
+    emit finished(m_lastError);
+    return m_lastError == ReportErrors::None;
+}
+
+namespace Reports {
+
+ReportEngine &engine()
+{
+    static ReportEngine *e = [] {
+        auto *engine = new ReportEngine;
+        engine->setDataSource(&data1());
+        return engine;
+    }();
+    return *e;
+}
+
+RecordSource &data1()
+{
+    static RecordSource *d = [] {
+        auto *source = new RecordSource;
+        source->setObjectName(QStringLiteral("Data1"));
+        source->setConnectionString(QString::fromLatin1(ConnectionStrings::kBound));
+        source->setRecordSource(QStringLiteral("Sac72"));
+        return source;
+    }();
+    return *d;
+}
+
+QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1)
+{
+    try {
+        if (layout.source == ReportLayout::Source::Query)
+            return Store::shared(QString::fromLatin1(ConnectionStrings::kBound))->query(layout.query);
+        if (!data1)
+            throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + " reads Data1, and there is none.");
+        if (!data1->isOpen()) {
+            // A bare table name (the design value Sac72) stands for all its rows.
+            static const QRegularExpression tableName(R"(^\s*\[?([A-Za-z_][A-Za-z0-9_]*)\]?\s*$)");
+            const QRegularExpressionMatch m = tableName.match(data1->recordSource());
+            if (m.hasMatch())
+                return Store::shared(data1->connectionString())->query("select * from " + m.captured(1));
+            data1->open();
+        }
+        QueryResult r;
+        r.columns = data1->columns();
+        const int n = data1->recordCount();
+        r.rows.reserve(size_t(n));
+        for (int i = 0; i < n; ++i) {
+            std::vector<QVariant> row;
+            row.reserve(size_t(r.columns.size()));
+            for (int c = 0; c < r.columns.size(); ++c)
+                row.push_back(data1->valueAt(i, c));
+            r.rows.push_back(std::move(row));
+        }
+        return r;
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
+    }
+}
+
+} // namespace Reports

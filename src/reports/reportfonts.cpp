@@ -1,0 +1,136 @@
+#include "reports/reportfonts.h"
+
+#include "reports/reportdocument.h"
+
+#include <QImage>
+#include <QPaintDevice>
+
+namespace {
+
+constexpr qreal kReferenceDpi = 1200;
+
+const QImage &referenceDevice()
+{
+    static const QImage image = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        const int dpm = qRound(kReferenceDpi / 0.0254);
+        i.setDotsPerMeterX(dpm);
+        i.setDotsPerMeterY(dpm);
+        return i;
+    }();
+    return image;
+}
+
+} // namespace
+
+QFont ReportFonts::make(int role, double body)
+{
+    QFont f;
+    const bool condensed = role == ReportItem::Body || role == ReportItem::Bold || role == ReportItem::Heading ||
+                           role == ReportItem::Small;
+    f.setFamilies(condensed ? QStringList{"DejaVu Sans Condensed", "DejaVu Sans", "Sans Serif"}
+                            : QStringList{"DejaVu Sans", "Sans Serif"});
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(true);
+    // Any letter spacing turns ligatures off, so that "fl" stays two letters
+    // for anyone searching or copying the text of a PDF.
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.02);
+    switch (role) {
+    case ReportItem::Title:
+        f.setPointSizeF(body * 1.9);
+        f.setBold(true);
+        break;
+    case ReportItem::Subtitle:
+        f.setPointSizeF(body * 1.15);
+        break;
+    case ReportItem::Heading:
+        f.setPointSizeF(body * 0.95);
+        f.setBold(true);
+        break;
+    case ReportItem::Bold:
+        f.setPointSizeF(body);
+        f.setBold(true);
+        break;
+    case ReportItem::Group:
+        f.setPointSizeF(body * 1.2);
+        f.setBold(true);
+        break;
+    case ReportItem::Small:
+        f.setPointSizeF(body * 0.85);
+        break;
+    case ReportItem::Label:
+        f.setPointSizeF(body * 0.95);
+        break;
+    default:
+        f.setPointSizeF(body);
+        break;
+    }
+    return f;
+}
+
+QColor ReportFonts::color(int role)
+{
+    switch (role) {
+    case ReportItem::Subtitle:
+    case ReportItem::Small:
+        return QColor(80, 80, 80);
+    case ReportItem::Label:
+        return QColor(60, 60, 60);
+    case ReportItem::Group:
+        return QColor(20, 40, 90);
+    default:
+        return Qt::black;
+    }
+}
+
+ReportFonts::ReportFonts(double bodySize)
+{
+    m_toPoints = 72.0 / kReferenceDpi;
+    for (int i = 0; i < kCount; ++i) {
+        m_fonts[size_t(i)] = make(i, bodySize);
+        m_metrics[size_t(i)] = std::make_unique<QFontMetricsF>(m_fonts[size_t(i)], &referenceDevice());
+    }
+}
+
+ReportFonts::ReportFonts(double bodySize, qreal scale, const QPaintDevice *device)
+{
+    // A point size p lands as p * dpi / 72 device pixels; the page wants
+    // p * scale pixels.
+    const qreal dpi = device ? device->logicalDpiY() : 72;
+    for (int i = 0; i < kCount; ++i) {
+        QFont f = make(i, bodySize);
+        f.setPointSizeF(f.pointSizeF() * scale * 72.0 / dpi);
+        m_fonts[size_t(i)] = f;
+    }
+}
+
+qreal ReportFonts::lineHeight(int role) const
+{
+    return m_metrics[size_t(role)]->height() * m_toPoints;
+}
+
+qreal ReportFonts::ascent(int role) const
+{
+    return m_metrics[size_t(role)]->ascent() * m_toPoints;
+}
+
+qreal ReportFonts::width(int role, const QString &text) const
+{
+    return m_metrics[size_t(role)]->horizontalAdvance(text) * m_toPoints;
+}
+
+QString ReportFonts::elided(int role, const QString &text, qreal width) const
+{
+    const QFontMetricsF &m = *m_metrics[size_t(role)];
+    const qreal w = width / m_toPoints;
+    if (m.horizontalAdvance(text) <= w)
+        return text;
+    return m.elidedText(text, Qt::ElideRight, w);
+}
+
+qreal ReportFonts::wrappedHeight(int role, const QString &text, qreal width) const
+{
+    const QRectF r = m_metrics[size_t(role)]->boundingRect(QRectF(0, 0, width / m_toPoints, 1e9),
+                                                           Qt::TextWordWrap | Qt::AlignLeft, text);
+    return r.height() * m_toPoints;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QPaintDevice;
+
+// The fonts of a report, derived from its body size. Measuring happens at a
+// high reference resolution so that a layout made once paints the same on the
+// preview, a printer and a PDF file; all measures are in points.
+class ReportFonts
+{
+public:
+    static constexpr int kCount = 8;
+
+    // For measuring.
+    explicit ReportFonts(double bodySize);
+    // For painting on `device` with `scale` device pixels per point.
+    ReportFonts(double bodySize, qreal scale, const QPaintDevice *device);
+
+    const QFont &font(int role) const { return m_fonts[size_t(role)]; }
+    static QColor color(int role);
+
+    qreal lineHeight(int role) const;
+    qreal ascent(int role) const;
+    qreal width(int role, const QString &text) const;
+    QString elided(int role, const QString &text, qreal width) const;
+    // The height of `text` wrapped into `width`.
+    qreal wrappedHeight(int role, const QString &text, qreal width) const;
+
+private:
+    static QFont make(int role, double bodySize);
+    std::array<QFont, kCount> m_fonts;
+    std::array<std::unique_ptr<QFontMetricsF>, kCount> m_metrics;
+    qreal m_toPoints = 1;
+};
