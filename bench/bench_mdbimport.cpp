@@ -20,7 +20,8 @@ QString largestSample()
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
     const auto here = std::filesystem::path(__FILE__).parent_path();
-    return QString::fromStdString((here / "../tests/fixtures/mdb/data_V2003_test.mdb").lexically_normal().string());
+    return QString::fromStdString(
+        (here / "../tests/fixtures/mdb/data_V2003_test.mdb").lexically_normal().string());
 }
 
 void BM_ImportLargestSample(benchmark::State &state)

@@ -85,7 +85,8 @@ int importMdb(const QStringList &args)
                 if (p.table == 0)
                     out << QStringLiteral("[0/%1] Reading %2 (%3) into %4")
                                .arg(p.tables)
-                               .arg(QDir::toNativeSeparators(mdbPath), p.name, QDir::toNativeSeparators(dbPath))
+                               .arg(QDir::toNativeSeparators(mdbPath), p.name,
+                                    QDir::toNativeSeparators(dbPath))
                         << Qt::endl;
                 else
                     out << QStringLiteral("[%1/%2] %3: %4 rows, %5 columns")

@@ -14,8 +14,8 @@ ImportProcess::ImportProcess(QObject *parent) : QObject(parent)
     connect(&m_process, &QProcess::finished, this, &ImportProcess::onFinished);
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart)
-            fail("the import tool " + QDir::toNativeSeparators(m_process.program()) +
-                 " cannot be started (" + m_process.errorString() + ").");
+            fail("the import tool " + QDir::toNativeSeparators(m_process.program()) + " cannot be started (" +
+                 m_process.errorString() + ").");
     });
 }
 
@@ -32,7 +32,8 @@ QString ImportProcess::cliPath()
     const QByteArray env = qgetenv("VELNORA_CLI");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    const QString dir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return QDir(dir).filePath(QStringLiteral("velnora-cli"));
 }
 
@@ -60,7 +61,8 @@ void ImportProcess::start(const QString &mdbPath, const QString &dbPath)
         // Never the child's to replace, nor ours to remove.
         m_done = true;
         m_error = QDir::toNativeSeparators(dbPath) + " already exists; an import only writes a new file.";
-        QMetaObject::invokeMethod(this, [this] { emit finished(false); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { emit finished(false); }, Qt::QueuedConnection);
         return;
     }
     m_process.setProcessChannelMode(QProcess::SeparateChannels);

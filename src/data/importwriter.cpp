@@ -30,7 +30,10 @@ QString quoted(const QString &name)
     return '"' + q + '"';
 }
 
-std::string sql(const QString &s) { return s.toStdString(); }
+std::string sql(const QString &s)
+{
+    return s.toStdString();
+}
 
 QString declaredType(FieldType type)
 {
@@ -301,8 +304,8 @@ void ImportWriter::beginTable(const TableShape &shape)
                 if (col) {
                     present.insert(col->name.toLower());
                     if (col->name != f.name)
-                        d->exec("ALTER TABLE " + quoted(shape.name) + " RENAME COLUMN " +
-                                quoted(col->name) + " TO " + quoted(f.name));
+                        d->exec("ALTER TABLE " + quoted(shape.name) + " RENAME COLUMN " + quoted(col->name) +
+                                " TO " + quoted(f.name));
                     if (col->kind == Schema::ColumnKind::Key)
                         target = Target::Key;
                     else if (col->kind == Schema::ColumnKind::Boolean)
@@ -338,9 +341,9 @@ void ImportWriter::beginTable(const TableShape &shape)
             names << quoted(f.name);
             marks << QStringLiteral("?");
         }
-        d->insert = std::make_unique<SQLite::Statement>(
-            *d->db, sql("INSERT INTO " + quoted(shape.name) + " (" + names.join(", ") + ") VALUES (" +
-                        marks.join(", ") + ')'));
+        d->insert = std::make_unique<SQLite::Statement>(*d->db, sql("INSERT INTO " + quoted(shape.name) +
+                                                                    " (" + names.join(", ") + ") VALUES (" +
+                                                                    marks.join(", ") + ')'));
     } catch (const SQLite::Exception &e) {
         throw DataError("The table " + shape.name +
                         " cannot be created in the new database: " + QString::fromUtf8(e.what()));

@@ -91,8 +91,7 @@ QString currencyToDecimal(std::int64_t tenThousandths)
     const std::uint64_t magnitude =
         negative ? std::uint64_t(0) - std::uint64_t(tenThousandths) : std::uint64_t(tenThousandths);
     const QString fraction = QString::number(magnitude % 10000).rightJustified(4, '0');
-    return (negative ? QStringLiteral("-") : QString()) + QString::number(magnitude / 10000) + '.' +
-           fraction;
+    return (negative ? QStringLiteral("-") : QString()) + QString::number(magnitude / 10000) + '.' + fraction;
 }
 
 QString numericToDecimal(const QByteArray &raw, int scale)

@@ -156,16 +156,22 @@ struct TableFreer
 
 struct Source
 {
-    int index;  // in the table's column array
-    int type;   // Jet type
-    int scale;  // numerics
+    int index; // in the table's column array
+    int type;  // Jet type
+    int scale; // numerics
     int precision;
 };
 
 // Some libmdb releases swap a numeric column's precision and scale; a scale
 // never exceeds the precision, which tells the two apart.
-int numericPrecision(const MdbColumn *col) { return std::max(col->col_prec, col->col_scale); }
-int numericScale(const MdbColumn *col) { return std::min(col->col_prec, col->col_scale); }
+int numericPrecision(const MdbColumn *col)
+{
+    return std::max(col->col_prec, col->col_scale);
+}
+int numericScale(const MdbColumn *col)
+{
+    return std::min(col->col_prec, col->col_scale);
+}
 
 // Text longer than libmdb's bind size comes back cut; start with room for
 // any Jet text and grow for long memos.
@@ -390,7 +396,10 @@ private:
 
 } // namespace
 
-bool available() { return true; }
+bool available()
+{
+    return true;
+}
 
 Summary import(const QString &mdbPath, const QString &dbPath, const ProgressFn &progress)
 {
@@ -475,9 +484,10 @@ Summary import(const QString &mdbPath, const QString &dbPath, const ProgressFn &
             }
             checkComplaints();
             if (rows != qint64(table->num_rows))
-                throw reader.damaged(table.get(), QStringLiteral("it should hold %1 rows, but %2 could be read")
-                                                      .arg(table->num_rows)
-                                                      .arg(rows));
+                throw reader.damaged(table.get(),
+                                     QStringLiteral("it should hold %1 rows, but %2 could be read")
+                                         .arg(table->num_rows)
+                                         .arg(rows));
         }
         const TableReport &report = writer.endTable();
         if (progress)
@@ -489,7 +499,10 @@ Summary import(const QString &mdbPath, const QString &dbPath, const ProgressFn &
 
 #else
 
-bool available() { return false; }
+bool available()
+{
+    return false;
+}
 
 Summary import(const QString &mdbPath, const QString &, const ProgressFn &)
 {

@@ -24,13 +24,13 @@ void run(const QString &mdbPath, const QString &dbPath)
 
     ImportProcess process;
     QEventLoop loop;
-    QObject::connect(&process, &ImportProcess::progress, &dialog,
-                     [&dialog](int done, int total, const QString &text) {
-                         dialog.setMaximum(total);
-                         dialog.setValue(done);
-                         if (done > 0)
-                             dialog.setLabelText(QStringLiteral("Table %1 of %2: %3").arg(done).arg(total).arg(text));
-                     });
+    QObject::connect(
+        &process, &ImportProcess::progress, &dialog, [&dialog](int done, int total, const QString &text) {
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+            if (done > 0)
+                dialog.setLabelText(QStringLiteral("Table %1 of %2: %3").arg(done).arg(total).arg(text));
+        });
     QObject::connect(&dialog, &QProgressDialog::canceled, &process, &ImportProcess::cancel);
     bool ok = false;
     QObject::connect(&process, &ImportProcess::finished, &loop, [&](bool success) {

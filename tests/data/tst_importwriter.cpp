@@ -82,7 +82,10 @@ void writeTable(ImportWriter &w, const QString &name, int rows, const std::map<Q
 const char *const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                "July",    "August",   "September", "October", "November", "December"};
 
-size_t count(Store &store, const QString &sql) { return store.query(sql).rows.size(); }
+size_t count(Store &store, const QString &sql)
+{
+    return store.query(sql).rows.size();
+}
 
 } // namespace
 
@@ -111,10 +114,13 @@ void TestImportWriter::velnoraTablesServeTheWindowsQueries()
                     {"view_month", [](int i) { return QString(kMonths[i % 12]); }},
                     {"month_sort", [](int i) { return qint64(i % 12 + 1); }}});
         // The catalogue's 10593 rows and seven of the user's; every hundredth is in the best 110.
-        writeTable(w, "Sac72", 10600,
-                   {{"BCHM", [](int i) { return i % 100 == 0 ? QStringLiteral("BCH") : QStringLiteral("H"); }},
-                    {"best_number", [](int i) { return qint64(1000 - i / 100); }},
-                    {"MAG", [](int i) { return i % 50 == 0 ? 79.9f : i % 50 == 1 ? 99.9f : 8.2f; }}});
+        writeTable(
+            w, "Sac72", 10600,
+            {{"BCHM", [](int i) { return i % 100 == 0 ? QStringLiteral("BCH") : QStringLiteral("H"); }},
+             {"best_number", [](int i) { return qint64(1000 - i / 100); }},
+             {"MAG", [](int i) { return i % 50 == 0   ? 79.9f
+                                        : i % 50 == 1 ? 99.9f
+                                                      : 8.2f; }}});
         writeTable(w, "planet", 10,
                    {{"id", [](int i) { return QStringLiteral("p%1").arg(i); }},
                     {"sort", [](int i) { return qint64(10 - i); }}});
@@ -140,7 +146,8 @@ void TestImportWriter::velnoraTablesServeTheWindowsQueries()
     QCOMPARE(mess.columns.size(), qsizetype(Schema::findTable("mess")->columns.size()));
     QCOMPARE(store.query("select mes from mess order by month_sort,id").rows[1][0].toString(), QString("13"));
     QCOMPARE(count(store, "select * from mess where completed = true"), size_t(55));
-    QCOMPARE(store.query("select date from mess where mes = '3'").rows[0][0].toString(), QString("2000-01-03"));
+    QCOMPARE(store.query("select date from mess where mes = '3'").rows[0][0].toString(),
+             QString("2000-01-03"));
 
     const QueryResult defaults = store.query("select * from default_sac");
     QCOMPARE(defaults.rows.size(), size_t(1));
@@ -151,7 +158,8 @@ void TestImportWriter::velnoraTablesServeTheWindowsQueries()
 
     const QueryResult best = store.query(
         "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,"
-        "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime,"
+        "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,"
+        "utctime,"
         "BCHM from Sac72\nwhere BCHM like '%B%'\norder by best_number");
     QCOMPARE(best.rows.size(), size_t(106));
     QCOMPARE(best.rows.front()[8].toLongLong(), 895LL);
@@ -168,17 +176,21 @@ void TestImportWriter::velnoraTablesServeTheWindowsQueries()
     QCOMPARE(count(store, shape.childSql), size_t(25));
     QCOMPARE(count(store, "select * from planet_log where id = 'p0'"), size_t(5));
 
-    QCOMPARE(count(store, "select id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
-                          "Observing_Location,sort,UTC from planet_log"),
+    QCOMPARE(count(store,
+                   "select id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
+                   "Observing_Location,sort,UTC from planet_log"),
              size_t(25));
-    QCOMPARE(store.query("select CN,id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
-                         "Observing_Location,sort,UTC from planet_log  Order by CN")
-                 .rows.back()[0]
-                 .toLongLong(),
-             25LL);
+    QCOMPARE(
+        store
+            .query("select CN,id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
+                   "Observing_Location,sort,UTC from planet_log  Order by CN")
+            .rows.back()[0]
+            .toLongLong(),
+        25LL);
     QCOMPARE(count(store, "select * from generic"), size_t(5));
-    QCOMPARE(count(store, "select conditions,const,date,dec,hour,ID,location,magnification,magnitudes,Name,notes,"
-                          "observed,pa,ra,rating,sep,tele,UTC,v_notes from dstars Order by ID"),
+    QCOMPARE(count(store,
+                   "select conditions,const,date,dec,hour,ID,location,magnification,magnitudes,Name,notes,"
+                   "observed,pa,ra,rating,sep,tele,UTC,v_notes from dstars Order by ID"),
              size_t(5));
     QCOMPARE(store.query("select * from seeing order by number").rows.front()[0].toLongLong(), 1LL);
     QCOMPARE(count(store, "select * from trans order by number"), size_t(11));
@@ -206,7 +218,8 @@ void TestImportWriter::valuesMapOntoVelnoraColumns()
                        {"seen_by", FieldType::Text}}});
         w.addRow({qint64(1), qint64(-1), QString("12/25/2003 9:30 PM"), JetDate{0.8958333333}, 6.4f,
                   QString(), QString("Ann")});
-        w.addRow({qint64(2), qint64(0), QString("31/12/2003"), JetDate{37980.25}, 99.9f, QString("x"), Value()});
+        w.addRow(
+            {qint64(2), qint64(0), QString("31/12/2003"), JetDate{37980.25}, 99.9f, QString("x"), Value()});
         w.addRow({qint64(3), QString("Yes"), QString("2003-12-27"), Value(), Value(), Value(), Value()});
         w.endTable();
         w.beginTable({"Sac72", {{"ID", FieldType::Integer}, {"date", FieldType::DateTime}}});
@@ -218,8 +231,8 @@ void TestImportWriter::valuesMapOntoVelnoraColumns()
     Store store(dir.file("velnora.db"), false);
     QCOMPARE(store.query("select name from sqlite_master where name like 'mess'").rows[0][0].toString(),
              QString("MESS"));
-    const QueryResult r =
-        store.query("select id, completed, date, hour, mag, notes, seen_by, view_notes from mess order by id");
+    const QueryResult r = store.query(
+        "select id, completed, date, hour, mag, notes, seen_by, view_notes from mess order by id");
     QCOMPARE(r.columns.first(), QString("Id"));
     const QStringList expected[] = {
         {"1", "1", "2003-12-25 21:30:00", "21:30:00", "6.4", "", "Ann", ""},
@@ -256,7 +269,8 @@ void TestImportWriter::failureLeavesNothing()
         w.addRow({qint64(7), QString("IC 5070")});
         QFAIL("a second row with key 7 was accepted");
     } catch (const DataError &e) {
-        QVERIFY2(e.description().startsWith("Row 2 of table generic cannot be stored"), qPrintable(e.description()));
+        QVERIFY2(e.description().startsWith("Row 2 of table generic cannot be stored"),
+                 qPrintable(e.description()));
     }
     QVERIFY(!QFile::exists(dir.file("velnora.db")));
     QVERIFY(!QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
@@ -281,18 +295,28 @@ void TestImportWriter::jetDates_data()
     QTest::addColumn<double>("days");
     QTest::addColumn<QString>("iso");
     QTest::addColumn<QString>("orTime");
-    QTest::newRow("day zero") << 0.0 << "1899-12-30" << "00:00:00";
-    QTest::newRow("time on day zero") << 0.75 << "1899-12-30 18:00:00" << "18:00:00";
+    QTest::newRow("day zero") << 0.0 << "1899-12-30"
+                              << "00:00:00";
+    QTest::newRow("time on day zero") << 0.75 << "1899-12-30 18:00:00"
+                                      << "18:00:00";
     QTest::newRow("before day zero, time counts forward") << -1.25 << "1899-12-29 06:00:00"
                                                           << "1899-12-29 06:00:00";
-    QTest::newRow("1 Jan 1900") << 2.0 << "1900-01-01" << "1900-01-01";
-    QTest::newRow("1 Mar 1900") << 61.0 << "1900-03-01" << "1900-03-01";
-    QTest::newRow("2000") << 36526.5 << "2000-01-01 12:00:00" << "2000-01-01 12:00:00";
-    QTest::newRow("rounds into next day") << 36526.99999999 << "2000-01-02" << "2000-01-02";
-    QTest::newRow("last Jet day") << 2958465.0 << "9999-12-31" << "9999-12-31";
-    QTest::newRow("first Jet day") << -657434.0 << "0100-01-01" << "0100-01-01";
-    QTest::newRow("after 9999") << 2958466.0 << "" << "";
-    QTest::newRow("not a number") << std::nan("") << "" << "";
+    QTest::newRow("1 Jan 1900") << 2.0 << "1900-01-01"
+                                << "1900-01-01";
+    QTest::newRow("1 Mar 1900") << 61.0 << "1900-03-01"
+                                << "1900-03-01";
+    QTest::newRow("2000") << 36526.5 << "2000-01-01 12:00:00"
+                          << "2000-01-01 12:00:00";
+    QTest::newRow("rounds into next day") << 36526.99999999 << "2000-01-02"
+                                          << "2000-01-02";
+    QTest::newRow("last Jet day") << 2958465.0 << "9999-12-31"
+                                  << "9999-12-31";
+    QTest::newRow("first Jet day") << -657434.0 << "0100-01-01"
+                                   << "0100-01-01";
+    QTest::newRow("after 9999") << 2958466.0 << ""
+                                << "";
+    QTest::newRow("not a number") << std::nan("") << ""
+                                  << "";
 }
 
 void TestImportWriter::jetDates()
@@ -315,7 +339,8 @@ void TestImportWriter::singlesCurrencyAndNumerics()
 
     QCOMPARE(JetValues::currencyToDecimal(35000), QString("3.5000"));
     QCOMPARE(JetValues::currencyToDecimal(-1), QString("-0.0001"));
-    QCOMPARE(JetValues::currencyToDecimal(std::numeric_limits<qint64>::min()), QString("-922337203685477.5808"));
+    QCOMPARE(JetValues::currencyToDecimal(std::numeric_limits<qint64>::min()),
+             QString("-922337203685477.5808"));
 
     // Sign byte, then four little-endian words, the most significant first.
     QByteArray raw(17, '\0');
@@ -336,18 +361,30 @@ void TestImportWriter::datesTypedAsText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("iso");
-    QTest::newRow("month first") << "12/25/2003" << "2003-12-25";
-    QTest::newRow("single digits") << "1/2/2004" << "2004-01-02";
-    QTest::newRow("two-digit year, this century") << "3/4/05" << "2005-03-04";
-    QTest::newRow("two-digit year, last century") << "3/4/97" << "1997-03-04";
-    QTest::newRow("ISO") << "2003-12-25" << "2003-12-25";
-    QTest::newRow("with PM time") << "12/25/2003 9:30 PM" << "2003-12-25 21:30:00";
-    QTest::newRow("12 AM is midnight") << "12/25/2003 12:00 AM" << "2003-12-25";
-    QTest::newRow("24-hour time") << "2003-12-25 21:30:15" << "2003-12-25 21:30:15";
-    QTest::newRow("day first is refused") << "25/12/2003" << "";
-    QTest::newRow("no 30 February") << "2/30/2004" << "";
-    QTest::newRow("13 PM") << "1/1/2004 13:00 PM" << "";
-    QTest::newRow("words") << "last Tuesday" << "";
+    QTest::newRow("month first") << "12/25/2003"
+                                 << "2003-12-25";
+    QTest::newRow("single digits") << "1/2/2004"
+                                   << "2004-01-02";
+    QTest::newRow("two-digit year, this century") << "3/4/05"
+                                                  << "2005-03-04";
+    QTest::newRow("two-digit year, last century") << "3/4/97"
+                                                  << "1997-03-04";
+    QTest::newRow("ISO") << "2003-12-25"
+                         << "2003-12-25";
+    QTest::newRow("with PM time") << "12/25/2003 9:30 PM"
+                                  << "2003-12-25 21:30:00";
+    QTest::newRow("12 AM is midnight") << "12/25/2003 12:00 AM"
+                                       << "2003-12-25";
+    QTest::newRow("24-hour time") << "2003-12-25 21:30:15"
+                                  << "2003-12-25 21:30:15";
+    QTest::newRow("day first is refused") << "25/12/2003"
+                                          << "";
+    QTest::newRow("no 30 February") << "2/30/2004"
+                                    << "";
+    QTest::newRow("13 PM") << "1/1/2004 13:00 PM"
+                           << "";
+    QTest::newRow("words") << "last Tuesday"
+                           << "";
 }
 
 void TestImportWriter::datesTypedAsText()

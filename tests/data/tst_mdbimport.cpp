@@ -107,7 +107,8 @@ bool sameValue(const QVariant &stored, const Cell &oracle, const QString &type, 
         return stored.typeId() == QMetaType::Double && float(v) == oracle.text.toFloat() && digits <= 9;
     }
     if (type == "Double")
-        return stored.typeId() == QMetaType::Double && QString::asprintf("%.16g", stored.toDouble()) == oracle.text;
+        return stored.typeId() == QMetaType::Double &&
+               QString::asprintf("%.16g", stored.toDouble()) == oracle.text;
     if (type == "DateTime") {
         QString iso = stored.toString();
         if (iso.size() == 10)
@@ -125,7 +126,8 @@ bool sameValue(const QVariant &stored, const Cell &oracle, const QString &type, 
 void compareWithOracle(const QString &mdb, const QString &db, const QStringList &ignoredColumns = {})
 {
     const auto types = jetTypes(mdb);
-    QStringList tables = QString::fromUtf8(runTool("mdb-tables", {"-1", mdb})).split('\n', Qt::SkipEmptyParts);
+    QStringList tables =
+        QString::fromUtf8(runTool("mdb-tables", {"-1", mdb})).split('\n', Qt::SkipEmptyParts);
     QVERIFY(!tables.isEmpty());
     Store store(db, false);
     for (const QString &table : tables) {
@@ -234,8 +236,9 @@ void TestMdbImport::typesAreMapped()
     MdbImporter::import(kFixtures + "data_V2003_test.mdb", dir.file("velnora.db"));
     Store store(dir.file("velnora.db"), false);
     // Text, byte, integer, long, double, date, currency, yes/no.
-    const QueryResult r = store.query("select typeof(A), typeof(C), typeof(D), typeof(E), typeof(F), typeof(G), "
-                                      "typeof(H), typeof(I), G, H, I from Table1 where A = 'abcdefg'");
+    const QueryResult r =
+        store.query("select typeof(A), typeof(C), typeof(D), typeof(E), typeof(F), typeof(G), "
+                    "typeof(H), typeof(I), G, H, I from Table1 where A = 'abcdefg'");
     QCOMPARE(r.rows.size(), size_t(1));
     const QStringList expected = {"text", "integer", "integer", "integer", "real", "text", "text", "integer"};
     for (int i = 0; i < expected.size(); ++i)
