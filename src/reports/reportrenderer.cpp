@@ -226,8 +226,7 @@ private:
         const qreal th = m_fonts.lineHeight(ReportItem::Title);
         text(QRectF(m_left, y, m_width * 0.72, th), ReportItem::Title, Qt::AlignLeft | Qt::AlignBottom,
              m_fonts.elided(ReportItem::Title, m_title, m_width * 0.72));
-        const qreal sh = m_fonts.lineHeight(ReportItem::Small);
-        text(QRectF(m_right - m_width * 0.28, y + th - sh - 2, m_width * 0.28, sh), ReportItem::Small,
+        text(QRectF(m_right - m_width * 0.28, y, m_width * 0.28, th - 2), ReportItem::Small,
              Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Velnora Logging System"));
         y += th;
         if (!m_subtitle.isEmpty()) {
