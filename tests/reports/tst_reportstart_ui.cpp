@@ -1,0 +1,436 @@
+// Starting reports as the logbooks do: one report window at a time, the
+// ignored second start, "Operation Cancelled" and killit after a failure or a
+// cancel, the month worksheet chosen by its caption, killit itself, "End
+// Report", and the report window's pages, zoom, printing and export.
+#include "data/recordsource.h"
+#include "data/store.h"
+#include "reports/killitwindow.h"
+#include "reports/reporterror.h"
+#include "reports/reportengine.h"
+#include "reports/reportstartui.h"
+#include "reports/reportwindow.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+ReportWindow *openReport()
+{
+    return qobject_cast<ReportWindow *>(Reports::reportWindow());
+}
+
+QWidget *killit()
+{
+    QWidget *w = Windows::find("killit");
+    return w && w->isVisible() ? w : nullptr;
+}
+
+int reportWindows()
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        n += w->isVisible() && w->windowTitle() == "Velnora Report";
+    return n;
+}
+
+int pdfPages(const QString &path)
+{
+    QProcess info;
+    info.start("pdfinfo", {path});
+    info.waitForFinished();
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(QString::fromUtf8(info.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+class TestReportStart : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void designFileStartsWhenCaptionMatchesNone();
+    void startShowsReportAndKillit();
+    void secondStartIsIgnored();
+    void singleObjectStartsSkipTheTest();
+    void failuresShowOperationCancelledOnce_data();
+    void failuresShowOperationCancelledOnce();
+    void cancelOfLongRenderShowsOperationCancelledOnce();
+    void monthCaptionsChooseTheirWorksheet_data();
+    void monthCaptionsChooseTheirWorksheet();
+    void captionMatchingNoneKeepsTheLastFile();
+    void completedItemReportFollowsTheCatalogFilter();
+    void killitFloatsAtItsPlaceWithoutFocus();
+    void killitButtonClosesReportAndItself();
+    void endReport();
+    void reportWindowPagesZoomPrintAndExport();
+
+private:
+    void closeAll();
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+void TestReportStart::init()
+{
+    m_dir = std::make_unique<ScopedWorkDir>();
+    m_messages = std::make_unique<MessageRecorder>();
+    Store::createFromStarter(m_dir->file("velnora.db"));
+    const QDir assets(assetsDir());
+    for (const QString &f : assets.entryList({"*.rpt"}))
+        QVERIFY(QFile::copy(assets.filePath(f), m_dir->file(f)));
+    Reports::data1().close();
+    Reports::data1().setRecordSource("Sac72");
+}
+
+void TestReportStart::closeAll()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestReportStart::cleanup()
+{
+    closeAll();
+    m_messages.reset();
+    m_dir.reset();
+}
+
+void TestReportStart::designFileStartsWhenCaptionMatchesNone()
+{
+    // Runs first: no report has been started in this program yet.
+    QCOMPARE(Reports::engine().reportFileName(), QString("sacsearch3.rpt"));
+    QCOMPARE(Reports::engine().objectName(), QString("CrystalReport1"));
+    QCOMPARE(Reports::data1().objectName(), QString("Data1"));
+    Reports::startMonthWorksheet(" Worksheet"); // a row whose month is empty
+    ReportWindow *w = openReport();
+    QVERIFY(w);
+    QCOMPARE(w->document()->fileName, QString("sacsearch3.rpt"));
+    // Data1 still holds its design record source, the whole SAC table.
+    Store store(m_dir->file("velnora.db"), false);
+    QCOMPARE(qlonglong(w->document()->rowCount), store.query("select count(*) from Sac72").rows[0][0].toLongLong());
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::startShowsReportAndKillit()
+{
+    StartReport("mess_cat_m.rpt");
+    ReportWindow *w = openReport();
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QString("Velnora Report"));
+    QCOMPARE(w->objectName(), QString("report"));
+    QCOMPARE(w->document()->title, QString("Messier Catalogue"));
+    QCOMPARE(w->document()->rowCount, 110);
+    QVERIFY(killit());
+    QCOMPARE(Reports::engine().lastErrorNumber(), 0);
+    QCOMPARE(Reports::engine().reportFileName(), QString("mess_cat_m.rpt"));
+    QVERIFY(m_messages->shown.isEmpty());
+
+    // Closed and started again: a fresh window.
+    w->close();
+    StartReport("stars_cat.rpt");
+    QVERIFY(openReport());
+    QCOMPARE(openReport()->document()->title, QString("Multiple Stars Catalogue"));
+    QCOMPARE(reportWindows(), 1);
+}
+
+void TestReportStart::secondStartIsIgnored()
+{
+    StartReport("mess_cat_m.rpt");
+    ReportWindow *w = openReport();
+    QVERIFY(w);
+    StartReport("mess_cat_c.rpt");
+    StartQueryReport(" select * from sac72 where id = 7173", "singlesac2.rpt");
+    QCOMPARE(openReport(), w);
+    QCOMPARE(w->document()->fileName, QString("mess_cat_m.rpt"));
+    QCOMPARE(Reports::engine().reportFileName(), QString("mess_cat_m.rpt"));
+    QCOMPARE(Reports::data1().recordSource(), QString("Sac72")); // not replaced either
+    QCOMPARE(reportWindows(), 1);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::singleObjectStartsSkipTheTest()
+{
+    StartReport("mess_cat_m.rpt");
+    const QString query = " select * from sac72 where id = 7173";
+    StartQueryReport(query, "singlesac.rpt", false);
+    ReportWindow *w = openReport();
+    QVERIFY(w);
+    QCOMPARE(reportWindows(), 1);
+    QCOMPARE(w->document()->fileName, QString("singlesac.rpt"));
+    QCOMPARE(w->document()->pageCount(), 1);
+    QVERIFY(w->document()->text().contains("\nNGC7000\n"));
+    QCOMPARE(Reports::data1().recordSource(), query);
+    QVERIFY(m_messages->shown.isEmpty());
+
+    StartQueryReport(" select * from planet_log where id = 'Mars'", "solar_1.rpt", false);
+    QCOMPARE(openReport()->document()->fileName, QString("solar_1.rpt"));
+    QCOMPARE(reportWindows(), 1);
+}
+
+void TestReportStart::failuresShowOperationCancelledOnce_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("query"); // empty: a plain start
+    QTest::addColumn<int>("error");
+    QTest::newRow("missing layout") << "no_such.rpt" << QString() << int(ReportErrors::FileMissing);
+    QTest::newRow("rejected query") << "bad_query.rpt" << QString() << int(ReportErrors::QueryFailed);
+    QTest::newRow("invalid layout") << "broken.rpt" << QString() << int(ReportErrors::LayoutInvalid);
+    QTest::newRow("rejected Data1 query") << "singlesac.rpt" << "select * from sac99 where id = 1"
+                                          << int(ReportErrors::QueryFailed);
+    QTest::newRow("Data1 rows lack a field") << "singlesac.rpt" << "select id from planet"
+                                             << int(ReportErrors::LayoutInvalid);
+}
+
+void TestReportStart::failuresShowOperationCancelledOnce()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, query);
+    QFETCH(int, error);
+    QFile bad(m_dir->file("bad_query.rpt"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(R"({"format": "velnora-report 1", "title": "Bad", "rows": {"query": "select * from nowhere"},
+                  "columns": [{"field": "x"}]})");
+    bad.close();
+    QFile broken(m_dir->file("broken.rpt"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write(R"({"format": "velnora-report 1", "title": )");
+    broken.close();
+
+    if (query.isEmpty())
+        StartReport(file);
+    else
+        StartQueryReport(query, file);
+    QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+    QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
+    QCOMPARE(Reports::engine().lastErrorNumber(), error);
+    QVERIFY(!openReport());
+    QVERIFY(killit());
+
+    // The next start works again and clears the error.
+    StartReport("stars_un.rpt");
+    QVERIFY(openReport());
+    QCOMPARE(Reports::engine().lastErrorNumber(), 0);
+    QCOMPARE(m_messages->shown.size(), 1);
+}
+
+void TestReportStart::cancelOfLongRenderShowsOperationCancelledOnce()
+{
+    Reports::setProgressDelay(0);
+    bool clicked = false;
+    QTimer canceller;
+    canceller.setInterval(0);
+    connect(&canceller, &QTimer::timeout, this, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible() && !clicked) {
+                QCOMPARE(d->windowModality(), Qt::ApplicationModal);
+                QTest::mouseClick(d->findChild<QPushButton *>(), Qt::LeftButton);
+                clicked = true;
+            }
+    });
+    canceller.start();
+    StartReport("sacsearch3.rpt"); // Data1's design rows: the whole SAC table
+    canceller.stop();
+    Reports::setProgressDelay(500);
+    QVERIFY(clicked);
+    QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+    QCOMPARE(Reports::engine().lastErrorNumber(), int(ReportErrors::Cancelled));
+    QVERIFY(!openReport());
+    QVERIFY(killit());
+}
+
+void TestReportStart::monthCaptionsChooseTheirWorksheet_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("file");
+    const QStringList months = {"January", "February", "March",     "April",   "May",      "June",
+                                "July",    "August",   "September", "October", "November", "December"};
+    for (const QString &m : months)
+        QTest::newRow(qPrintable(m)) << m + " Worksheet" << m.left(3).toLower() + "_work.rpt";
+}
+
+void TestReportStart::monthCaptionsChooseTheirWorksheet()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, file);
+    QCOMPARE(Reports::monthWorksheetFile(caption), file);
+    Reports::startMonthWorksheet(caption);
+    QVERIFY(openReport());
+    QCOMPARE(openReport()->document()->fileName, file);
+    QCOMPARE(openReport()->document()->title, caption);
+    QCOMPARE(Reports::engine().reportFileName(), file);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::captionMatchingNoneKeepsTheLastFile()
+{
+    StartReport("mess_cat_ra.rpt");
+    closeAll();
+    for (const QString &caption : {"january Worksheet", " Worksheet", "January  Worksheet", "January"}) {
+        QVERIFY(Reports::monthWorksheetFile(caption).isEmpty());
+        Reports::startMonthWorksheet(caption);
+        QVERIFY(openReport());
+        QCOMPARE(openReport()->document()->fileName, QString("mess_cat_ra.rpt"));
+        closeAll();
+    }
+    // A matching caption while a report is open changes the file name but
+    // starts nothing.
+    StartReport("mess_cat_m.rpt");
+    Reports::startMonthWorksheet("May Worksheet");
+    QCOMPARE(openReport()->document()->fileName, QString("mess_cat_m.rpt"));
+    QCOMPARE(Reports::engine().reportFileName(), QString("may_work.rpt"));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::completedItemReportFollowsTheCatalogFilter()
+{
+    const QStringList filters = {"1", "2", "3", "4", "555"};
+    const QStringList files = {"ngc_mess.rpt", "ngc_sac110.rpt", "ngc_cald.rpt", "ngc_hers.rpt", "ngc_completed.rpt"};
+    for (int i = 0; i < filters.size(); ++i) {
+        Reports::startCompletedItemReport(filters[i]);
+        QVERIFY(openReport());
+        QCOMPARE(openReport()->document()->fileName, files[i]);
+        closeAll();
+    }
+    Reports::startCompletedItemReport("5");
+    QVERIFY(!openReport());
+    QVERIFY(!killit());
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::killitFloatsAtItsPlaceWithoutFocus()
+{
+    StartReport("mess_cat_m.rpt");
+    QWidget *k = killit();
+    QVERIFY(k);
+    QCOMPARE(k->objectName(), QString("killit"));
+    QCOMPARE(k->windowTitle(), QString("Close Report"));
+    QCOMPARE(k->geometry(), QRect(550, 25, 150, 75));
+    QVERIFY(k->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(k->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    QVERIFY(k->testAttribute(Qt::WA_ShowWithoutActivating));
+    auto *button = k->findChild<QPushButton *>("Command1");
+    QVERIFY(button);
+    QCOMPARE(button->text(), QString("Close Velnora Report"));
+    QVERIFY(button->width() <= 150);
+    // The report keeps the focus, and gets it back whatever happens to killit.
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(openReport()));
+    QWidget other;
+    other.setWindowTitle("Another window");
+    other.show();
+    other.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    QTest::mousePress(k, Qt::LeftButton, {}, QPoint(2, 2));
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(openReport()));
+}
+
+void TestReportStart::killitButtonClosesReportAndItself()
+{
+    StartReport("mess_cat_m.rpt");
+    QVERIFY(openReport() && killit());
+    QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QVERIFY(!openReport());
+    QVERIFY(!killit());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!Windows::find("killit"));
+    QVERIFY(!Windows::find("report"));
+
+    // Without a report open, the button only closes killit.
+    Reports::showKillit();
+    QVERIFY(killit());
+    QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    QVERIFY(!killit());
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::endReport()
+{
+    EndReport();
+    QVERIFY(!killit());
+    QVERIFY(!openReport());
+
+    StartReport("mess_cat_m.rpt");
+    killit()->close();
+    QVERIFY(!killit());
+    EndReport();
+    QVERIFY(killit());
+    QVERIFY(openReport());
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestReportStart::reportWindowPagesZoomPrintAndExport()
+{
+    StartReport("mess_cat_m.rpt");
+    ReportWindow *w = openReport();
+    QVERIFY(w);
+    const int pages = w->document()->pageCount();
+    QCOMPARE(pages, 4);
+    auto *page = w->findChild<QSpinBox *>("page");
+    auto trigger = [&](const char *name) { w->findChild<QAction *>(name)->trigger(); };
+    QCOMPARE(page->value(), 1);
+    QVERIFY(!w->findChild<QAction *>("previousPage")->isEnabled());
+    trigger("nextPage");
+    QCOMPARE(w->currentPage(), 1);
+    QCOMPARE(page->value(), 2);
+    trigger("lastPage");
+    QCOMPARE(w->currentPage(), pages - 1);
+    QVERIFY(!w->findChild<QAction *>("nextPage")->isEnabled());
+    page->setValue(2);
+    QCOMPARE(w->currentPage(), 1);
+    trigger("firstPage");
+    QCOMPARE(w->currentPage(), 0);
+
+    w->setZoom("50%");
+    const qreal half = w->scale();
+    w->setZoom("200%");
+    QVERIFY(qAbs(w->scale() - 4 * half) < 1e-6);
+    w->setZoom("Whole page");
+    QVERIFY(w->findChild<QWidget *>("pageView")->height() <= w->findChild<QWidget *>("pageArea")->height());
+
+    QVERIFY(w->exportPdf(m_dir->file("catalogue.pdf")));
+    QCOMPARE(pdfPages(m_dir->file("catalogue.pdf")), pages);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(m_dir->file("printed.pdf"));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    QVERIFY(w->printTo(printer));
+    QCOMPARE(pdfPages(m_dir->file("printed.pdf")), 2);
+
+    QVERIFY(!w->exportPdf(m_dir->file("missing/dir/x.pdf")));
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown[0].contains("cannot be written"));
+
+    // Pictures of the window and of killit for the documentation.
+    const QString shots = qEnvironmentVariable("VELNORA_SCREENSHOTS");
+    if (!shots.isEmpty()) {
+        w->resize(1000, 720);
+        w->setZoom("Fit width");
+        QVERIFY(w->grab().save(shots + "/report-window.png"));
+        QVERIFY(killit()->grab().save(shots + "/killit.png"));
+    }
+    trigger("closeReport");
+    QVERIFY(!openReport());
+}
+
+QTEST_MAIN(TestReportStart)
+#include "tst_reportstart_ui.moc"
