@@ -376,7 +376,7 @@ private:
         const int vflag = L.ruled ? Qt::AlignVCenter : Qt::AlignTop;
         for (size_t i = 0; i < L.columns.size(); ++i) {
             const ReportField &c = L.columns[i];
-            const int flags = int(c.align) | (c.wrap ? (Qt::TextWordWrap | Qt::AlignTop) : vflag);
+            const int flags = int(c.align) | vflag | (c.wrap ? int(Qt::TextWordWrap) : 0);
             text(QRectF(m_colX[i] + kPad, m_y + kVPad, m_colW[i] - 2 * kPad, b.cellsHeight - 2 * kVPad),
                  ReportItem::Body, flags, b.cells[i]);
         }
