@@ -50,10 +50,12 @@ int report(const QStringList &args)
         const auto doc = engine.render();
         const qint64 laidOut = timer.elapsed();
         doc->writePdf(out);
-        QTextStream(stdout) << QString("%1: %2 rows on %3 pages (laid out in %4 ms, written in %5 ms)\n")
+        QTextStream(stdout) << QString("%1: %2 row%3 on %4 page%5 (laid out in %6 ms, written in %7 ms)\n")
                                    .arg(QDir::toNativeSeparators(out))
                                    .arg(doc->rowCount)
+                                   .arg(doc->rowCount == 1 ? "" : "s")
                                    .arg(doc->pageCount())
+                                   .arg(doc->pageCount() == 1 ? "" : "s")
                                    .arg(laidOut)
                                    .arg(timer.elapsed() - laidOut);
     } catch (const ReportFailure &f) {
