@@ -333,6 +333,25 @@ private:
         return f.label.isEmpty() ? 0 : m_fonts.width(ReportItem::Bold, f.label + ":") + 5;
     }
 
+    // A row of several lines keeps its height: wrapped text that needs more
+    // lines is shortened to the longest start that fits, with an ellipsis.
+    QString fitLines(const QString &text, qreal width, int lines) const
+    {
+        const qreal room = lines * m_lh + 0.5;
+        if (m_fonts.wrappedHeight(ReportItem::Body, text, width) <= room)
+            return text;
+        int lo = 0;
+        int hi = int(text.size());
+        while (lo < hi) {
+            const int mid = (lo + hi + 1) / 2;
+            if (m_fonts.wrappedHeight(ReportItem::Body, text.left(mid).trimmed() + QChar(0x2026), width) <= room)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        return text.left(lo).trimmed() + QChar(0x2026);
+    }
+
     RowBlock measureRow(int row) const
     {
         RowBlock b;
@@ -346,10 +365,16 @@ private:
             }
             const qreal w = m_colW[i] - 2 * kPad;
             QString t = cell(c, row, !c.wrap);
-            if (c.wrap && !t.isEmpty())
-                h = std::max(h, m_fonts.wrappedHeight(ReportItem::Body, t, w - 2));
-            else
+            if (c.wrap && !t.isEmpty()) {
+                if (L.rowLines > 1)
+                    t = fitLines(t, w - 2, L.rowLines);
+                // Within half a point it fits: line metrics differ by a hair.
+                const qreal wh = m_fonts.wrappedHeight(ReportItem::Body, t, w - 2);
+                if (wh > h + 0.5)
+                    h = wh;
+            } else {
                 t = m_fonts.elided(ReportItem::Body, t, w);
+            }
             b.cells.push_back(t);
         }
         b.cellsHeight = h + 2 * kVPad;

@@ -278,6 +278,24 @@ void TestReportLayout::worksheetsPrintRuledBlanks()
     count(sheet, ReportItem::Kind::Text, &tall);
     count(list, ReportItem::Kind::Text, &plain);
     QVERIFY(tall > plain * 1.8);
+
+    // A wrapped value fills a worksheet row's two lines and is cut after them;
+    // the row keeps its height.
+    QueryResult r;
+    r.columns = {"ID", "name"};
+    r.rows.push_back({qlonglong(1), QString("NGC 2070, Tarantula Nebula, 30 Doradus, ").repeated(6)});
+    r.rows.push_back({qlonglong(2), "Short"});
+    const ReportDocument wrapped =
+        render(QByteArray(json).replace(R"("width": 8})", R"("width": 8, "wrap": true})"), r);
+    std::vector<const ReportItem *> names;
+    for (const ReportItem &i : wrapped.pages[0].items)
+        if (i.text.startsWith("NGC 2070") || i.text == "Short")
+            names.push_back(&i);
+    QCOMPARE(names.size(), size_t(2));
+    QVERIFY(names[0]->text.endsWith(QChar(0x2026)));
+    QVERIFY(names[0]->text.size() > 40);
+    QVERIFY(names[0]->flags & Qt::TextWordWrap);
+    QCOMPARE(names[0]->rect.height(), names[1]->rect.height());
 }
 
 void TestReportLayout::detailsFollowTheirRow()
