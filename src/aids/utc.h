@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <optional>
+
+// Local date and time to Universal Time, the way the converters of every
+// logbook do it. Texts are month/day/year with a 12-hour clock, whatever the
+// system locale, because every label and help text of the program says so.
+namespace Utc {
+
+// A calendar date and a time of day with whole seconds, without a zone.
+struct DateTime
+{
+    QDate date;
+    QTime time;
+    bool operator==(const DateTime &) const = default;
+};
+
+// The platform's calendar-field layout (year, month, day of week, day, hour,
+// minute, second, milliseconds), each an unsigned 16-bit number.
+struct CalendarFields
+{
+    quint16 year = 0;
+    quint16 month = 0;
+    quint16 dayOfWeek = 0; // 0 is Sunday
+    quint16 day = 0;
+    quint16 hour = 0;
+    quint16 minute = 0;
+    quint16 second = 0;
+    quint16 milliseconds = 0;
+    bool operator==(const CalendarFields &) const = default;
+};
+
+// Reads "2/25/2001 7:30 PM", "2/25/2001 7:30:15 pm", "2/25/2001 19:30" or a
+// date alone (midnight). Two-digit years 00-29 are 2000-2029, 30-99 are
+// 1930-1999. A time without a date is not accepted.
+std::optional<DateTime> parse(const QString &text);
+
+// The general date form: "2/26/2001 12:30:00 AM", or the date alone
+// ("2/26/2001") when the time is exactly midnight.
+QString formatGeneral(const DateTime &value);
+
+// The pre-fill of a converter whose record has no date and time: the short
+// date and the long time, "12/4/2026 5:19:25 PM".
+QString formatDateAndLongTime(const QDateTime &value);
+QString currentLocalText();
+
+// Year, month, day, hour, minute and second; day of week and milliseconds 0.
+CalendarFields SplitDateTime(const DateTime &value);
+// Joins the fields into month/day/year h:mm:ss text and reads it back;
+// milliseconds and day of week are dropped. Empty when the fields make no date.
+std::optional<DateTime> JoinDateTime(const CalendarFields &fields);
+
+// The platform time calls: a count of 100-nanosecond intervals since
+// 1 January 1601, exact and without a zone.
+qint64 SystemTimeToFileTime(const CalendarFields &fields);
+CalendarFields FileTimeToSystemTime(qint64 fileTime);
+// Local count to UT count: local time minus the offset from UT (east positive).
+qint64 LocalFileTimeToFileTime(qint64 localFileTime, int offsetFromUtcSeconds);
+
+// The whole conversion with the zone offset in force now (not the one in force
+// at the entered date). Empty when the text is no date and time, or when the
+// instant lies outside the years 1601 to 9999 that the platform calls accept.
+std::optional<QString> ConvertLocalToUtc(const QString &localText);
+std::optional<QString> ConvertLocalToUtc(const QString &localText, int offsetFromUtcSeconds);
+
+} // namespace Utc
