@@ -1,5 +1,7 @@
 #include "shell/allwindows.h"
 
+#include "aids/aidwindows.h"
+#include "aids/mapwindow.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "shell/mainmenuwindow.h"
@@ -10,8 +12,15 @@ namespace AllWindows {
 void registerAll()
 {
     Windows::registerFactory("first", [] { return new MainMenuWindow; });
-    Windows::registerFactory("frmmess", [] { return new MessierWindow; });
+    Windows::registerFactory("frmmess", [] {
+        auto *w = new MessierWindow;
+        QObject::connect(w, &MessierWindow::mapRequested, w,
+                         [](const QString &n) { MapWindow::ShowMessierMap(n); });
+        return w;
+    });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
+    AidWindows::registerShared();
+    AidWindows::registerFor("frmmess");
 }
 
 } // namespace AllWindows

@@ -1,0 +1,154 @@
+#include "aids/magnificationwindow.h"
+
+#include "aids/magnification.h"
+#include "data/messages.h"
+#include "logbooks/logbookwindow.h"
+#include "shell/windows.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+const char *const MagnificationWindow::kNotAboveZero = "Please enter a number > 0";
+
+const std::vector<MagnificationMember> &MagnificationWindow::members()
+{
+    static const std::vector<MagnificationMember> all = {
+        {"frmmag_mess", "frmmess", "txtFields_9"},         {"frmmag_best", "frmbest", "txtFields_9"},
+        {"frmmag_ngc", "frmngc", "txtFields_9"},           {"frmmag_custom", "frmgeneric", "txtFields_9"},
+        {"frmmag_planet", "frmplanet_log", "txtFields_4"}, {"frmmag_stars", "frmdstars", "txtFields_7"},
+    };
+    return all;
+}
+
+const MagnificationMember *MagnificationWindow::member(const QString &window)
+{
+    for (const MagnificationMember &m : members())
+        if (window == QLatin1String(m.window))
+            return &m;
+    return nullptr;
+}
+
+namespace {
+
+// A unit frame: the two option buttons, one of them selected.
+QGroupBox *unitFrame(QWidget *parent, const char *frameName, const char *inchesName, const char *mmName,
+                     bool inches, QRadioButton **inchesButton)
+{
+    auto *frame = new QGroupBox(parent);
+    frame->setObjectName(frameName);
+    auto *in = new QRadioButton("Inches", frame);
+    in->setObjectName(inchesName);
+    auto *mm = new QRadioButton("Millimeters", frame);
+    mm->setObjectName(mmName);
+    (inches ? in : mm)->setChecked(true);
+    auto *layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(in);
+    layout->addWidget(mm);
+    *inchesButton = in;
+    return frame;
+}
+
+} // namespace
+
+MagnificationWindow::MagnificationWindow(const MagnificationMember &member, QWidget *parent)
+    : QDialog(parent), m_member(member)
+{
+    setObjectName(member.window);
+    setWindowTitle("Magnification Calculator");
+    setModal(true);
+
+    m_telescope = new QLineEdit(this);
+    m_telescope->setObjectName("Text1");
+    m_eyepiece = new QLineEdit(this);
+    m_eyepiece->setObjectName("Text2");
+    m_result = new QLineEdit(this);
+    m_result->setObjectName("Text3");
+    m_barlow = new QComboBox(this);
+    m_barlow->setObjectName("Combo1");
+    m_barlow->setEditable(true);
+    m_barlow->setInsertPolicy(QComboBox::NoInsert);
+    m_barlow->addItems({"0x", "2x", "3x", "4x", "5x"});
+    m_barlow->setCurrentText("0x");
+    for (QLineEdit *e : {m_telescope, m_eyepiece, m_result})
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance("0000000000") + 16);
+
+    QGroupBox *frame1 = unitFrame(this, "Frame1", "Option1", "Option2", true, &m_telescopeInches);
+    QGroupBox *frame2 = unitFrame(this, "Frame2", "Option3", "Option4", false, &m_eyepieceInches);
+
+    auto *grid = new QGridLayout;
+    auto addLength = [&](int row, const QString &caption, QLineEdit *field, QGroupBox *frame) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        field->setAccessibleName(caption);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+        grid->addWidget(new QLabel("in", this), row, 2);
+        grid->addWidget(frame, row, 3);
+    };
+    addLength(0, "Focal Lenth of Scope", m_telescope, frame1);
+    addLength(1, "Focal Lenth of Eyepiece", m_eyepiece, frame2);
+    auto *barlowLabel = new QLabel("Barlow Lens Used", this);
+    barlowLabel->setBuddy(m_barlow);
+    m_barlow->setAccessibleName("Barlow Lens Used");
+    grid->addWidget(barlowLabel, 2, 0);
+    grid->addWidget(m_barlow, 2, 1);
+    auto *resultLabel = new QLabel("Magnification Used", this);
+    resultLabel->setBuddy(m_result);
+    m_result->setAccessibleName("Magnification Used");
+    grid->addWidget(resultLabel, 3, 0);
+    grid->addWidget(m_result, 3, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto *calculateButton = new QPushButton("Calculate", this);
+    calculateButton->setObjectName("Command1");
+    calculateButton->setDefault(true);
+    auto *pasteButton = new QPushButton("Paste", this);
+    pasteButton->setObjectName("Command2");
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(calculateButton);
+    buttons->addWidget(pasteButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(calculateButton, &QPushButton::clicked, this, [this] { calculate(); });
+    connect(pasteButton, &QPushButton::clicked, this, [this] { paste(); });
+}
+
+bool MagnificationWindow::calculate()
+{
+    using Magnification::Unit;
+    const Magnification::Result r = Magnification::ComputeMagnification(
+        m_telescope->text(), m_telescopeInches->isChecked() ? Unit::Inches : Unit::Millimeters,
+        m_eyepiece->text(), m_eyepieceInches->isChecked() ? Unit::Inches : Unit::Millimeters,
+        m_barlow->currentText());
+    if (r.fault != Magnification::Result::Fault::None) {
+        Messages::show(kNotAboveZero);
+        QLineEdit *fault = r.fault == Magnification::Result::Fault::Telescope ? m_telescope : m_eyepiece;
+        fault->clear();
+        fault->setFocus();
+        return false;
+    }
+    m_result->setText(r.text);
+    return true;
+}
+
+void MagnificationWindow::paste()
+{
+    QWidget *logbook = Windows::find(m_member.logbook);
+    if (QWidget *field = logbook ? logbook->findChild<QWidget *>(m_member.field) : nullptr)
+        LogbookWindow::setControlText(
+            field, Magnification::pasted(m_result->text(), LogbookWindow::controlText(field)));
+    close();
+}
