@@ -22,8 +22,9 @@ KillitWindow::KillitWindow(QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(button);
     connect(button, &QPushButton::clicked, this, &KillitWindow::closeReport);
-    setGeometry(kLeft, kTop, kWidth, kHeight);
+    // The window's top left corner (its frame, where there is one) at 550, 25.
     setFixedSize(kWidth, kHeight);
+    move(kLeft, kTop);
 }
 
 bool KillitWindow::event(QEvent *event)

@@ -284,7 +284,7 @@ void TestReportStart::captionMatchingNoneKeepsTheLastFile()
 {
     StartReport("mess_cat_ra.rpt");
     closeAll();
-    for (const QString &caption : {"january Worksheet", " Worksheet", "January  Worksheet", "January"}) {
+    for (const char *caption : {"january Worksheet", " Worksheet", "January  Worksheet", "January"}) {
         QVERIFY(Reports::monthWorksheetFile(caption).isEmpty());
         Reports::startMonthWorksheet(caption);
         QVERIFY(openReport());
