@@ -323,7 +323,8 @@ void TestReportStart::killitFloatsAtItsPlaceWithoutFocus()
     QVERIFY(k);
     QCOMPARE(k->objectName(), QString("killit"));
     QCOMPARE(k->windowTitle(), QString("Close Report"));
-    QCOMPARE(k->geometry(), QRect(550, 25, 150, 75));
+    QCOMPARE(k->frameGeometry().topLeft(), QPoint(550, 25));
+    QCOMPARE(k->size(), QSize(150, 75));
     QVERIFY(k->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(k->windowFlags() & Qt::WindowDoesNotAcceptFocus);
     QVERIFY(k->testAttribute(Qt::WA_ShowWithoutActivating));
