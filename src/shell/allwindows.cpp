@@ -4,6 +4,7 @@
 #include "aids/mapwindow.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "reports/reportstartui.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
 
@@ -16,11 +17,13 @@ void registerAll()
         auto *w = new MessierWindow;
         QObject::connect(w, &MessierWindow::mapRequested, w,
                          [](const QString &n) { MapWindow::ShowMessierMap(n); });
+        Reports::connectLogbook(w);
         return w;
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
     AidWindows::registerShared();
     AidWindows::registerFor("frmmess");
+    Reports::installUi();
 }
 
 } // namespace AllWindows
