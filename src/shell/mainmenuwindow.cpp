@@ -1,6 +1,7 @@
 #include "shell/mainmenuwindow.h"
 
 #include "data/trace.h"
+#include "reports/reportengine.h"
 #include "shell/programend.h"
 #include "shell/skypicture.h"
 #include "shell/windows.h"
@@ -41,6 +42,16 @@ QString MainMenuWindow::logbookForButton(const QString &button)
         if (button == QLatin1String(l.button))
             return QString::fromLatin1(l.logbook);
     return QString();
+}
+
+ReportEngine *MainMenuWindow::CrystalReport1()
+{
+    return &Reports::engine();
+}
+
+RecordSource *MainMenuWindow::Data1()
+{
+    return &Reports::data1();
 }
 
 QString MainMenuWindow::webAddress()

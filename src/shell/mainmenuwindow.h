@@ -4,18 +4,23 @@
 
 class QLabel;
 class QPushButton;
+class RecordSource;
+class ReportEngine;
 
 // first: the main menu. Opens every logbook by its button (which stays
 // disabled while the logbook is open) and hosts the report engine's place.
 //
 // The report engine control CrystalReport1 and its record source Data1 are
-// program-wide objects of the reports subsystem; first only shows them to
-// the windows that start reports.
+// program-wide objects of the reports subsystem (they outlive any window);
+// first only shows them to the windows that start reports.
 class MainMenuWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit MainMenuWindow(QWidget *parent = nullptr);
+
+    static ReportEngine *CrystalReport1();
+    static RecordSource *Data1();
 
     // The logbook window tied to each logbook button.
     static QString buttonForLogbook(const QString &logbook);

@@ -1,6 +1,7 @@
 // The splash window's dismissal rules and the main menu's logbook protocol.
 #include "data/store.h"
 #include "logbooks/logbookwindow.h"
+#include "reports/reportengine.h"
 #include "shell/allwindows.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/programend.h"
@@ -137,6 +138,9 @@ void TestShell::splashCloseBoxOpensMenu()
     QVERIFY(first());
     QVERIFY(first()->isVisible());
     QCOMPARE(first()->windowTitle(), QString("Velnora Logging System"));
+    // The report engine's place: one engine titled for the report window, fed by Data1.
+    QCOMPARE(MainMenuWindow::CrystalReport1()->windowTitle(), QString("Velnora Report"));
+    QCOMPARE(MainMenuWindow::CrystalReport1()->dataSource(), MainMenuWindow::Data1());
 }
 
 void TestShell::protocolWithTwoLogbooks()
