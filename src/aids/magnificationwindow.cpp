@@ -1,5 +1,6 @@
 #include "aids/magnificationwindow.h"
 
+#include "aids/aidmember.h"
 #include "aids/magnification.h"
 #include "data/messages.h"
 #include "logbooks/logbookwindow.h"
@@ -29,10 +30,7 @@ const std::vector<MagnificationMember> &MagnificationWindow::members()
 
 const MagnificationMember *MagnificationWindow::member(const QString &window)
 {
-    for (const MagnificationMember &m : members())
-        if (window == QLatin1String(m.window))
-            return &m;
-    return nullptr;
+    return findAidMember(members(), window);
 }
 
 namespace {

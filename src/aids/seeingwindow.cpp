@@ -1,5 +1,6 @@
 #include "aids/seeingwindow.h"
 
+#include "aids/aidmember.h"
 #include "data/binderwidgets.h"
 #include "data/dataerror.h"
 #include "data/recordsource.h"
@@ -37,10 +38,7 @@ const std::vector<SeeingMember> &SeeingWindow::members()
 
 const SeeingMember *SeeingWindow::member(const QString &window)
 {
-    for (const SeeingMember &m : members())
-        if (window == QLatin1String(m.window))
-            return &m;
-    return nullptr;
+    return findAidMember(members(), window);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "aids/utcwindow.h"
 
+#include "aids/aidmember.h"
 #include "aids/utc.h"
 #include "data/messages.h"
 #include "logbooks/logbookwindow.h"
@@ -55,10 +56,7 @@ const std::vector<UtcMember> &UtcWindow::members()
 
 const UtcMember *UtcWindow::member(const QString &window)
 {
-    for (const UtcMember &m : members())
-        if (window == QLatin1String(m.window))
-            return &m;
-    return nullptr;
+    return findAidMember(members(), window);
 }
 
 UtcWindow::UtcWindow(const UtcMember &member, QWidget *parent) : QDialog(parent), m_member(member)
