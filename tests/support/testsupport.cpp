@@ -1,8 +1,18 @@
 #include "support/testsupport.h"
 
 #include "data/messages.h"
+#include "data/store.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QtTest>
 
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
@@ -32,4 +42,114 @@ MessageRecorder::~MessageRecorder()
     Messages::setShowHandler([](const QString &, const QString &) {});
     Messages::setInputHandler([](const QString &, const QString &, const QString &) { return QString(); });
     Messages::setBeepHandler([] {});
+}
+
+QVariant dbValue(const QString &db, const QString &sql)
+{
+    Store store(db, false);
+    const QueryResult r = store.query(sql);
+    return r.rows.empty() ? QVariant() : r.rows[0][0];
+}
+
+QStringList dbColumn(const QString &db, const QString &sql)
+{
+    Store store(db, false);
+    QStringList out;
+    for (const auto &row : store.query(sql).rows)
+        out << row[0].toString();
+    return out;
+}
+
+void dbExec(const QString &db, const QString &sql)
+{
+    Store(db, false).execute(sql);
+}
+
+CliRun runCli(const QStringList &args, const QString &dir)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.start(qEnvironmentVariable("VELNORA_CLI"), args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, {}, "did not finish normally"};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    f.write(bytes);
+}
+
+void copyLayouts(const QString &dir)
+{
+    const QDir assets(assetsDir());
+    for (const QString &f : assets.entryList({"*.rpt"}))
+        QVERIFY(QFile::copy(assets.filePath(f), QDir(dir).filePath(f)));
+}
+
+static QString toolOutput(const QString &tool, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString pdfText(const QString &path)
+{
+    return toolOutput("pdftotext", {"-layout", path, "-"});
+}
+
+QString pdfInfo(const QString &path)
+{
+    return toolOutput("pdfinfo", {path});
+}
+
+void clickButton(QWidget *window, const QString &name)
+{
+    auto *b = window->findChild<QAbstractButton *>(name);
+    QVERIFY2(b, qPrintable(name));
+    b->click();
+}
+
+void activateItem(QComboBox *box, const QString &text)
+{
+    const int i = box->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    box->setCurrentIndex(i);
+    emit box->activated(i);
+}
+
+void closeTopLevels()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString textOf(const QWidget *root, const QString &name)
+{
+    QObject *o = root->findChild<QObject *>(name);
+    if (auto *e = qobject_cast<QLineEdit *>(o))
+        return e->text();
+    if (auto *t = qobject_cast<QPlainTextEdit *>(o))
+        return t->toPlainText();
+    if (auto *l = qobject_cast<QLabel *>(o))
+        return l->text();
+    if (auto *b = qobject_cast<QAbstractButton *>(o))
+        return b->text();
+    if (auto *c = qobject_cast<QComboBox *>(o))
+        return c->currentText();
+    return "<no " + name + ">";
+}
+
+QStringList textsOf(const QWidget *root, const QStringList &names)
+{
+    QStringList out;
+    for (const QString &n : names)
+        out << textOf(root, n);
+    return out;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
-#include <memory>
+class QComboBox;
+class QWidget;
 
 // Runs a test in a fresh temporary working directory and restores the old one.
 class ScopedWorkDir
@@ -34,3 +37,36 @@ public:
     QStringList answers;
     int beeps = 0;
 };
+
+// The first value `sql` gives on the store at `db`, null when it gives no row.
+QVariant dbValue(const QString &db, const QString &sql);
+// The first column of every row `sql` gives, as text.
+QStringList dbColumn(const QString &db, const QString &sql);
+void dbExec(const QString &db, const QString &sql);
+
+// velnora-cli (named by $VELNORA_CLI) run to its end in `dir`.
+struct CliRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+CliRun runCli(const QStringList &args, const QString &dir);
+
+void writeFile(const QString &path, const QByteArray &bytes);
+// Copies every layout that comes with the program into `dir`.
+void copyLayouts(const QString &dir);
+// What pdftotext -layout and pdfinfo print for a PDF.
+QString pdfText(const QString &path);
+QString pdfInfo(const QString &path);
+
+// Clicks the named button of `window`; fails the test when there is none.
+void clickButton(QWidget *window, const QString &name);
+// Picks `text` in a combo box as the user does, so that activated() fires.
+void activateItem(QComboBox *box, const QString &text);
+// Closes every visible top-level window and deletes what closing released.
+void closeTopLevels();
+// The text a named control under `root` shows (a line edit's, text box's,
+// label's, button's or combo box's); "<no NAME>" when there is no such control.
+QString textOf(const QWidget *root, const QString &name);
+QStringList textsOf(const QWidget *root, const QStringList &names);
