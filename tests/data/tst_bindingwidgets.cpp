@@ -34,7 +34,12 @@ private slots:
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
-    QVariant dbValue(const QString &sql);
+    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
+    void openMess(RecordSource &rs)
+    {
+        rs.setRecordSource("select * from mess order by id");
+        rs.open();
+    }
 };
 
 void TestBindingWidgets::init()
@@ -42,10 +47,9 @@ void TestBindingWidgets::init()
     m_dir = std::make_unique<ScopedWorkDir>();
     m_messages = std::make_unique<MessageRecorder>();
     Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
-    Store store(m_dir->file("velnora.db"));
-    store.execute("insert into mess (ID, mes, Name, date, completed, conditions) values "
-                  "(1, '1', 'Crab Nebula', '2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), "
-                  "(3, '3', 'Globular too', NULL, 0, NULL)");
+    dbExec(m_dir->file("velnora.db"),
+           "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
+           "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, 0, NULL)");
 }
 
 void TestBindingWidgets::cleanup()
@@ -54,18 +58,10 @@ void TestBindingWidgets::cleanup()
     m_dir.reset();
 }
 
-QVariant TestBindingWidgets::dbValue(const QString &sql)
-{
-    Store store(m_dir->file("velnora.db"));
-    const QueryResult r = store.query(sql);
-    return r.rows.empty() ? QVariant() : r.rows[0][0];
-}
-
 void TestBindingWidgets::controlsShowAndWriteTheRow()
 {
     RecordSource rs;
-    rs.setRecordSource("select * from mess order by id");
-    rs.open();
+    openMess(rs);
     RecordBinder binder(&rs);
     QLineEdit name, date;
     QPlainTextEdit notes;
@@ -78,10 +74,9 @@ void TestBindingWidgets::controlsShowAndWriteTheRow()
     binder.bind(&notes, "notes");
     binder.bind(&done, "completed");
     binder.bind(&conditions, "conditions");
-    QCOMPARE(name.text(), QString("Crab Nebula"));
-    QCOMPARE(date.text(), QString("1/15/2024"));
+    QCOMPARE(QStringList({name.text(), date.text(), conditions.currentText()}),
+             QStringList({"Crab Nebula", "1/15/2024", "5"}));
     QVERIFY(done.isChecked());
-    QCOMPARE(conditions.currentText(), QString("5"));
 
     name.clear();
     QTest::keyClicks(&name, "Crab Nebula (SNR)");
@@ -93,25 +88,22 @@ void TestBindingWidgets::controlsShowAndWriteTheRow()
     QCOMPARE(name.text(), QString("Globular"));
     QVERIFY(date.text().isEmpty());
     QVERIFY(!done.isChecked());
-    QCOMPARE(dbValue("select Name from mess where id = 1").toString(), QString("Crab Nebula (SNR)"));
-    QCOMPARE(dbValue("select date from mess where id = 1").toString(), QString("2024-02-01"));
-    QCOMPARE(dbValue("select notes from mess where id = 1").toString(), QString("Filamentary at 200x"));
-    QCOMPARE(dbValue("select completed from mess where id = 1").toInt(), 0);
-    QCOMPARE(dbValue("select conditions from mess where id = 1").toString(), QString("9"));
+    QCOMPARE(db("select Name || '|' || date || '|' || notes || '|' || completed || '|' || conditions from mess "
+                "where id = 1").toString(),
+             QString("Crab Nebula (SNR)|2024-02-01|Filamentary at 200x|0|9"));
 
     // A bad date keeps the row and the typed text; the database is unchanged.
     date.setText("yesterday");
     QVERIFY_THROWS_EXCEPTION(DataError, rs.moveNext());
     QCOMPARE(date.text(), QString("yesterday"));
     QCOMPARE(rs.absolutePosition(), 2);
-    QVERIFY(dbValue("select date from mess where id = 2").isNull());
+    QVERIFY(db("select date from mess where id = 2").isNull());
 }
 
 void TestBindingWidgets::untouchedControlsWriteNothing()
 {
     RecordSource rs;
-    rs.setRecordSource("select * from mess order by id");
-    rs.open();
+    openMess(rs);
     RecordBinder binder(&rs);
     QLineEdit date, name;
     QCheckBox done;
@@ -122,28 +114,22 @@ void TestBindingWidgets::untouchedControlsWriteNothing()
     QVERIFY(!rs.isDirty());
     rs.moveLast();
     rs.moveFirst();
-    QCOMPARE(dbValue("select date from mess where id = 1").toString(), QString("2024-01-15"));
+    QCOMPARE(db("select date from mess where id = 1").toString(), QString("2024-01-15"));
 }
 
 void TestBindingWidgets::navigatorClampsAndShowsCaption()
 {
     RecordSource rs;
     rs.setObjectName("datPrimaryRS");
-    rs.setRecordSource("select * from mess order by id");
-    rs.open();
+    openMess(rs);
     NavigatorWidget nav(&rs);
     QCOMPARE(nav.objectName(), QString("datPrimaryRS"));
-    auto *next = nav.findChild<QToolButton *>("datPrimaryRS_Next");
-    auto *prev = nav.findChild<QToolButton *>("datPrimaryRS_Previous");
-    auto *last = nav.findChild<QToolButton *>("datPrimaryRS_Last");
-    QVERIFY(next && prev && last);
-    QCOMPARE(next->accessibleName(), QString("Next"));
+    QCOMPARE(nav.findChild<QToolButton *>("datPrimaryRS_Next")->accessibleName(), QString("Next"));
     QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
-    prev->click();
+    clickButton(&nav, "datPrimaryRS_Previous");
     QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
-    last->click();
-    next->click();
-    next->click();
+    for (const char *button : {"datPrimaryRS_Last", "datPrimaryRS_Next", "datPrimaryRS_Next"})
+        clickButton(&nav, button);
     QCOMPARE(nav.captionLabel()->text(), QString("Record: 3"));
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -159,37 +145,31 @@ void TestBindingWidgets::dataFormButtons()
     DataFormWidget form(&rs, DataFormWidget::Add | DataFormWidget::Delete | DataFormWidget::Update |
                                  DataFormWidget::Close);
     QVERIFY(!form.findChild<QPushButton *>("cmdRefresh"));
-    auto *add = form.findChild<QPushButton *>("cmdAdd");
-    auto *update = form.findChild<QPushButton *>("cmdUpdate");
-    auto *del = form.findChild<QPushButton *>("cmdDelete");
-    auto *close = form.findChild<QPushButton *>("cmdClose");
-    QVERIFY(add && update && del && close);
-    QCOMPARE(add->text(), QString("&Add"));
-    add->click();
+    QCOMPARE(textOf(&form, "cmdAdd"), QString("&Add"));
+    clickButton(&form, "cmdAdd");
     QTest::keyClicks(&object, "Barnard's Loop");
-    update->click();
-    QCOMPARE(dbValue("select object from generic").toString(), QString("Barnard's Loop"));
+    clickButton(&form, "cmdUpdate");
+    QCOMPARE(db("select object from generic").toString(), QString("Barnard's Loop"));
     // A fixed text replaces the description when the window asks for one.
     form.commands().setUpdateFailureMessage("Check Date Field...Date must be entered as mm/dd/yyyy");
     QLineEdit date;
     binder.bind(&date, "date");
     date.setText("31/31/2031");
-    update->click();
+    clickButton(&form, "cmdUpdate");
     QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
-    QVERIFY(dbValue("select date from generic").isNull());
+    QVERIFY(db("select date from generic").isNull());
     date.setText("");
-    del->click();
-    QCOMPARE(dbValue("select count(*) from generic").toInt(), 0);
+    clickButton(&form, "cmdDelete");
+    QCOMPARE(db("select count(*) from generic").toInt(), 0);
     QSignalSpy closing(&form, &DataFormWidget::closeRequested);
-    close->click();
+    clickButton(&form, "cmdClose");
     QCOMPARE(closing.count(), 1);
 }
 
 void TestBindingWidgets::beepingNavigatorAtEndsAndEmpty()
 {
     RecordSource rs;
-    rs.setRecordSource("select * from mess order by id");
-    rs.open();
+    openMess(rs);
     bool dirty = true;
     BeepingNavigator nav(&rs, &dirty);
     QVERIFY(nav.previous());
@@ -198,13 +178,14 @@ void TestBindingWidgets::beepingNavigatorAtEndsAndEmpty()
     QVERIFY(!dirty);
     nav.next();
     nav.next();
-    QCOMPARE(m_messages->beeps, 1);
+    QCOMPARE(m_messages->beeps, 1); // no beep while there is a row to move to
     nav.next();
     QCOMPARE(m_messages->beeps, 2);
     QCOMPARE(rs.absolutePosition(), 3);
     nav.first();
     QCOMPARE(rs.absolutePosition(), 1);
 
+    // On no rows at all nothing beeps.
     RecordSource empty;
     empty.setRecordSource("select * from month_view where view_month = 'Smarch Notes' ");
     empty.open();
@@ -232,9 +213,8 @@ void TestBindingWidgets::registryCreatesOnceAndAfreshAfterClose()
     a->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!Windows::find("frmtest"));
-    QWidget *b = Windows::get("frmtest");
+    QVERIFY(Windows::get("frmtest"));
     QCOMPARE(created, 2);
-    QVERIFY(b);
     QVERIFY(!Windows::get("nosuchwindow"));
     Windows::closeAll();
 }
