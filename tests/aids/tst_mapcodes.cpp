@@ -33,21 +33,18 @@ private slots:
     void init();
     void cleanup();
 
-    void messierTableListsEachNumberOnce();
-    void bestTableListsTheBestOfTheNgc();
+    void tablesListEachNumberOnce();
     void codesSharedByBothTables();
-    void everyMessierNumberOpensOneWindow();
-    void everyBestNumberOpensOneWindow();
+    void everyNumberOpensOneWindow();
+    void knownObjects_data();
+    void knownObjects();
     void unknownNumbersOpenNothing();
     void zoomOnlyForItsCode();
     void everyCodeHasItsChart();
 
 private:
-    // Stands in for the three map windows: records what it was opened with
-    // and closes at once.
-    void registerRecorders();
-    bool showMessier(const QString &number);
-    bool showBest(const QString &designation);
+    // Shows the map of a Messier number or of a "NGC..." designation.
+    bool show(const QString &object);
 
     std::unique_ptr<ScopedWorkDir> m_dir;
     QStringList m_bestDesignations;
@@ -58,29 +55,17 @@ void TestMapCodes::initTestCase()
 {
     ScopedWorkDir dir;
     Store::createFromStarter(dir.file("velnora.db"));
-    Store store(dir.file("velnora.db"));
-    for (const auto &row :
-         store.query("select OBJECT from Sac72 where best_number is not null order by best_number").rows)
-        m_bestDesignations << row[0].toString();
+    m_bestDesignations =
+        dbColumn(dir.file("velnora.db"), "select OBJECT from Sac72 where best_number is not null order by best_number");
     QCOMPARE(m_bestDesignations.size(), 111);
 }
 
+// The three map windows are replaced by stand-ins that record what they were
+// opened with and close at once.
 void TestMapCodes::init()
 {
     m_dir = std::make_unique<ScopedWorkDir>();
     m_opened.clear();
-    registerRecorders();
-}
-
-void TestMapCodes::cleanup()
-{
-    Windows::closeAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    m_dir.reset();
-}
-
-void TestMapCodes::registerRecorders()
-{
     for (const QString name : {"maps", "maps2", "maps3"}) {
         Windows::registerFactory(name, [this, name] {
             m_opened.append({name, Module1::MapCode, Module1::MapSource});
@@ -91,51 +76,42 @@ void TestMapCodes::registerRecorders()
     }
 }
 
-bool TestMapCodes::showMessier(const QString &number)
+void TestMapCodes::cleanup()
 {
-    const bool shown = MapWindow::ShowMessierMap(number);
+    Windows::closeAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_dir.reset();
+}
+
+bool TestMapCodes::show(const QString &object)
+{
+    const bool shown =
+        object.startsWith("NGC") ? MapWindow::ShowBestMap(object) : MapWindow::ShowMessierMap(object);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return shown;
 }
 
-bool TestMapCodes::showBest(const QString &designation)
+void TestMapCodes::tablesListEachNumberOnce()
 {
-    const bool shown = MapWindow::ShowBestMap(designation);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return shown;
-}
-
-void TestMapCodes::messierTableListsEachNumberOnce()
-{
-    QMap<int, int> seen;
-    for (const MapCodes::Row &row : MapCodes::messierTable()) {
-        QVERIFY(row.window == "maps" || row.window == "maps2");
-        for (int n : row.numbers)
-            ++seen[n];
-    }
-    QCOMPARE(seen.size(), 110);
+    // Every number the rows list, sorted: a number listed twice shows twice.
+    auto listed = [](const std::vector<MapCodes::Row> &table) {
+        QList<int> numbers;
+        for (const MapCodes::Row &row : table)
+            numbers += QList<int>(row.numbers.begin(), row.numbers.end());
+        std::sort(numbers.begin(), numbers.end());
+        return numbers;
+    };
+    // Messier 1 to 110, and exactly the Best of the NGC numbers the catalogue has.
+    QList<int> messier, best;
     for (int n = 1; n <= 110; ++n)
-        QVERIFY2(seen.value(n) == 1, qPrintable(QString("M%1 listed %2 times").arg(n).arg(seen.value(n))));
-}
-
-void TestMapCodes::bestTableListsTheBestOfTheNgc()
-{
-    // The table's numbers are exactly the list in the catalogue, each once.
-    QMap<int, int> seen;
-    for (const MapCodes::Row &row : MapCodes::bestTable()) {
-        QVERIFY(row.window == "maps3" || row.window == "maps2");
-        for (int n : row.numbers)
-            ++seen[n];
-    }
-    QSet<int> catalogue;
+        messier << n;
     for (const QString &d : m_bestDesignations) {
         QVERIFY2(d.startsWith("NGC"), qPrintable(d));
-        catalogue.insert(MapCodes::bestNumberText(d).toInt());
+        best << MapCodes::bestNumberText(d).toInt();
     }
-    QCOMPARE(seen.size(), 111);
-    QCOMPARE(QSet<int>(seen.keyBegin(), seen.keyEnd()), catalogue);
-    for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-        QVERIFY2(it.value() == 1, qPrintable(QString("NGC %1").arg(it.key())));
+    std::sort(best.begin(), best.end());
+    QCOMPARE(listed(MapCodes::messierTable()), messier);
+    QCOMPARE(listed(MapCodes::bestTable()), best);
 }
 
 void TestMapCodes::codesSharedByBothTables()
@@ -160,51 +136,62 @@ void TestMapCodes::codesSharedByBothTables()
     QCOMPARE(MapCodes::pictureFile("0120"), QString("map/0120map.gif"));
 }
 
-void TestMapCodes::everyMessierNumberOpensOneWindow()
+void TestMapCodes::everyNumberOpensOneWindow()
 {
-    for (int n = 1; n <= 110; ++n) {
+    QStringList objects;
+    for (int n = 1; n <= 110; ++n)
+        objects << QString::number(n);
+    objects += m_bestDesignations;
+    for (const QString &object : objects) {
         m_opened.clear();
-        QVERIFY(showMessier(QString::number(n)));
+        const bool best = object.startsWith("NGC");
+        QVERIFY2(show(object), qPrintable(object));
         QCOMPARE(m_opened.size(), 1);
-        const auto expected = MapCodes::lookup(MapCodes::messierTable(), n);
+        const auto expected = best ? MapCodes::lookup(MapCodes::bestTable(), object.mid(3).toInt())
+                                   : MapCodes::lookup(MapCodes::messierTable(), object.toInt());
+        QVERIFY(expected);
         QCOMPARE(m_opened[0].window, expected->window);
         QCOMPARE(m_opened[0].code, expected->code);
-        QCOMPARE(m_opened[0].source, QString("1"));
+        QCOMPARE(m_opened[0].source, QString(best ? "2" : "1"));
         QCOMPARE(Module1::MapCode, expected->code); // kept after the window closed
     }
 }
 
-void TestMapCodes::everyBestNumberOpensOneWindow()
+void TestMapCodes::knownObjects_data()
 {
-    for (const QString &designation : m_bestDesignations) {
-        m_opened.clear();
-        QVERIFY2(showBest(designation), qPrintable(designation));
-        QCOMPARE(m_opened.size(), 1);
-        const auto expected = MapCodes::lookup(MapCodes::bestTable(), designation.mid(3).toInt());
-        QVERIFY(expected);
-        QCOMPARE(m_opened[0].window, expected->window);
-        QCOMPARE(m_opened[0].code, expected->code);
-        QCOMPARE(m_opened[0].source, QString("2"));
-    }
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("M52") << "52" << "maps2" << "777";
+    QTest::newRow("M87") << "87" << "maps" << "3012";
+    QTest::newRow("M55") << "55" << "maps" << "30160";
+    QTest::newRow("NGC6946") << "NGC6946" << "maps2" << "777";
+    QTest::newRow("NGC4567") << "NGC4567" << "maps3" << "3012";
+    QTest::newRow("NGC5128") << "NGC5128" << "maps3" << "30120";
+}
+
+void TestMapCodes::knownObjects()
+{
+    QFETCH(QString, object);
+    QFETCH(QString, window);
+    QFETCH(QString, code);
+    QVERIFY(show(object));
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened[0].window + ' ' + m_opened[0].code, window + ' ' + code);
 }
 
 void TestMapCodes::unknownNumbersOpenNothing()
 {
-    for (const QString number : {"0", "111", "", "M42", "-1", "52.5"}) {
-        QVERIFY2(!showMessier(number), qPrintable(number));
-        QCOMPARE(Module1::MapCode, number); // left holding the number
-        QCOMPARE(Module1::MapSource, QString("1"));
+    // Module1::MapCode is left holding the number read; for a designation
+    // that is the five characters after "NGC".
+    const std::pair<const char *, const char *> unknown[] = {
+        {"0", "0"},      {"111", "111"}, {"", ""},         {"M42", "M42"}, {"-1", "-1"},
+        {"52.5", "52.5"}, {"NGC1", "1"},   {"NGC224", "224"}, {"NGC", ""},    {"NGC 12345", " 1234"}};
+    for (const auto &[object, code] : unknown) {
+        QVERIFY2(!show(object), object);
+        QCOMPARE(Module1::MapCode, QString(code));
+        QCOMPARE(Module1::MapSource, QString(QString(object).startsWith("NGC") ? "2" : "1"));
     }
-    // The number is read from the five characters after "NGC".
-    QVERIFY(!showBest("NGC1"));
-    QCOMPARE(Module1::MapCode, QString("1"));
-    QCOMPARE(Module1::MapSource, QString("2"));
-    QVERIFY(!showBest("NGC224"));
-    QCOMPARE(Module1::MapCode, QString("224"));
-    QVERIFY(!showBest("NGC"));
-    QCOMPARE(Module1::MapCode, QString(""));
-    QVERIFY(!showBest("NGC 12345")); // only "1234" is read: no such Best object
-    QCOMPARE(Module1::MapCode, QString(" 1234"));
     QVERIFY(m_opened.isEmpty());
 }
 
