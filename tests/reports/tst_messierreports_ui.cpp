@@ -11,8 +11,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QtTest>
 
@@ -42,9 +40,7 @@ private:
         Fixture()
         {
             Store::createFromStarter(dir.file("velnora.db"));
-            const QDir assets(assetsDir());
-            for (const QString &f : assets.entryList({"*.rpt"}))
-                QFile::copy(assets.filePath(f), dir.file(f));
+            copyLayouts(dir.path());
             logbook = std::make_unique<MessierWindow>();
             logbook->setObjectName("frmmess");
             Reports::connectLogbook(logbook.get());
@@ -100,14 +96,17 @@ void TestMessierReports::endReportShowsKillit()
     Fixture f;
     auto *end = f.logbook->findChild<QAction *>("kill");
     QVERIFY(end);
-    end->trigger();
+    end->trigger(); // no report open: nothing
     QVERIFY(!Windows::find("killit"));
+    QVERIFY(!Reports::reportWindow());
     f.logbook->findChild<QAction *>("messnumb")->trigger();
     Windows::find("killit")->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!Windows::find("killit"));
     end->trigger();
     QVERIFY(Windows::find("killit") && Windows::find("killit")->isVisible());
+    QCOMPARE(shownFile(), QString("mess_cat_m.rpt")); // the report stays open
+    QVERIFY(f.messages.shown.isEmpty());
     closeAll();
 }
 
