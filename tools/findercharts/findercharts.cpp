@@ -4,7 +4,12 @@
 // north up and east left, and a scale. Writes PNG and converts it to GIF with
 // ImageMagick's convert.
 //
+// With --pictures it draws instead the picture of each Messier object, a
+// close-up chart of the object at its catalogue size, written as NNN.jpg by
+// the object's record ID.
+//
 //   velnora-findercharts OUTPUT_DIR
+//   velnora-findercharts --pictures OUTPUT_DIR
 #include "aids/mapcodes.h"
 #include "data/store.h"
 
@@ -15,9 +20,11 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
+#include <QImageWriter>
 #include <QMap>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -119,9 +126,17 @@ struct Projection
     }
 };
 
+struct MessierRow
+{
+    int id = 0;
+    int number = 0;
+    QString name;
+};
+
 struct Catalogue
 {
     std::vector<SkyObject> messier; // index n-1 is M n
+    std::vector<MessierRow> rows;   // the mess table, for the pictures
     std::vector<SkyObject> others;  // the rest of the deep sky, Messier objects left out
     QHash<int, SkyObject> best;     // by NGC number
 };
@@ -161,11 +176,12 @@ Catalogue loadCatalogue(Store &store)
             cat.best.insert(row[0].toString().mid(3).toInt(), o);
         cat.others.push_back(o);
     }
-    const QueryResult mess = store.query("select mes, ra, dec, mag, Name from mess");
+    const QueryResult mess = store.query("select mes, ra, dec, mag, Name, ID from mess");
     for (const auto &row : mess.rows) {
         const int n = row[0].toInt();
         if (n < 1 || n > 110)
             continue;
+        cat.rows.push_back({row[5].toInt(), n, row[4].toString()});
         SkyObject o = sacByName.value(QString::number(n));
         o.label = "M" + QString::number(n);
         o.ra = parseRa(row[1].toString());
@@ -190,20 +206,68 @@ const QColor kMember(170, 20, 20);
 const QColor kMemberFill(255, 226, 200);
 const QColor kLabel(70, 70, 70);
 
+bool isGalaxy(const QString &t)
+{
+    return t == "GALXY" || t == "GX+DN" || t == "GALCL";
+}
+bool isGlobular(const QString &t)
+{
+    return t.endsWith("GC") || t == "GLOCL";
+}
+bool isNebula(const QString &t)
+{
+    return t == "BRTNB" || t == "CL+NB" || t == "SNREM" || t.endsWith("DN") || t.endsWith("CN");
+}
+bool isCluster(const QString &t)
+{
+    return t.endsWith("OC") || t == "OPNCL" || t == "ASTER";
+}
+
+// How a picture is laid out: a finder chart by default, or the close-up of a
+// single object, drawn at its true size and shape with a finer grid and scale.
+struct Layout
+{
+    QSize size{kWidth, kHeight};
+    QRectF area{44, 22, kWidth - 88, kHeight - 22 - 48};
+    double compass = 44;
+    double margin = 1.25; // the field around the members, times their extent
+    int labels = 45;      // background labels at most
+    int labelPixels = 9;
+    int memberPixels = 11;
+    bool closeUp = false;
+
+    static Layout picture()
+    {
+        Layout l;
+        l.size = QSize(560, 280);
+        l.area = QRectF(52, 8, 560 - 52 - 10, 280 - 8 - 38);
+        l.compass = 34;
+        l.margin = 1.0;
+        l.labels = 30;
+        l.labelPixels = 10;
+        l.memberPixels = 13;
+        l.closeUp = true;
+        return l;
+    }
+};
+
 class Chart
 {
 public:
     Chart(const QString &title, std::vector<SkyObject> members, const std::vector<SkyObject> &background,
-          double minimumField)
-        : m_title(title), m_members(std::move(members))
+          double minimumField, const Layout &layout = Layout())
+        : m_title(title), m_members(std::move(members)), m_layout(layout)
     {
-        m_image = QImage(kWidth, kHeight, QImage::Format_RGB32);
+        m_image = QImage(layout.size, QImage::Format_RGB32);
         m_image.fill(Qt::white);
-        m_area = QRectF(44, 22, kWidth - 88, kHeight - 22 - 48);
-        m_compass = QRectF(m_area.topLeft() + QPointF(4, 4), QSizeF(44, 44));
+        m_area = layout.area;
+        m_compass = QRectF(m_area.topLeft() + QPointF(4, 4), QSizeF(layout.compass, layout.compass));
         fit(minimumField);
+        if (layout.closeUp)
+            m_scaleBox = scaleBox();
         for (const SkyObject &o : background)
-            if (auto p = toScreen(o.ra, o.dec); p && m_area.adjusted(-20, -20, 20, 20).contains(*p))
+            if (auto p = toScreen(o.ra, o.dec);
+                p && (m_area.adjusted(-20, -20, 20, 20).contains(*p) || (layout.closeUp && reaches(o, *p))))
                 m_background.push_back(o);
         // The brightest first, so that they win the room for labels.
         std::sort(m_background.begin(), m_background.end(),
@@ -219,12 +283,24 @@ public:
         p.save();
         p.setClipRect(m_area);
         drawGrid(p);
-        for (const SkyObject &o : m_background)
-            drawObject(p, o);
-        for (const SkyObject &o : m_members)
-            drawObject(p, o);
+        if (m_layout.closeUp) {
+            // The object's fill lies beneath its neighbours, its outline above them.
+            for (const SkyObject &o : m_members)
+                drawObject(p, o, Pass::Fill);
+            for (const SkyObject &o : m_background)
+                drawObject(p, o);
+            for (const SkyObject &o : m_members)
+                drawObject(p, o, Pass::Outline);
+        } else {
+            for (const SkyObject &o : m_background)
+                drawObject(p, o);
+            for (const SkyObject &o : m_members)
+                drawObject(p, o);
+        }
         drawLabels(p);
         drawCompass(p);
+        if (m_layout.closeUp)
+            drawScaleBox(p);
         p.restore();
         p.setPen(QPen(kInk, 1));
         p.setBrush(Qt::NoBrush);
@@ -255,8 +331,15 @@ private:
         const double minimum = minimumField * kDeg;
         const double w = std::max(box.width(), minimum);
         const double h = std::max(box.height(), minimum * m_area.height() / m_area.width());
-        m_scale = std::min(m_area.width() / (w * 1.25), m_area.height() / (h * 1.25));
+        m_scale = std::min(m_area.width() / (w * m_layout.margin), m_area.height() / (h * m_layout.margin));
         m_offset = box.center();
+    }
+
+    // Whether a large object centred outside the chart reaches into it.
+    bool reaches(const SkyObject &o, QPointF centre) const
+    {
+        const double r = symbolRadius(o);
+        return QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r)).intersects(m_area);
     }
 
     std::optional<QPointF> toScreen(double ra, double dec) const
@@ -308,6 +391,16 @@ private:
         raTo = m_proj.ra0 + hi;
     }
 
+    // "+22°", "-5°10'"
+    static QString degreesAndMinutes(double d)
+    {
+        const long minutes = std::lround(std::abs(d) * 60.0);
+        const QString sign = minutes == 0 ? "" : d < 0 ? "-" : "+";
+        if (minutes % 60 == 0)
+            return QString("%1%2°").arg(sign).arg(minutes / 60);
+        return QString("%1%2°%3'").arg(sign).arg(minutes / 60).arg(minutes % 60, 2, 10, QChar('0'));
+    }
+
     static double niceStep(double span, const std::vector<double> &steps, int lines)
     {
         for (double s : steps)
@@ -328,24 +421,32 @@ private:
         double decMin, decMax, raFrom, raTo;
         skyRange(decMin, decMax, raFrom, raTo);
         std::vector<GridLine> lines;
-        const double decStep = niceStep(decMax - decMin, {1, 2, 5, 10, 15, 20, 30}, 7);
+        const bool fine = m_layout.closeUp;
+        const double decStep =
+            fine ? niceStep(decMax - decMin, {5 / 60.0, 10 / 60.0, 15 / 60.0, 20 / 60.0, 0.5, 1, 2, 5}, 4)
+                 : niceStep(decMax - decMin, {1, 2, 5, 10, 15, 20, 30}, 7);
         for (double d = std::ceil(decMin / decStep) * decStep; d <= decMax && d < 90; d += decStep) {
-            GridLine g{{}, QString("%1%2°").arg(d > 0 ? "+" : "").arg(d), true};
+            GridLine g{{}, fine ? degreesAndMinutes(d) : QString("%1%2°").arg(d > 0 ? "+" : "").arg(d), true};
             for (double a = raFrom - 2; a <= raTo + 2; a += 0.1)
                 if (auto s = toScreen(a, d))
                     g.points << *s;
             lines.push_back(g);
         }
-        // Right ascension in minutes of time; the width at the centre's declination.
-        const double raSpanMinutes = (raTo - raFrom) * 4.0 * std::max(0.2, std::cos(m_proj.dec0 * kDeg));
-        const double raStep = niceStep(raSpanMinutes, {4, 5, 10, 15, 20, 30, 60, 120, 180, 240}, 6);
+        // Right ascension in minutes of time; the width at the centre's declination
+        // (a close-up counts its lines, which crowd its labels far north).
+        const double raSpanMinutes =
+            (raTo - raFrom) * 4.0 * (fine ? 1.0 : std::max(0.2, std::cos(m_proj.dec0 * kDeg)));
+        const double raStep = fine ? niceStep(raSpanMinutes, {0.5, 1, 2, 4, 5, 10, 15, 20, 30, 60}, 5)
+                                   : niceStep(raSpanMinutes, {4, 5, 10, 15, 20, 30, 60, 120, 180, 240}, 6);
         const double first = std::ceil(raFrom * 4.0 / raStep) * raStep;
         for (double m = first; m <= raTo * 4.0; m += raStep) {
-            const int total = int(std::lround(std::fmod(m + 1440.0 * 4, 1440.0)));
-            const int h = total / 60, mm = total % 60;
-            GridLine g{{},
-                       mm == 0 ? QString("%1h").arg(h) : QString("%1h%2m").arg(h).arg(mm, 2, 10, QChar('0')),
-                       false};
+            const int seconds = int(std::lround(std::fmod(m * 60.0 + 86400.0 * 4, 86400.0)));
+            const int h = seconds / 3600, mm = seconds / 60 % 60, ss = seconds % 60;
+            QString label = mm == 0 && ss == 0 ? QString("%1h").arg(h)
+                                               : QString("%1h%2m").arg(h).arg(mm, 2, 10, QChar('0'));
+            if (ss != 0)
+                label += QString("%1s").arg(ss, 2, 10, QChar('0'));
+            GridLine g{{}, label, false};
             for (double d = std::max(-89.9, decMin - 2); d <= std::min(89.9, decMax + 2); d += 0.1)
                 if (auto s = toScreen(m / 4.0, d))
                     g.points << *s;
@@ -401,6 +502,12 @@ private:
                 const auto c = crossing(g.points, m_area, side);
                 if (!c)
                     continue;
+                // A close-up has room only left and below, and not at the corners.
+                if (m_layout.closeUp &&
+                    (side > 1 || !m_area.adjusted(6, 6, -6, -6)
+                                      .contains(side == 0 ? QPointF(m_area.center().x(), c->y())
+                                                          : QPointF(c->x(), m_area.center().y()))))
+                    continue;
                 const double w = fm.horizontalAdvance(g.label) + 2, h = fm.height();
                 QRectF r;
                 if (side == 0)
@@ -413,6 +520,8 @@ private:
                     r = QRectF(c->x() - w / 2, m_area.top() - h - 2, w, h);
                 if (std::any_of(used.begin(), used.end(), [&](const QRectF &u) { return u.intersects(r); }))
                     continue;
+                if (m_layout.closeUp && !QRectF(QPointF(0, 0), m_layout.size).contains(r))
+                    continue;
                 used.push_back(r);
                 p.drawText(r, Qt::AlignCenter, g.label);
                 break;
@@ -424,10 +533,36 @@ private:
     {
         const double bySize = o.sizeMax / 60.0 * pixelsPerDegree() / 2.0;
         const double byMag = std::clamp(7.5 - (o.mag - 4.0) * 0.6, 2.5, 7.5);
-        return std::clamp(std::max(bySize, o.member ? std::max(byMag, 4.5) : byMag), 2.5, 60.0);
+        return std::clamp(std::max(bySize, o.member ? std::max(byMag, 4.5) : byMag), 2.5,
+                          m_layout.closeUp ? 1e4 : 60.0);
     }
 
-    void drawObject(QPainter &p, const SkyObject &o)
+    // A close-up's outline of an extended object: both axes and the position
+    // angle where the catalogue gives them, else the finder charts' symbol.
+    QPainterPath closeUpShape(const SkyObject &o, QPointF s, double r) const
+    {
+        const bool axes = o.sizeMax > 0 && o.sizeMin > 0;
+        const double minor = axes ? std::max(r * o.sizeMin / o.sizeMax, r * 0.15) : r * 0.5;
+        QPainterPath path;
+        double angle = o.pa >= 0 ? -o.pa : 0;
+        if (isGalaxy(o.type)) {
+            path.addEllipse(QPointF(0, 0), minor, r);
+            angle = o.pa >= 0 ? -o.pa : -30;
+        } else if (isNebula(o.type) && axes && o.pa >= 0) {
+            path.addRect(QRectF(-minor, -r, 2 * minor, 2 * r));
+        } else if (isNebula(o.type)) {
+            path.addRect(QRectF(-r, -r, 2 * r, 2 * r));
+        } else if (isCluster(o.type) && axes && o.pa >= 0) {
+            path.addEllipse(QPointF(0, 0), minor, r);
+        } else {
+            path.addEllipse(QPointF(0, 0), r, r);
+        }
+        return QTransform().translate(s.x(), s.y()).rotate(angle).map(path);
+    }
+
+    enum class Pass { Whole, Fill, Outline };
+
+    void drawObject(QPainter &p, const SkyObject &o, Pass pass = Pass::Whole)
     {
         const auto s = toScreen(o.ra, o.dec);
         if (!s)
@@ -437,8 +572,47 @@ private:
         p.setPen(QPen(ink, o.member ? 1.6 : 1.0));
         p.setBrush(o.member ? QBrush(kMemberFill) : QBrush(Qt::white));
         const QString &t = o.type;
-        m_symbols.push_back(QRectF(*s - QPointF(r, r), QSizeF(2 * r, 2 * r)));
-        if (t == "GALXY" || t == "GX+DN" || t == "GALCL") {
+        const QRectF box(*s - QPointF(r, r), QSizeF(2 * r, 2 * r));
+        if (m_layout.closeUp &&
+            (isGalaxy(t) || isGlobular(t) || isNebula(t) || isCluster(t) || t == "PLNNB")) {
+            const QPainterPath shape = closeUpShape(o, *s, r);
+            if (pass == Pass::Fill) {
+                p.fillPath(shape, p.brush());
+                return;
+            }
+            // A large neighbour is left open so that what lies within shows.
+            if (pass == Pass::Outline || (!o.member && r > 12))
+                p.setBrush(Qt::NoBrush);
+            if (isCluster(t)) {
+                QPen dotted = p.pen();
+                dotted.setStyle(Qt::DotLine);
+                p.setPen(dotted);
+            }
+            p.drawPath(shape);
+            if (isGlobular(t)) {
+                p.drawLine(*s - QPointF(r, 0), *s + QPointF(r, 0));
+                p.drawLine(*s - QPointF(0, r), *s + QPointF(0, r));
+            }
+            if (t == "PLNNB")
+                for (const QPointF &d : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
+                    p.drawLine(*s + d * r, *s + d * (r + 3));
+            // Labels may sit inside a large outline, only not across it.
+            QPainterPath ring;
+            if (r > 12) {
+                QPainterPathStroker stroker;
+                stroker.setWidth(5);
+                ring = stroker.createStroke(shape);
+            }
+            m_footprintIndex.insert(o.label, m_footprints.size());
+            m_footprints.push_back({box, ring, o.member, shape});
+            return;
+        }
+        if (pass == Pass::Fill)
+            return;
+        if (m_layout.closeUp)
+            m_footprintIndex.insert(o.label, m_footprints.size());
+        m_footprints.push_back({box, {}, o.member, {}});
+        if (isGalaxy(t)) {
             const double minor =
                 o.sizeMax > 0 && o.sizeMin > 0 ? std::max(r * o.sizeMin / o.sizeMax, r * 0.35) : r * 0.5;
             p.save();
@@ -446,7 +620,7 @@ private:
             p.rotate(o.pa >= 0 ? -o.pa : -30);
             p.drawEllipse(QPointF(0, 0), minor, r);
             p.restore();
-        } else if (t.endsWith("GC") || t == "GLOCL") {
+        } else if (isGlobular(t)) {
             p.drawEllipse(*s, r, r);
             p.drawLine(*s - QPointF(r, 0), *s + QPointF(r, 0));
             p.drawLine(*s - QPointF(0, r), *s + QPointF(0, r));
@@ -457,9 +631,9 @@ private:
             p.drawLine(*s + QPointF(c, 0), *s + QPointF(c + 3, 0));
             p.drawLine(*s - QPointF(0, c + 3), *s - QPointF(0, c));
             p.drawLine(*s + QPointF(0, c), *s + QPointF(0, c + 3));
-        } else if (t == "BRTNB" || t == "CL+NB" || t == "SNREM" || t.endsWith("DN") || t.endsWith("CN")) {
+        } else if (isNebula(t)) {
             p.drawRect(QRectF(*s - QPointF(r, r), QSizeF(2 * r, 2 * r)));
-        } else if (t.endsWith("OC") || t == "OPNCL" || t == "ASTER") {
+        } else if (isCluster(t)) {
             QPen dotted = p.pen();
             dotted.setStyle(Qt::DotLine);
             p.setPen(dotted);
@@ -474,55 +648,96 @@ private:
     void drawLabels(QPainter &p)
     {
         QFont memberFont = p.font();
-        memberFont.setPixelSize(11);
+        memberFont.setPixelSize(m_layout.memberPixels);
         memberFont.setBold(true);
         QFont otherFont = p.font();
-        otherFont.setPixelSize(9);
-        std::vector<QRectF> memberSymbols;
-        for (const SkyObject &o : m_members)
-            if (auto s = toScreen(o.ra, o.dec)) {
-                const double r = symbolRadius(o);
-                memberSymbols.push_back(QRectF(*s - QPointF(r, r), QSizeF(2 * r, 2 * r)));
-            }
+        otherFont.setPixelSize(m_layout.labelPixels);
         // Labels go beside their symbol, further out when the sky is crowded;
         // the objects of the code may cover background symbols but never
         // another label or one of their own.
         auto place = [&](const SkyObject &o, const QFont &font, bool member) {
             const auto s = toScreen(o.ra, o.dec);
-            if (!s || !m_area.contains(*s))
+            if (!s)
                 return;
+            const Footprint *mine = nullptr;
+            if (const auto it = m_footprintIndex.find(o.label);
+                m_layout.closeUp && it != m_footprintIndex.end())
+                mine = &m_footprints[*it];
+            // A close-up names a neighbour reaching in from outside at the
+            // edge, with an arrow towards its centre.
+            const bool outside = !m_area.contains(*s);
+            if (outside && !(mine && !mine->shape.isEmpty() && mine->shape.intersects(m_area)))
+                return;
+            QString text = o.label;
+            const QPointF toward = *s - m_area.center();
+            if (outside) {
+                static const char *const arrows[8] = {"→", "↗", "↑", "↖", "←", "↙", "↓", "↘"};
+                const long octant = std::lround(std::atan2(-toward.y(), toward.x()) / (M_PI / 4));
+                text += QString(" ") + arrows[(octant % 8 + 8) % 8];
+            }
             const QFontMetricsF fm(font);
             const double r = symbolRadius(o) + 1.5;
-            const double w = fm.horizontalAdvance(o.label), h = fm.ascent() + 1;
+            const double w = fm.horizontalAdvance(text), h = fm.ascent() + 1;
             const QRectF own(*s - QPointF(r, r), QSizeF(2 * r, 2 * r));
             auto blocked = [&](const QRectF &c, bool strict) {
-                if (!m_area.adjusted(2, 2, -2, -2).contains(c) || c.intersects(m_compass))
+                if (!m_area.adjusted(2, 2, -2, -2).contains(c) || c.intersects(m_compass) ||
+                    c.intersects(m_scaleBox))
                     return true;
                 for (const QRectF &u : m_labels)
                     if (u.intersects(c))
                         return true;
-                for (const QRectF &u : memberSymbols)
-                    if (u != own && u.intersects(c))
+                for (const Footprint &u : m_footprints)
+                    if (u.member && u.box != own && &u != mine && u.hits(c))
                         return true;
                 if (strict)
-                    for (const QRectF &u : m_symbols)
-                        if (u.intersects(c.adjusted(1, 1, -1, -1)) && !own.contains(u.center()))
+                    for (const Footprint &u : m_footprints)
+                        if (u.hits(c.adjusted(1, 1, -1, -1)) &&
+                            (mine ? &u != mine : !own.contains(u.box.center())))
                             return true;
                 return false;
             };
-            std::vector<std::pair<QRectF, double>> candidates;
-            for (double d : member ? std::vector<double>{0, 7, 15, 26, 40} : std::vector<double>{0, 5}) {
-                const double e = r + d;
+            // Right, left, above, below, then the four corners, e from the centre.
+            auto beside = [&](int k, double e) {
                 const double f = e * 0.72;
-                candidates.push_back({QRectF(s->x() + e, s->y() - h / 2, w, h), d});
-                candidates.push_back({QRectF(s->x() - e - w, s->y() - h / 2, w, h), d});
-                candidates.push_back({QRectF(s->x() - w / 2, s->y() - e - h, w, h), d});
-                candidates.push_back({QRectF(s->x() - w / 2, s->y() + e, w, h), d});
-                candidates.push_back({QRectF(s->x() + f, s->y() - f - h, w, h), d});
-                candidates.push_back({QRectF(s->x() + f, s->y() + f, w, h), d});
-                candidates.push_back({QRectF(s->x() - f - w, s->y() - f - h, w, h), d});
-                candidates.push_back({QRectF(s->x() - f - w, s->y() + f, w, h), d});
+                const QPointF at[8] = {{s->x() + e, s->y() - h / 2},     {s->x() - e - w, s->y() - h / 2},
+                                       {s->x() - w / 2, s->y() - e - h}, {s->x() - w / 2, s->y() + e},
+                                       {s->x() + f, s->y() - f - h},     {s->x() + f, s->y() + f},
+                                       {s->x() - f - w, s->y() - f - h}, {s->x() - f - w, s->y() + f}};
+                return QRectF(at[k], QSizeF(w, h));
+            };
+            // A close-up's label hugs the outline of its object, whatever its shape.
+            double clear[8];
+            for (int k = 0; k < 8; ++k) {
+                clear[k] = r;
+                if (mine && !mine->shape.isEmpty())
+                    for (double e = 0; e <= 2 * r; e += 1)
+                        if (!mine->shape.intersects(beside(k, e).adjusted(-2, -2, 2, 2))) {
+                            clear[k] = e;
+                            break;
+                        }
             }
+            std::vector<std::pair<QRectF, double>> candidates;
+            for (double d : member ? std::vector<double>{0, 7, 15, 26, 40} : std::vector<double>{0, 5})
+                for (int k = 0; k < 8; ++k)
+                    candidates.push_back({beside(k, clear[k] + d), d});
+            if (outside) {
+                // Where the line from the middle to the centre leaves the chart, then along the edge.
+                candidates.clear();
+                const QRectF inner = m_area.adjusted(4, 4, -4, -4);
+                const double t = std::min(toward.x() == 0 ? 1e9 : inner.width() / 2 / std::abs(toward.x()),
+                                          toward.y() == 0 ? 1e9 : inner.height() / 2 / std::abs(toward.y()));
+                const QPointF q = m_area.center() + toward * t;
+                for (double along : {0.0, 20.0, -20.0, 40.0, -40.0}) {
+                    QRectF c(q - QPointF(w / 2, h / 2) + QPointF(along, along), QSizeF(w, h));
+                    c.moveLeft(std::clamp(c.left(), inner.left(), inner.right() - w));
+                    c.moveTop(std::clamp(c.top(), inner.top(), inner.bottom() - h));
+                    candidates.push_back({c, 0});
+                }
+            }
+            // A neighbour larger than the field is named at its centre, marked.
+            if (mine && !member && !mine->ring.isEmpty())
+                for (int k = 0; k < 8; ++k)
+                    candidates.push_back({beside(k, 6), -1});
             std::optional<std::pair<QRectF, double>> chosen;
             for (bool strict : {true, false}) {
                 if (!member && !strict)
@@ -538,7 +753,8 @@ private:
             if (!chosen && member) {
                 chosen = candidates.front();
                 for (const auto &c : candidates)
-                    if (m_area.adjusted(2, 2, -2, -2).contains(c.first) && !c.first.intersects(m_compass)) {
+                    if (m_area.adjusted(2, 2, -2, -2).contains(c.first) && !c.first.intersects(m_compass) &&
+                        !c.first.intersects(m_scaleBox)) {
                         chosen = c;
                         break;
                     }
@@ -548,21 +764,34 @@ private:
             const QRectF at = chosen->first;
             m_labels.push_back(at);
             p.setFont(font);
+            if (chosen->second < 0) {
+                p.setPen(QPen(kLabel, 1));
+                p.drawLine(*s - QPointF(3, 0), *s + QPointF(3, 0));
+                p.drawLine(*s - QPointF(0, 3), *s + QPointF(0, 3));
+            }
             if (chosen->second > 0) {
                 // A leader from the symbol to a label set further out.
                 QPointF target(std::clamp(s->x(), at.left(), at.right()),
                                std::clamp(s->y(), at.top(), at.bottom()));
                 const QPointF dir = target - *s;
                 const double len = std::hypot(dir.x(), dir.y());
-                if (len > r) {
+                double from = r / len;
+                if (mine && !mine->shape.isEmpty()) {
+                    // From where the line leaves the outline.
+                    double in = 0, out = 1;
+                    for (int i = 0; i < 20; ++i)
+                        (mine->shape.contains(*s + dir * ((in + out) / 2)) ? in : out) = (in + out) / 2;
+                    from = out;
+                }
+                if (len > r || (mine && from < 1)) {
                     p.setPen(QPen(member ? kMember : kLabel, 0.8));
-                    p.drawLine(*s + dir * (r / len), target);
+                    p.drawLine(*s + dir * from, target);
                 }
             }
             if (member) {
                 // A white halo keeps the code's labels readable over the grid.
                 QPainterPath path;
-                path.addText(at.left(), at.top() + fm.ascent(), font, o.label);
+                path.addText(at.left(), at.top() + fm.ascent(), font, text);
                 p.setPen(QPen(Qt::white, 3));
                 p.setBrush(Qt::NoBrush);
                 p.drawPath(path);
@@ -570,13 +799,13 @@ private:
             } else {
                 p.setPen(kLabel);
             }
-            p.drawText(QPointF(at.left(), at.top() + fm.ascent()), o.label);
+            p.drawText(QPointF(at.left(), at.top() + fm.ascent()), text);
         };
         for (const SkyObject &o : m_members)
             place(o, memberFont, true);
         int labelled = 0;
         for (const SkyObject &o : m_background) {
-            if (labelled >= 45)
+            if (labelled >= m_layout.labels)
                 break;
             const size_t before = m_labels.size();
             place(o, otherFont, false);
@@ -586,22 +815,23 @@ private:
 
     void drawCompass(QPainter &p)
     {
-        const QPointF c = m_compass.topLeft() + QPointF(30, 30);
+        const double k = m_compass.width() / 44.0; // drawn for a box of 44 pixels
+        const QPointF c = m_compass.topLeft() + QPointF(30, 30) * k;
         QFont f = p.font();
-        f.setPixelSize(11);
+        f.setPixelSize(int(std::lround(11 * k)));
         f.setBold(true);
         p.setFont(f);
         p.setPen(QPen(kInk, 1.4));
         p.setBrush(Qt::white);
         p.drawRect(m_compass);
-        p.drawLine(c, c + QPointF(0, -20));
-        p.drawLine(c, c + QPointF(-20, 0));
-        p.drawLine(c + QPointF(0, -20), c + QPointF(-3, -15));
-        p.drawLine(c + QPointF(0, -20), c + QPointF(3, -15));
-        p.drawLine(c + QPointF(-20, 0), c + QPointF(-15, -3));
-        p.drawLine(c + QPointF(-20, 0), c + QPointF(-15, 3));
-        p.drawText(QRectF(c.x() + 1, c.y() - 29, 12, 14), Qt::AlignCenter, "N");
-        p.drawText(QRectF(c.x() - 29, c.y() + 1, 12, 14), Qt::AlignCenter, "E");
+        p.drawLine(c, c + QPointF(0, -20) * k);
+        p.drawLine(c, c + QPointF(-20, 0) * k);
+        p.drawLine(c + QPointF(0, -20) * k, c + QPointF(-3, -15) * k);
+        p.drawLine(c + QPointF(0, -20) * k, c + QPointF(3, -15) * k);
+        p.drawLine(c + QPointF(-20, 0) * k, c + QPointF(-15, -3) * k);
+        p.drawLine(c + QPointF(-20, 0) * k, c + QPointF(-15, 3) * k);
+        p.drawText(QRectF(c.x() + 1 * k, c.y() - 29 * k, 12 * k, 14 * k), Qt::AlignCenter, "N");
+        p.drawText(QRectF(c.x() - 29 * k, c.y() + 1 * k, 12 * k, 14 * k), Qt::AlignCenter, "E");
     }
 
     void drawFooter(QPainter &p)
@@ -610,25 +840,77 @@ private:
         f.setPixelSize(12);
         p.setFont(f);
         p.setPen(kInk);
-        const double y = kHeight - 18;
+        const double y = m_layout.size.height() - 18;
+        if (m_layout.closeUp) {
+            // The scale bar is inside the chart; the caption has the line to itself.
+            const QString title = m_title + QString("   field %1 × %2")
+                                                .arg(angleText(m_area.width() / pixelsPerDegree()),
+                                                     angleText(m_area.height() / pixelsPerDegree()));
+            p.drawText(QPointF(m_area.left(), y + 8),
+                       QFontMetricsF(f).elidedText(title, Qt::ElideRight, m_area.width()));
+            return;
+        }
         p.drawText(QPointF(m_area.left(), y + 8), m_title);
+        drawScaleBar(p, m_area.right(), y);
+    }
 
-        // A scale bar of a round number of degrees, about a fifth of the width.
+    // A round angle about a fifth of the width across, and its length in pixels.
+    std::pair<double, double> scaleBar() const
+    {
         const double want = m_area.width() / 5.0 / pixelsPerDegree();
-        double deg = 0.5;
-        for (double d : {0.5, 1.0, 2.0, 5.0, 10.0, 15.0, 20.0})
+        const std::vector<double> bars =
+            m_layout.closeUp
+                ? std::vector<double>{1 / 60.0, 2 / 60.0, 5 / 60.0, 10 / 60.0, 15 / 60.0, 0.5, 1.0, 2.0}
+                : std::vector<double>{0.5, 1.0, 2.0, 5.0, 10.0, 15.0, 20.0};
+        double deg = bars.front();
+        for (double d : bars)
             if (d <= want)
                 deg = d;
-        const double len = deg * pixelsPerDegree();
-        const QString text = (deg < 1 ? QString("30'") : QString("%1°").arg(deg));
-        const QFontMetricsF fm(f);
-        const double right = m_area.right();
+        return {deg, deg * pixelsPerDegree()};
+    }
+
+    // The bar ending at right, its ticks from y down 8 pixels, its angle before it.
+    void drawScaleBar(QPainter &p, double right, double y)
+    {
+        const auto [deg, len] = scaleBar();
+        const QString text = angleText(deg);
+        const QFontMetricsF fm(p.font());
         const double left = right - len;
         p.setPen(QPen(kInk, 1.5));
         p.drawLine(QPointF(left, y + 4), QPointF(right, y + 4));
         p.drawLine(QPointF(left, y), QPointF(left, y + 8));
         p.drawLine(QPointF(right, y), QPointF(right, y + 8));
         p.drawText(QPointF(left - fm.horizontalAdvance(text) - 6, y + 8), text);
+    }
+
+    // A close-up's scale bar in a box in the chart's lower right corner.
+    QRectF scaleBox() const
+    {
+        QFont f;
+        f.setPixelSize(12);
+        const auto [deg, len] = scaleBar();
+        const double w = QFontMetricsF(f).horizontalAdvance(angleText(deg)) + 6 + len + 16;
+        return QRectF(m_area.right() - 4 - w, m_area.bottom() - 4 - 20, w, 20);
+    }
+
+    void drawScaleBox(QPainter &p)
+    {
+        QFont f = p.font();
+        f.setPixelSize(12);
+        f.setBold(false);
+        p.setFont(f);
+        p.setPen(QPen(kInk, 1.4));
+        p.setBrush(Qt::white);
+        p.drawRect(m_scaleBox);
+        drawScaleBar(p, m_scaleBox.right() - 8, m_scaleBox.top() + 6);
+    }
+
+    // An angle in degrees as "2°", "1.5°" or, under a degree, "25'".
+    static QString angleText(double deg)
+    {
+        if (deg < 1)
+            return QString("%1'").arg(std::lround(deg * 60));
+        return QString("%1°").arg(std::round(deg * 10) / 10);
     }
 
     QString m_title;
@@ -640,7 +922,20 @@ private:
     double m_scale = 1;
     QPointF m_offset;
     std::vector<QRectF> m_labels;
-    std::vector<QRectF> m_symbols;
+    // Where a symbol lies, for placing labels: its box, or only the outline
+    // of a close-up's symbol large enough to hold labels inside.
+    struct Footprint
+    {
+        QRectF box;
+        QPainterPath ring;
+        bool member = false;
+        QPainterPath shape; // close-ups: the symbol's area, for its own label
+        bool hits(const QRectF &r) const { return ring.isEmpty() ? box.intersects(r) : ring.intersects(r); }
+    };
+    std::vector<Footprint> m_footprints;
+    QHash<QString, size_t> m_footprintIndex; // close-ups, by label
+    QRectF m_scaleBox;                       // close-ups: the scale bar inside the chart
+    Layout m_layout;
     QRectF m_compass;
 };
 
@@ -653,6 +948,52 @@ bool writeGif(const QImage &image, const QString &png, const QString &gif)
     return rc == 0;
 }
 
+// The width of an object's picture in degrees: about three times its major
+// size, rounded up to a round value from half a degree to eight degrees.
+double pictureField(const SkyObject &o)
+{
+    for (double field : {0.5, 0.75, 1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0})
+        if (field * 60.0 >= 3.0 * o.sizeMax)
+            return field;
+    return 8.0;
+}
+
+// One close-up per row of the mess table, as NNN.jpg by its record ID.
+bool writePictures(const Catalogue &cat, const QString &out, QTextStream &err)
+{
+    for (const MessierRow &row : cat.rows) {
+        SkyObject object = cat.messier[row.number - 1];
+        object.member = true;
+        const double field = pictureField(object);
+        // Fainter neighbours the smaller the field; nebulae without a
+        // magnitude when they are not lost in it.
+        const double faintest = std::clamp(14.0 - std::log2(field), 11.0, 14.0);
+        std::vector<SkyObject> around;
+        for (const SkyObject &o : cat.messier)
+            if (o.label != object.label)
+                around.push_back(o);
+        static const QRegularExpression lettered("^(NGC|IC)(\\d+[A-Z])$");
+        for (const SkyObject &o : cat.others)
+            if (!o.type.endsWith("STAR") &&
+                (o.mag <= faintest || (o.mag > 50 && isNebula(o.type) && o.sizeMax >= field * 2.0))) {
+                around.push_back(o);
+                around.back().label.replace(lettered, "\\1 \\2"); // "NGC 4486B"
+            }
+        Chart chart(QString("M%1  %2").arg(row.number).arg(row.name), {object}, around, field,
+                    Layout::picture());
+        const QString file = QDir(out).filePath(QString("%1.jpg").arg(row.id, 3, 10, QChar('0')));
+        QImageWriter writer(file, "jpg");
+        writer.setQuality(80);
+        writer.setOptimizedWrite(true);
+        if (!writer.write(chart.render())) {
+            err << "could not write " << file << ": " << writer.errorString() << "\n";
+            return false;
+        }
+    }
+    QTextStream(stdout) << cat.rows.size() << " pictures written to " << out << "\n";
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -661,16 +1002,19 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
-    if (argc != 2) {
-        err << "usage: velnora-findercharts OUTPUT_DIR\n";
+    const bool pictures = argc == 3 && QString(argv[1]) == "--pictures";
+    if (argc != 2 && !pictures) {
+        err << "usage: velnora-findercharts [--pictures] OUTPUT_DIR\n";
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString out = QString::fromLocal8Bit(argv[argc - 1]);
     QDir().mkpath(out);
     QTemporaryDir work;
     Store::createFromStarter(work.filePath("velnora.db"));
     Store store(work.filePath("velnora.db"));
     const Catalogue cat = loadCatalogue(store);
+    if (pictures)
+        return writePictures(cat, out, err) ? 0 : 1;
 
     // The objects of each code, from both tables.
     QMap<QString, std::vector<SkyObject>> members;
