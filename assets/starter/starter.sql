@@ -13254,7 +13254,7 @@ INSERT INTO mess (ID,mes,ngc,Name,distance,size,mag,ra,dec,const,view_month,mont
 (70,'70','6681','Globular cluster','29,400','6.6''','9.1','18 43.2','-32 18','Sagittarius','August',8,0),
 (71,'71','6838','Globular cluster','13,000','6.9''','6.1','19 53.8','+18 47','Sagitta','September',9,0),
 (72,'72','6981','Globular cluster','54,600','4.5''','9.0','20 53.5','-12 32','Aquarius','September',9,0),
-(73,'73','6994','Galaxy','2,510','','8.9','20 58.9','-12 38','Aquarius','September',9,0),
+(73,'73','6994','Group of four stars','2,510','','8.9','20 58.9','-12 38','Aquarius','September',9,0),
 (74,'74','628','Galaxy (Sc)','30,000,000','9.9'' x 9.3''','9.3','01 36.7','+15 47','Pisces','November',11,0),
 (75,'75','6864','Globular cluster','67,500','3.6''','8.3','20 06.1','-21 55','Sagittarius','September',9,0),
 (76,'76','650','Barbell Nebula - Planetary nebula','2,430','1.1''','10.1','01 42.3','+51 35','Perseus','December',12,0),

@@ -76,7 +76,7 @@ TYPE_WORDS = {
     "GLOCL": "Globular cluster", "GX+DN": "Diffuse nebula in a galaxy",
     "GX+GC": "Globular cluster in a galaxy", "G+C+N": "Cluster with nebulosity in a galaxy",
     "OPNCL": "Open cluster", "PLNNB": "Planetary nebula", "SNREM": "Supernova remnant",
-    "1STAR": "Star", "2STAR": "Double star",
+    "1STAR": "Star", "2STAR": "Double star", "3STAR": "Triple star", "4STAR": "Group of four stars",
 }
 
 
@@ -531,7 +531,7 @@ def build_messier(sac, stel):
             continue
         r = x["src"]
         names = [n.strip() for n in r["Common names"].split(",") if n.strip()]
-        kind = TYPE_WORDS.get(x["TYPE"], TYPE_WORDS.get(BASE_TYPE.get(r["Type"], ""), "Galaxy"))
+        kind = TYPE_WORDS.get(x["TYPE"]) or TYPE_WORDS[BASE_TYPE[r["Type"]]]
         if x["CLASS"]:
             kind += " (%s)" % x["CLASS"]
         name = (names[0] + " - " if names else "") + kind
