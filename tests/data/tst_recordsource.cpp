@@ -384,11 +384,7 @@ void TestRecordSource::shapeGivesChildrenPerParent()
          "('P2', '2024-01-02', 'second'), ('p3', '2024-01-03', 'red')");
     RecordSource rs;
     rs.setConnectionString(ConnectionStrings::kShape);
-    rs.setRecordSource(
-        "SHAPE {select asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
-        "Orbital_period,sort,sort_old from planet Order by sort} AS ParentCMD APPEND ({select CN,id,"
-        "Instrument_Used,Magnification_Used,Trans,Seeing,Observing_Location,Local_Date,Local_Time,UTC,Notes from "
-        "planet_log } AS ChildCMD RELATE id TO id) AS ChildCMD");
+    rs.setRecordSource(kPlanetShape);
     rs.open();
     RecordSource *child = rs.child();
     QVERIFY(child);

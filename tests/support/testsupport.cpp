@@ -153,3 +153,41 @@ QStringList textsOf(const QWidget *root, const QStringList &names)
         out << textOf(root, n);
     return out;
 }
+
+const QStringList &windowQueries()
+{
+    static const QStringList queries = {
+        "select * from mess order by id",
+        "select * from mess order by month_sort,id",
+        "select * from default_sac",
+        "select * from sac72 order by id",
+        "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,"
+        "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime,"
+        "BCHM from Sac72\nwhere BCHM like '%B%'\norder by best_number",
+        "select id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,Observing_Location,"
+        "sort,UTC from planet_log",
+        "select CN,id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
+        "Observing_Location,sort,UTC from planet_log  Order by CN",
+        "select * from generic",
+        "select conditions,const,date,dec,hour,ID,location,magnification,magnitudes,Name,notes,observed,pa,ra,"
+        "rating,sep,tele,UTC,v_notes from dstars Order by ID",
+        "select * from seeing order by number",
+        "select * from trans order by number",
+        "select notes1,notes2,notes3,notes4,notes5,notes6, notes7,notes8  from ngc_description_notes",
+        "select notes,view_month from month_view where view_month=   'March Notes' ",
+        "select * from sac72 where BCHM like '%M%' order by other",
+        "select * from sac72 where BCHM like '%B%' order by other",
+        "select * from sac72 where BCHM like '%C%' order by other",
+        "select * from sac72 where BCHM like '%H%' order by other",
+        "update sac72 set report = null",
+        " select SUBR,completed,OBJECT,OTHER,CLASS,TYPE,CON,RA,DEC,MAG,U2K,TI,NSTS,BRSTR,SIZE_MAX,SIZE_MIN,photo,"
+        "NGC_DESCR,NOTES from Sac72 Where RA between '00 00.0' and '24 00.0' And ngc1 like '*'",
+    };
+    return queries;
+}
+
+const char *const kPlanetShape =
+    "SHAPE {select asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
+    "Orbital_period,sort,sort_old from planet Order by sort} AS ParentCMD APPEND ({select CN,id,"
+    "Instrument_Used,Magnification_Used,Trans,Seeing,Observing_Location,Local_Date,Local_Time,UTC,Notes from "
+    "planet_log } AS ChildCMD RELATE id TO id) AS ChildCMD";

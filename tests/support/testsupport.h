@@ -70,3 +70,8 @@ void closeTopLevels();
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);
 QStringList textsOf(const QWidget *root, const QStringList &names);
+
+// The statements the windows run on the store, as they write them, and the
+// solar-system logbook's SHAPE command.
+const QStringList &windowQueries();
+extern const char *const kPlanetShape;
