@@ -56,28 +56,17 @@ void TestMagnification::results_data()
     const int in = int(Unit::Inches);
     const int mm = int(Unit::Millimeters);
     // 80 x 25.4 / 25 = 81.28.
-    QTest::newRow("80 in, 25 mm, 0x") << "80" << in << "25" << mm << "0x"
-                                      << "81x";
-    QTest::newRow("2000 mm, 25 mm, 2x") << "2000" << mm << "25" << mm << "2x"
-                                        << "160x";
-    QTest::newRow("3x") << "1200" << mm << "10" << mm << "3x"
-                        << "360x";
-    QTest::newRow("4x") << "1000" << mm << "20" << mm << "4x"
-                        << "200x";
-    QTest::newRow("5x") << "500" << mm << "25" << mm << "5x"
-                        << "100x";
-    QTest::newRow("typed 2.5x applies nothing") << "2000" << mm << "25" << mm << "2.5x"
-                                                << "80x";
-    QTest::newRow("2x with a blank applies nothing") << "2000" << mm << "25" << mm << "2x "
-                                                     << "80x";
-    QTest::newRow("both in inches") << "48" << in << "1" << in << "0x"
-                                    << "48x";
-    QTest::newRow("eyepiece in inches") << "1200" << mm << "1" << in << "0x"
-                                        << "47x";
-    QTest::newRow("lengths with units typed") << "2000 mm" << mm << "25mm" << mm << "0x"
-                                              << "80x";
-    QTest::newRow("below one rounds to zero") << "10" << mm << "40" << mm << "0x"
-                                              << "0x";
+    QTest::newRow("80 in, 25 mm, 0x") << "80" << in << "25" << mm << "0x" << "81x";
+    QTest::newRow("2000 mm, 25 mm, 2x") << "2000" << mm << "25" << mm << "2x" << "160x";
+    QTest::newRow("3x") << "1200" << mm << "10" << mm << "3x" << "360x";
+    QTest::newRow("4x") << "1000" << mm << "20" << mm << "4x" << "200x";
+    QTest::newRow("5x") << "500" << mm << "25" << mm << "5x" << "100x";
+    QTest::newRow("typed 2.5x applies nothing") << "2000" << mm << "25" << mm << "2.5x" << "80x";
+    QTest::newRow("2x with a blank applies nothing") << "2000" << mm << "25" << mm << "2x " << "80x";
+    QTest::newRow("both in inches") << "48" << in << "1" << in << "0x" << "48x";
+    QTest::newRow("eyepiece in inches") << "1200" << mm << "1" << in << "0x" << "47x";
+    QTest::newRow("lengths with units typed") << "2000 mm" << mm << "25mm" << mm << "0x" << "80x";
+    QTest::newRow("below one rounds to zero") << "10" << mm << "40" << mm << "0x" << "0x";
 }
 
 void TestMagnification::results()
@@ -109,18 +98,16 @@ void TestMagnification::halvesToEven()
 
 void TestMagnification::telescopeCheckedBeforeEyepiece()
 {
-    const Result both = ComputeMagnification("0", Unit::Inches, "", Unit::Millimeters, "0x");
-    QCOMPARE(both.fault, Result::Fault::Telescope);
-    QVERIFY(both.text.isEmpty());
-    QCOMPARE(ComputeMagnification("-5", Unit::Inches, "25", Unit::Millimeters, "0x").fault,
-             Result::Fault::Telescope);
-    QCOMPARE(ComputeMagnification("scope", Unit::Inches, "25", Unit::Millimeters, "0x").fault,
-             Result::Fault::Telescope);
-    const Result eye = ComputeMagnification("80", Unit::Inches, "none", Unit::Millimeters, "2x");
-    QCOMPARE(eye.fault, Result::Fault::Eyepiece);
-    QVERIFY(eye.text.isEmpty());
-    QCOMPARE(ComputeMagnification("80", Unit::Inches, "-25", Unit::Millimeters, "0x").fault,
-             Result::Fault::Eyepiece);
+    // Scope, eyepiece and Barlow texts; the fault found, with no result.
+    const std::tuple<const char *, const char *, const char *, Result::Fault> cases[] = {
+        {"0", "", "0x", Result::Fault::Telescope},      {"-5", "25", "0x", Result::Fault::Telescope},
+        {"scope", "25", "0x", Result::Fault::Telescope}, {"80", "none", "2x", Result::Fault::Eyepiece},
+        {"80", "-25", "0x", Result::Fault::Eyepiece}};
+    for (const auto &[scope, eyepiece, barlow, fault] : cases) {
+        const Result r = ComputeMagnification(scope, Unit::Inches, eyepiece, Unit::Millimeters, barlow);
+        QCOMPARE(r.fault, fault);
+        QVERIFY(r.text.isEmpty());
+    }
 }
 
 void TestMagnification::pastedInFront()

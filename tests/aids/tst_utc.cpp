@@ -21,7 +21,6 @@ private slots:
     void refusesWhatIsNoDateAndTime_data();
     void refusesWhatIsNoDateAndTime();
     void generalFormAndMidnight();
-    void clockPrefillHasLongTime();
     void splitAndJoin();
     void fileTimeCounts();
     void convertsWithTheOffsetInForceNow();
@@ -102,10 +101,6 @@ void TestUtc::generalFormAndMidnight()
     // Exactly midnight is written as the date alone; a second later is not.
     QCOMPARE(Utc::formatGeneral({QDate(2001, 2, 26), QTime(0, 0, 0)}), QString("2/26/2001"));
     QCOMPARE(Utc::formatGeneral({QDate(2001, 2, 26), QTime(0, 0, 1)}), QString("2/26/2001 12:00:01 AM"));
-}
-
-void TestUtc::clockPrefillHasLongTime()
-{
     // The clock's pre-fill keeps the time even at midnight.
     QCOMPARE(Utc::formatDateAndLongTime(QDateTime(QDate(2026, 12, 4), QTime(17, 19, 25))),
              QString("12/4/2026 5:19:25 PM"));
@@ -113,57 +108,49 @@ void TestUtc::clockPrefillHasLongTime()
              QString("12/4/2026 12:00:00 AM"));
 }
 
+namespace {
+
+// The fields as "y-m-d h:m:s.ms wday".
+QString text(const CalendarFields &f)
+{
+    return QString::asprintf("%d-%d-%d %d:%d:%d.%d %d", f.year, f.month, f.day, f.hour, f.minute, f.second,
+                             f.milliseconds, f.dayOfWeek);
+}
+
+CalendarFields fields(quint16 year, quint16 month, quint16 day)
+{
+    CalendarFields f;
+    f.year = year;
+    f.month = month;
+    f.day = day;
+    return f;
+}
+
+} // namespace
+
 void TestUtc::splitAndJoin()
 {
     const CalendarFields f = Utc::SplitDateTime({QDate(2001, 2, 25), QTime(19, 30, 15)});
-    QCOMPARE(f.year, quint16(2001));
-    QCOMPARE(f.month, quint16(2));
-    QCOMPARE(f.day, quint16(25));
-    QCOMPARE(f.hour, quint16(19));
-    QCOMPARE(f.minute, quint16(30));
-    QCOMPARE(f.second, quint16(15));
-    QCOMPARE(f.dayOfWeek, quint16(0));
-    QCOMPARE(f.milliseconds, quint16(0));
-
+    QCOMPARE(text(f), QString("2001-2-25 19:30:15.0 0"));
     // Joining drops the milliseconds and ignores the day of week.
     CalendarFields g = f;
     g.milliseconds = 999;
     g.dayOfWeek = 3;
     const std::optional<DateTime> joined = Utc::JoinDateTime(g);
     QVERIFY(joined);
-    QCOMPARE(joined->date, QDate(2001, 2, 25));
-    QCOMPARE(joined->time, QTime(19, 30, 15));
+    QCOMPARE(QDateTime(joined->date, joined->time), QDateTime(QDate(2001, 2, 25), QTime(19, 30, 15)));
     // Hour 0 joins as a 24-hour time, not as a missing hour.
-    CalendarFields midnight = f;
-    midnight.hour = 0;
-    midnight.minute = 0;
-    midnight.second = 0;
-    QCOMPARE(Utc::JoinDateTime(midnight)->time, QTime(0, 0, 0));
-    CalendarFields impossible = f;
-    impossible.day = 31;
-    QVERIFY(!Utc::JoinDateTime(impossible));
+    QCOMPARE(Utc::JoinDateTime(fields(2001, 2, 25))->time, QTime(0, 0, 0));
+    QVERIFY(!Utc::JoinDateTime(fields(2001, 2, 31)));
 }
 
 void TestUtc::fileTimeCounts()
 {
-    CalendarFields epoch;
-    epoch.year = 1601;
-    epoch.month = 1;
-    epoch.day = 1;
-    QCOMPARE(Utc::SystemTimeToFileTime(epoch), qint64(0));
-    // The Unix epoch, a well-known count.
-    CalendarFields unixEpoch;
-    unixEpoch.year = 1970;
-    unixEpoch.month = 1;
-    unixEpoch.day = 1;
-    QCOMPARE(Utc::SystemTimeToFileTime(unixEpoch), Q_INT64_C(116444736000000000));
-    const CalendarFields back =
-        Utc::FileTimeToSystemTime(Q_INT64_C(116444736000000000) + 10'000'000 * 61 + 1230000);
-    QCOMPARE(back.year, quint16(1970));
-    QCOMPARE(back.minute, quint16(1));
-    QCOMPARE(back.second, quint16(1));
-    QCOMPARE(back.milliseconds, quint16(123));
-    QCOMPARE(back.dayOfWeek, quint16(4)); // a Thursday
+    QCOMPARE(Utc::SystemTimeToFileTime(fields(1601, 1, 1)), qint64(0));
+    // The Unix epoch, a well-known count; 1970-01-01 was a Thursday.
+    QCOMPARE(Utc::SystemTimeToFileTime(fields(1970, 1, 1)), Q_INT64_C(116444736000000000));
+    QCOMPARE(text(Utc::FileTimeToSystemTime(Q_INT64_C(116444736000000000) + 10'000'000 * 61 + 1230000)),
+             QString("1970-1-1 0:1:1.123 4"));
     // Local to UT subtracts the offset east of Greenwich.
     QCOMPARE(Utc::LocalFileTimeToFileTime(1'000'000'000, -5 * 3600), 1'000'000'000 + Q_INT64_C(180000000000));
     QCOMPARE(Utc::LocalFileTimeToFileTime(Q_INT64_C(360000000000), 3600), Q_INT64_C(324000000000));
