@@ -81,6 +81,12 @@ QString alternatives(const QStringList &texts)
     return escaped.join('|');
 }
 
+QStringList sortedCopy(QStringList l)
+{
+    l.sort();
+    return l;
+}
+
 QStringList column(const QueryResult &r, int c = 0)
 {
     QStringList out;
@@ -97,7 +103,6 @@ class TestReportFiles : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void everyReportOfTheTableShips();
     void everyLayoutParsesRunsAndPrints_data();
     void everyLayoutParsesRunsAndPrints();
     void messierCatalogueOrders();
@@ -125,9 +130,7 @@ void TestReportFiles::initTestCase()
     m_dir = std::make_unique<ScopedWorkDir>();
     Store::createFromStarter(m_dir->file("velnora.db"));
     m_store = std::make_unique<Store>(m_dir->file("velnora.db"), false);
-    const QDir assets(assetsDir());
-    for (const QString &f : assets.entryList({"*.rpt"}))
-        QVERIFY(QFile::copy(assets.filePath(f), m_dir->file(f)));
+    copyLayouts(m_dir->path());
     for (const char *statement : {
              "update mess set completed = 1, location = 'Dark Sky Meadow', tele = '8 inch Dobsonian', "
              "magnification = '48x', conditions = '7', rating = '6', hour = '09:40 PM' "
@@ -170,25 +173,6 @@ ReportDocument TestReportFiles::render(const QString &file, const QString &query
     return ReportRenderer::render(layout, Reports::fetchRows(layout, &data1));
 }
 
-void TestReportFiles::everyReportOfTheTableShips()
-{
-    const QStringList table = {
-        "mess_cat_m.rpt", "mess_cat_month.rpt", "mess_cat_c.rpt", "mess_cat_ra.rpt", "mess_completed.rpt",
-        "mess_incomplete.rpt", "mess_work.rpt", "jan_work.rpt", "feb_work.rpt", "mar_work.rpt", "apr_work.rpt",
-        "may_work.rpt", "jun_work.rpt", "jul_work.rpt", "aug_work.rpt", "sep_work.rpt", "oct_work.rpt",
-        "nov_work.rpt", "dec_work.rpt", "planet_log.rpt", "planet_worksheet.rpt", "solar_1.rpt", "best_number.rpt",
-        "best_ngc.rpt", "best_complete.rpt", "best_incomp.rpt", "best_work.rpt", "ngc_mess.rpt", "ngc_sac110.rpt",
-        "ngc_cald.rpt", "ngc_hers.rpt", "ngc_completed.rpt", "ngcsimpled.rpt", "ngcsimple.rpt", "sac_worksheet.rpt",
-        "singlesac2.rpt", "singlesac.rpt", "multisac.rpt", "sacwrksp.rpt", "gen_completed.rpt", "gen_worksheet.rpt",
-        "stars_cat.rpt", "stars_cat_ra.rpt", "stars_completed.rpt", "stars_un.rpt", "stars_work.rpt",
-        "sacsearch2.rpt", "ngc_work.rpt", "sacsearch3.rpt"};
-    QStringList shipped = QDir(assetsDir()).entryList({"*.rpt"});
-    QStringList expected = table;
-    shipped.sort();
-    expected.sort();
-    QCOMPARE(shipped, expected);
-}
-
 void TestReportFiles::everyLayoutParsesRunsAndPrints_data()
 {
     QTest::addColumn<QString>("file");
@@ -229,54 +213,39 @@ void TestReportFiles::messierCatalogueOrders()
         numbers << QString("M%1").arg(i);
     QCOMPARE(firstCells(render("mess_cat_m.rpt").text(), "M\\d+"), numbers);
 
-    // Each object under the heading of its month, the months in calendar order.
-    QHash<QString, QString> month;
-    QHash<QString, QString> constellation;
-    QHash<QString, QString> ra;
-    for (const auto &r : sql("select mes, view_month, const, ra from mess").rows) {
-        month["M" + r[0].toString()] = r[1].toString();
-        constellation["M" + r[0].toString()] = r[2].toString();
-        ra["M" + r[0].toString()] = r[3].toString();
-    }
-    const auto byMonth = groups(render("mess_cat_month.rpt").text(), "(\\w+) \u2013 \\d+ objects?", "M\\d+");
-    QStringList months;
-    int rows = 0;
-    for (const auto &[heading, objects] : byMonth) {
-        months << heading;
-        for (const QString &m : objects)
-            QCOMPARE(month[m], heading);
-        rows += int(objects.size());
-    }
-    QCOMPARE(months, QStringList({"January", "February", "March", "April", "May", "June", "July", "August",
-                                  "September", "October", "November", "December"}));
-    QCOMPARE(rows, 110);
-
-    const auto byConstellation = groups(render("mess_cat_c.rpt").text(), "(.+) \\(\\d+\\)", "M\\d+");
-    QStringList names;
-    rows = 0;
-    for (const auto &[heading, objects] : byConstellation) {
-        names << heading;
-        for (const QString &m : objects)
-            QCOMPARE(constellation[m], heading);
-        rows += int(objects.size());
-    }
-    QStringList sorted = names;
-    sorted.sort();
-    QCOMPARE(names, sorted);
-    QCOMPARE(rows, 110);
-
-    // By right ascension: every object's RA is not less than the one before.
-    QString previous;
-    const auto byRa = groups(render("mess_cat_ra.rpt").text(), "RA (\\d\\dh) \u2013 \\d+", "M\\d+");
-    rows = 0;
-    for (const auto &[hour, objects] : byRa)
-        for (const QString &m : objects) {
-            QCOMPARE(ra[m].left(2) + "h", hour);
-            QVERIFY(ra[m] >= previous);
-            previous = ra[m];
-            ++rows;
+    // Each object once, under the heading of its month, constellation or RA
+    // hour; the headings in order.
+    QHash<QString, QStringList> of; // "M31" -> month, constellation, RA hour
+    for (const auto &r : sql("select mes, view_month, const, ra from mess").rows)
+        of["M" + r[0].toString()] = {r[1].toString(), r[2].toString(), r[3].toString().left(2) + "h"};
+    auto headings = [&](const QString &file, const QString &heading, int key, QStringList &placed) {
+        QStringList out;
+        placed.clear();
+        for (const auto &[h, objects] : groups(render(file).text(), heading, "M\\d+")) {
+            out << h;
+            for (const QString &m : objects)
+                placed << (of[m][key] == h ? m : m + " under " + h);
         }
-    QCOMPARE(rows, 110);
+        placed.sort();
+        return out;
+    };
+    numbers.sort();
+    QStringList placed;
+    QCOMPARE(headings("mess_cat_month.rpt", "(\\w+) \u2013 \\d+ objects?", 0, placed),
+             QStringList({"January", "February", "March", "April", "May", "June", "July", "August", "September",
+                          "October", "November", "December"}));
+    QCOMPARE(placed, numbers);
+    const QStringList constellations = headings("mess_cat_c.rpt", "(.+) \\(\\d+\\)", 1, placed);
+    QCOMPARE(constellations, sortedCopy(constellations));
+    QCOMPARE(placed, numbers);
+    headings("mess_cat_ra.rpt", "RA (\\d\\dh) \u2013 \\d+", 2, placed);
+    QCOMPARE(placed, numbers);
+    // Within the hours, every object's RA is not less than the one before.
+    const QStringList ra = column(sql("select ra from mess order by cast(mes as int)"));
+    QStringList printed;
+    for (const QString &m : firstCells(render("mess_cat_ra.rpt").text(), "M\\d+"))
+        printed << ra.value(m.mid(1).toInt() - 1);
+    QCOMPARE(printed, sortedCopy(printed));
 }
 
 void TestReportFiles::messierCompletedAndIncomplete()
@@ -290,9 +259,8 @@ void TestReportFiles::messierCompletedAndIncomplete()
     QVERIFY(done.text().contains("\n6 Messier objects observed\n"));
 
     const QStringList missing = firstCells(render("mess_incomplete.rpt").text(), "M\\d+");
+    QCOMPARE(missing, column(sql("select 'M' || mes from mess where completed = 0 order by id")));
     QCOMPARE(missing.size(), 104);
-    for (const QString &m : observed)
-        QVERIFY(!missing.contains(m));
     QCOMPARE(firstCells(render("mess_work.rpt").text(), "M\\d+"), missing);
 }
 
@@ -356,7 +324,6 @@ void TestReportFiles::sacSimpleListsAndWorksheets()
     const QStringList expected = column(sql("select OBJECT from Sac72 where completed = 0 and BCHM <> '' "
                                             "order by RA, DEC, ID"));
     const QStringList worksheet = firstCells(render("sac_worksheet.rpt").text(), alternatives(expected));
-    QCOMPARE(worksheet.size(), expected.size());
     QCOMPARE(worksheet, expected);
     QVERIFY(!worksheet.contains("NGC7000") && worksheet.contains("NGC6826"));
 

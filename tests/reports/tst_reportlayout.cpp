@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -146,10 +145,7 @@ void TestReportLayout::missingFileIsItsOwnError()
     QString description;
     QCOMPARE(failureNumber([] { ReportLayout::load("nowhere.rpt"); }, &description), int(ReportErrors::FileMissing));
     QVERIFY(description.contains("nowhere.rpt"));
-    QFile f(dir.file("ok.rpt"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(tableLayout());
-    f.close();
+    writeFile(dir.file("ok.rpt"), tableLayout());
     QCOMPARE(ReportLayout::load("ok.rpt").fileName, QString("ok.rpt"));
 }
 
@@ -376,25 +372,17 @@ void TestReportLayout::pdfHoldsThePages()
     const ReportDocument doc = render(tableLayout(R"(, "orientation": "landscape", "paper": "Letter")"),
                                       numberedRows(120));
     doc.writePdf(dir.file("list.pdf"));
-    QProcess info;
-    info.start("pdfinfo", {dir.file("list.pdf")});
-    QVERIFY(info.waitForFinished());
-    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    const QString meta = pdfInfo(dir.file("list.pdf"));
     QVERIFY2(meta.contains(QRegularExpression(QString("Pages:\\s+%1\\n").arg(doc.pageCount()))), qPrintable(meta));
     QVERIFY(meta.contains(QRegularExpression("Title:\\s+Test List\\n")));
     QVERIFY(meta.contains("792 x 612 pts"));
-    QProcess text;
-    text.start("pdftotext", {"-layout", dir.file("list.pdf"), "-"});
-    QVERIFY(text.waitForFinished());
-    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    const QString out = pdfText(dir.file("list.pdf"));
     QVERIFY(out.contains("Object 0001") && out.contains("Object 0120"));
     QCOMPARE(out.count("Velnora Logging System"), doc.pageCount());
     QVERIFY(out.contains(QString("Page %1 of %1").arg(doc.pageCount())));
-
-    int failed = failureNumber([&] { doc.writePdf(dir.file("no/such/dir/x.pdf")); });
-    QCOMPARE(failed, int(ReportErrors::OutputFailed));
-    failed = failureNumber([&] { doc.writePdf(dir.file("c.pdf"), [](int, int) { return false; }); });
-    QCOMPARE(failed, int(ReportErrors::Cancelled));
+    QCOMPARE(failureNumber([&] { doc.writePdf(dir.file("no/such/dir/x.pdf")); }), int(ReportErrors::OutputFailed));
+    QCOMPARE(failureNumber([&] { doc.writePdf(dir.file("c.pdf"), [](int, int) { return false; }); }),
+             int(ReportErrors::Cancelled));
 }
 
 QTEST_MAIN(TestReportLayout)
