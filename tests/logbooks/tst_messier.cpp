@@ -38,7 +38,6 @@ private slots:
     void monthViewNotesAndBeeps();
     void monthViewKeyIsComparedWhole();
     void monthViewKeys();
-    void screenshots();
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
@@ -276,33 +275,6 @@ void TestMessier::monthViewKeys()
     QCOMPARE(positions, QList<int>({2, 2, 1, 2, 1, 2}));
     QCOMPARE(m_messages->beeps, 1); // the second Down, on the last row
     QCOMPARE(textOf(&view, "lblStatus"), QString("Record: 2"));
-}
-
-// Writes the pictures of docs/screenshots when VELNORA_SCREENSHOTS names a folder.
-void TestMessier::screenshots()
-{
-    const QString out = qEnvironmentVariable("VELNORA_SCREENSHOTS");
-    if (out.isEmpty())
-        QSKIP("set VELNORA_SCREENSHOTS to a folder to write the window pictures");
-    activateItem(combo("Combo1"), "42");
-    m_win->findChild<QCheckBox *>("Check1")->setChecked(true);
-    const std::pair<const char *, const char *> record[] = {
-        {"txtFields_2", "1/14/2026"},       {"txtFields_5", "8:15 PM"},
-        {"txtFields_11", "1/15/2026 1:15:00 AM"}, {"txtFields_7", "Cherry Springs"},
-        {"txtFields_17", "8-inch Dobsonian"}, {"txtFields_9", "48"}};
-    for (const auto &[name, text] : record)
-        field(name)->setText(text);
-    combo("Combo2")->setCurrentText("8");
-    combo("Combo3")->setCurrentText("7");
-    m_win->findChild<QPlainTextEdit *>("txtFields_14")->setPlainText(
-        "Trapezium split into four stars; the nebula's wings reach well past the field edge.");
-    Module1::MonthKey = field("txtFields_18")->text() + " Notes";
-    MonthViewDialog view;
-    for (const auto &[w, file] : {std::pair<QWidget *, const char *>{m_win, "frmmess"}, {&view, "frmmonth_view"},
-                                  {Windows::get("first"), "first"}}) {
-        w->resize(w->sizeHint());
-        QVERIFY(w->grab().save(out + "/" + file + ".png"));
-    }
 }
 
 QTEST_MAIN(TestMessier)

@@ -357,14 +357,6 @@ void TestReportStart::reportWindowPagesZoomPrintAndExport()
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].contains("cannot be written"));
 
-    // Pictures of the window and of killit for the documentation.
-    const QString shots = qEnvironmentVariable("VELNORA_SCREENSHOTS");
-    if (!shots.isEmpty()) {
-        w->resize(1000, 720);
-        w->setZoom("Fit width");
-        QVERIFY(w->grab().save(shots + "/report-window.png"));
-        QVERIFY(killit()->grab().save(shots + "/killit.png"));
-    }
     trigger("closeReport");
     QVERIFY(!openReport());
 }
