@@ -1,9 +1,10 @@
 // Starting reports as the logbooks do: one report window at a time, the
 // ignored second start, "Operation Cancelled" and killit after a failure or a
 // cancel, the month worksheet chosen by its caption, killit itself, and the
-// report window's pages, zoom, printing and export. "End Report" is tested
-// through the Messier logbook in tst_messierreports_ui.
+// report window's pages, zoom, printing and export; and the Messier
+// logbook's report items and "End Report" through Reports::connectLogbook.
 #include "data/recordsource.h"
+#include "logbooks/messier/messierwindow.h"
 #include "data/store.h"
 #include "reports/reporterror.h"
 #include "reports/reportengine.h"
@@ -28,6 +29,11 @@ namespace {
 ReportWindow *openReport()
 {
     return qobject_cast<ReportWindow *>(Reports::reportWindow());
+}
+
+QString shownFile()
+{
+    return openReport() ? openReport()->document()->fileName : QString();
 }
 
 QWidget *killit()
@@ -69,6 +75,7 @@ private slots:
     void killitFloatsAtItsPlaceWithoutFocus();
     void killitButtonClosesReportAndItself();
     void reportWindowPagesZoomPrintAndExport();
+    void messierLogbookItems();
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
@@ -359,6 +366,61 @@ void TestReportStart::reportWindowPagesZoomPrintAndExport()
 
     trigger("closeReport");
     QVERIFY(!openReport());
+}
+
+void TestReportStart::messierLogbookItems()
+{
+    MessierWindow logbook;
+    logbook.setObjectName("frmmess");
+    Reports::connectLogbook(&logbook);
+    logbook.show();
+    auto closeReport = [] {
+        for (QWidget *w : {static_cast<QWidget *>(openReport()), killit()})
+            if (w)
+                w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    auto trigger = [&](const char *item) {
+        auto *action = logbook.findChild<QAction *>(item);
+        QVERIFY2(action, item);
+        action->trigger();
+    };
+    // Each menu item starts its layout; a second item while it is open is ignored.
+    const std::pair<const char *, const char *> items[] = {
+        {"messnumb", "mess_cat_m.rpt"},         {"messview", "mess_cat_month.rpt"},
+        {"messcons", "mess_cat_c.rpt"},         {"messra", "mess_cat_ra.rpt"},
+        {"messcomplete", "mess_completed.rpt"}, {"messincomp", "mess_incomplete.rpt"},
+        {"mworksheet", "mess_work.rpt"}};
+    for (const auto &[item, file] : items) {
+        trigger(item);
+        QCOMPARE(shownFile(), QString(file));
+        trigger("messnumb");
+        trigger("mworksheet");
+        QCOMPARE(shownFile(), QString(file));
+        closeReport();
+    }
+    // Command4 starts the worksheet of the month it names.
+    auto *month = logbook.findChild<QPushButton *>("Command4");
+    QCOMPARE(month->text(), QString("January Worksheet")); // M1's month
+    QTest::mouseClick(month, Qt::LeftButton);
+    QCOMPARE(shownFile(), QString("jan_work.rpt"));
+    closeReport();
+    logbook.jumpToNumber("57");
+    QCOMPARE(month->text(), QString("August Worksheet"));
+    QTest::mouseClick(month, Qt::LeftButton);
+    QCOMPARE(shownFile(), QString("aug_work.rpt"));
+    closeReport();
+    // End Report: nothing without a report; with one, killit again and the report stays.
+    trigger("kill");
+    QVERIFY(!killit() && !openReport());
+    trigger("messnumb");
+    killit()->close();
+    QVERIFY(!killit());
+    trigger("kill");
+    QVERIFY(killit());
+    QCOMPARE(shownFile(), QString("mess_cat_m.rpt"));
+    QVERIFY(m_messages->shown.isEmpty());
+    closeReport();
 }
 
 QTEST_MAIN(TestReportStart)
