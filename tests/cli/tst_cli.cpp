@@ -1,33 +1,68 @@
-// velnora-cli report: a layout of the working directory to a PDF without
-// windows, --query standing for Data1's rows, and failures on stderr.
-#include "data/store.h"
+// velnora-cli: query creates the store as start-up does, prints a header and
+// tab-separated rows and reports a rejected statement on stderr with exit 1;
+// report prints a layout to a PDF without windows, --query standing for
+// Data1's rows.
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QtTest>
 
-class TestCliReport : public QObject
+class TestCli : public QObject
 {
     Q_OBJECT
 private slots:
     void init();
+    void createsStoreAndPrintsRows();
+    void rejectedStatementExitsOne();
     void printsLayoutToPdf();
     void queryGivesData1Rows();
-    void failuresExitNonZero();
+    void reportFailuresExitNonZero();
 
 private:
     CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
     std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
-void TestCliReport::init()
+void TestCli::init()
 {
     m_dir = std::make_unique<ScopedWorkDir>();
     copyLayouts(m_dir->path());
 }
 
-void TestCliReport::printsLayoutToPdf()
+void TestCli::createsStoreAndPrintsRows()
+{
+    // A missing store is made from the starter data.
+    CliRun r = run({"query", "select OBJECT, CON, BCHM from Sac72 where OTHER like 'M 31,%'"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString("OBJECT\tCON\tBCHM\nNGC224\tAND\tM\n"));
+    QVERIFY(QFileInfo::exists(m_dir->file("velnora.db")));
+    // An existing one is opened as it stands.
+    QCOMPARE(run({"query", "create table extra (x)"}).code, 0);
+    QCOMPARE(run({"query", "insert into extra values (42)"}).code, 0);
+    QCOMPARE(run({"query", "select x from extra"}).out, QString("x\n42\n"));
+    // NULL prints as empty; the dialect and line breaks in the statement work.
+    QCOMPARE(run({"query", "insert into generic (object, notes, observed) values ('Kemble''s Cascade', NULL, 1)"}).code,
+             0);
+    r = run({"query", "select object, notes, observed,\n  format(2.25,'0.0') as f from GENERIC"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString("object\tnotes\tobserved\tf\nKemble's Cascade\t\t1\t2.3\n"));
+}
+
+void TestCli::rejectedStatementExitsOne()
+{
+    const CliRun r = run({"query", "select x from nowhere"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains("no such table: nowhere"));
+    QVERIFY(r.out.isEmpty());
+    QCOMPARE(run({"query", "insert into generic (object) values ('x')"}).code, 0);
+    const CliRun bad = run({"query", "update generic set date = 'soon'"});
+    QCOMPARE(bad.code, 1);
+    QVERIFY(bad.err.contains("CHECK constraint failed"));
+}
+
+void TestCli::printsLayoutToPdf()
 {
     QCOMPARE(run({"query", "update mess set completed = 1, location = 'Hill top' where mes in ('7', '33')"}).code, 0);
     const CliRun r = run({"report", "mess_completed.rpt", "--out", "done.pdf"});
@@ -43,7 +78,7 @@ void TestCliReport::printsLayoutToPdf()
     QVERIFY(text.contains("Page 1 of 1"));
 }
 
-void TestCliReport::queryGivesData1Rows()
+void TestCli::queryGivesData1Rows()
 {
     CliRun r = run({"report", "singlesac2.rpt", "--query", " select * from sac72 where id = 7173", "--out", "one.pdf"});
     QCOMPARE(r.code, 0);
@@ -62,7 +97,7 @@ void TestCliReport::queryGivesData1Rows()
     QVERIFY(list.contains(QString("%1 objects found").arg(expected.size())));
 }
 
-void TestCliReport::failuresExitNonZero()
+void TestCli::reportFailuresExitNonZero()
 {
     CliRun r = run({"report", "nowhere.rpt", "--out", "x.pdf"});
     QCOMPARE(r.code, 1);
@@ -82,5 +117,5 @@ void TestCliReport::failuresExitNonZero()
     QCOMPARE(run({"report", "--out", "x.pdf"}).code, 2);
 }
 
-QTEST_GUILESS_MAIN(TestCliReport)
-#include "tst_clireport.moc"
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
