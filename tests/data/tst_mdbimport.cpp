@@ -1,15 +1,19 @@
 // Importing real Jet 3 and Jet 4 files, checked value by value against what
-// mdb-export prints for them; damaged files through velnora-cli.
+// mdb-export prints for them; damaged files through velnora-cli; start-up's
+// import behind its progress window.
 #include "data/dataerror.h"
 #include "data/importprocess.h"
 #include "data/mdbimporter.h"
 #include "data/schema.h"
+#include "shell/importdialog.h"
 #include "data/store.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
@@ -196,6 +200,8 @@ private slots:
     void damagedFilesFailCleanly();
     void cliPrintsProgressAndSummary();
     void childProcessReportsProgress();
+    void startupImportsWithProgress();
+    void startupEndsOnDamagedFile();
 };
 
 void TestMdbImport::samplesEqualMdbExport_data()
@@ -360,8 +366,8 @@ void TestMdbImport::cliPrintsProgressAndSummary()
     QCOMPARE(q.out, QString("Data\nThree\nTwo\nOne\n"));
 }
 
-// A failing child is reported the same way through the progress window
-// (tst_importdialog); here the progress and the refusal to replace a store.
+// A failing child is reported through the progress window (below); here the
+// progress and the refusal to replace a store.
 void TestMdbImport::childProcessReportsProgress()
 {
     ScopedWorkDir dir;
@@ -385,5 +391,40 @@ void TestMdbImport::childProcessReportsProgress()
     QCOMPARE(sha1(dir.file("velnora.db")), db);
 }
 
-QTEST_GUILESS_MAIN(TestMdbImport)
+void TestMdbImport::startupImportsWithProgress()
+{
+    ScopedWorkDir dir;
+    QVERIFY(QFile::copy(kFixtures + "data_V2003_test.mdb", dir.file("velnora.mdb")));
+    QStringList seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible())
+                seen << d->windowTitle() + '|' + d->labelText();
+    });
+    watch.start(1);
+    const QString db = Store::ensureDatabase(dir.path(), ImportDialog::run);
+    watch.stop();
+    QCOMPARE(db, dir.file("velnora.db"));
+    QVERIFY(!seen.isEmpty());
+    QVERIFY2(seen.first().startsWith("Velnora Logging System|Bringing your logbook across from "),
+             qPrintable(seen.first()));
+    QCOMPARE(dbValue(db, "select count(*) from Table1").toInt(), 2);
+}
+
+void TestMdbImport::startupEndsOnDamagedFile()
+{
+    ScopedWorkDir dir;
+    writeFile(dir.file("velnora.mdb"), "Not a database at all");
+    try {
+        Store::ensureDatabase(dir.path(), ImportDialog::run);
+        QFAIL("a text file was imported");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains("velnora.mdb cannot be imported: it is not a Jet database"),
+                 qPrintable(e.description()));
+    }
+    QVERIFY(!QFile::exists(dir.file("velnora.db")));
+}
+
+QTEST_MAIN(TestMdbImport)
 #include "tst_mdbimport.moc"
