@@ -18,14 +18,12 @@ private slots:
     void init();
     void cleanup();
 
-    void opensOnFirstRowWithCaption();
+    void opensMovesAndBookmarks();
     void movesClampAtBothEnds_data();
     void movesClampAtBothEnds();
-    void rawMovesPastTheEndsFail();
     void deleteMovesToTheNextOrNewLastRow();
     void findForwardsAndPastTheEnd();
     void findComparesTextLikeTheWindowsNeed();
-    void bookmarksNumberRowsInOrder();
     void pendingEditWrittenOnMove();
     void failedDateWriteLeavesRowUnchanged();
     void datesAndEmptyTexts();
@@ -34,7 +32,6 @@ private slots:
     void batchUpdateIsAllOrNothing();
     void requeryReturnsToFirstAndSeesNewRows();
     void readOnlyQueryRefusesWrites();
-    void errorEventShowsPrefixedDescription();
     void shapeGivesChildrenPerParent();
 
 private:
@@ -83,7 +80,7 @@ std::unique_ptr<RecordSource> TestRecordSource::open(const QString &sql)
     return rs;
 }
 
-void TestRecordSource::opensOnFirstRowWithCaption()
+void TestRecordSource::opensMovesAndBookmarks()
 {
     fillMess(12);
     auto rs = open();
@@ -96,6 +93,27 @@ void TestRecordSource::opensOnFirstRowWithCaption()
     QCOMPARE(moves.count(), 1);
     QCOMPARE(moves.first().first().toInt(), 12);
     QCOMPARE(rs->value("NAME").toString(), QString("Object 12")); // names without case
+    // The raw moves fail past either end.
+    rs->moveFirst();
+    rs->movePrevious();
+    QVERIFY(rs->isBOF());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->movePrevious());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->value("mes"));
+    rs->moveLast();
+    rs->moveNext();
+    QVERIFY(rs->isEOF());
+    QCOMPARE(rs->absolutePosition(), RecordSource::kPosEOF);
+    QCOMPARE(rs->caption(), QString("Record: "));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
+    // Bookmarks number the rows in the query's order.
+    auto desc = open("select * from mess order by id desc");
+    QCOMPARE(desc->bookmark(), 1);
+    desc->moveLast();
+    QCOMPARE(desc->bookmark(), 12);
+    desc->setBookmark(2);
+    QCOMPARE(desc->value("mes").toString(), QString("11"));
+    QVERIFY_THROWS_EXCEPTION(DataError, desc->setBookmark(99));
+    QCOMPARE(desc->absolutePosition(), 2);
 }
 
 void TestRecordSource::movesClampAtBothEnds_data()
@@ -122,22 +140,6 @@ void TestRecordSource::movesClampAtBothEnds()
     rs->navigate(RecordSource::Move::First);
     QCOMPARE(rs->absolutePosition(), rows ? 1 : RecordSource::kPosEOF);
     QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestRecordSource::rawMovesPastTheEndsFail()
-{
-    fillMess(2);
-    auto rs = open();
-    rs->movePrevious();
-    QVERIFY(rs->isBOF());
-    QVERIFY_THROWS_EXCEPTION(DataError, rs->movePrevious());
-    QVERIFY_THROWS_EXCEPTION(DataError, rs->value("mes"));
-    rs->moveLast();
-    rs->moveNext();
-    QVERIFY(rs->isEOF());
-    QCOMPARE(rs->absolutePosition(), RecordSource::kPosEOF);
-    QCOMPARE(rs->caption(), QString("Record: "));
-    QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
 }
 
 void TestRecordSource::deleteMovesToTheNextOrNewLastRow()
@@ -204,19 +206,6 @@ void TestRecordSource::findComparesTextLikeTheWindowsNeed()
     }
 }
 
-void TestRecordSource::bookmarksNumberRowsInOrder()
-{
-    fillMess(5);
-    auto rs = open("select * from mess order by id desc");
-    QCOMPARE(rs->bookmark(), 1);
-    rs->moveLast();
-    QCOMPARE(rs->bookmark(), 5);
-    rs->setBookmark(2);
-    QCOMPARE(rs->value("mes").toString(), QString("4"));
-    QVERIFY_THROWS_EXCEPTION(DataError, rs->setBookmark(99));
-    QCOMPARE(rs->absolutePosition(), 2);
-}
-
 void TestRecordSource::pendingEditWrittenOnMove()
 {
     fillMess(3);
@@ -251,6 +240,17 @@ void TestRecordSource::failedDateWriteLeavesRowUnchanged()
     } catch (const DataError &e) {
         QVERIFY(e.description().contains("mm/dd/yyyy"));
     }
+    // The user's moves show the error event's prefixed description instead.
+    QVERIFY(m_messages->shown.isEmpty());
+    rs->navigate(RecordSource::Move::Next);
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown.first().startsWith("Data error event hit err:\"next tuesday\""));
+    QCOMPARE(m_messages->titles.first(), QString("Velnora Logging System"));
+    QCOMPARE(rs->absolutePosition(), 1);
+    // A window may replace the description before it is shown.
+    connect(rs.get(), &RecordSource::errorOccurred, this, [](QString *d) { *d = "DB Error"; });
+    rs->navigate(RecordSource::Move::Last);
+    QCOMPARE(m_messages->shown.last(), QString("Data error event hit err:DB Error"));
     rs->setValue("date", "4/1/2025");
     rs->update();
     QCOMPARE(db("select date || ' ' || location from mess where id = 1").toString(), QString("2025-04-01 Field"));
@@ -359,22 +359,6 @@ void TestRecordSource::readOnlyQueryRefusesWrites()
     rs2->setValue("mes", "M1");
     rs2->update();
     QCOMPARE(db("select mes from mess where id = 1").toString(), QString("M1"));
-}
-
-void TestRecordSource::errorEventShowsPrefixedDescription()
-{
-    fillMess(2);
-    auto rs = open();
-    rs->setValue("date", "bad");
-    rs->navigate(RecordSource::Move::Next);
-    QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY(m_messages->shown.first().startsWith("Data error event hit err:\"bad\""));
-    QCOMPARE(m_messages->titles.first(), QString("Velnora Logging System"));
-    QCOMPARE(rs->absolutePosition(), 1);
-    // A window may replace the description before it is shown.
-    connect(rs.get(), &RecordSource::errorOccurred, this, [](QString *d) { *d = "DB Error"; });
-    rs->navigate(RecordSource::Move::Last);
-    QCOMPARE(m_messages->shown.last(), QString("Data error event hit err:DB Error"));
 }
 
 void TestRecordSource::shapeGivesChildrenPerParent()
