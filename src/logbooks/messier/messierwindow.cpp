@@ -179,7 +179,9 @@ void MessierWindow::buildUi()
     m_picture = new QLabel(objectBox);
     m_picture->setObjectName("Picture1");
     m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setMinimumSize(200, 150);
+    m_picture->setMinimumSize(200, 100);
+    // The picture follows the box, not the other way round.
+    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_picture->setAccessibleName("Picture of the object");
     objectLayout->addWidget(m_picture, 1);
@@ -332,15 +334,26 @@ void MessierWindow::loadPicture()
     if (id.isEmpty())
         return;
     // A missing picture leaves the box empty.
-    QPixmap pix;
+    m_pictureSource = QPixmap();
     if (QFile::exists(pictureFile(id)))
-        pix.load(pictureFile(id));
-    if (pix.isNull()) {
+        m_pictureSource.load(pictureFile(id));
+    showPicture();
+}
+
+void MessierWindow::showPicture()
+{
+    if (m_pictureSource.isNull()) {
         m_picture->clear();
-    } else {
-        m_picture->setPixmap(pix.scaled(m_picture->size().expandedTo(QSize(200, 150)), Qt::KeepAspectRatio,
-                                        Qt::SmoothTransformation));
+        return;
     }
+    const QSize box = m_picture->contentsRect().size().expandedTo(QSize(200, 100));
+    m_picture->setPixmap(m_pictureSource.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void MessierWindow::resizeEvent(QResizeEvent *event)
+{
+    LogbookWindow::resizeEvent(event);
+    showPicture();
 }
 
 void MessierWindow::syncCombos()

@@ -2,10 +2,13 @@
 
 #include "logbooks/logbookwindow.h"
 
+#include <QPixmap>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QResizeEvent;
 
 // frmmess: the logbook of the 110 Messier objects, in number or month order.
 class MessierWindow : public LogbookWindow
@@ -36,17 +39,22 @@ signals:
     void endReportRequested();
     void mapRequested(const QString &messierNumber);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void buildUi();
     void buildMenus();
     void onFieldChanged(int index);
     void syncCombos();
     void loadPicture();
+    void showPicture();
 
     QComboBox *m_combo1;
     QComboBox *m_combo4;
     QLineEdit *m_text11;
     QLabel *m_picture;
+    QPixmap m_pictureSource; // the file as loaded, scaled to the box on each resize
     QLabel *m_caption;
     QPushButton *m_command2;
     QPushButton *m_command4;

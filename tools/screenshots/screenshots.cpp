@@ -1,0 +1,79 @@
+// Renders the main windows of the program, on the starter data with an
+// observation filled in, to PNG files for the documentation:
+//   velnora-screenshots OUTPUT_DIR [SCALE]
+// Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%.
+#include "data/messages.h"
+#include "data/store.h"
+#include "logbooks/messier/messierwindow.h"
+#include "logbooks/messier/monthviewdialog.h"
+#include "shell/allwindows.h"
+#include "shell/module1.h"
+#include "shell/windows.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+bool save(QWidget *w, const QString &dir, const QString &name)
+{
+    w->resize(w->sizeHint());
+    const bool ok = w->grab().save(dir + "/" + name + ".png");
+    QTextStream(stdout) << (ok ? "wrote " : "could not write ") << dir << "/" << name << ".png\n";
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3)
+        qputenv("QT_SCALE_FACTOR", argv[2]);
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: velnora-screenshots OUTPUT_DIR [SCALE]\n";
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(out);
+    Messages::setShowHandler([](const QString &text, const QString &) { QTextStream(stderr) << text << '\n'; });
+
+    // The program's folder: the starter store beside the assets.
+    QTemporaryDir work;
+    QProcess::execute("cp", {"-r", assetsDir() + "/.", work.path()});
+    QDir::setCurrent(work.path());
+    Store::createFromStarter(work.filePath("velnora.db"));
+    AllWindows::registerAll();
+
+    save(Windows::get("first"), out, "first");
+
+    auto *mess = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
+    mess->resize(mess->sizeHint());
+    mess->findChild<QComboBox *>("Combo1")->setCurrentText("42");
+    mess->jumpToNumber("42");
+    mess->findChild<QCheckBox *>("Check1")->setChecked(true);
+    const std::pair<const char *, const char *> record[] = {
+        {"txtFields_2", "1/14/2026"},        {"txtFields_5", "8:15 PM"},
+        {"txtFields_11", "1/15/2026 1:15:00 AM"}, {"txtFields_7", "Cherry Springs"},
+        {"txtFields_17", "8-inch Dobsonian"}, {"txtFields_9", "48"}};
+    for (const auto &[name, text] : record)
+        mess->findChild<QLineEdit *>(name)->setText(text);
+    mess->findChild<QComboBox *>("Combo2")->setCurrentText("8");
+    mess->findChild<QComboBox *>("Combo3")->setCurrentText("7");
+    mess->findChild<QPlainTextEdit *>("txtFields_14")
+        ->setPlainText("Trapezium split into four stars; the nebula's wings reach well past the field edge.");
+    bool ok = save(mess, out, "frmmess");
+
+    Module1::MonthKey = mess->findChild<QLineEdit *>("txtFields_18")->text() + " Notes";
+    MonthViewDialog view;
+    ok = save(&view, out, "frmmonth_view") && ok;
+    Windows::closeAll();
+    return ok ? 0 : 1;
+}
