@@ -30,487 +30,466 @@ class TestAidWindows : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        // Five hours behind UT with no daylight-saving time, whatever the date.
+        qputenv("TZ", "EST5");
+        tzset();
+    }
 
-    void utPrefillsConvertsAndPastes();
-    void utPrefillsFromTheClockWhenAHalfIsMissing();
-    void utTextThatIsNoDateChangesNothing();
-    void utHelpShowsItsText();
-    void scStopsAtBothEndsOfEachScale();
-    void scAddPastesCancelKeeps();
-    void scPastesOnlyIntoTheAskingLogbook();
-    void mCalculatesAndPastesInFront();
-    void mRefusesLengthsNotAboveZero();
-    void mapOnM52ShowsTheMessierSet();
-    void mapOnM87ZoomsInOrShowsNotice();
-    void bestObjectsOnTheSharedAndNgcMaps();
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_messages = std::make_unique<MessageRecorder>();
+        Store::createFromStarter(m_dir->file("velnora.db"));
+        AllWindows::registerAll();
+        m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
+        QVERIFY(m_win);
+    }
+
+    void cleanup()
+    {
+        Windows::closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_win = nullptr;
+        m_messages.reset();
+        m_dir.reset();
+    }
+
+    // UT: the UTC converter and its help.
+    void utPrefillsConvertsAndPastes()
+    {
+        choose("42");
+        field("txtFields_2")->setText("2/25/2001");
+        field("txtFields_5")->setText("7:30 PM");
+        field("txtFields_11")->setText("earlier text");
+        whenShown("utc_mess", [](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("UTC Convert"));
+            QCOMPARE(textsOf(w, {"txtLocalTime", "txtUTCTime", "Label1_0", "Label1_1", "Command1", "Command3"}),
+                     QStringList({"2/25/2001 7:30 PM", "", "Local Time", "UTC Time", "Convert", "Exit"}));
+            clickButton(w, "Command1");
+            QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001 12:30:00 AM"));
+            QVERIFY(w->isVisible()); // stays open after a conversion
+            // Converting again pastes the second result over the first.
+            w->findChild<QLineEdit *>("txtLocalTime")->setText("2/25/2001 7:00 PM");
+            clickButton(w, "Command1");
+            QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001"));
+            clickButton(w, "Command3");
+            QVERIFY(!w->isVisible());
+        });
+        clickButton(m_win, "Command5");
+        QCOMPARE(field("txtFields_11")->text(), QString("2/26/2001"));
+        // The record source saves the field like any other edit.
+        clickButton(m_win, "Command3");
+        QCOMPARE(db("select utctime from mess where mes = '42'").toString(), QString("2/26/2001"));
+        QVERIFY(m_messages->shown.isEmpty());
+
+        // Texts are joined as they stand, without a check, on every opening.
+        field("txtFields_5")->setText("half past seven");
+        whenShown("utc_mess", [](QWidget *w) {
+            QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 half past seven"));
+        });
+        clickButton(m_win, "Command5");
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void utPrefillsFromTheClockWhenAHalfIsMissing()
+    {
+        choose("13");
+        const std::pair<const char *, const char *> halves[] = {{"6/1/2026", ""}, {"", "10:30 PM"}, {"", ""}};
+        for (const auto &[date, time] : halves) {
+            field("txtFields_2")->setText(date);
+            field("txtFields_5")->setText(time);
+            QString local;
+            whenShown("utc_mess", [&local](QWidget *w) { local = textOf(w, "txtLocalTime"); });
+            clickButton(m_win, "Command5");
+            const std::optional<Utc::DateTime> v = Utc::parse(local);
+            QVERIFY2(v && local.contains(':'), qPrintable(local)); // the long time, even at midnight
+            const qint64 drift = QDateTime(v->date, v->time).secsTo(QDateTime::currentDateTime());
+            QVERIFY2(drift >= 0 && drift < 5, qPrintable(local));
+        }
+    }
+
+    void utTextThatIsNoDateChangesNothing()
+    {
+        choose("31");
+        field("txtFields_11")->setText("10/3/2026 2:00:00 AM");
+        whenShown("utc_mess", [this](QWidget *w) {
+            w->findChild<QLineEdit *>("txtUTCTime")->setText("shown before");
+            w->findChild<QLineEdit *>("txtLocalTime")->setText("tonight");
+            clickButton(w, "Command1");
+            QCOMPARE(m_messages->shown, QStringList{"Date or Time do not appear to be entered correctly"});
+            QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
+            QCOMPARE(textOf(w, "txtUTCTime"), QString("shown before"));
+            QVERIFY(w->isVisible());
+        });
+        clickButton(m_win, "Command5");
+        QCOMPARE(field("txtFields_11")->text(), QString("10/3/2026 2:00:00 AM"));
+    }
+
+    void utHelpShowsItsText()
+    {
+        whenShown("utc_mess", [this](QWidget *w) {
+            auto *help = w->findChild<QToolButton *>("Command4");
+            QVERIFY(help->text().isEmpty() || help->toolButtonStyle() == Qt::ToolButtonIconOnly);
+            QVERIFY(!help->icon().isNull());
+            QCOMPARE(help->accessibleName(), QString("Help"));
+            whenShown("utchelp", [](QWidget *h) {
+                QCOMPARE(h->windowTitle(), QString("UTC Converter Help"));
+                const QStringList lines = textOf(h, "Text1").split('\n');
+                QCOMPARE(lines.size(), 21); // 20 lines, each ended by a break
+                for (int blank : {7, 9, 13, 15, 20})
+                    QVERIFY2(lines[blank].isEmpty(), qPrintable(lines[blank]));
+                QCOMPARE(lines[0], QString("When the UTC Converter Loads it will bring up the system "));
+                QCOMPARE(lines[2], QString("your pc. If you already  have the local time AND date entered"));
+                QCOMPARE(lines[6], QString("it into the UT time text box.  "));
+                QCOMPARE(lines[14], QString("2/26/2001 12:30:00 AM "));
+                QCOMPARE(lines[19], QString("converter will automatically adjust the difference for your time zone."));
+                QCOMPARE(textOf(h, "OKButton"), QString("Close"));
+                clickButton(h, "OKButton");
+                QVERIFY(!h->isVisible());
+            });
+            help->click();
+            QVERIFY(w->isVisible()); // back in the converter
+        });
+        clickButton(m_win, "Command5");
+    }
+
+    // SC: the seeing and transparency picker.
+    void scStopsAtBothEndsOfEachScale()
+    {
+        choose("57");
+        whenShown("seeing", [this](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("Seeing Conditions"));
+            QCOMPARE(textsOf(w, {"Label3", "Label1", "Label2", "Label4"}),
+                     QStringList({"Dial in Transparency Scale and the Seeing Scale ", "Transparency Scale:",
+                                  "Seeing Scale:", "Click Add to paste into Form"}));
+            // Each step shows its number and that row's description.
+            auto shows = [&](int trans, int seeing) {
+                QCOMPARE(
+                    textsOf(w, {"Text1", "Text2", "Text3", "Text4"}),
+                    QStringList(
+                        {QString::number(trans),
+                         db(QString("select trans from trans where number = %1").arg(trans)).toString(),
+                         QString::number(seeing),
+                         db(QString("select seeing from seeing where number = %1").arg(seeing)).toString()}));
+            };
+            shows(0, 1);
+            clickButton(w, "Command3"); // back at the first steps stays there
+            clickButton(w, "Command6");
+            shows(0, 1);
+            for (int i = 0; i < 14; ++i) {
+                clickButton(w, "Command4");
+                clickButton(w, "Command5");
+            }
+            shows(10, 10);
+            clickButton(w, "Command6");
+            shows(10, 9);
+            clickButton(w, "Command1");
+            QVERIFY(!w->isVisible());
+        });
+        clickButton(m_win, "Command6");
+        QCOMPARE(Module1::SeeingCaller, QString("frmmess"));
+        QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"10", "9"}));
+        // The picker never changes its scales.
+        QCOMPARE(db("select count(*) from trans").toInt(), 11);
+        QCOMPARE(db("select count(*) from seeing").toInt(), 10);
+        clickButton(m_win, "Command3");
+        QCOMPARE(db("select conditions || '/' || rating from mess where mes = '57'").toString(), QString("10/9"));
+    }
+
+    void scAddPastesCancelKeeps()
+    {
+        // Add without stepping pastes the first steps.
+        choose("20");
+        combo("Combo2")->setCurrentText("6");
+        combo("Combo3")->setCurrentText("6");
+        whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
+        clickButton(m_win, "Command6");
+        QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"0", "1"}));
+        // Not stored until the logbook saves the record.
+        QVERIFY(db("select conditions from mess where mes = '20'").isNull());
+        clickButton(m_win, "Command11");
+        QCOMPARE(db("select conditions || '/' || rating from mess where mes = '20'").toString(), QString("0/1"));
+
+        // Cancel and the close box change nothing; each opening starts afresh at the first steps.
+        choose("8");
+        combo("Combo2")->setCurrentText("5");
+        combo("Combo3")->setCurrentText("7");
+        whenShown("seeing", [](QWidget *w) {
+            clickButton(w, "Command4");
+            clickButton(w, "Command5");
+            clickButton(w, "Command2");
+            QVERIFY(!w->isVisible());
+        });
+        clickButton(m_win, "Command6");
+        QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"5", "7"}));
+        whenShown("seeing", [](QWidget *w) {
+            QCOMPARE(textsOf(w, {"Text1", "Text3"}), QStringList({"0", "1"}));
+            clickButton(w, "Command4");
+            w->close();
+        });
+        clickButton(m_win, "Command6");
+        QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"5", "7"}));
+    }
+
+    void scPastesOnlyIntoTheAskingLogbook()
+    {
+        QWidget *ngc = fakeLogbook("frmngc", {}, {"Combo2", "Combo3", "Combo4", "Combo5"});
+        for (auto *c : ngc->findChildren<QComboBox *>())
+            c->setCurrentText("untouched");
+        const QStringList ngcCombos = {"Combo2", "Combo3", "Combo4", "Combo5"};
+        combo("Combo2")->setCurrentText("4");
+        whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
+        clickButton(m_win, "Command6");
+        QCOMPARE(combo("Combo2")->currentText(), QString("0"));
+        QCOMPARE(textsOf(ngc, ngcCombos), QStringList(4, "untouched"));
+
+        // Asked by the SAC browser, the SAC browser's combo boxes receive the steps.
+        combo("Combo2")->setCurrentText("4");
+        combo("Combo3")->setCurrentText("4");
+        Module1::SeeingCaller = "frmngc";
+        SeeingWindow picker(*SeeingWindow::member("seeing"));
+        for (const char *button : {"Command4", "Command4", "Command5", "Command1"})
+            clickButton(&picker, button);
+        QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
+        QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"4", "4"}));
+
+        // An unknown caller pastes nowhere.
+        Module1::SeeingCaller = "nobody";
+        SeeingWindow stray(*SeeingWindow::member("seeing"));
+        clickButton(&stray, "Command1");
+        QCOMPARE(combo("Combo2")->currentText(), QString("4"));
+        QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
+    }
+
+    // M: the magnification calculator.
+    void mCalculatesAndPastesInFront()
+    {
+        choose("42");
+        field("txtFields_9")->setText("60x");
+        whenShown("frmmag_mess", [](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("Magnification Calculator"));
+            QVERIFY(w->findChild<QRadioButton *>("Option1")->isChecked());
+            QVERIFY(w->findChild<QRadioButton *>("Option4")->isChecked());
+            QCOMPARE(textsOf(w, {"Option1", "Option2", "Combo1"}), QStringList({"Inches", "Millimeters", "0x"}));
+            auto *barlow = w->findChild<QComboBox *>("Combo1");
+            QCOMPARE(barlow->count(), 5);
+            QVERIFY(barlow->isEditable());
+            w->findChild<QLineEdit *>("Text1")->setText("80");
+            w->findChild<QLineEdit *>("Text2")->setText("25");
+            clickButton(w, "Command1");
+            QCOMPARE(textOf(w, "Text3"), QString("81x"));
+            // 2000 mm with the 2x Barlow.
+            w->findChild<QRadioButton *>("Option2")->setChecked(true);
+            w->findChild<QLineEdit *>("Text1")->setText("2000");
+            barlow->setCurrentText("2x");
+            clickButton(w, "Command1");
+            QCOMPARE(textOf(w, "Text3"), QString("160x"));
+            // A typed factor that is not one of the items applies none.
+            barlow->setEditText("2.5x");
+            clickButton(w, "Command1");
+            QCOMPARE(textOf(w, "Text3"), QString("80x"));
+            clickButton(w, "Command2");
+            QVERIFY(!w->isVisible());
+        });
+        clickButton(m_win, "Command9");
+        QCOMPARE(field("txtFields_9")->text(), QString("80x  60x"));
+        clickButton(m_win, "Command3");
+        QCOMPARE(db("select magnification from mess where mes = '42'").toString(), QString("80x  60x"));
+        QVERIFY(m_messages->shown.isEmpty());
+
+        // Paste before Calculate puts the empty result in front.
+        field("txtFields_9")->setText("60x");
+        whenShown("frmmag_mess", [](QWidget *w) { clickButton(w, "Command2"); });
+        clickButton(m_win, "Command9");
+        QCOMPARE(field("txtFields_9")->text(), QString("  60x"));
+    }
+
+    void mRefusesLengthsNotAboveZero()
+    {
+        choose("45");
+        field("txtFields_9")->setText("60x");
+        whenShown("frmmag_mess", [this](QWidget *w) {
+            auto *scope = w->findChild<QLineEdit *>("Text1");
+            auto *eye = w->findChild<QLineEdit *>("Text2");
+            w->findChild<QLineEdit *>("Text3")->setText("99x");
+            scope->setText("0");
+            eye->setText("zero");
+            clickButton(w, "Command1");
+            // The telescope is reported first; the eyepiece is not checked yet.
+            QCOMPARE(m_messages->shown, QStringList{"Please enter a number > 0"});
+            QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3"}), QStringList({"", "zero", "99x"}));
+            QCOMPARE(w->focusWidget(), scope);
+            scope->setText("80");
+            clickButton(w, "Command1");
+            QCOMPARE(m_messages->shown.size(), 2);
+            QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3"}), QStringList({"80", "", "99x"}));
+            QCOMPARE(w->focusWidget(), eye);
+            QVERIFY(w->isVisible());
+        });
+        clickButton(m_win, "Command9");
+        QCOMPARE(field("txtFields_9")->text(), QString("60x"));
+    }
+
+    // Map: the finder charts.
+    void mapOnM52ShowsTheMessierSet()
+    {
+        copyMaps();
+        choose("52");
+        whenShown("maps2", [this](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("Map"));
+            QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3", "Text4", "Text5"}),
+                     QStringList({"52", field("Text7")->text(), field("Text8")->text(), field("Text3")->text(),
+                                  "Cassiopeia"}));
+            for (const char *name :
+                 {"Text1", "Text2", "Text3", "Text4", "Text5", "Label1", "Label2", "Label3", "Label5"})
+                QVERIFY2(w->findChild<QWidget *>(name)->isVisible(), name);
+            for (const char *name : {"Text6", "Text7", "Text8", "Text9", "Text10", "Label4", "Label6",
+                                     "Label7", "Label8", "Label9"})
+                QVERIFY2(!w->findChild<QWidget *>(name)->isVisible(), name);
+            QVERIFY(!w->findChild<QPushButton *>("Command1")); // no zoom on maps2
+            const QImage pic = w->findChild<QLabel *>("Picture1")->pixmap().toImage();
+            QVERIFY(!pic.isNull());
+            QCOMPARE(pic, QImage("map/777map.gif").convertToFormat(pic.format()));
+        });
+        clickButton(m_win, "Command1");
+    }
+
+    void mapOnM87ZoomsInOrShowsNotice()
+    {
+        // Without the map folder each window still opens, with a notice.
+        choose("87");
+        whenShown("maps", [this](QWidget *w) {
+            auto *picture = w->findChild<QLabel *>("Picture1");
+            QVERIFY(picture->pixmap().isNull());
+            QVERIFY2(picture->text().contains("map/3012map.gif"), qPrintable(picture->text()));
+            QCOMPARE(textOf(w, "Text1"), QString("87"));
+            whenShown("zoom", [](QWidget *z) { QVERIFY(textOf(z, "Picture1").contains("map/zoom.gif")); });
+            clickButton(w, "Command1");
+        });
+        clickButton(m_win, "Command1");
+        QVERIFY(m_win->isVisible());
+
+        copyMaps();
+        whenShown("maps", [this](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("Map"));
+            QCOMPARE(textsOf(w, {"Text1", "Text4", "Label1", "Label5"}),
+                     QStringList({"87", field("Text3")->text(), "Messier #", "Con"}));
+            QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().size(), QImage("map/3012map.gif").size());
+            auto *zoom = w->findChild<QPushButton *>("Command1");
+            QVERIFY(zoom->isVisible());
+            whenShown("zoom", [](QWidget *z) {
+                QCOMPARE(z->windowTitle(), QString("Messier Zoom"));
+                QCOMPARE(z->findChild<QLabel *>("Picture1")->pixmap().size(), QSize(584, 526));
+            });
+            zoom->click();
+            QVERIFY(w->isVisible());
+        });
+        clickButton(m_win, "Command1");
+    }
+
+    void bestObjectsOnTheSharedAndNgcMaps()
+    {
+        copyMaps();
+        const QStringList ngc6946 = {"NGC6946", "20 34.9", "+60 09", "GALXY", "CEP"};
+        showBest(ngc6946);
+        whenShown("maps2", [&](QWidget *w) {
+            QCOMPARE(textsOf(w, {"Text10", "Text9", "Text8", "Text7", "Text6", "Label9"}),
+                     ngc6946 + QStringList{"NGC Number"});
+            for (const char *name : {"Text6", "Text7", "Text8", "Text9", "Text10"})
+                QVERIFY2(w->findChild<QWidget *>(name)->isVisible(), name);
+            for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Label1"})
+                QVERIFY2(!w->findChild<QWidget *>(name)->isVisible(), name);
+            // The same picture as M52's.
+            QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().toImage(),
+                     QImage("map/777map.gif").convertToFormat(QImage::Format_RGB32));
+        });
+        QVERIFY(MapWindow::ShowBestMap("NGC6946"));
+
+        showBest({"NGC4567", "12 36.5", "+11 15", "GALXY", "VIR"});
+        whenShown("maps3", [this](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("NGC Map"));
+            QCOMPARE(textsOf(w, {"Text1", "Text4", "Text5", "Label4"}),
+                     QStringList({"NGC4567", "GALXY", "VIR", "Type"}));
+            whenShown("zoomngc", [](QWidget *z) {
+                QCOMPARE(z->windowTitle(), QString("NGC Zoom"));
+                QCOMPARE(z->findChild<QLabel *>("Picture1")->pixmap().size(), QSize(584, 526));
+            });
+            clickButton(w, "Command1");
+        });
+        QVERIFY(MapWindow::ShowBestMap("NGC4567"));
+
+        showBest({"NGC5128", "13 25.5", "-43 01", "GALXY", "CEN"});
+        whenShown("maps3", [](QWidget *w) {
+            QVERIFY(!w->findChild<QPushButton *>("Command1")->isVisible());
+            QVERIFY(!w->findChild<QLabel *>("Picture1")->pixmap().isNull());
+        });
+        QVERIFY(MapWindow::ShowBestMap("NGC5128"));
+    }
 
 private:
     // Runs `check` on the named window once it is shown modally, then closes
     // it if the check left it open, so that a failing check cannot hang.
-    void whenShown(const QString &name, std::function<void(QWidget *)> check);
+    void whenShown(const QString &name, std::function<void(QWidget *)> check)
+    {
+        QTimer::singleShot(0, this, [name, check] {
+            QWidget *w = Windows::find(name);
+            QVERIFY2(w && w->isVisible(), qPrintable(name + " is not shown"));
+            QVERIFY(w->isModal() || w->windowModality() != Qt::NonModal);
+            QPointer<QWidget> guard(w);
+            check(w);
+            if (guard && guard->isVisible())
+                guard->close();
+        });
+    }
+
     void choose(const QString &number) { activateItem(combo("Combo1"), number); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
-    void copyMaps();
+
+    void copyMaps()
+    {
+        QDir().mkpath("map");
+        const QDir source(QString(VELNORA_ASSETS_DIR) + "/map");
+        for (const QString &f : source.entryList({"*.gif"}, QDir::Files))
+            QVERIFY(QFile::copy(source.filePath(f), "map/" + f));
+    }
+
     // A stand-in for a logbook that is not built yet, holding the named controls.
-    QWidget *fakeLogbook(const QString &name, const QStringList &lines, const QStringList &combos);
+    QWidget *fakeLogbook(const QString &name, const QStringList &lines, const QStringList &combos)
+    {
+        Windows::registerFactory(name, [lines, combos] {
+            auto *w = new QWidget;
+            for (const QString &l : lines)
+                (new QLineEdit(w))->setObjectName(l);
+            for (const QString &c : combos) {
+                auto *box = new QComboBox(w);
+                box->setEditable(true);
+                box->setObjectName(c);
+            }
+            return w;
+        });
+        return Windows::show(name);
+    }
+
     // The Best of the NGC stand-in showing one object: designation, RA, Dec, type, constellation.
-    void showBest(const QStringList &values);
+    void showBest(const QStringList &values)
+    {
+        QWidget *best = Windows::find("frmbest");
+        if (!best)
+            best = fakeLogbook("frmbest", {"txtFields_15", "txtFields_6", "txtFields_20", "txtFields_5"}, {"Combo1"});
+        best->findChild<QComboBox *>("Combo1")->setCurrentText(values[0]);
+        const char *fields[] = {"txtFields_15", "txtFields_6", "txtFields_20", "txtFields_5"};
+        for (int i = 0; i < 4; ++i)
+            best->findChild<QLineEdit *>(fields[i])->setText(values[i + 1]);
+    }
 
     std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
     MessierWindow *m_win = nullptr;
 };
-
-void TestAidWindows::initTestCase()
-{
-    // Five hours behind UT with no daylight-saving time, whatever the date.
-    qputenv("TZ", "EST5");
-    tzset();
-}
-
-void TestAidWindows::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    m_messages = std::make_unique<MessageRecorder>();
-    Store::createFromStarter(m_dir->file("velnora.db"));
-    AllWindows::registerAll();
-    m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
-    QVERIFY(m_win);
-}
-
-void TestAidWindows::cleanup()
-{
-    Windows::closeAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    m_win = nullptr;
-    m_messages.reset();
-    m_dir.reset();
-}
-
-void TestAidWindows::whenShown(const QString &name, std::function<void(QWidget *)> check)
-{
-    QTimer::singleShot(0, this, [name, check] {
-        QWidget *w = Windows::find(name);
-        QVERIFY2(w && w->isVisible(), qPrintable(name + " is not shown"));
-        QVERIFY(w->isModal() || w->windowModality() != Qt::NonModal);
-        QPointer<QWidget> guard(w);
-        check(w);
-        if (guard && guard->isVisible())
-            guard->close();
-    });
-}
-
-void TestAidWindows::copyMaps()
-{
-    QDir().mkpath("map");
-    const QDir source(QString(VELNORA_ASSETS_DIR) + "/map");
-    for (const QString &f : source.entryList({"*.gif"}, QDir::Files))
-        QVERIFY(QFile::copy(source.filePath(f), "map/" + f));
-}
-
-QWidget *TestAidWindows::fakeLogbook(const QString &name, const QStringList &lines, const QStringList &combos)
-{
-    Windows::registerFactory(name, [lines, combos] {
-        auto *w = new QWidget;
-        for (const QString &l : lines)
-            (new QLineEdit(w))->setObjectName(l);
-        for (const QString &c : combos) {
-            auto *box = new QComboBox(w);
-            box->setEditable(true);
-            box->setObjectName(c);
-        }
-        return w;
-    });
-    return Windows::show(name);
-}
-
-void TestAidWindows::showBest(const QStringList &values)
-{
-    QWidget *best = Windows::find("frmbest");
-    if (!best)
-        best = fakeLogbook("frmbest", {"txtFields_15", "txtFields_6", "txtFields_20", "txtFields_5"}, {"Combo1"});
-    best->findChild<QComboBox *>("Combo1")->setCurrentText(values[0]);
-    const char *fields[] = {"txtFields_15", "txtFields_6", "txtFields_20", "txtFields_5"};
-    for (int i = 0; i < 4; ++i)
-        best->findChild<QLineEdit *>(fields[i])->setText(values[i + 1]);
-}
-
-// --- UT ---
-
-void TestAidWindows::utPrefillsConvertsAndPastes()
-{
-    choose("42");
-    field("txtFields_2")->setText("2/25/2001");
-    field("txtFields_5")->setText("7:30 PM");
-    field("txtFields_11")->setText("earlier text");
-    whenShown("utc_mess", [](QWidget *w) {
-        QCOMPARE(w->windowTitle(), QString("UTC Convert"));
-        QCOMPARE(textsOf(w, {"txtLocalTime", "txtUTCTime", "Label1_0", "Label1_1", "Command1", "Command3"}),
-                 QStringList({"2/25/2001 7:30 PM", "", "Local Time", "UTC Time", "Convert", "Exit"}));
-        clickButton(w, "Command1");
-        QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001 12:30:00 AM"));
-        QVERIFY(w->isVisible()); // stays open after a conversion
-        // Converting again pastes the second result over the first.
-        w->findChild<QLineEdit *>("txtLocalTime")->setText("2/25/2001 7:00 PM");
-        clickButton(w, "Command1");
-        QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001"));
-        clickButton(w, "Command3");
-        QVERIFY(!w->isVisible());
-    });
-    clickButton(m_win, "Command5");
-    QCOMPARE(field("txtFields_11")->text(), QString("2/26/2001"));
-    // The record source saves the field like any other edit.
-    clickButton(m_win, "Command3");
-    QCOMPARE(db("select utctime from mess where mes = '42'").toString(), QString("2/26/2001"));
-    QVERIFY(m_messages->shown.isEmpty());
-
-    // Texts are joined as they stand, without a check, on every opening.
-    field("txtFields_5")->setText("half past seven");
-    whenShown("utc_mess", [](QWidget *w) {
-        QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 half past seven"));
-    });
-    clickButton(m_win, "Command5");
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestAidWindows::utPrefillsFromTheClockWhenAHalfIsMissing()
-{
-    choose("13");
-    const std::pair<const char *, const char *> halves[] = {{"6/1/2026", ""}, {"", "10:30 PM"}, {"", ""}};
-    for (const auto &[date, time] : halves) {
-        field("txtFields_2")->setText(date);
-        field("txtFields_5")->setText(time);
-        QString local;
-        whenShown("utc_mess", [&local](QWidget *w) { local = textOf(w, "txtLocalTime"); });
-        clickButton(m_win, "Command5");
-        const std::optional<Utc::DateTime> v = Utc::parse(local);
-        QVERIFY2(v && local.contains(':'), qPrintable(local)); // the long time, even at midnight
-        const qint64 drift = QDateTime(v->date, v->time).secsTo(QDateTime::currentDateTime());
-        QVERIFY2(drift >= 0 && drift < 5, qPrintable(local));
-    }
-}
-
-void TestAidWindows::utTextThatIsNoDateChangesNothing()
-{
-    choose("31");
-    field("txtFields_11")->setText("10/3/2026 2:00:00 AM");
-    whenShown("utc_mess", [this](QWidget *w) {
-        w->findChild<QLineEdit *>("txtUTCTime")->setText("shown before");
-        w->findChild<QLineEdit *>("txtLocalTime")->setText("tonight");
-        clickButton(w, "Command1");
-        QCOMPARE(m_messages->shown, QStringList{"Date or Time do not appear to be entered correctly"});
-        QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
-        QCOMPARE(textOf(w, "txtUTCTime"), QString("shown before"));
-        QVERIFY(w->isVisible());
-    });
-    clickButton(m_win, "Command5");
-    QCOMPARE(field("txtFields_11")->text(), QString("10/3/2026 2:00:00 AM"));
-}
-
-void TestAidWindows::utHelpShowsItsText()
-{
-    whenShown("utc_mess", [this](QWidget *w) {
-        auto *help = w->findChild<QToolButton *>("Command4");
-        QVERIFY(help->text().isEmpty() || help->toolButtonStyle() == Qt::ToolButtonIconOnly);
-        QVERIFY(!help->icon().isNull());
-        QCOMPARE(help->accessibleName(), QString("Help"));
-        whenShown("utchelp", [](QWidget *h) {
-            QCOMPARE(h->windowTitle(), QString("UTC Converter Help"));
-            const QStringList lines = textOf(h, "Text1").split('\n');
-            QCOMPARE(lines.size(), 21); // 20 lines, each ended by a break
-            for (int blank : {7, 9, 13, 15, 20})
-                QVERIFY2(lines[blank].isEmpty(), qPrintable(lines[blank]));
-            QCOMPARE(lines[0], QString("When the UTC Converter Loads it will bring up the system "));
-            QCOMPARE(lines[2], QString("your pc. If you already  have the local time AND date entered"));
-            QCOMPARE(lines[6], QString("it into the UT time text box.  "));
-            QCOMPARE(lines[14], QString("2/26/2001 12:30:00 AM "));
-            QCOMPARE(lines[19], QString("converter will automatically adjust the difference for your time zone."));
-            QCOMPARE(textOf(h, "OKButton"), QString("Close"));
-            clickButton(h, "OKButton");
-            QVERIFY(!h->isVisible());
-        });
-        help->click();
-        QVERIFY(w->isVisible()); // back in the converter
-    });
-    clickButton(m_win, "Command5");
-}
-
-// --- SC ---
-
-void TestAidWindows::scStopsAtBothEndsOfEachScale()
-{
-    choose("57");
-    whenShown("seeing", [this](QWidget *w) {
-        QCOMPARE(w->windowTitle(), QString("Seeing Conditions"));
-        QCOMPARE(textsOf(w, {"Label3", "Label1", "Label2", "Label4"}),
-                 QStringList({"Dial in Transparency Scale and the Seeing Scale ", "Transparency Scale:",
-                              "Seeing Scale:", "Click Add to paste into Form"}));
-        // Each step shows its number and that row's description.
-        auto shows = [&](int trans, int seeing) {
-            QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3", "Text4"}),
-                     QStringList({QString::number(trans),
-                                  db(QString("select trans from trans where number = %1").arg(trans)).toString(),
-                                  QString::number(seeing),
-                                  db(QString("select seeing from seeing where number = %1").arg(seeing)).toString()}));
-        };
-        shows(0, 1);
-        clickButton(w, "Command3"); // back at the first steps stays there
-        clickButton(w, "Command6");
-        shows(0, 1);
-        for (int i = 0; i < 14; ++i) {
-            clickButton(w, "Command4");
-            clickButton(w, "Command5");
-        }
-        shows(10, 10);
-        clickButton(w, "Command6");
-        shows(10, 9);
-        clickButton(w, "Command1");
-        QVERIFY(!w->isVisible());
-    });
-    clickButton(m_win, "Command6");
-    QCOMPARE(Module1::SeeingCaller, QString("frmmess"));
-    QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"10", "9"}));
-    // The picker never changes its scales.
-    QCOMPARE(db("select count(*) from trans").toInt(), 11);
-    QCOMPARE(db("select count(*) from seeing").toInt(), 10);
-    clickButton(m_win, "Command3");
-    QCOMPARE(db("select conditions || '/' || rating from mess where mes = '57'").toString(), QString("10/9"));
-}
-
-void TestAidWindows::scAddPastesCancelKeeps()
-{
-    // Add without stepping pastes the first steps.
-    choose("20");
-    combo("Combo2")->setCurrentText("6");
-    combo("Combo3")->setCurrentText("6");
-    whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
-    clickButton(m_win, "Command6");
-    QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"0", "1"}));
-    // Not stored until the logbook saves the record.
-    QVERIFY(db("select conditions from mess where mes = '20'").isNull());
-    clickButton(m_win, "Command11");
-    QCOMPARE(db("select conditions || '/' || rating from mess where mes = '20'").toString(), QString("0/1"));
-
-    // Cancel and the close box change nothing; each opening starts afresh at the first steps.
-    choose("8");
-    combo("Combo2")->setCurrentText("5");
-    combo("Combo3")->setCurrentText("7");
-    whenShown("seeing", [](QWidget *w) {
-        clickButton(w, "Command4");
-        clickButton(w, "Command5");
-        clickButton(w, "Command2");
-        QVERIFY(!w->isVisible());
-    });
-    clickButton(m_win, "Command6");
-    QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"5", "7"}));
-    whenShown("seeing", [](QWidget *w) {
-        QCOMPARE(textsOf(w, {"Text1", "Text3"}), QStringList({"0", "1"}));
-        clickButton(w, "Command4");
-        w->close();
-    });
-    clickButton(m_win, "Command6");
-    QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"5", "7"}));
-}
-
-void TestAidWindows::scPastesOnlyIntoTheAskingLogbook()
-{
-    QWidget *ngc = fakeLogbook("frmngc", {}, {"Combo2", "Combo3", "Combo4", "Combo5"});
-    for (auto *c : ngc->findChildren<QComboBox *>())
-        c->setCurrentText("untouched");
-    const QStringList ngcCombos = {"Combo2", "Combo3", "Combo4", "Combo5"};
-    combo("Combo2")->setCurrentText("4");
-    whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
-    clickButton(m_win, "Command6");
-    QCOMPARE(combo("Combo2")->currentText(), QString("0"));
-    QCOMPARE(textsOf(ngc, ngcCombos), QStringList(4, "untouched"));
-
-    // Asked by the SAC browser, the SAC browser's combo boxes receive the steps.
-    combo("Combo2")->setCurrentText("4");
-    combo("Combo3")->setCurrentText("4");
-    Module1::SeeingCaller = "frmngc";
-    SeeingWindow picker(*SeeingWindow::member("seeing"));
-    for (const char *button : {"Command4", "Command4", "Command5", "Command1"})
-        clickButton(&picker, button);
-    QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
-    QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"4", "4"}));
-
-    // An unknown caller pastes nowhere.
-    Module1::SeeingCaller = "nobody";
-    SeeingWindow stray(*SeeingWindow::member("seeing"));
-    clickButton(&stray, "Command1");
-    QCOMPARE(combo("Combo2")->currentText(), QString("4"));
-    QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
-}
-
-// --- M ---
-
-void TestAidWindows::mCalculatesAndPastesInFront()
-{
-    choose("42");
-    field("txtFields_9")->setText("60x");
-    whenShown("frmmag_mess", [](QWidget *w) {
-        QCOMPARE(w->windowTitle(), QString("Magnification Calculator"));
-        QVERIFY(w->findChild<QRadioButton *>("Option1")->isChecked());
-        QVERIFY(w->findChild<QRadioButton *>("Option4")->isChecked());
-        QCOMPARE(textsOf(w, {"Option1", "Option2", "Combo1"}), QStringList({"Inches", "Millimeters", "0x"}));
-        auto *barlow = w->findChild<QComboBox *>("Combo1");
-        QCOMPARE(barlow->count(), 5);
-        QVERIFY(barlow->isEditable());
-        w->findChild<QLineEdit *>("Text1")->setText("80");
-        w->findChild<QLineEdit *>("Text2")->setText("25");
-        clickButton(w, "Command1");
-        QCOMPARE(textOf(w, "Text3"), QString("81x"));
-        // 2000 mm with the 2x Barlow.
-        w->findChild<QRadioButton *>("Option2")->setChecked(true);
-        w->findChild<QLineEdit *>("Text1")->setText("2000");
-        barlow->setCurrentText("2x");
-        clickButton(w, "Command1");
-        QCOMPARE(textOf(w, "Text3"), QString("160x"));
-        // A typed factor that is not one of the items applies none.
-        barlow->setEditText("2.5x");
-        clickButton(w, "Command1");
-        QCOMPARE(textOf(w, "Text3"), QString("80x"));
-        clickButton(w, "Command2");
-        QVERIFY(!w->isVisible());
-    });
-    clickButton(m_win, "Command9");
-    QCOMPARE(field("txtFields_9")->text(), QString("80x  60x"));
-    clickButton(m_win, "Command3");
-    QCOMPARE(db("select magnification from mess where mes = '42'").toString(), QString("80x  60x"));
-    QVERIFY(m_messages->shown.isEmpty());
-
-    // Paste before Calculate puts the empty result in front.
-    field("txtFields_9")->setText("60x");
-    whenShown("frmmag_mess", [](QWidget *w) { clickButton(w, "Command2"); });
-    clickButton(m_win, "Command9");
-    QCOMPARE(field("txtFields_9")->text(), QString("  60x"));
-}
-
-void TestAidWindows::mRefusesLengthsNotAboveZero()
-{
-    choose("45");
-    field("txtFields_9")->setText("60x");
-    whenShown("frmmag_mess", [this](QWidget *w) {
-        auto *scope = w->findChild<QLineEdit *>("Text1");
-        auto *eye = w->findChild<QLineEdit *>("Text2");
-        w->findChild<QLineEdit *>("Text3")->setText("99x");
-        scope->setText("0");
-        eye->setText("zero");
-        clickButton(w, "Command1");
-        // The telescope is reported first; the eyepiece is not checked yet.
-        QCOMPARE(m_messages->shown, QStringList{"Please enter a number > 0"});
-        QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3"}), QStringList({"", "zero", "99x"}));
-        QCOMPARE(w->focusWidget(), scope);
-        scope->setText("80");
-        clickButton(w, "Command1");
-        QCOMPARE(m_messages->shown.size(), 2);
-        QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3"}), QStringList({"80", "", "99x"}));
-        QCOMPARE(w->focusWidget(), eye);
-        QVERIFY(w->isVisible());
-    });
-    clickButton(m_win, "Command9");
-    QCOMPARE(field("txtFields_9")->text(), QString("60x"));
-}
-
-// --- Map ---
-
-void TestAidWindows::mapOnM52ShowsTheMessierSet()
-{
-    copyMaps();
-    choose("52");
-    whenShown("maps2", [this](QWidget *w) {
-        QCOMPARE(w->windowTitle(), QString("Map"));
-        QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3", "Text4", "Text5"}),
-                 QStringList({"52", field("Text7")->text(), field("Text8")->text(), field("Text3")->text(),
-                              "Cassiopeia"}));
-        for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Label1", "Label2", "Label3", "Label5"})
-            QVERIFY2(w->findChild<QWidget *>(name)->isVisible(), name);
-        for (const char *name : {"Text6", "Text7", "Text8", "Text9", "Text10", "Label4", "Label6", "Label7", "Label8",
-                                 "Label9"})
-            QVERIFY2(!w->findChild<QWidget *>(name)->isVisible(), name);
-        QVERIFY(!w->findChild<QPushButton *>("Command1")); // no zoom on maps2
-        const QImage pic = w->findChild<QLabel *>("Picture1")->pixmap().toImage();
-        QVERIFY(!pic.isNull());
-        QCOMPARE(pic, QImage("map/777map.gif").convertToFormat(pic.format()));
-    });
-    clickButton(m_win, "Command1");
-}
-
-void TestAidWindows::mapOnM87ZoomsInOrShowsNotice()
-{
-    // Without the map folder each window still opens, with a notice.
-    choose("87");
-    whenShown("maps", [this](QWidget *w) {
-        auto *picture = w->findChild<QLabel *>("Picture1");
-        QVERIFY(picture->pixmap().isNull());
-        QVERIFY2(picture->text().contains("map/3012map.gif"), qPrintable(picture->text()));
-        QCOMPARE(textOf(w, "Text1"), QString("87"));
-        whenShown("zoom", [](QWidget *z) { QVERIFY(textOf(z, "Picture1").contains("map/zoom.gif")); });
-        clickButton(w, "Command1");
-    });
-    clickButton(m_win, "Command1");
-    QVERIFY(m_win->isVisible());
-
-    copyMaps();
-    whenShown("maps", [this](QWidget *w) {
-        QCOMPARE(w->windowTitle(), QString("Map"));
-        QCOMPARE(textsOf(w, {"Text1", "Text4", "Label1", "Label5"}),
-                 QStringList({"87", field("Text3")->text(), "Messier #", "Con"}));
-        QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().size(), QImage("map/3012map.gif").size());
-        auto *zoom = w->findChild<QPushButton *>("Command1");
-        QVERIFY(zoom->isVisible());
-        whenShown("zoom", [](QWidget *z) {
-            QCOMPARE(z->windowTitle(), QString("Messier Zoom"));
-            QCOMPARE(z->findChild<QLabel *>("Picture1")->pixmap().size(), QSize(584, 526));
-        });
-        zoom->click();
-        QVERIFY(w->isVisible());
-    });
-    clickButton(m_win, "Command1");
-}
-
-void TestAidWindows::bestObjectsOnTheSharedAndNgcMaps()
-{
-    copyMaps();
-    const QStringList ngc6946 = {"NGC6946", "20 34.9", "+60 09", "GALXY", "CEP"};
-    showBest(ngc6946);
-    whenShown("maps2", [&](QWidget *w) {
-        QCOMPARE(textsOf(w, {"Text10", "Text9", "Text8", "Text7", "Text6", "Label9"}),
-                 ngc6946 + QStringList{"NGC Number"});
-        for (const char *name : {"Text6", "Text7", "Text8", "Text9", "Text10"})
-            QVERIFY2(w->findChild<QWidget *>(name)->isVisible(), name);
-        for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Label1"})
-            QVERIFY2(!w->findChild<QWidget *>(name)->isVisible(), name);
-        // The same picture as M52's.
-        QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().toImage(),
-                 QImage("map/777map.gif").convertToFormat(QImage::Format_RGB32));
-    });
-    QVERIFY(MapWindow::ShowBestMap("NGC6946"));
-
-    showBest({"NGC4567", "12 36.5", "+11 15", "GALXY", "VIR"});
-    whenShown("maps3", [this](QWidget *w) {
-        QCOMPARE(w->windowTitle(), QString("NGC Map"));
-        QCOMPARE(textsOf(w, {"Text1", "Text4", "Text5", "Label4"}), QStringList({"NGC4567", "GALXY", "VIR", "Type"}));
-        whenShown("zoomngc", [](QWidget *z) {
-            QCOMPARE(z->windowTitle(), QString("NGC Zoom"));
-            QCOMPARE(z->findChild<QLabel *>("Picture1")->pixmap().size(), QSize(584, 526));
-        });
-        clickButton(w, "Command1");
-    });
-    QVERIFY(MapWindow::ShowBestMap("NGC4567"));
-
-    showBest({"NGC5128", "13 25.5", "-43 01", "GALXY", "CEN"});
-    whenShown("maps3", [](QWidget *w) {
-        QVERIFY(!w->findChild<QPushButton *>("Command1")->isVisible());
-        QVERIFY(!w->findChild<QLabel *>("Picture1")->pixmap().isNull());
-    });
-    QVERIFY(MapWindow::ShowBestMap("NGC5128"));
-}
 
 QTEST_MAIN(TestAidWindows)
 #include "tst_aidwindows.moc"

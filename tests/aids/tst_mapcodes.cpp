@@ -29,202 +29,188 @@ class TestMapCodes : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        ScopedWorkDir dir;
+        Store::createFromStarter(dir.file("velnora.db"));
+        m_bestDesignations =
+            dbColumn(dir.file("velnora.db"),
+                     "select OBJECT from Sac72 where best_number is not null order by best_number");
+        QCOMPARE(m_bestDesignations.size(), 111);
+    }
 
-    void tablesListEachNumberOnce();
-    void codesSharedByBothTables();
-    void everyNumberOpensOneWindow();
-    void knownObjects_data();
-    void knownObjects();
-    void unknownNumbersOpenNothing();
-    void zoomOnlyForItsCode();
-    void everyCodeHasItsChart();
+    // The three map windows are replaced by stand-ins that record what they were
+    // opened with and close at once.
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_opened.clear();
+        for (const QString name : {"maps", "maps2", "maps3"}) {
+            Windows::registerFactory(name, [this, name] {
+                m_opened.append({name, Module1::MapCode, Module1::MapSource});
+                auto *d = new QDialog;
+                QTimer::singleShot(0, d, &QDialog::close);
+                return d;
+            });
+        }
+    }
+
+    void cleanup()
+    {
+        Windows::closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_dir.reset();
+    }
+
+    void tablesListEachNumberOnce()
+    {
+        // Every number the rows list, sorted: a number listed twice shows twice.
+        auto listed = [](const std::vector<MapCodes::Row> &table) {
+            QList<int> numbers;
+            for (const MapCodes::Row &row : table)
+                numbers += QList<int>(row.numbers.begin(), row.numbers.end());
+            std::sort(numbers.begin(), numbers.end());
+            return numbers;
+        };
+        // Messier 1 to 110, and exactly the Best of the NGC numbers the catalogue has.
+        QList<int> messier, best;
+        for (int n = 1; n <= 110; ++n)
+            messier << n;
+        for (const QString &d : m_bestDesignations) {
+            QVERIFY2(d.startsWith("NGC"), qPrintable(d));
+            best << MapCodes::bestNumberText(d).toInt();
+        }
+        std::sort(best.begin(), best.end());
+        QCOMPARE(listed(MapCodes::messierTable()), messier);
+        QCOMPARE(listed(MapCodes::bestTable()), best);
+    }
+
+    void codesSharedByBothTables()
+    {
+        QStringList messierCodes, bestCodes;
+        for (const auto &r : MapCodes::messierTable())
+            messierCodes << r.code;
+        for (const auto &r : MapCodes::bestTable())
+            bestCodes << r.code;
+        const QSet<QString> m(messierCodes.begin(), messierCodes.end());
+        const QSet<QString> b(bestCodes.begin(), bestCodes.end());
+        QCOMPARE(m - b, QSet<QString>{"30160"});
+        QCOMPARE(b - m, (QSet<QString>{"555", "30120"}));
+        QCOMPARE(MapCodes::allCodes().size(), 24);
+        // The circumpolar codes open maps2 from either logbook; the rest maps or maps3.
+        const QSet<QString> shared{"777", "444", "333", "555"};
+        for (const auto &r : MapCodes::messierTable())
+            QCOMPARE(r.window, shared.contains(r.code) ? QString("maps2") : QString("maps"));
+        for (const auto &r : MapCodes::bestTable())
+            QCOMPARE(r.window, shared.contains(r.code) ? QString("maps2") : QString("maps3"));
+        QCOMPARE(MapCodes::pictureFile("3012"), QString("map/3012map.gif"));
+        QCOMPARE(MapCodes::pictureFile("0120"), QString("map/0120map.gif"));
+    }
+
+    void everyNumberOpensOneWindow()
+    {
+        QStringList objects;
+        for (int n = 1; n <= 110; ++n)
+            objects << QString::number(n);
+        objects += m_bestDesignations;
+        for (const QString &object : objects) {
+            m_opened.clear();
+            const bool best = object.startsWith("NGC");
+            QVERIFY2(show(object), qPrintable(object));
+            QCOMPARE(m_opened.size(), 1);
+            const auto expected = best ? MapCodes::lookup(MapCodes::bestTable(), object.mid(3).toInt())
+                                       : MapCodes::lookup(MapCodes::messierTable(), object.toInt());
+            QVERIFY(expected);
+            QCOMPARE(m_opened[0].window, expected->window);
+            QCOMPARE(m_opened[0].code, expected->code);
+            QCOMPARE(m_opened[0].source, QString(best ? "2" : "1"));
+            QCOMPARE(Module1::MapCode, expected->code); // kept after the window closed
+        }
+    }
+
+    void knownObjects_data()
+    {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("M52") << "52" << "maps2" << "777";
+        QTest::newRow("M87") << "87" << "maps" << "3012";
+        QTest::newRow("M55") << "55" << "maps" << "30160";
+        QTest::newRow("NGC6946") << "NGC6946" << "maps2" << "777";
+        QTest::newRow("NGC4567") << "NGC4567" << "maps3" << "3012";
+        QTest::newRow("NGC5128") << "NGC5128" << "maps3" << "30120";
+    }
+
+    void knownObjects()
+    {
+        QFETCH(QString, object);
+        QFETCH(QString, window);
+        QFETCH(QString, code);
+        QVERIFY(show(object));
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_opened[0].window + ' ' + m_opened[0].code, window + ' ' + code);
+    }
+
+    void unknownNumbersOpenNothing()
+    {
+        // Module1::MapCode is left holding the number read; for a designation
+        // that is the five characters after "NGC".
+        const std::pair<const char *, const char *> unknown[] = {
+            {"0", "0"},      {"111", "111"}, {"", ""},         {"M42", "M42"}, {"-1", "-1"},
+            {"52.5", "52.5"}, {"NGC1", "1"},   {"NGC224", "224"}, {"NGC", ""},    {"NGC 12345", " 1234"}};
+        for (const auto &[object, code] : unknown) {
+            QVERIFY2(!show(object), object);
+            QCOMPARE(Module1::MapCode, QString(code));
+            QCOMPARE(Module1::MapSource, QString(QString(object).startsWith("NGC") ? "2" : "1"));
+        }
+        QVERIFY(m_opened.isEmpty());
+    }
+
+    void zoomOnlyForItsCode()
+    {
+        for (MapWindow::Kind kind : {MapWindow::Kind::Messier, MapWindow::Kind::Ngc}) {
+            for (const QString &code : MapCodes::allCodes()) {
+                Module1::MapCode = code;
+                MapWindow w(kind);
+                auto *zoom = w.findChild<QPushButton *>("Command1");
+                QVERIFY(zoom);
+                QCOMPARE(zoom->text(), QString("Zoom in"));
+                QCOMPARE(!zoom->isHidden(), code == "3012");
+            }
+        }
+        Module1::MapCode = "3012";
+        MapWindow shared(MapWindow::Kind::Shared);
+        QVERIFY(!shared.findChild<QPushButton *>("Command1"));
+    }
+
+    void everyCodeHasItsChart()
+    {
+        const QString assets = VELNORA_ASSETS_DIR;
+        QStringList files;
+        for (const QString &code : MapCodes::allCodes())
+            files << MapCodes::pictureFile(code);
+        files << MapCodes::kMessierZoomPicture << MapCodes::kNgcZoomPicture;
+        for (const QString &file : files) {
+            QImage img(assets + "/" + file);
+            QVERIFY2(!img.isNull(), qPrintable(file));
+            QCOMPARE(img.size(), QSize(584, 526));
+        }
+    }
 
 private:
     // Shows the map of a Messier number or of a "NGC..." designation.
-    bool show(const QString &object);
+    bool show(const QString &object)
+    {
+        const bool shown =
+            object.startsWith("NGC") ? MapWindow::ShowBestMap(object) : MapWindow::ShowMessierMap(object);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return shown;
+    }
 
     std::unique_ptr<ScopedWorkDir> m_dir;
     QStringList m_bestDesignations;
     QList<Opened> m_opened;
 };
-
-void TestMapCodes::initTestCase()
-{
-    ScopedWorkDir dir;
-    Store::createFromStarter(dir.file("velnora.db"));
-    m_bestDesignations =
-        dbColumn(dir.file("velnora.db"), "select OBJECT from Sac72 where best_number is not null order by best_number");
-    QCOMPARE(m_bestDesignations.size(), 111);
-}
-
-// The three map windows are replaced by stand-ins that record what they were
-// opened with and close at once.
-void TestMapCodes::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    m_opened.clear();
-    for (const QString name : {"maps", "maps2", "maps3"}) {
-        Windows::registerFactory(name, [this, name] {
-            m_opened.append({name, Module1::MapCode, Module1::MapSource});
-            auto *d = new QDialog;
-            QTimer::singleShot(0, d, &QDialog::close);
-            return d;
-        });
-    }
-}
-
-void TestMapCodes::cleanup()
-{
-    Windows::closeAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    m_dir.reset();
-}
-
-bool TestMapCodes::show(const QString &object)
-{
-    const bool shown =
-        object.startsWith("NGC") ? MapWindow::ShowBestMap(object) : MapWindow::ShowMessierMap(object);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return shown;
-}
-
-void TestMapCodes::tablesListEachNumberOnce()
-{
-    // Every number the rows list, sorted: a number listed twice shows twice.
-    auto listed = [](const std::vector<MapCodes::Row> &table) {
-        QList<int> numbers;
-        for (const MapCodes::Row &row : table)
-            numbers += QList<int>(row.numbers.begin(), row.numbers.end());
-        std::sort(numbers.begin(), numbers.end());
-        return numbers;
-    };
-    // Messier 1 to 110, and exactly the Best of the NGC numbers the catalogue has.
-    QList<int> messier, best;
-    for (int n = 1; n <= 110; ++n)
-        messier << n;
-    for (const QString &d : m_bestDesignations) {
-        QVERIFY2(d.startsWith("NGC"), qPrintable(d));
-        best << MapCodes::bestNumberText(d).toInt();
-    }
-    std::sort(best.begin(), best.end());
-    QCOMPARE(listed(MapCodes::messierTable()), messier);
-    QCOMPARE(listed(MapCodes::bestTable()), best);
-}
-
-void TestMapCodes::codesSharedByBothTables()
-{
-    QStringList messierCodes, bestCodes;
-    for (const auto &r : MapCodes::messierTable())
-        messierCodes << r.code;
-    for (const auto &r : MapCodes::bestTable())
-        bestCodes << r.code;
-    const QSet<QString> m(messierCodes.begin(), messierCodes.end());
-    const QSet<QString> b(bestCodes.begin(), bestCodes.end());
-    QCOMPARE(m - b, QSet<QString>{"30160"});
-    QCOMPARE(b - m, (QSet<QString>{"555", "30120"}));
-    QCOMPARE(MapCodes::allCodes().size(), 24);
-    // The circumpolar codes open maps2 from either logbook; the rest maps or maps3.
-    const QSet<QString> shared{"777", "444", "333", "555"};
-    for (const auto &r : MapCodes::messierTable())
-        QCOMPARE(r.window, shared.contains(r.code) ? QString("maps2") : QString("maps"));
-    for (const auto &r : MapCodes::bestTable())
-        QCOMPARE(r.window, shared.contains(r.code) ? QString("maps2") : QString("maps3"));
-    QCOMPARE(MapCodes::pictureFile("3012"), QString("map/3012map.gif"));
-    QCOMPARE(MapCodes::pictureFile("0120"), QString("map/0120map.gif"));
-}
-
-void TestMapCodes::everyNumberOpensOneWindow()
-{
-    QStringList objects;
-    for (int n = 1; n <= 110; ++n)
-        objects << QString::number(n);
-    objects += m_bestDesignations;
-    for (const QString &object : objects) {
-        m_opened.clear();
-        const bool best = object.startsWith("NGC");
-        QVERIFY2(show(object), qPrintable(object));
-        QCOMPARE(m_opened.size(), 1);
-        const auto expected = best ? MapCodes::lookup(MapCodes::bestTable(), object.mid(3).toInt())
-                                   : MapCodes::lookup(MapCodes::messierTable(), object.toInt());
-        QVERIFY(expected);
-        QCOMPARE(m_opened[0].window, expected->window);
-        QCOMPARE(m_opened[0].code, expected->code);
-        QCOMPARE(m_opened[0].source, QString(best ? "2" : "1"));
-        QCOMPARE(Module1::MapCode, expected->code); // kept after the window closed
-    }
-}
-
-void TestMapCodes::knownObjects_data()
-{
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("M52") << "52" << "maps2" << "777";
-    QTest::newRow("M87") << "87" << "maps" << "3012";
-    QTest::newRow("M55") << "55" << "maps" << "30160";
-    QTest::newRow("NGC6946") << "NGC6946" << "maps2" << "777";
-    QTest::newRow("NGC4567") << "NGC4567" << "maps3" << "3012";
-    QTest::newRow("NGC5128") << "NGC5128" << "maps3" << "30120";
-}
-
-void TestMapCodes::knownObjects()
-{
-    QFETCH(QString, object);
-    QFETCH(QString, window);
-    QFETCH(QString, code);
-    QVERIFY(show(object));
-    QCOMPARE(m_opened.size(), 1);
-    QCOMPARE(m_opened[0].window + ' ' + m_opened[0].code, window + ' ' + code);
-}
-
-void TestMapCodes::unknownNumbersOpenNothing()
-{
-    // Module1::MapCode is left holding the number read; for a designation
-    // that is the five characters after "NGC".
-    const std::pair<const char *, const char *> unknown[] = {
-        {"0", "0"},      {"111", "111"}, {"", ""},         {"M42", "M42"}, {"-1", "-1"},
-        {"52.5", "52.5"}, {"NGC1", "1"},   {"NGC224", "224"}, {"NGC", ""},    {"NGC 12345", " 1234"}};
-    for (const auto &[object, code] : unknown) {
-        QVERIFY2(!show(object), object);
-        QCOMPARE(Module1::MapCode, QString(code));
-        QCOMPARE(Module1::MapSource, QString(QString(object).startsWith("NGC") ? "2" : "1"));
-    }
-    QVERIFY(m_opened.isEmpty());
-}
-
-void TestMapCodes::zoomOnlyForItsCode()
-{
-    for (MapWindow::Kind kind : {MapWindow::Kind::Messier, MapWindow::Kind::Ngc}) {
-        for (const QString &code : MapCodes::allCodes()) {
-            Module1::MapCode = code;
-            MapWindow w(kind);
-            auto *zoom = w.findChild<QPushButton *>("Command1");
-            QVERIFY(zoom);
-            QCOMPARE(zoom->text(), QString("Zoom in"));
-            QCOMPARE(!zoom->isHidden(), code == "3012");
-        }
-    }
-    Module1::MapCode = "3012";
-    MapWindow shared(MapWindow::Kind::Shared);
-    QVERIFY(!shared.findChild<QPushButton *>("Command1"));
-}
-
-void TestMapCodes::everyCodeHasItsChart()
-{
-    const QString assets = VELNORA_ASSETS_DIR;
-    QStringList files;
-    for (const QString &code : MapCodes::allCodes())
-        files << MapCodes::pictureFile(code);
-    files << MapCodes::kMessierZoomPicture << MapCodes::kNgcZoomPicture;
-    for (const QString &file : files) {
-        QImage img(assets + "/" + file);
-        QVERIFY2(!img.isNull(), qPrintable(file));
-        QCOMPARE(img.size(), QSize(584, 526));
-    }
-}
 
 QTEST_MAIN(TestMapCodes)
 #include "tst_mapcodes.moc"

@@ -13,109 +13,108 @@ class TestCli : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void createsStoreAndPrintsRows();
-    void rejectedStatementExitsOne();
-    void printsLayoutToPdf();
-    void queryGivesData1Rows();
-    void reportFailuresExitNonZero();
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        copyLayouts(m_dir->path());
+    }
+
+    void createsStoreAndPrintsRows()
+    {
+        // A missing store is made from the starter data.
+        CliRun r = run({"query", "select OBJECT, CON, BCHM from Sac72 where OTHER like 'M 31,%'"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("OBJECT\tCON\tBCHM\nNGC224\tAND\tM\n"));
+        QVERIFY(QFileInfo::exists(m_dir->file("velnora.db")));
+        // An existing one is opened as it stands.
+        QCOMPARE(run({"query", "create table extra (x)"}).code, 0);
+        QCOMPARE(run({"query", "insert into extra values (42)"}).code, 0);
+        QCOMPARE(run({"query", "select x from extra"}).out, QString("x\n42\n"));
+        // NULL prints as empty; the dialect and line breaks in the statement work.
+        QCOMPARE(run({"query",
+                      "insert into generic (object, notes, observed) values ('Kemble''s Cascade', NULL, 1)"})
+                     .code,
+                 0);
+        r = run({"query", "select object, notes, observed,\n  format(2.25,'0.0') as f from GENERIC"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("object\tnotes\tobserved\tf\nKemble's Cascade\t\t1\t2.3\n"));
+    }
+
+    void rejectedStatementExitsOne()
+    {
+        const CliRun r = run({"query", "select x from nowhere"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("no such table: nowhere"));
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(run({"query", "insert into generic (object) values ('x')"}).code, 0);
+        const CliRun bad = run({"query", "update generic set date = 'soon'"});
+        QCOMPARE(bad.code, 1);
+        QVERIFY(bad.err.contains("CHECK constraint failed"));
+    }
+
+    void printsLayoutToPdf()
+    {
+        QCOMPARE(
+            run({"query", "update mess set completed = 1, location = 'Hill top' where mes in ('7', '33')"})
+                .code,
+            0);
+        const CliRun r = run({"report", "mess_completed.rpt", "--out", "done.pdf"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("done.pdf: 2 rows on 1 page ("), qPrintable(r.out));
+        const QString text = pdfText(m_dir->file("done.pdf"));
+        QVERIFY(text.contains("Messier Completed Items"));
+        QVERIFY(text.contains(QRegularExpression("\\bM7\\s+Ptolemy's Cluster")));
+        QVERIFY(text.contains(QRegularExpression("\\bM33\\s+Triangulum Galaxy")));
+        QCOMPARE(text.count("Hill top"), 2);
+        QVERIFY(!text.contains(QRegularExpression("\\bM1\\s")));
+        QVERIFY(text.contains("2 Messier objects observed"));
+        QVERIFY(text.contains("Page 1 of 1"));
+    }
+
+    void queryGivesData1Rows()
+    {
+        CliRun r = run({"report", "singlesac2.rpt", "--query", " select * from sac72 where id = 7173",
+                        "--out", "one.pdf"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("1 row on 1 page"));
+        const QString text = pdfText(m_dir->file("one.pdf"));
+        QVERIFY(text.contains("NGC7000") && text.contains("North America Nebula") && text.contains("Sketch"));
+
+        const QString cas = "select * from Sac72 where CON like 'CAS' and MAG < 7";
+        r = run({"report", "sacsearch2.rpt", "--out", "cas.pdf", "--query", cas + " order by RA"});
+        QCOMPARE(r.code, 0);
+        const QStringList expected = dbColumn(m_dir->file("velnora.db"), "select OBJECT from (" + cas + ")");
+        QVERIFY(expected.size() >= 3);
+        const QString list = pdfText(m_dir->file("cas.pdf"));
+        for (const QString &object : expected)
+            QVERIFY2(list.contains(object), qPrintable(object));
+        QVERIFY(list.contains(QString("%1 objects found").arg(expected.size())));
+    }
+
+    void reportFailuresExitNonZero()
+    {
+        CliRun r = run({"report", "nowhere.rpt", "--out", "x.pdf"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("nowhere.rpt cannot be opened"));
+        QVERIFY(!QFile::exists(m_dir->file("x.pdf")));
+
+        writeFile(m_dir->file("bad.rpt"), R"({"format": "velnora-report 1", "title": "Bad",
+            "rows": {"query": "select * from nowhere"}, "columns": [{"field": "x"}]})");
+        r = run({"report", "bad.rpt", "--out", "x.pdf"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("bad.rpt: no such table: nowhere"), qPrintable(r.err));
+        r = run({"report", "bad.rpt", "--out", "x.pdf", "--query", "select * from nowhere2"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("no such table: nowhere2"));
+        // Usage errors.
+        QCOMPARE(run({"report", "bad.rpt"}).code, 2);
+        QCOMPARE(run({"report", "--out", "x.pdf"}).code, 2);
+    }
 
 private:
     CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
     std::unique_ptr<ScopedWorkDir> m_dir;
 };
-
-void TestCli::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    copyLayouts(m_dir->path());
-}
-
-void TestCli::createsStoreAndPrintsRows()
-{
-    // A missing store is made from the starter data.
-    CliRun r = run({"query", "select OBJECT, CON, BCHM from Sac72 where OTHER like 'M 31,%'"});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, QString("OBJECT\tCON\tBCHM\nNGC224\tAND\tM\n"));
-    QVERIFY(QFileInfo::exists(m_dir->file("velnora.db")));
-    // An existing one is opened as it stands.
-    QCOMPARE(run({"query", "create table extra (x)"}).code, 0);
-    QCOMPARE(run({"query", "insert into extra values (42)"}).code, 0);
-    QCOMPARE(run({"query", "select x from extra"}).out, QString("x\n42\n"));
-    // NULL prints as empty; the dialect and line breaks in the statement work.
-    QCOMPARE(run({"query", "insert into generic (object, notes, observed) values ('Kemble''s Cascade', NULL, 1)"}).code,
-             0);
-    r = run({"query", "select object, notes, observed,\n  format(2.25,'0.0') as f from GENERIC"});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, QString("object\tnotes\tobserved\tf\nKemble's Cascade\t\t1\t2.3\n"));
-}
-
-void TestCli::rejectedStatementExitsOne()
-{
-    const CliRun r = run({"query", "select x from nowhere"});
-    QCOMPARE(r.code, 1);
-    QVERIFY(r.err.contains("no such table: nowhere"));
-    QVERIFY(r.out.isEmpty());
-    QCOMPARE(run({"query", "insert into generic (object) values ('x')"}).code, 0);
-    const CliRun bad = run({"query", "update generic set date = 'soon'"});
-    QCOMPARE(bad.code, 1);
-    QVERIFY(bad.err.contains("CHECK constraint failed"));
-}
-
-void TestCli::printsLayoutToPdf()
-{
-    QCOMPARE(run({"query", "update mess set completed = 1, location = 'Hill top' where mes in ('7', '33')"}).code, 0);
-    const CliRun r = run({"report", "mess_completed.rpt", "--out", "done.pdf"});
-    QCOMPARE(r.code, 0);
-    QVERIFY2(r.out.startsWith("done.pdf: 2 rows on 1 page ("), qPrintable(r.out));
-    const QString text = pdfText(m_dir->file("done.pdf"));
-    QVERIFY(text.contains("Messier Completed Items"));
-    QVERIFY(text.contains(QRegularExpression("\\bM7\\s+Ptolemy's Cluster")));
-    QVERIFY(text.contains(QRegularExpression("\\bM33\\s+Triangulum Galaxy")));
-    QCOMPARE(text.count("Hill top"), 2);
-    QVERIFY(!text.contains(QRegularExpression("\\bM1\\s")));
-    QVERIFY(text.contains("2 Messier objects observed"));
-    QVERIFY(text.contains("Page 1 of 1"));
-}
-
-void TestCli::queryGivesData1Rows()
-{
-    CliRun r = run({"report", "singlesac2.rpt", "--query", " select * from sac72 where id = 7173", "--out", "one.pdf"});
-    QCOMPARE(r.code, 0);
-    QVERIFY(r.out.contains("1 row on 1 page"));
-    const QString text = pdfText(m_dir->file("one.pdf"));
-    QVERIFY(text.contains("NGC7000") && text.contains("North America Nebula") && text.contains("Sketch"));
-
-    const QString cas = "select * from Sac72 where CON like 'CAS' and MAG < 7";
-    r = run({"report", "sacsearch2.rpt", "--out", "cas.pdf", "--query", cas + " order by RA"});
-    QCOMPARE(r.code, 0);
-    const QStringList expected = dbColumn(m_dir->file("velnora.db"), "select OBJECT from (" + cas + ")");
-    QVERIFY(expected.size() >= 3);
-    const QString list = pdfText(m_dir->file("cas.pdf"));
-    for (const QString &object : expected)
-        QVERIFY2(list.contains(object), qPrintable(object));
-    QVERIFY(list.contains(QString("%1 objects found").arg(expected.size())));
-}
-
-void TestCli::reportFailuresExitNonZero()
-{
-    CliRun r = run({"report", "nowhere.rpt", "--out", "x.pdf"});
-    QCOMPARE(r.code, 1);
-    QVERIFY(r.err.contains("nowhere.rpt cannot be opened"));
-    QVERIFY(!QFile::exists(m_dir->file("x.pdf")));
-
-    writeFile(m_dir->file("bad.rpt"), R"({"format": "velnora-report 1", "title": "Bad",
-        "rows": {"query": "select * from nowhere"}, "columns": [{"field": "x"}]})");
-    r = run({"report", "bad.rpt", "--out", "x.pdf"});
-    QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains("bad.rpt: no such table: nowhere"), qPrintable(r.err));
-    r = run({"report", "bad.rpt", "--out", "x.pdf", "--query", "select * from nowhere2"});
-    QCOMPARE(r.code, 1);
-    QVERIFY(r.err.contains("no such table: nowhere2"));
-    // Usage errors.
-    QCOMPARE(run({"report", "bad.rpt"}).code, 2);
-    QCOMPARE(run({"report", "--out", "x.pdf"}).code, 2);
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

@@ -22,13 +22,168 @@ class TestBindingWidgets : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void controlsShowAndWriteTheRow();
-    void navigatorClampsAndShowsCaption();
-    void dataFormButtons();
-    void beepingNavigatorAtEndsAndEmpty();
-    void registryCreatesOnceAndAfreshAfterClose();
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_messages = std::make_unique<MessageRecorder>();
+        Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
+        dbExec(m_dir->file("velnora.db"),
+               "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
+               "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, 0, NULL)");
+    }
+
+    void cleanup()
+    {
+        m_messages.reset();
+        m_dir.reset();
+    }
+
+    void controlsShowAndWriteTheRow()
+    {
+        RecordSource rs;
+        openMess(rs);
+        RecordBinder binder(&rs);
+        QLineEdit name, date;
+        QPlainTextEdit notes;
+        QCheckBox done;
+        QComboBox conditions;
+        conditions.setEditable(true);
+        conditions.addItems({"1", "5", "9"});
+        binder.bind(&name, "Name");
+        binder.bind(&date, "date");
+        binder.bind(&notes, "notes");
+        binder.bind(&done, "completed");
+        binder.bind(&conditions, "conditions");
+        QCOMPARE(QStringList({name.text(), date.text(), conditions.currentText()}),
+                 QStringList({"Crab Nebula", "1/15/2024", "5"}));
+        QVERIFY(done.isChecked());
+        // Controls only shown are not edits: saving writes nothing.
+        binder.save();
+        QVERIFY(!rs.isDirty());
+
+        name.clear();
+        QTest::keyClicks(&name, "Crab Nebula (SNR)");
+        date.setText("2/1/2024");               // an aid writing into the field counts as an edit
+        notes.setPlainText("Filamentary at 200x");
+        done.setChecked(false);
+        conditions.setCurrentText("9");
+        rs.moveNext();
+        QCOMPARE(name.text(), QString("Globular"));
+        QVERIFY(date.text().isEmpty());
+        QVERIFY(!done.isChecked());
+        QCOMPARE(db("select Name || '|' || date || '|' || notes || '|' || completed || '|' || conditions from mess "
+                    "where id = 1").toString(),
+                 QString("Crab Nebula (SNR)|2024-02-01|Filamentary at 200x|0|9"));
+
+        // A bad date keeps the row and the typed text; the database is unchanged.
+        date.setText("yesterday");
+        QVERIFY_THROWS_EXCEPTION(DataError, rs.moveNext());
+        QCOMPARE(date.text(), QString("yesterday"));
+        QCOMPARE(rs.absolutePosition(), 2);
+        QVERIFY(db("select date from mess where id = 2").isNull());
+    }
+
+    void navigatorClampsAndShowsCaption()
+    {
+        RecordSource rs;
+        rs.setObjectName("datPrimaryRS");
+        openMess(rs);
+        NavigatorWidget nav(&rs);
+        QCOMPARE(nav.objectName(), QString("datPrimaryRS"));
+        QCOMPARE(nav.findChild<QToolButton *>("datPrimaryRS_Next")->accessibleName(), QString("Next"));
+        QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
+        clickButton(&nav, "datPrimaryRS_Previous");
+        QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
+        for (const char *button : {"datPrimaryRS_Last", "datPrimaryRS_Next", "datPrimaryRS_Next"})
+            clickButton(&nav, button);
+        QCOMPARE(nav.captionLabel()->text(), QString("Record: 3"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void dataFormButtons()
+    {
+        RecordSource rs;
+        rs.setRecordSource("select * from generic");
+        rs.open();
+        RecordBinder binder(&rs);
+        QLineEdit object;
+        binder.bind(&object, "object");
+        DataFormWidget form(&rs, DataFormWidget::Add | DataFormWidget::Delete | DataFormWidget::Update |
+                                     DataFormWidget::Close);
+        QVERIFY(!form.findChild<QPushButton *>("cmdRefresh"));
+        QCOMPARE(textOf(&form, "cmdAdd"), QString("&Add"));
+        clickButton(&form, "cmdAdd");
+        QTest::keyClicks(&object, "Barnard's Loop");
+        clickButton(&form, "cmdUpdate");
+        QCOMPARE(db("select object from generic").toString(), QString("Barnard's Loop"));
+        // A fixed text replaces the description when the window asks for one.
+        form.commands().setUpdateFailureMessage("Check Date Field...Date must be entered as mm/dd/yyyy");
+        QLineEdit date;
+        binder.bind(&date, "date");
+        date.setText("31/31/2031");
+        clickButton(&form, "cmdUpdate");
+        QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
+        QVERIFY(db("select date from generic").isNull());
+        date.setText("");
+        clickButton(&form, "cmdDelete");
+        QCOMPARE(db("select count(*) from generic").toInt(), 0);
+        QSignalSpy closing(&form, &DataFormWidget::closeRequested);
+        clickButton(&form, "cmdClose");
+        QCOMPARE(closing.count(), 1);
+    }
+
+    void beepingNavigatorAtEndsAndEmpty()
+    {
+        RecordSource rs;
+        openMess(rs);
+        bool dirty = true;
+        BeepingNavigator nav(&rs, &dirty);
+        QVERIFY(nav.previous());
+        QCOMPARE(m_messages->beeps, 1);
+        QCOMPARE(rs.absolutePosition(), 1);
+        QVERIFY(!dirty);
+        nav.next();
+        nav.next();
+        QCOMPARE(m_messages->beeps, 1); // no beep while there is a row to move to
+        nav.next();
+        QCOMPARE(m_messages->beeps, 2);
+        QCOMPARE(rs.absolutePosition(), 3);
+        nav.first();
+        QCOMPARE(rs.absolutePosition(), 1);
+
+        // On no rows at all nothing beeps.
+        RecordSource empty;
+        empty.setRecordSource("select * from month_view where view_month = 'Smarch Notes' ");
+        empty.open();
+        BeepingNavigator none(&empty);
+        none.next();
+        none.previous();
+        none.last();
+        QCOMPARE(m_messages->beeps, 2);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void registryCreatesOnceAndAfreshAfterClose()
+    {
+        int created = 0;
+        Windows::registerFactory("frmtest", [&] {
+            ++created;
+            return new QWidget;
+        });
+        QVERIFY(!Windows::find("frmtest"));
+        QWidget *a = Windows::show("frmtest");
+        QVERIFY(a);
+        QCOMPARE(a->objectName(), QString("frmtest"));
+        QCOMPARE(Windows::get("frmtest"), a);
+        QCOMPARE(created, 1);
+        a->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("frmtest"));
+        QVERIFY(Windows::get("frmtest"));
+        QCOMPARE(created, 2);
+        QVERIFY(!Windows::get("nosuchwindow"));
+        Windows::closeAll();
+    }
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
@@ -40,169 +195,6 @@ private:
         rs.open();
     }
 };
-
-void TestBindingWidgets::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    m_messages = std::make_unique<MessageRecorder>();
-    Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
-    dbExec(m_dir->file("velnora.db"),
-           "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
-           "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, 0, NULL)");
-}
-
-void TestBindingWidgets::cleanup()
-{
-    m_messages.reset();
-    m_dir.reset();
-}
-
-void TestBindingWidgets::controlsShowAndWriteTheRow()
-{
-    RecordSource rs;
-    openMess(rs);
-    RecordBinder binder(&rs);
-    QLineEdit name, date;
-    QPlainTextEdit notes;
-    QCheckBox done;
-    QComboBox conditions;
-    conditions.setEditable(true);
-    conditions.addItems({"1", "5", "9"});
-    binder.bind(&name, "Name");
-    binder.bind(&date, "date");
-    binder.bind(&notes, "notes");
-    binder.bind(&done, "completed");
-    binder.bind(&conditions, "conditions");
-    QCOMPARE(QStringList({name.text(), date.text(), conditions.currentText()}),
-             QStringList({"Crab Nebula", "1/15/2024", "5"}));
-    QVERIFY(done.isChecked());
-    // Controls only shown are not edits: saving writes nothing.
-    binder.save();
-    QVERIFY(!rs.isDirty());
-
-    name.clear();
-    QTest::keyClicks(&name, "Crab Nebula (SNR)");
-    date.setText("2/1/2024");               // an aid writing into the field counts as an edit
-    notes.setPlainText("Filamentary at 200x");
-    done.setChecked(false);
-    conditions.setCurrentText("9");
-    rs.moveNext();
-    QCOMPARE(name.text(), QString("Globular"));
-    QVERIFY(date.text().isEmpty());
-    QVERIFY(!done.isChecked());
-    QCOMPARE(db("select Name || '|' || date || '|' || notes || '|' || completed || '|' || conditions from mess "
-                "where id = 1").toString(),
-             QString("Crab Nebula (SNR)|2024-02-01|Filamentary at 200x|0|9"));
-
-    // A bad date keeps the row and the typed text; the database is unchanged.
-    date.setText("yesterday");
-    QVERIFY_THROWS_EXCEPTION(DataError, rs.moveNext());
-    QCOMPARE(date.text(), QString("yesterday"));
-    QCOMPARE(rs.absolutePosition(), 2);
-    QVERIFY(db("select date from mess where id = 2").isNull());
-}
-
-void TestBindingWidgets::navigatorClampsAndShowsCaption()
-{
-    RecordSource rs;
-    rs.setObjectName("datPrimaryRS");
-    openMess(rs);
-    NavigatorWidget nav(&rs);
-    QCOMPARE(nav.objectName(), QString("datPrimaryRS"));
-    QCOMPARE(nav.findChild<QToolButton *>("datPrimaryRS_Next")->accessibleName(), QString("Next"));
-    QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
-    clickButton(&nav, "datPrimaryRS_Previous");
-    QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
-    for (const char *button : {"datPrimaryRS_Last", "datPrimaryRS_Next", "datPrimaryRS_Next"})
-        clickButton(&nav, button);
-    QCOMPARE(nav.captionLabel()->text(), QString("Record: 3"));
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestBindingWidgets::dataFormButtons()
-{
-    RecordSource rs;
-    rs.setRecordSource("select * from generic");
-    rs.open();
-    RecordBinder binder(&rs);
-    QLineEdit object;
-    binder.bind(&object, "object");
-    DataFormWidget form(&rs, DataFormWidget::Add | DataFormWidget::Delete | DataFormWidget::Update |
-                                 DataFormWidget::Close);
-    QVERIFY(!form.findChild<QPushButton *>("cmdRefresh"));
-    QCOMPARE(textOf(&form, "cmdAdd"), QString("&Add"));
-    clickButton(&form, "cmdAdd");
-    QTest::keyClicks(&object, "Barnard's Loop");
-    clickButton(&form, "cmdUpdate");
-    QCOMPARE(db("select object from generic").toString(), QString("Barnard's Loop"));
-    // A fixed text replaces the description when the window asks for one.
-    form.commands().setUpdateFailureMessage("Check Date Field...Date must be entered as mm/dd/yyyy");
-    QLineEdit date;
-    binder.bind(&date, "date");
-    date.setText("31/31/2031");
-    clickButton(&form, "cmdUpdate");
-    QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
-    QVERIFY(db("select date from generic").isNull());
-    date.setText("");
-    clickButton(&form, "cmdDelete");
-    QCOMPARE(db("select count(*) from generic").toInt(), 0);
-    QSignalSpy closing(&form, &DataFormWidget::closeRequested);
-    clickButton(&form, "cmdClose");
-    QCOMPARE(closing.count(), 1);
-}
-
-void TestBindingWidgets::beepingNavigatorAtEndsAndEmpty()
-{
-    RecordSource rs;
-    openMess(rs);
-    bool dirty = true;
-    BeepingNavigator nav(&rs, &dirty);
-    QVERIFY(nav.previous());
-    QCOMPARE(m_messages->beeps, 1);
-    QCOMPARE(rs.absolutePosition(), 1);
-    QVERIFY(!dirty);
-    nav.next();
-    nav.next();
-    QCOMPARE(m_messages->beeps, 1); // no beep while there is a row to move to
-    nav.next();
-    QCOMPARE(m_messages->beeps, 2);
-    QCOMPARE(rs.absolutePosition(), 3);
-    nav.first();
-    QCOMPARE(rs.absolutePosition(), 1);
-
-    // On no rows at all nothing beeps.
-    RecordSource empty;
-    empty.setRecordSource("select * from month_view where view_month = 'Smarch Notes' ");
-    empty.open();
-    BeepingNavigator none(&empty);
-    none.next();
-    none.previous();
-    none.last();
-    QCOMPARE(m_messages->beeps, 2);
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestBindingWidgets::registryCreatesOnceAndAfreshAfterClose()
-{
-    int created = 0;
-    Windows::registerFactory("frmtest", [&] {
-        ++created;
-        return new QWidget;
-    });
-    QVERIFY(!Windows::find("frmtest"));
-    QWidget *a = Windows::show("frmtest");
-    QVERIFY(a);
-    QCOMPARE(a->objectName(), QString("frmtest"));
-    QCOMPARE(Windows::get("frmtest"), a);
-    QCOMPARE(created, 1);
-    a->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!Windows::find("frmtest"));
-    QVERIFY(Windows::get("frmtest"));
-    QCOMPARE(created, 2);
-    QVERIFY(!Windows::get("nosuchwindow"));
-    Windows::closeAll();
-}
 
 QTEST_MAIN(TestBindingWidgets)
 #include "tst_bindingwidgets.moc"

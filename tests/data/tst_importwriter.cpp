@@ -88,257 +88,250 @@ class TestImportWriter : public QObject
 {
     Q_OBJECT
 private slots:
-    void velnoraTablesServeTheWindowsQueries();
-    void valuesMapOntoVelnoraColumns();
-    void failureLeavesNothing();
-    void jetDates_data();
-    void jetDates();
-    void singlesCurrencyAndNumerics();
-    void datesTypedAsText_data();
-    void datesTypedAsText();
-};
-
-void TestImportWriter::velnoraTablesServeTheWindowsQueries()
-{
-    ScopedWorkDir dir;
-    Summary summary;
+    void velnoraTablesServeTheWindowsQueries()
     {
-        ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
-        writeTable(w, "mess", 110,
-                   {{"mes", [](int i) { return QString::number(i + 1); }},
-                    {"view_month", [](int i) { return QString(kMonths[i % 12]); }},
-                    {"month_sort", [](int i) { return qint64(i % 12 + 1); }}});
-        // The catalogue's 10593 rows and seven of the user's; every hundredth is in the best 110.
-        writeTable(
-            w, "Sac72", 10600,
-            {{"BCHM", [](int i) { return i % 100 == 0 ? QStringLiteral("BCH") : QStringLiteral("H"); }},
-             {"best_number", [](int i) { return qint64(1000 - i / 100); }},
-             {"MAG", [](int i) { return i % 50 == 0   ? 79.9f
-                                        : i % 50 == 1 ? 99.9f
-                                                      : 8.2f; }}});
-        writeTable(w, "planet", 10,
-                   {{"id", [](int i) { return QStringLiteral("p%1").arg(i); }},
-                    {"sort", [](int i) { return qint64(10 - i); }}});
-        writeTable(w, "planet_log", 25, {{"id", [](int i) { return QStringLiteral("p%1").arg(i % 5); }}});
-        writeTable(w, "generic", 5);
-        writeTable(w, "dstars", 5);
-        writeTable(w, "default_sac", 1);
-        writeTable(w, "seeing", 10, {{"number", [](int i) { return qint64(10 - i); }}});
-        writeTable(w, "trans", 11);
-        writeTable(w, "month_view", 12,
-                   {{"view_month", [](int i) { return QString(kMonths[i]) + " Notes"; }}});
-        writeTable(w, "ngc_description_notes", 1);
-        summary = w.finish();
-    }
-    QVERIFY(summary.addedTables.isEmpty());
-    QVERIFY(summary.addedColumns.isEmpty());
-    QVERIFY(summary.emptiedValues.isEmpty());
-    QCOMPARE(summary.totalRows(), qint64(110 + 10600 + 10 + 25 + 5 + 5 + 1 + 10 + 11 + 12 + 1));
-
-    Store store(dir.file("velnora.db"), false);
-    for (const QString &q : windowQueries()) {
-        try {
-            store.query(q);
-        } catch (const DataError &e) {
-            QFAIL(qPrintable(q + " -> " + e.description()));
+        ScopedWorkDir dir;
+        Summary summary;
+        {
+            ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
+            writeTable(w, "mess", 110,
+                       {{"mes", [](int i) { return QString::number(i + 1); }},
+                        {"view_month", [](int i) { return QString(kMonths[i % 12]); }},
+                        {"month_sort", [](int i) { return qint64(i % 12 + 1); }}});
+            // The catalogue's 10593 rows and seven of the user's; every hundredth is in the best 110.
+            writeTable(
+                w, "Sac72", 10600,
+                {{"BCHM", [](int i) { return i % 100 == 0 ? QStringLiteral("BCH") : QStringLiteral("H"); }},
+                 {"best_number", [](int i) { return qint64(1000 - i / 100); }},
+                 {"MAG", [](int i) { return i % 50 == 0   ? 79.9f
+                                            : i % 50 == 1 ? 99.9f
+                                                          : 8.2f; }}});
+            writeTable(w, "planet", 10,
+                       {{"id", [](int i) { return QStringLiteral("p%1").arg(i); }},
+                        {"sort", [](int i) { return qint64(10 - i); }}});
+            writeTable(w, "planet_log", 25, {{"id", [](int i) { return QStringLiteral("p%1").arg(i % 5); }}});
+            writeTable(w, "generic", 5);
+            writeTable(w, "dstars", 5);
+            writeTable(w, "default_sac", 1);
+            writeTable(w, "seeing", 10, {{"number", [](int i) { return qint64(10 - i); }}});
+            writeTable(w, "trans", 11);
+            writeTable(w, "month_view", 12,
+                       {{"view_month", [](int i) { return QString(kMonths[i]) + " Notes"; }}});
+            writeTable(w, "ngc_description_notes", 1);
+            summary = w.finish();
         }
+        QVERIFY(summary.addedTables.isEmpty());
+        QVERIFY(summary.addedColumns.isEmpty());
+        QVERIFY(summary.emptiedValues.isEmpty());
+        QCOMPARE(summary.totalRows(), qint64(110 + 10600 + 10 + 25 + 5 + 5 + 1 + 10 + 11 + 12 + 1));
+
+        Store store(dir.file("velnora.db"), false);
+        for (const QString &q : windowQueries()) {
+            try {
+                store.query(q);
+            } catch (const DataError &e) {
+                QFAIL(qPrintable(q + " -> " + e.description()));
+            }
+        }
+        auto value = [&](const QString &sql) { return store.query(sql).rows.at(0).at(0); };
+        QCOMPARE(store.query("select * from mess").columns.size(),
+                 qsizetype(Schema::findTable("mess")->columns.size()));
+        QCOMPARE(value("select count(*) from mess").toInt(), 110);
+        QCOMPARE(value("select mes from mess order by month_sort,id limit 1 offset 1").toString(), QString("13"));
+        QCOMPARE(value("select count(*) from mess where completed = true").toInt(), 55);
+        QCOMPARE(value("select date from mess where mes = '3'").toString(), QString("2000-01-03"));
+        QCOMPARE(value("select count(*) from default_sac").toInt(), 1);
+        QCOMPARE(value("select count(*) from sac72").toInt(), 10600);
+        QCOMPARE(Schema::sacOriginalRows(store.db()), 10593);
+        // Singles keep their shortest decimal, so the windows' comparisons still match.
+        QCOMPARE(value("select count(*) from Sac72 where MAG = 79.9").toInt(), 212);
+        QCOMPARE(value("select count(*) from Sac72 where MAG = 99.9").toInt(), 212);
+        const QueryResult best = store.query(windowQueries()[4]); // the Best of the NGC, by number
+        QCOMPARE(best.rows.size(), size_t(106));
+        QCOMPARE(best.rows.front()[8].toLongLong(), 895LL);
+        QCOMPARE(best.rows.back()[8].toLongLong(), 1000LL);
+
+        const JetDialect::ShapeCommand shape = JetDialect::parseShape(kPlanetShape);
+        const QueryResult planets = store.query(shape.parentSql);
+        QCOMPARE(planets.rows.size(), size_t(10));
+        QCOMPARE(planets.rows.front()[9].toString(), QString("p9"));
+        QCOMPARE(store.query(shape.childSql).rows.size(), size_t(25));
+        QCOMPARE(value("select count(*) from planet_log where id = 'p0'").toInt(), 5);
+        QCOMPARE(value("select max(CN) from planet_log").toInt(), 25);
+        QCOMPARE(value("select number from seeing order by number").toInt(), 1);
     }
-    auto value = [&](const QString &sql) { return store.query(sql).rows.at(0).at(0); };
-    QCOMPARE(store.query("select * from mess").columns.size(), qsizetype(Schema::findTable("mess")->columns.size()));
-    QCOMPARE(value("select count(*) from mess").toInt(), 110);
-    QCOMPARE(value("select mes from mess order by month_sort,id limit 1 offset 1").toString(), QString("13"));
-    QCOMPARE(value("select count(*) from mess where completed = true").toInt(), 55);
-    QCOMPARE(value("select date from mess where mes = '3'").toString(), QString("2000-01-03"));
-    QCOMPARE(value("select count(*) from default_sac").toInt(), 1);
-    QCOMPARE(value("select count(*) from sac72").toInt(), 10600);
-    QCOMPARE(Schema::sacOriginalRows(store.db()), 10593);
-    // Singles keep their shortest decimal, so the windows' comparisons still match.
-    QCOMPARE(value("select count(*) from Sac72 where MAG = 79.9").toInt(), 212);
-    QCOMPARE(value("select count(*) from Sac72 where MAG = 99.9").toInt(), 212);
-    const QueryResult best = store.query(windowQueries()[4]); // the Best of the NGC, by number
-    QCOMPARE(best.rows.size(), size_t(106));
-    QCOMPARE(best.rows.front()[8].toLongLong(), 895LL);
-    QCOMPARE(best.rows.back()[8].toLongLong(), 1000LL);
 
-    const JetDialect::ShapeCommand shape = JetDialect::parseShape(kPlanetShape);
-    const QueryResult planets = store.query(shape.parentSql);
-    QCOMPARE(planets.rows.size(), size_t(10));
-    QCOMPARE(planets.rows.front()[9].toString(), QString("p9"));
-    QCOMPARE(store.query(shape.childSql).rows.size(), size_t(25));
-    QCOMPARE(value("select count(*) from planet_log where id = 'p0'").toInt(), 5);
-    QCOMPARE(value("select max(CN) from planet_log").toInt(), 25);
-    QCOMPARE(value("select number from seeing order by number").toInt(), 1);
-}
-
-void TestImportWriter::valuesMapOntoVelnoraColumns()
-{
-    ScopedWorkDir dir;
-    Summary summary;
+    void valuesMapOntoVelnoraColumns()
     {
-        ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
-        // Spelled otherwise, typed otherwise, one column short and one extra.
-        w.beginTable({"MESS",
-                      {{"Id", FieldType::Integer},
-                       {"completed", FieldType::Integer},
-                       {"date", FieldType::Text},
-                       {"hour", FieldType::DateTime},
-                       {"mag", FieldType::Single},
-                       {"notes", FieldType::Text},
-                       {"seen_by", FieldType::Text}}});
-        w.addRow({qint64(1), qint64(-1), QString("12/25/2003 9:30 PM"), JetDate{0.8958333333}, 6.4f,
-                  QString(), QString("Ann")});
-        w.addRow(
-            {qint64(2), qint64(0), QString("31/12/2003"), JetDate{37980.25}, 99.9f, QString("x"), Value()});
-        w.addRow({qint64(3), QString("Yes"), QString("2003-12-27"), Value(), Value(), Value(), Value()});
-        w.endTable();
-        w.beginTable({"Sac72", {{"ID", FieldType::Integer}, {"date", FieldType::DateTime}}});
-        w.addRow({qint64(1), JetDate{3.0e6}});
-        w.addRow({qint64(2), JetDate{-657434.0}});
-        w.endTable();
-        summary = w.finish();
+        ScopedWorkDir dir;
+        Summary summary;
+        {
+            ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
+            // Spelled otherwise, typed otherwise, one column short and one extra.
+            w.beginTable({"MESS",
+                          {{"Id", FieldType::Integer},
+                           {"completed", FieldType::Integer},
+                           {"date", FieldType::Text},
+                           {"hour", FieldType::DateTime},
+                           {"mag", FieldType::Single},
+                           {"notes", FieldType::Text},
+                           {"seen_by", FieldType::Text}}});
+            w.addRow({qint64(1), qint64(-1), QString("12/25/2003 9:30 PM"), JetDate{0.8958333333}, 6.4f,
+                      QString(), QString("Ann")});
+            w.addRow(
+                {qint64(2), qint64(0), QString("31/12/2003"), JetDate{37980.25}, 99.9f, QString("x"), Value()});
+            w.addRow({qint64(3), QString("Yes"), QString("2003-12-27"), Value(), Value(), Value(), Value()});
+            w.endTable();
+            w.beginTable({"Sac72", {{"ID", FieldType::Integer}, {"date", FieldType::DateTime}}});
+            w.addRow({qint64(1), JetDate{3.0e6}});
+            w.addRow({qint64(2), JetDate{-657434.0}});
+            w.endTable();
+            summary = w.finish();
+        }
+        Store store(dir.file("velnora.db"), false);
+        QCOMPARE(store.query("select name from sqlite_master where name like 'mess'").rows[0][0].toString(),
+                 QString("MESS"));
+        const QueryResult r = store.query(
+            "select id, completed, date, hour, mag, notes, seen_by, view_notes from mess order by id");
+        QCOMPARE(r.columns.first(), QString("Id"));
+        const QStringList expected[] = {
+            {"1", "1", "2003-12-25 21:30:00", "21:30:00", "6.4", "", "Ann", ""},
+            {"2", "0", "", "2003-12-25 06:00:00", "99.9", "x", "", ""},
+            {"3", "1", "2003-12-27", "", "", "", "", ""},
+        };
+        for (size_t row = 0; row < 3; ++row)
+            for (int col = 0; col < expected[row].size(); ++col)
+                QCOMPARE(r.rows[row][size_t(col)].toString(), expected[row][col]);
+        QVERIFY(r.rows[0][5].isNull()); // a zero-length text is NULL
+        QCOMPARE(store.query("select typeof(mag) from mess where id = 1").rows[0][0].toString(), QString("text"));
+
+        QCOMPARE(summary.extraColumns, QStringList{"MESS.seen_by"});
+        QVERIFY(summary.addedColumns.contains("MESS.view_notes"));
+        QVERIFY(!summary.addedColumns.contains("MESS.ID"));
+        QVERIFY(summary.addedTables.contains("planet"));
+        QVERIFY(!summary.addedTables.contains("mess"));
+        QCOMPARE(summary.emptiedValues.size(), qsizetype(2));
+        QVERIFY(summary.emptiedValues[0].startsWith("MESS.date: row 2: \"31/12/2003\" is not a date"));
+        QVERIFY(summary.emptiedValues[1].startsWith("Sac72.date: row 1: "));
+        QCOMPARE(store.query("select date from sac72 where id = 2").rows[0][0].toString(), QString("0100-01-01"));
+        QCOMPARE(Schema::sacOriginalRows(store.db()), 2);
+        QVERIFY(summary.text().contains("Values that could not be kept:\n  MESS.date: row 2:"));
     }
-    Store store(dir.file("velnora.db"), false);
-    QCOMPARE(store.query("select name from sqlite_master where name like 'mess'").rows[0][0].toString(),
-             QString("MESS"));
-    const QueryResult r = store.query(
-        "select id, completed, date, hour, mag, notes, seen_by, view_notes from mess order by id");
-    QCOMPARE(r.columns.first(), QString("Id"));
-    const QStringList expected[] = {
-        {"1", "1", "2003-12-25 21:30:00", "21:30:00", "6.4", "", "Ann", ""},
-        {"2", "0", "", "2003-12-25 06:00:00", "99.9", "x", "", ""},
-        {"3", "1", "2003-12-27", "", "", "", "", ""},
-    };
-    for (size_t row = 0; row < 3; ++row)
-        for (int col = 0; col < expected[row].size(); ++col)
-            QCOMPARE(r.rows[row][size_t(col)].toString(), expected[row][col]);
-    QVERIFY(r.rows[0][5].isNull()); // a zero-length text is NULL
-    QCOMPARE(store.query("select typeof(mag) from mess where id = 1").rows[0][0].toString(), QString("text"));
 
-    QCOMPARE(summary.extraColumns, QStringList{"MESS.seen_by"});
-    QVERIFY(summary.addedColumns.contains("MESS.view_notes"));
-    QVERIFY(!summary.addedColumns.contains("MESS.ID"));
-    QVERIFY(summary.addedTables.contains("planet"));
-    QVERIFY(!summary.addedTables.contains("mess"));
-    QCOMPARE(summary.emptiedValues.size(), qsizetype(2));
-    QVERIFY(summary.emptiedValues[0].startsWith("MESS.date: row 2: \"31/12/2003\" is not a date"));
-    QVERIFY(summary.emptiedValues[1].startsWith("Sac72.date: row 1: "));
-    QCOMPARE(store.query("select date from sac72 where id = 2").rows[0][0].toString(), QString("0100-01-01"));
-    QCOMPARE(Schema::sacOriginalRows(store.db()), 2);
-    QVERIFY(summary.text().contains("Values that could not be kept:\n  MESS.date: row 2:"));
-}
-
-void TestImportWriter::failureLeavesNothing()
-{
-    ScopedWorkDir dir;
-    try {
-        ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
-        w.beginTable({"generic", {{"ID", FieldType::Integer}, {"object", FieldType::Text}}});
-        w.addRow({qint64(7), QString("NGC 7000")});
-        QVERIFY(QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
-        w.addRow({qint64(7), QString("IC 5070")});
-        QFAIL("a second row with key 7 was accepted");
-    } catch (const DataError &e) {
-        QVERIFY2(e.description().startsWith("Row 2 of table generic cannot be stored"),
-                 qPrintable(e.description()));
-    }
-    QVERIFY(!QFile::exists(dir.file("velnora.db")));
-    QVERIFY(!QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
-
-    // A database that appears meanwhile is left alone.
+    void failureLeavesNothing()
     {
-        ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
-        QFile other(dir.file("velnora.db"));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("theirs");
-        other.close();
-        QVERIFY_THROWS_EXCEPTION(DataError, w.finish());
+        ScopedWorkDir dir;
+        try {
+            ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
+            w.beginTable({"generic", {{"ID", FieldType::Integer}, {"object", FieldType::Text}}});
+            w.addRow({qint64(7), QString("NGC 7000")});
+            QVERIFY(QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
+            w.addRow({qint64(7), QString("IC 5070")});
+            QFAIL("a second row with key 7 was accepted");
+        } catch (const DataError &e) {
+            QVERIFY2(e.description().startsWith("Row 2 of table generic cannot be stored"),
+                     qPrintable(e.description()));
+        }
+        QVERIFY(!QFile::exists(dir.file("velnora.db")));
+        QVERIFY(!QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
+
+        // A database that appears meanwhile is left alone.
+        {
+            ImportWriter w(dir.file("velnora.db"), "velnora.mdb");
+            QFile other(dir.file("velnora.db"));
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write("theirs");
+            other.close();
+            QVERIFY_THROWS_EXCEPTION(DataError, w.finish());
+        }
+        QFile kept(dir.file("velnora.db"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("theirs"));
+        QVERIFY(!QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
     }
-    QFile kept(dir.file("velnora.db"));
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), QByteArray("theirs"));
-    QVERIFY(!QFile::exists(ImportWriter::temporaryPathFor(dir.file("velnora.db"))));
-}
 
-void TestImportWriter::jetDates_data()
-{
-    QTest::addColumn<double>("days");
-    QTest::addColumn<QString>("iso");
-    QTest::addColumn<QString>("orTime");
-    QTest::newRow("day zero") << 0.0 << "1899-12-30" << "00:00:00";
-    QTest::newRow("time on day zero") << 0.75 << "1899-12-30 18:00:00" << "18:00:00";
-    QTest::newRow("before day zero, time counts forward") << -1.25 << "1899-12-29 06:00:00" << "1899-12-29 06:00:00";
-    QTest::newRow("1 Jan 1900") << 2.0 << "1900-01-01" << "1900-01-01";
-    QTest::newRow("1 Mar 1900") << 61.0 << "1900-03-01" << "1900-03-01";
-    QTest::newRow("2000") << 36526.5 << "2000-01-01 12:00:00" << "2000-01-01 12:00:00";
-    QTest::newRow("rounds into next day") << 36526.99999999 << "2000-01-02" << "2000-01-02";
-    QTest::newRow("last Jet day") << 2958465.0 << "9999-12-31" << "9999-12-31";
-    QTest::newRow("first Jet day") << -657434.0 << "0100-01-01" << "0100-01-01";
-    QTest::newRow("after 9999") << 2958466.0 << "" << "";
-    QTest::newRow("not a number") << std::nan("") << "" << "";
-}
+    void jetDates_data()
+    {
+        QTest::addColumn<double>("days");
+        QTest::addColumn<QString>("iso");
+        QTest::addColumn<QString>("orTime");
+        QTest::newRow("day zero") << 0.0 << "1899-12-30" << "00:00:00";
+        QTest::newRow("time on day zero") << 0.75 << "1899-12-30 18:00:00" << "18:00:00";
+        QTest::newRow("before day zero, time counts forward") << -1.25 << "1899-12-29 06:00:00"
+                                                              << "1899-12-29 06:00:00";
+        QTest::newRow("1 Jan 1900") << 2.0 << "1900-01-01" << "1900-01-01";
+        QTest::newRow("1 Mar 1900") << 61.0 << "1900-03-01" << "1900-03-01";
+        QTest::newRow("2000") << 36526.5 << "2000-01-01 12:00:00" << "2000-01-01 12:00:00";
+        QTest::newRow("rounds into next day") << 36526.99999999 << "2000-01-02" << "2000-01-02";
+        QTest::newRow("last Jet day") << 2958465.0 << "9999-12-31" << "9999-12-31";
+        QTest::newRow("first Jet day") << -657434.0 << "0100-01-01" << "0100-01-01";
+        QTest::newRow("after 9999") << 2958466.0 << "" << "";
+        QTest::newRow("not a number") << std::nan("") << "" << "";
+    }
 
-void TestImportWriter::jetDates()
-{
-    QFETCH(double, days);
-    QFETCH(QString, iso);
-    QFETCH(QString, orTime);
-    QCOMPARE(JetValues::dateTimeToIso(days).value_or(QString()), iso);
-    QCOMPARE(JetValues::dateTimeToIsoOrTime(days).value_or(QString()), orTime);
-}
+    void jetDates()
+    {
+        QFETCH(double, days);
+        QFETCH(QString, iso);
+        QFETCH(QString, orTime);
+        QCOMPARE(JetValues::dateTimeToIso(days).value_or(QString()), iso);
+        QCOMPARE(JetValues::dateTimeToIsoOrTime(days).value_or(QString()), orTime);
+    }
 
-void TestImportWriter::singlesCurrencyAndNumerics()
-{
-    QCOMPARE(JetValues::shortestDecimal(79.9f), QString("79.9"));
-    QCOMPARE(JetValues::singleToDouble(79.9f), 79.9);
-    QCOMPARE(JetValues::singleToDouble(99.9f), 99.9);
-    QCOMPARE(JetValues::singleToDouble(-0.1f), -0.1);
-    QCOMPARE(JetValues::singleToDouble(16777217.0f), 16777216.0);
-    QVERIFY(float(JetValues::singleToDouble(1.17549435e-38f)) == 1.17549435e-38f);
+    void singlesCurrencyAndNumerics()
+    {
+        QCOMPARE(JetValues::shortestDecimal(79.9f), QString("79.9"));
+        QCOMPARE(JetValues::singleToDouble(79.9f), 79.9);
+        QCOMPARE(JetValues::singleToDouble(99.9f), 99.9);
+        QCOMPARE(JetValues::singleToDouble(-0.1f), -0.1);
+        QCOMPARE(JetValues::singleToDouble(16777217.0f), 16777216.0);
+        QVERIFY(float(JetValues::singleToDouble(1.17549435e-38f)) == 1.17549435e-38f);
 
-    QCOMPARE(JetValues::currencyToDecimal(35000), QString("3.5000"));
-    QCOMPARE(JetValues::currencyToDecimal(-1), QString("-0.0001"));
-    QCOMPARE(JetValues::currencyToDecimal(std::numeric_limits<qint64>::min()),
-             QString("-922337203685477.5808"));
+        QCOMPARE(JetValues::currencyToDecimal(35000), QString("3.5000"));
+        QCOMPARE(JetValues::currencyToDecimal(-1), QString("-0.0001"));
+        QCOMPARE(JetValues::currencyToDecimal(std::numeric_limits<qint64>::min()),
+                 QString("-922337203685477.5808"));
 
-    // Sign byte, then four little-endian words, the most significant first.
-    QByteArray raw(17, '\0');
-    raw[13] = char(0xe8); // 1000 in the lowest word
-    raw[14] = char(0x03);
-    QCOMPARE(JetValues::numericToDecimal(raw, 0), QString("1000"));
-    QCOMPARE(JetValues::numericToDecimal(raw, 2), QString("10.00"));
-    QCOMPARE(JetValues::numericToDecimal(raw, 5), QString("0.01000"));
-    raw[0] = char(0x80);
-    QCOMPARE(JetValues::numericToDecimal(raw, 1), QString("-100.0"));
-    raw[1] = 0x01; // 2^96 + 1000
-    QCOMPARE(JetValues::numericToDecimal(raw, 0), QString("-79228162514264337593543951336"));
-    QCOMPARE(JetValues::numericToDecimal(QByteArray(17, '\0'), 2), QString("0.00"));
-    QCOMPARE(JetValues::numericToDecimal(QByteArray(5, '\0'), 0), QString());
-}
+        // Sign byte, then four little-endian words, the most significant first.
+        QByteArray raw(17, '\0');
+        raw[13] = char(0xe8); // 1000 in the lowest word
+        raw[14] = char(0x03);
+        QCOMPARE(JetValues::numericToDecimal(raw, 0), QString("1000"));
+        QCOMPARE(JetValues::numericToDecimal(raw, 2), QString("10.00"));
+        QCOMPARE(JetValues::numericToDecimal(raw, 5), QString("0.01000"));
+        raw[0] = char(0x80);
+        QCOMPARE(JetValues::numericToDecimal(raw, 1), QString("-100.0"));
+        raw[1] = 0x01; // 2^96 + 1000
+        QCOMPARE(JetValues::numericToDecimal(raw, 0), QString("-79228162514264337593543951336"));
+        QCOMPARE(JetValues::numericToDecimal(QByteArray(17, '\0'), 2), QString("0.00"));
+        QCOMPARE(JetValues::numericToDecimal(QByteArray(5, '\0'), 0), QString());
+    }
 
-void TestImportWriter::datesTypedAsText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("iso");
-    QTest::newRow("month first") << "12/25/2003" << "2003-12-25";
-    QTest::newRow("single digits") << "1/2/2004" << "2004-01-02";
-    QTest::newRow("two-digit year, this century") << "3/4/05" << "2005-03-04";
-    QTest::newRow("two-digit year, last century") << "3/4/97" << "1997-03-04";
-    QTest::newRow("ISO") << "2003-12-25" << "2003-12-25";
-    QTest::newRow("with PM time") << "12/25/2003 9:30 PM" << "2003-12-25 21:30:00";
-    QTest::newRow("12 AM is midnight") << "12/25/2003 12:00 AM" << "2003-12-25";
-    QTest::newRow("24-hour time") << "2003-12-25 21:30:15" << "2003-12-25 21:30:15";
-    QTest::newRow("day first is refused") << "25/12/2003" << "";
-    QTest::newRow("no 30 February") << "2/30/2004" << "";
-    QTest::newRow("13 PM") << "1/1/2004 13:00 PM" << "";
-    QTest::newRow("words") << "last Tuesday" << "";
-}
+    void datesTypedAsText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("iso");
+        QTest::newRow("month first") << "12/25/2003" << "2003-12-25";
+        QTest::newRow("single digits") << "1/2/2004" << "2004-01-02";
+        QTest::newRow("two-digit year, this century") << "3/4/05" << "2005-03-04";
+        QTest::newRow("two-digit year, last century") << "3/4/97" << "1997-03-04";
+        QTest::newRow("ISO") << "2003-12-25" << "2003-12-25";
+        QTest::newRow("with PM time") << "12/25/2003 9:30 PM" << "2003-12-25 21:30:00";
+        QTest::newRow("12 AM is midnight") << "12/25/2003 12:00 AM" << "2003-12-25";
+        QTest::newRow("24-hour time") << "2003-12-25 21:30:15" << "2003-12-25 21:30:15";
+        QTest::newRow("day first is refused") << "25/12/2003" << "";
+        QTest::newRow("no 30 February") << "2/30/2004" << "";
+        QTest::newRow("13 PM") << "1/1/2004 13:00 PM" << "";
+        QTest::newRow("words") << "last Tuesday" << "";
+    }
 
-void TestImportWriter::datesTypedAsText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, iso);
-    QCOMPARE(JetValues::textToIsoDate(text).value_or(QString()), iso);
-}
+    void datesTypedAsText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, iso);
+        QCOMPARE(JetValues::textToIsoDate(text).value_or(QString()), iso);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestImportWriter)
 #include "tst_importwriter.moc"

@@ -25,19 +25,234 @@ class TestMessier : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_messages = std::make_unique<MessageRecorder>();
+        Store::createFromStarter(m_dir->file("velnora.db"));
+        AllWindows::registerAll();
+        m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
+        QVERIFY(m_win);
+    }
 
-    void opensOnM1();
-    void jumpByNumberAndByMonth();
-    void navigationClampsAtBothEnds();
-    void updateAllKeepsObjectInBothOrders();
-    void nonDateRefusedAndRowUnchanged();
-    void insertEditStoreRoundTrip();
-    void pictureAndMonthCaptions();
-    void monthViewNotesAndBeeps();
-    void monthViewKeyIsComparedWhole();
-    void monthViewKeys();
+    void cleanup()
+    {
+        Windows::closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_win = nullptr;
+        m_messages.reset();
+        m_dir.reset();
+    }
+
+    void opensOnM1()
+    {
+        QCOMPARE(m_win->windowTitle(), QString("Messier Logging Form"));
+        QCOMPARE(textsOf(m_win, {"Text1", "datPrimaryRS_caption", "Text11", "Combo1"}),
+                 QStringList({"1", "Record: 1", "Messier #", "1"}));
+        QCOMPARE(combo("Combo4")->currentText(), field("txtFields_18")->text());
+        QCOMPARE(combo("Combo1")->count(), 110);
+        QCOMPARE(combo("Combo2")->count(), 11);
+        QCOMPARE(combo("Combo3")->itemText(0), QString("1"));
+        QCOMPARE(m_win->findChild<QPushButton *>("Command3")->toolTip(),
+                 QString("Click here to Update any information you have inserted"));
+        QCOMPARE(m_win->defaults()->recordCount(), 1);
+    }
+
+    void jumpByNumberAndByMonth()
+    {
+        activateItem(combo("Combo4"), "August");
+        const QString first = db("select mes from mess where view_month = 'August' order by month_sort, id").toString();
+        QCOMPARE(textsOf(m_win, {"Text1", "Combo1", "Text11"}), QStringList({first, first, "Month"}));
+        QCOMPARE(m_win->primary()->recordSource(), QString("select * from mess order by month_sort,id"));
+
+        // A number chosen from the month order goes back to number order.
+        activateItem(combo("Combo1"), "45");
+        QCOMPARE(textsOf(m_win, {"Text1", "Text11"}), QStringList({"45", "Messier #"}));
+        QCOMPARE(m_win->primary()->recordSource(), QString("select * from mess order by id"));
+        QCOMPARE(combo("Combo4")->currentText(), db("select view_month from mess where mes = '45'").toString());
+        QCOMPARE(m_win->primary()->absolutePosition(),
+                 db("select count(*) from mess where id <= (select id from mess where mes = '45')").toInt());
+
+        // A month that no object has leaves the source past its end and the fields empty.
+        combo("Combo4")->setEditText("Smarch");
+        emit combo("Combo4")->activated(-1);
+        QVERIFY(m_win->primary()->isEOF());
+        QCOMPARE(textsOf(m_win, {"Text1", "Combo1"}), QStringList({"", ""}));
+        QVERIFY(m_messages->shown.isEmpty());
+        // The next move comes back to a row.
+        click("Command7");
+        QCOMPARE(m_win->primary()->absolutePosition(), 1);
+    }
+
+    void navigationClampsAtBothEnds()
+    {
+        click("Command12");
+        QCOMPARE(m_win->primary()->absolutePosition(), 1);
+        QCOMPARE(combo("Combo1")->currentText(), QString("1"));
+        click("Command8");
+        QCOMPARE(number(), QString("110"));
+        click("Command11");
+        QCOMPARE(textsOf(m_win, {"Text1", "Combo1"}), QStringList({"110", "110"}));
+        QCOMPARE(m_win->primary()->absolutePosition(), 110);
+        QCOMPARE(combo("Combo4")->currentText(), field("txtFields_18")->text());
+        click("Command12");
+        QCOMPARE(number(), QString("109"));
+        click("Command7");
+        QCOMPARE(number(), QString("1"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void updateAllKeepsObjectInBothOrders()
+    {
+        // M110 is the last row in number order: the save stays on it.
+        activateItem(combo("Combo1"), "110");
+        field("txtFields_7")->setText("Dark site");
+        click("Command3");
+        QCOMPARE(number(), QString("110"));
+        QCOMPARE(db("select location from mess where mes = '110'").toString(), QString("Dark site"));
+        // Any other object stays current too.
+        activateItem(combo("Combo1"), "57");
+        click("Command3");
+        QCOMPARE(number(), QString("57"));
+        // In month order, on the first and on the last row of that order.
+        activateItem(combo("Combo4"), "January");
+        const QString firstInMonthOrder = number();
+        m_win->findChild<QPlainTextEdit *>("txtFields_14")->setPlainText("Steady air");
+        click("Command3");
+        QCOMPARE(number(), firstInMonthOrder);
+        QCOMPARE(db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString(),
+                 QString("Steady air"));
+        click("Command8");
+        const QString lastInMonthOrder = number();
+        click("Command3");
+        QCOMPARE(number(), lastInMonthOrder);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void nonDateRefusedAndRowUnchanged()
+    {
+        const QString refused = "Check Date Field...Date must be entered as mm/dd/yyyy";
+        activateItem(combo("Combo1"), "42");
+        field("txtFields_2")->setText("12/4/2026");
+        click("Command3");
+        QCOMPARE(db("select date from mess where mes = '42'").toString(), QString("2026-12-04"));
+        QCOMPARE(field("txtFields_2")->text(), QString("12/4/2026"));
+        field("txtFields_2")->setText("the fourth");
+        field("txtFields_7")->setText("Should not be written");
+        click("Command11");
+        QCOMPARE(m_messages->shown, QStringList{refused});
+        QCOMPARE(number(), QString("42"));
+        QCOMPARE(db("select date from mess where mes = '42'").toString(), QString("2026-12-04"));
+        QVERIFY(db("select location from mess where mes = '42'").isNull());
+        click("Command3");
+        QCOMPARE(m_messages->shown, QStringList({refused, refused}));
+    }
+
+    void insertEditStoreRoundTrip()
+    {
+        // Defaults typed into the defaults block, copied into M13, edited, stored back.
+        const QStringList defaults = {"Text15", "Text17", "Text18", "Text19", "Text20", "Text21", "Text22", "Text10"};
+        const QStringList typed = {"Refractor 102 mm", "50", "7", "6", "Hilltop", "6/1/2026", "10:30 PM",
+                                   "6/2/2026 3:30:00 AM"};
+        for (int i = 0; i < defaults.size(); ++i)
+            field(defaults[i])->setText(typed[i]);
+        m_win->findChild<QCheckBox *>("Check2")->setChecked(true);
+        activateItem(combo("Combo1"), "13");
+        click("Command10");
+        QCOMPARE(textsOf(m_win, {"txtFields_17", "Combo2", "Combo3", "txtFields_2"}),
+                 QStringList({"Refractor 102 mm", "7", "6", "6/1/2026"}));
+        QVERIFY(m_win->findChild<QCheckBox *>("Check1")->isChecked());
+        field("txtFields_9")->setText("120");
+        field("txtFields_7")->setText("Back yard");
+        click("Command13");
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(db("select mag || '|' || location || '|' || date || '|' || observed || '|' || ut from default_sac")
+                     .toString(),
+                 QString("120|Back yard|2026-06-01|1|6/2/2026 3:30:00 AM"));
+        click("Command3");
+        QCOMPARE(db("select tele || '|' || magnification || '|' || conditions || '|' || rating || '|' || completed || "
+                    "'|' || hour from mess where mes = '13'")
+                     .toString(),
+                 QString("Refractor 102 mm|120|7|6|1|10:30 PM"));
+    }
+
+    void pictureAndMonthCaptions()
+    {
+        QDir().mkpath("pics");
+        QImage img(40, 30, QImage::Format_RGB32);
+        img.fill(Qt::darkBlue);
+        QVERIFY(img.save("pics/007.jpg"));
+        QCOMPARE(MessierWindow::pictureFile("7"), QString("pics/007.jpg"));
+        QCOMPARE(MessierWindow::pictureFile("110"), QString("pics/110.jpg"));
+        activateItem(combo("Combo1"), "7");
+        auto *picture = m_win->findChild<QLabel *>("Picture1");
+        QVERIFY(!picture->pixmap().isNull());
+        activateItem(combo("Combo1"), "8");
+        QVERIFY(picture->pixmap().isNull()); // no file for it: an empty box
+        const QString month = field("txtFields_18")->text();
+        QCOMPARE(textsOf(m_win, {"Command2", "Command4"}), QStringList({month + " Notes", month + " Worksheet"}));
+        field("txtFields_18")->setText("");
+        QCOMPARE(textsOf(m_win, {"Command2", "Command4"}), QStringList({" Notes", " Worksheet"}));
+    }
+
+    void monthViewNotesAndBeeps()
+    {
+        activateItem(combo("Combo1"), "42");
+        const QString key = field("txtFields_18")->text() + " Notes";
+        QTimer::singleShot(0, this, [&] {
+            auto *view = qobject_cast<MonthViewDialog *>(Windows::find("frmmonth_view"));
+            QVERIFY(view);
+            QCOMPARE(view->windowTitle(), QString("Month View"));
+            QCOMPARE(textsOf(view, {"txtFields_1", "lblStatus"}), QStringList({key, "Record: 1"}));
+            QVERIFY(!textOf(view, "txtFields_0").isEmpty());
+            clickButton(view, "cmdNext");
+            clickButton(view, "cmdPrevious");
+            QCOMPARE(m_messages->beeps, 2);
+            QCOMPARE(view->rows()->absolutePosition(), 1);
+            clickButton(view, "Command1");
+        });
+        click("Command2");
+        QCOMPARE(Module1::MonthKey, key);
+        QCOMPARE(MonthViewDialog::queryFor(key),
+                 "select notes,view_month from month_view where view_month=   '" + key + "' ");
+    }
+
+    void monthViewKeyIsComparedWhole()
+    {
+        // A month without " Notes", or with a blank after it, finds nothing.
+        for (const char *key : {"March", "March Notes "}) {
+            Module1::MonthKey = key;
+            MonthViewDialog view;
+            QCOMPARE(view.rows()->recordCount(), 0);
+            QVERIFY(textOf(&view, "txtFields_0").isEmpty());
+            clickButton(&view, "cmdNext");
+            clickButton(&view, "cmdPrevious");
+            QCOMPARE(m_messages->beeps, 0);
+        }
+        Module1::MonthKey = "March Notes";
+        MonthViewDialog exact;
+        QCOMPARE(exact.rows()->recordCount(), 1);
+    }
+
+    void monthViewKeys()
+    {
+        dbExec(m_dir->file("velnora.db"),
+               "insert into month_view (view_month, notes) values ('March Notes', 'second')");
+        Module1::MonthKey = "March Notes";
+        MonthViewDialog view;
+        QCOMPARE(view.rows()->recordCount(), 2);
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+            {Qt::Key_Down, {}}, {Qt::Key_Down, {}}, {Qt::Key_Home, {}}, {Qt::Key_PageDown, Qt::ControlModifier},
+            {Qt::Key_Up, Qt::ControlModifier}, {Qt::Key_End, {}}};
+        QList<int> positions;
+        for (const auto &[key, modifiers] : keys) {
+            QTest::keyClick(&view, key, modifiers);
+            positions << view.rows()->absolutePosition();
+        }
+        QCOMPARE(positions, QList<int>({2, 2, 1, 2, 1, 2}));
+        QCOMPARE(m_messages->beeps, 1); // the second Down, on the last row
+        QCOMPARE(textOf(&view, "lblStatus"), QString("Record: 2"));
+    }
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
@@ -49,233 +264,6 @@ private:
     void click(const QString &name) { clickButton(m_win, name); }
     QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
 };
-
-void TestMessier::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    m_messages = std::make_unique<MessageRecorder>();
-    Store::createFromStarter(m_dir->file("velnora.db"));
-    AllWindows::registerAll();
-    m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
-    QVERIFY(m_win);
-}
-
-void TestMessier::cleanup()
-{
-    Windows::closeAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    m_win = nullptr;
-    m_messages.reset();
-    m_dir.reset();
-}
-
-void TestMessier::opensOnM1()
-{
-    QCOMPARE(m_win->windowTitle(), QString("Messier Logging Form"));
-    QCOMPARE(textsOf(m_win, {"Text1", "datPrimaryRS_caption", "Text11", "Combo1"}),
-             QStringList({"1", "Record: 1", "Messier #", "1"}));
-    QCOMPARE(combo("Combo4")->currentText(), field("txtFields_18")->text());
-    QCOMPARE(combo("Combo1")->count(), 110);
-    QCOMPARE(combo("Combo2")->count(), 11);
-    QCOMPARE(combo("Combo3")->itemText(0), QString("1"));
-    QCOMPARE(m_win->findChild<QPushButton *>("Command3")->toolTip(),
-             QString("Click here to Update any information you have inserted"));
-    QCOMPARE(m_win->defaults()->recordCount(), 1);
-}
-
-void TestMessier::jumpByNumberAndByMonth()
-{
-    activateItem(combo("Combo4"), "August");
-    const QString first = db("select mes from mess where view_month = 'August' order by month_sort, id").toString();
-    QCOMPARE(textsOf(m_win, {"Text1", "Combo1", "Text11"}), QStringList({first, first, "Month"}));
-    QCOMPARE(m_win->primary()->recordSource(), QString("select * from mess order by month_sort,id"));
-
-    // A number chosen from the month order goes back to number order.
-    activateItem(combo("Combo1"), "45");
-    QCOMPARE(textsOf(m_win, {"Text1", "Text11"}), QStringList({"45", "Messier #"}));
-    QCOMPARE(m_win->primary()->recordSource(), QString("select * from mess order by id"));
-    QCOMPARE(combo("Combo4")->currentText(), db("select view_month from mess where mes = '45'").toString());
-    QCOMPARE(m_win->primary()->absolutePosition(),
-             db("select count(*) from mess where id <= (select id from mess where mes = '45')").toInt());
-
-    // A month that no object has leaves the source past its end and the fields empty.
-    combo("Combo4")->setEditText("Smarch");
-    emit combo("Combo4")->activated(-1);
-    QVERIFY(m_win->primary()->isEOF());
-    QCOMPARE(textsOf(m_win, {"Text1", "Combo1"}), QStringList({"", ""}));
-    QVERIFY(m_messages->shown.isEmpty());
-    // The next move comes back to a row.
-    click("Command7");
-    QCOMPARE(m_win->primary()->absolutePosition(), 1);
-}
-
-void TestMessier::navigationClampsAtBothEnds()
-{
-    click("Command12");
-    QCOMPARE(m_win->primary()->absolutePosition(), 1);
-    QCOMPARE(combo("Combo1")->currentText(), QString("1"));
-    click("Command8");
-    QCOMPARE(number(), QString("110"));
-    click("Command11");
-    QCOMPARE(textsOf(m_win, {"Text1", "Combo1"}), QStringList({"110", "110"}));
-    QCOMPARE(m_win->primary()->absolutePosition(), 110);
-    QCOMPARE(combo("Combo4")->currentText(), field("txtFields_18")->text());
-    click("Command12");
-    QCOMPARE(number(), QString("109"));
-    click("Command7");
-    QCOMPARE(number(), QString("1"));
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestMessier::updateAllKeepsObjectInBothOrders()
-{
-    // M110 is the last row in number order: the save stays on it.
-    activateItem(combo("Combo1"), "110");
-    field("txtFields_7")->setText("Dark site");
-    click("Command3");
-    QCOMPARE(number(), QString("110"));
-    QCOMPARE(db("select location from mess where mes = '110'").toString(), QString("Dark site"));
-    // Any other object stays current too.
-    activateItem(combo("Combo1"), "57");
-    click("Command3");
-    QCOMPARE(number(), QString("57"));
-    // In month order, on the first and on the last row of that order.
-    activateItem(combo("Combo4"), "January");
-    const QString firstInMonthOrder = number();
-    m_win->findChild<QPlainTextEdit *>("txtFields_14")->setPlainText("Steady air");
-    click("Command3");
-    QCOMPARE(number(), firstInMonthOrder);
-    QCOMPARE(db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString(), QString("Steady air"));
-    click("Command8");
-    const QString lastInMonthOrder = number();
-    click("Command3");
-    QCOMPARE(number(), lastInMonthOrder);
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestMessier::nonDateRefusedAndRowUnchanged()
-{
-    const QString refused = "Check Date Field...Date must be entered as mm/dd/yyyy";
-    activateItem(combo("Combo1"), "42");
-    field("txtFields_2")->setText("12/4/2026");
-    click("Command3");
-    QCOMPARE(db("select date from mess where mes = '42'").toString(), QString("2026-12-04"));
-    QCOMPARE(field("txtFields_2")->text(), QString("12/4/2026"));
-    field("txtFields_2")->setText("the fourth");
-    field("txtFields_7")->setText("Should not be written");
-    click("Command11");
-    QCOMPARE(m_messages->shown, QStringList{refused});
-    QCOMPARE(number(), QString("42"));
-    QCOMPARE(db("select date from mess where mes = '42'").toString(), QString("2026-12-04"));
-    QVERIFY(db("select location from mess where mes = '42'").isNull());
-    click("Command3");
-    QCOMPARE(m_messages->shown, QStringList({refused, refused}));
-}
-
-void TestMessier::insertEditStoreRoundTrip()
-{
-    // Defaults typed into the defaults block, copied into M13, edited, stored back.
-    const QStringList defaults = {"Text15", "Text17", "Text18", "Text19", "Text20", "Text21", "Text22", "Text10"};
-    const QStringList typed = {"Refractor 102 mm", "50", "7", "6", "Hilltop", "6/1/2026", "10:30 PM",
-                               "6/2/2026 3:30:00 AM"};
-    for (int i = 0; i < defaults.size(); ++i)
-        field(defaults[i])->setText(typed[i]);
-    m_win->findChild<QCheckBox *>("Check2")->setChecked(true);
-    activateItem(combo("Combo1"), "13");
-    click("Command10");
-    QCOMPARE(textsOf(m_win, {"txtFields_17", "Combo2", "Combo3", "txtFields_2"}),
-             QStringList({"Refractor 102 mm", "7", "6", "6/1/2026"}));
-    QVERIFY(m_win->findChild<QCheckBox *>("Check1")->isChecked());
-    field("txtFields_9")->setText("120");
-    field("txtFields_7")->setText("Back yard");
-    click("Command13");
-    QVERIFY(m_messages->shown.isEmpty());
-    QCOMPARE(db("select mag || '|' || location || '|' || date || '|' || observed || '|' || ut from default_sac")
-                 .toString(),
-             QString("120|Back yard|2026-06-01|1|6/2/2026 3:30:00 AM"));
-    click("Command3");
-    QCOMPARE(db("select tele || '|' || magnification || '|' || conditions || '|' || rating || '|' || completed || "
-                "'|' || hour from mess where mes = '13'")
-                 .toString(),
-             QString("Refractor 102 mm|120|7|6|1|10:30 PM"));
-}
-
-void TestMessier::pictureAndMonthCaptions()
-{
-    QDir().mkpath("pics");
-    QImage img(40, 30, QImage::Format_RGB32);
-    img.fill(Qt::darkBlue);
-    QVERIFY(img.save("pics/007.jpg"));
-    QCOMPARE(MessierWindow::pictureFile("7"), QString("pics/007.jpg"));
-    QCOMPARE(MessierWindow::pictureFile("110"), QString("pics/110.jpg"));
-    activateItem(combo("Combo1"), "7");
-    auto *picture = m_win->findChild<QLabel *>("Picture1");
-    QVERIFY(!picture->pixmap().isNull());
-    activateItem(combo("Combo1"), "8");
-    QVERIFY(picture->pixmap().isNull()); // no file for it: an empty box
-    const QString month = field("txtFields_18")->text();
-    QCOMPARE(textsOf(m_win, {"Command2", "Command4"}), QStringList({month + " Notes", month + " Worksheet"}));
-    field("txtFields_18")->setText("");
-    QCOMPARE(textsOf(m_win, {"Command2", "Command4"}), QStringList({" Notes", " Worksheet"}));
-}
-
-void TestMessier::monthViewNotesAndBeeps()
-{
-    activateItem(combo("Combo1"), "42");
-    const QString key = field("txtFields_18")->text() + " Notes";
-    QTimer::singleShot(0, this, [&] {
-        auto *view = qobject_cast<MonthViewDialog *>(Windows::find("frmmonth_view"));
-        QVERIFY(view);
-        QCOMPARE(view->windowTitle(), QString("Month View"));
-        QCOMPARE(textsOf(view, {"txtFields_1", "lblStatus"}), QStringList({key, "Record: 1"}));
-        QVERIFY(!textOf(view, "txtFields_0").isEmpty());
-        clickButton(view, "cmdNext");
-        clickButton(view, "cmdPrevious");
-        QCOMPARE(m_messages->beeps, 2);
-        QCOMPARE(view->rows()->absolutePosition(), 1);
-        clickButton(view, "Command1");
-    });
-    click("Command2");
-    QCOMPARE(Module1::MonthKey, key);
-    QCOMPARE(MonthViewDialog::queryFor(key),
-             "select notes,view_month from month_view where view_month=   '" + key + "' ");
-}
-
-void TestMessier::monthViewKeyIsComparedWhole()
-{
-    // A month without " Notes", or with a blank after it, finds nothing.
-    for (const char *key : {"March", "March Notes "}) {
-        Module1::MonthKey = key;
-        MonthViewDialog view;
-        QCOMPARE(view.rows()->recordCount(), 0);
-        QVERIFY(textOf(&view, "txtFields_0").isEmpty());
-        clickButton(&view, "cmdNext");
-        clickButton(&view, "cmdPrevious");
-        QCOMPARE(m_messages->beeps, 0);
-    }
-    Module1::MonthKey = "March Notes";
-    MonthViewDialog exact;
-    QCOMPARE(exact.rows()->recordCount(), 1);
-}
-
-void TestMessier::monthViewKeys()
-{
-    dbExec(m_dir->file("velnora.db"), "insert into month_view (view_month, notes) values ('March Notes', 'second')");
-    Module1::MonthKey = "March Notes";
-    MonthViewDialog view;
-    QCOMPARE(view.rows()->recordCount(), 2);
-    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-        {Qt::Key_Down, {}}, {Qt::Key_Down, {}}, {Qt::Key_Home, {}}, {Qt::Key_PageDown, Qt::ControlModifier},
-        {Qt::Key_Up, Qt::ControlModifier}, {Qt::Key_End, {}}};
-    QList<int> positions;
-    for (const auto &[key, modifiers] : keys) {
-        QTest::keyClick(&view, key, modifiers);
-        positions << view.rows()->absolutePosition();
-    }
-    QCOMPARE(positions, QList<int>({2, 2, 1, 2, 1, 2}));
-    QCOMPARE(m_messages->beeps, 1); // the second Down, on the last row
-    QCOMPARE(textOf(&view, "lblStatus"), QString("Record: 2"));
-}
 
 QTEST_MAIN(TestMessier)
 #include "tst_messier.moc"

@@ -36,7 +36,8 @@ QByteArray tableLayout(const QString &extra = QString())
 
 ReportDocument render(const QByteArray &json, const QueryResult &rows)
 {
-    return ReportRenderer::render(ReportLayout::parse(json, "test.rpt"), rows, QDateTime(QDate(2024, 3, 9), QTime(21, 40)));
+    return ReportRenderer::render(ReportLayout::parse(json, "test.rpt"), rows,
+                                  QDateTime(QDate(2024, 3, 9), QTime(21, 40)));
 }
 
 // The texts of the printed lines whose first cell matches.
@@ -68,322 +69,314 @@ class TestReportLayout : public QObject
 {
     Q_OBJECT
 private slots:
-    void documentedExampleIsTheShippedLayout();
-    void parseErrorsNameTheirPlace_data();
-    void parseErrorsNameTheirPlace();
-    void missingFileIsItsOwnError();
-    void pagesRepeatHeadingsAndNumberThemselves();
-    void groupsHeadAndContinueAcrossPages();
-    void sortsInMemory();
-    void formatsValues();
-    void worksheetsPrintRuledBlanks();
-    void detailsFollowTheirRow();
-    void sheetsPrintOneBlockPerRow();
-    void fieldMissingFromRowsIsReported();
-    void cancelStopsTheRender();
-    void pdfHoldsThePages();
-};
-
-void TestReportLayout::documentedExampleIsTheShippedLayout()
-{
-    QFile doc(QStringLiteral(VELNORA_ASSETS_DIR "/../docs/report-layouts.md"));
-    QVERIFY(doc.open(QIODevice::ReadOnly));
-    const QString md = QString::fromUtf8(doc.readAll());
-    const QRegularExpression block("## A complete example.*?```json\\n(.*?)```",
-                                   QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = block.match(md);
-    QVERIFY(m.hasMatch());
-    const QByteArray example = m.captured(1).toUtf8();
-    const ReportLayout parsed = ReportLayout::parse(example, "example");
-    QCOMPARE(parsed.title, QString("Messier Completed Items"));
-    QFile shipped(QStringLiteral(VELNORA_ASSETS_DIR "/mess_completed.rpt"));
-    QVERIFY(shipped.open(QIODevice::ReadOnly));
-    QCOMPARE(QJsonDocument::fromJson(example), QJsonDocument::fromJson(shipped.readAll()));
-}
-
-void TestReportLayout::parseErrorsNameTheirPlace_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("broken JSON") << QByteArray("{\n  \"format\": \"velnora-report 1\",\n  \"title\": \"x\"\n  \"rows\"")
-                                 << "test.rpt: line 4, column";
-    QTest::newRow("not a layout") << QByteArray(R"({"title": "x"})") << "format must be \"velnora-report 1\"";
-    QTest::newRow("unknown key") << tableLayout(R"(, "colums": [])") << "colums is not a layout setting";
-    QTest::newRow("no title") << QByteArray(R"({"format": "velnora-report 1", "rows": {"from": "Data1"}})")
-                              << "title is missing";
-    QTest::newRow("no rows") << QByteArray(R"({"format": "velnora-report 1", "title": "x"})") << "rows is missing";
-    QTest::newRow("two sources")
-        << QByteArray(R"({"format": "velnora-report 1", "title": "x", "rows": {"from": "Data1", "query": "s"}})")
-        << "either \"query\" or \"from\"";
-    QTest::newRow("bad width") << QString(tableLayout()).replace("\"width\": 8", "\"width\": \"wide\"").toUtf8()
-                               << "columns[1].width must be a number";
-    QTest::newRow("bad format") << QString(tableLayout()).replace("\"width\": 8", "\"format\": \"0,0\"").toUtf8()
-                                << "columns[1].format must be";
-    QTest::newRow("field and writeIn") << QString(tableLayout()).replace("\"width\": 8", "\"writeIn\": true").toUtf8()
-                                       << "columns[1].writeIn cannot be used with a field";
-    QTest::newRow("sheet key in list") << tableLayout(R"(, "sketch": true)") << "sketch belongs to sheets";
-    QTest::newRow("unknown placeholder") << tableLayout(R"(, "count": "{total} rows")")
-                                         << "count names {total}";
-    QTest::newRow("orientation") << tableLayout(R"(, "orientation": "sideways")")
-                                 << "orientation must be one of portrait, landscape";
-}
-
-void TestReportLayout::parseErrorsNameTheirPlace()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, expected);
-    QString description;
-    QCOMPARE(failureNumber([&] { ReportLayout::parse(json, "test.rpt"); }, &description),
-             int(ReportErrors::LayoutInvalid));
-    QVERIFY2(description.contains(expected), qPrintable(description));
-    QVERIFY(description.startsWith("test.rpt: "));
-}
-
-void TestReportLayout::missingFileIsItsOwnError()
-{
-    ScopedWorkDir dir;
-    QString description;
-    QCOMPARE(failureNumber([] { ReportLayout::load("nowhere.rpt"); }, &description), int(ReportErrors::FileMissing));
-    QVERIFY(description.contains("nowhere.rpt"));
-    writeFile(dir.file("ok.rpt"), tableLayout());
-    QCOMPARE(ReportLayout::load("ok.rpt").fileName, QString("ok.rpt"));
-}
-
-void TestReportLayout::pagesRepeatHeadingsAndNumberThemselves()
-{
-    const ReportDocument doc = render(tableLayout(R"(, "count": "{n} object{s}")"), numberedRows(150));
-    QVERIFY(doc.pageCount() >= 2);
-    QStringList all;
-    for (int p = 0; p < doc.pageCount(); ++p) {
-        const QString text = doc.pageText(p);
-        const QStringList pageLines = text.split('\n');
-        QCOMPARE(pageLines.first(), QString("Test List\tVelnora Logging System"));
-        QCOMPARE(pageLines.at(1), QString("Made up"));
-        QCOMPARE(pageLines.at(2), QString("No.\tName"));
-        QCOMPARE(pageLines.last(), QString("Printed 3/9/2024 9:40 PM\tPage %1 of %2").arg(p + 1).arg(doc.pageCount()));
-        all << lines(text, "\\d+");
+    void documentedExampleIsTheShippedLayout()
+    {
+        QFile doc(QStringLiteral(VELNORA_ASSETS_DIR "/../docs/report-layouts.md"));
+        QVERIFY(doc.open(QIODevice::ReadOnly));
+        const QString md = QString::fromUtf8(doc.readAll());
+        const QRegularExpression block("## A complete example.*?```json\\n(.*?)```",
+                                       QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch m = block.match(md);
+        QVERIFY(m.hasMatch());
+        const QByteArray example = m.captured(1).toUtf8();
+        const ReportLayout parsed = ReportLayout::parse(example, "example");
+        QCOMPARE(parsed.title, QString("Messier Completed Items"));
+        QFile shipped(QStringLiteral(VELNORA_ASSETS_DIR "/mess_completed.rpt"));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(example), QJsonDocument::fromJson(shipped.readAll()));
     }
-    // Every row once, in order, and the count after the last.
-    QCOMPARE(all.size(), 150);
-    for (int i = 0; i < 150; ++i)
-        QCOMPARE(all[i], QString("%1\tObject %2").arg(i + 1).arg(i + 1, 4, 10, QChar('0')));
-    QVERIFY(doc.pageText(doc.pageCount() - 1).contains("\n150 objects\n"));
-    QVERIFY(render(tableLayout(R"(, "count": "{n} object{s}")"), numberedRows(1)).text().contains("\n1 object\n"));
 
-    const ReportDocument none = render(tableLayout(R"(, "empty": "Nothing here")"), numberedRows(0));
-    QCOMPARE(none.pageCount(), 1);
-    QVERIFY(none.text().contains("\nNothing here\n"));
-    QVERIFY(!none.text().contains("0 rows"));
-}
+    void parseErrorsNameTheirPlace_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("broken JSON")
+            << QByteArray("{\n  \"format\": \"velnora-report 1\",\n  \"title\": \"x\"\n  \"rows\"")
+            << "test.rpt: line 4, column";
+        QTest::newRow("not a layout") << QByteArray(R"({"title": "x"})") << "format must be \"velnora-report 1\"";
+        QTest::newRow("unknown key") << tableLayout(R"(, "colums": [])") << "colums is not a layout setting";
+        QTest::newRow("no title") << QByteArray(R"({"format": "velnora-report 1", "rows": {"from": "Data1"}})")
+                                  << "title is missing";
+        QTest::newRow("no rows") << QByteArray(R"({"format": "velnora-report 1", "title": "x"})") << "rows is missing";
+        QTest::newRow("two sources")
+            << QByteArray(R"({"format": "velnora-report 1", "title": "x", "rows": {"from": "Data1", "query": "s"}})")
+            << "either \"query\" or \"from\"";
+        QTest::newRow("bad width") << QString(tableLayout()).replace("\"width\": 8", "\"width\": \"wide\"").toUtf8()
+                                   << "columns[1].width must be a number";
+        QTest::newRow("bad format") << QString(tableLayout()).replace("\"width\": 8", "\"format\": \"0,0\"").toUtf8()
+                                    << "columns[1].format must be";
+        QTest::newRow("field and writeIn")
+            << QString(tableLayout()).replace("\"width\": 8", "\"writeIn\": true").toUtf8()
+            << "columns[1].writeIn cannot be used with a field";
+        QTest::newRow("sheet key in list") << tableLayout(R"(, "sketch": true)") << "sketch belongs to sheets";
+        QTest::newRow("unknown placeholder") << tableLayout(R"(, "count": "{total} rows")")
+                                             << "count names {total}";
+        QTest::newRow("orientation") << tableLayout(R"(, "orientation": "sideways")")
+                                     << "orientation must be one of portrait, landscape";
+    }
 
-void TestReportLayout::groupsHeadAndContinueAcrossPages()
-{
-    // 40 rows a group: more than fit on a portrait page after the heading.
-    const ReportDocument doc = render(
-        tableLayout(R"(, "group": {"field": "grp", "heading": "{value}: {count} row{s}"}, "fontSize": 14)"),
-        numberedRows(81));
-    const QString text = doc.text();
-    QCOMPARE(text.count("Group 1: 40 rows\n"), 1);
-    QCOMPARE(text.count("Group 3: 1 row\n"), 1);
-    QVERIFY(text.contains("Group 1: 40 rows (continued)"));
-    // Each row sits under its own group's heading.
-    QString current;
-    int rows = 0;
-    for (const QString &l : text.split('\n')) {
-        if (l.startsWith("Group "))
-            current = l.section(':', 0, 0);
-        else if (QRegularExpression("^\\d+\t").match(l).hasMatch()) {
-            const int id = l.section('\t', 0, 0).toInt();
-            QCOMPARE(current, QString("Group %1").arg((id - 1) / 40 + 1));
-            ++rows;
+    void parseErrorsNameTheirPlace()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, expected);
+        QString description;
+        QCOMPARE(failureNumber([&] { ReportLayout::parse(json, "test.rpt"); }, &description),
+                 int(ReportErrors::LayoutInvalid));
+        QVERIFY2(description.contains(expected), qPrintable(description));
+        QVERIFY(description.startsWith("test.rpt: "));
+    }
+
+    void missingFileIsItsOwnError()
+    {
+        ScopedWorkDir dir;
+        QString description;
+        QCOMPARE(failureNumber([] { ReportLayout::load("nowhere.rpt"); }, &description),
+                 int(ReportErrors::FileMissing));
+        QVERIFY(description.contains("nowhere.rpt"));
+        writeFile(dir.file("ok.rpt"), tableLayout());
+        QCOMPARE(ReportLayout::load("ok.rpt").fileName, QString("ok.rpt"));
+    }
+
+    void pagesRepeatHeadingsAndNumberThemselves()
+    {
+        const ReportDocument doc = render(tableLayout(R"(, "count": "{n} object{s}")"), numberedRows(150));
+        QVERIFY(doc.pageCount() >= 2);
+        QStringList all;
+        for (int p = 0; p < doc.pageCount(); ++p) {
+            const QString text = doc.pageText(p);
+            const QStringList pageLines = text.split('\n');
+            QCOMPARE(pageLines.first(), QString("Test List\tVelnora Logging System"));
+            QCOMPARE(pageLines.at(1), QString("Made up"));
+            QCOMPARE(pageLines.at(2), QString("No.\tName"));
+            QCOMPARE(pageLines.last(),
+                     QString("Printed 3/9/2024 9:40 PM\tPage %1 of %2").arg(p + 1).arg(doc.pageCount()));
+            all << lines(text, "\\d+");
         }
+        // Every row once, in order, and the count after the last.
+        QCOMPARE(all.size(), 150);
+        for (int i = 0; i < 150; ++i)
+            QCOMPARE(all[i], QString("%1\tObject %2").arg(i + 1).arg(i + 1, 4, 10, QChar('0')));
+        QVERIFY(doc.pageText(doc.pageCount() - 1).contains("\n150 objects\n"));
+        QVERIFY(render(tableLayout(R"(, "count": "{n} object{s}")"), numberedRows(1)).text().contains("\n1 object\n"));
+
+        const ReportDocument none = render(tableLayout(R"(, "empty": "Nothing here")"), numberedRows(0));
+        QCOMPARE(none.pageCount(), 1);
+        QVERIFY(none.text().contains("\nNothing here\n"));
+        QVERIFY(!none.text().contains("0 rows"));
     }
-    QCOMPARE(rows, 81);
 
-    const ReportDocument paged =
-        render(tableLayout(R"(, "group": {"field": "grp", "newPage": true})"), numberedRows(81));
-    QCOMPARE(paged.pageCount(), 3);
-    QVERIFY(paged.pageText(2).contains("\nGroup 3\n81\tObject 0081"));
-}
-
-void TestReportLayout::sortsInMemory()
-{
-    QueryResult r;
-    r.columns = {"ID", "name"};
-    for (const auto &[id, name] : {std::pair{10, "b"}, {9, "A"}, {100, "c"}, {1, "a"}})
-        r.rows.push_back({qlonglong(id), QString(name)});
-    r.rows.push_back({QVariant(), QString("none")});
-    auto ids = [&](const QString &sort) {
-        QStringList out;
-        for (const QString &l : render(tableLayout(", \"sort\": " + sort), r).text().split('\n'))
-            if (l.endsWith("\tb") || l.endsWith("\tA") || l.endsWith("\tc") || l.endsWith("\ta") || l == "none")
-                out << l.section('\t', 0, 0);
-        return out.join(',');
-    };
-    QCOMPARE(ids(R"([{"field": "id", "numeric": true}])"), QString("none,1,9,10,100"));
-    QCOMPARE(ids(R"([{"field": "ID"}])"), QString("none,1,10,100,9"));
-    QCOMPARE(ids(R"([{"field": "NAME", "descending": true}, {"field": "id", "numeric": true}])"),
-             QString("none,100,10,1,9"));
-}
-
-void TestReportLayout::formatsValues()
-{
-    auto field = [](const QString &json) {
-        return ReportLayout::parse(tableLayout(", \"details\": [" + json + "]"), "t").details.front();
-    };
-    using ReportRenderer::formatValue;
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "date"})"), "2024-03-09"), QString("3/9/2024"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "date"})"), "soon"), QString("soon"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "check"})"), qlonglong(1)), QString("\u2713"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "check"})"), "True"), QString("\u2713"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "check"})"), qlonglong(0)), QString());
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "yes"})"), QVariant()), QString("No"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "0.0"})"), 12.93), QString("12.9"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "format": "0"})"), "7.6"), QString("8"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "hide": [99.9, "n/a"]})"), 99.9), QString());
-    QCOMPARE(formatValue(field(R"({"field": "d", "hide": [99.9, "n/a"]})"), "n/a"), QString());
-    QCOMPARE(formatValue(field(R"({"field": "d", "hide": [99.9]})"), 9.9), QString("9.9"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "prefix": "M", "suffix": "!"})"), "42"), QString("M42!"));
-    QCOMPARE(formatValue(field(R"({"field": "d", "prefix": "M"})"), "  "), QString());
-}
-
-void TestReportLayout::worksheetsPrintRuledBlanks()
-{
-    const QByteArray json = tableLayout(R"(, "rowLines": 2, "ruled": true)")
-                                .replace(R"("width": 8})", R"("width": 8}, {"heading": "Seeing", "writeIn": true})");
-    const ReportDocument sheet = render(json, numberedRows(10));
-    const ReportDocument list = render(tableLayout(), numberedRows(10));
-    QVERIFY(sheet.text().contains("No.\tName\tSeeing\n"));
-    QVERIFY(sheet.text().contains("\n7\tObject 0007\n"));
-    auto count = [](const ReportDocument &d, ReportItem::Kind kind, qreal *height = nullptr) {
-        int n = 0;
-        for (const ReportItem &i : d.pages[0].items)
-            if (i.kind == kind) {
-                ++n;
-                if (height && i.text == "Object 0001")
-                    *height = i.rect.height();
+    void groupsHeadAndContinueAcrossPages()
+    {
+        // 40 rows a group: more than fit on a portrait page after the heading.
+        const ReportDocument doc = render(
+            tableLayout(R"(, "group": {"field": "grp", "heading": "{value}: {count} row{s}"}, "fontSize": 14)"),
+            numberedRows(81));
+        const QString text = doc.text();
+        QCOMPARE(text.count("Group 1: 40 rows\n"), 1);
+        QCOMPARE(text.count("Group 3: 1 row\n"), 1);
+        QVERIFY(text.contains("Group 1: 40 rows (continued)"));
+        // Each row sits under its own group's heading.
+        QString current;
+        int rows = 0;
+        for (const QString &l : text.split('\n')) {
+            if (l.startsWith("Group "))
+                current = l.section(':', 0, 0);
+            else if (QRegularExpression("^\\d+\t").match(l).hasMatch()) {
+                const int id = l.section('\t', 0, 0).toInt();
+                QCOMPARE(current, QString("Group %1").arg((id - 1) / 40 + 1));
+                ++rows;
             }
-        return n;
-    };
-    // A grid: a rule under every row and the bounds of the three columns.
-    QVERIFY(count(sheet, ReportItem::Kind::Line) >= 10 * (1 + 4));
-    QCOMPARE(count(list, ReportItem::Kind::Line), 4); // under the title, the headings, the rows; the footer
-    QCOMPARE(count(list, ReportItem::Kind::Shade), 1 + 5);
-    qreal tall = 0;
-    qreal plain = 0;
-    count(sheet, ReportItem::Kind::Text, &tall);
-    count(list, ReportItem::Kind::Text, &plain);
-    QVERIFY(tall > plain * 1.8);
+        }
+        QCOMPARE(rows, 81);
 
-    // A wrapped value fills a worksheet row's two lines and is cut after them;
-    // the row keeps its height.
-    QueryResult r;
-    r.columns = {"ID", "name"};
-    r.rows.push_back({qlonglong(1), QString("NGC 2070, Tarantula Nebula, 30 Doradus, ").repeated(6)});
-    r.rows.push_back({qlonglong(2), "Short"});
-    const ReportDocument wrapped =
-        render(QByteArray(json).replace(R"("width": 8})", R"("width": 8, "wrap": true})"), r);
-    std::vector<const ReportItem *> names;
-    for (const ReportItem &i : wrapped.pages[0].items)
-        if (i.text.startsWith("NGC 2070") || i.text == "Short")
-            names.push_back(&i);
-    QCOMPARE(names.size(), size_t(2));
-    QVERIFY(names[0]->text.endsWith(QChar(0x2026)));
-    QVERIFY(names[0]->text.size() > 40);
-    QVERIFY(names[0]->flags & Qt::TextWordWrap);
-    QCOMPARE(names[0]->rect.height(), names[1]->rect.height());
-}
+        const ReportDocument paged =
+            render(tableLayout(R"(, "group": {"field": "grp", "newPage": true})"), numberedRows(81));
+        QCOMPARE(paged.pageCount(), 3);
+        QVERIFY(paged.pageText(2).contains("\nGroup 3\n81\tObject 0081"));
+    }
 
-void TestReportLayout::detailsFollowTheirRow()
-{
-    QueryResult r;
-    r.columns = {"ID", "name", "notes"};
-    r.rows.push_back({qlonglong(1), "First", "Seen with averted vision"});
-    r.rows.push_back({qlonglong(2), "Second", QVariant()});
-    r.rows.push_back({qlonglong(3), "Third", QString("A long note. ").repeated(40)});
-    const ReportDocument doc = render(tableLayout(R"(, "details": [{"field": "notes", "label": "Notes"}])"), r);
-    const QString text = doc.text();
-    QVERIFY(text.contains("1\tFirst\nNotes:\tSeen with averted vision\n2\tSecond\n3\tThird\nNotes:\tA long note."));
-    QCOMPARE(text.count("Notes:"), 2);
-    // The long note wraps onto more than one line's height instead of being cut.
-    for (const ReportItem &i : doc.pages[0].items)
-        if (i.text.startsWith("A long note"))
-            QVERIFY(i.rect.height() > 30 && (i.flags & Qt::TextWordWrap));
-}
+    void sortsInMemory()
+    {
+        QueryResult r;
+        r.columns = {"ID", "name"};
+        for (const auto &[id, name] : {std::pair{10, "b"}, {9, "A"}, {100, "c"}, {1, "a"}})
+            r.rows.push_back({qlonglong(id), QString(name)});
+        r.rows.push_back({QVariant(), QString("none")});
+        auto ids = [&](const QString &sort) {
+            QStringList out;
+            for (const QString &l : render(tableLayout(", \"sort\": " + sort), r).text().split('\n'))
+                if (l.endsWith("\tb") || l.endsWith("\tA") || l.endsWith("\tc") || l.endsWith("\ta") || l == "none")
+                    out << l.section('\t', 0, 0);
+            return out.join(',');
+        };
+        QCOMPARE(ids(R"([{"field": "id", "numeric": true}])"), QString("none,1,9,10,100"));
+        QCOMPARE(ids(R"([{"field": "ID"}])"), QString("none,1,10,100,9"));
+        QCOMPARE(ids(R"([{"field": "NAME", "descending": true}, {"field": "id", "numeric": true}])"),
+                 QString("none,100,10,1,9"));
+    }
 
-void TestReportLayout::sheetsPrintOneBlockPerRow()
-{
-    const QByteArray json = R"({"format": "velnora-report 1", "kind": "sheet", "title": "One Object",
-        "subtitle": "{name}", "rows": {"from": "Data1"}, "heading": "Object {ID}",
-        "sections": [{"heading": "Data", "fields": [{"field": "name", "label": "Name"},
-                                                    {"field": "date", "label": "Date", "format": "date"}]},
-                     {"heading": "Observation", "fields": [{"label": "Seeing", "writeIn": true}]}],
-        "noteLines": 6, "sketch": true, "pageBreak": true, "count": ""})";
-    const ReportDocument one = render(json, numberedRows(1));
-    QCOMPARE(one.pageCount(), 1);
-    const QString text = one.text();
-    QVERIFY(text.startsWith("One Object\tVelnora Logging System\nObject 0001\nObject 1\nData\nName\tObject 0001\n"
-                            "Observation\nSeeing\nNotes\tSketch\n"));
-    QVERIFY2(!text.contains("Date"), "an empty value is left out");
-    int circles = 0;
-    for (const ReportItem &i : one.pages[0].items)
-        circles += i.kind == ReportItem::Kind::Circle;
-    QCOMPARE(circles, 1);
-    QCOMPARE(render(json, numberedRows(3)).pageCount(), 3);
+    void formatsValues()
+    {
+        auto field = [](const QString &json) {
+            return ReportLayout::parse(tableLayout(", \"details\": [" + json + "]"), "t").details.front();
+        };
+        using ReportRenderer::formatValue;
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "date"})"), "2024-03-09"), QString("3/9/2024"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "date"})"), "soon"), QString("soon"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "check"})"), qlonglong(1)), QString("\u2713"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "check"})"), "True"), QString("\u2713"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "check"})"), qlonglong(0)), QString());
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "yes"})"), QVariant()), QString("No"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "0.0"})"), 12.93), QString("12.9"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "format": "0"})"), "7.6"), QString("8"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "hide": [99.9, "n/a"]})"), 99.9), QString());
+        QCOMPARE(formatValue(field(R"({"field": "d", "hide": [99.9, "n/a"]})"), "n/a"), QString());
+        QCOMPARE(formatValue(field(R"({"field": "d", "hide": [99.9]})"), 9.9), QString("9.9"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "prefix": "M", "suffix": "!"})"), "42"), QString("M42!"));
+        QCOMPARE(formatValue(field(R"({"field": "d", "prefix": "M"})"), "  "), QString());
+    }
 
-    // Without page breaks, blocks share pages but are never split.
-    const ReportDocument many = render(QByteArray(json).replace("\"pageBreak\": true", "\"pageBreak\": false"),
-                                       numberedRows(7));
-    QVERIFY(many.pageCount() < 7);
-    for (int p = 0; p < many.pageCount(); ++p)
-        QCOMPARE(many.pageText(p).count("\nName\t"), many.pageText(p).count("\nNotes\tSketch"));
-    QCOMPARE(many.text().count("\nNotes\tSketch"), 7);
-}
+    void worksheetsPrintRuledBlanks()
+    {
+        const QByteArray json =
+            tableLayout(R"(, "rowLines": 2, "ruled": true)")
+                .replace(R"("width": 8})", R"("width": 8}, {"heading": "Seeing", "writeIn": true})");
+        const ReportDocument sheet = render(json, numberedRows(10));
+        const ReportDocument list = render(tableLayout(), numberedRows(10));
+        QVERIFY(sheet.text().contains("No.\tName\tSeeing\n"));
+        QVERIFY(sheet.text().contains("\n7\tObject 0007\n"));
+        auto count = [](const ReportDocument &d, ReportItem::Kind kind, qreal *height = nullptr) {
+            int n = 0;
+            for (const ReportItem &i : d.pages[0].items)
+                if (i.kind == kind) {
+                    ++n;
+                    if (height && i.text == "Object 0001")
+                        *height = i.rect.height();
+                }
+            return n;
+        };
+        // A grid: a rule under every row and the bounds of the three columns.
+        QVERIFY(count(sheet, ReportItem::Kind::Line) >= 10 * (1 + 4));
+        QCOMPARE(count(list, ReportItem::Kind::Line), 4); // under the title, the headings, the rows; the footer
+        QCOMPARE(count(list, ReportItem::Kind::Shade), 1 + 5);
+        qreal tall = 0;
+        qreal plain = 0;
+        count(sheet, ReportItem::Kind::Text, &tall);
+        count(list, ReportItem::Kind::Text, &plain);
+        QVERIFY(tall > plain * 1.8);
 
-void TestReportLayout::fieldMissingFromRowsIsReported()
-{
-    QString description;
-    const QByteArray json = QByteArray(tableLayout()).replace(R"("field": "name")", R"("field": "NAME")");
-    QCOMPARE(render(json, numberedRows(1)).text().count("Object 0001"), 1); // names ignore case
-    QCOMPARE(failureNumber(
-                 [&] { render(QByteArray(json).replace(R"("NAME")", R"("nmae")"), numberedRows(1)); }, &description),
-             int(ReportErrors::LayoutInvalid));
-    QVERIFY(description.contains("no field nmae"));
-    QVERIFY(description.contains("ID, name, grp"));
-}
+        // A wrapped value fills a worksheet row's two lines and is cut after them;
+        // the row keeps its height.
+        QueryResult r;
+        r.columns = {"ID", "name"};
+        r.rows.push_back({qlonglong(1), QString("NGC 2070, Tarantula Nebula, 30 Doradus, ").repeated(6)});
+        r.rows.push_back({qlonglong(2), "Short"});
+        const ReportDocument wrapped =
+            render(QByteArray(json).replace(R"("width": 8})", R"("width": 8, "wrap": true})"), r);
+        std::vector<const ReportItem *> names;
+        for (const ReportItem &i : wrapped.pages[0].items)
+            if (i.text.startsWith("NGC 2070") || i.text == "Short")
+                names.push_back(&i);
+        QCOMPARE(names.size(), size_t(2));
+        QVERIFY(names[0]->text.endsWith(QChar(0x2026)));
+        QVERIFY(names[0]->text.size() > 40);
+        QVERIFY(names[0]->flags & Qt::TextWordWrap);
+        QCOMPARE(names[0]->rect.height(), names[1]->rect.height());
+    }
 
-void TestReportLayout::cancelStopsTheRender()
-{
-    int calls = 0;
-    const auto layout = ReportLayout::parse(tableLayout(), "t.rpt");
-    QCOMPARE(failureNumber([&] {
-                 ReportRenderer::render(layout, numberedRows(1000), QDateTime::currentDateTime(), [&](int done, int total) {
-                     ++calls;
-                     return !(total == 1000 && done >= 128);
-                 });
-             }),
-             int(ReportErrors::Cancelled));
-    QCOMPARE(calls, 3);
-}
+    void detailsFollowTheirRow()
+    {
+        QueryResult r;
+        r.columns = {"ID", "name", "notes"};
+        r.rows.push_back({qlonglong(1), "First", "Seen with averted vision"});
+        r.rows.push_back({qlonglong(2), "Second", QVariant()});
+        r.rows.push_back({qlonglong(3), "Third", QString("A long note. ").repeated(40)});
+        const ReportDocument doc = render(tableLayout(R"(, "details": [{"field": "notes", "label": "Notes"}])"), r);
+        const QString text = doc.text();
+        QVERIFY(text.contains("1\tFirst\nNotes:\tSeen with averted vision\n2\tSecond\n3\tThird\nNotes:\tA long note."));
+        QCOMPARE(text.count("Notes:"), 2);
+        // The long note wraps onto more than one line's height instead of being cut.
+        for (const ReportItem &i : doc.pages[0].items)
+            if (i.text.startsWith("A long note"))
+                QVERIFY(i.rect.height() > 30 && (i.flags & Qt::TextWordWrap));
+    }
 
-void TestReportLayout::pdfHoldsThePages()
-{
-    ScopedWorkDir dir;
-    const ReportDocument doc = render(tableLayout(R"(, "orientation": "landscape", "paper": "Letter")"),
-                                      numberedRows(120));
-    doc.writePdf(dir.file("list.pdf"));
-    const QString meta = pdfInfo(dir.file("list.pdf"));
-    QVERIFY2(meta.contains(QRegularExpression(QString("Pages:\\s+%1\\n").arg(doc.pageCount()))), qPrintable(meta));
-    QVERIFY(meta.contains(QRegularExpression("Title:\\s+Test List\\n")));
-    QVERIFY(meta.contains("792 x 612 pts"));
-    const QString out = pdfText(dir.file("list.pdf"));
-    QVERIFY(out.contains("Object 0001") && out.contains("Object 0120"));
-    QCOMPARE(out.count("Velnora Logging System"), doc.pageCount());
-    QVERIFY(out.contains(QString("Page %1 of %1").arg(doc.pageCount())));
-    QCOMPARE(failureNumber([&] { doc.writePdf(dir.file("no/such/dir/x.pdf")); }), int(ReportErrors::OutputFailed));
-    QCOMPARE(failureNumber([&] { doc.writePdf(dir.file("c.pdf"), [](int, int) { return false; }); }),
-             int(ReportErrors::Cancelled));
-}
+    void sheetsPrintOneBlockPerRow()
+    {
+        const QByteArray json = R"({"format": "velnora-report 1", "kind": "sheet", "title": "One Object",
+            "subtitle": "{name}", "rows": {"from": "Data1"}, "heading": "Object {ID}",
+            "sections": [{"heading": "Data", "fields": [{"field": "name", "label": "Name"},
+                                                        {"field": "date", "label": "Date", "format": "date"}]},
+                         {"heading": "Observation", "fields": [{"label": "Seeing", "writeIn": true}]}],
+            "noteLines": 6, "sketch": true, "pageBreak": true, "count": ""})";
+        const ReportDocument one = render(json, numberedRows(1));
+        QCOMPARE(one.pageCount(), 1);
+        const QString text = one.text();
+        QVERIFY(text.startsWith("One Object\tVelnora Logging System\nObject 0001\nObject 1\nData\nName\tObject 0001\n"
+                                "Observation\nSeeing\nNotes\tSketch\n"));
+        QVERIFY2(!text.contains("Date"), "an empty value is left out");
+        int circles = 0;
+        for (const ReportItem &i : one.pages[0].items)
+            circles += i.kind == ReportItem::Kind::Circle;
+        QCOMPARE(circles, 1);
+        QCOMPARE(render(json, numberedRows(3)).pageCount(), 3);
+
+        // Without page breaks, blocks share pages but are never split.
+        const ReportDocument many = render(QByteArray(json).replace("\"pageBreak\": true", "\"pageBreak\": false"),
+                                           numberedRows(7));
+        QVERIFY(many.pageCount() < 7);
+        for (int p = 0; p < many.pageCount(); ++p)
+            QCOMPARE(many.pageText(p).count("\nName\t"), many.pageText(p).count("\nNotes\tSketch"));
+        QCOMPARE(many.text().count("\nNotes\tSketch"), 7);
+    }
+
+    void fieldMissingFromRowsIsReported()
+    {
+        QString description;
+        const QByteArray json = QByteArray(tableLayout()).replace(R"("field": "name")", R"("field": "NAME")");
+        QCOMPARE(render(json, numberedRows(1)).text().count("Object 0001"), 1); // names ignore case
+        QCOMPARE(failureNumber(
+                     [&] { render(QByteArray(json).replace(R"("NAME")", R"("nmae")"), numberedRows(1)); },
+                     &description),
+                 int(ReportErrors::LayoutInvalid));
+        QVERIFY(description.contains("no field nmae"));
+        QVERIFY(description.contains("ID, name, grp"));
+    }
+
+    void cancelStopsTheRender()
+    {
+        int calls = 0;
+        const auto layout = ReportLayout::parse(tableLayout(), "t.rpt");
+        QCOMPARE(failureNumber([&] {
+                     ReportRenderer::render(layout, numberedRows(1000), QDateTime::currentDateTime(),
+                                            [&](int done, int total) {
+                                                ++calls;
+                                                return !(total == 1000 && done >= 128);
+                                            });
+                 }),
+                 int(ReportErrors::Cancelled));
+        QCOMPARE(calls, 3);
+    }
+
+    void pdfHoldsThePages()
+    {
+        ScopedWorkDir dir;
+        const ReportDocument doc = render(tableLayout(R"(, "orientation": "landscape", "paper": "Letter")"),
+                                          numberedRows(120));
+        doc.writePdf(dir.file("list.pdf"));
+        const QString meta = pdfInfo(dir.file("list.pdf"));
+        QVERIFY2(meta.contains(QRegularExpression(QString("Pages:\\s+%1\\n").arg(doc.pageCount()))), qPrintable(meta));
+        QVERIFY(meta.contains(QRegularExpression("Title:\\s+Test List\\n")));
+        QVERIFY(meta.contains("792 x 612 pts"));
+        const QString out = pdfText(dir.file("list.pdf"));
+        QVERIFY(out.contains("Object 0001") && out.contains("Object 0120"));
+        QCOMPARE(out.count("Velnora Logging System"), doc.pageCount());
+        QVERIFY(out.contains(QString("Page %1 of %1").arg(doc.pageCount())));
+        QCOMPARE(failureNumber([&] { doc.writePdf(dir.file("no/such/dir/x.pdf")); }), int(ReportErrors::OutputFailed));
+        QCOMPARE(failureNumber([&] { doc.writePdf(dir.file("c.pdf"), [](int, int) { return false; }); }),
+                 int(ReportErrors::Cancelled));
+    }
+};
 
 QTEST_MAIN(TestReportLayout)
 #include "tst_reportlayout.moc"

@@ -62,366 +62,352 @@ class TestReportStart : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void designFileStartsWhenCaptionMatchesNone();
-    void startShowsReportAndKillitOnce();
-    void singleObjectStartsSkipTheTest();
-    void failuresShowOperationCancelledOnce_data();
-    void failuresShowOperationCancelledOnce();
-    void cancelOfLongRenderShowsOperationCancelledOnce();
-    void monthWorksheetByItsCaption();
-    void completedItemReportFollowsTheCatalogFilter();
-    void killitFloatsAtItsPlaceWithoutFocus();
-    void killitButtonClosesReportAndItself();
-    void reportWindowPagesZoomPrintAndExport();
-    void messierLogbookItems();
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_messages = std::make_unique<MessageRecorder>();
+        Store::createFromStarter(m_dir->file("velnora.db"));
+        copyLayouts(m_dir->path());
+        Reports::data1().close();
+        Reports::data1().setRecordSource("Sac72");
+    }
+
+    void cleanup()
+    {
+        closeTopLevels();
+        m_messages.reset();
+        m_dir.reset();
+    }
+
+    void designFileStartsWhenCaptionMatchesNone()
+    {
+        // Runs first: no report has been started in this program yet.
+        QCOMPARE(Reports::engine().reportFileName(), QString("sacsearch3.rpt"));
+        QCOMPARE(Reports::engine().objectName(), QString("CrystalReport1"));
+        QCOMPARE(Reports::data1().objectName(), QString("Data1"));
+        Reports::startMonthWorksheet(" Worksheet"); // a row whose month is empty
+        ReportWindow *w = openReport();
+        QVERIFY(w);
+        QCOMPARE(w->document()->fileName, QString("sacsearch3.rpt"));
+        // Data1 still holds its design record source, the whole SAC table.
+        QCOMPARE(w->document()->rowCount, dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt());
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void startShowsReportAndKillitOnce()
+    {
+        StartReport("mess_cat_m.rpt");
+        ReportWindow *w = openReport();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("Velnora Report"));
+        QCOMPARE(w->objectName(), QString("report"));
+        QCOMPARE(w->document()->title, QString("Messier Catalogue"));
+        QCOMPARE(w->document()->rowCount, 110);
+        QVERIFY(killit());
+        QCOMPARE(Reports::engine().lastErrorNumber(), 0);
+
+        // While it is open, other starts are ignored without a message.
+        StartReport("mess_cat_c.rpt");
+        StartQueryReport(" select * from sac72 where id = 7173", "singlesac2.rpt");
+        QCOMPARE(openReport(), w);
+        QCOMPARE(w->document()->fileName, QString("mess_cat_m.rpt"));
+        QCOMPARE(Reports::engine().reportFileName(), QString("mess_cat_m.rpt"));
+        QCOMPARE(Reports::data1().recordSource(), QString("Sac72")); // not replaced either
+        QCOMPARE(reportWindows(), 1);
+        QVERIFY(m_messages->shown.isEmpty());
+
+        // Closed and started again: a fresh window.
+        w->close();
+        StartReport("stars_cat.rpt");
+        QVERIFY(openReport());
+        QCOMPARE(openReport()->document()->title, QString("Multiple Stars Catalogue"));
+        QCOMPARE(reportWindows(), 1);
+    }
+
+    void singleObjectStartsSkipTheTest()
+    {
+        StartReport("mess_cat_m.rpt");
+        const QString query = " select * from sac72 where id = 7173";
+        StartQueryReport(query, "singlesac.rpt", false);
+        ReportWindow *w = openReport();
+        QVERIFY(w);
+        QCOMPARE(reportWindows(), 1);
+        QCOMPARE(w->document()->fileName, QString("singlesac.rpt"));
+        QCOMPARE(w->document()->pageCount(), 1);
+        QVERIFY(w->document()->text().contains("\nNGC7000\n"));
+        QCOMPARE(Reports::data1().recordSource(), query);
+        QVERIFY(m_messages->shown.isEmpty());
+
+        StartQueryReport(" select * from planet_log where id = 'Mars'", "solar_1.rpt", false);
+        QCOMPARE(openReport()->document()->fileName, QString("solar_1.rpt"));
+        QCOMPARE(reportWindows(), 1);
+    }
+
+    void failuresShowOperationCancelledOnce_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("query"); // empty: a plain start
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing layout") << "no_such.rpt" << QString() << int(ReportErrors::FileMissing);
+        QTest::newRow("rejected query") << "bad_query.rpt" << QString() << int(ReportErrors::QueryFailed);
+        QTest::newRow("invalid layout") << "broken.rpt" << QString() << int(ReportErrors::LayoutInvalid);
+        QTest::newRow("rejected Data1 query") << "singlesac.rpt" << "select * from sac99 where id = 1"
+                                              << int(ReportErrors::QueryFailed);
+        QTest::newRow("Data1 rows lack a field") << "singlesac.rpt" << "select id from planet"
+                                                 << int(ReportErrors::LayoutInvalid);
+    }
+
+    void failuresShowOperationCancelledOnce()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, query);
+        QFETCH(int, error);
+        writeFile(m_dir->file("bad_query.rpt"), R"({"format": "velnora-report 1", "title": "Bad",
+            "rows": {"query": "select * from nowhere"}, "columns": [{"field": "x"}]})");
+        writeFile(m_dir->file("broken.rpt"), R"({"format": "velnora-report 1", "title": )");
+
+        if (query.isEmpty())
+            StartReport(file);
+        else
+            StartQueryReport(query, file);
+        QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+        QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
+        QCOMPARE(Reports::engine().lastErrorNumber(), error);
+        QVERIFY(!openReport());
+        QVERIFY(killit());
+
+        // The next start works again and clears the error.
+        StartReport("stars_un.rpt");
+        QVERIFY(openReport());
+        QCOMPARE(Reports::engine().lastErrorNumber(), 0);
+        QCOMPARE(m_messages->shown.size(), 1);
+    }
+
+    void cancelOfLongRenderShowsOperationCancelledOnce()
+    {
+        Reports::setProgressDelay(0);
+        bool clicked = false;
+        QTimer canceller;
+        canceller.setInterval(0);
+        connect(&canceller, &QTimer::timeout, this, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible() && !clicked) {
+                    QCOMPARE(d->windowModality(), Qt::ApplicationModal);
+                    QTest::mouseClick(d->findChild<QPushButton *>(), Qt::LeftButton);
+                    clicked = true;
+                }
+        });
+        canceller.start();
+        StartReport("sacsearch3.rpt"); // Data1's design rows: the whole SAC table
+        canceller.stop();
+        Reports::setProgressDelay(500);
+        QVERIFY(clicked);
+        QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+        QCOMPARE(Reports::engine().lastErrorNumber(), int(ReportErrors::Cancelled));
+        QVERIFY(!openReport());
+        QVERIFY(killit());
+    }
+
+    void monthWorksheetByItsCaption()
+    {
+        const QStringList months = {"January", "February", "March",     "April",   "May",      "June",
+                                    "July",    "August",   "September", "October", "November", "December"};
+        for (const QString &m : months)
+            QCOMPARE(Reports::monthWorksheetFile(m + " Worksheet"), m.left(3).toLower() + "_work.rpt");
+        Reports::startMonthWorksheet("October Worksheet");
+        QVERIFY(openReport());
+        QCOMPARE(openReport()->document()->fileName, QString("oct_work.rpt"));
+        closeTopLevels();
+
+        // A caption matching none (compared exactly) starts the last file again.
+        StartReport("mess_cat_ra.rpt");
+        closeTopLevels();
+        for (const char *caption : {"january Worksheet", " Worksheet", "January  Worksheet", "January"}) {
+            QVERIFY(Reports::monthWorksheetFile(caption).isEmpty());
+            Reports::startMonthWorksheet(caption);
+            QVERIFY(openReport());
+            QCOMPARE(openReport()->document()->fileName, QString("mess_cat_ra.rpt"));
+            closeTopLevels();
+        }
+        // A matching caption while a report is open changes the file name but
+        // starts nothing.
+        StartReport("mess_cat_m.rpt");
+        Reports::startMonthWorksheet("May Worksheet");
+        QCOMPARE(openReport()->document()->fileName, QString("mess_cat_m.rpt"));
+        QCOMPARE(Reports::engine().reportFileName(), QString("may_work.rpt"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void completedItemReportFollowsTheCatalogFilter()
+    {
+        const QStringList filters = {"1", "2", "3", "4", "555"};
+        const QStringList files = {"ngc_mess.rpt", "ngc_sac110.rpt", "ngc_cald.rpt", "ngc_hers.rpt",
+                                   "ngc_completed.rpt"};
+        for (int i = 0; i < filters.size(); ++i) {
+            Reports::startCompletedItemReport(filters[i]);
+            QVERIFY(openReport());
+            QCOMPARE(openReport()->document()->fileName, files[i]);
+            closeTopLevels();
+        }
+        Reports::startCompletedItemReport("5");
+        QVERIFY(!openReport());
+        QVERIFY(!killit());
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void killitFloatsAtItsPlaceWithoutFocus()
+    {
+        StartReport("mess_cat_m.rpt");
+        QWidget *k = killit();
+        QVERIFY(k);
+        QCOMPARE(k->objectName(), QString("killit"));
+        QCOMPARE(k->windowTitle(), QString("Close Report"));
+        QCOMPARE(k->frameGeometry().topLeft(), QPoint(550, 25));
+        QCOMPARE(k->size(), QSize(150, 75));
+        QVERIFY(k->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(k->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        QVERIFY(k->testAttribute(Qt::WA_ShowWithoutActivating));
+        auto *button = k->findChild<QPushButton *>("Command1");
+        QVERIFY(button);
+        QCOMPARE(button->text(), QString("Close Velnora Report"));
+        QVERIFY(button->width() <= 150);
+        // The report keeps the focus, and gets it back whatever happens to killit.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(openReport()));
+        QWidget other;
+        other.setWindowTitle("Another window");
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &other);
+        QTest::mousePress(k, Qt::LeftButton, {}, QPoint(2, 2));
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(openReport()));
+    }
+
+    void killitButtonClosesReportAndItself()
+    {
+        StartReport("mess_cat_m.rpt");
+        QVERIFY(openReport() && killit());
+        QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QVERIFY(!openReport());
+        QVERIFY(!killit());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("killit"));
+        QVERIFY(!Windows::find("report"));
+
+        // Without a report open, the button only closes killit.
+        Reports::showKillit();
+        QVERIFY(killit());
+        QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QVERIFY(!killit());
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void reportWindowPagesZoomPrintAndExport()
+    {
+        StartReport("mess_cat_m.rpt");
+        ReportWindow *w = openReport();
+        QVERIFY(w);
+        const int pages = w->document()->pageCount();
+        QCOMPARE(pages, 4);
+        auto *page = w->findChild<QSpinBox *>("page");
+        auto trigger = [&](const char *name) { w->findChild<QAction *>(name)->trigger(); };
+        QCOMPARE(page->value(), 1);
+        QVERIFY(!w->findChild<QAction *>("previousPage")->isEnabled());
+        trigger("nextPage");
+        QCOMPARE(w->currentPage(), 1);
+        QCOMPARE(page->value(), 2);
+        trigger("lastPage");
+        QCOMPARE(w->currentPage(), pages - 1);
+        QVERIFY(!w->findChild<QAction *>("nextPage")->isEnabled());
+        page->setValue(2);
+        QCOMPARE(w->currentPage(), 1);
+        trigger("firstPage");
+        QCOMPARE(w->currentPage(), 0);
+
+        w->setZoom("50%");
+        const qreal half = w->scale();
+        w->setZoom("200%");
+        QVERIFY(qAbs(w->scale() - 4 * half) < 1e-6);
+        w->setZoom("Whole page");
+        QVERIFY(w->findChild<QWidget *>("pageView")->height() <= w->findChild<QWidget *>("pageArea")->height());
+
+        QVERIFY(w->exportPdf(m_dir->file("catalogue.pdf")));
+        QCOMPARE(pdfPages(m_dir->file("catalogue.pdf")), pages);
+
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir->file("printed.pdf"));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 3);
+        QVERIFY(w->printTo(printer));
+        QCOMPARE(pdfPages(m_dir->file("printed.pdf")), 2);
+
+        QVERIFY(!w->exportPdf(m_dir->file("missing/dir/x.pdf")));
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY(m_messages->shown[0].contains("cannot be written"));
+
+        trigger("closeReport");
+        QVERIFY(!openReport());
+    }
+
+    void messierLogbookItems()
+    {
+        MessierWindow logbook;
+        logbook.setObjectName("frmmess");
+        Reports::connectLogbook(&logbook);
+        logbook.show();
+        auto closeReport = [] {
+            for (QWidget *w : {static_cast<QWidget *>(openReport()), killit()})
+                if (w)
+                    w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        auto trigger = [&](const char *item) {
+            auto *action = logbook.findChild<QAction *>(item);
+            QVERIFY2(action, item);
+            action->trigger();
+        };
+        // Each menu item starts its layout; a second item while it is open is ignored.
+        const std::pair<const char *, const char *> items[] = {
+            {"messnumb", "mess_cat_m.rpt"},         {"messview", "mess_cat_month.rpt"},
+            {"messcons", "mess_cat_c.rpt"},         {"messra", "mess_cat_ra.rpt"},
+            {"messcomplete", "mess_completed.rpt"}, {"messincomp", "mess_incomplete.rpt"},
+            {"mworksheet", "mess_work.rpt"}};
+        for (const auto &[item, file] : items) {
+            trigger(item);
+            QCOMPARE(shownFile(), QString(file));
+            trigger("messnumb");
+            trigger("mworksheet");
+            QCOMPARE(shownFile(), QString(file));
+            closeReport();
+        }
+        // Command4 starts the worksheet of the month it names.
+        auto *month = logbook.findChild<QPushButton *>("Command4");
+        QCOMPARE(month->text(), QString("January Worksheet")); // M1's month
+        QTest::mouseClick(month, Qt::LeftButton);
+        QCOMPARE(shownFile(), QString("jan_work.rpt"));
+        closeReport();
+        logbook.jumpToNumber("57");
+        QCOMPARE(month->text(), QString("August Worksheet"));
+        QTest::mouseClick(month, Qt::LeftButton);
+        QCOMPARE(shownFile(), QString("aug_work.rpt"));
+        closeReport();
+        // End Report: nothing without a report; with one, killit again and the report stays.
+        trigger("kill");
+        QVERIFY(!killit() && !openReport());
+        trigger("messnumb");
+        killit()->close();
+        QVERIFY(!killit());
+        trigger("kill");
+        QVERIFY(killit());
+        QCOMPARE(shownFile(), QString("mess_cat_m.rpt"));
+        QVERIFY(m_messages->shown.isEmpty());
+        closeReport();
+    }
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
 };
-
-void TestReportStart::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    m_messages = std::make_unique<MessageRecorder>();
-    Store::createFromStarter(m_dir->file("velnora.db"));
-    copyLayouts(m_dir->path());
-    Reports::data1().close();
-    Reports::data1().setRecordSource("Sac72");
-}
-
-void TestReportStart::cleanup()
-{
-    closeTopLevels();
-    m_messages.reset();
-    m_dir.reset();
-}
-
-void TestReportStart::designFileStartsWhenCaptionMatchesNone()
-{
-    // Runs first: no report has been started in this program yet.
-    QCOMPARE(Reports::engine().reportFileName(), QString("sacsearch3.rpt"));
-    QCOMPARE(Reports::engine().objectName(), QString("CrystalReport1"));
-    QCOMPARE(Reports::data1().objectName(), QString("Data1"));
-    Reports::startMonthWorksheet(" Worksheet"); // a row whose month is empty
-    ReportWindow *w = openReport();
-    QVERIFY(w);
-    QCOMPARE(w->document()->fileName, QString("sacsearch3.rpt"));
-    // Data1 still holds its design record source, the whole SAC table.
-    QCOMPARE(w->document()->rowCount, dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt());
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestReportStart::startShowsReportAndKillitOnce()
-{
-    StartReport("mess_cat_m.rpt");
-    ReportWindow *w = openReport();
-    QVERIFY(w);
-    QCOMPARE(w->windowTitle(), QString("Velnora Report"));
-    QCOMPARE(w->objectName(), QString("report"));
-    QCOMPARE(w->document()->title, QString("Messier Catalogue"));
-    QCOMPARE(w->document()->rowCount, 110);
-    QVERIFY(killit());
-    QCOMPARE(Reports::engine().lastErrorNumber(), 0);
-
-    // While it is open, other starts are ignored without a message.
-    StartReport("mess_cat_c.rpt");
-    StartQueryReport(" select * from sac72 where id = 7173", "singlesac2.rpt");
-    QCOMPARE(openReport(), w);
-    QCOMPARE(w->document()->fileName, QString("mess_cat_m.rpt"));
-    QCOMPARE(Reports::engine().reportFileName(), QString("mess_cat_m.rpt"));
-    QCOMPARE(Reports::data1().recordSource(), QString("Sac72")); // not replaced either
-    QCOMPARE(reportWindows(), 1);
-    QVERIFY(m_messages->shown.isEmpty());
-
-    // Closed and started again: a fresh window.
-    w->close();
-    StartReport("stars_cat.rpt");
-    QVERIFY(openReport());
-    QCOMPARE(openReport()->document()->title, QString("Multiple Stars Catalogue"));
-    QCOMPARE(reportWindows(), 1);
-}
-
-void TestReportStart::singleObjectStartsSkipTheTest()
-{
-    StartReport("mess_cat_m.rpt");
-    const QString query = " select * from sac72 where id = 7173";
-    StartQueryReport(query, "singlesac.rpt", false);
-    ReportWindow *w = openReport();
-    QVERIFY(w);
-    QCOMPARE(reportWindows(), 1);
-    QCOMPARE(w->document()->fileName, QString("singlesac.rpt"));
-    QCOMPARE(w->document()->pageCount(), 1);
-    QVERIFY(w->document()->text().contains("\nNGC7000\n"));
-    QCOMPARE(Reports::data1().recordSource(), query);
-    QVERIFY(m_messages->shown.isEmpty());
-
-    StartQueryReport(" select * from planet_log where id = 'Mars'", "solar_1.rpt", false);
-    QCOMPARE(openReport()->document()->fileName, QString("solar_1.rpt"));
-    QCOMPARE(reportWindows(), 1);
-}
-
-void TestReportStart::failuresShowOperationCancelledOnce_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("query"); // empty: a plain start
-    QTest::addColumn<int>("error");
-    QTest::newRow("missing layout") << "no_such.rpt" << QString() << int(ReportErrors::FileMissing);
-    QTest::newRow("rejected query") << "bad_query.rpt" << QString() << int(ReportErrors::QueryFailed);
-    QTest::newRow("invalid layout") << "broken.rpt" << QString() << int(ReportErrors::LayoutInvalid);
-    QTest::newRow("rejected Data1 query") << "singlesac.rpt" << "select * from sac99 where id = 1"
-                                          << int(ReportErrors::QueryFailed);
-    QTest::newRow("Data1 rows lack a field") << "singlesac.rpt" << "select id from planet"
-                                             << int(ReportErrors::LayoutInvalid);
-}
-
-void TestReportStart::failuresShowOperationCancelledOnce()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, query);
-    QFETCH(int, error);
-    writeFile(m_dir->file("bad_query.rpt"), R"({"format": "velnora-report 1", "title": "Bad",
-        "rows": {"query": "select * from nowhere"}, "columns": [{"field": "x"}]})");
-    writeFile(m_dir->file("broken.rpt"), R"({"format": "velnora-report 1", "title": )");
-
-    if (query.isEmpty())
-        StartReport(file);
-    else
-        StartQueryReport(query, file);
-    QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
-    QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
-    QCOMPARE(Reports::engine().lastErrorNumber(), error);
-    QVERIFY(!openReport());
-    QVERIFY(killit());
-
-    // The next start works again and clears the error.
-    StartReport("stars_un.rpt");
-    QVERIFY(openReport());
-    QCOMPARE(Reports::engine().lastErrorNumber(), 0);
-    QCOMPARE(m_messages->shown.size(), 1);
-}
-
-void TestReportStart::cancelOfLongRenderShowsOperationCancelledOnce()
-{
-    Reports::setProgressDelay(0);
-    bool clicked = false;
-    QTimer canceller;
-    canceller.setInterval(0);
-    connect(&canceller, &QTimer::timeout, this, [&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible() && !clicked) {
-                QCOMPARE(d->windowModality(), Qt::ApplicationModal);
-                QTest::mouseClick(d->findChild<QPushButton *>(), Qt::LeftButton);
-                clicked = true;
-            }
-    });
-    canceller.start();
-    StartReport("sacsearch3.rpt"); // Data1's design rows: the whole SAC table
-    canceller.stop();
-    Reports::setProgressDelay(500);
-    QVERIFY(clicked);
-    QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
-    QCOMPARE(Reports::engine().lastErrorNumber(), int(ReportErrors::Cancelled));
-    QVERIFY(!openReport());
-    QVERIFY(killit());
-}
-
-void TestReportStart::monthWorksheetByItsCaption()
-{
-    const QStringList months = {"January", "February", "March",     "April",   "May",      "June",
-                                "July",    "August",   "September", "October", "November", "December"};
-    for (const QString &m : months)
-        QCOMPARE(Reports::monthWorksheetFile(m + " Worksheet"), m.left(3).toLower() + "_work.rpt");
-    Reports::startMonthWorksheet("October Worksheet");
-    QVERIFY(openReport());
-    QCOMPARE(openReport()->document()->fileName, QString("oct_work.rpt"));
-    closeTopLevels();
-
-    // A caption matching none (compared exactly) starts the last file again.
-    StartReport("mess_cat_ra.rpt");
-    closeTopLevels();
-    for (const char *caption : {"january Worksheet", " Worksheet", "January  Worksheet", "January"}) {
-        QVERIFY(Reports::monthWorksheetFile(caption).isEmpty());
-        Reports::startMonthWorksheet(caption);
-        QVERIFY(openReport());
-        QCOMPARE(openReport()->document()->fileName, QString("mess_cat_ra.rpt"));
-        closeTopLevels();
-    }
-    // A matching caption while a report is open changes the file name but
-    // starts nothing.
-    StartReport("mess_cat_m.rpt");
-    Reports::startMonthWorksheet("May Worksheet");
-    QCOMPARE(openReport()->document()->fileName, QString("mess_cat_m.rpt"));
-    QCOMPARE(Reports::engine().reportFileName(), QString("may_work.rpt"));
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestReportStart::completedItemReportFollowsTheCatalogFilter()
-{
-    const QStringList filters = {"1", "2", "3", "4", "555"};
-    const QStringList files = {"ngc_mess.rpt", "ngc_sac110.rpt", "ngc_cald.rpt", "ngc_hers.rpt", "ngc_completed.rpt"};
-    for (int i = 0; i < filters.size(); ++i) {
-        Reports::startCompletedItemReport(filters[i]);
-        QVERIFY(openReport());
-        QCOMPARE(openReport()->document()->fileName, files[i]);
-        closeTopLevels();
-    }
-    Reports::startCompletedItemReport("5");
-    QVERIFY(!openReport());
-    QVERIFY(!killit());
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestReportStart::killitFloatsAtItsPlaceWithoutFocus()
-{
-    StartReport("mess_cat_m.rpt");
-    QWidget *k = killit();
-    QVERIFY(k);
-    QCOMPARE(k->objectName(), QString("killit"));
-    QCOMPARE(k->windowTitle(), QString("Close Report"));
-    QCOMPARE(k->frameGeometry().topLeft(), QPoint(550, 25));
-    QCOMPARE(k->size(), QSize(150, 75));
-    QVERIFY(k->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(k->windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    QVERIFY(k->testAttribute(Qt::WA_ShowWithoutActivating));
-    auto *button = k->findChild<QPushButton *>("Command1");
-    QVERIFY(button);
-    QCOMPARE(button->text(), QString("Close Velnora Report"));
-    QVERIFY(button->width() <= 150);
-    // The report keeps the focus, and gets it back whatever happens to killit.
-    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(openReport()));
-    QWidget other;
-    other.setWindowTitle("Another window");
-    other.show();
-    other.activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), &other);
-    QTest::mousePress(k, Qt::LeftButton, {}, QPoint(2, 2));
-    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(openReport()));
-}
-
-void TestReportStart::killitButtonClosesReportAndItself()
-{
-    StartReport("mess_cat_m.rpt");
-    QVERIFY(openReport() && killit());
-    QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-    QVERIFY(!openReport());
-    QVERIFY(!killit());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!Windows::find("killit"));
-    QVERIFY(!Windows::find("report"));
-
-    // Without a report open, the button only closes killit.
-    Reports::showKillit();
-    QVERIFY(killit());
-    QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-    QVERIFY(!killit());
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-void TestReportStart::reportWindowPagesZoomPrintAndExport()
-{
-    StartReport("mess_cat_m.rpt");
-    ReportWindow *w = openReport();
-    QVERIFY(w);
-    const int pages = w->document()->pageCount();
-    QCOMPARE(pages, 4);
-    auto *page = w->findChild<QSpinBox *>("page");
-    auto trigger = [&](const char *name) { w->findChild<QAction *>(name)->trigger(); };
-    QCOMPARE(page->value(), 1);
-    QVERIFY(!w->findChild<QAction *>("previousPage")->isEnabled());
-    trigger("nextPage");
-    QCOMPARE(w->currentPage(), 1);
-    QCOMPARE(page->value(), 2);
-    trigger("lastPage");
-    QCOMPARE(w->currentPage(), pages - 1);
-    QVERIFY(!w->findChild<QAction *>("nextPage")->isEnabled());
-    page->setValue(2);
-    QCOMPARE(w->currentPage(), 1);
-    trigger("firstPage");
-    QCOMPARE(w->currentPage(), 0);
-
-    w->setZoom("50%");
-    const qreal half = w->scale();
-    w->setZoom("200%");
-    QVERIFY(qAbs(w->scale() - 4 * half) < 1e-6);
-    w->setZoom("Whole page");
-    QVERIFY(w->findChild<QWidget *>("pageView")->height() <= w->findChild<QWidget *>("pageArea")->height());
-
-    QVERIFY(w->exportPdf(m_dir->file("catalogue.pdf")));
-    QCOMPARE(pdfPages(m_dir->file("catalogue.pdf")), pages);
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(m_dir->file("printed.pdf"));
-    printer.setPrintRange(QPrinter::PageRange);
-    printer.setFromTo(2, 3);
-    QVERIFY(w->printTo(printer));
-    QCOMPARE(pdfPages(m_dir->file("printed.pdf")), 2);
-
-    QVERIFY(!w->exportPdf(m_dir->file("missing/dir/x.pdf")));
-    QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY(m_messages->shown[0].contains("cannot be written"));
-
-    trigger("closeReport");
-    QVERIFY(!openReport());
-}
-
-void TestReportStart::messierLogbookItems()
-{
-    MessierWindow logbook;
-    logbook.setObjectName("frmmess");
-    Reports::connectLogbook(&logbook);
-    logbook.show();
-    auto closeReport = [] {
-        for (QWidget *w : {static_cast<QWidget *>(openReport()), killit()})
-            if (w)
-                w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    };
-    auto trigger = [&](const char *item) {
-        auto *action = logbook.findChild<QAction *>(item);
-        QVERIFY2(action, item);
-        action->trigger();
-    };
-    // Each menu item starts its layout; a second item while it is open is ignored.
-    const std::pair<const char *, const char *> items[] = {
-        {"messnumb", "mess_cat_m.rpt"},         {"messview", "mess_cat_month.rpt"},
-        {"messcons", "mess_cat_c.rpt"},         {"messra", "mess_cat_ra.rpt"},
-        {"messcomplete", "mess_completed.rpt"}, {"messincomp", "mess_incomplete.rpt"},
-        {"mworksheet", "mess_work.rpt"}};
-    for (const auto &[item, file] : items) {
-        trigger(item);
-        QCOMPARE(shownFile(), QString(file));
-        trigger("messnumb");
-        trigger("mworksheet");
-        QCOMPARE(shownFile(), QString(file));
-        closeReport();
-    }
-    // Command4 starts the worksheet of the month it names.
-    auto *month = logbook.findChild<QPushButton *>("Command4");
-    QCOMPARE(month->text(), QString("January Worksheet")); // M1's month
-    QTest::mouseClick(month, Qt::LeftButton);
-    QCOMPARE(shownFile(), QString("jan_work.rpt"));
-    closeReport();
-    logbook.jumpToNumber("57");
-    QCOMPARE(month->text(), QString("August Worksheet"));
-    QTest::mouseClick(month, Qt::LeftButton);
-    QCOMPARE(shownFile(), QString("aug_work.rpt"));
-    closeReport();
-    // End Report: nothing without a report; with one, killit again and the report stays.
-    trigger("kill");
-    QVERIFY(!killit() && !openReport());
-    trigger("messnumb");
-    killit()->close();
-    QVERIFY(!killit());
-    trigger("kill");
-    QVERIFY(killit());
-    QCOMPARE(shownFile(), QString("mess_cat_m.rpt"));
-    QVERIFY(m_messages->shown.isEmpty());
-    closeReport();
-}
 
 QTEST_MAIN(TestReportStart)
 #include "tst_reportstart_ui.moc"

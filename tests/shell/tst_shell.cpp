@@ -35,16 +35,153 @@ class TestShell : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void splashTimer();
-    void splashKeys_data();
-    void splashKeys();
-    void splashClicks();
-    void splashCloseBoxOpensMenu();
-    void protocolWithTwoLogbooks();
-    void exitEndsWithoutUnloading();
-    void linkHoverAndOpen();
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_messages = std::make_unique<MessageRecorder>();
+        Store::createFromStarter(m_dir->file("velnora.db"));
+        AllWindows::registerAll();
+        Windows::registerFactory("frmplanet", [] { return new PlanetStandIn; });
+        PlanetStandIn::unloads = 0;
+        m_ends = 0;
+        m_urls.clear();
+        ProgramEnd::setEndHandler([this] { ++m_ends; });
+        ProgramEnd::setUrlHandler([this](const QUrl &u) { m_urls << u; });
+    }
+
+    void cleanup()
+    {
+        Windows::closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_messages.reset();
+        m_dir.reset();
+    }
+
+    void splashTimer()
+    {
+        auto *splash = new SplashWindow;
+        QSignalSpy unloaded(splash, &SplashWindow::unloaded);
+        QCOMPARE(splash->timer()->interval(), 2400);
+        QVERIFY(splash->timer()->isActive());
+        splash->show();
+        QVERIFY(unloaded.wait(4000));
+        QCOMPARE(unloaded.count(), 1);
+    }
+
+    void splashKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("dismisses");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << true;
+        QTest::newRow("letter") << int(Qt::Key_A) << true;
+        QTest::newRow("arrow") << int(Qt::Key_Left) << false;
+        QTest::newRow("F1") << int(Qt::Key_F1) << false;
+    }
+
+    void splashKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, dismisses);
+        QPointer<SplashWindow> splash = new SplashWindow;
+        QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
+        splash->show();
+        QTest::keyClick(splash.data(), Qt::Key(key));
+        QCOMPARE(unloaded.count(), dismisses ? 1 : 0);
+        if (splash)
+            splash->close();
+    }
+
+    void splashClicks()
+    {
+        auto *splash = new SplashWindow;
+        QSignalSpy unloaded(splash, &SplashWindow::unloaded);
+        splash->show();
+        for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Image1"}) {
+            auto *label = splash->findChild<QLabel *>(name);
+            QVERIFY(label);
+            QTest::mouseClick(label, Qt::LeftButton);
+        }
+        QCOMPARE(unloaded.count(), 0);
+        QVERIFY(splash->timer()->isActive());
+        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(3, 3));   // the bare margin
+        QCOMPARE(unloaded.count(), 1);
+    }
+
+    void splashCloseBoxOpensMenu()
+    {
+        auto *splash = new SplashWindow;
+        connect(splash, &SplashWindow::unloaded, [] { Windows::show("first"); });
+        splash->show();
+        QVERIFY(!first());
+        splash->close();
+        QVERIFY(first());
+        QVERIFY(first()->isVisible());
+        QCOMPARE(first()->windowTitle(), QString("Velnora Logging System"));
+        // The report engine's place: one engine titled for the report window, fed by Data1.
+        QCOMPARE(MainMenuWindow::CrystalReport1()->windowTitle(), QString("Velnora Report"));
+        QCOMPARE(MainMenuWindow::CrystalReport1()->dataSource(), MainMenuWindow::Data1());
+    }
+
+    void protocolWithTwoLogbooks()
+    {
+        Windows::show("first");
+        button("Command2")->click();
+        QWidget *mess = Windows::find("frmmess");
+        QVERIFY(mess && mess->isVisible());
+        QVERIFY(!button("Command2")->isEnabled());
+        QVERIFY(first()->isMinimized());
+        QCOMPARE(first()->cursor().shape(), Qt::ArrowCursor);   // the logbook set it back on loading
+
+        first()->showNormal();
+        button("Command5")->click();
+        QVERIFY(Windows::find("frmplanet"));
+        QVERIFY(!button("Command2")->isEnabled());
+        QVERIFY(!button("Command5")->isEnabled());
+
+        // Closing either re-enables its own button only and restores the menu.
+        Windows::find("frmplanet")->close();
+        QCOMPARE(PlanetStandIn::unloads, 1);
+        QVERIFY(button("Command5")->isEnabled());
+        QVERIFY(!button("Command2")->isEnabled());
+        QVERIFY(!first()->isMinimized());
+        first()->showMinimized();
+        mess->close();
+        QVERIFY(button("Command2")->isEnabled());
+        QVERIFY(!first()->isMinimized());
+
+        // A logbook this build lacks leaves the menu as it was.
+        button("Command8")->click();
+        QVERIFY(button("Command8")->isEnabled());
+        QVERIFY(!first()->isMinimized());
+    }
+
+    void exitEndsWithoutUnloading()
+    {
+        Windows::show("first");
+        button("Command5")->click();
+        QCOMPARE(button("Command1")->text(), QString("E&xit Velnora"));
+        button("Command1")->click();
+        QCOMPARE(m_ends, 1);
+        QCOMPARE(PlanetStandIn::unloads, 0);
+        QVERIFY(!button("Command5")->isEnabled());
+    }
+
+    void linkHoverAndOpen()
+    {
+        Windows::show("first");
+        auto *link = first()->findChild<QLabel *>("Label2");
+        auto *title = first()->findChild<QLabel *>("Label1");
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(link, &enter);
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+        QCOMPARE(first()->cursor().shape(), Qt::SizeAllCursor);
+        QCoreApplication::sendEvent(title, &enter);
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(192, 192, 255));
+        QCOMPARE(first()->cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(m_urls, QList<QUrl>{QUrl(MainMenuWindow::webAddress())});
+    }
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
@@ -54,154 +191,6 @@ private:
     MainMenuWindow *first() { return qobject_cast<MainMenuWindow *>(Windows::find("first")); }
     QPushButton *button(const QString &name) { return first()->findChild<QPushButton *>(name); }
 };
-
-void TestShell::init()
-{
-    m_dir = std::make_unique<ScopedWorkDir>();
-    m_messages = std::make_unique<MessageRecorder>();
-    Store::createFromStarter(m_dir->file("velnora.db"));
-    AllWindows::registerAll();
-    Windows::registerFactory("frmplanet", [] { return new PlanetStandIn; });
-    PlanetStandIn::unloads = 0;
-    m_ends = 0;
-    m_urls.clear();
-    ProgramEnd::setEndHandler([this] { ++m_ends; });
-    ProgramEnd::setUrlHandler([this](const QUrl &u) { m_urls << u; });
-}
-
-void TestShell::cleanup()
-{
-    Windows::closeAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    m_messages.reset();
-    m_dir.reset();
-}
-
-void TestShell::splashTimer()
-{
-    auto *splash = new SplashWindow;
-    QSignalSpy unloaded(splash, &SplashWindow::unloaded);
-    QCOMPARE(splash->timer()->interval(), 2400);
-    QVERIFY(splash->timer()->isActive());
-    splash->show();
-    QVERIFY(unloaded.wait(4000));
-    QCOMPARE(unloaded.count(), 1);
-}
-
-void TestShell::splashKeys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("dismisses");
-    QTest::newRow("Enter") << int(Qt::Key_Return) << true;
-    QTest::newRow("Esc") << int(Qt::Key_Escape) << true;
-    QTest::newRow("letter") << int(Qt::Key_A) << true;
-    QTest::newRow("arrow") << int(Qt::Key_Left) << false;
-    QTest::newRow("F1") << int(Qt::Key_F1) << false;
-}
-
-void TestShell::splashKeys()
-{
-    QFETCH(int, key);
-    QFETCH(bool, dismisses);
-    QPointer<SplashWindow> splash = new SplashWindow;
-    QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
-    splash->show();
-    QTest::keyClick(splash.data(), Qt::Key(key));
-    QCOMPARE(unloaded.count(), dismisses ? 1 : 0);
-    if (splash)
-        splash->close();
-}
-
-void TestShell::splashClicks()
-{
-    auto *splash = new SplashWindow;
-    QSignalSpy unloaded(splash, &SplashWindow::unloaded);
-    splash->show();
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Image1"}) {
-        auto *label = splash->findChild<QLabel *>(name);
-        QVERIFY(label);
-        QTest::mouseClick(label, Qt::LeftButton);
-    }
-    QCOMPARE(unloaded.count(), 0);
-    QVERIFY(splash->timer()->isActive());
-    QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(3, 3));   // the bare margin
-    QCOMPARE(unloaded.count(), 1);
-}
-
-void TestShell::splashCloseBoxOpensMenu()
-{
-    auto *splash = new SplashWindow;
-    connect(splash, &SplashWindow::unloaded, [] { Windows::show("first"); });
-    splash->show();
-    QVERIFY(!first());
-    splash->close();
-    QVERIFY(first());
-    QVERIFY(first()->isVisible());
-    QCOMPARE(first()->windowTitle(), QString("Velnora Logging System"));
-    // The report engine's place: one engine titled for the report window, fed by Data1.
-    QCOMPARE(MainMenuWindow::CrystalReport1()->windowTitle(), QString("Velnora Report"));
-    QCOMPARE(MainMenuWindow::CrystalReport1()->dataSource(), MainMenuWindow::Data1());
-}
-
-void TestShell::protocolWithTwoLogbooks()
-{
-    Windows::show("first");
-    button("Command2")->click();
-    QWidget *mess = Windows::find("frmmess");
-    QVERIFY(mess && mess->isVisible());
-    QVERIFY(!button("Command2")->isEnabled());
-    QVERIFY(first()->isMinimized());
-    QCOMPARE(first()->cursor().shape(), Qt::ArrowCursor);   // the logbook set it back on loading
-
-    first()->showNormal();
-    button("Command5")->click();
-    QVERIFY(Windows::find("frmplanet"));
-    QVERIFY(!button("Command2")->isEnabled());
-    QVERIFY(!button("Command5")->isEnabled());
-
-    // Closing either re-enables its own button only and restores the menu.
-    Windows::find("frmplanet")->close();
-    QCOMPARE(PlanetStandIn::unloads, 1);
-    QVERIFY(button("Command5")->isEnabled());
-    QVERIFY(!button("Command2")->isEnabled());
-    QVERIFY(!first()->isMinimized());
-    first()->showMinimized();
-    mess->close();
-    QVERIFY(button("Command2")->isEnabled());
-    QVERIFY(!first()->isMinimized());
-
-    // A logbook this build lacks leaves the menu as it was.
-    button("Command8")->click();
-    QVERIFY(button("Command8")->isEnabled());
-    QVERIFY(!first()->isMinimized());
-}
-
-void TestShell::exitEndsWithoutUnloading()
-{
-    Windows::show("first");
-    button("Command5")->click();
-    QCOMPARE(button("Command1")->text(), QString("E&xit Velnora"));
-    button("Command1")->click();
-    QCOMPARE(m_ends, 1);
-    QCOMPARE(PlanetStandIn::unloads, 0);
-    QVERIFY(!button("Command5")->isEnabled());
-}
-
-void TestShell::linkHoverAndOpen()
-{
-    Windows::show("first");
-    auto *link = first()->findChild<QLabel *>("Label2");
-    auto *title = first()->findChild<QLabel *>("Label1");
-    QEvent enter(QEvent::Enter);
-    QCoreApplication::sendEvent(link, &enter);
-    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    QCOMPARE(first()->cursor().shape(), Qt::SizeAllCursor);
-    QCoreApplication::sendEvent(title, &enter);
-    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(192, 192, 255));
-    QCOMPARE(first()->cursor().shape(), Qt::ArrowCursor);
-    QTest::mouseClick(link, Qt::LeftButton);
-    QCOMPARE(m_urls, QList<QUrl>{QUrl(MainMenuWindow::webAddress())});
-}
 
 QTEST_MAIN(TestShell)
 #include "tst_shell.moc"
