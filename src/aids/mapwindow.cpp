@@ -88,15 +88,15 @@ QGroupBox *buildSet(QWidget *parent, const QString &title, const FieldSet &set)
     auto *box = new QGroupBox(title, parent);
     auto *form = new QFormLayout(box);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    for (const FieldSpec &spec : set) {
+    for (const FieldSpec &entry : set) {
         auto *edit = new QLineEdit(box);
-        edit->setObjectName(spec.text);
+        edit->setObjectName(entry.text);
         edit->setReadOnly(true);
-        edit->setAccessibleName(spec.caption);
+        edit->setAccessibleName(entry.caption);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("Virgo Galaxy - Galaxy (E)") + 16);
-        if (spec.label) {
-            auto *label = new QLabel(spec.caption, box);
-            label->setObjectName(spec.label);
+        if (entry.label) {
+            auto *label = new QLabel(entry.caption, box);
+            label->setObjectName(entry.label);
             label->setBuddy(edit);
             form->addRow(label, edit);
         } else {
@@ -109,19 +109,19 @@ QGroupBox *buildSet(QWidget *parent, const QString &title, const FieldSet &set)
 void fillSet(QWidget *window, const FieldSet &set, const SourceFields &from)
 {
     QWidget *logbook = Windows::find(from.logbook);
-    for (const FieldSpec &spec : set) {
-        QWidget *source = logbook ? logbook->findChild<QWidget *>(from.control(spec.field)) : nullptr;
-        window->findChild<QLineEdit *>(spec.text)->setText(LogbookWindow::controlText(source));
+    for (const FieldSpec &entry : set) {
+        QWidget *source = logbook ? logbook->findChild<QWidget *>(from.control(entry.field)) : nullptr;
+        window->findChild<QLineEdit *>(entry.text)->setText(LogbookWindow::controlText(source));
     }
 }
 
 void showSet(QWidget *window, QGroupBox *box, const FieldSet &set, bool visible)
 {
     box->setVisible(visible);
-    for (const FieldSpec &spec : set) {
-        window->findChild<QLineEdit *>(spec.text)->setVisible(visible);
-        if (spec.label)
-            window->findChild<QLabel *>(spec.label)->setVisible(visible);
+    for (const FieldSpec &entry : set) {
+        window->findChild<QLineEdit *>(entry.text)->setVisible(visible);
+        if (entry.label)
+            window->findChild<QLabel *>(entry.label)->setVisible(visible);
     }
 }
 
