@@ -24,9 +24,7 @@ class TestBindingWidgets : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_messages = std::make_unique<MessageRecorder>();
-        Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
+        openWorkspace(m_dir, m_messages, false);
         dbExec(m_dir->file("velnora.db"),
                "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
                "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, 0, NULL)");
@@ -34,8 +32,7 @@ private slots:
 
     void cleanup()
     {
-        m_messages.reset();
-        m_dir.reset();
+        closeWorkspace(m_dir, m_messages);
     }
 
     void controlsShowAndWriteTheRow()

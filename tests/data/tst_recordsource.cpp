@@ -17,15 +17,12 @@ class TestRecordSource : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_messages = std::make_unique<MessageRecorder>();
-        Store::createFromStarter(m_dir->file("velnora.db"), m_dir->file("no-starter.sql"));
+        openWorkspace(m_dir, m_messages, false);
     }
 
     void cleanup()
     {
-        m_messages.reset();
-        m_dir.reset();
+        closeWorkspace(m_dir, m_messages);
     }
 
     void opensMovesAndBookmarks()

@@ -27,9 +27,7 @@ class TestMessier : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_messages = std::make_unique<MessageRecorder>();
-        Store::createFromStarter(m_dir->file("velnora.db"));
+        openWorkspace(m_dir, m_messages);
         AllWindows::registerAll();
         m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
         QVERIFY(m_win);
@@ -37,11 +35,8 @@ private slots:
 
     void cleanup()
     {
-        Windows::closeAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_win = nullptr;
-        m_messages.reset();
-        m_dir.reset();
+        closeWorkspace(m_dir, m_messages);
     }
 
     void opensOnM1()

@@ -64,9 +64,7 @@ class TestReportStart : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_messages = std::make_unique<MessageRecorder>();
-        Store::createFromStarter(m_dir->file("velnora.db"));
+        openWorkspace(m_dir, m_messages);
         copyLayouts(m_dir->path());
         Reports::data1().close();
         Reports::data1().setRecordSource("Sac72");
@@ -74,9 +72,7 @@ private slots:
 
     void cleanup()
     {
-        closeTopLevels();
-        m_messages.reset();
-        m_dir.reset();
+        closeWorkspace(m_dir, m_messages);
     }
 
     void designFileStartsWhenCaptionMatchesNone()

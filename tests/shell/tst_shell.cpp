@@ -37,9 +37,7 @@ class TestShell : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_messages = std::make_unique<MessageRecorder>();
-        Store::createFromStarter(m_dir->file("velnora.db"));
+        openWorkspace(m_dir, m_messages);
         AllWindows::registerAll();
         Windows::registerFactory("frmplanet", [] { return new PlanetStandIn; });
         PlanetStandIn::unloads = 0;
@@ -51,10 +49,7 @@ private slots:
 
     void cleanup()
     {
-        Windows::closeAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_messages.reset();
-        m_dir.reset();
+        closeWorkspace(m_dir, m_messages);
     }
 
     void splashTimer()

@@ -1,5 +1,7 @@
 #include "support/testsupport.h"
 
+#include "shell/windows.h"
+
 #include "data/messages.h"
 #include "data/store.h"
 
@@ -128,6 +130,21 @@ void closeTopLevels()
         if (w->isVisible())
             w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void openWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages, bool starter)
+{
+    dir = std::make_unique<ScopedWorkDir>();
+    messages = std::make_unique<MessageRecorder>();
+    Store::createFromStarter(dir->file("velnora.db"), starter ? QString() : dir->file("no-starter.sql"));
+}
+
+void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages)
+{
+    Windows::closeAll();
+    closeTopLevels();
+    messages.reset();
+    dir.reset();
 }
 
 QString textOf(const QWidget *root, const QString &name)

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <memory>
+
 class QComboBox;
 class QWidget;
 
@@ -66,6 +68,12 @@ void clickButton(QWidget *window, const QString &name);
 void activateItem(QComboBox *box, const QString &text);
 // Closes every visible top-level window and deletes what closing released.
 void closeTopLevels();
+// What most tests start from: a fresh working directory holding velnora.db
+// (the starter data, or only the schema and the defaults row) and recorded
+// message boxes; closeWorkspace closes every window and drops both.
+void openWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages,
+                   bool starter = true);
+void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages);
 // The text a named control under `root` shows (a line edit's, text box's,
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);
