@@ -187,8 +187,15 @@ def object_name(name):
     return "%s %d" % (ADDENDUM_PREFIX[prefix], num) + ("-%d" % int(tail) if tail else "")
 
 
+# Abbreviations of the catalogue notes written out for the observer.
+NOTE_WORDS = (("spec. cat.", "spectroscopic cat."), ("phot. cat.", "photometric cat."))
+
+
 def notes_of(r):
-    return " ".join(x.strip() for x in (r["NED notes"], r["OpenNGC notes"]) if x.strip())
+    text = " ".join(x.strip() for x in (r["NED notes"], r["OpenNGC notes"]) if x.strip())
+    for short, full in NOTE_WORDS:
+        text = text.replace(short, full)
+    return text
 
 
 HOST_RE = re.compile(r"\b(?:in|within|of)\s+(?:the\s+)?(?:boundaries\s+of\s+)?"
