@@ -188,13 +188,14 @@ def object_name(name):
 
 
 # Abbreviations of the catalogue notes written out for the observer.
-NOTE_WORDS = (("spec. cat.", "spectroscopic cat."), ("phot. cat.", "photometric cat."))
+NOTE_WORDS = ((re.compile(r"\bspec\. cat\."), "spectroscopic cat."),
+              (re.compile(r"\bphot\. cat\."), "photometric cat."))
 
 
 def notes_of(r):
     text = " ".join(x.strip() for x in (r["NED notes"], r["OpenNGC notes"]) if x.strip())
     for short, full in NOTE_WORDS:
-        text = text.replace(short, full)
+        text = short.sub(full, text)
     return text
 
 
