@@ -1,5 +1,6 @@
 #include "aids/aidwindows.h"
 
+#include "logbooks/logbookdeclaration.h"
 #include "aids/magnificationwindow.h"
 #include "aids/mapcodes.h"
 #include "aids/mapwindow.h"
@@ -11,18 +12,18 @@
 
 namespace AidWindows {
 
-void registerFor(const QString &logbook)
+void registerFor(const LogbookSpec &logbook)
 {
-    for (const UtcMember &m : UtcWindow::members())
-        if (logbook == QLatin1String(m.logbook))
-            Windows::registerFactory(m.window, [&m] { return new UtcWindow(m); });
-    for (const SeeingMember &m : SeeingWindow::members())
-        for (const SeeingTarget &t : m.targets)
-            if (logbook == QLatin1String(t.logbook))
-                Windows::registerFactory(m.window, [&m] { return new SeeingWindow(m); });
-    for (const MagnificationMember &m : MagnificationWindow::members())
-        if (logbook == QLatin1String(m.logbook))
-            Windows::registerFactory(m.window, [&m] { return new MagnificationWindow(m); });
+    const LogbookAidLinks &aids = logbook.aids;
+    if (!aids.utcWindow.isEmpty())
+        Windows::registerFactory(aids.utcWindow, [&logbook] { return new UtcWindow(logbook); });
+    if (!aids.magnificationWindow.isEmpty())
+        Windows::registerFactory(aids.magnificationWindow, [&logbook] { return new MagnificationWindow(logbook); });
+    if (!aids.seeingWindow.isEmpty()) {
+        const QString name = aids.seeingWindow;
+        const LogbookSpec *own = aids.seeingAsksCaller ? nullptr : &logbook;
+        Windows::registerFactory(name, [name, own] { return new SeeingWindow(name, own); });
+    }
 }
 
 void registerShared()

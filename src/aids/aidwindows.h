@@ -1,14 +1,13 @@
 #pragma once
 
-#include <QString>
+struct LogbookSpec;
 
 // Registers the observing aids with the window registry.
 namespace AidWindows {
 
-// The converter, the seeing picker and the calculator of one logbook
-// ("frmmess"), each with that logbook's member entry; a logbook calls this
-// once it exists.
-void registerFor(const QString &logbook);
+// The converter, the seeing picker and the calculator that the logbook's
+// declaration names; a logbook calls this once it is declared.
+void registerFor(const LogbookSpec &logbook);
 // The map windows, their zoom pictures and the converters' help.
 void registerShared();
 

@@ -1,9 +1,9 @@
 #include "aids/magnificationwindow.h"
 
-#include "aids/aidmember.h"
 #include "aids/magnification.h"
 #include "data/messages.h"
-#include "logbooks/logbookwindow.h"
+#include "logbooks/logbookdeclaration.h"
+#include "ui/controlvalue.h"
 #include "shell/windows.h"
 
 #include <QComboBox>
@@ -17,21 +17,6 @@
 #include <QVBoxLayout>
 
 const char *const MagnificationWindow::kNotAboveZero = "Please enter a number > 0";
-
-const std::vector<MagnificationMember> &MagnificationWindow::members()
-{
-    static const std::vector<MagnificationMember> all = {
-        {"frmmag_mess", "frmmess", "txtFields_9"},         {"frmmag_best", "frmbest", "txtFields_9"},
-        {"frmmag_ngc", "frmngc", "txtFields_9"},           {"frmmag_custom", "frmgeneric", "txtFields_9"},
-        {"frmmag_planet", "frmplanet_log", "txtFields_4"}, {"frmmag_stars", "frmdstars", "txtFields_7"},
-    };
-    return all;
-}
-
-const MagnificationMember *MagnificationWindow::member(const QString &window)
-{
-    return findAidMember(members(), window);
-}
 
 namespace {
 
@@ -56,10 +41,10 @@ QGroupBox *unitFrame(QWidget *parent, const char *frameName, const char *inchesN
 
 } // namespace
 
-MagnificationWindow::MagnificationWindow(const MagnificationMember &member, QWidget *parent)
-    : QDialog(parent), m_member(member)
+MagnificationWindow::MagnificationWindow(const LogbookSpec &logbook, QWidget *parent)
+    : QDialog(parent), m_logbook(logbook)
 {
-    setObjectName(member.window);
+    setObjectName(logbook.aids.magnificationWindow);
     setWindowTitle("Magnification Calculator");
     setModal(true);
 
@@ -144,9 +129,8 @@ bool MagnificationWindow::calculate()
 
 void MagnificationWindow::paste()
 {
-    QWidget *logbook = Windows::find(m_member.logbook);
-    if (QWidget *field = logbook ? logbook->findChild<QWidget *>(m_member.field) : nullptr)
-        LogbookWindow::setControlText(
-            field, Magnification::pasted(m_result->text(), LogbookWindow::controlText(field)));
+    QWidget *logbook = Windows::find(m_logbook.windowName);
+    if (QWidget *field = logbook ? logbook->findChild<QWidget *>(m_logbook.aids.magnificationControl) : nullptr)
+        ControlValue::setText(field, Magnification::pasted(m_result->text(), ControlValue::text(field)));
     close();
 }

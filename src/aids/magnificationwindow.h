@@ -2,29 +2,18 @@
 
 #include <QDialog>
 
-#include <vector>
-
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
-
-// One logbook's calculator: the field "Paste" writes into.
-struct MagnificationMember
-{
-    const char *window;  // "frmmag_mess"
-    const char *logbook; // "frmmess"
-    const char *field;   // "txtFields_9"
-};
+struct LogbookSpec;
 
 // The magnification calculator, the same window for every logbook.
 class MagnificationWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit MagnificationWindow(const MagnificationMember &member, QWidget *parent = nullptr);
-
-    static const std::vector<MagnificationMember> &members();
-    static const MagnificationMember *member(const QString &window);
+    // "Paste" writes into the logbook's magnification field.
+    explicit MagnificationWindow(const LogbookSpec &logbook, QWidget *parent = nullptr);
 
     static const char *const kNotAboveZero;
 
@@ -34,7 +23,7 @@ public:
     void paste();
 
 private:
-    MagnificationMember m_member;
+    const LogbookSpec &m_logbook;
     QLineEdit *m_telescope;
     QLineEdit *m_eyepiece;
     QLineEdit *m_result;

@@ -2,7 +2,7 @@
 
 #include "aids/mapcodes.h"
 #include "aids/textnumber.h"
-#include "logbooks/logbookwindow.h"
+#include "ui/controlvalue.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
 
@@ -111,7 +111,7 @@ void fillSet(QWidget *window, const FieldSet &set, const SourceFields &from)
     QWidget *logbook = Windows::find(from.logbook);
     for (const FieldSpec &entry : set) {
         QWidget *source = logbook ? logbook->findChild<QWidget *>(from.control(entry.field)) : nullptr;
-        window->findChild<QLineEdit *>(entry.text)->setText(LogbookWindow::controlText(source));
+        window->findChild<QLineEdit *>(entry.text)->setText(ControlValue::text(source));
     }
 }
 

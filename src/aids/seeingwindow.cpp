@@ -1,13 +1,13 @@
 #include "aids/seeingwindow.h"
 
-#include "aids/aidmember.h"
-#include "data/binderwidgets.h"
+#include "ui/recordbinder.h"
 #include "data/dataerror.h"
 #include "data/recordsource.h"
 #include "data/store.h"
-#include "logbooks/logbookwindow.h"
+#include "logbooks/logbookdeclaration.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
+#include "ui/controlvalue.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -19,27 +19,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-const std::vector<SeeingMember> &SeeingWindow::members()
-{
-    static const std::vector<SeeingMember> all = {
-        {"seeing",
-         true,
-         true,
-         {{"frmngc", "Combo4", "Combo5"},
-          {"frmmess", "Combo2", "Combo3"},
-          {"frmbest", "Combo3", "Combo4"},
-          {"frmgeneric", "Combo2", "Combo3"},
-          {"frmdstars", "Combo1", "Combo2"}}},
-        {"seeingplanet", false, false, {{"frmplanet_log", "Combo1", "Combo2"}}},
-    };
-    return all;
-}
-
-const SeeingMember *SeeingWindow::member(const QString &window)
-{
-    return findAidMember(members(), window);
-}
 
 namespace {
 
@@ -106,9 +85,10 @@ ScalePanel makePanel(QWidget *parent, const char *frameName, const char *labelNa
 
 } // namespace
 
-SeeingWindow::SeeingWindow(const SeeingMember &member, QWidget *parent) : QDialog(parent), m_member(member)
+SeeingWindow::SeeingWindow(const QString &name, const LogbookSpec *ownLogbook, QWidget *parent)
+    : QDialog(parent), m_ownLogbook(ownLogbook)
 {
-    setObjectName(member.window);
+    setObjectName(name);
     setWindowTitle("Seeing Conditions");
     setModal(true);
 
@@ -204,26 +184,21 @@ void SeeingWindow::step(RecordSource *scale, Step direction)
 
 void SeeingWindow::paste()
 {
-    if (m_member.busyPointer)
+    // The general picker shows the hourglass while it writes.
+    const bool busy = !m_ownLogbook;
+    if (busy)
         setCursor(Qt::WaitCursor);
-    const SeeingTarget *target = nullptr;
-    for (const SeeingTarget &t : m_member.targets) {
-        if (!m_member.asksCaller || Module1::SeeingCaller == QLatin1String(t.logbook)) {
-            target = &t;
-            break;
-        }
-    }
-    if (QWidget *logbook = target ? Windows::find(target->logbook) : nullptr) {
+    const LogbookSpec *target = m_ownLogbook ? m_ownLogbook : LogbookSpecs::find(Module1::SeeingCaller);
+    if (QWidget *logbook = target ? Windows::find(target->windowName) : nullptr) {
         // A scale without rows shows no step; its field keeps what it held.
         const QString transparency = findChild<QLineEdit *>("Text1")->text();
         const QString seeing = findChild<QLineEdit *>("Text3")->text();
         if (!transparency.isEmpty())
-            LogbookWindow::setControlText(logbook->findChild<QWidget *>(target->transparencyControl),
-                                          transparency);
+            ControlValue::setText(logbook->findChild<QWidget *>(target->aids.transparencyControl), transparency);
         if (!seeing.isEmpty())
-            LogbookWindow::setControlText(logbook->findChild<QWidget *>(target->seeingControl), seeing);
+            ControlValue::setText(logbook->findChild<QWidget *>(target->aids.seeingControl), seeing);
     }
-    if (m_member.busyPointer)
+    if (busy)
         setCursor(Qt::ArrowCursor);
     close();
 }

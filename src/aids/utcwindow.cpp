@@ -1,10 +1,10 @@
 #include "aids/utcwindow.h"
 
-#include "aids/aidmember.h"
 #include "aids/utc.h"
 #include "data/messages.h"
-#include "logbooks/logbookwindow.h"
+#include "logbooks/logbookdeclaration.h"
 #include "shell/windows.h"
+#include "ui/controlvalue.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -41,27 +41,9 @@ QIcon helpIcon(const QColor &disc)
 
 const char *const UtcWindow::kFailureMessage = "Date or Time do not appear to be entered correctly";
 
-const std::vector<UtcMember> &UtcWindow::members()
+UtcWindow::UtcWindow(const LogbookSpec &logbook, QWidget *parent) : QDialog(parent), m_logbook(logbook)
 {
-    static const std::vector<UtcMember> all = {
-        {"utc_mess", "frmmess", "txtFields_2", "txtFields_5", "txtFields_11", "Exit"},
-        {"utctime_best", "frmbest", "txtFields_3", "txtFields_1", "txtFields_11", "Exit"},
-        {"utc_ngc", "frmngc", "txtFields_3", "txtFields_1", "txtFields_11", "E&xit"},
-        {"utc_planet_log", "frmplanet_log", "txtFields_2", "txtFields_3", "txtFields_9", "Exit"},
-        {"utc_generic", "frmgeneric", "txtFields_2", "txtFields_5", "Text3", "Exit"},
-        {"UTC_stars", "frmdstars", "txtFields_2", "txtFields_4", "txtFields_17", "Exit"},
-    };
-    return all;
-}
-
-const UtcMember *UtcWindow::member(const QString &window)
-{
-    return findAidMember(members(), window);
-}
-
-UtcWindow::UtcWindow(const UtcMember &member, QWidget *parent) : QDialog(parent), m_member(member)
-{
-    setObjectName(member.window);
+    setObjectName(logbook.aids.utcWindow);
     setWindowTitle("UTC Convert");
     setModal(true);
 
@@ -85,7 +67,7 @@ UtcWindow::UtcWindow(const UtcMember &member, QWidget *parent) : QDialog(parent)
     auto *convertButton = new QPushButton("Convert", this);
     convertButton->setObjectName("Command1");
     convertButton->setDefault(true);
-    auto *exitButton = new QPushButton(member.exitCaption, this);
+    auto *exitButton = new QPushButton(logbook.aids.utcExitCaption, this);
     exitButton->setObjectName("Command3");
     auto *help = new QToolButton(this);
     help->setObjectName("Command4");
@@ -116,14 +98,14 @@ UtcWindow::UtcWindow(const UtcMember &member, QWidget *parent) : QDialog(parent)
 
     // Loading: the record's own texts, joined without a check; the clock
     // when either half is missing.
-    const QString date = LogbookWindow::controlText(logbookControl(member.dateControl));
-    const QString time = LogbookWindow::controlText(logbookControl(member.timeControl));
+    const QString date = ControlValue::text(logbookControl(logbook.aids.dateControl));
+    const QString time = ControlValue::text(logbookControl(logbook.aids.timeControl));
     m_local->setText(date.isEmpty() || time.isEmpty() ? Utc::currentLocalText() : date + ' ' + time);
 }
 
-QWidget *UtcWindow::logbookControl(const char *name) const
+QWidget *UtcWindow::logbookControl(const QString &name) const
 {
-    QWidget *logbook = Windows::find(m_member.logbook);
+    QWidget *logbook = Windows::find(m_logbook.windowName);
     return logbook ? logbook->findChild<QWidget *>(name) : nullptr;
 }
 
@@ -135,7 +117,7 @@ bool UtcWindow::convert()
         return false;
     }
     m_utc->setText(*ut);
-    if (QWidget *field = logbookControl(m_member.utControl))
-        LogbookWindow::setControlText(field, *ut);
+    if (QWidget *field = logbookControl(m_logbook.aids.utControl))
+        ControlValue::setText(field, *ut);
     return true;
 }

@@ -2,34 +2,19 @@
 
 #include <QDialog>
 
-#include <vector>
-
 class QLineEdit;
-
-// One logbook's UTC converter: where it reads the local date and time of the
-// current record and where it writes the UT text.
-struct UtcMember
-{
-    const char *window;      // "utc_mess"
-    const char *logbook;     // "frmmess"
-    const char *dateControl; // "txtFields_2"
-    const char *timeControl; // "txtFields_5"
-    const char *utControl;   // "txtFields_11"
-    const char *exitCaption; // "Exit"
-};
+struct LogbookSpec;
 
 // The UTC converter, the same window for every logbook: pre-filled with the
 // record's local date and time (or the clock's when either is missing), it
 // converts with the zone offset in force now and writes the UT text straight
-// into the logbook's field.
+// into the logbook's field. Which fields those are, the logbook's
+// declaration says.
 class UtcWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit UtcWindow(const UtcMember &member, QWidget *parent = nullptr);
-
-    static const std::vector<UtcMember> &members();
-    static const UtcMember *member(const QString &window);
+    explicit UtcWindow(const LogbookSpec &logbook, QWidget *parent = nullptr);
 
     static const char *const kFailureMessage;
 
@@ -37,9 +22,9 @@ public:
     bool convert();
 
 private:
-    QWidget *logbookControl(const char *name) const;
+    QWidget *logbookControl(const QString &name) const;
 
-    UtcMember m_member;
+    const LogbookSpec &m_logbook;
     QLineEdit *m_local;
     QLineEdit *m_utc;
 };

@@ -259,6 +259,7 @@ void RecordSource::open()
     m_store = Store::shared(m_connectionString.isEmpty() ? QString::fromLatin1(ConnectionStrings::kBound)
                                                          : m_connectionString);
     m_effectiveSql = m_sql;
+    m_openedSql = m_sql;
     if (JetDialect::isShapeCommand(m_sql)) {
         const JetDialect::ShapeCommand shape = JetDialect::parseShape(m_sql);
         m_effectiveSql = shape.parentSql;
@@ -379,6 +380,11 @@ void RecordSource::requery()
 {
     checkOpen();
     leaveRow();
+    if (m_sql != m_openedSql) {
+        // The query text changed since the source was opened: run the new one.
+        open();
+        return;
+    }
     runQuery();
     if (m_child) {
         m_child->runQuery();
@@ -506,6 +512,9 @@ void RecordSource::leaveRow()
 void RecordSource::moveFirst()
 {
     checkOpen();
+    // As the engine does: there is no first row of an empty row set.
+    if (m_visible.empty())
+        throw DataError(QString::fromLatin1(kNoCurrent));
     leaveRow();
     setPosition(0);
 }
@@ -513,8 +522,10 @@ void RecordSource::moveFirst()
 void RecordSource::moveLast()
 {
     checkOpen();
+    if (m_visible.empty())
+        throw DataError(QString::fromLatin1(kNoCurrent));
     leaveRow();
-    setPosition(m_visible.empty() ? 0 : int(m_visible.size()) - 1);
+    setPosition(int(m_visible.size()) - 1);
 }
 
 void RecordSource::moveNext()
@@ -548,10 +559,12 @@ void RecordSource::navigate(Move move)
     try {
         switch (move) {
         case Move::First:
-            moveFirst();
+            if (recordCount() > 0)
+                moveFirst();
             break;
         case Move::Last:
-            moveLast();
+            if (recordCount() > 0)
+                moveLast();
             break;
         case Move::Next:
             if (!isEOF() || m_onDeleted)
@@ -831,18 +844,6 @@ void RecordSource::updateBatch()
         for (size_t i = 0; i < dirty.size(); ++i)
             *dirty[i] = before[i];
         throw;
-    }
-}
-
-void RecordSource::cancelUpdate()
-{
-    if (!hasCurrent())
-        return;
-    Row &row = currentRow();
-    row.pending.clear();
-    if (row.isNew) {
-        deleteCurrent();
-        setPosition(m_visible.empty() ? 0 : int(m_visible.size()) - 1);
     }
 }
 

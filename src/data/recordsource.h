@@ -79,7 +79,6 @@ public:
     void updateBatch();
     // In batch mode moves keep edits pending until updateBatch() writes them.
     void setBatchMode(bool on) { m_batchMode = on; }
-    void cancelUpdate();
 
     QStringList columns() const { return m_columnNames; }
     int columnIndex(const QString &column) const; // -1 when unknown; case ignored
@@ -139,6 +138,7 @@ private:
     QString m_connectionString;
     QString m_sql;
     QString m_effectiveSql;
+    QString m_openedSql;
     bool m_open = false;
     std::shared_ptr<Store> m_store;
     std::vector<ColumnInfo> m_info;

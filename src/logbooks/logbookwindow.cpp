@@ -1,41 +1,59 @@
 #include "logbooks/logbookwindow.h"
 
-#include "data/binderwidgets.h"
+#include "data/command.h"
 #include "data/dataerror.h"
-#include "data/recordsource.h"
 #include "data/store.h"
-#include "shell/mainmenuwindow.h"
+#include "reports/reportstartui.h"
+#include "shell/module1.h"
+#include "shell/programend.h"
+#include "shell/windows.h"
+#include "ui/controlvalue.h"
+#include "ui/navigatorwidget.h"
+#include "ui/recordbinder.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
-LogbookWindow::LogbookWindow(const QString &name, const QString &title, QWidget *parent) : QMainWindow(parent)
+LogbookWindow::LogbookWindow(const LogbookSpec &book, QWidget *parent) : QMainWindow(parent), m_spec(book)
 {
-    setObjectName(name);
-    setWindowTitle(title);
+    setObjectName(book.windowName);
+    setWindowTitle(book.title);
     m_primary = new RecordSource(this);
     m_primary->setObjectName("datPrimaryRS");
     m_primary->setConnectionString(ConnectionStrings::kBound);
+    m_primary->setRecordSource(book.primaryQuery);
     m_defaults = new RecordSource(this);
     m_defaults->setObjectName("datprimaryrs2");
     m_defaults->setConnectionString(ConnectionStrings::kBound);
-    m_defaults->setRecordSource("select * from default_sac");
+    m_defaults->setRecordSource(book.defaultsQuery);
     m_primaryBinder = new RecordBinder(m_primary, this);
     m_defaultsBinder = new RecordBinder(m_defaults, this);
-    MainMenuWindow::logbookLoaded();
+    connect(m_primary, &RecordSource::moveComplete, this, [this] { afterMove(); });
+
+    buildForm();
+    buildMenus(menuBar(), book.menus);
+    connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
+    connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
+    fitToScreen();
 }
 
-void LogbookWindow::openSources(const QString &primaryQuery)
+void LogbookWindow::openSources()
 {
-    m_primary->setRecordSource(primaryQuery);
     for (RecordSource *rs : {m_primary, m_defaults}) {
         try {
             rs->open();
@@ -45,135 +63,417 @@ void LogbookWindow::openSources(const QString &primaryQuery)
     }
 }
 
-QLineEdit *LogbookWindow::boundLine(const QString &name, const QString &column, bool onDefaults)
+QString LogbookWindow::text(const QString &name) const
 {
-    auto *e = new QLineEdit(this);
-    e->setObjectName(name);
-    (onDefaults ? m_defaultsBinder : m_primaryBinder)->bind(e, column);
-    return e;
+    return ControlValue::text(control(name));
 }
 
-QPlainTextEdit *LogbookWindow::boundNotes(const QString &name, const QString &column)
-{
-    auto *e = new QPlainTextEdit(this);
-    e->setObjectName(name);
-    e->setTabChangesFocus(true);
-    const int line = e->fontMetrics().lineSpacing();
-    e->setMinimumHeight(line * 3 + 12);
-    e->setMaximumHeight(line * 6 + 12);
-    m_primaryBinder->bind(e, column);
-    return e;
-}
+// ---- building the window from its declaration ----
 
-QComboBox *LogbookWindow::boundCombo(const QString &name, const QString &column, const QStringList &items)
+QWidget *LogbookWindow::makeField(const LogbookField &f)
 {
-    auto *c = new QComboBox(this);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->addItems(items);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    m_primaryBinder->bind(c, column);
-    return c;
-}
-
-QCheckBox *LogbookWindow::boundCheck(const QString &name, const QString &caption, const QString &column,
-                                     bool onDefaults)
-{
-    auto *c = new QCheckBox(caption, this);
-    c->setObjectName(name);
-    (onDefaults ? m_defaultsBinder : m_primaryBinder)->bind(c, column);
-    return c;
-}
-
-QLabel *LogbookWindow::addRow(QFormLayout *form, const QString &label, QWidget *field, QWidget *extra)
-{
-    auto *l = new QLabel(label);
-    l->setBuddy(field);
-    if (field->accessibleName().isEmpty())
-        field->setAccessibleName(QString(label).remove('&'));
-    if (extra) {
-        auto *row = new QHBoxLayout;
-        row->setContentsMargins(0, 0, 0, 0);
-        row->addWidget(field, 1);
-        row->addWidget(extra);
-        form->addRow(l, row);
-    } else {
-        form->addRow(l, field);
+    QWidget *w = nullptr;
+    switch (f.kind) {
+    case LogbookField::Kind::Line: {
+        auto *e = new QLineEdit(this);
+        e->setReadOnly(f.readOnly);
+        w = e;
+        break;
     }
-    return l;
+    case LogbookField::Kind::Notes: {
+        auto *e = new QPlainTextEdit(this);
+        e->setTabChangesFocus(true);
+        e->setReadOnly(f.readOnly);
+        const int line = e->fontMetrics().lineSpacing();
+        e->setMinimumHeight(line * 3 + 12);
+        e->setMaximumHeight(line * 6 + 12);
+        w = e;
+        break;
+    }
+    case LogbookField::Kind::Combo: {
+        auto *c = new QComboBox(this);
+        c->setEditable(true);
+        c->addItems(f.items);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        w = c;
+        break;
+    }
+    case LogbookField::Kind::Check:
+        w = new QCheckBox(f.label, this);
+        break;
+    }
+    w->setObjectName(f.objectName);
+    w->setAccessibleName((f.onDefaults ? "Default " : "") + QString(f.label).remove('&').replace('\n', ' '));
+    if (!f.column.isEmpty())
+        (f.onDefaults ? m_defaultsBinder : m_primaryBinder)->bind(w, f.column);
+    return w;
 }
 
-QString LogbookWindow::controlText(const QWidget *control)
+QWidget *LogbookWindow::makeGroup(const QString &title)
 {
-    if (auto *e = qobject_cast<const QLineEdit *>(control))
-        return e->text();
-    if (auto *c = qobject_cast<const QComboBox *>(control))
-        return c->currentText();
-    if (auto *p = qobject_cast<const QPlainTextEdit *>(control))
-        return p->toPlainText();
-    if (auto *k = qobject_cast<const QCheckBox *>(control))
-        return k->isChecked() ? "1" : "0";
-    return QString();
+    auto *box = new QGroupBox(title);
+    auto *outer = new QVBoxLayout(box);
+    m_groups.emplace_back(title, outer);
+    std::vector<const LogbookField *> fields;
+    for (const LogbookField &f : m_spec.fields)
+        if (f.group == title)
+            fields.push_back(&f);
+    const bool defaultsBlock = !fields.empty() && fields.front()->onDefaults;
+
+    auto aidButtonFor = [this](const QString &name) -> QPushButton * {
+        for (const LogbookAidButton &a : m_spec.aidButtons) {
+            if (a.objectName != name)
+                continue;
+            auto *b = new QPushButton(a.caption, this);
+            b->setObjectName(a.objectName);
+            b->setToolTip(a.toolTip);
+            b->setAccessibleName(a.toolTip.isEmpty() ? a.caption : a.toolTip);
+            b->setMaximumWidth(b->fontMetrics().horizontalAdvance(a.caption.size() < 3 ? "Map" : a.caption) + 24);
+            connect(b, &QPushButton::clicked, this, [this, a] { runAid(a); });
+            return b;
+        }
+        return nullptr;
+    };
+
+    if (defaultsBlock) {
+        // The defaults sit two to a row, with "Ins" and "U" after them.
+        box->setObjectName("defaultsBox");
+        auto *grid = new QGridLayout;
+        int i = 0;
+        for (const LogbookField *f : fields) {
+            QWidget *w = makeField(*f);
+            const int row = i / 2, col = (i % 2) * 2;
+            if (f->kind == LogbookField::Kind::Check) {
+                grid->addWidget(w, row, col + 1);
+            } else {
+                auto *l = new QLabel(f->label, box);
+                l->setBuddy(w);
+                grid->addWidget(l, row, col);
+                grid->addWidget(w, row, col + 1);
+            }
+            ++i;
+        }
+        auto *copyRow = new QHBoxLayout;
+        for (const auto &[name, caption, tip] :
+             {std::tuple{m_spec.insertButton, QString("Ins"), QString("Copy the default values into this record")},
+              std::tuple{m_spec.storeButton, QString("U"), QString("Store this record's values as the defaults")}}) {
+            if (name.isEmpty())
+                continue;
+            auto *b = new QPushButton(caption, box);
+            b->setObjectName(name);
+            b->setToolTip(tip);
+            b->setAccessibleName(tip);
+            b->setMaximumWidth(b->fontMetrics().horizontalAdvance("Ins") + 32);
+            copyRow->addWidget(b);
+            if (caption == "Ins")
+                connect(b, &QPushButton::clicked, this, [this] { insertDefaults(); });
+            else
+                connect(b, &QPushButton::clicked, this, [this] { storeDefaults(); });
+        }
+        copyRow->addStretch(1);
+        const int row = (i + 1) / 2;
+        grid->addLayout(copyRow, i % 2 ? row - 1 : row, 3);
+        outer->addLayout(grid);
+        return box;
+    }
+
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    for (const LogbookField *f : fields) {
+        QWidget *w = makeField(*f);
+        QPushButton *aid = f->aidButton.isEmpty() ? nullptr : aidButtonFor(f->aidButton);
+        QLabel *suffix = f->suffix.isEmpty() ? nullptr : new QLabel(f->suffix, box);
+        if (f->kind == LogbookField::Kind::Check && !aid) {
+            form->addRow(w);
+            continue;
+        }
+        QLayout *fieldPart = nullptr;
+        if (aid || suffix) {
+            auto *row = new QHBoxLayout;
+            row->setContentsMargins(0, 0, 0, 0);
+            row->addWidget(w, 1);
+            if (suffix)
+                row->addWidget(suffix);
+            if (aid)
+                row->addWidget(aid);
+            fieldPart = row;
+        }
+        if (f->kind == LogbookField::Kind::Check) {
+            form->addRow(fieldPart);
+            continue;
+        }
+        auto *l = new QLabel(f->label, box);
+        l->setBuddy(w);
+        if (fieldPart)
+            form->addRow(l, fieldPart);
+        else
+            form->addRow(l, w);
+    }
+    outer->addLayout(form);
+    return box;
 }
 
-void LogbookWindow::setControlText(QWidget *control, const QString &text)
+void LogbookWindow::buildForm()
 {
-    if (auto *e = qobject_cast<QLineEdit *>(control))
-        e->setText(text);
-    else if (auto *c = qobject_cast<QComboBox *>(control))
-        c->setCurrentText(text);
-    else if (auto *p = qobject_cast<QPlainTextEdit *>(control))
-        p->setPlainText(text);
-    else if (auto *k = qobject_cast<QCheckBox *>(control))
-        k->setChecked(text == "1" || text.compare("true", Qt::CaseInsensitive) == 0);
+    auto *content = new QWidget;
+    auto *outer = new QVBoxLayout(content);
+    m_findBar = new QHBoxLayout;
+    m_findBar->addStretch(1);
+    QStringList names;
+    for (const QString &n : m_spec.navigationButtons)
+        names << n;
+    auto *nav = new NavigatorWidget(m_primary, names, content);
+    connect(nav, &NavigatorWidget::moveRequested, this, [this](Nav move) { navigate(move); });
+    m_findBar->addWidget(nav);
+    outer->addLayout(m_findBar);
+
+    auto *columns = new QHBoxLayout;
+    outer->addLayout(columns, 1);
+    for (const QStringList &groups : m_spec.columnGroups) {
+        if (groups.isEmpty())
+            continue;
+        auto *column = new QVBoxLayout;
+        for (const QString &g : groups) {
+            if (g.isEmpty()) {
+                // The place of the action row in its column.
+                m_actionBar = new QHBoxLayout;
+                column->addLayout(m_actionBar);
+                continue;
+            }
+            QWidget *box = makeGroup(g);
+            box->setParent(content);
+            column->addWidget(box, box->objectName() == "defaultsBox" ? 0 : 1);
+        }
+        columns->addLayout(column, 1);
+    }
+    if (!m_actionBar) {
+        m_actionBar = new QHBoxLayout;
+        outer->addLayout(m_actionBar);
+    }
+    if (!m_spec.updateButton.isEmpty()) {
+        QPushButton *update = addActionButton(m_spec.updateButton, "Update All Information",
+                                              "Click here to Update any information you have inserted");
+        update->setDefault(true);
+        connect(update, &QPushButton::clicked, this, [this] { updateAll(); });
+    }
+
+    // Larger than the screen (at 200% scaling, say), the form scrolls.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName("formScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    setCentralWidget(scroll);
 }
 
-void LogbookWindow::copyControl(QWidget *from, QWidget *to)
+QVBoxLayout *LogbookWindow::groupLayout(const QString &group) const
 {
-    if (from && to)
-        setControlText(to, controlText(from));
+    for (const auto &[title, layout] : m_groups)
+        if (title == group)
+            return layout;
+    return nullptr;
 }
 
-void LogbookWindow::copyDefaultsIntoRecord(const CopyPairs &pairs)
+QPushButton *LogbookWindow::addActionButton(const QString &name, const QString &caption, const QString &toolTip)
 {
-    for (const auto &[from, to] : pairs)
-        copyControl(control(from), control(to));
+    auto *b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    if (!toolTip.isEmpty())
+        b->setToolTip(toolTip);
+    m_actionBar->addWidget(b);
+    return b;
 }
 
-void LogbookWindow::copyRecordIntoDefaults(const CopyPairs &pairs)
+void LogbookWindow::fitToScreen()
 {
-    for (const auto &[from, to] : pairs)
-        copyControl(control(to), control(from));
+    QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
+    QSize wanted = content->sizeHint() + QSize(4, menuBar()->sizeHint().height() + 4);
+    if (const QScreen *screen = this->screen()) {
+        const QSize avail = screen->availableGeometry().size() - QSize(16, 48);
+        wanted = wanted.boundedTo(avail);
+    }
+    resize(wanted);
 }
 
-void LogbookWindow::saveDefaultsRow()
+void LogbookWindow::buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items)
 {
-    m_defaults->moveNext();
-    if (m_defaults->isEOF())
-        m_defaults->moveLast();
-    m_defaults->movePrevious();
-    if (m_defaults->isBOF())
-        m_defaults->moveNext();
+    auto *bar = qobject_cast<QMenuBar *>(menuParent);
+    auto *menu = qobject_cast<QMenu *>(menuParent);
+    for (const LogbookMenuItem &item : items) {
+        if (item.action == LogbookMenuItem::Action::Separator) {
+            if (menu)
+                menu->addSeparator();
+            continue;
+        }
+        if (!item.children.empty()) {
+            QMenu *sub = bar ? bar->addMenu(item.caption) : menu->addMenu(item.caption);
+            sub->setObjectName(item.objectName.isEmpty() ? item.caption : item.objectName + "_menu");
+            if (!item.objectName.isEmpty())
+                sub->menuAction()->setObjectName(item.objectName);
+            buildMenus(sub, item.children);
+            continue;
+        }
+        QAction *a = bar ? bar->addAction(item.caption) : menu->addAction(item.caption);
+        a->setObjectName(item.objectName);
+        connect(a, &QAction::triggered, this, [this, item] { runMenuAction(item); });
+    }
 }
 
-QAction *LogbookWindow::addMenuItem(QMenu *menu, const QString &name, const QString &caption,
-                                    std::function<void()> action)
+void LogbookWindow::runMenuAction(const LogbookMenuItem &item)
 {
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(name);
-    connect(a, &QAction::triggered, this, [action = std::move(action)] {
-        if (action)
-            action();
-    });
-    return a;
+    using A = LogbookMenuItem::Action;
+    switch (item.action) {
+    case A::Report:
+        emit reportRequested(item.argument);
+        break;
+    case A::Show:
+        Windows::show(item.argument);
+        break;
+    case A::Exec:
+        Windows::exec(item.argument);
+        break;
+    case A::ExitLogbook:
+        if (QWidget *first = Windows::find("first"))
+            first->showNormal();
+        close();
+        break;
+    case A::ExitAll:
+        ProgramEnd::endNow();
+        break;
+    case A::EndReport:
+        emit endReportRequested();
+        break;
+    case A::Own:
+        ownAction(item.argument);
+        break;
+    case A::History:
+    case A::None:
+    case A::Separator:
+        break;
+    }
+}
+
+void LogbookWindow::runAid(const LogbookAidButton &aid)
+{
+    switch (aid.aid) {
+    case LogbookAidButton::Aid::Utc:
+        Windows::exec(m_spec.aids.utcWindow);
+        break;
+    case LogbookAidButton::Aid::Seeing:
+        if (m_spec.aids.seeingAsksCaller)
+            Module1::SeeingCaller = m_spec.windowName;
+        Windows::exec(m_spec.aids.seeingWindow);
+        break;
+    case LogbookAidButton::Aid::Magnification:
+        Windows::exec(m_spec.aids.magnificationWindow);
+        break;
+    case LogbookAidButton::Aid::Own:
+        ownAction(aid.objectName);
+        break;
+    }
+}
+
+// ---- the logbook's commands ----
+
+bool LogbookWindow::navigate(Nav nav)
+{
+    RecordSource *rs = m_primary;
+    return runCommand(
+        [&] {
+            switch (nav) {
+            case Nav::First:
+                rs->moveFirst();
+                break;
+            case Nav::Previous:
+                rs->movePrevious();
+                break;
+            case Nav::Next:
+                rs->moveNext();
+                break;
+            case Nav::Last:
+                rs->moveLast();
+                break;
+            }
+            // Moves clamp at the ends.
+            if (rs->isEOF())
+                rs->moveLast();
+            else if (rs->isBOF())
+                rs->moveNext();
+        },
+        m_spec.commitFailureMessage);
+}
+
+bool LogbookWindow::keepsLastRow(const QString &remembered) const
+{
+    return !m_spec.lastRowControl.isEmpty() && remembered == m_spec.lastRowText;
+}
+
+bool LogbookWindow::updateAll()
+{
+    RecordSource *rs = m_primary;
+    return runCommand(
+        [&] {
+            const QString remembered = m_spec.lastRowControl.isEmpty() ? QString() : text(m_spec.lastRowControl);
+            rs->moveNext();
+            if (rs->isEOF())
+                rs->moveLast();
+            rs->movePrevious();
+            if (rs->isBOF())
+                rs->moveNext();
+            if (keepsLastRow(remembered))
+                rs->moveLast();
+        },
+        m_spec.commitFailureMessage);
+}
+
+void LogbookWindow::insertDefaults()
+{
+    for (const auto &[from, to] : m_spec.copyPairs)
+        ControlValue::copy(control(from), control(to));
+}
+
+bool LogbookWindow::storeDefaults()
+{
+    for (const auto &[from, to] : m_spec.copyPairs)
+        ControlValue::copy(control(to), control(from));
+    RecordSource *rs = m_defaults;
+    return runCommand(
+        [rs] {
+            rs->moveNext();
+            if (rs->isEOF())
+                rs->moveLast();
+            rs->movePrevious();
+            if (rs->isBOF())
+                rs->moveNext();
+        },
+        m_spec.commitFailureMessage);
+}
+
+bool LogbookWindow::writePending()
+{
+    return runCommand(
+        [this] {
+            for (RecordSource *rs : {m_primary, m_defaults})
+                if (rs->isOpen() && rs->hasCurrent())
+                    rs->update();
+        },
+        m_spec.commitFailureMessage);
 }
 
 void LogbookWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_unloaded) {
-        m_unloaded = true;
-        unload();
-        MainMenuWindow::logbookUnloaded(objectName());
+    if (m_unloaded) {
+        QMainWindow::closeEvent(event);
+        return;
     }
+    // What was typed is written as a move would write it; a refused write
+    // keeps the window open with the text still there.
+    if (!writePending()) {
+        event->ignore();
+        return;
+    }
+    m_unloaded = true;
+    unload();
     QMainWindow::closeEvent(event);
+    Windows::announceClosed(this);
 }

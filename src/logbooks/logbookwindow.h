@@ -1,75 +1,88 @@
 #pragma once
 
+#include "data/recordsource.h"
+#include "logbooks/logbookdeclaration.h"
+
 #include <QMainWindow>
-#include <QStringList>
 
-#include <functional>
-#include <utility>
-#include <vector>
-
-class QCheckBox;
-class QComboBox;
-class QFormLayout;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPlainTextEdit;
+class QBoxLayout;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
 class RecordBinder;
-class RecordSource;
 
-// What every catalogue logbook shares: the record source of its catalogue
-// (datPrimaryRS) and of the default observation values (datprimaryrs2), bound
-// controls made by column name, the copy of the defaults into the record and
-// back, the commit idiom, and the protocol with the main menu.
+// A catalogue logbook built from its declaration: the record source of its catalogue
+// (datPrimaryRS) and of the default observation values (datprimaryrs2), the
+// bound fields in their groups, the navigator, "Update All Information",
+// "Ins" and "U", the aid buttons, the menus and the unload steps. A logbook
+// class adds only what is its own.
 class LogbookWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    explicit LogbookWindow(const LogbookSpec &book, QWidget *parent = nullptr);
+
+    const LogbookSpec &declaration() const { return m_spec; }
     RecordSource *primary() const { return m_primary; }
     RecordSource *defaults() const { return m_defaults; }
 
     // A control of this window by its name ("txtFields_11", "Combo2").
     template <typename T = QWidget> T *control(const QString &name) const { return findChild<T *>(name); }
+    QString text(const QString &control) const;
 
-    // Copies the text (or tick) of one control into another, as typing would.
-    static void copyControl(QWidget *from, QWidget *to);
-    // The text a control shows (line edit, combo box, notes box) or "1"/"0" for a check box.
-    static QString controlText(const QWidget *control);
-    static void setControlText(QWidget *control, const QString &text);
+    using Nav = RecordSource::Move;
+    bool navigate(Nav nav);
+    bool updateAll();      // the commit idiom: off the row and back
+    void insertDefaults(); // "Ins"
+    bool storeDefaults();  // "U"
+    // Writes what was typed into the current rows; false (with the commit's
+    // message shown) when the store refuses it.
+    bool writePending();
+
+signals:
+    void reportRequested(const QString &file);
+    void endReportRequested();
 
 protected:
-    LogbookWindow(const QString &name, const QString &title, QWidget *parent = nullptr);
+    // Opens both record sources; a logbook calls it once its own parts are
+    // connected, so they see the first row.
+    void openSources();
 
-    // Opens both record sources; a failure is the record source's own error.
-    void openSources(const QString &primaryQuery);
+    // The row above the form, where a logbook puts its own jump lists; the
+    // navigator closes it.
+    QHBoxLayout *findBar() const { return m_findBar; }
+    // The box of a group, below its fields, for a logbook's own widgets.
+    QVBoxLayout *groupLayout(const QString &group) const;
+    // The row of "Update All Information", for a logbook's own buttons.
+    QHBoxLayout *actionBar() const { return m_actionBar; }
+    QPushButton *addActionButton(const QString &name, const QString &caption, const QString &toolTip = QString());
 
-    QLineEdit *boundLine(const QString &name, const QString &column, bool onDefaults = false);
-    QPlainTextEdit *boundNotes(const QString &name, const QString &column);
-    QComboBox *boundCombo(const QString &name, const QString &column, const QStringList &items);
-    QCheckBox *boundCheck(const QString &name, const QString &caption, const QString &column,
-                          bool onDefaults = false);
-    // A row of a form: the label becomes the field's buddy, so the field's
-    // accessible name is the label's text.
-    static QLabel *addRow(QFormLayout *form, const QString &label, QWidget *field, QWidget *extra = nullptr);
-
-    // "Ins" and "U": pairs of (default control, record control), copied in order.
-    using CopyPairs = std::vector<std::pair<QString, QString>>;
-    void copyDefaultsIntoRecord(const CopyPairs &pairs);
-    void copyRecordIntoDefaults(const CopyPairs &pairs);
-    // Writes the defaults row by moving off it and back.
-    void saveDefaultsRow();
-
-    QAction *addMenuItem(QMenu *menu, const QString &name, const QString &caption,
-                         std::function<void()> action);
-
-    // The unload steps of the logbook (the main-menu protocol runs after them).
+    // The lists of a logbook follow its record after every move.
+    virtual void afterMove() {}
+    // An aid button or menu item whose action the logbook defines itself.
+    virtual void ownAction(const QString &key) { Q_UNUSED(key); }
+    virtual bool keepsLastRow(const QString &remembered) const;
+    // The logbook's own unload steps; the main menu follows the close.
     virtual void unload() {}
+
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildForm();
+    void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
+    void runMenuAction(const LogbookMenuItem &item);
+    void runAid(const LogbookAidButton &aid);
+    QWidget *makeField(const LogbookField &f);
+    QWidget *makeGroup(const QString &title);
+    void fitToScreen();
+
+    LogbookSpec m_spec;
     RecordSource *m_primary;
     RecordSource *m_defaults;
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
+    QHBoxLayout *m_findBar = nullptr;
+    QHBoxLayout *m_actionBar = nullptr;
+    std::vector<std::pair<QString, QVBoxLayout *>> m_groups;
     bool m_unloaded = false;
 };

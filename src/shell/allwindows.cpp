@@ -2,6 +2,7 @@
 
 #include "aids/aidwindows.h"
 #include "aids/mapwindow.h"
+#include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "reports/reportstartui.h"
@@ -9,20 +10,30 @@
 #include "shell/windows.h"
 
 namespace AllWindows {
+namespace {
+
+// A logbook: its declaration, the aids it names and its window.
+void registerLogbook(const LogbookSpec &book, Windows::Factory factory)
+{
+    LogbookSpecs::add(book);
+    AidWindows::registerFor(book);
+    Windows::registerFactory(book.windowName, std::move(factory));
+}
+
+} // namespace
 
 void registerAll()
 {
     Windows::registerFactory("first", [] { return new MainMenuWindow; });
-    Windows::registerFactory("frmmess", [] {
+    AidWindows::registerShared();
+    registerLogbook(MessierLogbook::declaration(), [] {
         auto *w = new MessierWindow;
-        QObject::connect(w, &MessierWindow::mapRequested, w,
-                         [](const QString &n) { MapWindow::ShowMessierMap(n); });
-        Reports::connectLogbook(w);
+        QObject::connect(w, &MessierWindow::mapRequested, w, [](const QString &n) { MapWindow::ShowMessierMap(n); });
+        QObject::connect(w, &MessierWindow::monthWorksheetRequested, w,
+                         [](const QString &caption) { Reports::startMonthWorksheet(caption); });
         return w;
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
-    AidWindows::registerShared();
-    AidWindows::registerFor("frmmess");
     Reports::installUi();
 }
 

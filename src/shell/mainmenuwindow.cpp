@@ -113,6 +113,9 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     layout->addLayout(bottom);
     setCentralWidget(central);
 
+    // The logbooks' load and unload steps towards this window.
+    connect(Windows::events(), &WindowEvents::opened, this, &MainMenuWindow::logbookOpened);
+    connect(Windows::events(), &WindowEvents::closed, this, &MainMenuWindow::logbookClosed);
     for (const auto &l : kLogbooks) {
         auto *b = findChild<QPushButton *>(QString::fromLatin1(l.button));
         connect(b, &QPushButton::clicked, this, [this, b] { openLogbook(b); });
@@ -149,21 +152,20 @@ void MainMenuWindow::openLogbook(QPushButton *button)
     showMinimized();
 }
 
-void MainMenuWindow::logbookLoaded()
+void MainMenuWindow::logbookOpened(const QString &logbook)
 {
-    if (MainMenuWindow *m = menu())
-        m->setCursor(Qt::ArrowCursor);
+    if (!buttonForLogbook(logbook).isEmpty())
+        setCursor(Qt::ArrowCursor);
 }
 
-void MainMenuWindow::logbookUnloaded(const QString &logbook)
+void MainMenuWindow::logbookClosed(const QString &logbook)
 {
-    MainMenuWindow *m = menu();
-    if (!m)
+    auto *b = findChild<QPushButton *>(buttonForLogbook(logbook));
+    if (!b)
         return;
-    m->setCursor(Qt::ArrowCursor);
-    if (auto *b = m->findChild<QPushButton *>(buttonForLogbook(logbook)))
-        b->setEnabled(true);
-    m->showNormal();
+    setCursor(Qt::ArrowCursor);
+    b->setEnabled(true);
+    showNormal();
 }
 
 bool MainMenuWindow::eventFilter(QObject *watched, QEvent *event)

@@ -26,9 +26,6 @@ public:
     static QString buttonForLogbook(const QString &logbook);
     static QString logbookForButton(const QString &button);
 
-    // What a logbook does towards first when it loads and unloads.
-    static void logbookLoaded();
-    static void logbookUnloaded(const QString &logbook);
 
     static QString webAddress();
 
@@ -37,6 +34,8 @@ protected:
 
 private:
     void openLogbook(QPushButton *button);
+    void logbookOpened(const QString &logbook);
+    void logbookClosed(const QString &logbook);
     QPushButton *addButton(const QString &name, const QString &caption);
     QLabel *m_label1;
     QLabel *m_label2;

@@ -20,7 +20,23 @@ QHash<QString, QPointer<QWidget>> &live()
     return w;
 }
 
+const char *const kAnnounced = "velnoraClosedAnnounced";
+
 } // namespace
+
+WindowEvents *events()
+{
+    static WindowEvents e;
+    return &e;
+}
+
+void announceClosed(QWidget *window)
+{
+    if (!window || window->property(kAnnounced).toBool())
+        return;
+    window->setProperty(kAnnounced, true);
+    emit events()->closed(window->objectName());
+}
 
 void registerFactory(const QString &name, Factory factory)
 {
@@ -52,6 +68,11 @@ QWidget *get(const QString &name)
     // Closing unloads the window; the next use loads it afresh.
     w->setAttribute(Qt::WA_DeleteOnClose);
     live().insert(name, w);
+    QObject::connect(w, &QObject::destroyed, events(), [name](QObject *gone) {
+        if (!gone->property(kAnnounced).toBool())
+            emit events()->closed(name);
+    });
+    emit events()->opened(name);
     return w;
 }
 

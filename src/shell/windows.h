@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QWidget>
 
@@ -8,7 +9,22 @@
 // The program-wide window instances, reached by name ("frmmess", "seeing",
 // "killit"). A window is created on first use by its registered factory, is
 // destroyed when closed, and is created afresh on its next use.
+// Announces windows being created and closed, so that a window can follow
+// others (the main menu its logbooks) without either including the other.
+class WindowEvents : public QObject
+{
+    Q_OBJECT
+signals:
+    void opened(const QString &name);
+    void closed(const QString &name);
+};
+
 namespace Windows {
+
+WindowEvents *events();
+// Announces that the window has closed for good (its unload steps ran). A
+// window that never calls it is announced when it is destroyed.
+void announceClosed(QWidget *window);
 
 using Factory = std::function<QWidget *()>;
 

@@ -2,6 +2,7 @@
 // "Map"), checked in the logbook's controls, the aid windows and the database.
 #include "aids/mapwindow.h"
 #include "aids/seeingwindow.h"
+#include "logbooks/logbookdeclaration.h"
 #include "aids/utc.h"
 #include "data/store.h"
 #include "logbooks/messier/messierwindow.h"
@@ -243,8 +244,13 @@ private slots:
         // Asked by the SAC browser, the SAC browser's combo boxes receive the steps.
         combo("Combo2")->setCurrentText("4");
         combo("Combo3")->setCurrentText("4");
+        static LogbookSpec ngcBook;
+        ngcBook.windowName = "frmngc";
+        ngcBook.aids.transparencyControl = "Combo4";
+        ngcBook.aids.seeingControl = "Combo5";
+        LogbookSpecs::add(ngcBook);
         Module1::SeeingCaller = "frmngc";
-        SeeingWindow picker(*SeeingWindow::member("seeing"));
+        SeeingWindow picker("seeing", nullptr);
         for (const char *button : {"Command4", "Command4", "Command5", "Command1"})
             clickButton(&picker, button);
         QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
@@ -252,7 +258,7 @@ private slots:
 
         // An unknown caller pastes nowhere.
         Module1::SeeingCaller = "nobody";
-        SeeingWindow stray(*SeeingWindow::member("seeing"));
+        SeeingWindow stray("seeing", nullptr);
         clickButton(&stray, "Command1");
         QCOMPARE(combo("Combo2")->currentText(), QString("4"));
         QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));

@@ -1,9 +1,9 @@
 // Bound controls, the navigation bar, the data-form buttons, the month view's
 // beeping moves and the window registry, driven as a user would.
-#include "data/binderwidgets.h"
+#include "ui/recordbinder.h"
 #include "data/dataformcommands.h"
-#include "data/dataformwidget.h"
-#include "data/navigatorwidget.h"
+#include "ui/dataformwidget.h"
+#include "ui/navigatorwidget.h"
 #include "data/recordsource.h"
 #include "data/store.h"
 #include "shell/windows.h"
@@ -148,16 +148,20 @@ private slots:
         nav.first();
         QCOMPARE(rs.absolutePosition(), 1);
 
-        // On no rows at all nothing beeps.
+        // On no rows at all nothing beeps; first and last show the engine's
+        // error, as the engine has no first or last row to go to.
         RecordSource empty;
         empty.setRecordSource("select * from month_view where view_month = 'Smarch Notes' ");
         empty.open();
         BeepingNavigator none(&empty);
-        none.next();
-        none.previous();
-        none.last();
-        QCOMPARE(m_messages->beeps, 2);
+        QVERIFY(none.next());
+        QVERIFY(none.previous());
         QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(!none.last());
+        QVERIFY(!none.first());
+        QCOMPARE(m_messages->beeps, 2);
+        QCOMPARE(m_messages->shown.size(), 2);
+        QVERIFY(m_messages->shown[0].startsWith("Either BOF or EOF is True"));
     }
 
     void registryCreatesOnceAndAfreshAfterClose()

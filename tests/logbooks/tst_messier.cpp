@@ -117,10 +117,15 @@ private slots:
         QCOMPARE(number(), firstInMonthOrder);
         QCOMPARE(db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString(),
                  QString("Steady air"));
+        // On the last row of month order (not M110) the moves end on the row
+        // before it, as the commit steps say.
         click("Command8");
-        const QString lastInMonthOrder = number();
+        click("Command12");
+        const QString beforeLast = number();
+        click("Command11");
+        QVERIFY(number() != "110");
         click("Command3");
-        QCOMPARE(number(), lastInMonthOrder);
+        QCOMPARE(number(), beforeLast);
         QVERIFY(m_messages->shown.isEmpty());
     }
 

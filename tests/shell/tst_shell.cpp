@@ -18,10 +18,22 @@
 namespace {
 
 // A second logbook for the protocol tests, with an unload step we can see.
+const LogbookSpec &planetBook()
+{
+    static const LogbookSpec book = [] {
+        LogbookSpec b;
+        b.windowName = "frmplanet";
+        b.title = "Solar System";
+        b.primaryQuery = "select * from planet";
+        return b;
+    }();
+    return book;
+}
+
 class PlanetStandIn : public LogbookWindow
 {
 public:
-    PlanetStandIn() : LogbookWindow("frmplanet", "Solar System") { openSources("select * from planet"); }
+    PlanetStandIn() : LogbookWindow(planetBook()) { openSources(); }
     static int unloads;
 
 protected:

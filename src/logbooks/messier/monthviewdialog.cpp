@@ -1,6 +1,6 @@
 #include "logbooks/messier/monthviewdialog.h"
 
-#include "data/binderwidgets.h"
+#include "ui/recordbinder.h"
 #include "data/dataerror.h"
 #include "data/dataformcommands.h"
 #include "data/recordsource.h"

@@ -1,4 +1,4 @@
-#include "data/dataformwidget.h"
+#include "ui/dataformwidget.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,0 +1,159 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+// A catalogue logbook as a table: what its window shows, where each field
+// comes from, which aids serve it and what its menus do. LogbookWindow
+// builds the window from it; the aids read their links from it.
+struct LogbookField
+{
+    enum class Kind { Line, Notes, Combo, Check };
+    QString objectName;     // "txtFields_11"
+    QString label;          // "UT Date and Time"; a check box's caption
+    QString column;         // bound column; empty for an unbound control
+    Kind kind = Kind::Line;
+    QString group;          // the titled box it sits in
+    QStringList items;      // a combo box's list
+    QString aidButton;      // objectName of the aid button beside it
+    QString suffix;         // a unit shown after the field ("(In Light Years)")
+    bool readOnly = false;
+    bool onDefaults = false; // bound to the defaults row, not the catalogue row
+
+    static LogbookField make(Kind kind, const QString &name, const QString &label, const QString &column,
+                             const QString &group)
+    {
+        LogbookField f;
+        f.kind = kind;
+        f.objectName = name;
+        f.label = label;
+        f.column = column;
+        f.group = group;
+        return f;
+    }
+    static LogbookField line(const QString &name, const QString &label, const QString &column, const QString &group)
+    {
+        return make(Kind::Line, name, label, column, group);
+    }
+    static LogbookField notes(const QString &name, const QString &label, const QString &column, const QString &group)
+    {
+        return make(Kind::Notes, name, label, column, group);
+    }
+    static LogbookField check(const QString &name, const QString &label, const QString &column, const QString &group)
+    {
+        return make(Kind::Check, name, label, column, group);
+    }
+    static LogbookField combo(const QString &name, const QString &label, const QString &column, const QString &group,
+                              const QStringList &list)
+    {
+        LogbookField f = make(Kind::Combo, name, label, column, group);
+        f.items = list;
+        return f;
+    }
+    LogbookField withAid(const QString &button) const { LogbookField f = *this; f.aidButton = button; return f; }
+    LogbookField withSuffix(const QString &text) const { LogbookField f = *this; f.suffix = text; return f; }
+    LogbookField locked() const { LogbookField f = *this; f.readOnly = true; return f; }
+    LogbookField ofDefaults() const { LogbookField f = *this; f.onDefaults = true; return f; }
+};
+
+// A small button beside a field that opens an aid.
+struct LogbookAidButton
+{
+    enum class Aid { Utc, Seeing, Magnification, Own };
+    QString objectName; // "Command5"
+    QString caption;    // "UT"
+    QString toolTip;
+    Aid aid = Aid::Own;
+};
+
+// Which controls the aids read and write, and which aid windows serve the
+// logbook ("utc_mess", "seeing", "frmmag_mess").
+struct LogbookAidLinks
+{
+    QString dateControl;
+    QString timeControl;
+    QString utControl;
+    QString magnificationControl;
+    QString transparencyControl;
+    QString seeingControl;
+    QString utcWindow;
+    QString utcExitCaption = "Exit";
+    QString seeingWindow;
+    // The general picker serves several logbooks and asks SeeingCaller which;
+    // a logbook with a picker of its own does not set the caller.
+    bool seeingAsksCaller = true;
+    QString magnificationWindow;
+};
+
+// A menu, or an item of one: an item with children is a (sub)menu; a
+// top-level item without children is an action on the menu bar.
+struct LogbookMenuItem
+{
+    enum class Action { None, Report, Show, Exec, ExitLogbook, ExitAll, EndReport, History, Own, Separator };
+    QString objectName;
+    QString caption;
+    Action action = Action::None;
+    QString argument; // the layout file, the window name or the own action's key
+    std::vector<LogbookMenuItem> children;
+
+    static LogbookMenuItem item(const QString &name, const QString &caption, Action action,
+                                const QString &argument = QString())
+    {
+        return {name, caption, action, argument, {}};
+    }
+    static LogbookMenuItem menu(const QString &caption, const std::vector<LogbookMenuItem> &items,
+                                const QString &name = QString())
+    {
+        return {name, caption, Action::None, QString(), items};
+    }
+    static LogbookMenuItem separator() { return {QString(), QString(), Action::Separator, QString(), {}}; }
+};
+
+struct LogbookSpec
+{
+    QString windowName; // "frmmess"
+    QString title;
+    QString table;      // base table, for the observation history
+    QString designationColumn;
+    QString primaryQuery;
+    QString defaultsQuery = "select * from default_sac";
+    QStringList otherQueries; // further statements the window opens (another order)
+
+    std::vector<LogbookField> fields;
+    QStringList columnGroups[2]; // the group boxes of the left and right columns, top to bottom
+    std::vector<LogbookAidButton> aidButtons;
+
+    // "Ins" copies each pair's first control into its second, "U" the reverse.
+    QString insertButton;
+    QString storeButton;
+    std::vector<std::pair<QString, QString>> copyPairs;
+
+    QString updateButton = "Command3"; // "Update All Information"
+    // The commit idiom keeps the last row current when this control held this
+    // text before the moves (M110 in number order).
+    QString lastRowControl;
+    QString lastRowText;
+    QString navigationButtons[4]; // first, previous, next, last
+    QString commitFailureMessage;
+
+    LogbookAidLinks aids;
+    std::vector<LogbookMenuItem> menus;
+
+    const LogbookField *field(const QString &objectName) const;
+};
+
+// The logbooks the program has, by window name. Each logbook registers its
+// declaration (a static object, kept by address) once; the aids and the tests
+// read them from here.
+namespace LogbookSpecs {
+
+void add(const LogbookSpec &book);
+const LogbookSpec *find(const QString &windowName);
+std::vector<const LogbookSpec *> all();
+// Every statement the logbooks open, for the checks that a store serves them.
+QStringList queries();
+
+} // namespace LogbookSpecs
