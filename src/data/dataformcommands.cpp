@@ -37,8 +37,6 @@ bool BeepingNavigator::first()
 {
     return runCommand([this] {
         m_source->moveFirst();
-        if (m_dirty)
-            *m_dirty = false;
     });
 }
 
@@ -46,8 +44,6 @@ bool BeepingNavigator::last()
 {
     return runCommand([this] {
         m_source->moveLast();
-        if (m_dirty)
-            *m_dirty = false;
     });
 }
 
@@ -61,8 +57,6 @@ bool BeepingNavigator::next()
                 m_source->moveLast();
             }
         }
-        if (m_dirty)
-            *m_dirty = false;
     });
 }
 
@@ -76,7 +70,5 @@ bool BeepingNavigator::previous()
                 m_source->moveFirst();
             }
         }
-        if (m_dirty)
-            *m_dirty = false;
     });
 }

@@ -30,14 +30,11 @@ private:
 };
 
 // The month view's four buttons: clamped moves with the system beep at the
-// ends, each clearing the window's unsaved-changes flag.
+// ends.
 class BeepingNavigator
 {
 public:
-    explicit BeepingNavigator(RecordSource *source, bool *dirtyFlag = nullptr)
-        : m_source(source), m_dirty(dirtyFlag)
-    {
-    }
+    explicit BeepingNavigator(RecordSource *source) : m_source(source) {}
     bool first();
     bool previous();
     bool next();
@@ -45,5 +42,4 @@ public:
 
 private:
     RecordSource *m_source;
-    bool *m_dirty;
 };

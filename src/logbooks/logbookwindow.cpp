@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 LogbookWindow::LogbookWindow(const LogbookSpec &book, QWidget *parent) : QMainWindow(parent), m_spec(book)
@@ -49,7 +50,16 @@ LogbookWindow::LogbookWindow(const LogbookSpec &book, QWidget *parent) : QMainWi
     buildMenus(menuBar(), book.menus);
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
-    fitToScreen();
+}
+
+void LogbookWindow::showEvent(QShowEvent *event)
+{
+    // Sized once the logbook's own parts are in, and never beyond the screen.
+    if (!m_fitted) {
+        m_fitted = true;
+        resize(sizeHint());
+    }
+    QMainWindow::showEvent(event);
 }
 
 void LogbookWindow::openSources()
@@ -235,8 +245,8 @@ void LogbookWindow::buildForm()
         auto *column = new QVBoxLayout;
         for (const QString &g : groups) {
             if (g.isEmpty()) {
-                // The place of the action row in its column.
-                m_actionBar = new QHBoxLayout;
+                // The place of the action buttons in its column.
+                m_actionBar = new QGridLayout;
                 column->addLayout(m_actionBar);
                 continue;
             }
@@ -247,7 +257,7 @@ void LogbookWindow::buildForm()
         columns->addLayout(column, 1);
     }
     if (!m_actionBar) {
-        m_actionBar = new QHBoxLayout;
+        m_actionBar = new QGridLayout;
         outer->addLayout(m_actionBar);
     }
     if (!m_spec.updateButton.isEmpty()) {
@@ -280,19 +290,25 @@ QPushButton *LogbookWindow::addActionButton(const QString &name, const QString &
     b->setObjectName(name);
     if (!toolTip.isEmpty())
         b->setToolTip(toolTip);
-    m_actionBar->addWidget(b);
+    // Two buttons to a row, so the row never outgrows its column.
+    const int n = m_actionBar->count();
+    m_actionBar->addWidget(b, n / 2, n % 2);
     return b;
 }
 
-void LogbookWindow::fitToScreen()
+QSize LogbookWindow::sizeHint() const
 {
-    QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
-    QSize wanted = content->sizeHint() + QSize(4, menuBar()->sizeHint().height() + 4);
-    if (const QScreen *screen = this->screen()) {
-        const QSize avail = screen->availableGeometry().size() - QSize(16, 48);
-        wanted = wanted.boundedTo(avail);
-    }
-    resize(wanted);
+    // The form's own size, not the scroll area's, bounded by the screen.
+    const QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Room for both scroll bars, so that a form that fits shows neither.
+    QSize wanted = content->sizeHint().expandedTo(content->minimumSizeHint()) +
+                   QSize(2 * bar + 8, menuBar()->sizeHint().height() + 2 * bar + 8);
+    // Notes boxes and pictures ask for little; give the form room to breathe.
+    wanted = wanted.expandedTo(QSize(wanted.height() * 4 / 3, 0));
+    if (const QScreen *screen = this->screen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    return wanted;
 }
 
 void LogbookWindow::buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items)

@@ -5,7 +5,7 @@
 
 #include <QMainWindow>
 
-class QBoxLayout;
+class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
@@ -23,6 +23,7 @@ public:
     explicit LogbookWindow(const LogbookSpec &book, QWidget *parent = nullptr);
 
     const LogbookSpec &declaration() const { return m_spec; }
+    QSize sizeHint() const override;
     RecordSource *primary() const { return m_primary; }
     RecordSource *defaults() const { return m_defaults; }
 
@@ -54,7 +55,7 @@ protected:
     // The box of a group, below its fields, for a logbook's own widgets.
     QVBoxLayout *groupLayout(const QString &group) const;
     // The row of "Update All Information", for a logbook's own buttons.
-    QHBoxLayout *actionBar() const { return m_actionBar; }
+    QGridLayout *actionBar() const { return m_actionBar; }
     QPushButton *addActionButton(const QString &name, const QString &caption, const QString &toolTip = QString());
 
     // The lists of a logbook follow its record after every move.
@@ -66,6 +67,7 @@ protected:
     virtual void unload() {}
 
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildForm();
@@ -74,7 +76,6 @@ private:
     void runAid(const LogbookAidButton &aid);
     QWidget *makeField(const LogbookField &f);
     QWidget *makeGroup(const QString &title);
-    void fitToScreen();
 
     LogbookSpec m_spec;
     RecordSource *m_primary;
@@ -82,7 +83,8 @@ private:
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
     QHBoxLayout *m_findBar = nullptr;
-    QHBoxLayout *m_actionBar = nullptr;
+    QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;
     bool m_unloaded = false;
+    bool m_fitted = false;
 };

@@ -24,7 +24,11 @@ namespace {
 
 bool save(QWidget *w, const QString &dir, const QString &name)
 {
-    w->resize(w->sizeHint());
+    // A shown window keeps the size it chose for the screen.
+    if (!w->isVisible())
+        w->resize(w->sizeHint());
+    // Let pending layouts settle, as the event loop would before painting.
+    QApplication::processEvents();
     const bool ok = w->grab().save(dir + "/" + name + ".png");
     QTextStream(stdout) << (ok ? "wrote " : "could not write ") << dir << "/" << name << ".png\n";
     return ok;
@@ -55,7 +59,6 @@ int main(int argc, char **argv)
     save(Windows::get("first"), out, "first");
 
     auto *mess = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
-    mess->resize(mess->sizeHint());
     mess->findChild<QComboBox *>("Combo1")->setCurrentText("42");
     mess->jumpToNumber("42");
     mess->findChild<QCheckBox *>("Check1")->setChecked(true);
@@ -74,6 +77,8 @@ int main(int argc, char **argv)
     Module1::MonthKey = mess->findChild<QLineEdit *>("txtFields_18")->text() + " Notes";
     MonthViewDialog view;
     ok = save(&view, out, "frmmonth_view") && ok;
+    for (const char *aid : {"utc_mess", "seeing", "frmmag_mess"})
+        ok = save(Windows::get(aid), out, aid) && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

@@ -62,6 +62,7 @@ void MessierWindow::buildOwnParts()
     m_text11->setObjectName("Text11");
     m_text11->setReadOnly(true);
     m_text11->setAccessibleName("Sorted by:");
+    m_text11->setMinimumWidth(m_text11->fontMetrics().horizontalAdvance("Messier #") + 16);
     m_text11->setMaximumWidth(m_text11->fontMetrics().horizontalAdvance("Messier #") * 2);
     int at = 0;
     for (const auto &[label, field] : {std::pair{QString("Go to &M"), static_cast<QWidget *>(m_combo1)},

@@ -2,6 +2,7 @@
 
 #include "ui/recordbinder.h"
 #include "data/dataerror.h"
+#include "data/command.h"
 #include "data/dataformcommands.h"
 #include "data/recordsource.h"
 #include "data/store.h"
@@ -37,7 +38,7 @@ MonthViewDialog::MonthViewDialog(QWidget *parent) : QDialog(parent)
     // The status label shows the position; there is no caption of its own.
     m_rows->setDefaultResponses(false, true);
     m_binder = new RecordBinder(m_rows, this);
-    m_nav = new BeepingNavigator(m_rows, &m_dataChanged);
+    m_nav = new BeepingNavigator(m_rows);
 
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
@@ -47,7 +48,6 @@ MonthViewDialog::MonthViewDialog(QWidget *parent) : QDialog(parent)
     month->setReadOnly(true);
     auto *notes = new QPlainTextEdit(this);
     notes->setObjectName("txtFields_0");
-    notes->setReadOnly(true);
     notes->setMinimumSize(420, 220);
     auto *monthLabel = new QLabel("Month:", this);
     monthLabel->setBuddy(month);
@@ -107,13 +107,15 @@ MonthViewDialog::MonthViewDialog(QWidget *parent) : QDialog(parent)
 
     m_binder->bind(month, "view_month");
     m_binder->bind(notes, "notes");
+    // The moving keys act on the window whichever box has the focus.
+    month->installEventFilter(this);
+    notes->installEventFilter(this);
     // Loading errors are not trapped by this window: the record source reports them.
     try {
         m_rows->open();
     } catch (const DataError &e) {
         m_rows->reportError(e);
     }
-    m_dataChanged = false;
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
@@ -123,29 +125,50 @@ MonthViewDialog::~MonthViewDialog()
     unsetCursor();
 }
 
-void MonthViewDialog::keyPressEvent(QKeyEvent *event)
+bool MonthViewDialog::moveByKey(const QKeyEvent *event)
 {
-    if (m_editing || m_adding) {
-        QDialog::keyPressEvent(event);
-        return;
-    }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_End:
         m_nav->last();
-        break;
+        return true;
     case Qt::Key_Home:
         m_nav->first();
-        break;
+        return true;
     case Qt::Key_Up:
     case Qt::Key_PageUp:
         ctrl ? m_nav->first() : m_nav->previous();
-        break;
+        return true;
     case Qt::Key_Down:
     case Qt::Key_PageDown:
         ctrl ? m_nav->last() : m_nav->next();
-        break;
+        return true;
     default:
-        QDialog::keyPressEvent(event);
+        return false;
     }
+}
+
+void MonthViewDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (!moveByKey(event))
+        QDialog::keyPressEvent(event);
+}
+
+bool MonthViewDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && moveByKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void MonthViewDialog::done(int result)
+{
+    // However the window closes (Exit, Esc, the frame), the notes typed are
+    // written first; a refused write keeps it open.
+    const bool written = runCommand([this] {
+        if (m_rows->isOpen() && m_rows->hasCurrent())
+            m_rows->update();
+    });
+    if (written)
+        QDialog::done(result);
 }

@@ -24,13 +24,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
 
 private:
     RecordSource *m_rows;
     RecordBinder *m_binder;
     BeepingNavigator *m_nav;
+    bool moveByKey(const QKeyEvent *event);
+
     QLabel *m_status;
-    bool m_dataChanged = false;
-    bool m_editing = false;
-    bool m_adding = false;
 };
