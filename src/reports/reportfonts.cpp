@@ -145,7 +145,7 @@ QStringList ReportFonts::wrap(int role, const QString &text, qreal width) const
         return {text};
     // Spaces that must not break become no-break spaces of the same length,
     // so that the pieces can be cut from the text as it was.
-    static const QRegularExpression keep(R"((?<=[A-Za-z.])\x20(?=[+-]?\d)|(?<=\d)\x20(?=[AaPp]\.?[Mm]\b))");
+    static const QRegularExpression keep(R"((?<=[A-Za-z.\d])\x20(?=[+-]?\d)|(?<=\d)\x20(?=[AaPp]\.?[Mm]\b))");
     QString laid = text;
     for (auto it = keep.globalMatch(text); it.hasNext();)
         laid[it.next().capturedStart()] = QChar::Nbsp;
