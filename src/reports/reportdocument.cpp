@@ -24,7 +24,8 @@ QString ReportDocument::pageText(int page) const
             out += '\t';
         else if (lineTop >= 0)
             out += '\n';
-        out += item.text;
+        // A wrapped text reads as it was written.
+        out += QString(item.text).remove(QChar::LineSeparator);
         lineTop = item.rect.top();
     }
     return out;

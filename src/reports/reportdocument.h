@@ -20,7 +20,9 @@ struct ReportItem
 
     Kind kind = Kind::Text;
     quint8 font = Body;
-    int flags = 0;      // Qt::Alignment and Qt::TextWordWrap for text
+    int flags = 0;      // Qt::Alignment for text
+    // Text is laid out already: its lines are separated by QChar::LineSeparator
+    // (where a long text wraps) or '\n' (where it was written on a new line).
     QRectF rect;        // a line runs from the top left to the bottom right
     QString text;
 };

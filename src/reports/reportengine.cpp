@@ -20,8 +20,9 @@ void ReportEngine::setLastError(int number, const QString &text)
 
 std::shared_ptr<ReportDocument> ReportEngine::render(const ReportProgress &progress) const
 {
-    const ReportLayout layout = ReportLayout::load(m_fileName);
+    ReportLayout layout = ReportLayout::load(m_fileName);
     const QueryResult rows = Reports::fetchRows(layout, m_dataSource);
+    layout.empty = Reports::emptyText(layout, rows);
     return std::make_shared<ReportDocument>(ReportRenderer::render(layout, rows, QDateTime::currentDateTime(), progress));
 }
 
@@ -95,6 +96,20 @@ QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1)
             r.rows.push_back(std::move(row));
         }
         return r;
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
+    }
+}
+
+QString emptyText(const ReportLayout &layout, const QueryResult &rows)
+{
+    if (!rows.rows.empty() || layout.emptyListQuery.isEmpty())
+        return layout.empty;
+    try {
+        const QueryResult counted =
+            Store::shared(QString::fromLatin1(ConnectionStrings::kBound))->query(layout.emptyListQuery);
+        const bool none = counted.rows.empty() || counted.rows[0].empty() || counted.rows[0][0].toLongLong() == 0;
+        return none ? layout.emptyListText : layout.empty;
     } catch (const DataError &e) {
         throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
     }

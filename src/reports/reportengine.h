@@ -74,4 +74,9 @@ RecordSource &data1();
 // directory, or the rows of `data1`. Throws ReportFailure (QueryFailed).
 QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1);
 
+// What a list prints when `rows` is empty: the layout's emptyList text when
+// its query counts nothing, else its empty text. Throws ReportFailure
+// (QueryFailed).
+QString emptyText(const ReportLayout &layout, const QueryResult &rows);
+
 } // namespace Reports

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QPaintDevice>
+#include <QRegularExpression>
+#include <QTextLayout>
 
 namespace {
 
@@ -133,4 +135,50 @@ qreal ReportFonts::wrappedHeight(int role, const QString &text, qreal width) con
     const QRectF r = m_metrics[size_t(role)]->boundingRect(QRectF(0, 0, width / m_toPoints, 1e9),
                                                            Qt::TextWordWrap | Qt::AlignLeft, text);
     return r.height() * m_toPoints;
+}
+
+QStringList ReportFonts::wrap(int role, const QString &text, qreal width) const
+{
+    const QFontMetricsF &m = *m_metrics[size_t(role)];
+    const qreal w = width / m_toPoints;
+    if (!text.contains('\n') && m.horizontalAdvance(text) <= w)
+        return {text};
+    // Spaces that must not break become no-break spaces of the same length,
+    // so that the pieces can be cut from the text as it was.
+    static const QRegularExpression keep(R"((?<=[A-Za-z.\d])\x20(?=[+-]?\d)|(?<=\d)\x20(?=[AaPp]\.?[Mm]\b))");
+    QString laid = text;
+    for (auto it = keep.globalMatch(text); it.hasNext();)
+        laid[it.next().capturedStart()] = QChar::Nbsp;
+    QStringList lines;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        const QString paragraph = laid.mid(start, end - start);
+        QTextLayout layout(paragraph, m_fonts[size_t(role)], &referenceDevice());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        std::vector<std::pair<int, int>> pieces;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(w);
+            pieces.emplace_back(line.textStart(), line.textLength());
+        }
+        layout.endLayout();
+        if (pieces.empty())
+            pieces.emplace_back(0, 0);
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const bool last = i + 1 == pieces.size();
+            // The last piece runs to the paragraph's end and takes its line break.
+            const qsizetype from = start + pieces[i].first;
+            const qsizetype to = last ? std::min(end + 1, text.size()) : start + pieces[i].first + pieces[i].second;
+            lines << text.mid(from, to - from);
+        }
+        if (end >= text.size())
+            break;
+        start = end + 1;
+    }
+    return lines;
 }

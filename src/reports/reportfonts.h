@@ -32,6 +32,13 @@ public:
     QString elided(int role, const QString &text, qreal width) const;
     // The height of `text` wrapped into `width`.
     qreal wrappedHeight(int role, const QString &text, qreal width) const;
+    // `text` broken into the lines it takes in `width`: consecutive pieces of
+    // it, together the whole text, each ending where its line ends (a line
+    // break of the text stays at the end of its line). Breaks fall between
+    // words, never between a name or a number and the number that follows
+    // ("NGC 7000", "BD +37 3821", "17 37.6") nor before AM or PM, and
+    // inside a word only when the word alone is too wide.
+    QStringList wrap(int role, const QString &text, qreal width) const;
 
 private:
     static QFont make(int role, double bodySize);

@@ -159,7 +159,7 @@ ReportField readField(const Reader &r, bool column)
         f.width = r.number("width", 1, 0.1, 1000);
         const QString align = r.choice("align", {"left", "center", "right"}, "left");
         f.align = align == "right" ? Qt::AlignRight : (align == "center" ? Qt::AlignHCenter : Qt::AlignLeft);
-        f.wrap = r.boolean("wrap");
+        f.wrap = r.boolean("wrap", true);
     }
     f.format = r.string("format");
     if (!kFormats.contains(f.format) && !kNumberFormat.match(f.format).hasMatch())
@@ -217,7 +217,7 @@ ReportLayout ReportLayout::parse(const QByteArray &json, const QString &fileName
 
     const Reader r(doc.object(), QString(), fileName);
     r.allow({"format", "kind", "title", "subtitle", "orientation", "paper", "fontSize", "rows", "sort", "group",
-             "columns", "details", "rowLines", "ruled", "count", "empty", "heading", "sections", "fields",
+             "columns", "details", "rowLines", "ruled", "count", "empty", "emptyList", "heading", "sections", "fields",
              "fieldColumns", "noteLines", "notesLabel", "sketch", "pageBreak"});
 
     ReportLayout l;
@@ -253,10 +253,15 @@ ReportLayout ReportLayout::parse(const QByteArray &json, const QString &fileName
     const QJsonArray sort = r.array("sort");
     for (int i = 0; i < sort.size(); ++i) {
         const Reader s = r.child(sort[i], QString("sort[%1]").arg(i));
-        s.allow({"field", "descending", "numeric"});
-        ReportSortKey key{s.string("field"), s.boolean("descending"), s.boolean("numeric")};
+        s.allow({"field", "descending", "numeric", "as"});
+        ReportSortKey key{s.string("field"), s.boolean("descending")};
         if (key.field.isEmpty())
             s.fail("field", "is missing");
+        const QString as = s.choice("as", {"text", "number", "date", "time"}, s.boolean("numeric") ? "number" : "text");
+        key.as = as == "number" ? ReportSortKey::As::Number
+                 : as == "date" ? ReportSortKey::As::Date
+                 : as == "time" ? ReportSortKey::As::Time
+                                : ReportSortKey::As::Text;
         l.sort.push_back(key);
     }
     if (r.has("group")) {
@@ -275,6 +280,16 @@ ReportLayout ReportLayout::parse(const QByteArray &json, const QString &fileName
     l.count = r.string("count", l.count);
     checkTemplate(r, "count", l.count, {"n", "s"});
     l.empty = r.string("empty", l.empty);
+    if (r.has("emptyList")) {
+        const Reader e = r.child(r.value("emptyList"), "emptyList");
+        e.allow({"query", "text"});
+        l.emptyListQuery = e.text("query").trimmed();
+        l.emptyListText = e.string("text");
+        if (l.emptyListQuery.isEmpty())
+            e.fail("query", "is missing");
+        if (l.emptyListText.isEmpty())
+            e.fail("text", "is missing");
+    }
 
     if (l.kind == Kind::Table) {
         for (const char *key :

@@ -21,14 +21,17 @@ struct ReportField
     QString suffix;
     QStringList hide;   // values printed as blank (99.9 for "no magnitude")
     bool writeIn = false; // a blank ruled space to fill in at the eyepiece
-    bool wrap = false;    // wrap long text instead of shortening it (lists)
+    bool wrap = true;     // false: one line, what does not fit shortened with an ellipsis (lists)
 };
 
 struct ReportSortKey
 {
+    // What the values are compared as: "9:00 PM" comes before "10:30 PM"
+    // only as a time of day.
+    enum class As { Text, Number, Date, Time };
     QString field;
     bool descending = false;
-    bool numeric = false;
+    As as = As::Text;
 };
 
 struct ReportGroup
@@ -73,6 +76,11 @@ struct ReportLayout
     bool ruled = false;               // rules between rows instead of shading
     QString count = QStringLiteral("{n} rows");
     QString empty = QStringLiteral("Nothing to list.");
+    // When there are no rows and this query counts none either, `emptyListText`
+    // is printed instead of `empty`: a worksheet of a list that holds nothing
+    // says so rather than that everything on it was observed.
+    QString emptyListQuery;
+    QString emptyListText;
 
     // Sheets: one block of labelled values per row.
     QString heading;                  // per row: {OBJECT}

@@ -6,10 +6,12 @@
 #include <QDate>
 #include <QHash>
 #include <QPageSize>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -17,6 +19,24 @@ namespace {
 constexpr qreal kPad = 4;      // space each side of a cell's text
 constexpr qreal kVPad = 1.6;   // space above and below a row's text
 constexpr qreal kWriteLine = 20; // spacing of ruled lines to write on
+constexpr qreal kWriteInRow = 9 / 25.4 * 72; // rows written in by hand: 9 mm
+
+// Lines [from, to) of a wrapped text as one printed text: the wraps become
+// line separators, which the page text drops again.
+QString joined(const QStringList &lines, qsizetype from, qsizetype to)
+{
+    QString out;
+    for (qsizetype i = from; i < to; ++i) {
+        out += lines[i];
+        if (out.endsWith('\n'))
+            out.chop(1);
+        if (i + 1 < to && !lines[i].endsWith('\n'))
+            out += QChar::LineSeparator;
+        else if (i + 1 < to)
+            out += '\n';
+    }
+    return out;
+}
 
 bool truthy(const QVariant &v)
 {
@@ -50,6 +70,40 @@ bool hidden(const ReportField &f, const QVariant &v, const QString &text)
             return true;
     }
     return false;
+}
+
+// A value as a number to sort on: empty values (and values that are not of
+// the kind) first. Dates read ISO or M/d/yyyy; times of day read 24-hour or
+// 12-hour texts ("9:00 PM", "21:00:05").
+double sortNumber(ReportSortKey::As as, const QVariant &v)
+{
+    constexpr double kNone = -std::numeric_limits<double>::infinity();
+    if (v.isNull())
+        return kNone;
+    const QString t = plainText(v).trimmed();
+    if (as == ReportSortKey::As::Number) {
+        bool ok = false;
+        const double d = t.toDouble(&ok);
+        return ok ? d : kNone;
+    }
+    if (as == ReportSortKey::As::Date) {
+        static const QRegularExpression us(R"(^(\d{1,2})/(\d{1,2})/(\d{4}))");
+        QDate d = QDate::fromString(t.left(10), Qt::ISODate);
+        if (const auto m = us.match(t); !d.isValid() && m.hasMatch())
+            d = QDate(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
+        return d.isValid() ? double(d.toJulianDay()) : kNone;
+    }
+    static const QRegularExpression time(R"(^(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*(?:([AaPp])\.?[Mm]?\.?)?$)");
+    const QRegularExpressionMatch m = time.match(t);
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(4).isEmpty()))
+        return kNone;
+    int hour = m.captured(1).toInt();
+    if (!m.captured(4).isEmpty()) {
+        if (hour < 1 || hour > 12)
+            return kNone;
+        hour = hour % 12 + (m.captured(4).toUpper() == "P" ? 12 : 0);
+    }
+    return hour * 3600.0 + m.captured(2).toInt() * 60.0 + m.captured(3).toInt();
 }
 
 // Column lookup without regard to case, as the store resolves names.
@@ -141,20 +195,35 @@ private:
         std::iota(m_order.begin(), m_order.end(), 0);
         if (L.sort.empty())
             return;
-        std::vector<int> cols;
-        for (const ReportSortKey &k : L.sort)
-            cols.push_back(m_columns.of(k.field));
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            for (size_t i = 0; i < cols.size(); ++i) {
-                const QVariant &x = R.rows[size_t(a)][size_t(cols[i])];
-                const QVariant &y = R.rows[size_t(b)][size_t(cols[i])];
-                int c = 0;
-                if (x.isNull() != y.isNull())
-                    c = x.isNull() ? -1 : 1;
-                else if (L.sort[i].numeric)
-                    c = x.toDouble() < y.toDouble() ? -1 : (x.toDouble() > y.toDouble() ? 1 : 0);
+        // Each key's values are read once, as what they are compared as.
+        struct Key
+        {
+            std::vector<double> number; // dates, times and numbers
+            std::vector<QString> text;
+        };
+        std::vector<Key> keys(L.sort.size());
+        for (size_t i = 0; i < L.sort.size(); ++i) {
+            const int c = m_columns.of(L.sort[i].field);
+            for (const auto &r : R.rows) {
+                const QVariant &v = r[size_t(c)];
+                if (L.sort[i].as == ReportSortKey::As::Text)
+                    keys[i].text.push_back(v.isNull() ? QString() : plainText(v));
                 else
-                    c = plainText(x).compare(plainText(y), Qt::CaseInsensitive);
+                    keys[i].number.push_back(sortNumber(L.sort[i].as, v));
+            }
+        }
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            for (size_t i = 0; i < keys.size(); ++i) {
+                int c = 0;
+                if (L.sort[i].as == ReportSortKey::As::Text) {
+                    const QString &x = keys[i].text[size_t(a)];
+                    const QString &y = keys[i].text[size_t(b)];
+                    c = x.compare(y, Qt::CaseInsensitive);
+                } else {
+                    const double x = keys[i].number[size_t(a)];
+                    const double y = keys[i].number[size_t(b)];
+                    c = x < y ? -1 : (x > y ? 1 : 0);
+                }
                 if (L.sort[i].descending)
                     c = -c;
                 if (c != 0)
@@ -280,17 +349,25 @@ private:
             m_colW.push_back(w);
             x += w;
         }
+        // Headings wrap like values; the tallest sets the heading band.
+        int lines = 1;
+        for (size_t i = 0; i < L.columns.size(); ++i) {
+            m_headingLines.push_back(m_fonts.wrap(ReportItem::Heading, L.columns[i].label, m_colW[i] - 2 * kPad - 2));
+            lines = std::max(lines, int(m_headingLines.back().size()));
+        }
+        m_headingHeight = lines * m_fonts.lineHeight(ReportItem::Heading) + 2 * kVPad + 2;
+        for (const ReportField &c : L.columns)
+            if (c.writeIn)
+                m_minBand = kWriteInRow;
     }
 
     void columnHeadings()
     {
-        const qreal h = m_fonts.lineHeight(ReportItem::Heading) + 2 * kVPad + 2;
+        const qreal h = m_headingHeight;
         shape(ReportItem::Kind::Shade, QRectF(m_left, m_y, m_width, h), 1);
-        for (size_t i = 0; i < L.columns.size(); ++i) {
-            const qreal w = m_colW[i] - 2 * kPad;
-            text(QRectF(m_colX[i] + kPad, m_y, w, h), ReportItem::Heading, int(L.columns[i].align) | Qt::AlignVCenter,
-                 m_fonts.elided(ReportItem::Heading, L.columns[i].label, w));
-        }
+        for (size_t i = 0; i < L.columns.size(); ++i)
+            text(QRectF(m_colX[i] + kPad, m_y, m_colW[i] - 2 * kPad, h), ReportItem::Heading,
+                 int(L.columns[i].align) | Qt::AlignVCenter, joined(m_headingLines[i], 0, m_headingLines[i].size()));
         if (L.ruled)
             for (size_t i = 0; i <= L.columns.size(); ++i) {
                 const qreal x = i < L.columns.size() ? m_colX[i] : m_right;
@@ -319,13 +396,22 @@ private:
         m_y += h + 1;
     }
 
+    // A row as lines of text: the band of cells (as many lines as its tallest
+    // cell, at least rowLines), then the lines of its details. A row that
+    // does not fit on a page is cut between two of these lines.
     struct RowBlock
     {
-        std::vector<QString> cells;
-        qreal cellsHeight = 0;
-        std::vector<std::pair<const ReportField *, QString>> details;
-        std::vector<qreal> detailHeights;
-        qreal height = 0;
+        std::vector<QStringList> cells;
+        int bandLines = 1;
+        struct Detail
+        {
+            const ReportField *field;
+            QStringList lines;
+        };
+        std::vector<Detail> details;
+        int detailLines = 0;
+
+        int units() const { return bandLines + detailLines; }
     };
 
     qreal detailLabelWidth(const ReportField &f) const
@@ -333,30 +419,11 @@ private:
         return f.label.isEmpty() ? 0 : m_fonts.width(ReportItem::Bold, f.label + ":") + 5;
     }
 
-    // A row of several lines keeps its height: wrapped text that needs more
-    // lines is shortened to the longest start that fits, with an ellipsis.
-    QString fitLines(const QString &text, qreal width, int lines) const
-    {
-        const qreal room = lines * m_lh + 0.5;
-        if (m_fonts.wrappedHeight(ReportItem::Body, text, width) <= room)
-            return text;
-        int lo = 0;
-        int hi = int(text.size());
-        while (lo < hi) {
-            const int mid = (lo + hi + 1) / 2;
-            if (m_fonts.wrappedHeight(ReportItem::Body, text.left(mid).trimmed() + QChar(0x2026), width) <= room)
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        return text.left(lo).trimmed() + QChar(0x2026);
-    }
-
     RowBlock measureRow(int row) const
     {
         RowBlock b;
         b.cells.reserve(L.columns.size());
-        qreal h = L.rowLines * m_lh;
+        b.bandLines = L.rowLines;
         for (size_t i = 0; i < L.columns.size(); ++i) {
             const ReportField &c = L.columns[i];
             if (c.writeIn) {
@@ -364,65 +431,100 @@ private:
                 continue;
             }
             const qreal w = m_colW[i] - 2 * kPad;
-            QString t = cell(c, row, !c.wrap);
-            if (c.wrap && !t.isEmpty()) {
-                if (L.rowLines > 1)
-                    t = fitLines(t, w - 2, L.rowLines);
-                // Within half a point it fits: line metrics differ by a hair.
-                const qreal wh = m_fonts.wrappedHeight(ReportItem::Body, t, w - 2);
-                if (wh > h + 0.5)
-                    h = wh;
-            } else {
-                t = m_fonts.elided(ReportItem::Body, t, w);
+            const QString t = cell(c, row, !c.wrap);
+            if (t.isEmpty()) {
+                b.cells.emplace_back();
+                continue;
             }
-            b.cells.push_back(t);
+            // Two points to spare: a line measured here never wraps again on
+            // a device whose metrics differ by a hair.
+            b.cells.push_back(c.wrap ? m_fonts.wrap(ReportItem::Body, t, w - 2)
+                                     : QStringList{m_fonts.elided(ReportItem::Body, t, w)});
+            b.bandLines = std::max(b.bandLines, int(b.cells.back().size()));
         }
-        b.cellsHeight = h + 2 * kVPad;
-        b.height = b.cellsHeight;
         for (const ReportField &d : L.details) {
             const QString t = cell(d, row, false);
             if (t.isEmpty())
                 continue;
             const qreal avail = m_width - m_detailIndent - detailLabelWidth(d) - kPad;
-            const qreal dh = std::max(m_lh, m_fonts.wrappedHeight(ReportItem::Body, t, avail - 2));
-            b.details.emplace_back(&d, t);
-            b.detailHeights.push_back(dh);
-            b.height += dh;
+            b.details.push_back({&d, m_fonts.wrap(ReportItem::Body, t, avail - 2)});
+            b.detailLines += int(b.details.back().lines.size());
         }
-        if (!b.details.empty())
-            b.height += kVPad;
         return b;
     }
 
-    void drawRow(const RowBlock &b, int stripe)
+    qreal bandHeight(const RowBlock &b, int from, int to) const
     {
+        if (to <= from)
+            return 0;
+        const qreal h = (to - from) * m_lh + 2 * kVPad;
+        return from == 0 && to == b.bandLines ? std::max(h, m_minBand) : h;
+    }
+
+    // The height of the lines [from, to) of a row.
+    qreal rowHeight(const RowBlock &b, int from, int to) const
+    {
+        const int band = std::min(to, b.bandLines);
+        qreal h = bandHeight(b, from, band);
+        const int d0 = std::max(from, b.bandLines) - b.bandLines;
+        const int d1 = to - b.bandLines;
+        if (d1 > d0)
+            h += (d1 - d0) * m_lh + (d1 == b.detailLines ? kVPad : 0);
+        return h;
+    }
+
+    // The end of the longest run of lines from `from` that fits in `room`.
+    int fitting(const RowBlock &b, int from, qreal room) const
+    {
+        int to = from;
+        while (to < b.units() && rowHeight(b, from, to + 1) <= room + 0.01)
+            ++to;
+        return to;
+    }
+
+    void drawRow(const RowBlock &b, int from, int to, int stripe)
+    {
+        const qreal height = rowHeight(b, from, to);
         if (!L.ruled && stripe % 2 == 1)
-            shape(ReportItem::Kind::Shade, QRectF(m_left, m_y, m_width, b.height));
-        const int vflag = L.ruled ? Qt::AlignVCenter : Qt::AlignTop;
-        for (size_t i = 0; i < L.columns.size(); ++i) {
-            const ReportField &c = L.columns[i];
-            const int flags = int(c.align) | vflag | (c.wrap ? int(Qt::TextWordWrap) : 0);
-            text(QRectF(m_colX[i] + kPad, m_y + kVPad, m_colW[i] - 2 * kPad, b.cellsHeight - 2 * kVPad),
-                 ReportItem::Body, flags, b.cells[i]);
-        }
-        qreal y = m_y + b.cellsHeight;
-        for (size_t i = 0; i < b.details.size(); ++i) {
-            const ReportField &d = *b.details[i].first;
-            const qreal lw = detailLabelWidth(d);
-            const qreal x = m_left + m_detailIndent;
-            text(QRectF(x, y, lw, m_lh), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop, d.label + ":");
-            text(QRectF(x + lw, y, m_right - x - lw - kPad, b.detailHeights[i]), ReportItem::Body,
-                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, b.details[i].second);
-            y += b.detailHeights[i];
-        }
-        if (L.ruled) {
-            for (size_t i = 0; i <= L.columns.size(); ++i) {
-                const qreal x = i < L.columns.size() ? m_colX[i] : m_right;
-                line(x, m_y, x, m_y + b.cellsHeight);
+            shape(ReportItem::Kind::Shade, QRectF(m_left, m_y, m_width, height));
+        const int bandTo = std::min(to, b.bandLines);
+        const qreal band = bandHeight(b, from, bandTo);
+        if (band > 0) {
+            const int vflag = L.ruled && from == 0 && bandTo == b.bandLines ? Qt::AlignVCenter : Qt::AlignTop;
+            for (size_t i = 0; i < L.columns.size(); ++i) {
+                const QStringList &lines = b.cells[i];
+                if (from >= lines.size())
+                    continue;
+                text(QRectF(m_colX[i] + kPad, m_y + kVPad, m_colW[i] - 2 * kPad, band - 2 * kVPad), ReportItem::Body,
+                     int(L.columns[i].align) | vflag, joined(lines, from, std::min<qsizetype>(bandTo, lines.size())));
             }
-            line(m_left, m_y + b.height, m_right, m_y + b.height);
+            if (L.ruled)
+                for (size_t i = 0; i <= L.columns.size(); ++i) {
+                    const qreal x = i < L.columns.size() ? m_colX[i] : m_right;
+                    line(x, m_y, x, m_y + band);
+                }
         }
-        m_y += b.height;
+        qreal y = m_y + band;
+        int first = b.bandLines; // the row's line where the current detail starts
+        for (const RowBlock::Detail &d : b.details) {
+            const int n = int(d.lines.size());
+            const int d0 = std::max(from - first, 0);
+            const int d1 = std::min(to - first, n);
+            if (d1 > d0) {
+                const qreal lw = detailLabelWidth(*d.field);
+                const qreal x = m_left + m_detailIndent;
+                // A detail continued from the page before is labelled again.
+                if (d0 == 0 || y == m_y)
+                    text(QRectF(x, y, lw, m_lh), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop, d.field->label + ":");
+                text(QRectF(x + lw, y, m_right - x - lw - kPad, (d1 - d0) * m_lh), ReportItem::Body,
+                     Qt::AlignLeft | Qt::AlignTop, joined(d.lines, d0, d1));
+                y += (d1 - d0) * m_lh;
+            }
+            first += n;
+        }
+        if (L.ruled)
+            line(m_left, m_y + height, m_right, m_y + height);
+        m_y += height;
     }
 
     void table()
@@ -431,6 +533,7 @@ private:
         m_detailIndent = L.columns.size() > 1 ? std::min(m_colW[0], m_width * 0.12) : 0;
         newPage();
         m_pageTopOfRows = m_y;
+        const qreal pageRoom = m_bottom - m_pageTopOfRows - (L.group ? 6 + groupHeadingHeight() : 0);
         const int groupCol = L.group ? m_columns.of(L.group->field) : -1;
         // Rows per group value, for the {count} of group headings.
         std::vector<int> groupSizes(m_order.size(), 0);
@@ -445,23 +548,42 @@ private:
         QString current;
         int currentCount = 0;
         int stripe = 0;
+        auto continuePage = [&] {
+            startRowsPage();
+            if (groupCol >= 0)
+                groupHeading(current, currentCount, true);
+        };
         for (size_t n = 0; n < m_order.size(); ++n) {
             tick(int(n));
             const int row = m_order[n];
             const RowBlock b = measureRow(row);
+            const qreal whole = rowHeight(b, 0, b.units());
+            // A row up to a third of a page moves whole to the next page; a
+            // taller one fills what is left and continues, with at least two
+            // of its lines on the page where it starts.
+            const bool split = whole > pageRoom / 3;
+            const qreal first = split ? rowHeight(b, 0, std::min(2, b.units())) : whole;
             if (groupCol >= 0 && (n == 0 || groupKey(row) != current)) {
                 current = groupKey(row);
                 currentCount = groupSizes[n];
                 stripe = 0;
-                if ((L.group->newPage && n > 0) || m_y + 6 + groupHeadingHeight() + b.height > m_bottom)
+                if ((L.group->newPage && n > 0) || m_y + 6 + groupHeadingHeight() + first > m_bottom)
                     startRowsPage();
                 groupHeading(current, currentCount, false);
-            } else if (m_y + b.height > m_bottom) {
-                startRowsPage();
-                if (groupCol >= 0)
-                    groupHeading(current, currentCount, true);
+            } else if (m_y + first > m_bottom + 0.01) {
+                continuePage();
             }
-            drawRow(b, stripe++);
+            int from = 0;
+            while (from < b.units()) {
+                int to = fitting(b, from, m_bottom - m_y);
+                if (to == from)
+                    to = from + 1; // taller than a page: never happens with text lines
+                drawRow(b, from, to, stripe);
+                from = to;
+                if (from < b.units())
+                    continuePage();
+            }
+            ++stripe;
         }
         endOfList();
     }
@@ -503,10 +625,16 @@ private:
 
     // ----- sheets -----------------------------------------------------------
 
+    // A band of a sheet's block. Bands of labelled values are made of text
+    // lines and can be cut between them; the others are drawn whole.
     struct SheetLine
     {
         qreal height;
-        std::function<void(qreal y)> draw;
+        std::function<void(qreal y, int from, int to)> draw;
+        int units = 1;
+        std::function<qreal(int from, int to)> part = {};
+
+        qreal heightOf(int from, int to) const { return from == 0 && to == units ? height : part(from, to); }
     };
 
     std::vector<SheetLine> sheetBlock(int row)
@@ -515,7 +643,7 @@ private:
         const QString heading = fill(L.heading, row);
         if (!heading.isEmpty()) {
             const qreal h = groupHeadingHeight();
-            lines.push_back({h + 4, [=, this](qreal y) {
+            lines.push_back({h + 4, [=, this](qreal y, int, int) {
                                  shape(ReportItem::Kind::Shade, QRectF(m_left, y, m_width, h), 1);
                                  text(QRectF(m_left + kPad, y, m_width - 2 * kPad, h), ReportItem::Group,
                                       Qt::AlignLeft | Qt::AlignVCenter,
@@ -525,7 +653,7 @@ private:
         for (const ReportSection &s : L.sections) {
             if (!s.heading.isEmpty()) {
                 const qreal h = m_fonts.lineHeight(ReportItem::Bold);
-                lines.push_back({h + 10, [=, this](qreal y) {
+                lines.push_back({h + 10, [=, this](qreal y, int, int) {
                                      text(QRectF(m_left, y + 5, m_width, h), ReportItem::Bold,
                                           Qt::AlignLeft | Qt::AlignTop, s.heading);
                                      line(m_left, y + 5 + h + 1, m_right, y + 5 + h + 1);
@@ -543,32 +671,41 @@ private:
             const qreal slotW = (m_width - gap * (perLine - 1)) / perLine;
             const qreal labelW = perLine == 1 ? m_width * 0.3 : slotW * 0.42;
             for (size_t i = 0; i < shown.size(); i += size_t(perLine)) {
+                const size_t end = std::min(shown.size(), i + size_t(perLine));
+                std::vector<QStringList> values;
                 qreal h = 0;
-                std::vector<qreal> heights;
-                for (size_t j = i; j < std::min(shown.size(), i + size_t(perLine)); ++j) {
+                int units = 1;
+                for (size_t j = i; j < end; ++j) {
                     const auto &[f, v] = shown[j];
-                    const qreal fh = f->writeIn ? m_lh * 2.2
-                                                : std::max(m_lh, m_fonts.wrappedHeight(ReportItem::Body, v,
-                                                                                       slotW - labelW - 2)) + 4;
-                    heights.push_back(fh);
-                    h = std::max(h, fh);
+                    values.push_back(f->writeIn ? QStringList() : m_fonts.wrap(ReportItem::Body, v, slotW - labelW - 2));
+                    h = std::max(h, f->writeIn ? m_lh * 2.2 : values.back().size() * m_lh + 4);
+                    units = std::max(units, int(values.back().size()));
                 }
-                lines.push_back({h, [=, this](qreal y) {
-                                     for (size_t j = i; j < std::min(shown.size(), i + size_t(perLine)); ++j) {
-                                         const auto &[f, v] = shown[j];
-                                         const qreal x = m_left + qreal(j - i) * (slotW + gap);
-                                         if (f->writeIn) {
-                                             text(QRectF(x, y + h - m_lh - 2, labelW - 6, m_lh), ReportItem::Label,
-                                                  Qt::AlignLeft | Qt::AlignBottom, f->label);
-                                             line(x + labelW, y + h - 2, x + slotW, y + h - 2);
-                                         } else {
-                                             text(QRectF(x, y + 2, labelW - 6, m_lh), ReportItem::Label,
-                                                  Qt::AlignLeft | Qt::AlignTop, f->label);
-                                             text(QRectF(x + labelW, y + 2, slotW - labelW, heights[j - i]),
-                                                  ReportItem::Body, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, v);
-                                         }
-                                     }
-                                 }});
+                auto part = [this](int from, int to) { return (to - from) * m_lh + 4; };
+                auto draw = [=, this](qreal y, int from, int to) {
+                    const qreal bandH = from == 0 && to == units ? h : part(from, to);
+                    for (size_t j = i; j < end; ++j) {
+                        const ReportField *f = shown[j].first;
+                        const QStringList &lines = values[j - i];
+                        const qreal x = m_left + qreal(j - i) * (slotW + gap);
+                        if (f->writeIn) {
+                            if (from > 0)
+                                continue;
+                            text(QRectF(x, y + bandH - m_lh - 2, labelW - 6, m_lh), ReportItem::Label,
+                                 Qt::AlignLeft | Qt::AlignBottom, f->label);
+                            line(x + labelW, y + bandH - 2, x + slotW, y + bandH - 2);
+                            continue;
+                        }
+                        if (from == 0)
+                            text(QRectF(x, y + 2, labelW - 6, m_lh), ReportItem::Label, Qt::AlignLeft | Qt::AlignTop,
+                                 f->label);
+                        const int last = std::min<int>(to, int(lines.size()));
+                        if (last > from)
+                            text(QRectF(x + labelW, y + 2, slotW - labelW, (last - from) * m_lh), ReportItem::Body,
+                                 Qt::AlignLeft | Qt::AlignTop, joined(lines, from, last));
+                    }
+                };
+                lines.push_back({h, draw, units, part});
             }
         }
         if (L.noteLines > 0 || L.sketch) {
@@ -577,7 +714,7 @@ private:
             const int n = std::max(L.noteLines, L.sketch ? int(d / kWriteLine) : 0);
             const qreal lh = m_fonts.lineHeight(ReportItem::Label);
             const qreal h = 8 + lh + std::max(n * kWriteLine, d) + 6;
-            lines.push_back({h, [=, this](qreal y) {
+            lines.push_back({h, [=, this](qreal y, int, int) {
                                  const qreal top = y + 8;
                                  if (L.noteLines > 0 || !L.sketch) {
                                      text(QRectF(m_left, top, notesW, lh), ReportItem::Label,
@@ -612,10 +749,20 @@ private:
             else if (n > 0)
                 m_y += 14;
             for (const SheetLine &l : lines) {
-                if (m_y + l.height > m_bottom && m_y > top + 1)
-                    newPage();
-                l.draw(m_y);
-                m_y += l.height;
+                int from = 0;
+                while (from < l.units) {
+                    int to = from;
+                    while (to < l.units && m_y + l.heightOf(from, to + 1) <= m_bottom + 0.01)
+                        ++to;
+                    if (to == from && m_y > top + 1) {
+                        newPage();
+                        continue;
+                    }
+                    to = std::max(to, from + 1);
+                    l.draw(m_y, from, to);
+                    m_y += l.heightOf(from, to);
+                    from = to;
+                }
             }
         }
         endOfList();
@@ -643,6 +790,9 @@ private:
     qreal m_y = 0;
     qreal m_pageTopOfRows = 0;
     qreal m_detailIndent = 0;
+    std::vector<QStringList> m_headingLines;
+    qreal m_headingHeight = 0;
+    qreal m_minBand = 0; // rows with columns to write in are this tall at least
 };
 
 } // namespace

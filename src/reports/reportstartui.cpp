@@ -197,7 +197,8 @@ ReportProgress progressDialog(const QString &label, QWidget *parent)
         if (!*dialog) {
             auto d = std::make_unique<QProgressDialog>(label, "Cancel", 0, total, parent);
             d->setObjectName("reportProgress");
-            d->setWindowTitle(QString::fromLatin1(ReportEngine::kWindowTitle));
+            // Not the report window's title: that one finds the report window.
+            d->setWindowTitle(QStringLiteral("Report Progress"));
             d->setWindowModality(Qt::ApplicationModal);
             d->setMinimumDuration(delay);
             d->setAutoClose(false);

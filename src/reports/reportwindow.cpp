@@ -138,6 +138,7 @@ ReportWindow::ReportWindow(QWidget *parent) : QMainWindow(parent)
     m_area->setWidget(m_view);
     m_area->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_area->setBackgroundRole(QPalette::Dark);
+    m_area->viewport()->installEventFilter(this);
     setCentralWidget(m_area);
 
     m_status = new QLabel;
@@ -186,9 +187,13 @@ void ReportWindow::applyZoom()
     const QSizeF page = m_doc ? m_doc->pageSize() : QSizeF(595, 842);
     const QString z = m_zoom->currentText();
     const QSize room = m_area->viewport()->size() - QSize(2 * ReportPageWidget::kDesk, 2 * ReportPageWidget::kDesk);
+    // Fit width leaves room for the vertical scroll bar whether it shows or
+    // not, so that its coming and going does not change the zoom again.
+    QScrollBar *bar = m_area->verticalScrollBar();
+    const int barWidth = bar->sizeHint().width();
     qreal s;
     if (z == "Fit width")
-        s = (room.width() - m_area->verticalScrollBar()->sizeHint().width()) / page.width();
+        s = (room.width() + (bar->isVisibleTo(m_area) ? barWidth : 0) - barWidth) / page.width();
     else if (z == "Whole page")
         s = std::min(room.width() / page.width(), room.height() / page.height());
     else
@@ -217,10 +222,13 @@ void ReportWindow::updateControls()
                               .arg(m_doc->fileName));
 }
 
-void ReportWindow::resizeEvent(QResizeEvent *event)
+bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    QMainWindow::resizeEvent(event);
-    applyZoom();
+    // The viewport has its size only once the window is laid out, after
+    // the window's own resize: the fitting zooms follow the viewport.
+    if (watched == m_area->viewport() && event->type() == QEvent::Resize && !m_zoom->currentText().endsWith('%'))
+        applyZoom();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ReportWindow::keyPressEvent(QKeyEvent *event)

@@ -112,6 +112,9 @@ private slots:
               "magnification = '48x', conditions = '7', rating = '6', hour = '09:40 PM' "
               "where mes in ('1', '13', '31', '42', '57', '104')",
               "update mess set date = '2024-03-09', view_notes = 'Bright core' where mes = '42'",
+              // The longest texts the UT converter writes.
+              "update mess set utctime = '12/28/2001 12:30:00 AM' where mes in ('13', '57')",
+              "update Sac72 set utctime = '12/28/2001 12:30:00 AM', magnification = '240x' where OBJECT = 'NGC129'",
               "update Sac72 set completed = 1, location = 'Back yard', tele = '120 mm refractor' "
               "where OBJECT in ('NGC1', 'NGC40', 'NGC129', 'NGC188', 'NGC224', 'NGC1952', 'NGC7000')",
               "update Sac72 set date = '2024-04-02', hour = '10:15 PM', view_notes = 'Faint smudge' "
@@ -127,10 +130,15 @@ private slots:
               "(2, 'Brocchi''s Cluster', 'Asterism', 'Vul', '19 25', '+20 11', 'The Coathanger', 0, null),"
               "(3, 'Stock 23', 'Open cluster', 'Cam', '03 16', '+60 02', null, 1, '2024-02-03')",
               "insert into planet_log (id, Local_Date, Local_Time, Instrument_Used, Notes) values "
-              "('Mars', '2024-01-05', '08:00 PM', '8 inch SCT', 'Polar cap'), "
+              "('Mars', '2024-01-05', '11:15 PM', '8 inch SCT', 'Polar cap'), "
+              "('Mars', '2024-01-05', '9:00 PM', '8 inch SCT', 'Polar cap'), "
+              "('Mars', '2024-01-05', '10:30 PM', '8 inch SCT', 'Polar cap'), "
               "('Jupiter', '2024-01-06', '09:00 PM', '8 inch SCT', 'Red spot'), "
               "('Mars', '2023-12-01', '07:30 PM', '80 mm', 'Tiny disc'), "
-              "('Vulcan', '2024-02-01', '06:00 AM', 'Eye', 'Not a body of the table')"})
+              "('Vulcan', '2024-02-01', '06:00 AM', 'Eye', 'Not a body of the table')",
+              "update planet_log set UTC = '12/28/2001 12:30:00 AM' where id = 'Mars'",
+              "update dstars set UTC = '12/28/2001 12:30:00 AM' where ID = 1",
+              "update generic set utc = '12/28/2001 12:30:00 AM' where ID = 1"})
             m_store->execute(statement);
     }
 
@@ -171,6 +179,22 @@ private slots:
             count.replace("{n}", QString::number(doc.rowCount)).replace("{s}", doc.rowCount == 1 ? "" : "s");
             QVERIFY2(doc.text().contains("\n" + (doc.rowCount ? count : layout.empty) + "\n"), qPrintable(count));
         }
+        // Nothing is cut short, and what the program writes itself (dates,
+        // times, UT texts, catalogue names) stays on one line.
+        QVERIFY(!doc.text().contains(QChar(0x2026)));
+        static const QRegularExpression written(
+            "^(?:\\d{1,2}/\\d{1,2}/\\d{4}(?: \\d{1,2}:\\d\\d:\\d\\d [AP]M)?|\\d{1,2}:\\d\\d(?::\\d\\d)? [AP]M|"
+            "(?:M|NGC|IC) ?\\d+(?: NED\\d+)?)$");
+        int checked = 0;
+        for (const ReportPage &page : doc.pages)
+            for (const ReportItem &item : page.items)
+                if (written.match(QString(item.text).remove(QChar::LineSeparator)).hasMatch()) {
+                    QVERIFY2(!item.text.contains(QChar::LineSeparator), qPrintable(item.text));
+                    ++checked;
+                }
+        if (doc.rowCount > 0 && layout.kind == ReportLayout::Kind::Table && file != "planet_worksheet.rpt" &&
+            !file.startsWith("stars") && !file.startsWith("gen"))
+            QVERIFY(checked > 0);
     }
 
     void messierCatalogueOrders()
@@ -339,14 +363,26 @@ private slots:
         const auto byBody = groups(render("planet_log.rpt").text(), "(\\w+) \u2013 \\d+ observations?",
                                    "\\d+/\\d+/\\d{4}");
         QCOMPARE(byBody.size(), 3);
-        QCOMPARE(byBody[0], std::make_pair(QString("Mars"), QStringList({"12/1/2023", "1/5/2024"})));
+        QCOMPARE(byBody[0],
+                 std::make_pair(QString("Mars"), QStringList({"12/1/2023", "1/5/2024", "1/5/2024", "1/5/2024"})));
+        // The same night in the order of the clock, as the body's own report has it.
+        const QStringList clock = {"07:30 PM", "9:00 PM", "10:30 PM", "11:15 PM"};
+        QStringList times;
+        for (const char *file : {"planet_log.rpt", "solar_1.rpt"}) {
+            times.clear();
+            for (const QString &line : render(file).text().split('\n'))
+                if (line.startsWith("12/1/2023\t") || line.startsWith("1/5/2024\t"))
+                    times << line.section('\t', 1, 1);
+            QCOMPARE(times, clock);
+        }
         QCOMPARE(byBody[1], std::make_pair(QString("Jupiter"), QStringList({"1/6/2024"})));
         QCOMPARE(byBody[2].first, QString("Vulcan"));
 
         const ReportDocument mars = render("solar_1.rpt");
         QCOMPARE(mars.pageCount(), 1);
         QVERIFY(mars.text().startsWith("Solar System Object Report\tVelnora Logging System\nMars\n"));
-        QCOMPARE(firstCells(mars.text(), "\\d+/\\d+/\\d{4}"), QStringList({"12/1/2023", "1/5/2024"}));
+        QCOMPARE(firstCells(mars.text(), "\\d+/\\d+/\\d{4}"),
+                 QStringList({"12/1/2023", "1/5/2024", "1/5/2024", "1/5/2024"}));
         QVERIFY(mars.text().contains("\nNotes:\tPolar cap\n") && !mars.text().contains("Red spot"));
 
         const QStringList bodies = column(sql("select name from planet order by sort"));

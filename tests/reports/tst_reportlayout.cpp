@@ -113,6 +113,10 @@ private slots:
                                              << "count names {total}";
         QTest::newRow("orientation") << tableLayout(R"(, "orientation": "sideways")")
                                      << "orientation must be one of portrait, landscape";
+        QTest::newRow("sort as") << tableLayout(R"(, "sort": [{"field": "ID", "as": "clock"}])")
+                                 << "sort[0].as must be one of text, number, date, time";
+        QTest::newRow("empty list") << tableLayout(R"(, "emptyList": {"query": "select count(*) from x"})")
+                                    << "emptyList.text is missing";
     }
 
     void parseErrorsNameTheirPlace()
@@ -265,23 +269,42 @@ private slots:
         count(list, ReportItem::Kind::Text, &plain);
         QVERIFY(tall > plain * 1.8);
 
-        // A wrapped value fills a worksheet row's two lines and is cut after them;
-        // the row keeps its height.
+        // Rows to write in are at least 8 mm apart.
+        qreal firstTop = 0;
+        qreal secondTop = 0;
+        for (const ReportItem &i : sheet.pages[0].items) {
+            if (i.text == "Object 0001")
+                firstTop = i.rect.top();
+            if (i.text == "Object 0002")
+                secondTop = i.rect.top();
+        }
+        QVERIFY(secondTop - firstTop >= 8 / 25.4 * 72);
+
+        // A long value wraps within its column and makes its row taller,
+        // breaking between names, never inside one.
         QueryResult r;
         r.columns = {"ID", "name"};
-        r.rows.push_back({qlonglong(1), QString("NGC 2070, Tarantula Nebula, 30 Doradus, ").repeated(6)});
+        const QString names = QString("NGC 2070, Tarantula Nebula, 30 Doradus, LBN 373, ").repeated(6).trimmed();
+        r.rows.push_back({qlonglong(1), names});
         r.rows.push_back({qlonglong(2), "Short"});
-        const ReportDocument wrapped =
-            render(QByteArray(json).replace(R"("width": 8})", R"("width": 8, "wrap": true})"), r);
-        std::vector<const ReportItem *> names;
-        for (const ReportItem &i : wrapped.pages[0].items)
-            if (i.text.startsWith("NGC 2070") || i.text == "Short")
-                names.push_back(&i);
-        QCOMPARE(names.size(), size_t(2));
-        QVERIFY(names[0]->text.endsWith(QChar(0x2026)));
-        QVERIFY(names[0]->text.size() > 40);
-        QVERIFY(names[0]->flags & Qt::TextWordWrap);
-        QCOMPARE(names[0]->rect.height(), names[1]->rect.height());
+        const ReportDocument wrapped = render(json, r);
+        QVERIFY(wrapped.text().contains("\n1\t" + names + "\n2\tShort\n"));
+        const ReportItem *longCell = nullptr;
+        const ReportItem *shortCell = nullptr;
+        for (const ReportItem &i : wrapped.pages[0].items) {
+            if (i.text.startsWith("NGC 2070"))
+                longCell = &i;
+            if (i.text == "Short")
+                shortCell = &i;
+        }
+        QVERIFY(longCell && shortCell);
+        const QStringList lines = longCell->text.split(QChar::LineSeparator);
+        QVERIFY(lines.size() >= 4);
+        for (const QString &line : lines) {
+            QVERIFY2(!QRegularExpression("(NGC|LBN)\\s*$").match(line).hasMatch(), qPrintable(line));
+            QVERIFY2(!QRegularExpression("^\\d").match(line).hasMatch(), qPrintable(line));
+        }
+        QVERIFY(longCell->rect.height() > shortCell->rect.height() * 1.5);
     }
 
     void detailsFollowTheirRow()
@@ -296,9 +319,86 @@ private slots:
         QVERIFY(text.contains("1\tFirst\nNotes:\tSeen with averted vision\n2\tSecond\n3\tThird\nNotes:\tA long note."));
         QCOMPARE(text.count("Notes:"), 2);
         // The long note wraps onto more than one line's height instead of being cut.
+        QVERIFY(text.contains("\nNotes:\t" + QString("A long note. ").repeated(40).trimmed() + "\n"));
         for (const ReportItem &i : doc.pages[0].items)
             if (i.text.startsWith("A long note"))
-                QVERIFY(i.rect.height() > 30 && (i.flags & Qt::TextWordWrap));
+                QVERIFY(i.rect.height() > 30 && i.text.count(QChar::LineSeparator) >= 2);
+    }
+
+    void longRowsContinueOnTheNextPages()
+    {
+        // Some 20,000 characters written at the eyepiece, in numbered sentences
+        // and paragraphs.
+        QString note;
+        for (int i = 1; i <= 400; ++i)
+            note += QString("Sentence %1 as written at the eyepiece, low in the east.").arg(i, 4, 10, QChar('0')) +
+                    (i % 10 == 0 ? "\n" : " ");
+        QVERIFY(note.size() > 20000);
+        QueryResult r;
+        r.columns = {"ID", "name", "notes"};
+        r.rows.push_back({qlonglong(1), "Before", "Short"});
+        r.rows.push_back({qlonglong(2), "Long", note});
+        r.rows.push_back({qlonglong(3), "After", QVariant()});
+        QueryResult inCell = r;
+        inCell.rows[1] = {qlonglong(2), note, QVariant()};
+        const QByteArray details = tableLayout(R"(, "details": [{"field": "notes", "label": "Notes"}])");
+        for (const ReportDocument &doc : {render(details, r), render(tableLayout(), inCell)}) {
+            QVERIFY(doc.pageCount() >= 3);
+            for (int p = 0; p < doc.pageCount(); ++p) {
+                // Headings on every page, and nothing printed over the footer.
+                QCOMPARE(doc.pageText(p).split('\n').at(2), QString("No.\tName"));
+                qreal footer = 0;
+                for (const ReportItem &i : doc.pages[size_t(p)].items)
+                    if (i.text.startsWith("Printed "))
+                        footer = i.rect.top();
+                QVERIFY(footer > 500);
+                for (const ReportItem &i : doc.pages[size_t(p)].items)
+                    if (i.kind != ReportItem::Kind::Line && !i.text.startsWith("Printed ") &&
+                        !i.text.startsWith("Page "))
+                        QVERIFY2(i.rect.bottom() < footer - 3, qPrintable(i.text.left(40)));
+            }
+            // Every sentence once, in order, and the rows around it.
+            QStringList numbers;
+            for (auto it = QRegularExpression("Sentence (\\d{4})").globalMatch(doc.text()); it.hasNext();)
+                numbers << it.next().captured(1);
+            QCOMPARE(numbers.size(), 400);
+            for (int i = 0; i < 400; ++i)
+                QCOMPARE(numbers[i].toInt(), i + 1);
+            QVERIFY(doc.pageText(0).contains("\n1\tBefore\n"));
+            QVERIFY(doc.pageText(doc.pageCount() - 1).contains("\n3\tAfter\n"));
+        }
+
+        // A sheet's long value continues the same way.
+        const QByteArray sheet = R"({"format": "velnora-report 1", "kind": "sheet", "title": "One Object",
+            "rows": {"from": "Data1"}, "heading": "{name}",
+            "fields": [{"field": "name", "label": "Name"}, {"field": "notes", "label": "Notes"},
+                       {"label": "Seeing", "writeIn": true}], "noteLines": 4, "count": ""})";
+        const ReportDocument block = render(sheet, r);
+        QVERIFY(block.pageCount() >= 3);
+        QCOMPARE(block.text().count(QRegularExpression("Sentence \\d{4}")), 400);
+        QCOMPARE(block.text().count("\nSeeing\n"), 3);
+    }
+
+    void sortsDatesAndTimesAsValues()
+    {
+        QueryResult r;
+        r.columns = {"ID", "name", "date", "hour"};
+        const std::tuple<int, const char *, const char *> rows[] = {
+            {1, "2024-01-05", "11:15 PM"}, {2, "1/5/2024", "9:00 PM"}, {3, "2024-01-05", "10:30 PM"},
+            {4, "12/31/2023", "23:50"},    {5, "2024-01-05", "21:45"},  {6, "", ""}};
+        for (const auto &[id, date, hour] : rows)
+            r.rows.push_back({qlonglong(id), QString("Row %1").arg(id), QString(date), QString(hour)});
+        auto order = [&](const QString &sort) {
+            QStringList out;
+            for (const QString &l : lines(render(tableLayout(", \"sort\": " + sort), r).text(), "\\d"))
+                out << l.section('\t', 0, 0);
+            return out.join(',');
+        };
+        QCOMPARE(order(R"([{"field": "date", "as": "date"}, {"field": "hour", "as": "time"}])"),
+                 QString("6,4,2,5,3,1"));
+        QCOMPARE(order(R"([{"field": "hour", "as": "time", "descending": true}])"), QString("4,1,3,5,2,6"));
+        // As text, which is what the layouts did before: 10:30 before 9:00.
+        QCOMPARE(order(R"([{"field": "hour"}])"), QString("6,3,1,5,4,2"));
     }
 
     void sheetsPrintOneBlockPerRow()

@@ -15,10 +15,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -189,6 +191,10 @@ private slots:
             for (QWidget *w : QApplication::topLevelWidgets())
                 if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible() && !clicked) {
                     QCOMPARE(d->windowModality(), Qt::ApplicationModal);
+                    // Not taken for the report window, which is found by its title.
+                    QCOMPARE(d->windowTitle(), QString("Report Progress"));
+                    QCOMPARE(reportWindows(), 0);
+                    QVERIFY(!Reports::reportWindow());
                     QTest::mouseClick(d->findChild<QPushButton *>(), Qt::LeftButton);
                     clicked = true;
                 }
@@ -304,6 +310,15 @@ private slots:
         QVERIFY(w);
         const int pages = w->document()->pageCount();
         QCOMPARE(pages, 4);
+        // It opens with the page as wide as the window allows.
+        auto *zoom = w->findChild<QComboBox *>("zoom");
+        QCOMPARE(zoom->currentText(), QString("Fit width"));
+        const int viewport = w->findChild<QScrollArea *>("pageArea")->viewport()->width();
+        const qreal pageWidth = w->scale() * w->document()->pageSize().width();
+        QVERIFY2(pageWidth > 0.85 * viewport && pageWidth <= viewport,
+                 qPrintable(QString("%1 of %2").arg(pageWidth).arg(viewport)));
+        w->resize(w->width() + 200, w->height());
+        QTRY_VERIFY(w->scale() * w->document()->pageSize().width() > pageWidth + 150);
         auto *page = w->findChild<QSpinBox *>("page");
         auto trigger = [&](const char *name) { w->findChild<QAction *>(name)->trigger(); };
         QCOMPARE(page->value(), 1);
