@@ -5,6 +5,7 @@
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "reports/reportstartui.h"
+#include "shell/helpwindows.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
 
@@ -24,6 +25,7 @@ void registerAll()
     AidWindows::registerShared();
     AidWindows::registerFor("frmmess");
     Reports::installUi();
+    HelpWindows::registerAll();
 }
 
 } // namespace AllWindows
