@@ -162,7 +162,8 @@ public:
                 ++i;
             }
         }
-        endParagraph(false);
+        // The last paragraph may lack its \par; it keeps the format its text had.
+        endParagraph(false, &m_lastTextPara);
         closeTable();
         return html();
     }
@@ -237,12 +238,16 @@ private:
         }
         switch (c) {
         case '\'': {
-            if (i + 2 < n && isHex(m_in.at(i + 1)) && isHex(m_in.at(i + 2))) {
-                const int v = hexValue(m_in.at(i + 1)) * 16 + hexValue(m_in.at(i + 2));
-                byteChar(uchar(v), true);
-                return i + 3;
+            // Two hex digits make a byte; an escape cut short is dropped.
+            int digits = 0;
+            int v = 0;
+            while (digits < 2 && i + 1 + digits < n && isHex(m_in.at(i + 1 + digits))) {
+                v = v * 16 + hexValue(m_in.at(i + 1 + digits));
+                ++digits;
             }
-            return i + 1;
+            if (digits == 2)
+                byteChar(uchar(v), true);
+            return i + 1 + digits;
         }
         case '*':
             top().starred = true;
@@ -493,6 +498,7 @@ private:
         if (!(g.chars == m_runFormat))
             flushRun();
         m_runFormat = g.chars;
+        m_lastTextPara = g.para;
         m_run += c;
         m_paraHasContent = true;
     }
@@ -562,12 +568,12 @@ private:
     }
 
     // `always` for \par, which ends even an empty paragraph.
-    void endParagraph(bool always)
+    void endParagraph(bool always, const ParaFormat *format = nullptr)
     {
         flushRun();
         if (!always && !m_paraHasContent)
             return;
-        const ParaFormat &pf = top().para;
+        const ParaFormat &pf = format ? *format : top().para;
         if (pf.inTable) {
             m_cell += paragraphHtml(pf);
             return;
@@ -651,6 +657,7 @@ private:
     QString m_run;
     QString m_para;
     bool m_paraHasContent = false;
+    ParaFormat m_lastTextPara;
     bool m_pageBreak = false;
     QString m_body;
 
