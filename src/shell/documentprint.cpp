@@ -35,8 +35,9 @@ bool print(const QTextDocument &document, QPagedPaintDevice *device)
     doc->rootFrame()->setFrameFormat(frame);
     doc->setPageSize(page);
 
-    QFont footer(doc->defaultFont(), &ruler);
-    footer.setPointSizeF(9);
+    // Pixels of the 96 dpi layout, which the painter's scale takes to the device.
+    QFont footer = doc->defaultFont();
+    footer.setPixelSize(12);
     const int pages = doc->pageCount();
     for (int i = 0; i < pages; ++i) {
         if (i > 0 && !device->newPage())

@@ -43,6 +43,8 @@ DocumentWindow::DocumentWindow(const Spec &spec, QWidget *parent) : QDialog(pare
     m_text->setOpenLinks(false);
     connect(m_text, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { ProgramEnd::openUrl(url); });
     m_loaded = RtfDocument::loadFile(m_text->document(), spec.document);
+    // Loading leaves the cursor at the end; the reader starts at the top.
+    m_text->moveCursor(QTextCursor::Start);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);

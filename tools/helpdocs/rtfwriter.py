@@ -92,10 +92,10 @@ def to_rtf(markup):
         if first.startswith("|"):
             out.append(table(block))
         elif first.startswith("- "):
-            for item in block:
+            for n, item in enumerate(block):
                 text = item[2:] if item.startswith("- ") else item
-                out.append(r"\pard\li360\fi-180\sa60\bullet\~\~" + inline(text) + r"\par" + "\n")
-            out.append(r"\pard\sa60\par" + "\n")
+                after = 160 if n == len(block) - 1 else 60
+                out.append(r"\pard\li360\fi-180\sa%d\bullet\~\~" % after + inline(text) + r"\par" + "\n")
         elif first.startswith("== "):
             out.append(r"\pard\keepn\sb200\sa80\cf1\b\fs24 " + inline(first[3:]) + r"\b0\fs20\cf0\par" + "\n")
             if block[1:]:
