@@ -30,28 +30,28 @@ void DocumentWindow::setPrinterChooser(PrinterChooser c)
     chooser() = std::move(c);
 }
 
-DocumentWindow::DocumentWindow(const Spec &spec, QWidget *parent) : QDialog(parent), m_spec(spec)
+DocumentWindow::DocumentWindow(const Setup &setup, QWidget *parent) : QDialog(parent), m_setup(setup)
 {
-    setObjectName(spec.name);
-    setWindowTitle(spec.title);
-    setModal(spec.modal);
+    setObjectName(setup.name);
+    setWindowTitle(setup.title);
+    setModal(setup.modal);
     setSizeGripEnabled(true);
 
     m_text = new QTextBrowser(this);
-    m_text->setObjectName(spec.textBox);
-    m_text->setAccessibleName(spec.title);
+    m_text->setObjectName(setup.textBox);
+    m_text->setAccessibleName(setup.title);
     m_text->setOpenLinks(false);
     connect(m_text, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { ProgramEnd::openUrl(url); });
-    m_loaded = RtfDocument::loadFile(m_text->document(), spec.document);
+    m_loaded = RtfDocument::loadFile(m_text->document(), setup.document);
     // Loading leaves the cursor at the end; the reader starts at the top.
     m_text->moveCursor(QTextCursor::Start);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
-    if (spec.buttons != Buttons::None) {
+    if (setup.buttons != Buttons::None) {
         auto *row = new QHBoxLayout;
         row->addStretch(1);
-        if (spec.buttons == Buttons::PrintExit) {
+        if (setup.buttons == Buttons::PrintExit) {
             auto *print = new QPushButton("Print", this);
             print->setObjectName("Command1");
             connect(print, &QPushButton::clicked, this, &DocumentWindow::printDocument);
@@ -93,7 +93,7 @@ void DocumentWindow::printDocument()
         chosen = chooser()(printer);
     } else {
         QPrintDialog dialog(&printer, this);
-        dialog.setObjectName(m_spec.printDialog);
+        dialog.setObjectName(m_setup.printDialog);
         // No page range: the choice is the whole document or the selection.
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);

@@ -18,7 +18,7 @@ class DocumentWindow : public QDialog
 public:
     enum class Buttons { None, PrintExit, Close };
 
-    struct Spec
+    struct Setup
     {
         QString name;
         QString title;
@@ -29,9 +29,9 @@ public:
         QString printDialog = QStringLiteral("dlgPrint");
     };
 
-    explicit DocumentWindow(const Spec &spec, QWidget *parent = nullptr);
+    explicit DocumentWindow(const Setup &setup, QWidget *parent = nullptr);
 
-    const Spec &spec() const { return m_spec; }
+    const Setup &setup() const { return m_setup; }
     QTextBrowser *textBox() const { return m_text; }
     // False when the document could not be read (the box shows a notice instead).
     bool documentLoaded() const { return m_loaded; }
@@ -49,7 +49,7 @@ public:
     static void setPrinterChooser(PrinterChooser chooser);
 
 private:
-    Spec m_spec;
+    Setup m_setup;
     QTextBrowser *m_text = nullptr;
     bool m_loaded = false;
 };

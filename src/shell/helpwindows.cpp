@@ -11,7 +11,7 @@ namespace HelpWindows {
 void registerAll()
 {
     using B = DocumentWindow::Buttons;
-    const std::initializer_list<DocumentWindow::Spec> documents = {
+    const std::initializer_list<DocumentWindow::Setup> documents = {
         {"help_messier", "Messier Logging Form Help", "help/Messier_help.rtf", B::PrintExit},
         {"help_about_messier", "About Messier", "help/messier.rtf", B::None},
         {"credits_mess", "Messier Form Credits", "help/mess_credits.rtf", B::Close},
@@ -32,8 +32,8 @@ void registerAll()
         {"credits_notes", "Velnora Notes", "help/notes.rtf", B::Close},
         {"help_editor", "Database Editor Help", "help/sac_editor.rtf", B::Close},
     };
-    for (const DocumentWindow::Spec &spec : documents)
-        Windows::registerFactory(spec.name, [spec] { return new DocumentWindow(spec); });
+    for (const DocumentWindow::Setup &setup : documents)
+        Windows::registerFactory(setup.name, [setup] { return new DocumentWindow(setup); });
     Windows::registerFactory("frmAbout", [] { return new AboutDialog; });
 }
 
