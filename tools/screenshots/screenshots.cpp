@@ -7,6 +7,7 @@
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "shell/allwindows.h"
+#include "shell/documentwindow.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
 
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -41,6 +43,7 @@ int main(int argc, char **argv)
     if (argc >= 3)
         qputenv("QT_SCALE_FACTOR", argv[2]);
     QApplication app(argc, argv);
+    QApplication::setApplicationName("Velnora Logging System");
     if (argc < 2) {
         QTextStream(stderr) << "usage: velnora-screenshots OUTPUT_DIR [SCALE]\n";
         return 2;
@@ -79,6 +82,14 @@ int main(int argc, char **argv)
     ok = save(&view, out, "frmmonth_view") && ok;
     for (const char *aid : {"utc_mess", "seeing", "frmmag_mess"})
         ok = save(Windows::get(aid), out, aid) && ok;
+
+    auto *help = qobject_cast<DocumentWindow *>(Windows::show("help_messier"));
+    ok = help->grab().save(out + "/help_messier.png") && ok;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out + "/help_messier.pdf");
+    ok = help->printTo(&printer) && ok;
+    ok = save(Windows::show("frmAbout"), out, "frmAbout") && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

@@ -1,0 +1,10 @@
+#pragma once
+
+// The help, credits and notes windows, the database editor's help and the
+// about box, each registered by its name with Windows so that any menu opens
+// it with Windows::show("help_messier") or Windows::exec("frmAbout").
+namespace HelpWindows {
+
+void registerAll();
+
+} // namespace HelpWindows

@@ -1,0 +1,295 @@
+// The help, credits and notes windows, their printing, and the about box.
+#include "shell/aboutdialog.h"
+#include "shell/allwindows.h"
+#include "shell/documentwindow.h"
+#include "shell/helpwindows.h"
+#include "shell/programend.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QtTest>
+
+namespace {
+
+QByteArray rtfOf(const QByteArray &text)
+{
+    return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + text + "}";
+}
+
+QString documentText(QWidget *w, const QString &box = "RichTextBox1")
+{
+    auto *text = w->findChild<QTextBrowser *>(box);
+    return text ? text->toPlainText() : QString("<no %1>").arg(box);
+}
+
+// Selects the first occurrence of `from` through the end of `to` in the box.
+void select(QTextBrowser *box, const QString &from, const QString &to)
+{
+    const QTextCursor start = box->document()->find(from);
+    const QTextCursor end = box->document()->find(to, start);
+    QTextCursor c(box->document());
+    c.setPosition(start.selectionStart());
+    c.setPosition(end.selectionEnd(), QTextCursor::KeepAnchor);
+    box->setTextCursor(c);
+}
+
+} // namespace
+
+class TestHelpWindows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages, false);
+        QProcess::execute("cp", {"-r", QStringLiteral(VELNORA_ASSETS_DIR) + "/help", m_dir->path()});
+        QCoreApplication::setApplicationName("Velnora Logging System");
+        AllWindows::registerAll();
+        m_urls.clear();
+        ProgramEnd::setUrlHandler([this](const QUrl &u) { m_urls << u; });
+        DocumentWindow::setPrinterChooser({});
+    }
+
+    void cleanup()
+    {
+        DocumentWindow::setPrinterChooser({});
+        closeWorkspace(m_dir, m_messages);
+    }
+
+    void windows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("buttons");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("modal");
+        auto row = [](const char *name, const char *title, const char *heading, const char *buttons,
+                      const char *box = "RichTextBox1", bool modal = false) {
+            QTest::newRow(name) << QString(name) << QString(title) << QString(heading) << QString(buttons)
+                                << QString(box) << modal;
+        };
+        row("help_messier", "Messier Logging Form Help", "Messier Logging Form Help", "Command1 Print, Command2 E&xit");
+        row("help_about_messier", "About Messier", "About the Messier Catalogue", "");
+        row("credits_mess", "Messier Form Credits", "Messier Form Credits", "Command1 Close");
+        row("help_best", "Best of the NGC help", "Best of the NGC Help", "Command1 Print, Command2 E&xit");
+        row("help_about_best", "110 Best of the NGC", "The 110 Best of the NGC", "");
+        row("credits_best", "Best 110 of the NGC Credits", "Best 110 of the NGC Credits", "Command1 Close");
+        row("help_sac", "SAC Database  Help", "SAC Database Help", "Command1 Print, Command2 E&xit");
+        row("helpsac", "SAC DataBase Notes", "Notes on the SAC Database", "", "text1", true);
+        row("credits_sac", "SAC Database Credits", "SAC Database Credits", "Command1 Close");
+        row("help_planet", "Solar System Help", "Solar System Help", "Command1 Print, Command2 E&xit");
+        row("credits_solar", "Solar System Credits", "Solar System Credits", "Command1 Close");
+        row("help_custom", "Custom Database Help", "Custom Database Help", "Command1 Print, Command2 E&xit");
+        row("help_stars", "Multiple Stars Help", "Multiple Stars Help", "Command1 Print, Command2 E&xit");
+        row("credits_stars", "Multiple Stars Credits", "Multiple Stars Credits", "Command1 Close");
+        row("credits", "Credits", "Velnora Credits", "Command1 Close");
+        row("credits_notes", "Velnora Notes", "Velnora Notes", "Command1 Close");
+        row("help_editor", "Database Editor Help", "Database Editor Help", "Command1 Close");
+    }
+
+    void windows()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QFETCH(QString, heading);
+        QFETCH(QString, buttons);
+        QFETCH(QString, box);
+        QFETCH(bool, modal);
+        QWidget *w = Windows::show(name);
+        QVERIFY(w);
+        QCOMPARE(w->objectName(), name);
+        QCOMPARE(w->windowTitle(), title);
+        QCOMPARE(documentText(w, box).section('\n', 0, 0), heading);
+        QVERIFY(documentText(w, box).size() > 300);
+        QCOMPARE(w->isModal(), modal);
+        QStringList shown;
+        for (const QPushButton *b : w->findChildren<QPushButton *>())
+            shown << b->objectName() + " " + b->text();
+        QCOMPARE(shown.join(", "), buttons);
+        if (!buttons.isEmpty()) {
+            // Exit and Close unload the window.
+            clickButton(w, buttons.contains("Command2") ? "Command2" : "Command1");
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!Windows::find(name));
+        }
+    }
+
+    void documentIsReadOnEveryOpening()
+    {
+        writeFile(m_dir->file("help/Messier_help.rtf"), rtfOf("First {\\b edition}"));
+        QWidget *w = Windows::show("help_messier");
+        QCOMPARE(documentText(w), QString("First edition"));
+
+        writeFile(m_dir->file("help/Messier_help.rtf"), rtfOf("Second edition\\par with more"));
+        // Opening it while open only brings it forward.
+        QCOMPARE(Windows::show("help_messier"), w);
+        QCOMPARE(documentText(w), QString("First edition"));
+
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(documentText(Windows::show("help_messier")), QString("Second edition\nwith more"));
+    }
+
+    void missingDocumentShowsANotice()
+    {
+        QVERIFY(QFile::remove(m_dir->file("help/notes.rtf")));
+        auto *w = qobject_cast<DocumentWindow *>(Windows::show("credits_notes"));
+        QVERIFY(w);
+        QVERIFY(!w->documentLoaded());
+        QVERIFY(documentText(w).contains("help/notes.rtf"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void linksOpenInTheBrowser()
+    {
+        auto *box = Windows::show("credits")->findChild<QTextBrowser *>("RichTextBox1");
+        const QTextCursor link = box->document()->find("creativecommons.org/licenses/by-sa/4.0");
+        QVERIFY(!link.isNull());
+        QTextCursor inside(box->document());
+        inside.setPosition(link.selectionStart() + 1);
+        const QString href = inside.charFormat().anchorHref();
+        QCOMPARE(href, QString("https://creativecommons.org/licenses/by-sa/4.0/"));
+        emit box->anchorClicked(QUrl(href));
+        QCOMPARE(m_urls, QList<QUrl>{QUrl(href)});
+    }
+
+    void printWholeDocumentAndSelection()
+    {
+        writeFile(m_dir->file("help/sac_help.rtf"),
+                  rtfOf("Alpha paragraph\\par Bravo {\\b paragraph}\\par Charlie paragraph\\par"));
+        auto *w = qobject_cast<DocumentWindow *>(Windows::show("help_sac"));
+        const QString pdf = m_dir->file("out.pdf");
+        QPrinter::PrintRange range = QPrinter::AllPages;
+        DocumentWindow::setPrinterChooser([&](QPrinter &printer) {
+            range = printer.printRange();
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+
+        clickButton(w, "Command1");
+        QCOMPARE(range, QPrinter::AllPages);
+        QString text = pdfText(pdf).simplified();
+        QVERIFY2(text.contains("Alpha paragraph Bravo paragraph Charlie paragraph"), qPrintable(text));
+
+        QFile::remove(pdf);
+        select(w->textBox(), "Bravo", "Charlie");
+        clickButton(w, "Command1");
+        QCOMPARE(range, QPrinter::Selection);
+        text = pdfText(pdf).simplified();
+        QVERIFY2(text.contains("Bravo paragraph Charlie"), qPrintable(text));
+        QVERIFY2(!text.contains("Alpha") && !text.contains("Charlie paragraph"), qPrintable(text));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void printsLongDocumentsOnNumberedPages()
+    {
+        auto *w = qobject_cast<DocumentWindow *>(Windows::show("help_messier"));
+        const QString pdf = m_dir->file("help.pdf");
+        QVERIFY(w->textBox()->textCursor().selectedText().isEmpty());
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(w->printTo(&printer));
+        const QString info = pdfInfo(pdf);
+        const int pages = info.section("Pages:", 1).simplified().section(' ', 0, 0).toInt();
+        QVERIFY2(pages >= 2, qPrintable(info));
+        const QString text = pdfText(pdf);
+        QVERIFY(text.contains("Messier Logging Form Help"));
+        QVERIFY(text.simplified().contains("End Report closes the report window"));
+        // The last page carries its number at the foot.
+        QCOMPARE(text.split('\f', Qt::SkipEmptyParts).last().trimmed().section('\n', -1).trimmed(),
+                 QString::number(pages));
+    }
+
+    void printingCanceled()
+    {
+        auto *w = Windows::show("help_best");
+        DocumentWindow::setPrinterChooser([](QPrinter &) { return false; });
+        clickButton(w, "Command1");
+        QCOMPARE(m_messages->shown, QStringList{"Printing Canceled"});
+
+        // A printer that cannot be opened is a failure like a cancel.
+        DocumentWindow::setPrinterChooser([](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName("/nonexistent-folder/out.pdf");
+            return true;
+        });
+        clickButton(w, "Command1");
+        QCOMPARE(m_messages->shown, (QStringList{"Printing Canceled", "Printing Canceled"}));
+        QVERIFY(w->isVisible());
+    }
+
+    void aboutBox()
+    {
+        QCOMPARE(AboutDialog::versionText("1.2"), QString("Version 1.2.0"));
+        QCOMPARE(AboutDialog::versionText("3"), QString("Version 3.0.0"));
+        QCOMPARE(AboutDialog::versionText("1.0.7.9"), QString("Version 1.0.7"));
+        QCOMPARE(AboutDialog::versionText(""), QString("Version 0.0.0"));
+
+        QWidget *w = Windows::show("frmAbout");
+        QCOMPARE(w->windowTitle(), QString("About Velnora Logging System"));
+        QCOMPARE(textOf(w, "lblTitle"), QString("Velnora Logging System"));
+        QVERIFY(QRegularExpression("^Version \\d+\\.\\d+\\.\\d+$").match(textOf(w, "lblVersion")).hasMatch());
+        QCOMPARE(textOf(w, "Label2"), QString("Clear Skys!!"));
+        QCOMPARE(textOf(w, "cmdOK"), QString("OK"));
+        QCOMPARE(textOf(w, "cmdSysInfo"), QString("&System Info..."));
+        QVERIFY(!w->findChild<QLabel *>("picIcon")->pixmap().isNull());
+        clickButton(w, "cmdOK");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("frmAbout"));
+    }
+
+    void systemInformation()
+    {
+        const QByteArray path = qgetenv("PATH");
+        QDir(m_dir->path()).mkdir("bin");
+        qputenv("PATH", QFile::encodeName(m_dir->file("bin")));
+        QWidget *w = Windows::show("frmAbout");
+        clickButton(w, "cmdSysInfo");
+        QCOMPARE(m_messages->shown, QStringList{"System Information Is Unavailable At This Time"});
+
+        // An installed program is started, and nothing is shown.
+        const QString marker = m_dir->file("started");
+        writeFile(m_dir->file("bin/hardinfo"), "#!/bin/sh\necho started > '" + QFile::encodeName(marker) + "'\n");
+        QFile::setPermissions(m_dir->file("bin/hardinfo"), QFile::ReadOwner | QFile::ExeOwner);
+        clickButton(w, "cmdSysInfo");
+        qputenv("PATH", path);
+        QTRY_VERIFY(QFile::exists(marker));
+        QCOMPARE(m_messages->shown.size(), 1);
+    }
+
+    void mainMenuOpensCreditsNotesAndAbout()
+    {
+        QWidget *first = Windows::show("first");
+        clickButton(first, "Command4");
+        QCOMPARE(Windows::find("credits")->windowTitle(), QString("Credits"));
+        clickButton(first, "Command9");
+        QCOMPARE(Windows::find("credits_notes")->windowTitle(), QString("Velnora Notes"));
+        first->findChild<QAction *>("about")->trigger();
+        QWidget *about = Windows::find("frmAbout");
+        QVERIFY(about && about->isVisible());
+        QVERIFY(!about->isModal());
+        // The menu stays usable beside them.
+        QVERIFY(first->findChild<QPushButton *>("Command4")->isEnabled());
+        QVERIFY(Windows::find("credits")->isVisible());
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    QList<QUrl> m_urls;
+};
+
+QTEST_MAIN(TestHelpWindows)
+#include "tst_helpwindows.moc"
