@@ -154,6 +154,9 @@ int query(const QStringList &args)
             QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
         Store store(path, false);
         sqlite3 *db = store.db().getHandle();
+        // One statement and out: a page is rarely read twice, and the system
+        // keeps the file cached anyway, so a small cache keeps memory low.
+        sqlite3_exec(db, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
         sqlite3_stmt *raw = nullptr;
         const char *tail = nullptr;
         const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, &tail);
