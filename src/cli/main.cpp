@@ -1,8 +1,8 @@
 // velnora-cli: the logbook's core without windows.
 #include "cli/commands.h"
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QStringList>
 #include <QTextStream>
 
 #include <cerrno>
@@ -31,7 +31,10 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "report") == 0)
         return runReportPrinter(argv);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("velnora-cli");
-    return Cli::run(QCoreApplication::arguments());
+    // No application object: nothing here needs one, and it costs start-up
+    // time and memory on every query.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return Cli::run(arguments);
 }

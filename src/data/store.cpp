@@ -50,8 +50,12 @@ QString assetsDir()
     const QByteArray env = qgetenv("VELNORA_ASSETS");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    if (QCoreApplication::instance()) {
-        const QString beside = QCoreApplication::applicationDirPath() + "/assets";
+    // velnora-cli runs without an application object, to start quicker.
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                         : QFileInfo("/proc/self/exe").canonicalFilePath();
+    if (!program.isEmpty()) {
+        const QString dir = QCoreApplication::instance() ? program : QFileInfo(program).absolutePath();
+        const QString beside = dir + "/assets";
         if (QFileInfo(beside + "/starter").isDir())
             return beside;
     }

@@ -121,7 +121,7 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     layout->addWidget(m_caption);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
-    resize(960, 360);
+    resize(1040, 360);
 }
 
 HistoryWindow *HistoryWindow::showFor(QWidget *logbook, const QString &table, qint64 rowid,
