@@ -5,32 +5,133 @@
 #include "data/store.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
+#include <SQLiteCpp/Database.h>
+#include <sqlite3.h>
+
 #include <cstdio>
+#include <memory>
 
 namespace Cli {
 
 namespace {
 
-QString cell(const QVariant &v)
-{
-    if (v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::Double)
-        return QString::number(v.toDouble(), 'g', 15);
-    // Tabs and line breaks inside a value would break the one-line-per-row form.
-    QString s = v.toString();
-    s.replace('\t', ' ').replace('\n', ' ').remove('\r');
-    return s;
-}
-
 int usage()
 {
-    QTextStream(stderr) << "usage: velnora-cli query \"SQL\"\n"
+    QTextStream(stderr) << "usage: velnora-cli query \"SQL\"      (- reads the statement from standard input)\n"
+                           "       velnora-cli history [DESIGNATION]\n"
                            "       velnora-cli import PATH.mdb [--to velnora.db]\n"
                            "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n";
     return 2;
+}
+
+int fail(const QString &message)
+{
+    std::fflush(stdout);
+    QTextStream(stderr) << message << '\n';
+    return 1;
+}
+
+// Rows go out as they are read, through one large buffer, so that memory
+// stays flat however many rows there are.
+class RowPrinter
+{
+public:
+    RowPrinter() { m_buffer.reserve(kFlushAt + 4096); }
+    ~RowPrinter() { flush(); }
+
+    void header(sqlite3_stmt *st)
+    {
+        const int n = sqlite3_column_count(st);
+        for (int i = 0; i < n; ++i) {
+            if (i)
+                m_buffer.push_back('\t');
+            m_buffer.append(sqlite3_column_name(st, i));
+        }
+        endLine();
+    }
+
+    void row(sqlite3_stmt *st)
+    {
+        const int n = sqlite3_column_count(st);
+        for (int i = 0; i < n; ++i) {
+            if (i)
+                m_buffer.push_back('\t');
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL:
+                break;
+            case SQLITE_FLOAT: {
+                char number[32];
+                const int len = std::snprintf(number, sizeof number, "%.15g", sqlite3_column_double(st, i));
+                m_buffer.append(number, size_t(len));
+                break;
+            }
+            default:
+                value(reinterpret_cast<const char *>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
+            }
+        }
+        endLine();
+    }
+
+    void flush()
+    {
+        if (!m_buffer.empty())
+            std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+        m_buffer.clear();
+        std::fflush(stdout);
+    }
+
+private:
+    static constexpr size_t kFlushAt = 64 * 1024;
+
+    // Tabs and line breaks inside a value would break the one-line-per-row form.
+    void value(const char *text, int size)
+    {
+        for (int i = 0; i < size; ++i) {
+            const char c = text[i];
+            if (c == '\t' || c == '\n')
+                m_buffer.push_back(' ');
+            else if (c != '\r')
+                m_buffer.push_back(c);
+        }
+    }
+
+    void endLine()
+    {
+        m_buffer.push_back('\n');
+        if (m_buffer.size() >= kFlushAt) {
+            std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+            m_buffer.clear();
+        }
+    }
+
+    std::string m_buffer;
+};
+
+struct StatementDeleter
+{
+    void operator()(sqlite3_stmt *st) const { sqlite3_finalize(st); }
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+// Whether anything but blanks, comments and semicolons follows the first
+// statement. Preparing it runs nothing.
+bool holdsAnotherStatement(sqlite3 *db, const char *tail, const char *end)
+{
+    while (tail < end) {
+        sqlite3_stmt *next = nullptr;
+        const char *after = nullptr;
+        const int rc = sqlite3_prepare_v2(db, tail, int(end - tail), &next, &after);
+        sqlite3_finalize(next);
+        if (rc != SQLITE_OK || next)
+            return true;
+        if (!after || after <= tail)
+            return false;
+        tail = after;
+    }
+    return false;
 }
 
 } // namespace
@@ -39,24 +140,46 @@ int query(const QStringList &args)
 {
     if (args.size() != 1)
         return usage();
-    QTextStream out(stdout);
+    QByteArray sql;
+    if (args.first() == QLatin1String("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return fail(QStringLiteral("The statement cannot be read from standard input."));
+        sql = in.readAll();
+    } else {
+        sql = args.first().toUtf8();
+    }
     try {
         const QString path = Store::ensureDatabase(
             QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
         Store store(path, false);
-        const QueryResult r = store.query(args.first());
-        out << r.columns.join('\t') << '\n';
-        for (const auto &row : r.rows) {
-            QStringList fields;
-            fields.reserve(int(row.size()));
-            for (const QVariant &v : row)
-                fields << cell(v);
-            out << fields.join('\t') << '\n';
-        }
-    } catch (const DataError &e) {
+        sqlite3 *db = store.db().getHandle();
+        // One statement and out: a page is rarely read twice, and the system
+        // keeps the file cached anyway, so a small cache keeps memory low.
+        sqlite3_exec(db, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
+        sqlite3_stmt *raw = nullptr;
+        const char *tail = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, &tail);
+        StatementPtr st(raw);
+        if (rc != SQLITE_OK)
+            return fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        if (!st)
+            return fail(QStringLiteral("The statement is empty: there is nothing to run. Give one SQL statement, "
+                                       "for example velnora-cli query \"select * from mess\"."));
+        if (holdsAnotherStatement(db, tail, sql.constData() + sql.size()))
+            return fail(QStringLiteral("velnora-cli query runs one statement, and this text holds more than one "
+                                       "(after \"%1\"). Nothing was run.")
+                            .arg(QString::fromUtf8(sql.constData(), int(tail - sql.constData())).simplified()));
+        RowPrinter out;
+        out.header(st.get());
+        int step;
+        while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
+            out.row(st.get());
         out.flush();
-        QTextStream(stderr) << e.description() << '\n';
-        return 1;
+        if (step != SQLITE_DONE)
+            return fail(QString::fromUtf8(sqlite3_errmsg(db)));
+    } catch (const DataError &e) {
+        return fail(e.description());
     }
     return 0;
 }
@@ -69,10 +192,10 @@ int run(const QStringList &arguments)
     const QStringList rest = arguments.mid(2);
     if (cmd == "query")
         return query(rest);
+    if (cmd == "history")
+        return history(rest);
     if (cmd == "import")
         return importMdb(rest);
-    if (cmd == "report")
-        return report(rest);
     return usage();
 }
 

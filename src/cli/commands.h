@@ -7,6 +7,7 @@
 namespace Cli {
 int run(const QStringList &arguments);
 int query(const QStringList &args);
+int history(const QStringList &args);   // historycommand.cpp
 int importMdb(const QStringList &args); // importcommand.cpp
-int report(const QStringList &args);    // reportcommand.cpp
+int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 } // namespace Cli

@@ -1,7 +1,9 @@
 #include "data/importwriter.h"
 
 #include "data/dataerror.h"
+#include "data/durablefile.h"
 #include "data/jetvalues.h"
+#include "data/observationhistory.h"
 #include "data/schema.h"
 
 #include <QFile>
@@ -419,6 +421,8 @@ Summary ImportWriter::finish()
             meta.bind(2, QByteArray::number(std::min(d->sacRows, kSacCatalogueRows)).toStdString());
             meta.exec();
         }
+        // Triggers come after the rows, so an import starts with no history.
+        ObservationHistory::install(*d->db);
         d->exec("COMMIT");
     } catch (const SQLite::Exception &e) {
         throw DataError("The new database " + d->tmpPath +
@@ -431,10 +435,8 @@ Summary ImportWriter::finish()
             line += QStringLiteral("; and %1 more").arg(p.count - p.examples.size());
         d->summary.emptiedValues << line;
     }
-    if (QFileInfo::exists(d->dbPath))
+    if (!DurableFile::install(d->tmpPath, d->dbPath, false))
         throw DataError(d->dbPath + " appeared while importing; it was left as it is.");
-    if (!QFile::rename(d->tmpPath, d->dbPath))
-        throw DataError("The new database cannot be renamed to " + d->dbPath + '.');
     d->finished = true;
     return d->summary;
 }

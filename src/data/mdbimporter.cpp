@@ -64,7 +64,13 @@ Header readHeader(const QString &mdbPath)
     } else {
         throw failure(mdbPath, QStringLiteral("its Jet version (%1) is unknown.").arg(version));
     }
-    if (size % h.pageSize != 0 || size < 3 * h.pageSize)
+    if (size < 3 * h.pageSize)
+        throw failure(mdbPath, QStringLiteral("it is too short: its %1 bytes are fewer than the three %2-byte "
+                                              "pages of the smallest Jet database (the file was probably not "
+                                              "copied whole).")
+                                   .arg(size)
+                                   .arg(h.pageSize));
+    if (size % h.pageSize != 0)
         throw failure(mdbPath, QStringLiteral("it is cut short: its %1 bytes are not a whole number of "
                                               "%2-byte pages (the file was probably not copied whole).")
                                    .arg(size)

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/observationhistory.h"
+
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
@@ -159,6 +161,7 @@ void create(SQLite::Database &db)
 {
     for (const Table &t : tables())
         db.exec(createTableSql(t).toStdString());
+    ObservationHistory::install(db);
 }
 
 int sacOriginalRows(SQLite::Database &db)

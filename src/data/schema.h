@@ -31,7 +31,8 @@ bool isDateColumn(const QString &table, const QString &column);
 bool isBooleanColumn(const QString &table, const QString &column);
 
 QString createTableSql(const Table &table);
-// Creates every table that is missing; existing tables are left alone.
+// Creates every table that is missing, and the observation history with its
+// triggers; existing tables are left alone.
 void create(SQLite::Database &db);
 
 // Key of the meta row holding how many Sac72 rows came with the catalogue;

@@ -1,7 +1,9 @@
 #include "data/store.h"
 
 #include "data/dataerror.h"
+#include "data/durablefile.h"
 #include "data/jetdialect.h"
+#include "data/observationhistory.h"
 #include "data/schema.h"
 
 #include <QCoreApplication>
@@ -48,8 +50,12 @@ QString assetsDir()
     const QByteArray env = qgetenv("VELNORA_ASSETS");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    if (QCoreApplication::instance()) {
-        const QString beside = QCoreApplication::applicationDirPath() + "/assets";
+    // velnora-cli runs without an application object, to start quicker.
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                         : QFileInfo("/proc/self/exe").canonicalFilePath();
+    if (!program.isEmpty()) {
+        const QString dir = QCoreApplication::instance() ? program : QFileInfo(program).absolutePath();
+        const QString beside = dir + "/assets";
         if (QFileInfo(beside + "/starter").isDir())
             return beside;
     }
@@ -62,6 +68,8 @@ Store::Store(const QString &path, bool create) : m_path(path)
         const int flags = SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0);
         m_db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), flags);
         m_db->exec("PRAGMA foreign_keys = OFF");
+        // Another process may be writing (a second start, velnora-cli).
+        m_db->setBusyTimeout(5000);
         JetDialect::registerFunctions(m_db->getHandle());
     } catch (const SQLite::Exception &e) {
         throw DataError("The database " + path + " cannot be opened: " + QString::fromUtf8(e.what()));
@@ -104,37 +112,53 @@ QString Store::starterSqlPath()
 
 void Store::createFromStarter(const QString &path, const QString &starterSql)
 {
-    const QString tmp = path + ".part";
-    QFile::remove(tmp);
-    {
-        Store store(tmp, true);
-        store.transaction([&] {
-            Schema::create(store.db());
-            const QString file = starterSql.isEmpty() ? starterSqlPath() : starterSql;
-            if (QFileInfo::exists(file))
-                store.db().exec(readFile(file).toStdString());
-            else
-                store.db().exec("INSERT INTO default_sac (observed) VALUES (0)");
-        });
+    // Built under a name of its own, so a second process never touches it.
+    const QString tmp = DurableFile::uniqueWorkName(path, ".part");
+    try {
+        {
+            Store store(tmp, true);
+            // The file is thrown away on any failure and synced before it is
+            // put in place, so it needs no journal.
+            store.db().exec("PRAGMA journal_mode = OFF");
+            store.db().exec("PRAGMA synchronous = OFF");
+            store.transaction([&] {
+                Schema::create(store.db());
+                const QString file = starterSql.isEmpty() ? starterSqlPath() : starterSql;
+                if (QFileInfo::exists(file))
+                    store.db().exec(readFile(file).toStdString());
+                else
+                    store.db().exec("INSERT INTO default_sac (observed) VALUES (0)");
+            });
+        }
+        DurableFile::install(tmp, path, true);
+    } catch (...) {
+        QFile::remove(tmp);
+        throw;
     }
-    QFile::remove(path);
-    if (!QFile::rename(tmp, path))
-        throw DataError("The database " + path + " cannot be written.");
 }
 
 QString Store::ensureDatabase(const QString &directory, const Importer &importer)
 {
     const QDir dir(directory);
     const QString dbPath = dir.filePath("velnora.db");
-    if (QFileInfo::exists(dbPath))
-        return dbPath;
-    const QString mdbPath = dir.filePath("velnora.mdb");
-    if (importer && QFileInfo::exists(mdbPath)) {
-        importer(mdbPath, dbPath);
-        if (QFileInfo::exists(dbPath))
+    if (!QFileInfo::exists(dbPath)) {
+        // Starts racing in one folder: the first creates the store, the
+        // others wait here and then find it made.
+        DurableFile::FolderLock lock(dir.absolutePath());
+        if (!QFileInfo::exists(dbPath)) {
+            const QString mdbPath = dir.filePath("velnora.mdb");
+            if (importer && QFileInfo::exists(mdbPath))
+                importer(mdbPath, dbPath);
+            if (!QFileInfo::exists(dbPath))
+                createFromStarter(dbPath);
             return dbPath;
+        }
     }
-    createFromStarter(dbPath);
+    Store store(dbPath, false);
+    if (!ObservationHistory::isInstalled(store.db())) {
+        // A store made before observations were kept gets its history now.
+        store.transaction([&] { ObservationHistory::install(store.db()); });
+    }
     return dbPath;
 }
 

@@ -1,11 +1,15 @@
-// velnora-cli: query creates the store as start-up does, prints a header and
-// tab-separated rows and reports a rejected statement on stderr with exit 1;
+// velnora-cli: query creates the store as start-up does (once, however many
+// start at the same moment), prints a header and tab-separated rows, runs one
+// statement only and reports a rejected statement on stderr with exit 1;
+// history prints the observations writes overwrote or deletes removed;
 // report prints a layout to a PDF without windows, --query standing for
 // Data1's rows.
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -50,6 +54,97 @@ private slots:
         const CliRun bad = run({"query", "update generic set date = 'soon'"});
         QCOMPARE(bad.code, 1);
         QVERIFY(bad.err.contains("CHECK constraint failed"));
+    }
+
+    void oneStatementFromArgumentOrInput()
+    {
+        // A second statement is refused before anything runs.
+        CliRun r = run({"query", "select 1; drop table mess"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("runs one statement") && r.err.contains("Nothing was run"), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(run({"query", "insert into generic (object) values ('a'); insert into generic (object) "
+                               "values ('b')"}).code,
+                 1);
+        QCOMPARE(run({"query", "select count(*) from mess"}).out, QString("count(*)\n110\n"));
+        QCOMPARE(run({"query", "select count(*) from generic"}).out, QString("count(*)\n0\n"));
+        // A trailing semicolon, blanks and comments are no second statement.
+        QCOMPARE(run({"query", "select 2 as two; ; -- done\n"}).out, QString("two\n2\n"));
+        // Empty, blank or comment-only: said in plain words.
+        for (const QString &empty : {QString(), QString("  ;\n"), QString("-- nothing")}) {
+            r = run({"query", empty});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.startsWith("The statement is empty"), qPrintable(r.err));
+        }
+        // "-" reads the statement from standard input, however long.
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        p.start(qEnvironmentVariable("VELNORA_CLI"), {"query", "-"});
+        QStringList names;
+        for (int i = 0; i < 2000; ++i)
+            names << QString("'NGC%1'").arg(i + 1);
+        p.write(("select count(*) from Sac72\nwhere OBJECT in (" + names.join(", ") + ");\n").toUtf8());
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(out.startsWith("count(*)\n") && out.mid(9).trimmed().toInt() > 1500, qPrintable(out));
+    }
+
+    void historyPrintsOverwrittenAndDeleted()
+    {
+        QCOMPARE(run({"query", "update mess set completed = 1, date = '2024-03-01', location = 'Hill' "
+                               "where mes = '42'"})
+                     .code,
+                 0);
+        QCOMPARE(run({"query", "update mess set location = 'Garden' where mes = '42'"}).code, 0);
+        QCOMPARE(run({"query", "insert into planet_log (id, Local_Date, Notes) values ('Mars', '2024-02-03', "
+                               "'Polar cap')"})
+                     .code,
+                 0);
+        QCOMPARE(run({"query", "delete from planet_log where id = 'Mars'"}).code, 0);
+        CliRun r = run({"history"});
+        QCOMPARE(r.code, 0);
+        QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("changed_at\tchange\ttable\trow\tdesignation\tobserved\tdate"));
+        // Newest first.
+        QCOMPARE(lines[1].split('\t').mid(1, 7),
+                 QStringList({"deleted", "planet_log", lines[1].split('\t')[3], "Mars", "", "2024-02-03", ""}));
+        QVERIFY(lines[1].endsWith("\tPolar cap\t"));
+        QCOMPARE(lines[2].split('\t').mid(1, 10),
+                 QStringList({"changed", "mess", "42", "M42", "1", "2024-03-01", "", "", "Hill", ""}));
+        r = run({"history", "m 42"});
+        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY(r.out.contains("\tHill\t"));
+        r = run({"history", "M 31"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out.count('\n'), 1);
+        QVERIFY(r.err.contains("No earlier observations of M 31"));
+    }
+
+    void racingFirstStartsShareOneStore()
+    {
+        for (int round = 0; round < 5; ++round) {
+            ScopedWorkDir dir;
+            std::vector<std::unique_ptr<QProcess>> starts;
+            for (int i = 0; i < 10; ++i) {
+                starts.push_back(std::make_unique<QProcess>());
+                starts.back()->setWorkingDirectory(dir.path());
+                starts.back()->start(qEnvironmentVariable("VELNORA_CLI"),
+                                     {"query", "select count(*) from Sac72 where rowid > 0"});
+            }
+            for (auto &p : starts) {
+                QVERIFY(p->waitForFinished(120000));
+                const QString err = QString::fromUtf8(p->readAllStandardError());
+                QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0,
+                         qPrintable(QString("round %1: %2").arg(round).arg(err)));
+                QCOMPARE(QString::fromUtf8(p->readAllStandardOutput()), QString("count(*)\n13147\n"));
+            }
+            // One store, no work files left behind, and it is the one all of them used.
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"velnora.db"}));
+            QCOMPARE(dbValue(dir.file("velnora.db"), "select count(*) from mess").toInt(), 110);
+        }
     }
 
     void printsLayoutToPdf()

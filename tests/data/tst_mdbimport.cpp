@@ -298,6 +298,7 @@ private slots:
         QTest::newRow("Jet 4 cut in half") << "half.mdb" << jet4.left(jet4.size() / 2) << "cut short";
         QTest::newRow("Jet 3 cut in half") << "half3.mdb" << jet3.left(jet3.size() / 2) << "cut short";
         QTest::newRow("cut mid-page") << "part.mdb" << jet4.left(jet4.size() / 2 + 1000) << "cut short";
+        QTest::newRow("two pages") << "two.mdb" << jet4.left(2 * 4096) << "too short";
         // Every page after the first scrambled, as encryption leaves them to a reader without the key.
         QByteArray scrambled = jet4;
         quint32 noise = 12345;

@@ -1,0 +1,16 @@
+// velnora-cli's report printer: reports lay out text, which needs the GUI side
+// of Qt (no display is used). It lives apart so that the other commands start
+// without loading any of it; velnora-cli report runs it.
+#include "cli/commands.h"
+
+#include <QGuiApplication>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName("velnora-cli");
+    // Called as "velnora-cli-report report LAYOUT ...", as velnora-cli was.
+    return Cli::report(QCoreApplication::arguments().mid(2));
+}

@@ -1,0 +1,181 @@
+#include "data/observationhistory.h"
+
+#include "data/dataerror.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QStringList>
+
+namespace {
+
+// Where each catalogue table keeps its observation. An empty entry is a
+// column the table does not have.
+struct Source
+{
+    const char *table;
+    const char *designation; // an expression over OLD
+    const char *observed;
+    const char *date;
+    const char *time;
+    const char *ut;
+    const char *location;
+    const char *instrument;
+    const char *magnification;
+    const char *transparency;
+    const char *seeing;
+    const char *notes;
+    const char *personalNotes;
+};
+
+// The history's own columns, in the order of Source's observation fields.
+const char *const kColumns[] = {"observed", "date",         "time",   "ut",    "location",      "instrument",
+                                "magnification", "transparency", "seeing", "notes", "personal_notes"};
+
+const Source kSources[] = {
+    {"mess", "'M' || OLD.mes", "completed", "date", "hour", "utctime", "location", "tele", "magnification",
+     "conditions", "rating", "view_notes", "notes"},
+    {"Sac72", "OLD.OBJECT", "completed", "date", "hour", "utctime", "location", "tele", "magnification",
+     "condititons", "rating", "view_notes", ""},
+    {"generic", "OLD.object", "observed", "date", "hour", "utc", "location", "tele", "magnification", "conditions",
+     "rating", "view_notes", ""},
+    {"dstars", "OLD.Name", "observed", "date", "hour", "UTC", "location", "tele", "magnification", "conditions",
+     "rating", "v_notes", ""},
+    // A log row is an observation in itself; its body's id is its name.
+    {"planet_log", "OLD.id", "", "Local_Date", "Local_Time", "UTC", "Observing_Location", "Instrument_Used",
+     "Magnification_Used", "Trans", "Seeing", "Notes", ""},
+};
+
+std::vector<const char *> observationColumns(const Source &s)
+{
+    return {s.observed,     s.date,   s.time,  s.ut,           s.location, s.instrument, s.magnification,
+            s.transparency, s.seeing, s.notes, s.personalNotes};
+}
+
+QString q(const char *name) { return '"' + QString::fromLatin1(name) + '"'; }
+
+// Whether the old row held an observation at all: a catalogue row that was
+// never observed has nothing to keep.
+QString heldObservation(const Source &s)
+{
+    QStringList any;
+    if (*s.observed)
+        any << "OLD." + q(s.observed) + " = 1";
+    for (const char *c : observationColumns(s))
+        if (*c && c != s.observed)
+            any << "trim(ifnull(OLD." + q(c) + ", '')) <> ''";
+    return '(' + any.join(" OR ") + ')';
+}
+
+// Blank and NULL are the same to the observer, so a form writing '' over NULL
+// changes nothing.
+QString changedObservation(const Source &s)
+{
+    QStringList any;
+    for (const char *c : observationColumns(s))
+        if (*c)
+            any << "ifnull(OLD." + q(c) + ", '') IS NOT ifnull(NEW." + q(c) + ", '')";
+    return '(' + any.join(" OR ") + ')';
+}
+
+QString copyStatement(const Source &s, const char *change)
+{
+    QStringList values;
+    for (const char *c : observationColumns(s))
+        values << (*c ? "OLD." + q(c) : QStringLiteral("NULL"));
+    return QStringLiteral("INSERT INTO observation_history (source_table, source_rowid, designation, %1, "
+                          "changed_at, change) VALUES ('%2', OLD.rowid, %3, %4, "
+                          "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '%5');")
+        .arg(QStringList(std::begin(kColumns), std::end(kColumns)).join(", "), s.table, s.designation,
+             values.join(", "), change);
+}
+
+QString text(const SQLite::Column &c) { return c.isNull() ? QString() : QString::fromUtf8(c.getString().c_str()); }
+
+} // namespace
+
+ObservationHistory::ObservationHistory(SQLite::Database &db) : m_db(db) {}
+
+bool ObservationHistory::isInstalled(SQLite::Database &db)
+{
+    return db.tableExists(kTable);
+}
+
+void ObservationHistory::install(SQLite::Database &db)
+{
+    QStringList sql;
+    sql << "CREATE TABLE IF NOT EXISTS observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL, "
+           "source_rowid INTEGER NOT NULL, designation TEXT, observed INTEGER, date TEXT, time TEXT, ut TEXT, "
+           "location TEXT, instrument TEXT, magnification TEXT, transparency TEXT, seeing TEXT, notes TEXT, "
+           "personal_notes TEXT, changed_at TEXT NOT NULL, change TEXT NOT NULL)";
+    sql << "CREATE INDEX IF NOT EXISTS observation_history_row ON observation_history (source_table, source_rowid)";
+    QStringList columns;
+    for (const Source &s : kSources) {
+        columns.clear();
+        for (const char *c : observationColumns(s))
+            if (*c)
+                columns << q(c);
+        sql << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"history_%1_changed\" AFTER UPDATE OF %2 ON \"%1\" "
+                              "WHEN %3 AND %4 BEGIN %5 END")
+                   .arg(s.table, columns.join(", "), heldObservation(s), changedObservation(s),
+                        copyStatement(s, "changed"));
+        sql << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"history_%1_deleted\" AFTER DELETE ON \"%1\" "
+                              "WHEN %2 BEGIN %3 END")
+                   .arg(s.table, heldObservation(s), copyStatement(s, "deleted"));
+    }
+    db.exec((sql.join(";\n") + ';').toStdString());
+}
+
+std::vector<ObservationHistory::Entry> ObservationHistory::entries(const QString &table, qint64 rowid) const
+{
+    if (table.compare("planet", Qt::CaseInsensitive) == 0)
+        return select("source_table = 'planet_log' AND designation = (SELECT id FROM planet WHERE rowid = ?) "
+                      "COLLATE NOCASE",
+                      [&](SQLite::Statement &st) { st.bind(1, int64_t(rowid)); });
+    return select("source_table = ? COLLATE NOCASE AND source_rowid = ?", [&](SQLite::Statement &st) {
+        st.bind(1, table.toStdString());
+        st.bind(2, int64_t(rowid));
+    });
+}
+
+std::vector<ObservationHistory::Entry> ObservationHistory::byDesignation(const QString &designation) const
+{
+    if (designation.trimmed().isEmpty())
+        return select("1", [](SQLite::Statement &) {});
+    return select("replace(upper(designation), ' ', '') = replace(upper(?), ' ', '')",
+                  [&](SQLite::Statement &st) { st.bind(1, designation.toStdString()); });
+}
+
+std::vector<ObservationHistory::Entry>
+ObservationHistory::select(const QString &where, const std::function<void(SQLite::Statement &)> &bind) const
+{
+    std::vector<Entry> out;
+    try {
+        if (!isInstalled(m_db))
+            return out;
+        SQLite::Statement st(m_db, ("SELECT id, source_table, source_rowid, designation, observed, date, time, ut, "
+                                    "location, instrument, magnification, transparency, seeing, notes, "
+                                    "personal_notes, changed_at, change FROM observation_history WHERE " +
+                                    where + " ORDER BY id DESC")
+                                       .toStdString());
+        bind(st);
+        while (st.executeStep()) {
+            Entry e;
+            e.id = st.getColumn(0).getInt64();
+            e.table = text(st.getColumn(1));
+            e.rowid = st.getColumn(2).getInt64();
+            e.designation = text(st.getColumn(3));
+            if (!st.getColumn(4).isNull())
+                e.observed = st.getColumn(4).getInt();
+            QString *fields[] = {&e.date,         &e.time,   &e.ut,    &e.location,      &e.instrument,
+                                 &e.magnification, &e.transparency, &e.seeing, &e.notes, &e.personalNotes,
+                                 &e.changedAt,    &e.change};
+            for (int i = 0; i < 12; ++i)
+                *fields[i] = text(st.getColumn(5 + i));
+            out.push_back(std::move(e));
+        }
+    } catch (const SQLite::Exception &e) {
+        throw DataError(QString::fromUtf8(e.what()));
+    }
+    return out;
+}

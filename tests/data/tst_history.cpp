@@ -1,0 +1,138 @@
+// Observation history: what the triggers keep of overwritten and deleted
+// observations, and how the store comes to have them (new, imported, older).
+#include "data/importwriter.h"
+#include "data/observationhistory.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <SQLiteCpp/Database.h>
+
+using Entries = std::vector<ObservationHistory::Entry>;
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        Store::createFromStarter(m_dir->file("velnora.db"));
+        m_store = std::make_unique<Store>(m_dir->file("velnora.db"), false);
+    }
+    void cleanup()
+    {
+        m_store.reset();
+        m_dir.reset();
+    }
+
+    void overwrittenObservationsAreKeptNewestFirst()
+    {
+        exec("update mess set completed = 1, date = '2024-03-01', hour = '10:00 PM', location = 'Hill', "
+             "tele = '8in', conditions = '7', rating = '5', view_notes = 'Wings', notes = 'Mine' where mes = '42'");
+        QVERIFY(history().entries("mess", rowOf("mess", "mes = '42'")).empty()); // it held nothing before
+        exec("update mess set location = 'Garden', date = '2024-04-02' where mes = '42'");
+        exec("update mess set view_notes = 'Trapezium' where mes = '42'");
+        const Entries e = history().entries("MESS", rowOf("mess", "mes = '42'"));
+        QCOMPARE(int(e.size()), 2);
+        QCOMPARE(e[0].location, QString("Garden"));
+        QCOMPARE(e[0].notes, QString("Wings"));
+        QCOMPARE(e[1].location, QString("Hill"));
+        QCOMPARE(e[1].date, QString("2024-03-01"));
+        QCOMPARE(QStringList({e[1].designation, e[1].change, e[1].time, e[1].instrument, e[1].transparency,
+                              e[1].seeing, e[1].personalNotes, e[1].observed.toString()}),
+                 QStringList({"M42", "changed", "10:00 PM", "8in", "7", "5", "Mine", "1"}));
+        QVERIFY(QDateTime::fromString(e[0].changedAt, "yyyy-MM-dd HH:mm:ss").isValid());
+        // Found by designation however it is typed, and among all.
+        QCOMPARE(int(history().byDesignation("m 42").size()), 2);
+        QCOMPARE(int(history().byDesignation(QString()).size()), 2);
+        QVERIFY(history().byDesignation("M4").empty());
+    }
+
+    void writesThatLoseNothingAreNotKept()
+    {
+        // A row never observed, a blank written over NULL, an unchanged value,
+        // a catalogue column and the report marks keep nothing.
+        exec("update Sac72 set location = '' where OBJECT = 'NGC224'");
+        exec("update Sac72 set completed = 1, hour = '9:00 PM' where OBJECT = 'NGC224'");
+        exec("update Sac72 set location = '', hour = '9:00 PM', completed = 1 where OBJECT = 'NGC224'");
+        exec("update Sac72 set NOTES = 'Andromeda', report = 'x' where OBJECT = 'NGC224'");
+        exec("update sac72 set report = null");
+        exec("delete from generic");
+        QCOMPARE(count(), 0);
+        // The first real change is kept, with the Sac72 spelling of its columns.
+        exec("update Sac72 set condititons = '4' where OBJECT = 'NGC224'");
+        const Entries e = history().byDesignation("NGC 224");
+        QCOMPARE(int(e.size()), 1);
+        QCOMPARE(QStringList({e[0].table, e[0].time, e[0].transparency}), QStringList({"Sac72", "9:00 PM", ""}));
+    }
+
+    void deletedRowsAreKept()
+    {
+        exec("insert into planet_log (id, Local_Date, Observing_Location, Notes) "
+             "values ('Jupiter', '2024-01-05', 'Roof', 'Four moons')");
+        exec("insert into dstars (Name, observed, v_notes) values ('Albireo', 1, 'Gold and blue')");
+        exec("delete from planet_log where id = 'Jupiter'");
+        exec("delete from dstars where Name = 'Albireo'");
+        // A body's history is that of its log rows.
+        const Entries jupiter = history().entries("planet", rowOf("planet", "id = 'Jupiter'"));
+        QCOMPARE(int(jupiter.size()), 1);
+        QCOMPARE(QStringList({jupiter[0].table, jupiter[0].change, jupiter[0].date, jupiter[0].location,
+                              jupiter[0].notes}),
+                 QStringList({"planet_log", "deleted", "2024-01-05", "Roof", "Four moons"}));
+        QVERIFY(jupiter[0].observed.isNull());
+        QVERIFY(history().entries("planet", rowOf("planet", "id = 'Saturn'")).empty());
+        const Entries albireo = history().byDesignation("albireo");
+        QCOMPARE(int(albireo.size()), 1);
+        QCOMPARE(albireo[0].notes, QString("Gold and blue"));
+    }
+
+    void importStartsEmptyWithTriggers()
+    {
+        const QString db = m_dir->file("imported.db");
+        {
+            using namespace JetImport;
+            ImportWriter w(db, "velnora.mdb");
+            w.beginTable({"mess", {{"mes", FieldType::Text}, {"completed", FieldType::Boolean},
+                                   {"location", FieldType::Text}}});
+            w.addRow({QString("1"), true, QString("Hill")});
+            w.endTable();
+            w.finish();
+        }
+        QCOMPARE(dbValue(db, "select count(*) from observation_history").toInt(), 0);
+        dbExec(db, "update mess set location = 'Garden'");
+        QCOMPARE(dbValue(db, "select location from observation_history").toString(), QString("Hill"));
+        QVERIFY(QDir(m_dir->path()).entryList({"*.importing", "*.part*"}).isEmpty());
+    }
+
+    void olderStoreGetsHistoryOnStart()
+    {
+        m_store.reset();
+        // As a store made before the history was kept: no table, no triggers.
+        for (const QString &trigger : dbColumn(m_dir->file("velnora.db"),
+                                               "select name from sqlite_master where type = 'trigger'"))
+            dbExec(m_dir->file("velnora.db"), "drop trigger \"" + trigger + '"');
+        dbExec(m_dir->file("velnora.db"), "drop table observation_history");
+        dbExec(m_dir->file("velnora.db"), "update mess set completed = 1 where mes = '1'");
+        Store::ensureDatabase(m_dir->path());
+        dbExec(m_dir->file("velnora.db"), "delete from mess where mes = '1'");
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select change from observation_history").toString(),
+                 QString("deleted"));
+    }
+
+private:
+    ObservationHistory history() { return ObservationHistory(m_store->db()); }
+    void exec(const QString &sql) { m_store->execute(sql); }
+    int count() { return m_store->query("select count(*) from observation_history").rows[0][0].toInt(); }
+    qint64 rowOf(const QString &table, const QString &where)
+    {
+        return m_store->query("select rowid from " + table + " where " + where).rows.at(0)[0].toLongLong();
+    }
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<Store> m_store;
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"

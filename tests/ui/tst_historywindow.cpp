@@ -1,0 +1,112 @@
+// The history window: an observation overwritten in a logbook and a deleted
+// solar-system log row, shown read-only and newest first over the logbook.
+#include "data/store.h"
+#include "shell/allwindows.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+#include "ui/historywindow.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QtTest>
+
+class TestHistoryWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { openWorkspace(m_dir, m_messages); }
+    void cleanup() { closeWorkspace(m_dir, m_messages); }
+
+    void overwrittenInLogbookShowsNewestFirst()
+    {
+        AllWindows::registerAll();
+        QWidget *logbook = Windows::show("frmmess");
+        QVERIFY(logbook);
+        activateItem(logbook->findChild<QComboBox *>("Combo1"), "42");
+        const auto type = [&](const QString &name, const QString &text) {
+            auto *field = logbook->findChild<QLineEdit *>(name);
+            QVERIFY2(field, qPrintable(name));
+            field->setText(text);
+        };
+        type("txtFields_2", "12/4/2026");
+        type("txtFields_7", "Dark site");
+        clickButton(logbook, "Command3");
+        type("txtFields_2", "1/9/2027");
+        type("txtFields_7", "Back yard");
+        clickButton(logbook, "Command3");
+        type("txtFields_7", "Roof");
+        clickButton(logbook, "Command3");
+        QVERIFY(m_messages->shown.isEmpty());
+
+        const qint64 row = dbValue(m_dir->file("velnora.db"), "select rowid from mess where mes = '42'").toLongLong();
+        HistoryWindow *w = HistoryWindow::showFor(logbook, "mess", row, "M42");
+        QVERIFY(w);
+        QVERIFY(w->isVisible() && w->isModal());
+        QCOMPARE(w->windowTitle(), QString("Observation History"));
+        QCOMPARE(w->parentWidget(), logbook);
+        QCOMPARE(textOf(w, "lblHistory"), QString("Earlier observations of M42, newest first: 2 kept."));
+        QCOMPARE(rows(w), QList<QStringList>({{"Overwritten", "1/9/2027", "Back yard"},
+                                              {"Overwritten", "12/4/2026", "Dark site"}}));
+        QCOMPARE(w->table()->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(w->findChild<QObject *>("cmdClose"));
+        QPointer<HistoryWindow> closing(w);
+        clickButton(w, "cmdClose");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(closing.isNull());
+
+        // Another object has nothing kept.
+        w = HistoryWindow::showFor(logbook, "mess", row + 1, "M43");
+        QCOMPARE(textOf(w, "lblHistory"), QString("No earlier observations of M43 are kept."));
+        QCOMPARE(w->table()->model()->rowCount(), 0);
+        w->close();
+    }
+
+    void deletedLogRowShowsUnderItsBody()
+    {
+        const QString db = m_dir->file("velnora.db");
+        dbExec(db, "insert into planet_log (id, Local_Date, Local_Time, Observing_Location, Notes) "
+                   "values ('Saturn', '2025-08-30', '11:15 PM', 'Field', 'Rings wide open')");
+        dbExec(db, "delete from planet_log where id = 'Saturn'");
+        const qint64 body = dbValue(db, "select rowid from planet where id = 'Saturn'").toLongLong();
+        HistoryWindow *w = HistoryWindow::showFor(nullptr, "planet", body, "Saturn");
+        QVERIFY(w);
+        QCOMPARE(rows(w), QList<QStringList>({{"Deleted", "8/30/2025", "Field"}}));
+        QCOMPARE(cell(w, 0, "Notes"), QString("Rings wide open"));
+        QCOMPARE(cell(w, 0, "Time"), QString("11:15 PM"));
+        // A log row has no observed flag to show.
+        QVERIFY(w->table()->isColumnHidden(column(w, "Observed?")));
+        w->close();
+    }
+
+private:
+    static int column(HistoryWindow *w, const QString &title)
+    {
+        const QAbstractItemModel *m = w->table()->model();
+        for (int c = 0; c < m->columnCount(); ++c)
+            if (m->headerData(c, Qt::Horizontal).toString() == title)
+                return c;
+        return -1;
+    }
+    static QString cell(HistoryWindow *w, int row, const QString &title)
+    {
+        const QAbstractItemModel *m = w->table()->model();
+        return m->index(row, column(w, title)).data().toString();
+    }
+    // Why, date and location of every row, as shown.
+    static QList<QStringList> rows(HistoryWindow *w)
+    {
+        QList<QStringList> out;
+        for (int r = 0; r < w->table()->model()->rowCount(); ++r)
+            out << QStringList({cell(w, r, "Because"), cell(w, r, "Date"), cell(w, r, "Location")});
+        return out;
+    }
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+QTEST_MAIN(TestHistoryWindow)
+#include "tst_historywindow.moc"
