@@ -42,7 +42,7 @@ struct SearchChoices
 {
     QString collection;     // Combo12
     QString catalogue;      // Combo13
-    QString magnitude;      // Combo1
+    QString magnitude = "Any"; // Combo1, an editable list that starts on "Any"
     QString magnitudeWay;   // Combo2
     QString sort;           // Combo4
     QString chartU2K;       // Combo6
