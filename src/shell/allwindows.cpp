@@ -5,6 +5,7 @@
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "reports/reportstartui.h"
+#include "search/searchwindows.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
 
@@ -23,6 +24,7 @@ void registerAll()
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
     AidWindows::registerShared();
     AidWindows::registerFor("frmmess");
+    SearchWindows::registerAll();
     Reports::installUi();
 }
 
