@@ -116,6 +116,7 @@ AdvSearchWindow::AdvSearchWindow(QWidget *parent) : QWidget(parent)
     for (QListWidget *list : {m_types, m_constellations}) {
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         list->setMinimumWidth(110);
+        list->setMaximumWidth(150);
         list->item(0)->setSelected(true);
         list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }

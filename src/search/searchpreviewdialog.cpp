@@ -81,8 +81,9 @@ SearchPreviewDialog::SearchPreviewDialog(QWidget *parent) : QDialog(parent)
     m_print->setObjectName("command1");
     m_close = new QPushButton("&Close", this);
     m_close->setObjectName("cmdClose");
+    // Narrow enough that the bottom row's fixed places do not overlap.
     for (QPushButton *b : {m_print, m_close})
-        b->resize(qMax(twips(1500), b->sizeHint().width()), b->sizeHint().height());
+        b->resize(twips(1100), b->sizeHint().height());
 
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
     connect(m_print, &QPushButton::clicked, this, &SearchPreviewDialog::printSearch);
@@ -128,8 +129,11 @@ void SearchPreviewDialog::load()
     m_model->setHeaders(QString::fromLatin1(kHeaderFormat).split('|'));
     const int n = int(std::size(kColumns));
     for (int c = 0; c < n; ++c) {
+        // No column narrower than its header, so short values are not cut to "...".
+        const QString header = m_model->headerData(c, Qt::Horizontal).toString();
         if (kColumns[c].width > 0)
-            m_grid->setColumnWidth(c, twips(kColumns[c].width));
+            m_grid->setColumnWidth(c, qMax(twips(kColumns[c].width),
+                                           m_grid->fontMetrics().horizontalAdvance(header) + 14));
         m_model->setColumnAlignment(c, kColumns[c].alignment);
     }
 }
