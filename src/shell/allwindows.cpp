@@ -6,6 +6,7 @@
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "reports/reportstartui.h"
+#include "search/searchwindows.h"
 #include "shell/helpwindows.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
@@ -35,6 +36,7 @@ void registerAll()
         return w;
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
+    SearchWindows::registerAll();
     Reports::installUi();
     HelpWindows::registerAll();
 }

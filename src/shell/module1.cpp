@@ -16,5 +16,6 @@ QString SelectedObservation;
 QString CurrentBody;
 QString SearchText;
 QString RefindKey;
+SearchCriteria Search;
 
 } // namespace Module1

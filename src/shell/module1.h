@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/searchcriteria.h"
+
 #include <QString>
 
 // The program-wide variables through which the windows hand values to each
@@ -20,5 +22,6 @@ extern QString SelectedObservation;
 extern QString CurrentBody;
 extern QString SearchText;
 extern QString RefindKey;
+extern SearchCriteria Search;      // the search criteria record (SearchSql and the other Search... values)
 
 } // namespace Module1

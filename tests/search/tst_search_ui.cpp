@@ -1,0 +1,344 @@
+// The advanced search windows driven as a user does: the criteria window's
+// lists, covering texts, captions and buttons, the output window's prints,
+// and the screen preview's grid, count, print request and layout.
+#include "data/recordsource.h"
+#include "reports/reportengine.h"
+#include "reports/reportwindow.h"
+#include "reports/reportstartui.h"
+#include "search/searchpreviewdialog.h"
+#include "search/searchsql.h"
+#include "search/searchwindows.h"
+#include "shell/module1.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+QWidget *criteria()
+{
+    return Windows::show("adv_search");
+}
+
+QComboBox *combo(QWidget *w, const char *name)
+{
+    return w->findChild<QComboBox *>(name);
+}
+
+QListWidget *list(QWidget *w, const char *name)
+{
+    return w->findChild<QListWidget *>(name);
+}
+
+void selectOnly(QListWidget *l, const QString &text)
+{
+    l->clearSelection();
+    l->findItems(text, Qt::MatchExactly).value(0)->setSelected(true);
+}
+
+// Presses "Screen Preview" and runs `check` on the modal preview, which is closed afterwards.
+void withPreview(const std::function<void(SearchPreviewDialog *)> &check)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto *preview = Windows::find<SearchPreviewDialog>("frmSac725");
+        QVERIFY(preview);
+        QVERIFY(preview->isModal());
+        check(preview);
+        ran = true;
+        if (QWidget *still = Windows::find("frmSac725"); still && still->isVisible())
+            clickButton(still, "cmdClose");
+    });
+    clickButton(Windows::find("search_options"), "Command3");
+    QVERIFY(ran);
+}
+
+QString reportFile()
+{
+    auto *w = qobject_cast<ReportWindow *>(Reports::reportWindow());
+    return w ? w->document()->fileName : QString();
+}
+
+} // namespace
+
+class TestSearchUi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { SearchWindows::registerAll(); }
+
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        copyLayouts(m_dir->path());
+        Module1::Search = {};
+    }
+
+    void cleanup() { closeWorkspace(m_dir, m_messages); }
+
+    void criteriaWindowShowsItsLists()
+    {
+        QWidget *w = criteria();
+        QCOMPARE(w->windowTitle(), "Advanced Search");
+        QCOMPARE(list(w, "List1")->count(), 29);
+        QCOMPARE(list(w, "List2")->count(), 89);
+        QCOMPARE(list(w, "List2")->item(88)->text(), "VUL");
+        QCOMPARE(list(w, "List1")->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(list(w, "List1")->selectedItems().value(0)->text(), "Any");
+        QCOMPARE(combo(w, "Combo13")->count(), 74);
+        QCOMPARE(combo(w, "Combo6")->count(), 474);
+        QCOMPARE(combo(w, "Combo10")->count(), 22);
+        QVERIFY(combo(w, "Combo1")->isEditable());
+        QCOMPARE(combo(w, "Combo1")->currentText(), "Any");
+        QCOMPARE(textsOf(w, {"Command1", "Command3", "Command2", "Label7", "Option1"}),
+                 QStringList({"Retrieve My Selections", "Refresh", "E&xit", "Than", "Show me All"}));
+        // The description search says where its codes come from rather than hiding.
+        QVERIFY(combo(w, "Combo9")->isEnabled());
+        QVERIFY(textOf(w, "lblDescriptionHelp").contains("imported or edited catalogue"));
+    }
+
+    void nothingTouchedGivesTheDefaults()
+    {
+        QWidget *w = criteria();
+        // Each drop-down list starts empty, its default shown by the text box over it.
+        QCOMPARE(combo(w, "Combo2")->currentText(), "");
+        QCOMPARE(textOf(w, "Text4"), "Brighter");
+        QCOMPARE(textOf(w, "Text3"), "RA");
+        QVERIFY(w->findChild<QLineEdit *>("Text14")->isVisible());
+        clickButton(w, "Command1");
+        const SearchCriteria &r = Module1::Search;
+        QCOMPARE(r.SearchMagLimit, 100.0f);
+        QCOMPARE(r.SearchMagOperator, "<");
+        QCOMPARE(r.SearchConstellation, "%");
+        QCOMPARE(r.SearchObjectType, "%");
+        QCOMPARE(r.SearchRaFrom + "|" + r.SearchRaTo, "00 00.0|24 00.0");
+        QCOMPARE(r.SearchDecFrom + "|" + r.SearchDecTo, "+00 00|-90 00");
+        QCOMPARE(r.SearchSortField, "RA");
+        QCOMPARE(r.SearchObserved, "");
+        QCOMPARE(r.SearchTypeList, "TYPE Like ");
+        QCOMPARE(r.SearchConList, "con like ");
+        QWidget *output = Windows::find("search_options");
+        QVERIFY(output && output->isVisible());
+        QCOMPARE(output->windowTitle(), "Retrieved");
+        QVERIFY(w->isVisible()); // the criteria window stays beside it
+    }
+
+    void darkNebulaeWithDimmer()
+    {
+        QWidget *w = criteria();
+        activateItem(combo(w, "Combo2"), "Dimmer");
+        QVERIFY(!w->findChild<QLineEdit *>("Text4")->isVisible());
+        activateItem(combo(w, "Combo1"), "Dark Nebulae");
+        clickButton(w, "Command1");
+        QCOMPARE(Module1::Search.SearchMagOperator, "=");
+        QCOMPARE(Module1::Search.SearchMagLimit, 79.9f);
+    }
+
+    void equalAndTheCaptionsOfLabel7()
+    {
+        QWidget *w = criteria();
+        activateItem(combo(w, "Combo2"), "Equal");
+        QCOMPARE(textOf(w, "Label7"), " To");
+        clickButton(w, "Command1");
+        QCOMPARE(textOf(w, "Label7"), "To");
+        QCOMPARE(Module1::Search.SearchMagOperator, "=");
+        activateItem(combo(w, "Combo2"), "Brighter");
+        QCOMPARE(textOf(w, "Label7"), "Than");
+    }
+
+    void plusSixtyFromEitherPlace()
+    {
+        QWidget *w = criteria();
+        QComboBox *dec = combo(w, "Combo10");
+        for (int place : {16, 19}) {
+            QCOMPARE(dec->itemText(place), "+60");
+            dec->setCurrentIndex(place);
+            emit dec->activated(place);
+            clickButton(w, "Command1");
+            QCOMPARE(Module1::Search.SearchDecFrom, "+60 00");
+            QCOMPARE(Module1::Search.SearchDecTo, "+69 60");
+        }
+    }
+
+    void orionAlone()
+    {
+        QWidget *w = criteria();
+        selectOnly(list(w, "List2"), "ORI");
+        clickButton(w, "Command1");
+        QCOMPARE(Module1::Search.SearchConList, "('ORI')");
+        QCOMPARE(Module1::Search.SearchTypeList, "TYPE Like ");
+        // Nothing selected at all counts as "Any".
+        list(w, "List2")->clearSelection();
+        clickButton(w, "Command1");
+        QCOMPARE(Module1::Search.SearchConList, "con like ");
+    }
+
+    void refreshResetsEveryChoice()
+    {
+        QWidget *w = criteria();
+        selectOnly(list(w, "List1"), "GALXY");
+        activateItem(combo(w, "Combo2"), "Equal");
+        activateItem(combo(w, "Combo4"), "ID");
+        w->findChild<QWidget *>("Option3")->setProperty("checked", true);
+        clickButton(w, "Command3");
+        QCOMPARE(list(w, "List1")->selectedItems().size(), 1);
+        QCOMPARE(list(w, "List1")->selectedItems().value(0)->text(), "Any");
+        QCOMPARE(combo(w, "Combo4")->currentText(), "RA");
+        QCOMPARE(combo(w, "Combo13")->currentText(), "Any");
+        QCOMPARE(textOf(w, "Label7"), "Than");
+        QVERIFY(w->findChild<QWidget *>("Option1")->property("checked").toBool());
+        for (const char *cover : {"Text3", "Text4", "Text6", "Text7", "Text8", "Text9", "Text11", "Text12",
+                                  "Text13", "Text14"})
+            QVERIFY2(!w->findChild<QLineEdit *>(cover)->isVisible(), cover);
+        clickButton(w, "Command1");
+        QCOMPARE(BuildSearchSql(Module1::Search, SearchOutput::PrintPreview),
+                 BuildSearchSql([] {
+                     SearchCriteria r;
+                     StoreSearchCriteria({}, r);
+                     return r;
+                 }(), SearchOutput::PrintPreview));
+    }
+
+    void exitClosesBothWindows()
+    {
+        QWidget *w = criteria();
+        clickButton(w, "Command1");
+        QVERIFY(Windows::find("search_options"));
+        clickButton(w, "Command2");
+        QTRY_VERIFY(!Windows::find("search_options"));
+        QTRY_VERIFY(!Windows::find("adv_search"));
+    }
+
+    void printsStartTheSearchReports()
+    {
+        QWidget *w = criteria();
+        selectOnly(list(w, "List1"), "GLOCL");
+        selectOnly(list(w, "List2"), "SGR");
+        clickButton(w, "Command1");
+        clickButton(Windows::find("search_options"), "Command1");
+        QCOMPARE(reportFile(), "sacsearch2.rpt");
+        const QString sql = Module1::Search.SearchSql;
+        QVERIFY(sql.startsWith(" select SUBR,completed,OBJECT,OTHER,CLASS,"));
+        QVERIFY(sql.contains("type in ('GLOCL') and con in ('SGR')"));
+        QCOMPARE(Reports::data1().recordSource(), sql);
+        const int expected =
+            dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'").toInt();
+        QVERIFY(expected > 0);
+        QCOMPARE(Reports::data1().recordCount(), expected);
+        QVERIFY(!Windows::find("search_options")->isVisible());
+        QVERIFY(m_messages->shown.isEmpty());
+        Reports::reportWindow()->close();
+
+        activateItem(combo(w, "Combo9"), "!");
+        clickButton(w, "Command1");
+        clickButton(Windows::find("search_options"), "Command4");
+        QCOMPARE(reportFile(), "ngc_work.rpt");
+        QVERIFY(Module1::Search.SearchSql.startsWith(" select SUBR,completed,OBJECT,OTHER,TYPE,"));
+        QVERIFY(Module1::Search.SearchSql.contains("ngc1 like '*@*'"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void previewShowsTheWholeCatalogue()
+    {
+        clickButton(criteria(), "Command1");
+        const int all = dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt();
+        withPreview([&](SearchPreviewDialog *p) {
+            QCOMPARE(p->windowTitle(), "Screen Preview");
+            QCOMPARE(textOf(p, "Text1"), QString::number(all) + " Records Retrieved ");
+            auto *grid = p->findChild<QTableView *>("MSHFlexGrid1");
+            QCOMPARE(grid->model()->rowCount(), all);
+            QCOMPARE(grid->model()->columnCount(), 19);
+            QStringList headers;
+            for (int c = 0; c < 19; ++c)
+                headers << grid->model()->headerData(c, Qt::Horizontal).toString();
+            QCOMPARE(headers.join('|'), "O|OBJECT|OTHER|TYPE|CLASS|CON|RA|DEC|MAG|P|SUBR|U2K|TI|NSTS|BRSTR|"
+                                        "Size Max|Size Min|NGC Desc|Notes");
+            QCOMPARE(grid->columnWidth(1), 1200 / 15);
+            QCOMPARE(grid->columnWidth(18), 6000 / 15);
+            QCOMPARE(grid->model()->index(0, 6).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+            QCOMPARE(grid->model()->index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+                     int(Qt::AlignLeft | Qt::AlignTop));
+            QVERIFY(!grid->model()->index(0, 2).data(Qt::TextAlignmentRole).isValid());
+            // MAG to one decimal, as the statement formats it; sorted by RA.
+            QVERIFY(QRegularExpression("^-?\\d+\\.\\d$").match(grid->model()->index(0, 8).data().toString()).hasMatch());
+            QVERIFY(grid->model()->index(0, 6).data().toString() <= grid->model()->index(1, 6).data().toString());
+            QVERIFY(Module1::Search.SearchSql.startsWith("select completed,OBJECT,OTHER,TYPE,CLASS,"));
+        });
+        QVERIFY(!Windows::find("frmSac725"));
+        QCOMPARE(Windows::find("search_options")->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(!Windows::find("search_options")->isVisible());
+    }
+
+    void previewOfASearchThatFindsNothing()
+    {
+        QWidget *w = criteria();
+        selectOnly(list(w, "List1"), "GLOCL");
+        selectOnly(list(w, "List2"), "CRU");
+        activateItem(combo(w, "Combo2"), "Dimmer");
+        combo(w, "Combo1")->setEditText("30");
+        clickButton(w, "Command1");
+        withPreview([](SearchPreviewDialog *p) {
+            QCOMPARE(textOf(p, "Text1"), "0 Records Retrieved ");
+            auto *grid = p->findChild<QTableView *>("MSHFlexGrid1");
+            QCOMPARE(grid->model()->rowCount(), 0);
+            QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), "OBJECT");
+        });
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void printFromThePreviewUsesTheChangedChoice()
+    {
+        QWidget *w = criteria();
+        selectOnly(list(w, "List2"), "LYR");
+        clickButton(w, "Command1");
+        withPreview([w](SearchPreviewDialog *p) {
+            // A choice changed while the preview is open is what gets printed.
+            selectOnly(list(w, "List2"), "CYG");
+            clickButton(p, "command1");
+        });
+        QTRY_COMPARE(reportFile(), "sacsearch2.rpt");
+        QVERIFY(Module1::Search.SearchSql.startsWith(" select SUBR,"));
+        QVERIFY(Module1::Search.SearchSql.contains("con in ('CYG')"));
+        QCOMPARE(Module1::Search.SearchPrintRequest, "");
+        QVERIFY(!Windows::find("frmSac725"));
+        QTRY_VERIFY(!Windows::find("search_options") || !Windows::find("search_options")->isVisible());
+    }
+
+    void narrowPreviewPlacesWhatFits()
+    {
+        clickButton(criteria(), "Command1");
+        withPreview([](SearchPreviewDialog *p) {
+            auto *grid = p->findChild<QTableView *>("MSHFlexGrid1");
+            auto *close = p->findChild<QPushButton *>("cmdClose");
+            p->resize(900, 500);
+            QCOMPARE(grid->geometry(), QRect(4, 4, 900 - 8, 500 - close->height() - 4 - 8));
+            QCOMPARE(close->geometry().bottomRight(), QPoint(900 - 4 - 1, 500 - 4 - 1));
+            const QRect wide = grid->geometry();
+            p->setMinimumSize(0, 0);
+            p->resize(6, 20);
+            // Too small for the grid: it keeps its place, the buttons still move.
+            QCOMPARE(grid->geometry(), wide);
+            QCOMPARE(close->x(), 6 - close->width() - 4);
+        });
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+QTEST_MAIN(TestSearchUi)
+#include "tst_search_ui.moc"

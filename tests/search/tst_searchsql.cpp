@@ -1,0 +1,372 @@
+// The search criteria record and the statements built from it: the stored
+// values for each choice, the exact statements of the two prints and the
+// preview, and every statement a user can make run on the starter store.
+#include "data/dataerror.h"
+#include "data/store.h"
+#include "search/searchcriteria.h"
+#include "search/searchsql.h"
+#include "support/testsupport.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kListSelect = " select SUBR,completed,OBJECT,OTHER,CLASS,TYPE,CON,RA,DEC,MAG,U2K,TI,NSTS,BRSTR,"
+                            "SIZE_MAX,SIZE_MIN,photo,NGC_DESCR,NOTES from Sac72 Where ";
+const QString kWorksheetSelect = " select SUBR,completed,OBJECT,OTHER,TYPE,CON,RA,DEC,MAG,U2K,TI,NSTS,BRSTR,"
+                                 "SIZE_MAX,SIZE_MIN,photo,NGC_DESCR,NOTES from Sac72 Where ";
+const QString kPreviewSelect =
+    "select completed,OBJECT,OTHER,TYPE,CLASS,CON,RA,DEC,format(MAG,'0.0') as mag2,photo,format(SUBR,'0.0') "
+    "as subr3,U2K,TI,NSTS,BRSTR,SIZE_MAX,SIZE_MIN,NGC_DESCR,NOTES from Sac72 Where ";
+const QString kDefaultWhere =
+    "TYPE Like '*' and con like '*' and MAG  < 100 And U2K Like '*' And ngc1 like '*'  And ngc1 like '*' And "
+    "BCHM Like '*' And Object like '*' And TI like '*' and RA between '00 00.0' and '24 00.0' and DEC between "
+    "'+00 00' and '-90 00' order by RA";
+const QString kDefaultPreviewWhere =
+    "TYPE Like '%' and con like '%' and MAG  < 100 And U2K Like '%' And ngc1 like '%' and ngc1 like '%' And "
+    "BCHM like '%' And Object like '%' And TI like '%' and RA between '00 00.0' and '24 00.0' and DEC between "
+    "'+00 00' and '-90 00' order by RA";
+
+const QStringList kAbbreviations = {"Any", "B",  "pB", "cB", "vB",  "D",   "E",   "er", "F",
+                                    "pF",  "vF", "eF", "L",  "pL",  "cL",  "vL",  "M",  "bM",
+                                    "neb", "Ri", "rr", "rrr", "!", "!!", "!!!"};
+const QStringList kCatalogues = {
+    "Any",   "Abell",   "ADS",  "AM",     "Antalova", "Ap",       "Arp",    "Bark",  "B",      "Basel",
+    "BD",    "Berk",    "Be",   "Biur",   "Blanco",   "Bochum",   "Ced",    "Cr",    "Czernik", "DDO",
+    "Do",    "DoDz",    "Dun",  "Fein",   "Frolov",   "Gum",      "Haffner", "Harvard", "He",   "Hogg",
+    "HP",    "IC",      "Isk",  "J",      "King",     "Kr",       "Lac",    "Loden", "LDN",    "Lynga",
+    "MCG",   "Me",      "Mrk",  "Mel",    "NGC",      "Pal",      "PC",     "Pismis", "PK",    "RCW",
+    "Roslund", "Ru",    "Sa",   "Sher",   "Sh",       "SL",       "Steph",  "Stock", "Ter",    "Tombaugh",
+    "Ton",   "Tr",      "UA",   "UGC",    "UKS",      "Upgren",   "VV",     "vdB",   "vdBH",   "vdB-Ha",
+    "Vy",    "Waterloo", "Westr", "Zw"};
+
+// The record as the criteria window stores it with nothing touched.
+SearchCriteria stored(const SearchChoices &choices = {})
+{
+    SearchCriteria r;
+    StoreSearchCriteria(choices, r);
+    return r;
+}
+
+SearchCriteria withCodes(SearchCriteria r, const QString &first, const QString &second)
+{
+    r.SearchDescCode1 = first;
+    r.SearchDescCode2 = second;
+    return r;
+}
+
+} // namespace
+
+class TestSearchSql : public QObject
+{
+    Q_OBJECT
+private slots:
+    void nothingTouchedStoresTheDefaults()
+    {
+        const SearchCriteria r = stored();
+        QCOMPARE(r.SearchMagLimit, 100.0f);
+        QCOMPARE(r.SearchMagOperator, "<");
+        QCOMPARE(r.SearchConstellation, "%");
+        QCOMPARE(r.SearchObjectType, "%");
+        QCOMPARE(r.SearchRaFrom, "00 00.0");
+        QCOMPARE(r.SearchRaTo, "24 00.0");
+        QCOMPARE(r.SearchDecFrom, "+00 00");
+        QCOMPARE(r.SearchDecTo, "-90 00");
+        QCOMPARE(r.SearchSortField, "RA");
+        QCOMPARE(r.SearchObserved, "");
+        QCOMPARE(r.SearchTypeList, "TYPE Like ");
+        QCOMPARE(r.SearchConList, "con like ");
+        QCOMPARE(r.SearchChartU2K, "%");
+        QCOMPARE(r.SearchChartTI, "%");
+    }
+
+    void storingKeepsWhatTheWindowDoesNotOwn()
+    {
+        SearchCriteria r;
+        r.SearchSql = "old";
+        r.SearchPrintRequest = "please";
+        r.SearchDescCode1 = "B";
+        StoreSearchCriteria({}, r);
+        QCOMPARE(r.SearchSql, "old");
+        QCOMPARE(r.SearchPrintRequest, "please");
+        QCOMPARE(r.SearchDescCode1, "B");
+    }
+
+    void magnitudeChoices()
+    {
+        SearchChoices c;
+        c.magnitude = "Dark Nebulae";
+        c.magnitudeWay = "Dimmer";
+        SearchCriteria r = stored(c);
+        QCOMPARE(r.SearchMagOperator, "=");
+        QCOMPARE(r.SearchMagLimit, 79.9f);
+
+        c.magnitude = "No Published Mag";
+        c.magnitudeWay = "Brighter";
+        r = stored(c);
+        QCOMPARE(r.SearchMagOperator, "=");
+        QCOMPARE(r.SearchMagLimit, 99.9f);
+
+        c.magnitude = "12.5 or so";
+        c.magnitudeWay = "Dimmer";
+        QCOMPARE(stored(c).SearchMagLimit, 12.5f);
+        QCOMPARE(stored(c).SearchMagOperator, ">");
+        c.magnitude = "-1";
+        c.magnitudeWay = "Equal";
+        QCOMPARE(stored(c).SearchMagLimit, -1.0f);
+        QCOMPARE(stored(c).SearchMagOperator, "=");
+        c.magnitude = "bright";
+        QCOMPARE(stored(c).SearchMagLimit, 0.0f);
+        c.magnitude = "1" + QString(60, '0');
+        QVERIFY(std::isfinite(stored(c).SearchMagLimit));
+    }
+
+    void sortChoices()
+    {
+        const QList<std::pair<QString, QString>> cases = {
+            {"", "RA"},          {"RA", "RA"},           {"DEC", "DEC"},     {"Mag", "Mag"},
+            {"Name", "object"}, {"Other Name", "other"}, {"ID", "ID"},       {"Constellation", "con"},
+            {"Uranometria", "U2K"}};
+        for (const auto &[choice, field] : cases) {
+            SearchChoices c;
+            c.sort = choice;
+            QCOMPARE(stored(c).SearchSortField, field);
+        }
+    }
+
+    void positionBands()
+    {
+        SearchChoices c;
+        c.raHour = "05";
+        c.decBand = "+60";
+        SearchCriteria r = stored(c);
+        QCOMPARE(r.SearchRaFrom, "05 00.0");
+        QCOMPARE(r.SearchRaTo, "05 60.0");
+        QCOMPARE(r.SearchDecFrom, "+60 00");
+        QCOMPARE(r.SearchDecTo, "+69 60");
+        c.decBand = "-00";
+        r = stored(c);
+        QCOMPARE(r.SearchDecFrom, "-00 00");
+        QCOMPARE(r.SearchDecTo, "-09 60");
+    }
+
+    void selectionLists()
+    {
+        SearchChoices c;
+        c.types = {"ASTER", "GALXY"};
+        c.constellations = {"ORI"};
+        SearchCriteria r = stored(c);
+        QCOMPARE(r.SearchTypeList, "('ASTER','GALXY')");
+        QCOMPARE(r.SearchConList, "('ORI')");
+        QVERIFY(BuildSearchSql(r, SearchOutput::PrintPreview)
+                    .startsWith(kListSelect + "type in ('ASTER','GALXY') and con in ('ORI') and MAG  < 100"));
+        c.types = {"Any", "GALXY"};
+        c.constellations = {};
+        r = stored(c);
+        QCOMPARE(r.SearchTypeList, "TYPE Like ");
+        QCOMPARE(r.SearchConList, "con like ");
+        QCOMPARE(BuildSearchSql(r, SearchOutput::PrintPreview), kListSelect + kDefaultWhere);
+    }
+
+    void defaultStatements()
+    {
+        const SearchCriteria r = stored();
+        QCOMPARE(BuildSearchSql(r, SearchOutput::PrintPreview), kListSelect + kDefaultWhere);
+        QCOMPARE(BuildSearchSql(r, SearchOutput::Worksheet), kWorksheetSelect + kDefaultWhere);
+        QCOMPARE(BuildSearchSql(r, SearchOutput::ScreenPreview), kPreviewSelect + kDefaultPreviewWhere);
+        // The output window's own "*" to "%" step before the preview changes nothing.
+        SearchCriteria starred = CompleteSearchCriteria(r, SearchOutput::PrintPreview);
+        QCOMPARE(starred.SearchConstellation, "*");
+        QCOMPARE(starred.SearchTypeList, "TYPE Like '*'");
+        QCOMPARE(starred.SearchSql, kListSelect + kDefaultWhere);
+        QCOMPARE(BuildSearchSql(r, SearchOutput::PrintPreview), BuildSearchSql(r, SearchOutput::PrintPreview));
+    }
+
+    void chartPage()
+    {
+        SearchChoices c;
+        c.chartU2K = "125";
+        c.chartTI = "7";
+        const SearchCriteria done = CompleteSearchCriteria(stored(c), SearchOutput::PrintPreview);
+        QCOMPARE(done.SearchChartU2KNumber, short(125));
+        QVERIFY(done.SearchSql.contains(
+            "MAG  < 100 And U2K Like 125  And ngc1 like '*'  And ngc1 like '*' And BCHM like '*' And Object like "
+            "'*' And TI like '7' and RA"));
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)
+                    .contains("MAG  < 100 And U2K Like 125 And ngc1 like '%' and ngc1 like '%' And BCHM like "
+                              "'%' And Object like '%' And TI like '7' and RA"));
+    }
+
+    void observedStates()
+    {
+        const QString allButEnd = kDefaultWhere.chopped(QString("' order by RA").size());
+        SearchChoices c;
+        c.observed = 2;
+        QCOMPARE(BuildSearchSql(stored(c), SearchOutput::PrintPreview),
+                 kListSelect + allButEnd + "' and completed=true order by RA");
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)
+                    .endsWith("'-90 00' and completed=true  order by RA"));
+        c.observed = 3;
+        QString notObserved = allButEnd;
+        notObserved.replace("BCHM Like", "BCHM like");
+        QCOMPARE(BuildSearchSql(stored(c), SearchOutput::PrintPreview),
+                 kListSelect + notObserved + "' and completed=false order by RA");
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)
+                    .endsWith("'-90 00' and completed=false order by RA"));
+    }
+
+    void descriptionAbbreviations()
+    {
+        const SearchCriteria r = withCodes(stored(), "B", "M");
+        const SearchCriteria done = CompleteSearchCriteria(r, SearchOutput::PrintPreview);
+        QVERIFY(done.SearchSql.contains(
+            "And U2K Like '*' And ngc1 like '*$*'And ngc1 Not Like '*p$*' And ngc1 Not Like '*c$*' And ngc1 "
+            "Not Like '*v$*'  And ngc1 like '*:*' and ngc1 not like '*b:*' And BCHM Like"));
+        QCOMPARE(done.SearchDescCode1, "$");
+        QCOMPARE(done.SearchDescCode2, ":");
+        QVERIFY(BuildSearchSql(r, SearchOutput::ScreenPreview)
+                    .contains("And ngc1 like '%$%'And ngc1 Not Like '%p$%' And ngc1 Not Like '%c$%' And ngc1 "
+                              "Not Like '%v$%' and ngc1 like '%:%' and ngc1 not like '%b:%' And BCHM like"));
+        // The worksheet codes the marks of remarkability as the list does.
+        const SearchCriteria marks = withCodes(stored(), "!!", "!");
+        QVERIFY(BuildSearchSql(marks, SearchOutput::Worksheet)
+                    .contains("ngc1 like '*hh*' and ngc1 not like '*hhh*'   And ngc1 like '*@*' and ngc1 not like "
+                              "'*hh*' and ngc1 not like '*hhh*' And"));
+        QVERIFY(BuildSearchSql(withCodes(stored(), "neb", ""), SearchOutput::PrintPreview)
+                    .contains("And ngc1 like '*neb*'  And ngc1 like '*' And"));
+    }
+
+    void cataloguesAndCollections()
+    {
+        SearchChoices c;
+        c.catalogue = "Abell";
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::PrintPreview)
+                    .contains("' And Object like '*Abell*' And TI like '"));
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)
+                    .contains("' And Object like '%Abell%' And TI like '"));
+        c.catalogue = "B";
+        const QString b = BuildSearchSql(stored(c), SearchOutput::PrintPreview);
+        QVERIFY(b.contains(
+            "' And Object like 'B*' and object not like '*berk*' and object not like '*biur*' and object not like "
+            "'*bochum*' and object not like '*basel*' and object not like '*blanco*' and object not like '*bark*' "
+            "and object not like '*be*' And TI like '"));
+        c.catalogue = "Ter";
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)
+                    .contains("Object like '%Ter%' and object not like '%cluster%' and object not like "
+                              "'%waterloo%' and object not like '%schuster%' and object not like '%hunter%' And "
+                              "TI like"));
+        c.catalogue = "Any";
+        c.collection = "Herschel 400";
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::PrintPreview)
+                    .contains("And BCHM Like '*h*' And Object like '*' And"));
+        c.collection = "Messier";
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)
+                    .contains("And BCHM like '%m%' And Object like '%' And"));
+    }
+
+    void magnitudeInStatements()
+    {
+        SearchChoices c;
+        c.magnitude = "Dark Nebulae";
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::PrintPreview).contains(" and MAG  = 79.9 And U2K"));
+        c.magnitude = "-1";
+        QVERIFY(BuildSearchSql(stored(c), SearchOutput::PrintPreview).contains(" and MAG  < -1 And U2K"));
+        QCOMPARE(searchMagnitudeText(100), "100");
+        QCOMPARE(searchMagnitudeText(79.9f), "79.9");
+        QCOMPARE(searchMagnitudeText(12.3456789f), "12.34568");
+        QCOMPARE(searchMagnitudeText(12345678.0f), "12345680");
+        QCOMPARE(searchMagnitudeText(0.00001f), "0.00001");
+        SearchChoices sorted;
+        sorted.sort = "Constellation";
+        QVERIFY(BuildSearchSql(stored(sorted), SearchOutput::PrintPreview).endsWith("order by con"));
+    }
+
+    void defaultSearchFindsTheWholeCatalogue()
+    {
+        ScopedWorkDir dir;
+        Store::createFromStarter(dir.file("velnora.db"));
+        Store store(dir.file("velnora.db"));
+        const int all = store.query("select count(*) from Sac72").rows[0][0].toInt();
+        QVERIFY(all >= 10593);
+        for (SearchOutput out : {SearchOutput::PrintPreview, SearchOutput::Worksheet, SearchOutput::ScreenPreview})
+            QCOMPARE(int(store.query(BuildSearchSql(stored(), out)).rows.size()), all);
+        // Chart pages: whatever the catalogue holds, a page finds exactly its objects.
+        store.execute("update Sac72 set U2K = '125', TI = '5' where ID in (3, 5, 8)");
+        store.execute("update Sac72 set U2K = '12', TI = '15' where ID = 4");
+        SearchChoices c;
+        c.chartU2K = "125";
+        QCOMPARE(int(store.query(BuildSearchSql(stored(c), SearchOutput::ScreenPreview)).rows.size()), 3);
+        QCOMPARE(int(store.query(BuildSearchSql(stored(c), SearchOutput::PrintPreview)).rows.size()), 3);
+        c.chartU2K = "";
+        c.chartTI = "5";
+        QCOMPARE(int(store.query(BuildSearchSql(stored(c), SearchOutput::Worksheet)).rows.size()), 3);
+    }
+
+    void everyChoiceRunsOnTheStarterStore()
+    {
+        ScopedWorkDir dir;
+        Store::createFromStarter(dir.file("velnora.db"));
+        Store store(dir.file("velnora.db"));
+        QList<SearchCriteria> records;
+        for (const QString &abbreviation : kAbbreviations) {
+            records << withCodes(stored(), abbreviation, "") << withCodes(stored(), "", abbreviation);
+        }
+        for (const QString &name : kCatalogues) {
+            SearchChoices c;
+            c.catalogue = name;
+            records << stored(c);
+        }
+        for (const char *collection : {"Any", "Messier", "SAC 110", "Caldwell", "Herschel 400"}) {
+            SearchChoices c;
+            c.collection = collection;
+            records << stored(c);
+        }
+        for (int observed : {1, 2, 3}) {
+            for (const QString page : {"Any", "1", "473"}) {
+                SearchChoices c;
+                c.observed = observed;
+                c.chartU2K = page;
+                c.chartTI = page == "473" ? QString("26") : page;
+                records << stored(c);
+            }
+        }
+        for (const char *sort : {"RA", "DEC", "Mag", "Constellation", "Uranometria", "Name", "Other Name", "ID"}) {
+            SearchChoices c;
+            c.sort = sort;
+            c.magnitude = "No Published Mag";
+            c.raHour = "24";
+            c.decBand = "-80";
+            records << stored(c);
+        }
+        SearchChoices empty;
+        empty.types = {};
+        empty.constellations = {};
+        records << stored(empty);
+        SearchChoices lists;
+        lists.types = {"ASTER", "G+C+N", "1STAR"};
+        lists.constellations = {"AND", "VUL"};
+        records << stored(lists);
+        SearchCriteria bare = stored();
+        bare.SearchTypeList = ")";
+        bare.SearchConList = ")";
+        records << bare;
+
+        int ran = 0;
+        for (const SearchCriteria &r : records) {
+            for (SearchOutput out :
+                 {SearchOutput::PrintPreview, SearchOutput::Worksheet, SearchOutput::ScreenPreview}) {
+                const QString sql = BuildSearchSql(r, out);
+                try {
+                    store.query(sql);
+                    ++ran;
+                } catch (const DataError &e) {
+                    QFAIL(qPrintable("rejected: " + sql + "\n" + e.what()));
+                }
+            }
+        }
+        QCOMPARE(ran, 3 * int(records.size()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchSql)
+#include "tst_searchsql.moc"
