@@ -55,6 +55,9 @@ LogbookWindow::LogbookWindow(const LogbookSpec &book, QWidget *parent) : QMainWi
 void LogbookWindow::openSources()
 {
     for (RecordSource *rs : {m_primary, m_defaults}) {
+        // A logbook without a defaults row (its observation window has it) opens one source.
+        if (rs->recordSource().isEmpty())
+            continue;
         try {
             rs->open();
         } catch (const DataError &e) {
