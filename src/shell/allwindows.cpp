@@ -5,6 +5,9 @@
 #include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/solar/solardeclaration.h"
+#include "logbooks/solar/solarwindow.h"
+#include "logbooks/solar/solarwindows.h"
 #include "reports/reportstartui.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
@@ -34,6 +37,8 @@ void registerAll()
         return w;
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
+    registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });
+    SolarWindows::registerObservationWindows();
     Reports::installUi();
 }
 
