@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -110,9 +111,9 @@ void SolarWindow::buildOwnParts()
         C{"Local_Time", "Local Time", O::ClockTime, {}},
         C{"UTC", "UT Date and Time", O::Text, {}},
         C{"Instrument_Used", "Instrument", O::Text, {}},
-        C{"Magnification_Used", "Magnification", O::Text, {}},
+        C{"Magnification_Used", "Magn.", O::Text, {}},
         C{"Observing_Location", "Location", O::Text, {}},
-        C{"Trans", "Transparency", O::Number, Qt::AlignCenter},
+        C{"Trans", "Transp.", O::Number, Qt::AlignCenter},
         C{"Seeing", "Seeing", O::Number, Qt::AlignCenter},
         C{"Notes", "Notes", O::Text, {}},
     });
@@ -126,6 +127,7 @@ void SolarWindow::buildOwnParts()
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setAlternatingRowColors(true);
+    m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setVisible(false);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
@@ -164,12 +166,20 @@ void SolarWindow::buildOwnParts()
             loadPicture();
     });
 
-    QWidget *content = centralWidget();
-    QSize wanted = content->sizeHint() + QSize(40, menuBar()->sizeHint().height() + 4);
-    wanted.setWidth(std::max(wanted.width(), 980));
+    QSize wanted = sizeHint();
     if (const QScreen *screen = this->screen())
         wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(wanted);
+}
+
+// The whole form with room for the grid's columns, within a 1280x800 screen.
+QSize SolarWindow::sizeHint() const
+{
+    const auto *scroll = qobject_cast<const QScrollArea *>(centralWidget());
+    const QWidget *content = scroll ? scroll->widget() : centralWidget();
+    QSize wanted = content->sizeHint() + QSize(24, menuBar()->sizeHint().height() + 8);
+    wanted.setWidth(std::max(wanted.width(), 1120));
+    return wanted.boundedTo(QSize(1264, 760));
 }
 
 void SolarWindow::bindGrid()
