@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -188,6 +189,48 @@ private slots:
         QCOMPARE(m_win->observations()->rowCount(), 0);
         activateItem(combo("Combo1"), "Mars");
         QCOMPARE(m_win->observations()->rowCount(), 1);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void aidsWriteIntoTheAddWindow()
+    {
+        openSolar();
+        activateItem(combo("Combo1"), "Saturn");
+        Module1::SeeingCaller = "frmmess";
+        whenShown("frmplanet_log", [this](QWidget *w) {
+            w->findChild<QLineEdit *>("txtFields_2")->setText("2/25/2001");
+            w->findChild<QLineEdit *>("txtFields_3")->setText("7:30 PM");
+            w->findChild<QLineEdit *>("txtFields_4")->setText("60x");
+            whenShown("seeingplanet", [](QWidget *picker) { clickButton(picker, "Command1"); });
+            clickButton(w, "Command4");
+            QCOMPARE(textsOf(w, {"Combo1", "Combo2"}), QStringList({"0", "1"}));
+            whenShown("frmmag_planet", [](QWidget *calc) {
+                calc->findChild<QLineEdit *>("Text1")->setText("2000");
+                calc->findChild<QRadioButton *>("Option2")->setChecked(true);
+                calc->findChild<QLineEdit *>("Text2")->setText("25");
+                clickButton(calc, "Command1");
+                clickButton(calc, "Command2");
+            });
+            clickButton(w, "Command5");
+            QCOMPARE(textOf(w, "txtFields_4"), QString("80x  60x"));
+            QString converted;
+            whenShown("utc_planet_log", [&converted](QWidget *utc) {
+                QCOMPARE(textOf(utc, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
+                clickButton(utc, "Command1");
+                converted = textOf(utc, "txtUTCTime");
+            });
+            clickButton(w, "Command2");
+            QVERIFY(!converted.isEmpty());
+            QCOMPARE(textOf(w, "txtFields_9"), converted);
+            clickButton(w, "Command1");
+        });
+        click("Command1");
+        QCOMPARE(Module1::SeeingCaller, QString("frmmess"));
+        QCOMPARE(db("select Trans || '/' || Seeing || '/' || Magnification_Used from planet_log where id = 'Saturn'")
+                     .toString(),
+                 QString("0/1/80x  60x"));
+        QVERIFY(!db("select UTC from planet_log where id = 'Saturn'").toString().isEmpty());
+        QCOMPARE(gridTexts("Local_Date"), QStringList{"2/25/2001"});
         QVERIFY(m_messages->shown.isEmpty());
     }
 
