@@ -65,6 +65,9 @@ void LogbookWindow::showEvent(QShowEvent *event)
 void LogbookWindow::openSources()
 {
     for (RecordSource *rs : {m_primary, m_defaults}) {
+        // A logbook without a defaults row (its observation window has it) opens one source.
+        if (rs->recordSource().isEmpty())
+            continue;
         try {
             rs->open();
         } catch (const DataError &e) {

@@ -5,6 +5,9 @@
 #include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/solar/solardeclaration.h"
+#include "logbooks/solar/solarwindow.h"
+#include "logbooks/solar/solarwindows.h"
 #include "reports/reportstartui.h"
 #include "search/searchwindows.h"
 #include "shell/helpwindows.h"
@@ -37,6 +40,8 @@ void registerAll()
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
     SearchWindows::registerAll();
+    registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });
+    SolarWindows::registerObservationWindows();
     Reports::installUi();
     HelpWindows::registerAll();
 }

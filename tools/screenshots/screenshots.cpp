@@ -6,6 +6,8 @@
 #include "data/store.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/solar/observationmodel.h"
+#include "logbooks/solar/solarwindow.h"
 #include "shell/allwindows.h"
 #include "shell/documentwindow.h"
 #include "shell/module1.h"
@@ -90,6 +92,32 @@ int main(int argc, char **argv)
     printer.setOutputFileName(out + "/help_messier.pdf");
     ok = help->printTo(&printer) && ok;
     ok = save(Windows::show("frmAbout"), out, "frmAbout") && ok;
+
+    // The solar system on Jupiter with three observations, and its two
+    // observation windows over them.
+    QProcess::execute("sqlite3", {work.filePath("velnora.db"),
+        "insert into planet_log (id, Local_Date, Local_Time, UTC, Instrument_Used, Magnification_Used, "
+        "Observing_Location, Trans, Seeing, Notes) values "
+        "('Jupiter', '2026-01-10', '9:40 PM', '1/11/2026 2:40:00 AM', '8-inch Dobsonian', '150x', "
+        "'Cherry Springs', '7', '6', 'Great Red Spot near the central meridian; Io in transit.'),"
+        "('Jupiter', '2026-01-03', '10:05 PM', '1/4/2026 3:05:00 AM', '102 mm refractor', '90x', "
+        "'Back yard', '6', '5', 'Both equatorial belts, festoons in the EZ.'),"
+        "('Jupiter', '2026-01-10', '11:30 PM', '1/11/2026 4:30:00 AM', '8-inch Dobsonian', '200x', "
+        "'Cherry Springs', '7', '7', 'Io egress; shadow off the disc.')"});
+    auto *solar = qobject_cast<SolarWindow *>(Windows::show("frmplanet"));
+    solar->chooseBody("Jupiter");
+    solar->refind();
+    ok = save(solar, out, "frmplanet") && ok;
+    QWidget *add = Windows::get("frmplanet_log");
+    add->findChild<QLineEdit *>("txtFields_2")->setText("1/17/2026");
+    add->findChild<QLineEdit *>("txtFields_3")->setText("9:15 PM");
+    ok = save(add, out, "frmplanet_log") && ok;
+    add->close();
+    Module1::SelectedObservation = solar->observations()->text(0, "CN");
+    QWidget *edit = Windows::get("frmplanet_log1");
+    ok = save(edit, out, "frmplanet_log1") && ok;
+    edit->close();
+    ok = save(Windows::get("frm_planet_log_warning"), out, "frm_planet_log_warning") && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

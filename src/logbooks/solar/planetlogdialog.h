@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+#include <utility>
+#include <vector>
+
+class RecordBinder;
+class RecordSource;
+
+// frmplanet_log, "Add Solar System Viewing Data": one new observation of the
+// body the solar-system window shows, written only by "Update and Exit".
+class PlanetLogDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit PlanetLogDialog(QWidget *parent = nullptr);
+
+    RecordSource *primary() const { return m_primary; }
+    RecordSource *defaults() const { return m_defaults; }
+
+    void insertDefaults();  // "Ins"
+    bool storeDefaults();   // "U"
+    bool updateAndExit();   // Command1
+
+private:
+    RecordSource *m_primary;
+    RecordSource *m_defaults;
+    RecordBinder *m_primaryBinder;
+    RecordBinder *m_defaultsBinder;
+    // "Ins" copies each pair's first control into its second, "U" the reverse.
+    std::vector<std::pair<QString, QString>> m_copyPairs;
+};

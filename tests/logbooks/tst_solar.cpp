@@ -1,0 +1,449 @@
+// The solar-system logbook: the body browser, its grid of observations and
+// the add, edit and delete windows, driven through their named controls and
+// checked in both the controls and the store.
+#include "data/recordsource.h"
+#include "logbooks/solar/observationmodel.h"
+#include "logbooks/solar/planetlog.h"
+#include "logbooks/solar/planetlogeditdialog.h"
+#include "logbooks/solar/solarwindow.h"
+#include "reports/reportengine.h"
+#include "shell/allwindows.h"
+#include "shell/module1.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+class TestSolar : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        AllWindows::registerAll();
+    }
+
+    void cleanup()
+    {
+        m_win = nullptr;
+        closeWorkspace(m_dir, m_messages);
+    }
+
+    void rulesWithoutWindows()
+    {
+        QVERIFY(PlanetLog::dateLooksWritten("12/5/2004"));
+        QVERIFY(PlanetLog::dateLooksWritten("1/"));
+        QVERIFY(!PlanetLog::dateLooksWritten("12-5-2004"));
+        QVERIFY(!PlanetLog::dateLooksWritten("/12/5"));
+        QVERIFY(!PlanetLog::dateLooksWritten(""));
+        QCOMPARE(PlanetLog::pictureFile("3"), QString("pics/planets/p003.jpg"));
+        QCOMPARE(PlanetLog::pictureFile("29"), QString("pics/planets/p029.jpg"));
+        QCOMPARE(PlanetLog::pictureFile("1234"), QString("pics/planets/p1234.jpg"));
+        QCOMPARE(PlanetLog::pictureFile("x"), QString("pics/planets/px.jpg"));
+        using M = ObservationModel;
+        QCOMPARE(M::clockTime("8:15 PM"), QTime(20, 15));
+        QCOMPARE(M::clockTime("08:15pm"), QTime(20, 15));
+        QCOMPARE(M::clockTime("12:05 AM"), QTime(0, 5));
+        QCOMPARE(M::clockTime("12:30 p.m."), QTime(12, 30));
+        QCOMPARE(M::clockTime("21:40"), QTime(21, 40));
+        QCOMPARE(M::clockTime("9:05:30 AM"), QTime(9, 5, 30));
+        QVERIFY(!M::clockTime("13:00 PM").isValid());
+        QVERIFY(!M::clockTime("25:00").isValid());
+        QVERIFY(!M::clockTime("dusk").isValid());
+    }
+
+    void opensOnTheSunWithItsPicture()
+    {
+        copyPictures();
+        openSolar();
+        QCOMPARE(m_win->windowTitle(), QString("Solar System"));
+        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8", "Text5", "txtFields_10", "datPrimaryRS_caption"}),
+                 QStringList({"Sun", "Sun", "Sun", "1", "Record: 1"}));
+        QCOMPARE(combo("Combo1")->count(), 29);
+        QVERIFY(!picture().isNull());
+        QCOMPARE(m_win->primary()->recordSource(), QString(kPlanetShape));
+        // Every item of the menus named as the window's own.
+        for (const char *name : {"solar", "exit_all", "compreport", "worksheet", "object", "kill", "credits",
+                                 "planet_help", "about"})
+            QVERIFY2(m_win->findChild<QAction *>(name), name);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void nextAndPreviousClampAtTheEnds()
+    {
+        copyPictures();
+        QFile::remove("pics/planets/p028.jpg");
+        openSolar();
+        click("Command12");
+        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8"}), QStringList({"Sun", "Sun"}));
+        QCOMPARE(m_win->primary()->absolutePosition(), 1);
+        click("Command11");
+        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8", "txtFields_10"}), QStringList({"Mercury", "Mercury", "2"}));
+
+        activateItem(combo("Combo1"), "Meteors");
+        QCOMPARE(m_win->primary()->absolutePosition(), 29);
+        click("Command11");
+        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8"}), QStringList({"Meteors", "Meteors"}));
+        QCOMPARE(m_win->primary()->absolutePosition(), 29);
+        QVERIFY(!picture().isNull());
+        // Comets have no picture file here: the box is left empty.
+        click("Command12");
+        QCOMPARE(text("txtFields_8"), QString("Comets"));
+        QVERIFY(picture().isNull());
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void dateCheckOfTheEditWindow_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("slashes") << "12/5/2004" << false << QVariant("2004-12-05");
+        QTest::newRow("dashes") << "12-5-2004" << true << QVariant("2001-02-03");
+        QTest::newRow("leading slash") << "/12/5" << true << QVariant("2001-02-03");
+        QTest::newRow("empty") << "" << false << QVariant();
+    }
+
+    void dateCheckOfTheEditWindow()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        QFETCH(QVariant, stored);
+        const int cn = observe("Mars", "2001-02-03", "9:00 PM", "before");
+        Module1::SelectedObservation = QString::number(cn);
+        QPointer<PlanetLogEditDialog> edit = Windows::get<PlanetLogEditDialog>("frmplanet_log1");
+        QVERIFY(edit);
+        edit->show();
+        QCOMPARE(textsOf(edit, {"Text1", "Text2", "Text3", "txtFields_4", "txtFields_6"}),
+                 QStringList({QString::number(cn), "Mars", "2/3/2001", "9:00 PM", "before"}));
+        edit->findChild<QPlainTextEdit *>("txtFields_6")->setPlainText("after");
+        edit->findChild<QLineEdit *>("Text3")->setText(typed);
+        clickButton(edit, "cmdUpdate");
+        const QVariant date = db("select Local_Date from planet_log where CN = " + QString::number(cn));
+        if (refused) {
+            QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
+            QVERIFY(edit && edit->isVisible());
+            QCOMPARE(textOf(edit, "Text3"), QString());
+            QCOMPARE(db("select Notes from planet_log where CN = " + QString::number(cn)).toString(),
+                     QString("before"));
+        } else {
+            QVERIFY(m_messages->shown.isEmpty());
+            QVERIFY(!edit || !edit->isVisible());
+            QCOMPARE(db("select Notes from planet_log where CN = " + QString::number(cn)).toString(),
+                     QString("after"));
+        }
+        QCOMPARE(date.isNull(), stored.isNull());
+        QCOMPARE(date.toString(), stored.toString());
+    }
+
+    void addedObservationListedUnderItsBodyOnly()
+    {
+        openSolar();
+        activateItem(combo("Combo1"), "Mars");
+        QVERIFY(!button("Command3")->isEnabled());
+        dbExec(m_dir->file("velnora.db"),
+               "update default_sac set inst = '8-inch Dobsonian', mag = '120x', trans = '7', see = '6', "
+               "location = 'Back yard', date = '2004-12-05', time = '9:30 PM', ut = '12/6/2004 2:30:00 AM'");
+        const int before = db("select count(*) from planet_log").toInt();
+        whenShown("frmplanet_log", [](QWidget *w) {
+            QCOMPARE(w->windowTitle(), QString("Add Solar System Viewing Data"));
+            QCOMPARE(textOf(w, "txtFields_0"), QString("Mars"));
+            clickButton(w, "Command10");
+            QCOMPARE(textsOf(w, {"txtFields_1", "txtFields_4", "Combo1", "Combo2", "txtFields_7", "txtFields_2",
+                                 "txtFields_3", "txtFields_9"}),
+                     QStringList({"8-inch Dobsonian", "120x", "7", "6", "Back yard", "12/5/2004", "9:30 PM",
+                                  "12/6/2004 2:30:00 AM"}));
+            w->findChild<QPlainTextEdit *>("txtFields_5")->setPlainText("Syrtis Major on the meridian");
+            clickButton(w, "Command1");
+        });
+        click("Command1");
+        QCOMPARE(Module1::CurrentBody, QString("Mars"));
+        QCOMPARE(db("select count(*) from planet_log").toInt(), before + 1);
+        QCOMPARE(db("select id || ' ' || Local_Date || ' ' || Seeing from planet_log where Notes like 'Syrtis%'")
+                     .toString(),
+                 QString("Mars 2004-12-05 6"));
+        // Listed in the grid of Mars, after the window closed, and in no other.
+        QCOMPARE(text("txtFields_8"), QString("Mars"));
+        QCOMPARE(gridTexts("Notes"), QStringList{"Syrtis Major on the meridian"});
+        QCOMPARE(gridTexts("Local_Date"), QStringList{"12/5/2004"});
+        QVERIFY(button("Command3")->isEnabled());
+        activateItem(combo("Combo1"), "Jupiter");
+        QCOMPARE(m_win->observations()->rowCount(), 0);
+        click("Command12");
+        QCOMPARE(text("txtFields_8"), QString("Asteroids"));
+        QCOMPARE(m_win->observations()->rowCount(), 0);
+        activateItem(combo("Combo1"), "Mars");
+        QCOMPARE(m_win->observations()->rowCount(), 1);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void aidsWriteIntoTheAddWindow()
+    {
+        openSolar();
+        activateItem(combo("Combo1"), "Saturn");
+        Module1::SeeingCaller = "frmmess";
+        whenShown("frmplanet_log", [this](QWidget *w) {
+            w->findChild<QLineEdit *>("txtFields_2")->setText("2/25/2001");
+            w->findChild<QLineEdit *>("txtFields_3")->setText("7:30 PM");
+            w->findChild<QLineEdit *>("txtFields_4")->setText("60x");
+            whenShown("seeingplanet", [](QWidget *picker) { clickButton(picker, "Command1"); });
+            clickButton(w, "Command4");
+            QCOMPARE(textsOf(w, {"Combo1", "Combo2"}), QStringList({"0", "1"}));
+            whenShown("frmmag_planet", [](QWidget *calc) {
+                calc->findChild<QLineEdit *>("Text1")->setText("2000");
+                calc->findChild<QRadioButton *>("Option2")->setChecked(true);
+                calc->findChild<QLineEdit *>("Text2")->setText("25");
+                clickButton(calc, "Command1");
+                clickButton(calc, "Command2");
+            });
+            clickButton(w, "Command5");
+            QCOMPARE(textOf(w, "txtFields_4"), QString("80x  60x"));
+            QString converted;
+            whenShown("utc_planet_log", [&converted](QWidget *utc) {
+                QCOMPARE(textOf(utc, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
+                clickButton(utc, "Command1");
+                converted = textOf(utc, "txtUTCTime");
+            });
+            clickButton(w, "Command2");
+            QVERIFY(!converted.isEmpty());
+            QCOMPARE(textOf(w, "txtFields_9"), converted);
+            clickButton(w, "Command1");
+        });
+        click("Command1");
+        QCOMPARE(Module1::SeeingCaller, QString("frmmess"));
+        QCOMPARE(db("select Trans || '/' || Seeing || '/' || Magnification_Used from planet_log where id = 'Saturn'")
+                     .toString(),
+                 QString("0/1/80x  60x"));
+        QVERIFY(!db("select UTC from planet_log where id = 'Saturn'").toString().isEmpty());
+        QCOMPARE(gridTexts("Local_Date"), QStringList{"2/25/2001"});
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void gridOrdersByDateAndTimeAsValues()
+    {
+        observe("Saturn", "2024-01-02", "10:15 PM", "third");
+        observe("Saturn", "2023-12-01", "9:00 PM", "first");
+        observe("Saturn", "2024-01-02", "9:30 PM", "second");
+        observe("Saturn", nullptr, "8:00 PM", "undated");
+        observe("Saturn", "2024-01-02", "12:05 AM", "after midnight");
+        observe("Titan", "2024-01-01", "9:00 PM", "other body");
+        openSolar();
+        activateItem(combo("Combo1"), "Saturn");
+        QCOMPARE(gridTexts("Notes"), QStringList({"first", "after midnight", "second", "third", "undated"}));
+        QCOMPARE(gridTexts("Local_Date").first(), QString("12/1/2023"));
+        // Headers read as words, not column names.
+        QCOMPARE(m_win->grid()->model()->headerData(1, Qt::Horizontal).toString(), QString("Local Date"));
+        // A click on the time header orders by time of day, undated or not.
+        m_win->grid()->sortByColumn(2, Qt::AscendingOrder);
+        QCOMPARE(gridTexts("Notes"), QStringList({"after midnight", "undated", "first", "second", "third"}));
+    }
+
+    void editAndDeleteSeenInGridAndStore()
+    {
+        const int early = observe("Venus", "2024-03-01", "7:00 PM", "crescent");
+        const int late = observe("Venus", "2024-03-02", "7:00 PM", "half");
+        openSolar();
+        activateItem(combo("Combo1"), "Venus");
+        QCOMPARE(gridTexts("Notes"), QStringList({"crescent", "half"}));
+        m_win->grid()->setCurrentIndex(m_win->observations()->index(1, 0));
+
+        whenShown("frmplanet_log1", [late](QWidget *w) {
+            QCOMPARE(textsOf(w, {"Text1", "txtFields_6"}), QStringList({QString::number(late), "half"}));
+            w->findChild<QLineEdit *>("txtFields_8")->setText("Hilltop");
+            clickButton(w, "cmdUpdate");
+        });
+        click("Command3");
+        QCOMPARE(Module1::SelectedObservation, QString::number(late));
+        QCOMPARE(db("select Observing_Location from planet_log where CN = " + QString::number(late)).toString(),
+                 QString("Hilltop"));
+        QCOMPARE(gridTexts("Observing_Location"), QStringList({"", "Hilltop"}));
+
+        // "No!" keeps the observation; "Yes, Delete" removes it once the timer fires.
+        m_win->grid()->setCurrentIndex(m_win->observations()->index(0, 0));
+        whenShown("frmplanet_log1", [this](QWidget *w) {
+            whenShown("frm_planet_log_warning", [](QWidget *warning) {
+                QCOMPARE(warning->windowTitle(), QString("Confirm Delete"));
+                QCOMPARE(textOf(warning, "Label1"), QString("Do you really wish to delete this record?  "));
+                clickButton(warning, "CancelButton");
+            });
+            clickButton(w, "cmdDelete");
+            QVERIFY(w->isVisible());
+            QVERIFY(!w->findChild<QTimer *>("Timer1")->isActive());
+            whenShown("frm_planet_log_warning", [](QWidget *warning) { clickButton(warning, "OKButton"); });
+            clickButton(w, "cmdDelete");
+            QVERIFY(w->findChild<QTimer *>("Timer1")->isActive());
+        });
+        click("Command3");
+        QTRY_VERIFY(!Windows::find("frmplanet_log1"));
+        QCOMPARE(db("select count(*) from planet_log where CN = " + QString::number(early)).toInt(), 0);
+        QCOMPARE(db("select count(*) from planet_log where CN = " + QString::number(late)).toInt(), 1);
+        QTRY_COMPARE(gridTexts("Notes"), QStringList{"half"});
+        QCOMPARE(text("txtFields_8"), QString("Venus"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void cancelLeavesTheStoreUnchanged()
+    {
+        const int cn = observe("Moon", "2024-05-05", "10:00 PM", "terminator");
+        openSolar();
+        activateItem(combo("Combo1"), "Moon");
+        const QStringList before = dbColumn(m_dir->file("velnora.db"),
+                                            "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
+                                            "from planet_log order by CN");
+        whenShown("frmplanet_log", [](QWidget *w) {
+            w->findChild<QLineEdit *>("txtFields_2")->setText("6/1/2024");
+            w->findChild<QPlainTextEdit *>("txtFields_5")->setPlainText("never saved");
+            clickButton(w, "Command3");
+        });
+        click("Command1");
+        whenShown("frmplanet_log1", [](QWidget *w) {
+            w->findChild<QPlainTextEdit *>("txtFields_6")->setPlainText("changed, then cancelled");
+            w->findChild<QLineEdit *>("Text3")->setText("7/7/2024");
+            clickButton(w, "cmdClose");
+        });
+        click("Command3");
+        QCOMPARE(dbColumn(m_dir->file("velnora.db"), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
+                                                     "from planet_log order by CN"),
+                 before);
+        QCOMPARE(gridTexts("Notes"), QStringList{"terminator"});
+        QCOMPARE(before.size(), 1);
+        QVERIFY(before.first().startsWith(QString::number(cn) + "|Moon|"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void editRecordWithAnEmptyGridOpensNothing()
+    {
+        openSolar();
+        QCOMPARE(m_win->observations()->rowCount(), 0);
+        QVERIFY(!button("Command3")->isEnabled());
+        Module1::SelectedObservation = "unchanged";
+        m_win->editRecord();
+        QCOMPARE(m_messages->beeps, 1);
+        QVERIFY(!Windows::find("frmplanet_log1"));
+        QCOMPARE(Module1::SelectedObservation, QString("unchanged"));
+    }
+
+    void refindKeepsTheBodyWhateverTheSortValues()
+    {
+        openSolar();
+        activateItem(combo("Combo1"), "Saturn");
+        QVERIFY(m_win->refind());
+        QCOMPARE(textsOf(m_win, {"txtFields_8", "Combo1", "Text2"}), QStringList({"Saturn", "Saturn", "15"}));
+        // An observation written behind the window's back shows after the re-find.
+        observe("Saturn", "2024-09-09", "11:00 PM", "rings nearly edge-on");
+        QVERIFY(m_win->refind());
+        QCOMPARE(gridTexts("Notes"), QStringList{"rings nearly edge-on"});
+
+        // Sort values 10, 20, 30 ...: the body is found again by its id.
+        dbExec(m_dir->file("velnora.db"), "update planet set sort = sort * 10");
+        QVERIFY(m_win->refind());
+        QCOMPARE(textsOf(m_win, {"txtFields_8", "Combo1", "txtFields_10"}), QStringList({"Saturn", "Saturn", "150"}));
+        // Sort values with a gap: position 4 finds "sort = 4", which is now another body.
+        dbExec(m_dir->file("velnora.db"), "update planet set sort = sort / 10");
+        dbExec(m_dir->file("velnora.db"), "update planet set sort = 30 where id = 'Mercury'");
+        QVERIFY(m_win->refind());
+        activateItem(combo("Combo1"), "Moon");
+        QCOMPARE(m_win->primary()->absolutePosition(), 4);
+        QVERIFY(m_win->refind());
+        QCOMPARE(text("txtFields_8"), QString("Moon"));
+        QCOMPARE(text("Text2"), QString("4"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void objectReportAsksForTheBodysObservations()
+    {
+        copyLayouts(m_dir->path());
+        openSolar();
+        activateItem(combo("Combo1"), "Jupiter");
+        m_win->findChild<QAction *>("object")->trigger();
+        QCOMPARE(Module1::ReportQuery, QString(" select * from planet_log where id = 'Jupiter'"));
+        QCOMPARE(Reports::data1().recordSource(), Module1::ReportQuery);
+        QCOMPARE(Reports::engine().reportFileName(), QString("solar_1.rpt"));
+    }
+
+    void closingRestoresTheMainMenu()
+    {
+        QWidget *first = Windows::show("first");
+        clickButton(first, "Command5");
+        m_win = Windows::find<SolarWindow>("frmplanet");
+        QVERIFY(m_win);
+        QVERIFY(!first->findChild<QPushButton *>("Command5")->isEnabled());
+        m_win->findChild<QAction *>("solar")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("frmplanet"));
+        QVERIFY(first->findChild<QPushButton *>("Command5")->isEnabled());
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    QPointer<SolarWindow> m_win;
+
+    void openSolar()
+    {
+        m_win = qobject_cast<SolarWindow *>(Windows::show("frmplanet"));
+        QVERIFY(m_win);
+    }
+    void copyPictures()
+    {
+        QDir().mkpath("pics/planets");
+        const QDir source(QString(VELNORA_ASSETS_DIR) + "/pics/planets");
+        for (const QString &f : source.entryList({"*.jpg"}, QDir::Files))
+            QVERIFY(QFile::copy(source.filePath(f), "pics/planets/" + f));
+    }
+    QPixmap picture() const { return m_win->findChild<QLabel *>("Image1")->pixmap(); }
+    QComboBox *combo(const QString &name) const { return m_win->findChild<QComboBox *>(name); }
+    QPushButton *button(const QString &name) const { return m_win->findChild<QPushButton *>(name); }
+    QString text(const QString &name) const { return textOf(m_win, name); }
+    void click(const QString &name) { clickButton(m_win, name); }
+    QVariant db(const QString &sql) const { return dbValue(m_dir->file("velnora.db"), sql); }
+    QStringList gridTexts(const QString &column) const
+    {
+        QStringList out;
+        for (int r = 0; r < m_win->observations()->rowCount(); ++r)
+            out << m_win->observations()->text(r, column);
+        return out;
+    }
+    // A stored observation; returns its CN.
+    int observe(const QString &body, const char *isoDate, const QString &time, const QString &notes)
+    {
+        const QString date = isoDate ? "'" + QString(isoDate) + "'" : QString("null");
+        dbExec(m_dir->file("velnora.db"), "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('" +
+                                              body + "', " + date + ", '" + time + "', '" + notes + "')");
+        return db("select max(CN) from planet_log").toInt();
+    }
+    // Runs `check` on the named window once it is shown modally, then closes
+    // it if the check left it open, so that a failing check cannot hang.
+    void whenShown(const QString &name, std::function<void(QWidget *)> check)
+    {
+        QTimer::singleShot(0, this, [name, check] {
+            QWidget *w = Windows::find(name);
+            QVERIFY2(w && w->isVisible(), qPrintable(name + " is not shown"));
+            QVERIFY(w->isModal());
+            QPointer<QWidget> guard(w);
+            check(w);
+            // The edit window's running delete timer closes it by itself.
+            auto *timer = guard ? guard->findChild<QTimer *>("Timer1") : nullptr;
+            if (guard && guard->isVisible() && !(timer && timer->isActive()))
+                guard->close();
+        });
+    }
+};
+
+QTEST_MAIN(TestSolar)
+#include "tst_solar.moc"
