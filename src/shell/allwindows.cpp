@@ -2,9 +2,15 @@
 
 #include "aids/aidwindows.h"
 #include "aids/mapwindow.h"
+#include "logbooks/custom/customdeclaration.h"
+#include "logbooks/custom/customwindow.h"
+#include "logbooks/custom/gendeletewarningdialog.h"
 #include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/stars/greekalphabetwindow.h"
+#include "logbooks/stars/starsdeclaration.h"
+#include "logbooks/stars/starswindow.h"
 #include "reports/reportstartui.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
@@ -34,6 +40,10 @@ void registerAll()
         return w;
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
+    registerLogbook(CustomLogbook::declaration(), [] { return new CustomWindow; });
+    Windows::registerFactory("GenDeletewarning", [] { return new GenDeleteWarningDialog; });
+    registerLogbook(StarsLogbook::declaration(), [] { return new StarsWindow; });
+    Windows::registerFactory("help_greek", [] { return new GreekAlphabetWindow; });
     Reports::installUi();
 }
 
