@@ -4,8 +4,10 @@
 // Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%.
 #include "data/messages.h"
 #include "data/store.h"
+#include "logbooks/custom/gendeletewarningdialog.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/stars/greekalphabetwindow.h"
 #include "shell/allwindows.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
@@ -15,8 +17,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -24,7 +29,15 @@ namespace {
 
 bool save(QWidget *w, const QString &dir, const QString &name)
 {
-    w->resize(w->sizeHint());
+    // A logbook is shown whole: its form's size, not its scroll area's hint.
+    auto *logbook = qobject_cast<QMainWindow *>(w);
+    auto *scroll = logbook ? qobject_cast<QScrollArea *>(logbook->centralWidget()) : nullptr;
+    if (scroll)
+        w->resize(scroll->widget()->sizeHint() + QSize(4, logbook->menuBar()->sizeHint().height() + 4));
+    else
+        w->resize(w->sizeHint());
+    // A shown window takes its new size through the event loop.
+    QApplication::processEvents();
     const bool ok = w->grab().save(dir + "/" + name + ".png");
     QTextStream(stdout) << (ok ? "wrote " : "could not write ") << dir << "/" << name << ".png\n";
     return ok;
@@ -74,6 +87,17 @@ int main(int argc, char **argv)
     Module1::MonthKey = mess->findChild<QLineEdit *>("txtFields_18")->text() + " Notes";
     MonthViewDialog view;
     ok = save(&view, out, "frmmonth_view") && ok;
+
+    Store(work.filePath("velnora.db"))
+        .execute("insert into generic (object, type, const, ra, dec, mag, size, desc, notes, hour) values "
+                 "('Kemble''s Cascade', 'ASTER   Asterism', 'CAMELOPARDALIS', '03 57.0', '+63 04', '5', '150 arcmin', "
+                 "'A chain of twenty stars ending at NGC 1502', 'Best in a wide field at low power', '9:40 PM')");
+    ok = save(Windows::show("frmgeneric"), out, "frmgeneric") && ok;
+    GenDeleteWarningDialog warning;
+    ok = save(&warning, out, "GenDeletewarning") && ok;
+    ok = save(Windows::show("frmdstars"), out, "frmdstars") && ok;
+    GreekAlphabetWindow greek;
+    ok = save(&greek, out, "help_greek") && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

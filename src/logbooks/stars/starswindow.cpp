@@ -39,9 +39,9 @@ void StarsWindow::buildOwnParts()
     text1->setAccessibleName("Multiple stars");
     findBar()->insertWidget(0, text1);
 
+    // The colours of the catalogue's notes, under them.
     auto *legend = new QLabel(StarsLogbook::kColourLegend, this);
     legend->setObjectName("colourLegend");
-    legend->setWordWrap(true);
     groupLayout("Star")->addWidget(legend);
 
     m_commands = new DataFormWidget(primary(), DataFormWidget::All, this);
