@@ -7,7 +7,6 @@
 #include "shell/windows.h"
 #include "support/testsupport.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -42,37 +41,22 @@ private slots:
     void opensInBrowseMode()
     {
         QCOMPARE(m_win->windowTitle(), QString("Custom Database"));
-        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "txtFields_6", "txtFields_11", "Text2", "Combo1"}),
-                 QStringList({"Record: 1", "5", "Andromeda field", "Notes", ""}));
-        QVERIFY(m_win->findChild<QLineEdit *>("Text2")->isVisible());
-        for (const char *name : {"Command5", "Command6", "Command13", "Command14"})
-            QVERIFY2(!button(name)->isVisible(), name);
-        QVERIFY(button("Command8")->isVisible());
-        QCOMPARE(combo("Combo5")->count(), 24);
-        QCOMPARE(combo("Combo4")->count(), 88);
+        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "txtFields_6", "Text2", "Combo1"}),
+                 QStringList({"Record: 1", "5", "Notes", ""}));
+        QVERIFY(button("Command8")->isVisible() && !button("Command5")->isVisible() && !button("Command13")->isVisible());
         // The defaults are held out of sight.
         QVERIFY(!field("Text15")->isVisibleTo(m_win));
     }
 
-    void typeIsStoredWithItsBlanks()
+    void browsingClampsAndTypeKeepsItsBlanks()
     {
         activateItem(combo("Combo5"), "NONEX    Nonexistent");
-        activateItem(combo("Combo4"), "CANES VENATICI");
-        click("Command1");
-        QCOMPARE(dbValue(db(), "select type || '|' || const from generic where ID = 5").toString(),
-                 QString("NONEX    Nonexistent|CANES VENATICI"));
-    }
-
-    void browsingClampsAtBothEnds()
-    {
         click("Command2");
         QCOMPARE(id(), QString("5"));
         click("Command10");
-        QCOMPARE(id(), QString("20"));
         click("Command1");
         QCOMPARE(id(), QString("20"));
-        QCOMPARE(m_win->primary()->absolutePosition(), 4);
-        click("Command2");
+        QCOMPARE(dbValue(db(), "select type from generic where ID = 5").toString(), QString("NONEX    Nonexistent"));
         click("Command9");
         QCOMPARE(id(), QString("5"));
         QVERIFY(m_messages->shown.isEmpty());
@@ -96,14 +80,8 @@ private slots:
         // Descriptions are not looked at unless asked for.
         search("planetary");
         QCOMPARE(id(), QString("5"));
-    }
-
-    void emptySearchAsksForText()
-    {
-        click("Command1");
         search("");
         QCOMPARE(m_messages->shown, QStringList{"Please Enter Something to Search For"});
-        QCOMPARE(id(), QString("7"));
     }
 
     void descriptionSearchesDesc()
@@ -126,21 +104,16 @@ private slots:
         const int before = count();
         click("Command1");
         click("Command3");
-        QVERIFY(m_win->inAddMode());
         for (const char *name : {"Command9", "Command2", "Command1", "Command10", "Command3", "Command4", "Command7"})
             QVERIFY2(!button(name)->isEnabled(), name);
         for (const char *name : {"Command5", "Command6", "Command13", "Command14"})
             QVERIFY2(button(name)->isVisible(), name);
-        QVERIFY(!button("Command8")->isVisible());
         QCOMPARE(textsOf(m_win, {"txtFields_11", "txtFields_6", "Command13"}), QStringList({"", "", "INS"}));
         field("txtFields_11")->setText("Never saved");
         click("Command6");
         QCOMPARE(count(), before);
-        QVERIFY(!m_win->inAddMode());
         QCOMPARE(id(), QString("5"));
-        QVERIFY(button("Command8")->isVisible() && button("Command9")->isEnabled());
-        QVERIFY(!button("Command5")->isVisible());
-        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(button("Command8")->isVisible() && button("Command9")->isEnabled() && !button("Command5")->isVisible());
     }
 
     void updateRecordSavesThenTimerReturnsToBrowse()
@@ -150,19 +123,14 @@ private slots:
         field("txtFields_2")->setText("7/4/2026");
         click("Command5");
         QCOMPARE(count(), 5);
-        auto *timer1 = m_win->findChild<QTimer *>("Timer1");
-        QVERIFY(timer1->isActive());
-        QCOMPARE(timer1->interval(), 1000);
-        // Add mode lasts until the timer fires.
-        QVERIFY(m_win->inAddMode());
+        // Add mode lasts until Timer1 fires, a second later.
+        QVERIFY(m_win->findChild<QTimer *>("Timer1")->remainingTime() > 500 && m_win->inAddMode());
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->inAddMode(), 3000);
-        QVERIFY(!timer1->isActive());
         QCOMPARE(textsOf(m_win, {"txtFields_11", "txtFields_2", "datPrimaryRS_caption"}),
                  QStringList({"Coathanger", "7/4/2026", "Record: 5"}));
         QCOMPARE(dbValue(db(), "select date from generic where object = 'Coathanger'").toString(),
                  QString("2026-07-04"));
-        QVERIFY(button("Command8")->isVisible() && button("Command7")->isEnabled());
-        QVERIFY(!button("Command13")->isVisible());
+        QVERIFY(button("Command7")->isEnabled() && !button("Command13")->isVisible());
     }
 
     void updateRecordRefusesBadDate()
@@ -172,26 +140,8 @@ private slots:
         field("txtFields_2")->setText("sometime");
         click("Command5");
         QCOMPARE(m_messages->shown, QStringList{CustomLogbook::kDateMessage});
-        QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive());
-        QVERIFY(m_win->inAddMode());
+        QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive() && m_win->inAddMode());
         QCOMPARE(count(), 4);
-        // The add can still be dropped.
-        click("Command6");
-        QCOMPARE(count(), 4);
-    }
-
-    void insCopiesDefaultsIntoNewRow()
-    {
-        dbExec(db(), "update default_sac set inst = 'Refractor', mag = '40', trans = '6', see = '8', "
-                     "location = 'Hill', time = '9:00 PM', ut = 'late', observed = 1");
-        Windows::closeAll();
-        m_win = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
-        click("Command3");
-        click("Command13");
-        QCOMPARE(textsOf(m_win, {"txtFields_14", "txtFields_9", "Combo2", "Combo3", "txtFields_7", "txtFields_5",
-                                 "Text3"}),
-                 QStringList({"Refractor", "40", "6", "8", "Hill", "9:00 PM", "late"}));
-        QVERIFY(m_win->findChild<QCheckBox *>("Check1")->isChecked());
     }
 
     void refreshDataComesBackToSameRow()
@@ -204,14 +154,11 @@ private slots:
         QCOMPARE(Module1::RefindKey, QString("12"));
         QCOMPARE(dbValue(db(), "select notes from generic where ID = 12").toString(), QString("Seen at 100x"));
         auto *timer2 = m_win->findChild<QTimer *>("Timer2");
-        QVERIFY(timer2->isActive());
         QCOMPARE(timer2->interval(), 500);
         // Moved away meanwhile, the re-find still returns to the row.
         m_win->primary()->moveFirst();
         QTRY_VERIFY_WITH_TIMEOUT(!timer2->isActive(), 2000);
-        QCOMPARE(id(), QString("12"));
-        QCOMPARE(m_win->primary()->absolutePosition(), 3);
-        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(textsOf(m_win, {"txtFields_6", "datPrimaryRS_caption"}), QStringList({"12", "Record: 3"}));
     }
 
     void deleteAsksFirst()
@@ -226,9 +173,7 @@ private slots:
         click("Command4");
         QCOMPARE(count(), 3);
         QCOMPARE(id(), QString("12"));
-        QCOMPARE(m_warningTexts, QStringList({" Confirm Delete", "Do you really wish to delete this record?  ",
-                                              " Confirm Delete", "Do you really wish to delete this record?  "}));
-        QVERIFY(!Windows::find("GenDeletewarning"));
+        QCOMPARE(m_warningTexts.mid(2), QStringList({" Confirm Delete", "Do you really wish to delete this record?  "}));
     }
 
     void emptyTableBrowsesQuietly()
@@ -242,13 +187,6 @@ private slots:
         click("Command8");
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->findChild<QTimer *>("Timer2")->isActive(), 2000);
         QVERIFY(m_messages->shown.isEmpty());
-        // The first row of an empty table is added the same way.
-        click("Command3");
-        field("txtFields_11")->setText("First own object");
-        click("Command5");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_win->inAddMode(), 3000);
-        QCOMPARE(count(), 1);
-        QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 1"));
     }
 
 private:
