@@ -130,6 +130,8 @@ struct LogbookSpec
     QString insertButton;
     QString storeButton;
     std::vector<std::pair<QString, QString>> copyPairs;
+    // The defaults are held out of sight; "Ins" and "U" join the action row.
+    bool defaultsHidden = false;
 
     QString updateButton = "Command3"; // "Update All Information"
     // The commit idiom keeps the last row current when this control held this

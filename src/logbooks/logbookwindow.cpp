@@ -269,6 +269,13 @@ void LogbookWindow::buildForm()
         update->setDefault(true);
         connect(update, &QPushButton::clicked, this, [this] { updateAll(); });
     }
+    if (m_spec.defaultsHidden) {
+        if (auto *box = content->findChild<QGroupBox *>("defaultsBox"))
+            box->hide();
+        for (const QString &name : {m_spec.insertButton, m_spec.storeButton})
+            if (auto *b = content->findChild<QPushButton *>(name))
+                m_actionBar->addWidget(b);
+    }
 
     // Larger than the screen (at 200% scaling, say), the form scrolls.
     auto *scroll = new QScrollArea(this);

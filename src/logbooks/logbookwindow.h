@@ -32,7 +32,8 @@ public:
     QString text(const QString &control) const;
 
     using Nav = RecordSource::Move;
-    bool navigate(Nav nav);
+    // The navigator's moves; a logbook with moves of its own overrides it.
+    virtual bool navigate(Nav nav);
     bool updateAll();      // the commit idiom: off the row and back
     void insertDefaults(); // "Ins"
     bool storeDefaults();  // "U"

@@ -2,12 +2,18 @@
 
 #include "aids/aidwindows.h"
 #include "aids/mapwindow.h"
+#include "logbooks/custom/customdeclaration.h"
+#include "logbooks/custom/customwindow.h"
+#include "logbooks/custom/gendeletewarningdialog.h"
 #include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "logbooks/solar/solardeclaration.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/solar/solarwindows.h"
+#include "logbooks/stars/greekalphabetwindow.h"
+#include "logbooks/stars/starsdeclaration.h"
+#include "logbooks/stars/starswindow.h"
 #include "reports/reportstartui.h"
 #include "search/searchwindows.h"
 #include "shell/helpwindows.h"
@@ -42,6 +48,10 @@ void registerAll()
     SearchWindows::registerAll();
     registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });
     SolarWindows::registerObservationWindows();
+    registerLogbook(CustomLogbook::declaration(), [] { return new CustomWindow; });
+    Windows::registerFactory("GenDeletewarning", [] { return new GenDeleteWarningDialog; });
+    registerLogbook(StarsLogbook::declaration(), [] { return new StarsWindow; });
+    Windows::registerFactory("help_greek", [] { return new GreekAlphabetWindow; });
     Reports::installUi();
     HelpWindows::registerAll();
 }

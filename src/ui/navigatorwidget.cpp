@@ -28,11 +28,16 @@ NavigatorWidget::NavigatorWidget(RecordSource *source, const QStringList &button
     m_caption->setMinimumWidth(m_caption->fontMetrics().horizontalAdvance("Record: 00000") + 12);
     m_caption->setAccessibleName("Record position");
     using M = RecordSource::Move;
-    layout->addWidget(button(buttonNames.value(0), M::First));
-    layout->addWidget(button(buttonNames.value(1), M::Previous));
+    // A window without a first or last button leaves its name empty.
+    auto add = [&](int index, M move) {
+        if (!buttonNames.value(index).isEmpty())
+            layout->addWidget(button(buttonNames.value(index), move));
+    };
+    add(0, M::First);
+    add(1, M::Previous);
     layout->addWidget(m_caption, 1);
-    layout->addWidget(button(buttonNames.value(2), M::Next));
-    layout->addWidget(button(buttonNames.value(3), M::Last));
+    add(2, M::Next);
+    add(3, M::Last);
     connect(source, &RecordSource::captionChanged, m_caption, &QLabel::setText);
 }
 

@@ -4,10 +4,13 @@
 // Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%.
 #include "data/messages.h"
 #include "data/store.h"
+#include "logbooks/custom/customwindow.h"
+#include "logbooks/custom/gendeletewarningdialog.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/solarwindow.h"
+#include "logbooks/stars/greekalphabetwindow.h"
 #include "shell/allwindows.h"
 #include "shell/documentwindow.h"
 #include "shell/module1.h"
@@ -118,6 +121,21 @@ int main(int argc, char **argv)
     ok = save(edit, out, "frmplanet_log1") && ok;
     edit->close();
     ok = save(Windows::get("frm_planet_log_warning"), out, "frm_planet_log_warning") && ok;
+
+    Store(work.filePath("velnora.db"))
+        .execute("insert into generic (object, type, const, ra, dec, mag, size, desc, notes, hour) values "
+                 "('Kemble''s Cascade', 'ASTER   Asterism', 'CAMELOPARDALIS', '03 57.0', '+63 04', '5', '150 arcmin', "
+                 "'A chain of twenty stars ending at NGC 1502', 'Best in a wide field at low power', '9:40 PM')");
+    auto *custom = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
+    ok = save(custom, out, "frmgeneric") && ok;
+    custom->startAdd();
+    ok = save(custom, out, "frmgeneric_add") && ok;
+    custom->cancelAdd();
+    GenDeleteWarningDialog warning;
+    ok = save(&warning, out, "GenDeletewarning") && ok;
+    ok = save(Windows::show("frmdstars"), out, "frmdstars") && ok;
+    GreekAlphabetWindow greek;
+    ok = save(&greek, out, "help_greek") && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

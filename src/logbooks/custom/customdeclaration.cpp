@@ -1,0 +1,162 @@
+#include "logbooks/custom/customdeclaration.h"
+
+namespace CustomLogbook {
+namespace {
+
+QStringList numbers(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::number(i);
+    return out;
+}
+
+LogbookSpec make()
+{
+    using A = LogbookMenuItem::Action;
+    LogbookSpec b;
+    b.windowName = "frmgeneric";
+    b.title = "Custom Database";
+    b.table = "generic";
+    b.designationColumn = "object";
+    b.primaryQuery = kQuery;
+    const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
+    using F = LogbookField;
+    b.fields = {
+        F::line("txtFields_11", "Object", "object", object),
+        F::line("txtFields_4", "Description", "desc", object),
+        F::combo("Combo5", "Type", "type", object, objectTypes()),
+        F::combo("Combo4", "Constellation", "const", object, constellations()),
+        F::line("txtFields_12", "RA", "ra", object),
+        F::line("txtFields_3", "DEC", "dec", object),
+        F::line("txtFields_8", "MAG", "mag", object),
+        F::line("txtFields_13", "Size", "size", object),
+        F::line("txtFields_6", "ID", "ID", object).locked(),
+        F::notes("txtFields_16", "view_notes:", "view_notes", object),
+        F::check("Check1", "Observed?", "observed", obs),
+        F::line("txtFields_2", "Date (dd/mm/yyyy)", "date", obs),
+        F::line("txtFields_5", "Local Time (hh:mm) PM/AM", "hour", obs),
+        F::line("Text3", "UT Date and Time", "utc", obs).withAid("Command12"),
+        F::line("txtFields_7", "Observing Location", "location", obs),
+        F::line("txtFields_14", "Instrument Used", "tele", obs),
+        F::line("txtFields_9", "Magnifaction", "magnification", obs).withAid("Command15"),
+        F::combo("Combo2", "Transparency", "conditions", obs, numbers(0, 10)),
+        F::combo("Combo3", "Seeing", "rating", obs, numbers(1, 10)).withAid("Command11"),
+        F::notes("txtFields_10", "Viewing Notes", "notes", obs),
+        F::line("Text15", "Instrument", "inst", defs).ofDefaults(),
+        F::line("Text17", "Magnification", "mag", defs).ofDefaults(),
+        F::line("Text18", "Transparency", "trans", defs).ofDefaults(),
+        F::line("Text19", "Seeing", "see", defs).ofDefaults(),
+        F::line("Text20", "Location", "location", defs).ofDefaults(),
+        F::line("Text21", "Date", "date", defs).ofDefaults(),
+        F::line("Text22", "Time", "time", defs).ofDefaults(),
+        F::line("Text10", "UT", "ut", defs).ofDefaults(),
+        F::check("Check2", "Observed", "observed", defs).ofDefaults(),
+    };
+    b.columnGroups[0] = {object};
+    b.columnGroups[1] = {obs, defs};
+    b.aidButtons = {
+        {"Command12", "UTC", "Convert local time to UT", LogbookAidButton::Aid::Utc},
+        {"Command15", "M", "Magnification calculator", LogbookAidButton::Aid::Magnification},
+        {"Command11", "SC", "Seeing and transparency scales", LogbookAidButton::Aid::Seeing},
+    };
+    b.insertButton = "Command13";
+    b.storeButton = "Command14";
+    b.copyPairs = {
+        {"Text15", "txtFields_14"}, {"Text17", "txtFields_9"}, {"Text18", "Combo2"},
+        {"Text19", "Combo3"},       {"Text20", "txtFields_7"}, {"Text21", "txtFields_2"},
+        {"Text22", "txtFields_5"},  {"Text10", "Text3"},       {"Check2", "Check1"},
+    };
+    b.defaultsHidden = true;
+    // New rows are saved with "Update Record"; there is no commit button.
+    b.updateButton.clear();
+    b.navigationButtons[0] = "Command9";
+    b.navigationButtons[1] = "Command2";
+    b.navigationButtons[2] = "Command1";
+    b.navigationButtons[3] = "Command10";
+    b.aids.dateControl = "txtFields_2";
+    b.aids.timeControl = "txtFields_5";
+    b.aids.utControl = "Text3";
+    b.aids.magnificationControl = "txtFields_9";
+    b.aids.transparencyControl = "Combo2";
+    b.aids.seeingControl = "Combo3";
+    b.aids.utcWindow = "utc_generic";
+    b.aids.seeingWindow = "seeing";
+    b.aids.magnificationWindow = "frmmag_custom";
+    using M = LogbookMenuItem;
+    b.menus = {
+        M::menu("&File",
+                {M::item("exit", "E&xit Custom Database", A::ExitLogbook), M::separator(),
+                 M::item("exit_all", "Exit Velnora Logging System", A::ExitAll)},
+                "file"),
+        M::menu("R&eports",
+                {M::item("completed", "Custom Completed Report", A::Report, "gen_completed.rpt"),
+                 M::item("worksheet", "Custom Worksheet", A::Report, "gen_worksheet.rpt"),
+                 M::item("kill", "End Report", A::EndReport)},
+                "report"),
+        M::menu("H&elp",
+                {M::item("customhelp", "Custom Help", A::Show, "help_custom"),
+                 M::item("about", "&About", A::Exec, "frmAbout")},
+                "help"),
+    };
+    return b;
+}
+
+} // namespace
+
+const QStringList &objectTypes()
+{
+    static const QStringList types = {
+        "ASTER   Asterism",
+        "BRTNB   Bright Nebula",
+        "CL+NB   Cluster with Nebulosity",
+        "DRKNB   Dark Nebula",
+        "GALCL   Galaxy cluster",
+        "GALXY   Galaxy",
+        "GLOCL   Globular Cluster",
+        "GX+DN   Diffuse Nebula in a Galaxy",
+        "GX+GC   Globular Cluster in a Galaxy",
+        "G+C+N  Cluster with Nebulosity in a Galaxy",
+        "LMCCN   Cluster with Nebulosity in the LMC",
+        "LMCDN   Diffuse Nebula in the LMC",
+        "LMCGC   Globular Cluster in the LMC",
+        "LMCOC   Open cluster in the LMC",
+        "NONEX    Nonexistent",
+        "OPNCL    Open Cluster",
+        "PLNNB    Planetary Nebula",
+        "SMCCN   Cluster with Nebulosity in the SMC",
+        "SMCDN   Diffuse Nebula in the SMC",
+        "SMCGC   Globular Cluster in the SMC",
+        "SMCOC   Open cluster in the SMC",
+        "SNREM   Supernova Remnant",
+        "QUASR   Quasar",
+        "#STAR   # Stars (#=1, 2, 3, 4, 5, etc.)",
+    };
+    return types;
+}
+
+const QStringList &constellations()
+{
+    static const QStringList names = {
+        "ANDROMEDA", "ANTLIA", "APUS", "AQUARIUS", "AQUILA", "ARA", "ARIES", "AURIGA", "BOOTES", "CAELUM",
+        "CAMELOPARDALIS", "CANCER", "CANES VENATICI", "CANIS MAJOR", "CANIS MINOR", "CAPRICORNUS", "CARINA",
+        "CASSIOPEIA", "CENTAURUS", "CEPHEUS", "CETUS", "CHAMAELEON", "CIRCINUS", "COLUMBA", "COMA BERENICES",
+        "CORONA AUSTRALIS", "CORONA BOREALIS", "CORVUS", "CRATER", "CRUX", "CYGNUS", "DELPHINUS", "DORADO",
+        "DRACO", "EQUULEUS", "ERIDANUS", "FORNAX", "GEMINI", "GRUS", "HERCULES", "HOROLOGIUM", "HYDRA",
+        "HYDRUS", "INDUS", "LACERTA", "LEO", "LEO MINOR", "LEPUS", "LIBRA", "LUPUS", "LYNX", "LYRA", "MENSA",
+        "MICROSCOPIUM", "MONOCEROS", "MUSCA", "NORMA", "OCTANS", "OPHIUCHUS", "ORION", "PAVO", "PEGASUS",
+        "PERSEUS", "PHOENIX", "PICTOR", "PISCES", "PISCIS AUSTRINUS", "PUPPIS", "PYXIS", "RETICULUM",
+        "SAGITTA", "SAGITTARIUS", "SCORPIUS", "SCULPTOR", "SCUTUM", "SERPENS", "SEXTANS", "TAURUS",
+        "TELESCOPIUM", "TRIANGULUM", "TRIANGULUM AUSTRALE", "TUCANA", "URSA MAJOR", "URSA MINOR", "VELA",
+        "VIRGO", "VOLANS", "VULPECULA",
+    };
+    return names;
+}
+
+const LogbookSpec &declaration()
+{
+    static const LogbookSpec b = make();
+    return b;
+}
+
+} // namespace CustomLogbook

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "logbooks/logbookdeclaration.h"
+
+// frmgeneric, the user's own list of objects, as a table.
+namespace CustomLogbook {
+
+inline constexpr const char *kQuery = "select * from generic";
+inline constexpr const char *kDateMessage = "Check Date Field...Date must be entered as mm/dd/yyyy";
+inline constexpr const char *kEmptySearch = "Please Enter Something to Search For";
+
+const LogbookSpec &declaration();
+// The object types of Combo5: code, blanks and meaning, stored as chosen.
+const QStringList &objectTypes();
+// The 88 constellations of Combo4, in capitals, alphabetical.
+const QStringList &constellations();
+
+} // namespace CustomLogbook

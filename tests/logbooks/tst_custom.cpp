@@ -1,0 +1,223 @@
+// The custom database: browsing, the text search, add mode with its timer,
+// "Refresh Data" and the delete warning, through named controls and the store.
+#include "logbooks/custom/customdeclaration.h"
+#include "logbooks/custom/customwindow.h"
+#include "shell/allwindows.h"
+#include "shell/module1.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class TestCustom : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        // IDs with gaps, so that positions and IDs differ.
+        dbExec(db(), "insert into generic (ID, object, desc, notes) values "
+                     "(5, 'Andromeda field', 'Spiral galaxy with dust lanes', 'Bright core, dark lane'), "
+                     "(7, 'Double Cluster', 'Two open clusters', 'Rich field of stars'), "
+                     "(12, 'Blinking Planetary', 'Planetary nebula that blinks', 'Core bright in averted vision'), "
+                     "(20, 'Kemble''s Cascade', 'Asterism chain', null)");
+        AllWindows::registerAll();
+        m_win = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
+        QVERIFY(m_win);
+    }
+
+    void cleanup()
+    {
+        m_win = nullptr;
+        closeWorkspace(m_dir, m_messages);
+    }
+
+    void opensInBrowseMode()
+    {
+        QCOMPARE(m_win->windowTitle(), QString("Custom Database"));
+        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "txtFields_6", "Text2", "Combo1"}),
+                 QStringList({"Record: 1", "5", "Notes", ""}));
+        QVERIFY(button("Command8")->isVisible() && !button("Command5")->isVisible() && !button("Command13")->isVisible());
+        // The defaults are held out of sight.
+        QVERIFY(!field("Text15")->isVisibleTo(m_win));
+    }
+
+    void browsingClampsAndTypeKeepsItsBlanks()
+    {
+        activateItem(combo("Combo5"), "NONEX    Nonexistent");
+        click("Command2");
+        QCOMPARE(id(), QString("5"));
+        click("Command10");
+        click("Command1");
+        QCOMPARE(id(), QString("20"));
+        QCOMPARE(dbValue(db(), "select type from generic where ID = 5").toString(), QString("NONEX    Nonexistent"));
+        click("Command9");
+        QCOMPARE(id(), QString("5"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void searchSkipsCurrentRowAndWraps()
+    {
+        // "bright" is in the notes of the first and the third row.
+        search("bright");
+        QCOMPARE(id(), QString("12"));
+        QCOMPARE(Module1::SearchText, QString("*bright*"));
+        // No match after the third row: back to the first, without a word.
+        click("Command7");
+        QCOMPARE(id(), QString("5"));
+        // A text only the current row holds moves to the first row.
+        click("Command1");
+        QCOMPARE(id(), QString("7"));
+        search("field of");
+        QCOMPARE(id(), QString("5"));
+        QVERIFY(m_messages->shown.isEmpty());
+        // Descriptions are not looked at unless asked for.
+        search("planetary");
+        QCOMPARE(id(), QString("5"));
+        search("");
+        QCOMPARE(m_messages->shown, QStringList{"Please Enter Something to Search For"});
+    }
+
+    void descriptionSearchesDesc()
+    {
+        activateItem(combo("Combo1"), "Description");
+        QVERIFY(!m_win->findChild<QLineEdit *>("Text2")->isVisible());
+        search("planetary");
+        QCOMPARE(id(), QString("12"));
+        // "core" is only in notes: no description holds it.
+        search("core");
+        QCOMPARE(id(), QString("5"));
+        activateItem(combo("Combo1"), "Notes");
+        search("core");
+        QCOMPARE(id(), QString("12"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void cancelAddLeavesTableUnchanged()
+    {
+        const int before = count();
+        click("Command1");
+        click("Command3");
+        for (const char *name : {"Command9", "Command2", "Command1", "Command10", "Command3", "Command4", "Command7"})
+            QVERIFY2(!button(name)->isEnabled(), name);
+        for (const char *name : {"Command5", "Command6", "Command13", "Command14"})
+            QVERIFY2(button(name)->isVisible(), name);
+        QCOMPARE(textsOf(m_win, {"txtFields_11", "txtFields_6", "Command13"}), QStringList({"", "", "INS"}));
+        field("txtFields_11")->setText("Never saved");
+        click("Command6");
+        QCOMPARE(count(), before);
+        QCOMPARE(id(), QString("5"));
+        QVERIFY(button("Command8")->isVisible() && button("Command9")->isEnabled() && !button("Command5")->isVisible());
+    }
+
+    void updateRecordSavesThenTimerReturnsToBrowse()
+    {
+        click("Command3");
+        field("txtFields_11")->setText("Coathanger");
+        field("txtFields_2")->setText("7/4/2026");
+        click("Command5");
+        QCOMPARE(count(), 5);
+        // Add mode lasts until Timer1 fires, a second later.
+        QVERIFY(m_win->findChild<QTimer *>("Timer1")->remainingTime() > 500 && m_win->inAddMode());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->inAddMode(), 3000);
+        QCOMPARE(textsOf(m_win, {"txtFields_11", "txtFields_2", "datPrimaryRS_caption"}),
+                 QStringList({"Coathanger", "7/4/2026", "Record: 5"}));
+        QCOMPARE(dbValue(db(), "select date from generic where object = 'Coathanger'").toString(),
+                 QString("2026-07-04"));
+        QVERIFY(button("Command7")->isEnabled() && !button("Command13")->isVisible());
+    }
+
+    void updateRecordRefusesBadDate()
+    {
+        click("Command3");
+        field("txtFields_11")->setText("Bad date");
+        field("txtFields_2")->setText("sometime");
+        click("Command5");
+        QCOMPARE(m_messages->shown, QStringList{CustomLogbook::kDateMessage});
+        QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive() && m_win->inAddMode());
+        QCOMPARE(count(), 4);
+    }
+
+    void refreshDataComesBackToSameRow()
+    {
+        click("Command10");
+        click("Command2");
+        QCOMPARE(id(), QString("12"));
+        m_win->findChild<QPlainTextEdit *>("txtFields_10")->setPlainText("Seen at 100x");
+        click("Command8");
+        QCOMPARE(Module1::RefindKey, QString("12"));
+        QCOMPARE(dbValue(db(), "select notes from generic where ID = 12").toString(), QString("Seen at 100x"));
+        auto *timer2 = m_win->findChild<QTimer *>("Timer2");
+        QCOMPARE(timer2->interval(), 500);
+        // Moved away meanwhile, the re-find still returns to the row.
+        m_win->primary()->moveFirst();
+        QTRY_VERIFY_WITH_TIMEOUT(!timer2->isActive(), 2000);
+        QCOMPARE(textsOf(m_win, {"txtFields_6", "datPrimaryRS_caption"}), QStringList({"12", "Record: 3"}));
+    }
+
+    void deleteAsksFirst()
+    {
+        click("Command10");
+        answerWarning("CancelButton");
+        click("Command4");
+        QCOMPARE(count(), 4);
+        QCOMPARE(id(), QString("20"));
+        // Deleting the last row leaves the new last row current.
+        answerWarning("OKButton");
+        click("Command4");
+        QCOMPARE(count(), 3);
+        QCOMPARE(id(), QString("12"));
+        QCOMPARE(m_warningTexts.mid(2), QStringList({" Confirm Delete", "Do you really wish to delete this record?  "}));
+    }
+
+    void emptyTableBrowsesQuietly()
+    {
+        dbExec(db(), "delete from generic");
+        Windows::closeAll();
+        m_win = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
+        click("Command9");
+        click("Command10");
+        search("anything");
+        click("Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->findChild<QTimer *>("Timer2")->isActive(), 2000);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    CustomWindow *m_win = nullptr;
+    QStringList m_warningTexts;
+
+    QString db() const { return m_dir->file("velnora.db"); }
+    int count() { return dbValue(db(), "select count(*) from generic").toInt(); }
+    QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
+    QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
+    QAbstractButton *button(const QString &name) { return m_win->findChild<QAbstractButton *>(name); }
+    QString id() { return field("txtFields_6")->text(); }
+    void click(const QString &name) { clickButton(m_win, name); }
+    void search(const QString &text)
+    {
+        field("Text1")->setText(text);
+        click("Command7");
+    }
+    // Answers the delete warning once it is up.
+    void answerWarning(const QString &buttonName)
+    {
+        QTimer::singleShot(0, this, [this, buttonName] {
+            QWidget *w = Windows::find("GenDeletewarning");
+            QVERIFY(w);
+            m_warningTexts << w->windowTitle() << textOf(w, "Label1");
+            clickButton(w, buttonName);
+        });
+    }
+};
+
+QTEST_MAIN(TestCustom)
+#include "tst_custom.moc"
