@@ -134,6 +134,7 @@ struct LogbookSpec
     bool defaultsHidden = false;
 
     QString updateButton = "Command3"; // "Update All Information"
+    int actionsPerRow = 2;             // buttons to a row of the action area
     // The commit idiom keeps the last row current when this control held this
     // text before the moves (M110 in number order).
     QString lastRowControl;

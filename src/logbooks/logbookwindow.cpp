@@ -274,7 +274,7 @@ void LogbookWindow::buildForm()
             box->hide();
         for (const QString &name : {m_spec.insertButton, m_spec.storeButton})
             if (auto *b = content->findChild<QPushButton *>(name))
-                m_actionBar->addWidget(b);
+                addActionWidget(b);
     }
 
     // Larger than the screen (at 200% scaling, say), the form scrolls.
@@ -300,10 +300,17 @@ QPushButton *LogbookWindow::addActionButton(const QString &name, const QString &
     b->setObjectName(name);
     if (!toolTip.isEmpty())
         b->setToolTip(toolTip);
-    // Two buttons to a row, so the row never outgrows its column.
-    const int n = m_actionBar->count();
-    m_actionBar->addWidget(b, n / 2, n % 2);
+    addActionWidget(b);
     return b;
+}
+
+void LogbookWindow::addActionWidget(QWidget *widget)
+{
+    // A few buttons to a row, so the rows never outgrow their column.
+    m_actionBar->removeWidget(widget);
+    const int perRow = std::max(1, m_spec.actionsPerRow);
+    const int n = m_actionBar->count();
+    m_actionBar->addWidget(widget, n / perRow, n % perRow);
 }
 
 QSize LogbookWindow::sizeHint() const

@@ -58,6 +58,8 @@ protected:
     // The row of "Update All Information", for a logbook's own buttons.
     QGridLayout *actionBar() const { return m_actionBar; }
     QPushButton *addActionButton(const QString &name, const QString &caption, const QString &toolTip = QString());
+    // Puts a widget after the action buttons (moving it there if it is one).
+    void addActionWidget(QWidget *widget);
 
     // The lists of a logbook follow its record after every move.
     virtual void afterMove() {}

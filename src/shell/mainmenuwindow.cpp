@@ -21,11 +21,6 @@ const struct { const char *button; const char *logbook; } kLogbooks[] = {
     {"Command6", "frmbest"},  {"Command7", "frmgeneric"}, {"Command8", "frmdstars"},
 };
 
-MainMenuWindow *menu()
-{
-    return qobject_cast<MainMenuWindow *>(Windows::find("first"));
-}
-
 } // namespace
 
 QString MainMenuWindow::buttonForLogbook(const QString &logbook)

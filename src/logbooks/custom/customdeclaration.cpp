@@ -55,6 +55,7 @@ LogbookSpec make()
     };
     b.columnGroups[0] = {object};
     b.columnGroups[1] = {obs, defs};
+    b.actionsPerRow = 4;
     b.aidButtons = {
         {"Command12", "UTC", "Convert local time to UT", LogbookAidButton::Aid::Utc},
         {"Command15", "M", "Magnification calculator", LogbookAidButton::Aid::Magnification},

@@ -76,13 +76,9 @@ void CustomWindow::buildOwnParts()
     QPushButton *save = addActionButton("Command5", "Update Record", "Save the new record");
     QPushButton *cancel = addActionButton("Command6", "&Cancel Add");
     // "INS" and "U" follow the add-mode buttons.
-    for (const char *name : {"Command13", "Command14"}) {
-        auto *b = control<QPushButton>(name);
-        actionBar()->removeWidget(b);
-        actionBar()->addWidget(b);
-    }
+    for (const char *name : {"Command13", "Command14"})
+        addActionWidget(control<QPushButton>(name));
     control<QPushButton>("Command13")->setText("INS");
-    actionBar()->addStretch(1);
     for (const char *name : kAddButtons)
         control<QPushButton>(name)->hide();
 

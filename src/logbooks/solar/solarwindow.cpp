@@ -151,8 +151,7 @@ void SolarWindow::buildOwnParts()
 
     m_commands = new DataFormWidget(primary(), DataFormWidget::All, this);
     m_commands->commands().setAfterRefresh([this] { bindGrid(); });
-    actionBar()->addWidget(m_commands);
-    actionBar()->addStretch(1);
+    addActionWidget(m_commands);
 
     connect(m_combo1, &QComboBox::activated, this, [this] { chooseBody(m_combo1->currentText()); });
     connect(next, &QToolButton::clicked, this, [this] { nextBody(); });

@@ -45,8 +45,7 @@ void StarsWindow::buildOwnParts()
     groupLayout("Star")->addWidget(legend);
 
     m_commands = new DataFormWidget(primary(), DataFormWidget::All, this);
-    actionBar()->addWidget(m_commands);
-    actionBar()->addStretch(1);
+    addActionWidget(m_commands);
     connect(m_commands, &DataFormWidget::closeRequested, this, &QWidget::close);
 }
 
