@@ -945,6 +945,11 @@ QString RecordSource::text(const QString &column) const
     return v.toString();
 }
 
+qint64 RecordSource::currentRowid() const
+{
+    return hasCurrent() ? currentRow().rowid : 0;
+}
+
 bool RecordSource::isDirty() const
 {
     return hasCurrent() && (currentRow().isNew || !currentRow().pending.empty());

@@ -91,6 +91,8 @@ public:
     // The value as a bound text box shows it (dates as M/d/yyyy).
     QString text(const QString &column) const;
     bool isDirty() const;
+    // The base table's rowid of the current row (0 for a new row or none).
+    qint64 currentRowid() const;
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);

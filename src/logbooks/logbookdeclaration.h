@@ -92,7 +92,7 @@ struct LogbookAidLinks
 // top-level item without children is an action on the menu bar.
 struct LogbookMenuItem
 {
-    enum class Action { None, Report, Show, Exec, ExitLogbook, ExitAll, EndReport, History, Own, Separator };
+    enum class Action { None, Report, Show, Exec, ExitLogbook, ExitAll, EndReport, Own, Separator };
     QString objectName;
     QString caption;
     Action action = Action::None;
@@ -118,6 +118,7 @@ struct LogbookSpec
     QString title;
     QString table;      // base table, for the observation history
     QString designationColumn;
+    QString designationPrefix; // "M" before a Messier number
     QString primaryQuery;
     QString defaultsQuery = "select * from default_sac";
     QStringList otherQueries; // further statements the window opens (another order)

@@ -8,6 +8,7 @@
 #include "shell/programend.h"
 #include "shell/windows.h"
 #include "ui/controlvalue.h"
+#include "ui/historywindow.h"
 #include "ui/navigatorwidget.h"
 #include "ui/recordbinder.h"
 
@@ -48,6 +49,7 @@ LogbookWindow::LogbookWindow(const LogbookSpec &book, QWidget *parent) : QMainWi
 
     buildForm();
     buildMenus(menuBar(), book.menus);
+    addHistoryItem();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
 }
@@ -313,14 +315,18 @@ void LogbookWindow::addActionWidget(QWidget *widget)
     m_actionBar->addWidget(widget, n / perRow, n % perRow);
 }
 
+QSize LogbookWindow::formSizeHint() const
+{
+    const QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
+    return content->sizeHint().expandedTo(content->minimumSizeHint());
+}
+
 QSize LogbookWindow::sizeHint() const
 {
     // The form's own size, not the scroll area's, bounded by the screen.
-    const QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     // Room for both scroll bars, so that a form that fits shows neither.
-    QSize wanted = content->sizeHint().expandedTo(content->minimumSizeHint()) +
-                   QSize(2 * bar + 8, menuBar()->sizeHint().height() + 2 * bar + 8);
+    QSize wanted = formSizeHint() + QSize(2 * bar + 8, menuBar()->sizeHint().height() + 2 * bar + 8);
     // Notes boxes and pictures ask for little; give the form room to breathe.
     wanted = wanted.expandedTo(QSize(wanted.height() * 4 / 3, 0));
     if (const QScreen *screen = this->screen())
@@ -352,6 +358,34 @@ void LogbookWindow::buildMenus(QWidget *menuParent, const std::vector<LogbookMen
     }
 }
 
+void LogbookWindow::addHistoryItem()
+{
+    // Every logbook over a catalogue table shows what its writes replaced.
+    if (m_spec.table.isEmpty() || menuBar()->actions().isEmpty())
+        return;
+    QMenu *first = menuBar()->actions().first()->menu();
+    if (!first)
+        return;
+    QAction *before = first->actions().isEmpty() ? nullptr : first->actions().first();
+    for (QAction *a : first->actions())
+        if (a->isSeparator()) {
+            before = a;
+            break;
+        }
+    auto *history = new QAction("Observation &History", first);
+    history->setObjectName("history");
+    first->insertAction(before, history);
+    connect(history, &QAction::triggered, this, [this] { showHistory(); });
+}
+
+void LogbookWindow::showHistory()
+{
+    QString designation = m_spec.designationPrefix;
+    if (m_primary->isOpen() && m_primary->hasCurrent() && !m_spec.designationColumn.isEmpty())
+        designation += m_primary->text(m_spec.designationColumn).trimmed();
+    HistoryWindow::showFor(this, m_spec.table, m_primary->currentRowid(), designation);
+}
+
 void LogbookWindow::runMenuAction(const LogbookMenuItem &item)
 {
     using A = LogbookMenuItem::Action;
@@ -379,7 +413,6 @@ void LogbookWindow::runMenuAction(const LogbookMenuItem &item)
     case A::Own:
         ownAction(item.argument);
         break;
-    case A::History:
     case A::None:
     case A::Separator:
         break;

@@ -61,6 +61,9 @@ protected:
     // Puts a widget after the action buttons (moving it there if it is one).
     void addActionWidget(QWidget *widget);
 
+    // The size the form would like, before the window's margins and the
+    // screen's bounds.
+    virtual QSize formSizeHint() const;
     // The lists of a logbook follow its record after every move.
     virtual void afterMove() {}
     // An aid button or menu item whose action the logbook defines itself.
@@ -76,6 +79,8 @@ private:
     void buildForm();
     void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
     void runMenuAction(const LogbookMenuItem &item);
+    void addHistoryItem();
+    void showHistory();
     void runAid(const LogbookAidButton &aid);
     QWidget *makeField(const LogbookField &f);
     QWidget *makeGroup(const QString &title);

@@ -21,17 +21,6 @@ namespace Reports {
 namespace {
 
 // The receiver of the logbooks' report signals.
-class LogbookRequests : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-public slots:
-    void report(const QString &file) { StartReport(file); }
-    void monthWorksheet(const QString &caption) { startMonthWorksheet(caption); }
-    void endReport() { EndReport(); }
-};
-
 int g_progressDelay = 500;
 bool g_rendering = false;
 
@@ -94,21 +83,6 @@ void installUi()
     Windows::registerFactory(QString::fromLatin1(kKillitName), [] { return new KillitWindow; });
     engine().setPresenter(present);
     engine().setProgressFactory([] { return progressDialog("Preparing the report..."); });
-}
-
-void connectLogbook(QObject *logbook)
-{
-    auto *requests = new LogbookRequests(logbook);
-    const QMetaObject *meta = logbook->metaObject();
-    const std::pair<const char *, const char *> pairs[] = {
-        {SIGNAL(reportRequested(QString)), SLOT(report(QString))},
-        {SIGNAL(monthWorksheetRequested(QString)), SLOT(monthWorksheet(QString))},
-        {SIGNAL(endReportRequested()), SLOT(endReport())},
-    };
-    for (const auto &[signal, slot] : pairs)
-        // SIGNAL() prefixes the signature with its code digit.
-        if (meta->indexOfSignal(QMetaObject::normalizedSignature(signal + 1)) >= 0)
-            QObject::connect(logbook, signal, requests, slot);
 }
 
 QWidget *reportWindow()
@@ -245,4 +219,4 @@ void EndReport()
         Reports::showKillit();
 }
 
-#include "reportstartui.moc"
+

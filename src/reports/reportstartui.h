@@ -4,7 +4,6 @@
 
 #include <QString>
 
-class QObject;
 class QWidget;
 
 // Starting reports from the logbooks' menus.
@@ -35,11 +34,6 @@ inline constexpr const char *kKillitName = "killit";
 // Registers the report window and killit and connects the engine to them.
 // Every start calls it; the program may call it early.
 void installUi();
-
-// Connects the report signals a logbook window has, by their names:
-// reportRequested(QString) starts the layout, monthWorksheetRequested(QString)
-// the month worksheet of a caption, endReportRequested() is "End Report".
-void connectLogbook(QObject *logbook);
 
 // The month worksheet named by the caption of the Messier logbook's Command4
 // ("January Worksheet" ... "December Worksheet", compared exactly). Another

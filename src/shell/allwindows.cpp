@@ -1,7 +1,6 @@
 #include "shell/allwindows.h"
 
 #include "aids/aidwindows.h"
-#include "aids/mapwindow.h"
 #include "logbooks/custom/customdeclaration.h"
 #include "logbooks/custom/customwindow.h"
 #include "logbooks/custom/gendeletewarningdialog.h"
@@ -37,13 +36,7 @@ void registerAll()
 {
     Windows::registerFactory("first", [] { return new MainMenuWindow; });
     AidWindows::registerShared();
-    registerLogbook(MessierLogbook::declaration(), [] {
-        auto *w = new MessierWindow;
-        QObject::connect(w, &MessierWindow::mapRequested, w, [](const QString &n) { MapWindow::ShowMessierMap(n); });
-        QObject::connect(w, &MessierWindow::monthWorksheetRequested, w,
-                         [](const QString &caption) { Reports::startMonthWorksheet(caption); });
-        return w;
-    });
+    registerLogbook(MessierLogbook::declaration(), [] { return new MessierWindow; });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
     SearchWindows::registerAll();
     registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });

@@ -59,6 +59,16 @@ private slots:
         const QString first = db("select mes from mess where view_month = 'August' order by month_sort, id").toString();
         QCOMPARE(textsOf(m_win, {"Text1", "Combo1", "Text11"}), QStringList({first, first, "Month"}));
         QCOMPARE(m_win->primary()->recordSource(), QString("select * from mess order by month_sort,id"));
+        // Next walks the month's objects in month order, not in number order.
+        const QStringList august =
+            dbColumn(m_dir->file("velnora.db"), "select mes from mess where view_month = 'August' order by month_sort, id");
+        QStringList walked{number()};
+        while (walked.size() < august.size()) {
+            click("Command11");
+            walked << number();
+        }
+        QCOMPARE(walked, august);
+        QCOMPARE(combo("Combo1")->currentText(), august.last());
 
         // A number chosen from the month order goes back to number order.
         activateItem(combo("Combo1"), "45");
@@ -148,34 +158,6 @@ private slots:
         QCOMPARE(m_messages->shown, QStringList({refused, refused}));
     }
 
-    void insertEditStoreRoundTrip()
-    {
-        // Defaults typed into the defaults block, copied into M13, edited, stored back.
-        const QStringList defaults = {"Text15", "Text17", "Text18", "Text19", "Text20", "Text21", "Text22", "Text10"};
-        const QStringList typed = {"Refractor 102 mm", "50", "7", "6", "Hilltop", "6/1/2026", "10:30 PM",
-                                   "6/2/2026 3:30:00 AM"};
-        for (int i = 0; i < defaults.size(); ++i)
-            field(defaults[i])->setText(typed[i]);
-        m_win->findChild<QCheckBox *>("Check2")->setChecked(true);
-        activateItem(combo("Combo1"), "13");
-        click("Command10");
-        QCOMPARE(textsOf(m_win, {"txtFields_17", "Combo2", "Combo3", "txtFields_2"}),
-                 QStringList({"Refractor 102 mm", "7", "6", "6/1/2026"}));
-        QVERIFY(m_win->findChild<QCheckBox *>("Check1")->isChecked());
-        field("txtFields_9")->setText("120");
-        field("txtFields_7")->setText("Back yard");
-        click("Command13");
-        QVERIFY(m_messages->shown.isEmpty());
-        QCOMPARE(db("select mag || '|' || location || '|' || date || '|' || observed || '|' || ut from default_sac")
-                     .toString(),
-                 QString("120|Back yard|2026-06-01|1|6/2/2026 3:30:00 AM"));
-        click("Command3");
-        QCOMPARE(db("select tele || '|' || magnification || '|' || conditions || '|' || rating || '|' || completed || "
-                    "'|' || hour from mess where mes = '13'")
-                     .toString(),
-                 QString("Refractor 102 mm|120|7|6|1|10:30 PM"));
-    }
-
     void pictureAndMonthCaptions()
     {
         QDir().mkpath("pics");
@@ -229,6 +211,15 @@ private slots:
             clickButton(&view, "cmdPrevious");
             QCOMPARE(m_messages->beeps, 0);
         }
+        // On no rows, first and last show the engine's own error.
+        QCOMPARE(m_messages->shown.size(), 0);
+        {
+            MonthViewDialog none;
+            clickButton(&none, "cmdFirst");
+            clickButton(&none, "cmdLast");
+        }
+        QCOMPARE(m_messages->shown.size(), 2);
+        QVERIFY(m_messages->shown[0].startsWith("Either BOF or EOF is True"));
         Module1::MonthKey = "March Notes";
         MonthViewDialog exact;
         QCOMPARE(exact.rows()->recordCount(), 1);
@@ -240,18 +231,31 @@ private slots:
                "insert into month_view (view_month, notes) values ('March Notes', 'second')");
         Module1::MonthKey = "March Notes";
         MonthViewDialog view;
+        view.show();
         QCOMPARE(view.rows()->recordCount(), 2);
         const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
             {Qt::Key_Down, {}}, {Qt::Key_Down, {}}, {Qt::Key_Home, {}}, {Qt::Key_PageDown, Qt::ControlModifier},
             {Qt::Key_Up, Qt::ControlModifier}, {Qt::Key_End, {}}};
+        // The keys move the rows whichever box has the focus.
+        auto *notes = view.findChild<QPlainTextEdit *>("txtFields_0");
         QList<int> positions;
         for (const auto &[key, modifiers] : keys) {
-            QTest::keyClick(&view, key, modifiers);
+            QTest::keyClick(notes, key, modifiers);
             positions << view.rows()->absolutePosition();
         }
         QCOMPARE(positions, QList<int>({2, 2, 1, 2, 1, 2}));
         QCOMPARE(m_messages->beeps, 1); // the second Down, on the last row
         QCOMPARE(textOf(&view, "lblStatus"), QString("Record: 2"));
+
+        // The notes are the observer's: written when the row changes and on closing.
+        QVERIFY(!notes->isReadOnly());
+        notes->setPlainText("Second list, edited");
+        QTest::keyClick(notes, Qt::Key_Home);
+        notes->setPlainText("First list, edited");
+        view.close();
+        QCOMPARE(dbColumn(m_dir->file("velnora.db"),
+                          "select notes from month_view where view_month = 'March Notes' order by rowid"),
+                 QStringList({"First list, edited", "Second list, edited"}));
     }
 
 private:

@@ -2,7 +2,7 @@
 // ignored second start, "Operation Cancelled" and killit after a failure or a
 // cancel, the month worksheet chosen by its caption, killit itself, and the
 // report window's pages, zoom, printing and export; and the Messier
-// logbook's report items and "End Report" through Reports::connectLogbook.
+// logbook's report items and "End Report".
 #include "data/recordsource.h"
 #include "logbooks/messier/messierwindow.h"
 #include "data/store.h"
@@ -364,7 +364,6 @@ private slots:
     {
         MessierWindow logbook;
         logbook.setObjectName("frmmess");
-        Reports::connectLogbook(&logbook);
         logbook.show();
         auto closeReport = [] {
             for (QWidget *w : {static_cast<QWidget *>(openReport()), killit()})

@@ -1,5 +1,9 @@
 #include "support/testsupport.h"
 
+#include "data/jetdialect.h"
+#include "logbooks/logbookdeclaration.h"
+#include "shell/allwindows.h"
+
 #include "shell/windows.h"
 
 #include "data/messages.h"
@@ -173,21 +177,13 @@ QStringList textsOf(const QWidget *root, const QStringList &names)
 
 const QStringList &windowQueries()
 {
-    static const QStringList queries = {
-        "select * from mess order by id",
-        "select * from mess order by month_sort,id",
-        "select * from default_sac",
+    // The logbooks' own statements come from their declarations; these are
+    // the other windows' (the aids, the month view, the SAC filters, the search).
+    static const char *const others[] = {
         "select * from sac72 order by id",
         "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,"
         "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime,"
         "BCHM from Sac72\nwhere BCHM like '%B%'\norder by best_number",
-        "select id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,Observing_Location,"
-        "sort,UTC from planet_log",
-        "select CN,id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
-        "Observing_Location,sort,UTC from planet_log  Order by CN",
-        "select * from generic",
-        "select conditions,const,date,dec,hour,ID,location,magnification,magnitudes,Name,notes,observed,pa,ra,"
-        "rating,sep,tele,UTC,v_notes from dstars Order by ID",
         "select * from seeing order by number",
         "select * from trans order by number",
         "select notes1,notes2,notes3,notes4,notes5,notes6, notes7,notes8  from ngc_description_notes",
@@ -200,6 +196,26 @@ const QStringList &windowQueries()
         " select SUBR,completed,OBJECT,OTHER,CLASS,TYPE,CON,RA,DEC,MAG,U2K,TI,NSTS,BRSTR,SIZE_MAX,SIZE_MIN,photo,"
         "NGC_DESCR,NOTES from Sac72 Where RA between '00 00.0' and '24 00.0' And ngc1 like '*'",
     };
+    static const QStringList queries = [] {
+        AllWindows::registerAll();
+        QStringList out;
+        auto add = [&out](const QString &q) {
+            if (!out.contains(q))
+                out << q;
+        };
+        for (const QString &q : LogbookSpecs::queries()) {
+            if (JetDialect::isShapeCommand(q)) {
+                const JetDialect::ShapeCommand shape = JetDialect::parseShape(q);
+                add(shape.parentSql);
+                add(shape.childSql);
+            } else {
+                add(q);
+            }
+        }
+        for (const char *q : others)
+            add(QString::fromUtf8(q));
+        return out;
+    }();
     return queries;
 }
 

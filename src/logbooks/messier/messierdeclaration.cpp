@@ -19,6 +19,7 @@ LogbookSpec make()
     b.title = "Messier Logging Form";
     b.table = "mess";
     b.designationColumn = "mes";
+    b.designationPrefix = "M";
     b.primaryQuery = kByNumber;
     b.otherQueries = {kByMonth};
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";

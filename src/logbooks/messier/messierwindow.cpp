@@ -1,8 +1,10 @@
 #include "logbooks/messier/messierwindow.h"
 
+#include "aids/mapwindow.h"
 #include "data/command.h"
 #include "data/trace.h"
 #include "logbooks/messier/messierdeclaration.h"
+#include "reports/reportstartui.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
 
@@ -92,8 +94,8 @@ void MessierWindow::buildOwnParts()
     connect(m_combo1, &QComboBox::activated, this, [this] { jumpToNumber(m_combo1->currentText()); });
     connect(m_combo4, &QComboBox::activated, this, [this] { jumpToMonth(m_combo4->currentText()); });
     connect(m_command2, &QPushButton::clicked, this, [this] { showMonthNotes(); });
-    connect(m_command4, &QPushButton::clicked, this, [this] { emit monthWorksheetRequested(m_command4->text()); });
-    connect(map, &QPushButton::clicked, this, [this] { emit mapRequested(m_combo1->currentText()); });
+    connect(m_command4, &QPushButton::clicked, this, [this] { Reports::startMonthWorksheet(m_command4->text()); });
+    connect(map, &QPushButton::clicked, this, [this] { MapWindow::ShowMessierMap(m_combo1->currentText()); });
 
     // The change event of the txtFields array.
     for (int index : {2, 5, 6, 7, 9, 11, 14, 17, 18, 19}) {

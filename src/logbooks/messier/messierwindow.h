@@ -25,10 +25,6 @@ public:
     void jumpToMonth(const QString &month);   // Combo4
     void showMonthNotes();                    // Command2
 
-signals:
-    void monthWorksheetRequested(const QString &caption);
-    void mapRequested(const QString &messierNumber);
-
 protected:
     void afterMove() override;
     void resizeEvent(QResizeEvent *event) override;

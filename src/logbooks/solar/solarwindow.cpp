@@ -23,8 +23,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -164,21 +162,12 @@ void SolarWindow::buildOwnParts()
         if (!sort.isEmpty())
             loadPicture();
     });
-
-    QSize wanted = sizeHint();
-    if (const QScreen *screen = this->screen())
-        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
-    resize(wanted);
 }
 
-// The whole form with room for the grid's columns, within a 1280x800 screen.
-QSize SolarWindow::sizeHint() const
+// Room for the grid's columns; the window stays within the screen.
+QSize SolarWindow::formSizeHint() const
 {
-    const auto *scroll = qobject_cast<const QScrollArea *>(centralWidget());
-    const QWidget *content = scroll ? scroll->widget() : centralWidget();
-    QSize wanted = content->sizeHint() + QSize(24, menuBar()->sizeHint().height() + 8);
-    wanted.setWidth(std::max(wanted.width(), 1120));
-    return wanted.boundedTo(QSize(1264, 760));
+    return LogbookWindow::formSizeHint().expandedTo(QSize(1080, 0));
 }
 
 void SolarWindow::bindGrid()

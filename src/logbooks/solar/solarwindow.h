@@ -32,7 +32,7 @@ public:
     void editRecord(); // Command3
     void objectReport();
 
-    QSize sizeHint() const override;
+    QSize formSizeHint() const override;
     QTableView *grid() const { return m_grid; }
     ObservationModel *observations() const { return m_model; }
 
