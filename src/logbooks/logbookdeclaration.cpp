@@ -1,6 +1,5 @@
 #include "logbooks/logbookdeclaration.h"
 
-
 const LogbookField *LogbookSpec::field(const QString &objectName) const
 {
     for (const LogbookField &f : fields)
@@ -8,6 +7,59 @@ const LogbookField *LogbookSpec::field(const QString &objectName) const
             return &f;
     return nullptr;
 }
+
+namespace LogbookParts {
+
+QStringList steps(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::number(i);
+    return out;
+}
+
+std::vector<LogbookField> defaultFields(const QString &group, const QString &observedBox)
+{
+    using F = LogbookField;
+    return {
+        F::line("Text15", "Instrument", "inst", group).ofDefaults(),
+        F::line("Text17", "Magnification", "mag", group).ofDefaults(),
+        F::line("Text18", "Transparency", "trans", group).ofDefaults(),
+        F::line("Text19", "Seeing", "see", group).ofDefaults(),
+        F::line("Text20", "Location", "location", group).ofDefaults(),
+        F::line("Text21", "Date", "date", group).ofDefaults(),
+        F::line("Text22", "Time", "time", group).ofDefaults(),
+        F::line("Text10", "UT", "ut", group).ofDefaults(),
+        F::check(observedBox, "Observed", "observed", group).ofDefaults(),
+    };
+}
+
+std::vector<std::pair<QString, QString>> copyPairs(const ObservationControls &r, const QString &observedBox)
+{
+    return {{"Text15", r.instrument},   {"Text17", r.magnification},
+            {"Text18", r.transparency}, {"Text19", r.seeing},
+            {"Text20", r.location},     {"Text21", r.date},
+            {"Text22", r.time},         {"Text10", r.ut},
+            {observedBox, r.observed}};
+}
+
+LogbookAidLinks aidLinks(const ObservationControls &r, const QString &utcWindow,
+                         const QString &magnificationWindow, const QString &seeingWindow)
+{
+    LogbookAidLinks a;
+    a.dateControl = r.date;
+    a.timeControl = r.time;
+    a.utControl = r.ut;
+    a.magnificationControl = r.magnification;
+    a.transparencyControl = r.transparency;
+    a.seeingControl = r.seeing;
+    a.utcWindow = utcWindow;
+    a.seeingWindow = seeingWindow;
+    a.magnificationWindow = magnificationWindow;
+    return a;
+}
+
+} // namespace LogbookParts
 
 namespace LogbookSpecs {
 namespace {

@@ -12,14 +12,14 @@
 struct LogbookField
 {
     enum class Kind { Line, Notes, Combo, Check };
-    QString objectName;     // "txtFields_11"
-    QString label;          // "UT Date and Time"; a check box's caption
-    QString column;         // bound column; empty for an unbound control
+    QString objectName; // "txtFields_11"
+    QString label;      // "UT Date and Time"; a check box's caption
+    QString column;     // bound column; empty for an unbound control
     Kind kind = Kind::Line;
-    QString group;          // the titled box it sits in
-    QStringList items;      // a combo box's list
-    QString aidButton;      // objectName of the aid button beside it
-    QString suffix;         // a unit shown after the field ("(In Light Years)")
+    QString group;     // the titled box it sits in
+    QStringList items; // a combo box's list
+    QString aidButton; // objectName of the aid button beside it
+    QString suffix;    // a unit shown after the field ("(In Light Years)")
     bool readOnly = false;
     bool onDefaults = false; // bound to the defaults row, not the catalogue row
 
@@ -34,29 +34,52 @@ struct LogbookField
         f.group = group;
         return f;
     }
-    static LogbookField line(const QString &name, const QString &label, const QString &column, const QString &group)
+    static LogbookField line(const QString &name, const QString &label, const QString &column,
+                             const QString &group)
     {
         return make(Kind::Line, name, label, column, group);
     }
-    static LogbookField notes(const QString &name, const QString &label, const QString &column, const QString &group)
+    static LogbookField notes(const QString &name, const QString &label, const QString &column,
+                              const QString &group)
     {
         return make(Kind::Notes, name, label, column, group);
     }
-    static LogbookField check(const QString &name, const QString &label, const QString &column, const QString &group)
+    static LogbookField check(const QString &name, const QString &label, const QString &column,
+                              const QString &group)
     {
         return make(Kind::Check, name, label, column, group);
     }
-    static LogbookField combo(const QString &name, const QString &label, const QString &column, const QString &group,
-                              const QStringList &list)
+    static LogbookField combo(const QString &name, const QString &label, const QString &column,
+                              const QString &group, const QStringList &list)
     {
         LogbookField f = make(Kind::Combo, name, label, column, group);
         f.items = list;
         return f;
     }
-    LogbookField withAid(const QString &button) const { LogbookField f = *this; f.aidButton = button; return f; }
-    LogbookField withSuffix(const QString &text) const { LogbookField f = *this; f.suffix = text; return f; }
-    LogbookField locked() const { LogbookField f = *this; f.readOnly = true; return f; }
-    LogbookField ofDefaults() const { LogbookField f = *this; f.onDefaults = true; return f; }
+    LogbookField withAid(const QString &button) const
+    {
+        LogbookField f = *this;
+        f.aidButton = button;
+        return f;
+    }
+    LogbookField withSuffix(const QString &text) const
+    {
+        LogbookField f = *this;
+        f.suffix = text;
+        return f;
+    }
+    LogbookField locked() const
+    {
+        LogbookField f = *this;
+        f.readOnly = true;
+        return f;
+    }
+    LogbookField ofDefaults() const
+    {
+        LogbookField f = *this;
+        f.onDefaults = true;
+        return f;
+    }
 };
 
 // A small button beside a field that opens an aid.
@@ -116,7 +139,7 @@ struct LogbookSpec
 {
     QString windowName; // "frmmess"
     QString title;
-    QString table;      // base table, for the observation history
+    QString table; // base table, for the observation history
     QString designationColumn;
     QString designationPrefix; // "M" before a Messier number
     QString primaryQuery;
@@ -148,6 +171,38 @@ struct LogbookSpec
 
     const LogbookField *field(const QString &objectName) const;
 };
+
+// The controls that hold one observation in a logbook, by what they hold:
+// every logbook has them, under names of its own.
+struct ObservationControls
+{
+    QString instrument;
+    QString magnification;
+    QString transparency;
+    QString seeing;
+    QString location;
+    QString date;
+    QString time;
+    QString ut;
+    QString observed;
+};
+
+// The parts every logbook builds the same way from its own control names.
+namespace LogbookParts {
+
+// "0" to "10": the step lists of the transparency and seeing boxes.
+QStringList steps(int from, int to);
+// The block of default observation values (Text15 ... Text10 and the
+// observed box named `observedBox`) in `group`.
+std::vector<LogbookField> defaultFields(const QString &group, const QString &observedBox);
+// "Ins" copies each default into the record's control in this order; "U" back.
+std::vector<std::pair<QString, QString>> copyPairs(const ObservationControls &record,
+                                                   const QString &observedBox);
+// The aids' links: which controls they read and write, and their windows.
+LogbookAidLinks aidLinks(const ObservationControls &record, const QString &utcWindow,
+                         const QString &magnificationWindow, const QString &seeingWindow = "seeing");
+
+} // namespace LogbookParts
 
 // The logbooks the program has, by window name. Each logbook registers its
 // declaration (a static object, kept by address) once; the aids and the tests

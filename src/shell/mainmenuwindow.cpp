@@ -127,6 +127,13 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     }
 }
 
+MainMenuWindow::~MainMenuWindow()
+{
+    // The registry announces this window's own end while it is being torn
+    // down; it must not reach the half-destroyed menu.
+    disconnect(Windows::events(), nullptr, this, nullptr);
+}
+
 QPushButton *MainMenuWindow::addButton(const QString &name, const QString &caption)
 {
     auto *b = new QPushButton(caption, this);

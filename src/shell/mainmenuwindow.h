@@ -18,6 +18,7 @@ class MainMenuWindow : public QMainWindow
     Q_OBJECT
 public:
     explicit MainMenuWindow(QWidget *parent = nullptr);
+    ~MainMenuWindow() override;
 
     static ReportEngine *CrystalReport1();
     static RecordSource *Data1();

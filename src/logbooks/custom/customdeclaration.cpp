@@ -3,14 +3,6 @@
 namespace CustomLogbook {
 namespace {
 
-QStringList numbers(int from, int to)
-{
-    QStringList out;
-    for (int i = from; i <= to; ++i)
-        out << QString::number(i);
-    return out;
-}
-
 LogbookSpec make()
 {
     using A = LogbookMenuItem::Action;
@@ -22,6 +14,8 @@ LogbookSpec make()
     b.primaryQuery = kQuery;
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
     using F = LogbookField;
+    const ObservationControls record = {"txtFields_14", "txtFields_9", "Combo2", "Combo3", "txtFields_7",
+                                        "txtFields_2",  "txtFields_5", "Text3",  "Check1"};
     b.fields = {
         F::line("txtFields_11", "Object", "object", object),
         F::line("txtFields_4", "Description", "desc", object),
@@ -40,19 +34,12 @@ LogbookSpec make()
         F::line("txtFields_7", "Observing Location", "location", obs),
         F::line("txtFields_14", "Instrument Used", "tele", obs),
         F::line("txtFields_9", "Magnifaction", "magnification", obs).withAid("Command15"),
-        F::combo("Combo2", "Transparency", "conditions", obs, numbers(0, 10)),
-        F::combo("Combo3", "Seeing", "rating", obs, numbers(1, 10)).withAid("Command11"),
+        F::combo("Combo2", "Transparency", "conditions", obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo3", "Seeing", "rating", obs, LogbookParts::steps(1, 10)).withAid("Command11"),
         F::notes("txtFields_10", "Viewing Notes", "notes", obs),
-        F::line("Text15", "Instrument", "inst", defs).ofDefaults(),
-        F::line("Text17", "Magnification", "mag", defs).ofDefaults(),
-        F::line("Text18", "Transparency", "trans", defs).ofDefaults(),
-        F::line("Text19", "Seeing", "see", defs).ofDefaults(),
-        F::line("Text20", "Location", "location", defs).ofDefaults(),
-        F::line("Text21", "Date", "date", defs).ofDefaults(),
-        F::line("Text22", "Time", "time", defs).ofDefaults(),
-        F::line("Text10", "UT", "ut", defs).ofDefaults(),
-        F::check("Check2", "Observed", "observed", defs).ofDefaults(),
     };
+    for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check2"))
+        b.fields.push_back(f);
     b.columnGroups[0] = {object};
     b.columnGroups[1] = {obs, defs};
     b.actionsPerRow = 4;
@@ -63,11 +50,7 @@ LogbookSpec make()
     };
     b.insertButton = "Command13";
     b.storeButton = "Command14";
-    b.copyPairs = {
-        {"Text15", "txtFields_14"}, {"Text17", "txtFields_9"}, {"Text18", "Combo2"},
-        {"Text19", "Combo3"},       {"Text20", "txtFields_7"}, {"Text21", "txtFields_2"},
-        {"Text22", "txtFields_5"},  {"Text10", "Text3"},       {"Check2", "Check1"},
-    };
+    b.copyPairs = LogbookParts::copyPairs(record, "Check2");
     b.defaultsHidden = true;
     // New rows are saved with "Update Record"; there is no commit button.
     b.updateButton.clear();
@@ -75,15 +58,7 @@ LogbookSpec make()
     b.navigationButtons[1] = "Command2";
     b.navigationButtons[2] = "Command1";
     b.navigationButtons[3] = "Command10";
-    b.aids.dateControl = "txtFields_2";
-    b.aids.timeControl = "txtFields_5";
-    b.aids.utControl = "Text3";
-    b.aids.magnificationControl = "txtFields_9";
-    b.aids.transparencyControl = "Combo2";
-    b.aids.seeingControl = "Combo3";
-    b.aids.utcWindow = "utc_generic";
-    b.aids.seeingWindow = "seeing";
-    b.aids.magnificationWindow = "frmmag_custom";
+    b.aids = LogbookParts::aidLinks(record, "utc_generic", "frmmag_custom", "seeing");
     using M = LogbookMenuItem;
     b.menus = {
         M::menu("&File",
@@ -139,17 +114,94 @@ const QStringList &objectTypes()
 const QStringList &constellations()
 {
     static const QStringList names = {
-        "ANDROMEDA", "ANTLIA", "APUS", "AQUARIUS", "AQUILA", "ARA", "ARIES", "AURIGA", "BOOTES", "CAELUM",
-        "CAMELOPARDALIS", "CANCER", "CANES VENATICI", "CANIS MAJOR", "CANIS MINOR", "CAPRICORNUS", "CARINA",
-        "CASSIOPEIA", "CENTAURUS", "CEPHEUS", "CETUS", "CHAMAELEON", "CIRCINUS", "COLUMBA", "COMA BERENICES",
-        "CORONA AUSTRALIS", "CORONA BOREALIS", "CORVUS", "CRATER", "CRUX", "CYGNUS", "DELPHINUS", "DORADO",
-        "DRACO", "EQUULEUS", "ERIDANUS", "FORNAX", "GEMINI", "GRUS", "HERCULES", "HOROLOGIUM", "HYDRA",
-        "HYDRUS", "INDUS", "LACERTA", "LEO", "LEO MINOR", "LEPUS", "LIBRA", "LUPUS", "LYNX", "LYRA", "MENSA",
-        "MICROSCOPIUM", "MONOCEROS", "MUSCA", "NORMA", "OCTANS", "OPHIUCHUS", "ORION", "PAVO", "PEGASUS",
-        "PERSEUS", "PHOENIX", "PICTOR", "PISCES", "PISCIS AUSTRINUS", "PUPPIS", "PYXIS", "RETICULUM",
-        "SAGITTA", "SAGITTARIUS", "SCORPIUS", "SCULPTOR", "SCUTUM", "SERPENS", "SEXTANS", "TAURUS",
-        "TELESCOPIUM", "TRIANGULUM", "TRIANGULUM AUSTRALE", "TUCANA", "URSA MAJOR", "URSA MINOR", "VELA",
-        "VIRGO", "VOLANS", "VULPECULA",
+        "ANDROMEDA",
+        "ANTLIA",
+        "APUS",
+        "AQUARIUS",
+        "AQUILA",
+        "ARA",
+        "ARIES",
+        "AURIGA",
+        "BOOTES",
+        "CAELUM",
+        "CAMELOPARDALIS",
+        "CANCER",
+        "CANES VENATICI",
+        "CANIS MAJOR",
+        "CANIS MINOR",
+        "CAPRICORNUS",
+        "CARINA",
+        "CASSIOPEIA",
+        "CENTAURUS",
+        "CEPHEUS",
+        "CETUS",
+        "CHAMAELEON",
+        "CIRCINUS",
+        "COLUMBA",
+        "COMA BERENICES",
+        "CORONA AUSTRALIS",
+        "CORONA BOREALIS",
+        "CORVUS",
+        "CRATER",
+        "CRUX",
+        "CYGNUS",
+        "DELPHINUS",
+        "DORADO",
+        "DRACO",
+        "EQUULEUS",
+        "ERIDANUS",
+        "FORNAX",
+        "GEMINI",
+        "GRUS",
+        "HERCULES",
+        "HOROLOGIUM",
+        "HYDRA",
+        "HYDRUS",
+        "INDUS",
+        "LACERTA",
+        "LEO",
+        "LEO MINOR",
+        "LEPUS",
+        "LIBRA",
+        "LUPUS",
+        "LYNX",
+        "LYRA",
+        "MENSA",
+        "MICROSCOPIUM",
+        "MONOCEROS",
+        "MUSCA",
+        "NORMA",
+        "OCTANS",
+        "OPHIUCHUS",
+        "ORION",
+        "PAVO",
+        "PEGASUS",
+        "PERSEUS",
+        "PHOENIX",
+        "PICTOR",
+        "PISCES",
+        "PISCIS AUSTRINUS",
+        "PUPPIS",
+        "PYXIS",
+        "RETICULUM",
+        "SAGITTA",
+        "SAGITTARIUS",
+        "SCORPIUS",
+        "SCULPTOR",
+        "SCUTUM",
+        "SERPENS",
+        "SEXTANS",
+        "TAURUS",
+        "TELESCOPIUM",
+        "TRIANGULUM",
+        "TRIANGULUM AUSTRALE",
+        "TUCANA",
+        "URSA MAJOR",
+        "URSA MINOR",
+        "VELA",
+        "VIRGO",
+        "VOLANS",
+        "VULPECULA",
     };
     return names;
 }

@@ -3,14 +3,6 @@
 namespace MessierLogbook {
 namespace {
 
-QStringList numbers(int from, int to)
-{
-    QStringList out;
-    for (int i = from; i <= to; ++i)
-        out << QString::number(i);
-    return out;
-}
-
 LogbookSpec make()
 {
     using A = LogbookMenuItem::Action;
@@ -24,6 +16,9 @@ LogbookSpec make()
     b.otherQueries = {kByMonth};
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
     using F = LogbookField;
+    const ObservationControls record = {"txtFields_17", "txtFields_9",  "Combo2",
+                                        "Combo3",       "txtFields_7",  "txtFields_2",
+                                        "txtFields_5",  "txtFields_11", "Check1"};
     b.fields = {
         F::line("Text1", "Messier Number M", "mes", object),
         F::line("Text2", "NGC #", "ngc", object),
@@ -44,19 +39,12 @@ LogbookSpec make()
         F::line("txtFields_7", "Obvserving Location", "location", obs),
         F::line("txtFields_17", "Instrument Used", "tele", obs),
         F::line("txtFields_9", "Magnification Used", "magnification", obs).withAid("Command9"),
-        F::combo("Combo2", "Transparency", "conditions", obs, numbers(0, 10)),
-        F::combo("Combo3", "Seeing", "rating", obs, numbers(1, 10)).withAid("Command6"),
+        F::combo("Combo2", "Transparency", "conditions", obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo3", "Seeing", "rating", obs, LogbookParts::steps(1, 10)).withAid("Command6"),
         F::notes("txtFields_14", "Personal Notes", "notes", obs),
-        F::line("Text15", "Instrument", "inst", defs).ofDefaults(),
-        F::line("Text17", "Magnification", "mag", defs).ofDefaults(),
-        F::line("Text18", "Transparency", "trans", defs).ofDefaults(),
-        F::line("Text19", "Seeing", "see", defs).ofDefaults(),
-        F::line("Text20", "Location", "location", defs).ofDefaults(),
-        F::line("Text21", "Date", "date", defs).ofDefaults(),
-        F::line("Text22", "Time", "time", defs).ofDefaults(),
-        F::line("Text10", "UT", "ut", defs).ofDefaults(),
-        F::check("Check2", "Observed", "observed", defs).ofDefaults(),
     };
+    for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check2"))
+        b.fields.push_back(f);
     b.columnGroups[0] = {object};
     b.columnGroups[1] = {obs, QString(), defs};
     b.aidButtons = {
@@ -66,11 +54,7 @@ LogbookSpec make()
     };
     b.insertButton = "Command10";
     b.storeButton = "Command13";
-    b.copyPairs = {
-        {"Text15", "txtFields_17"}, {"Text17", "txtFields_9"}, {"Text18", "Combo2"},
-        {"Text19", "Combo3"},       {"Text20", "txtFields_7"}, {"Text21", "txtFields_2"},
-        {"Text22", "txtFields_5"},  {"Text10", "txtFields_11"}, {"Check2", "Check1"},
-    };
+    b.copyPairs = LogbookParts::copyPairs(record, "Check2");
     b.lastRowControl = "Text1";
     b.lastRowText = "110";
     b.navigationButtons[0] = "Command7";
@@ -78,15 +62,7 @@ LogbookSpec make()
     b.navigationButtons[2] = "Command11";
     b.navigationButtons[3] = "Command8";
     b.commitFailureMessage = kDateMessage;
-    b.aids.dateControl = "txtFields_2";
-    b.aids.timeControl = "txtFields_5";
-    b.aids.utControl = "txtFields_11";
-    b.aids.magnificationControl = "txtFields_9";
-    b.aids.transparencyControl = "Combo2";
-    b.aids.seeingControl = "Combo3";
-    b.aids.utcWindow = "utc_mess";
-    b.aids.seeingWindow = "seeing";
-    b.aids.magnificationWindow = "frmmag_mess";
+    b.aids = LogbookParts::aidLinks(record, "utc_mess", "frmmag_mess", "seeing");
     using M = LogbookMenuItem;
     b.menus = {
         M::menu("&File", {M::item("exit", "E&xit Messier", A::ExitLogbook), M::separator(),

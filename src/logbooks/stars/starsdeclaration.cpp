@@ -3,14 +3,6 @@
 namespace StarsLogbook {
 namespace {
 
-QStringList numbers(int from, int to)
-{
-    QStringList out;
-    for (int i = from; i <= to; ++i)
-        out << QString::number(i);
-    return out;
-}
-
 LogbookSpec make()
 {
     using A = LogbookMenuItem::Action;
@@ -22,6 +14,9 @@ LogbookSpec make()
     b.primaryQuery = kQuery;
     const QString star = "Star", obs = "Observation", defs = "Default Observation Values";
     using F = LogbookField;
+    const ObservationControls record = {"txtFields_16", "txtFields_7",  "Combo1",
+                                        "Combo2",       "txtFields_6",  "txtFields_2",
+                                        "txtFields_4",  "txtFields_17", "chkFields_11"};
     b.fields = {
         F::line("txtFields_9", "Name:", "Name", star).withAid("Command6"),
         F::line("txtFields_1", "Constellation", "const", star),
@@ -39,19 +34,13 @@ LogbookSpec make()
         F::line("txtFields_6", "Observing Location", "location", obs),
         F::line("txtFields_16", "Instrument Used", "tele", obs),
         F::line("txtFields_7", "Magnification Used", "magnification", obs).withAid("Command7"),
-        F::combo("Combo1", "Transparency", "conditions", obs, numbers(0, 10)),
-        F::combo("Combo2", "Seeing Conditions", "rating", obs, numbers(1, 10)).withAid("Command5"),
+        F::combo("Combo1", "Transparency", "conditions", obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo2", "Seeing Conditions", "rating", obs, LogbookParts::steps(1, 10))
+            .withAid("Command5"),
         F::notes("txtFields_18", "Personal Notes", "v_notes", obs),
-        F::line("Text15", "Instrument", "inst", defs).ofDefaults(),
-        F::line("Text17", "Magnification", "mag", defs).ofDefaults(),
-        F::line("Text18", "Transparency", "trans", defs).ofDefaults(),
-        F::line("Text19", "Seeing", "see", defs).ofDefaults(),
-        F::line("Text20", "Location", "location", defs).ofDefaults(),
-        F::line("Text21", "Date", "date", defs).ofDefaults(),
-        F::line("Text22", "Time", "time", defs).ofDefaults(),
-        F::line("Text10", "UT", "ut", defs).ofDefaults(),
-        F::check("Check1", "Observed", "observed", defs).ofDefaults(),
     };
+    for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check1"))
+        b.fields.push_back(f);
     b.columnGroups[0] = {star};
     b.columnGroups[1] = {obs, defs};
     b.aidButtons = {
@@ -62,11 +51,7 @@ LogbookSpec make()
     };
     b.insertButton = "Command10";
     b.storeButton = "Command13";
-    b.copyPairs = {
-        {"Text15", "txtFields_16"}, {"Text17", "txtFields_7"}, {"Text18", "Combo1"},
-        {"Text19", "Combo2"},       {"Text20", "txtFields_6"}, {"Text21", "txtFields_2"},
-        {"Text22", "txtFields_4"},  {"Text10", "txtFields_17"}, {"Check1", "chkFields_11"},
-    };
+    b.copyPairs = LogbookParts::copyPairs(record, "Check1");
     b.defaultsHidden = true;
     b.updateButton = "Command2";
     // The star with ID 110 closes the list: its save stays on it.
@@ -74,32 +59,25 @@ LogbookSpec make()
     b.lastRowText = "110";
     b.navigationButtons[1] = "Command4";
     b.navigationButtons[2] = "Command3";
-    b.aids.dateControl = "txtFields_2";
-    b.aids.timeControl = "txtFields_4";
-    b.aids.utControl = "txtFields_17";
-    b.aids.magnificationControl = "txtFields_7";
-    b.aids.transparencyControl = "Combo1";
-    b.aids.seeingControl = "Combo2";
-    b.aids.utcWindow = "UTC_stars";
-    b.aids.seeingWindow = "seeing";
-    b.aids.magnificationWindow = "frmmag_stars";
+    b.aids = LogbookParts::aidLinks(record, "UTC_stars", "frmmag_stars", "seeing");
     using M = LogbookMenuItem;
     b.menus = {
         M::menu("&File",
                 {M::item("exitms", "E&xit Multiple Stars", A::ExitLogbook), M::separator(),
                  M::item("exit_all", "Exit Velnora Logging system", A::ExitAll)},
                 "file"),
-        M::menu("R&eports",
-                {M::menu("Multiple Stars Catalog",
-                         {M::item("catconst", "Multiple Stars Catalog Sorted by Constellation", A::Report,
-                                  "stars_cat.rpt"),
-                          M::item("catra", "Multiple Stars Catalog Sorted by RA", A::Report, "stars_cat_ra.rpt")},
-                         "mscatalog"),
-                 M::item("mscomple", "Multiple Stars Completed", A::Report, "stars_completed.rpt"),
-                 M::item("msin", "Multiple Stars Incomplete", A::Report, "stars_un.rpt"),
-                 M::item("mswork", "Multiple Stars Worksheet", A::Report, "stars_work.rpt"),
-                 M::item("kill", "End Report", A::EndReport)},
-                "reports"),
+        M::menu(
+            "R&eports",
+            {M::menu("Multiple Stars Catalog",
+                     {M::item("catconst", "Multiple Stars Catalog Sorted by Constellation", A::Report,
+                              "stars_cat.rpt"),
+                      M::item("catra", "Multiple Stars Catalog Sorted by RA", A::Report, "stars_cat_ra.rpt")},
+                     "mscatalog"),
+             M::item("mscomple", "Multiple Stars Completed", A::Report, "stars_completed.rpt"),
+             M::item("msin", "Multiple Stars Incomplete", A::Report, "stars_un.rpt"),
+             M::item("mswork", "Multiple Stars Worksheet", A::Report, "stars_work.rpt"),
+             M::item("kill", "End Report", A::EndReport)},
+            "reports"),
         M::item("credits", "&Credits", A::Show, "credits_stars"),
         M::menu("H&elp",
                 {M::item("dshelp", "Multiple Star Help", A::Show, "help_stars"),
