@@ -44,6 +44,7 @@ for f in /usr/bin/velnora /usr/bin/velnora-cli /usr/bin/velnora-cli-report /usr/
          /usr/share/velnora/pics/001.jpg /usr/share/velnora/pics/planets/p001.jpg \
          /usr/share/applications/velnora.desktop /usr/share/icons/hicolor/scalable/apps/velnora.svg \
          /usr/share/doc/velnora/copyright /usr/share/doc/velnora/changelog.gz \
+         /usr/share/man/man1/velnora.1.gz /usr/share/man/man1/velnora-cli.1.gz /usr/share/man/man1/velnora-launcher.1.gz \
          /usr/share/doc/velnora/LICENSES.md /usr/share/doc/velnora/LICENSE-CC-BY-SA-4.0.txt; do
     grep -qx "$f" "$tmp/paths" || fail "the package lacks $f"
 done
