@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Sets up everything Velnora needs on Debian 12, builds it, and then either
-# starts the program on its default data (start) or runs the test suite (test).
+# starts the program on its default data (start), runs the test suite (test)
+# or builds the Debian package (package).
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libsqlitecpp-dev sqlite3
           libglib2.0-dev mdbtools-dev mdbtools xvfb xauth poppler-utils imagemagick
-          fonts-dejavu-core libbenchmark-dev)
+          fonts-dejavu-core libbenchmark-dev dpkg-dev file fakeroot lintian)
 
 install_packages() {
     local missing=()
@@ -36,6 +37,12 @@ start)
     cd build/run
     exec ../velnora
     ;;
+package)
+    install_packages
+    build
+    cd build
+    exec cpack -G DEB    # velnora_<version>_amd64.deb in build/
+    ;;
 test)
     install_packages
     build
@@ -43,7 +50,7 @@ test)
     exec ctest --output-on-failure --parallel 2
     ;;
 *)
-    echo "usage: $0 start|test" >&2
+    echo "usage: $0 start|test|package" >&2
     exit 2
     ;;
 esac

@@ -2,23 +2,43 @@
 #include "cli/commands.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTextStream>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
 
-// Reports need Qt's GUI side, which the other commands should not pay for
-// at start-up: the report printer is a program of its own beside this one.
-int runReportPrinter(char **argv)
+// The folder of this executable (with its slash), without an application object.
+QByteArray programDir(const char *argv0)
 {
     char self[4096];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    QByteArray printer = n > 0 ? QByteArray(self, int(n)) : QByteArray(argv[0]);
-    printer = printer.left(printer.lastIndexOf('/') + 1) + "velnora-cli-report";
+    const QByteArray program = n > 0 ? QByteArray(self, int(n)) : QByteArray(argv0);
+    return program.left(program.lastIndexOf('/') + 1);
+}
+
+// Installed, the starter catalogue lives in ../share/velnora next to bin/;
+// the store (and the report printer started from here) read $VELNORA_ASSETS.
+void useInstalledData(const QByteArray &dir)
+{
+    const char *set = std::getenv("VELNORA_ASSETS");
+    if (set && *set)
+        return;
+    const QByteArray shared = dir + "../share/velnora";
+    if (QFileInfo(QFile::decodeName(shared + "/starter/starter.sql")).isFile())
+        ::setenv("VELNORA_ASSETS", QFileInfo(QFile::decodeName(shared)).canonicalFilePath().toLocal8Bit(), 1);
+}
+
+// Reports need Qt's GUI side, which the other commands should not pay for
+// at start-up: the report printer is a program of its own beside this one.
+int runReportPrinter(const QByteArray &dir, char **argv)
+{
+    const QByteArray printer = dir + "velnora-cli-report";
     ::execv(printer.constData(), argv);
     QTextStream(stderr) << "velnora-cli report needs " << QFile::decodeName(printer)
                         << ", which cannot be started: " << std::strerror(errno) << '\n';
@@ -29,8 +49,14 @@ int runReportPrinter(char **argv)
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        QTextStream(stdout) << "velnora-cli " << VELNORA_VERSION << '\n';
+        return 0;
+    }
+    const QByteArray dir = programDir(argv[0]);
+    useInstalledData(dir);
     if (argc > 1 && std::strcmp(argv[1], "report") == 0)
-        return runReportPrinter(argv);
+        return runReportPrinter(dir, argv);
     // No application object: nothing here needs one, and it costs start-up
     // time and memory on every query.
     QStringList arguments;
