@@ -1,5 +1,28 @@
 #include "logbooks/logbookdeclaration.h"
 
+QStringList logbookNumbers(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::number(i);
+    return out;
+}
+
+std::vector<LogbookField> logbookDefaultFields(const QString &group, const QString &check)
+{
+    using F = LogbookField;
+    return {
+        F::line("Text15", "Instrument", "inst", group).ofDefaults(),
+        F::line("Text17", "Magnification", "mag", group).ofDefaults(),
+        F::line("Text18", "Transparency", "trans", group).ofDefaults(),
+        F::line("Text19", "Seeing", "see", group).ofDefaults(),
+        F::line("Text20", "Location", "location", group).ofDefaults(),
+        F::line("Text21", "Date", "date", group).ofDefaults(),
+        F::line("Text22", "Time", "time", group).ofDefaults(),
+        F::line("Text10", "UT", "ut", group).ofDefaults(),
+        F::check(check, "Observed", "observed", group).ofDefaults(),
+    };
+}
 
 const LogbookField *LogbookSpec::field(const QString &objectName) const
 {

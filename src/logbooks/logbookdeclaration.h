@@ -59,6 +59,12 @@ struct LogbookField
     LogbookField ofDefaults() const { LogbookField f = *this; f.onDefaults = true; return f; }
 };
 
+// "0" to "10": the lists of the transparency and seeing steps.
+QStringList logbookNumbers(int from, int to);
+// The default observation values (datprimaryrs2) as the logbooks hold them:
+// Text15 inst to Text10 ut, then the observed box named `check`.
+std::vector<LogbookField> logbookDefaultFields(const QString &group, const QString &check);
+
 // A small button beside a field that opens an aid.
 struct LogbookAidButton
 {
