@@ -2,6 +2,8 @@
 
 #include "aids/aidwindows.h"
 #include "aids/mapwindow.h"
+#include "logbooks/best/bestdeclaration.h"
+#include "logbooks/best/bestwindow.h"
 #include "logbooks/custom/customdeclaration.h"
 #include "logbooks/custom/customwindow.h"
 #include "logbooks/custom/gendeletewarningdialog.h"
@@ -46,6 +48,7 @@ void registerAll()
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
     SearchWindows::registerAll();
+    registerLogbook(BestLogbook::declaration(), [] { return new BestWindow; });
     registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });
     SolarWindows::registerObservationWindows();
     registerLogbook(CustomLogbook::declaration(), [] { return new CustomWindow; });
