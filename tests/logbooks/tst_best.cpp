@@ -11,9 +11,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+#include <functional>
 
 class TestBest : public QObject
 {
@@ -66,16 +70,19 @@ private slots:
         QCOMPARE(Module1::BestSortOrder, short(2));
         QCOMPARE(Module1::BestSortQuery, QString(BestLogbook::kSortedByNgc));
         QCOMPARE(object(), byId[0]);
-        // Next and previous walk the id order, the lists following the row.
-        for (int i = 1; i <= 3; ++i) {
+        // Next and previous walk the id order, which parts from the Best
+        // order at NGC2022 (Best 23) and NGC2024 (Best 22); the lists follow.
+        activateItem(combo("Combo2"), "21");
+        QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 21"));
+        for (int i = 21; i <= 23; ++i) {
             click("Command1");
             QCOMPARE(object(), byId[i]);
             QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), "Record: " + QString::number(i + 1));
             listsFollowRow();
         }
         click("Command2");
-        QCOMPARE(object(), byId[2]);
-        listsFollowRow();
+        click("Command2");
+        QCOMPARE(textsOf(m_win, {"txtFields_12", "Combo1", "Combo2"}), QStringList({"NGC2022", "NGC2022", "23"}));
 
         click("Command7");
         QCOMPARE(textsOf(m_win, {"Command7", "Text3", "Combo2"}), QStringList({"Sort by NGC", "1", "1"}));
@@ -166,6 +173,49 @@ private slots:
         QCOMPARE(m_messages->shown, QStringList{"Data error event hit err:DB Error"});
     }
 
+    void aidsWriteIntoTheLogbooksOwnControls()
+    {
+        // "?": the general picker, told that this logbook asked.
+        onAid("seeing", [](QWidget *w) {
+            clickButton(w, "Command4");
+            clickButton(w, "Command5");
+            clickButton(w, "Command1");
+        });
+        click("Command4");
+        QCOMPARE(Module1::SeeingCaller, QString("frmbest"));
+        QCOMPARE(textsOf(m_win, {"Combo3", "Combo4"}), QStringList({"1", "2"}));
+
+        // "UT" reads the local date and time; its result lands in the UT field.
+        field("txtFields_3")->setText("2/25/2001");
+        field("txtFields_1")->setText("7:30 PM");
+        QString converted;
+        onAid("utctime_best", [&converted](QWidget *w) {
+            QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
+            clickButton(w, "Command1");
+            converted = textOf(w, "txtUTCTime");
+            clickButton(w, "Command3");
+        });
+        click("Command5");
+        QVERIFY(converted.startsWith("2/2"));
+        QCOMPARE(field("txtFields_11")->text(), converted);
+
+        // "M" pastes in front of the magnification used.
+        field("txtFields_9")->setText("60x");
+        onAid("frmmag_best", [](QWidget *w) {
+            w->findChild<QLineEdit *>("Text1")->setText("80");
+            w->findChild<QLineEdit *>("Text2")->setText("25");
+            clickButton(w, "Command1");
+            clickButton(w, "Command2");
+        });
+        click("Command8");
+        QCOMPARE(field("txtFields_9")->text(), QString("81x  60x"));
+        click("Command3");
+        QCOMPARE(db("select magnification || '|' || condititons || rating from Sac72 where OBJECT = 'NGC40'")
+                     .toString(),
+                 QString("81x  60x|12"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
     void dataFormCommands()
     {
         QCOMPARE(textsOf(m_win, {"cmdAdd", "cmdUpdate", "cmdDelete", "cmdRefresh", "cmdClose"}),
@@ -173,8 +223,12 @@ private slots:
         activateItem(combo("Combo2"), "50");
         click("cmdRefresh");
         QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 1"));
+        // Closing writes what was typed, as leaving the row would.
+        field("txtFields_7")->setText("Closing time");
+        QPointer<QWidget> win = m_win;
         click("cmdClose");
-        QVERIFY(!Windows::find("frmbest"));
+        QTRY_VERIFY(!win || !win->isVisible());
+        QCOMPARE(db("select location from Sac72 where OBJECT = 'NGC40'").toString(), QString("Closing time"));
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -190,6 +244,19 @@ private:
     QString object() { return field("txtFields_12")->text(); }
     void click(const QString &name) { clickButton(m_win, name); }
     static QSet<QString> toSet(const QStringList &l) { return QSet<QString>(l.begin(), l.end()); }
+
+    // Runs `steps` on the named modal aid once it is up, and closes it if they
+    // left it open, so that a failed check cannot hang the test.
+    void onAid(const QString &name, const std::function<void(QWidget *)> &steps)
+    {
+        QTimer::singleShot(0, this, [name, steps] {
+            QPointer<QWidget> w = Windows::find(name);
+            QVERIFY2(w && w->isVisible() && w->isModal(), qPrintable(name));
+            steps(w);
+            if (w && w->isVisible())
+                w->close();
+        });
+    }
 
     QStringList items(const QString &name)
     {

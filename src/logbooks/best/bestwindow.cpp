@@ -8,6 +8,7 @@
 #include "ui/dataformwidget.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -59,8 +60,9 @@ void BestWindow::buildOwnParts()
         info->setAccessibleName("About this object");
 
     QPushButton *map = addActionButton("Command6", "Map", "Finder map of this object");
+    // The data-form commands take a row of their own under the action buttons.
     m_commands = new DataFormWidget(primary(), DataFormWidget::All, this);
-    addActionWidget(m_commands);
+    actionBar()->addWidget(m_commands, actionBar()->rowCount(), 0, 1, -1);
 
     connect(m_combo1, &QComboBox::activated, this, [this] { jumpToObject(m_combo1->currentText()); });
     connect(m_combo2, &QComboBox::activated, this, [this] { jumpToNumber(m_combo2->currentText()); });
