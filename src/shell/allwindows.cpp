@@ -1,6 +1,8 @@
 #include "shell/allwindows.h"
 
 #include "aids/aidwindows.h"
+#include "logbooks/best/bestdeclaration.h"
+#include "logbooks/best/bestwindow.h"
 #include "logbooks/custom/customdeclaration.h"
 #include "logbooks/custom/customwindow.h"
 #include "logbooks/custom/gendeletewarningdialog.h"
@@ -39,6 +41,7 @@ void registerAll()
     registerLogbook(MessierLogbook::declaration(), [] { return new MessierWindow; });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
     SearchWindows::registerAll();
+    registerLogbook(BestLogbook::declaration(), [] { return new BestWindow; });
     registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });
     SolarWindows::registerObservationWindows();
     registerLogbook(CustomLogbook::declaration(), [] { return new CustomWindow; });

@@ -134,6 +134,7 @@ int main(int argc, char **argv)
     GenDeleteWarningDialog warning;
     ok = save(&warning, out, "GenDeletewarning") && ok;
     ok = save(Windows::show("frmdstars"), out, "frmdstars") && ok;
+    ok = save(Windows::show("frmbest"), out, "frmbest") && ok;
     GreekAlphabetWindow greek;
     ok = save(&greek, out, "help_greek") && ok;
     Windows::closeAll();

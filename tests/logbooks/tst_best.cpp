@@ -1,0 +1,278 @@
+// The Best of the NGC logbook, driven through its named controls and checked
+// in the controls and the database.
+#include "logbooks/best/bestdeclaration.h"
+#include "logbooks/best/bestwindow.h"
+#include "shell/allwindows.h"
+#include "shell/module1.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+
+class TestBest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        AllWindows::registerAll();
+        Module1::BestSortOrder = 0;
+        m_win = qobject_cast<BestWindow *>(Windows::show("frmbest"));
+        QVERIFY(m_win);
+    }
+
+    void cleanup()
+    {
+        m_win = nullptr;
+        closeWorkspace(m_dir, m_messages);
+    }
+
+    void opensInBestNumberOrder()
+    {
+        QCOMPARE(m_win->windowTitle(), QString("110 Best of the NGC"));
+        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "txtFields_12", "Text3", "Combo1", "Combo2", "Command7",
+                                 "Label1"}),
+                 QStringList({"Record: 1", "NGC40", "1", "NGC40", "1", "Sort by NGC", "\"Best Of\"  Number"}));
+        QCOMPARE(Module1::BestSortOrder, short(1));
+        // The designations in NGC order, not in text order ("NGC185" after "NGC40").
+        const QStringList objects = items("Combo1");
+        QCOMPARE(objects.size(), 111);
+        QCOMPARE(objects.mid(0, 2), QStringList({"NGC40", "NGC185"}));
+        QCOMPARE(objects.last(), QString("NGC7789"));
+        QCOMPARE(QSet<QString>(objects.begin(), objects.end()),
+                 toSet(dbColumn(db(), "select OBJECT from Sac72 where BCHM like '%B%'")));
+        const QStringList numbers = items("Combo2");
+        QCOMPARE(numbers.size(), 111);
+        QCOMPARE(numbers.first(), QString("1"));
+        QCOMPARE(numbers.last(), QString("111"));
+        // Previous and next only; the defaults kept out of view.
+        QCOMPARE(m_win->findChild<QWidget *>("datPrimaryRS")->findChildren<QToolButton *>().size(), 2);
+        QVERIFY(!m_win->findChild<QLineEdit *>("Text15")->isVisibleTo(m_win));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void sortByNgcAndBack()
+    {
+        const QStringList byId = dbColumn(db(), "select OBJECT from Sac72 where BCHM like '%B%' order by id");
+        click("Command7");
+        QCOMPARE(textOf(m_win, "Command7"), QString("Sort by Best#"));
+        QCOMPARE(Module1::BestSortOrder, short(2));
+        QCOMPARE(Module1::BestSortQuery, QString(BestLogbook::kSortedByNgc));
+        QCOMPARE(object(), byId[0]);
+        // Next and previous walk the id order, which parts from the Best
+        // order at NGC2022 (Best 23) and NGC2024 (Best 22); the lists follow.
+        activateItem(combo("Combo2"), "21");
+        QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 21"));
+        for (int i = 21; i <= 23; ++i) {
+            click("Command1");
+            QCOMPARE(object(), byId[i]);
+            QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), "Record: " + QString::number(i + 1));
+            listsFollowRow();
+        }
+        click("Command2");
+        click("Command2");
+        QCOMPARE(textsOf(m_win, {"txtFields_12", "Combo1", "Combo2"}), QStringList({"NGC2022", "NGC2022", "23"}));
+
+        click("Command7");
+        QCOMPARE(textsOf(m_win, {"Command7", "Text3", "Combo2"}), QStringList({"Sort by NGC", "1", "1"}));
+        QCOMPARE(Module1::BestSortOrder, short(1));
+        QCOMPARE(Module1::BestSortQuery, QString(BestLogbook::kSortedByBest));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void jumpLists()
+    {
+        activateItem(combo("Combo2"), "111");
+        QCOMPARE(textOf(m_win, "Text3"), QString("111"));
+        QCOMPARE(object(), db("select OBJECT from Sac72 where best_number = 111").toString());
+        listsFollowRow();
+
+        activateItem(combo("Combo1"), "NGC7662");
+        QCOMPARE(object(), QString("NGC7662"));
+        QCOMPARE(textOf(m_win, "Combo2"), db("select best_number from Sac72 where OBJECT = 'NGC7662'").toString());
+        listsFollowRow();
+
+        // The lists find their row in the NGC order too.
+        click("Command7");
+        activateItem(combo("Combo2"), "2");
+        QCOMPARE(textOf(m_win, "Text3"), QString("2"));
+        listsFollowRow();
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void nextAndPreviousClampAtTheEnds()
+    {
+        click("Command2");
+        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "Combo2"}), QStringList({"Record: 1", "1"}));
+        activateItem(combo("Combo2"), "111");
+        const QStringList atLast = textsOf(m_win, {"datPrimaryRS_caption", "Combo1", "Combo2", "txtFields_12"});
+        QCOMPARE(atLast[0], QString("Record: 111"));
+        click("Command1");
+        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "Combo1", "Combo2", "txtFields_12"}), atLast);
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void updateAllOnTheLastRowEndsOnTheRowBefore()
+    {
+        activateItem(combo("Combo2"), "111");
+        const QString last = object();
+        field("txtFields_7")->setText("Dark site");
+        click("Command3");
+        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "Text3", "Combo2"}),
+                 QStringList({"Record: 110", "110", "110"}));
+        QCOMPARE(db("select location from Sac72 where OBJECT = '" + last + "'").toString(), QString("Dark site"));
+
+        // A date the store refuses: the date message, and the row keeps its place.
+        field("txtFields_3")->setText("not a date");
+        click("Command1");
+        QCOMPARE(m_messages->shown, QStringList{BestLogbook::kDateMessage});
+        QCOMPARE(textOf(m_win, "Text3"), QString("110"));
+    }
+
+    void insAndUUseTheLogbooksOwnControls()
+    {
+        dbExec(db(), "update default_sac set inst = '10-inch Dob', mag = '120', trans = '6', see = '8', "
+                     "location = 'Hilltop', date = '2026-04-02', time = '11:15 PM', ut = '4/3/2026 4:15:00 AM', "
+                     "observed = 1");
+        Windows::closeAll();
+        m_win = qobject_cast<BestWindow *>(Windows::show("frmbest"));
+        click("Command10");
+        QCOMPARE(textsOf(m_win, {"txtFields_0", "txtFields_9", "Combo3", "Combo4", "txtFields_7", "txtFields_3",
+                                 "txtFields_1", "txtFields_11"}),
+                 QStringList({"10-inch Dob", "120", "6", "8", "Hilltop", "4/2/2026", "11:15 PM",
+                              "4/3/2026 4:15:00 AM"}));
+        QVERIFY(m_win->findChild<QCheckBox *>("Check2")->isChecked());
+        click("Command3");
+        QCOMPARE(db("select condititons || rating || completed from Sac72 where OBJECT = 'NGC40'").toString(),
+                 QString("681"));
+
+        // "U" the other way: the record's seeing becomes the default.
+        combo("Combo4")->setCurrentText("3");
+        click("Command13");
+        QCOMPARE(db("select see from default_sac").toString(), QString("3"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void recordSourceErrorsReadDbError()
+    {
+        Windows::closeAll();
+        dbExec(db(), "alter table Sac72 drop column best_info_notes");
+        QWidget *w = Windows::show("frmbest");
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(m_messages->shown, QStringList{"Data error event hit err:DB Error"});
+    }
+
+    void aidsWriteIntoTheLogbooksOwnControls()
+    {
+        // "?": the general picker, told that this logbook asked.
+        onAid("seeing", [](QWidget *w) {
+            clickButton(w, "Command4");
+            clickButton(w, "Command5");
+            clickButton(w, "Command1");
+        });
+        click("Command4");
+        QCOMPARE(Module1::SeeingCaller, QString("frmbest"));
+        QCOMPARE(textsOf(m_win, {"Combo3", "Combo4"}), QStringList({"1", "2"}));
+
+        // "UT" reads the local date and time; its result lands in the UT field.
+        field("txtFields_3")->setText("2/25/2001");
+        field("txtFields_1")->setText("7:30 PM");
+        QString converted;
+        onAid("utctime_best", [&converted](QWidget *w) {
+            QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
+            clickButton(w, "Command1");
+            converted = textOf(w, "txtUTCTime");
+            clickButton(w, "Command3");
+        });
+        click("Command5");
+        QVERIFY(converted.startsWith("2/2"));
+        QCOMPARE(field("txtFields_11")->text(), converted);
+
+        // "M" pastes in front of the magnification used.
+        field("txtFields_9")->setText("60x");
+        onAid("frmmag_best", [](QWidget *w) {
+            w->findChild<QLineEdit *>("Text1")->setText("80");
+            w->findChild<QLineEdit *>("Text2")->setText("25");
+            clickButton(w, "Command1");
+            clickButton(w, "Command2");
+        });
+        click("Command8");
+        QCOMPARE(field("txtFields_9")->text(), QString("81x  60x"));
+        click("Command3");
+        QCOMPARE(db("select magnification || '|' || condititons || rating from Sac72 where OBJECT = 'NGC40'")
+                     .toString(),
+                 QString("81x  60x|12"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void dataFormCommands()
+    {
+        QCOMPARE(textsOf(m_win, {"cmdAdd", "cmdUpdate", "cmdDelete", "cmdRefresh", "cmdClose"}),
+                 QStringList({"&Add", "&Update", "&Delete", "&Refresh", "&Close"}));
+        activateItem(combo("Combo2"), "50");
+        click("cmdRefresh");
+        QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 1"));
+        // Closing writes what was typed, as leaving the row would.
+        field("txtFields_7")->setText("Closing time");
+        QPointer<QWidget> win = m_win;
+        click("cmdClose");
+        QTRY_VERIFY(!win || !win->isVisible());
+        QCOMPARE(db("select location from Sac72 where OBJECT = 'NGC40'").toString(), QString("Closing time"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    BestWindow *m_win = nullptr;
+
+    QString db() const { return m_dir->file("velnora.db"); }
+    QVariant db(const QString &sql) const { return dbValue(db(), sql); }
+    QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
+    QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
+    QString object() { return field("txtFields_12")->text(); }
+    void click(const QString &name) { clickButton(m_win, name); }
+    static QSet<QString> toSet(const QStringList &l) { return QSet<QString>(l.begin(), l.end()); }
+
+    // Runs `steps` on the named modal aid once it is up, and closes it if they
+    // left it open, so that a failed check cannot hang the test.
+    void onAid(const QString &name, const std::function<void(QWidget *)> &steps)
+    {
+        QTimer::singleShot(0, this, [name, steps] {
+            QPointer<QWidget> w = Windows::find(name);
+            QVERIFY2(w && w->isVisible() && w->isModal(), qPrintable(name));
+            steps(w);
+            if (w && w->isVisible())
+                w->close();
+        });
+    }
+
+    QStringList items(const QString &name)
+    {
+        QStringList out;
+        for (int i = 0; i < combo(name)->count(); ++i)
+            out << combo(name)->itemText(i);
+        return out;
+    }
+
+    void listsFollowRow()
+    {
+        QCOMPARE(textOf(m_win, "Combo1"), object());
+        QCOMPARE(textOf(m_win, "Combo2"), textOf(m_win, "Text3"));
+        QCOMPARE(textOf(m_win, "Combo2"), db("select best_number from Sac72 where OBJECT = '" + object() + "'").toString());
+    }
+};
+
+QTEST_MAIN(TestBest)
+#include "tst_best.moc"
