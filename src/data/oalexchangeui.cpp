@@ -8,6 +8,7 @@
 #include "shell/windows.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QProgressDialog>
 
@@ -36,10 +37,15 @@ QString chooseFile(QWidget *parent, bool saving)
 // Shown only when the work outlasts half a second.
 std::function<bool(int, int)> progressOf(QProgressDialog &dialog)
 {
-    return [&dialog](int done, int total) {
-        dialog.setMaximum(total);
-        dialog.setValue(done);
-        QApplication::processEvents();
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    return [&dialog, since](int done, int total) {
+        // A few updates a second are plenty, and cheap next to the work.
+        if (since->elapsed() >= 50 || done == total) {
+            since->restart();
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+        }
         return !dialog.wasCanceled();
     };
 }

@@ -463,7 +463,7 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
 
     const int total = int(c.observations.size());
     for (int i = 0; i < total; ++i) {
-        if (progress && i % 500 == 0 && !progress(i, total)) {
+        if (progress && i % 100 == 0 && !progress(i, total)) {
             file.cancelWriting();
             throw DataError(QStringLiteral("The export was cancelled; %1 was not written.").arg(path));
         }

@@ -558,7 +558,7 @@ OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, con
         SQLite::Transaction tx(db);
         Merger merger(db, doc);
         for (int i = 0; i < summary.read; ++i) {
-            if (progress && i % 200 == 0 && !progress(i, summary.read))
+            if (progress && !progress(i, summary.read))
                 throw DataError(QStringLiteral("The import was cancelled. Nothing was imported."));
             merger.merge(doc.observations[size_t(i)], summary);
         }
