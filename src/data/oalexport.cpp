@@ -285,8 +285,8 @@ Begin beginOf(const Observation &o)
     }
     const auto ut = o.ut.isEmpty() ? std::nullopt : Utc::parse(o.ut);
     if (ut && local) {
-        const qint64 offset = QDateTime(local->date, local->time, QTimeZone::UTC)
-                                  .secsTo(QDateTime(ut->date, ut->time, QTimeZone::UTC));
+        const qint64 offset = QDateTime(local->date, local->time, Qt::UTC)
+                                  .secsTo(QDateTime(ut->date, ut->time, Qt::UTC));
         if (offset % 60 == 0 && std::abs(offset) <= 14 * 3600) {
             b.value = Oal::formatDateTime(local->date, local->time, int(-offset));
             return b;
@@ -297,7 +297,7 @@ Begin beginOf(const Observation &o)
         return b;
     }
     if (local) {
-        const QDateTime at(local->date, local->time, QTimeZone::systemTimeZone());
+        const QDateTime at(local->date, local->time, Qt::LocalTime);
         b.value = Oal::formatDateTime(local->date, local->time, at.offsetFromUtc());
         b.fromLocal = true;
         return b;

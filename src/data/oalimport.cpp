@@ -361,13 +361,13 @@ private:
         if (m.date.year() > 1) {
             QDateTime local, ut;
             if (m.universal) {
-                ut = QDateTime(m.date, m.time, QTimeZone::UTC);
-                local = ut.toTimeZone(QTimeZone::systemTimeZone());
+                ut = QDateTime(m.date, m.time, Qt::UTC);
+                local = ut.toLocalTime();
             } else if (m.offsetSeconds) {
-                local = QDateTime(m.date, m.time, QTimeZone::UTC);
+                local = QDateTime(m.date, m.time, Qt::UTC);
                 ut = local.addSecs(-*m.offsetSeconds);
             } else {
-                local = QDateTime(m.date, m.time, QTimeZone::systemTimeZone());
+                local = QDateTime(m.date, m.time, Qt::LocalTime);
                 ut = local.toUTC();
             }
             f[0] = local.date().toString(Qt::ISODate);

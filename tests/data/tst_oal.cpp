@@ -71,7 +71,7 @@ QStringList observationsOf(const QString &path)
         } else if (r.isEndElement() && r.name() == QLatin1String("observation")) {
             QStringList line;
             const auto begin = Oal::parseDateTime(fields.value("begin"));
-            const QDateTime at = begin ? QDateTime(begin->date, begin->time, QTimeZone::UTC)
+            const QDateTime at = begin ? QDateTime(begin->date, begin->time, Qt::UTC)
                                              .addSecs(-begin->offsetSeconds.value_or(0))
                                        : QDateTime();
             line << names.value("target:" + fields.value("target")) << at.toString(Qt::ISODate)
