@@ -110,6 +110,8 @@ Document readDocument(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw DataError(QStringLiteral("%1 cannot be read: %2. Nothing was imported.").arg(path, file.errorString()));
+    if (file.size() == 0)
+        throw DataError(QStringLiteral("%1 is empty. Nothing was imported.").arg(path));
     QXmlStreamReader r(&file);
     auto malformed = [&] {
         return DataError(QStringLiteral("%1 is not well-formed XML (line %2, column %3: %4). Nothing was imported.")
@@ -134,7 +136,11 @@ Document readDocument(const QString &path)
                             .arg(path, version.isEmpty() ? QStringLiteral("(none given)") : version));
     Document doc;
     while (r.readNextStartElement()) {
-        const Node section = readNode(r);
+        Node section = readNode(r);
+        if (section.name == QLatin1String("observation")) {
+            doc.observations.push_back(std::move(section));
+            continue;
+        }
         for (const Node &e : section.children) {
             const QString id = e.attributes.value(QLatin1String("id")).toString();
             if (e.name == QLatin1String("observer")) {
@@ -163,8 +169,6 @@ Document readDocument(const QString &path)
                 doc.eyepieces.insert(id, e.value(QLatin1String("model")));
             }
         }
-        if (section.name == QLatin1String("observation"))
-            doc.observations.push_back(section);
     }
     if (r.hasError())
         throw malformed();

@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(dbValue(db2, "select completed || '|' || ifnull(date, '-') from Sac72 where OBJECT = 'NGC7009'")
                      .toString(),
                  QString("1|-"));
-        QCOMPARE(dbColumn(db2, "select view_notes from observation_history"), QStringList({"Core"}));
+        QCOMPARE(dbColumn(db2, "select notes from observation_history"), QStringList({"Core"}));
 
         // Reading the same file again adds nothing.
         {
@@ -295,7 +295,7 @@ private slots:
         QByteArray old = whole;
         old.replace("version=\"2.0\"", "version=\"1.7\"");
         QTest::newRow("older version") << old << "Velnora reads versions 2.0 and 2.1";
-        QTest::newRow("empty") << QByteArray() << "holds no XML document";
+        QTest::newRow("empty") << QByteArray() << "is empty";
     }
 
     void brokenOrForeignFilesChangeNothing()
