@@ -85,8 +85,11 @@ int stepFromFaintestStar(double magnitude)
 
 QString designationKey(const QString &designation)
 {
-    QString key = designation.toUpper();
-    key.remove(QRegularExpression(QStringLiteral("\\s+")));
+    QString key;
+    key.reserve(designation.size());
+    for (const QChar c : designation)
+        if (!c.isSpace())
+            key += c.toUpper();
     static const QRegularExpression messier(QStringLiteral("^MESSIER(?=\\d)"));
     key.replace(messier, QStringLiteral("M"));
     // Leading zeros of a catalogue number: M031 is M31, NGC0224 is NGC224.
@@ -145,7 +148,8 @@ Instrument parseInstrument(const QString &text)
     Instrument in;
     const QString t = text.simplified();
     // The eyepiece is a later part of the text that gives a focal length in mm.
-    static const QRegularExpression split(QStringLiteral("\\s*(?:,|;|\\+|\\bwith\\b)\\s*"),
+    // (A comma between digits is a decimal comma: 14,5".)
+    static const QRegularExpression split(QStringLiteral("\\s*(?:,(?!\\d)|;|\\+|\\bwith\\b)\\s*"),
                                           QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression millimetres(QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*mm\\b"),
                                                 QRegularExpression::CaseInsensitiveOption);

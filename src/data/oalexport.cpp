@@ -8,7 +8,6 @@
 #include <SQLiteCpp/Statement.h>
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimeZone>
 #include <QXmlStreamWriter>
@@ -259,7 +258,12 @@ private:
 
 QString number(double v)
 {
-    return QString::number(v, 'f', 6).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+    QString out = QString::number(v, 'f', 6);
+    while (out.endsWith('0'))
+        out.chop(1);
+    if (out.endsWith('.'))
+        out.chop(1);
+    return out;
 }
 
 struct Begin

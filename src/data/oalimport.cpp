@@ -105,6 +105,24 @@ double angleDegrees(const Node &n)
     return v;
 }
 
+// A scope's model, with its aperture and focal length (or magnification)
+// added when the model alone does not give them, so that they are not lost.
+QString scopeText(const Node &scope)
+{
+    const QString model = scope.value(QLatin1String("model"));
+    if (Oal::parseInstrument(model).scopeDescribed())
+        return model;
+    const QString aperture = scope.value(QLatin1String("aperture"));
+    const QString focal = scope.value(QLatin1String("focalLength"));
+    const QString magnification = scope.value(QLatin1String("magnification"));
+    auto whole = [](const QString &v) { return QString::number(qRound(v.toDouble())); };
+    if (!aperture.isEmpty() && !focal.isEmpty())
+        return (model + QStringLiteral(" (%1/%2)").arg(whole(aperture), whole(focal))).trimmed();
+    if (!aperture.isEmpty() && !magnification.isEmpty())
+        return (model + QStringLiteral(" (%1x%2)").arg(whole(magnification), whole(aperture))).trimmed();
+    return model;
+}
+
 Document readDocument(const QString &path)
 {
     QFile file(path);
@@ -164,7 +182,7 @@ Document readDocument(const QString &path)
                 }
                 doc.targets.insert(id, t);
             } else if (e.name == QLatin1String("scope")) {
-                doc.scopes.insert(id, e.value(QLatin1String("model")));
+                doc.scopes.insert(id, scopeText(e));
             } else if (e.name == QLatin1String("eyepiece")) {
                 doc.eyepieces.insert(id, e.value(QLatin1String("model")));
             }

@@ -141,6 +141,7 @@ private slots:
         QCOMPARE(qRound(dob.focalLength), 1219);
         QCOMPARE(dob.eyepiece, QString("25mm Ploessl"));
         QCOMPARE(dob.eyepieceFocalLength, 25.0);
+        QCOMPARE(Oal::parseInstrument("Dobson 14,5\" (368/1650), Nagler 16mm").eyepiece, QString("Nagler 16mm"));
         const Oal::Instrument refractor = Oal::parseInstrument("Lamberts 120/600 Refraktor");
         QCOMPARE(refractor.aperture, 120.0);
         QCOMPARE(refractor.focalLength, 600.0);
@@ -260,7 +261,7 @@ private slots:
         QCOMPARE(dbColumn(m_db, "select completed || '|' || date || '|' || hour || '|' || utctime || '|' || "
                                 "location || '|' || tele || '|' || magnification || '|' || conditions || '|' || "
                                 "rating || '|' || view_notes from mess where mes = '31'"),
-                 QStringList({"1|2006-07-02|1:10 AM|7/1/2006 11:10:00 PM|Nutscheid|Dobson 14,5\", Nagler 16mm|"
+                 QStringList({"1|2006-07-02|1:10 AM|7/1/2006 11:10:00 PM|Nutscheid|Dobson 14,5\" (368/1650), Nagler 16mm|"
                               "103.1|8|8|Staubband deutlich, M 32 und M 110 im Feld.\nObserver: Happy Observer"}));
         QCOMPARE(dbColumn(m_db, "select location || '|' || view_notes from Sac72 where OBJECT = 'NGC7000'"),
                  QStringList({QString::fromUtf8("Emberger Alm|Nebelhülle mit UHC deutlich.\nObserver: William "
@@ -277,6 +278,20 @@ private slots:
         QCOMPARE(dbValue(m_db, "select completed from planet where id = 'Jupiter'").toInt(), 1);
         QCOMPARE(dbValue(m_db, "select observed from dstars where Name like 'Rigel%'").toInt(), 1);
         QCOMPARE(dbValue(m_db, "select count(*) from generic").toInt(), 0);
+
+        // The scope's size, added to its model, describes a telescope again on export.
+        const QString out = m_dir->file("out.xml");
+        {
+            Store store(m_db, false);
+            OalExport::write(store.db(), out);
+        }
+        QCOMPARE(schemaErrors(out), QString());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray xml = f.readAll();
+        QVERIFY(xml.contains("<model>Dobson 14,5&quot; (368/1650)</model>"));
+        QVERIFY(xml.contains("<aperture>368</aperture>") && xml.contains("<focalLength>1650</focalLength>"));
+        QVERIFY(xml.contains("<model>Nagler 16mm</model>"));
     }
 
     void brokenOrForeignFilesChangeNothing_data()
