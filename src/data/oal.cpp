@@ -167,8 +167,9 @@ Instrument parseInstrument(const QString &text)
         in.scope = t;
 
     const QString s = in.scope;
-    static const QRegularExpression binocular(QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*[x\\x{00D7}]\\s*(\\d+)\\b"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression binocular(
+        QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*[x\\x{00D7}]\\s*(\\d+)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression apertureFocal(QStringLiteral("\\b(\\d{2,4})\\s*/\\s*(\\d{3,5})\\b"));
     static const QRegularExpression inches(
         QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*(?:\"|''|-?\\s*inch(?:es)?\\b|in\\b)"),

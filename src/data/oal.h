@@ -37,11 +37,11 @@ QString decText(double degrees);
 // An instrument text split into what a telescope description can carry.
 struct Instrument
 {
-    QString scope;          // the text less the eyepiece
-    double aperture = 0;    // mm; 0 when the text gives none
-    double focalLength = 0; // mm; 0 when the text gives none
+    QString scope;                 // the text less the eyepiece
+    double aperture = 0;           // mm; 0 when the text gives none
+    double focalLength = 0;        // mm; 0 when the text gives none
     double fixedMagnification = 0; // binoculars "10x50"
-    QString eyepiece;       // the eyepiece part, "25mm Ploessl"
+    QString eyepiece;              // the eyepiece part, "25mm Ploessl"
     double eyepieceFocalLength = 0;
     bool scopeDescribed() const { return aperture > 0 && (focalLength > 0 || fixedMagnification >= 1); }
 };

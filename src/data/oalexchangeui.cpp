@@ -31,7 +31,8 @@ QString chooseFile(QWidget *parent, bool saving)
         return chooser()(saving);
     return saving ? QFileDialog::getSaveFileName(parent, QStringLiteral("Export Observations"),
                                                  QStringLiteral("observations.xml"), kFilter)
-                  : QFileDialog::getOpenFileName(parent, QStringLiteral("Import Observations"), QString(), kFilter);
+                  : QFileDialog::getOpenFileName(parent, QStringLiteral("Import Observations"), QString(),
+                                                 kFilter);
 }
 
 // Shown only when the work outlasts half a second.
@@ -72,7 +73,8 @@ void exportObservations(QWidget *parent)
     const QString path = chooseFile(parent, true);
     if (path.isEmpty())
         return;
-    QProgressDialog progress(QStringLiteral("Exporting observations…"), QStringLiteral("Cancel"), 0, 1, parent);
+    QProgressDialog progress(QStringLiteral("Exporting observations…"), QStringLiteral("Cancel"), 0, 1,
+                             parent);
     progress.setObjectName("oal_progress");
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
@@ -97,13 +99,15 @@ void importObservations(QWidget *parent)
 {
     const QString open = openLogbook();
     if (!open.isEmpty()) {
-        Messages::show(QStringLiteral("Close the logbooks before importing observations (%1 is open).").arg(open));
+        Messages::show(
+            QStringLiteral("Close the logbooks before importing observations (%1 is open).").arg(open));
         return;
     }
     const QString path = chooseFile(parent, false);
     if (path.isEmpty())
         return;
-    QProgressDialog progress(QStringLiteral("Importing observations…"), QStringLiteral("Cancel"), 0, 1, parent);
+    QProgressDialog progress(QStringLiteral("Importing observations…"), QStringLiteral("Cancel"), 0, 1,
+                             parent);
     progress.setObjectName("oal_progress");
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);

@@ -43,15 +43,15 @@ struct Table
 };
 
 const Table kTables[] = {
-    {"mess", "'M' || mes", "ra", "dec", "const", "Name", "CASE WHEN trim(ifnull(ngc,'')) <> '' THEN 'NGC' || ngc END",
-     "completed", "date", "hour", "utctime", "location", "tele", "magnification", "conditions", "rating",
-     "view_notes", "notes"},
-    {"Sac72", "OBJECT", "RA", "DEC", "CON", "TYPE", "OTHER", "completed", "date", "hour", "utctime", "location",
-     "tele", "magnification", "condititons", "rating", "view_notes", "NULL"},
-    {"dstars", "Name", "ra", "dec", "const", "'2STAR'", "NULL", "observed", "date", "hour", "UTC", "location", "tele",
-     "magnification", "conditions", "rating", "v_notes", "NULL"},
-    {"generic", "object", "ra", "dec", "const", "type", "NULL", "observed", "date", "hour", "utc", "location", "tele",
-     "magnification", "conditions", "rating", "view_notes", "NULL"},
+    {"mess", "'M' || mes", "ra", "dec", "const", "Name",
+     "CASE WHEN trim(ifnull(ngc,'')) <> '' THEN 'NGC' || ngc END", "completed", "date", "hour", "utctime",
+     "location", "tele", "magnification", "conditions", "rating", "view_notes", "notes"},
+    {"Sac72", "OBJECT", "RA", "DEC", "CON", "TYPE", "OTHER", "completed", "date", "hour", "utctime",
+     "location", "tele", "magnification", "condititons", "rating", "view_notes", "NULL"},
+    {"dstars", "Name", "ra", "dec", "const", "'2STAR'", "NULL", "observed", "date", "hour", "UTC", "location",
+     "tele", "magnification", "conditions", "rating", "v_notes", "NULL"},
+    {"generic", "object", "ra", "dec", "const", "type", "NULL", "observed", "date", "hour", "utc", "location",
+     "tele", "magnification", "conditions", "rating", "view_notes", "NULL"},
 };
 
 QString text(SQLite::Statement &st, int column)
@@ -66,15 +66,19 @@ QString deepSkyType(const QString &table, const QString &type)
     const QString t = type.toUpper();
     if (table == QLatin1String("dstars"))
         return QStringLiteral("deepSkyDS");
-    struct Kind { const char *code; const char *oal; };
-    static const Kind kinds[] = {{"GALXY", "deepSkyGX"}, {"GALCL", "deepSkyCG"}, {"OPNCL", "deepSkyOC"},
-                                 {"GLOCL", "deepSkyGC"}, {"PLNNB", "deepSkyPN"}, {"BRTNB", "deepSkyGN"},
-                                 {"DRKNB", "deepSkyDN"}, {"ASTER", "deepSkyAS"}, {"SNREM", "deepSkyGN"},
-                                 {"CL+NB", "deepSkyOC"}, {"2STAR", "deepSkyDS"}, {"QUASR", "deepSkyQS"},
-                                 {"GLOBULAR", "deepSkyGC"}, {"OPEN CLUSTER", "deepSkyOC"},
-                                 {"PLANETARY", "deepSkyPN"}, {"GALAXY", "deepSkyGX"}, {"STAR CLOUD", "deepSkySC"},
-                                 {"ASTERISM", "deepSkyAS"}, {"DOUBLE STAR", "deepSkyDS"}, {"NEBULA", "deepSkyGN"},
-                                 {"REMNANT", "deepSkyGN"}};
+    struct Kind
+    {
+        const char *code;
+        const char *oal;
+    };
+    static const Kind kinds[] = {
+        {"GALXY", "deepSkyGX"},       {"GALCL", "deepSkyCG"},        {"OPNCL", "deepSkyOC"},
+        {"GLOCL", "deepSkyGC"},       {"PLNNB", "deepSkyPN"},        {"BRTNB", "deepSkyGN"},
+        {"DRKNB", "deepSkyDN"},       {"ASTER", "deepSkyAS"},        {"SNREM", "deepSkyGN"},
+        {"CL+NB", "deepSkyOC"},       {"2STAR", "deepSkyDS"},        {"QUASR", "deepSkyQS"},
+        {"GLOBULAR", "deepSkyGC"},    {"OPEN CLUSTER", "deepSkyOC"}, {"PLANETARY", "deepSkyPN"},
+        {"GALAXY", "deepSkyGX"},      {"STAR CLOUD", "deepSkySC"},   {"ASTERISM", "deepSkyAS"},
+        {"DOUBLE STAR", "deepSkyDS"}, {"NEBULA", "deepSkyGN"},       {"REMNANT", "deepSkyGN"}};
     if (table == QLatin1String("generic"))
         return QString();
     for (const Kind &k : kinds)
@@ -91,10 +95,12 @@ public:
     void catalogue(const Table &t)
     {
         const QString sql =
-            QStringLiteral("SELECT rowid, %1, %2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14, %15, %16, %17 "
-                           "FROM \"%18\" WHERE %7 = 1 OR trim(ifnull(%8, '')) <> '' OR trim(ifnull(%10, '')) <> '' "
-                           "ORDER BY rowid")
-                .arg(t.designation, t.ra, t.dec, t.constellation, t.type, t.aliases, t.observed, t.date, t.time)
+            QStringLiteral(
+                "SELECT rowid, %1, %2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14, %15, %16, %17 "
+                "FROM \"%18\" WHERE %7 = 1 OR trim(ifnull(%8, '')) <> '' OR trim(ifnull(%10, '')) <> '' "
+                "ORDER BY rowid")
+                .arg(t.designation, t.ra, t.dec, t.constellation, t.type, t.aliases, t.observed, t.date,
+                     t.time)
                 .arg(t.ut, t.location, t.instrument, t.magnification, t.transparency, t.seeing, t.notes,
                      t.personalNotes, t.name);
         SQLite::Statement st(m_db, sql.toStdString());
@@ -111,8 +117,8 @@ public:
                     target.aliases << a.trimmed();
             Observation o;
             o.target = targetIndex(target);
-            QString *fields[] = {&o.date, &o.time, &o.ut, &o.location, &o.instrument, &o.magnification,
-                                 &o.transparency, &o.seeing, &o.notes, &o.personalNotes};
+            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
+                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 8 + i);
             observations.push_back(o);
@@ -142,16 +148,17 @@ public:
     {
         if (!m_db.tableExists("observation_history"))
             return;
-        SQLite::Statement st(m_db, "SELECT source_table, source_rowid, designation, date, time, ut, location, "
-                                   "instrument, magnification, transparency, seeing, notes, personal_notes "
-                                   "FROM observation_history ORDER BY id");
+        SQLite::Statement st(m_db,
+                             "SELECT source_table, source_rowid, designation, date, time, ut, location, "
+                             "instrument, magnification, transparency, seeing, notes, personal_notes "
+                             "FROM observation_history ORDER BY id");
         while (st.executeStep()) {
             const QString table = text(st, 0);
             const QString designation = text(st, 2);
             Observation o;
             o.target = historyTarget(table, st.getColumn(1).getInt64(), designation);
-            QString *fields[] = {&o.date,         &o.time,   &o.ut,    &o.location, &o.instrument, &o.magnification,
-                                 &o.transparency, &o.seeing, &o.notes, &o.personalNotes};
+            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
+                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 3 + i);
             observations.push_back(o);
@@ -190,7 +197,8 @@ private:
             SQLite::Statement st(m_db, "SELECT name, moon FROM planet WHERE id = ?");
             st.bind(1, designation.toStdString());
             const bool found = st.executeStep();
-            return targetIndex(planetTarget(designation, found ? text(st, 0) : QString(), found ? text(st, 1) : QString()));
+            return targetIndex(
+                planetTarget(designation, found ? text(st, 0) : QString(), found ? text(st, 1) : QString()));
         }
         Target t;
         t.name = designation;
@@ -289,15 +297,16 @@ Begin beginOf(const Observation &o)
     }
     const auto ut = o.ut.isEmpty() ? std::nullopt : Utc::parse(o.ut);
     if (ut && local) {
-        const qint64 offset = QDateTime(local->date, local->time, Qt::UTC)
-                                  .secsTo(QDateTime(ut->date, ut->time, Qt::UTC));
+        const qint64 offset =
+            QDateTime(local->date, local->time, Qt::UTC).secsTo(QDateTime(ut->date, ut->time, Qt::UTC));
         if (offset % 60 == 0 && std::abs(offset) <= 14 * 3600) {
             b.value = Oal::formatDateTime(local->date, local->time, int(-offset));
             return b;
         }
     }
     if (ut) {
-        b.value = Oal::formatDateTime(ut->date, ut->time, 0).replace(QLatin1String("+00:00"), QLatin1String("Z"));
+        b.value =
+            Oal::formatDateTime(ut->date, ut->time, 0).replace(QLatin1String("+00:00"), QLatin1String("Z"));
         return b;
     }
     if (local) {
@@ -411,7 +420,8 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
         if (!t.type.isEmpty())
             x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
                              QStringLiteral("oal:") + t.type);
-        x.writeTextElement(QStringLiteral("datasource"), QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
+        x.writeTextElement(QStringLiteral("datasource"),
+                           QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
         x.writeTextElement(QStringLiteral("name"), t.name);
         for (const QString &a : t.aliases)
             x.writeTextElement(QStringLiteral("alias"), a);
@@ -484,7 +494,8 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
             x.writeComment(QStringLiteral(" date unknown: observed without a date "));
             ++result.undated;
         } else if (begin.fromLocal) {
-            x.writeComment(QStringLiteral(" from the local time, with the zone offset in force on that date "));
+            x.writeComment(
+                QStringLiteral(" from the local time, with the zone offset in force on that date "));
             ++result.fromLocalTime;
         }
         x.writeTextElement(QStringLiteral("begin"), begin.value);

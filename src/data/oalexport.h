@@ -20,8 +20,8 @@ public:
         int targets = 0;
         int sites = 0;
         int scopes = 0;
-        int undated = 0;         // written with the placeholder date
-        int fromLocalTime = 0;   // begin worked out from the local date and time
+        int undated = 0;       // written with the placeholder date
+        int fromLocalTime = 0; // begin worked out from the local date and time
     };
     // Called now and then with the observations written so far; false cancels.
     using Progress = std::function<bool(int done, int total)>;

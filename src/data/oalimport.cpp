@@ -50,7 +50,8 @@ struct Node
     }
     QString type() const
     {
-        const QString t = attributes.value(QLatin1String(Oal::kXsiNamespace), QLatin1String("type")).toString();
+        const QString t =
+            attributes.value(QLatin1String(Oal::kXsiNamespace), QLatin1String("type")).toString();
         return t.mid(t.indexOf(':') + 1);
     }
 };
@@ -127,31 +128,37 @@ Document readDocument(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DataError(QStringLiteral("%1 cannot be read: %2. Nothing was imported.").arg(path, file.errorString()));
+        throw DataError(
+            QStringLiteral("%1 cannot be read: %2. Nothing was imported.").arg(path, file.errorString()));
     if (file.size() == 0)
         throw DataError(QStringLiteral("%1 is empty. Nothing was imported.").arg(path));
     QXmlStreamReader r(&file);
     auto malformed = [&] {
-        return DataError(QStringLiteral("%1 is not well-formed XML (line %2, column %3: %4). Nothing was imported.")
-                             .arg(path)
-                             .arg(r.lineNumber())
-                             .arg(r.columnNumber())
-                             .arg(r.errorString()));
+        return DataError(
+            QStringLiteral("%1 is not well-formed XML (line %2, column %3: %4). Nothing was imported.")
+                .arg(path)
+                .arg(r.lineNumber())
+                .arg(r.columnNumber())
+                .arg(r.errorString()));
     };
     if (!r.readNextStartElement())
-        throw r.hasError() ? malformed() : DataError(QStringLiteral("%1 holds no XML document. Nothing was imported.").arg(path));
+        throw r.hasError()
+            ? malformed()
+            : DataError(QStringLiteral("%1 holds no XML document. Nothing was imported.").arg(path));
     if (r.namespaceUri() != QLatin1String(Oal::kNamespace) || r.name() != QLatin1String("observations"))
-        throw DataError(QStringLiteral("%1 is not an OpenAstronomyLog document: it holds <%2>%3, where an "
-                                       "OpenAstronomyLog file holds <observations> of %4. Nothing was imported.")
-                            .arg(path, r.qualifiedName().toString(),
-                                 r.namespaceUri().isEmpty() ? QString()
-                                                            : QStringLiteral(" of ") + r.namespaceUri().toString(),
-                                 QLatin1String(Oal::kNamespace)));
+        throw DataError(
+            QStringLiteral("%1 is not an OpenAstronomyLog document: it holds <%2>%3, where an "
+                           "OpenAstronomyLog file holds <observations> of %4. Nothing was imported.")
+                .arg(path, r.qualifiedName().toString(),
+                     r.namespaceUri().isEmpty() ? QString()
+                                                : QStringLiteral(" of ") + r.namespaceUri().toString(),
+                     QLatin1String(Oal::kNamespace)));
     const QString version = r.attributes().value(QLatin1String("version")).toString();
     if (!version.startsWith(QLatin1String("2.")))
-        throw DataError(QStringLiteral("%1 is OpenAstronomyLog version %2; Velnora reads versions 2.0 and 2.1. "
-                                       "Nothing was imported.")
-                            .arg(path, version.isEmpty() ? QStringLiteral("(none given)") : version));
+        throw DataError(
+            QStringLiteral("%1 is OpenAstronomyLog version %2; Velnora reads versions 2.0 and 2.1. "
+                           "Nothing was imported.")
+                .arg(path, version.isEmpty() ? QStringLiteral("(none given)") : version));
     Document doc;
     while (r.readNextStartElement()) {
         Node section = readNode(r);
@@ -162,7 +169,8 @@ Document readDocument(const QString &path)
         for (const Node &e : section.children) {
             const QString id = e.attributes.value(QLatin1String("id")).toString();
             if (e.name == QLatin1String("observer")) {
-                doc.observers.insert(id, (e.value(QLatin1String("name")) + ' ' + e.value(QLatin1String("surname"))).trimmed());
+                doc.observers.insert(
+                    id, (e.value(QLatin1String("name")) + ' ' + e.value(QLatin1String("surname"))).trimmed());
             } else if (e.name == QLatin1String("site")) {
                 doc.sites.insert(id, e.value(QLatin1String("name")));
             } else if (e.name == QLatin1String("session")) {
@@ -199,23 +207,36 @@ struct Columns
     const char *table;
     const char *designation;
     const char *observed;
-    const char *fields[10]; // date, time, ut, location, instrument, magnification, transparency, seeing, notes, personal
+    const char *fields[10]; // date, time, ut, location, instrument, magnification, transparency, seeing,
+                            // notes, personal
 };
 
 const Columns kColumns[] = {
-    {"mess", "'M' || mes", "completed",
-     {"date", "hour", "utctime", "location", "tele", "magnification", "conditions", "rating", "view_notes", "notes"}},
-    {"Sac72", "OBJECT", "completed",
-     {"date", "hour", "utctime", "location", "tele", "magnification", "condititons", "rating", "view_notes", ""}},
-    {"dstars", "Name", "observed",
+    {"mess",
+     "'M' || mes",
+     "completed",
+     {"date", "hour", "utctime", "location", "tele", "magnification", "conditions", "rating", "view_notes",
+      "notes"}},
+    {"Sac72",
+     "OBJECT",
+     "completed",
+     {"date", "hour", "utctime", "location", "tele", "magnification", "condititons", "rating", "view_notes",
+      ""}},
+    {"dstars",
+     "Name",
+     "observed",
      {"date", "hour", "UTC", "location", "tele", "magnification", "conditions", "rating", "v_notes", ""}},
-    {"generic", "object", "observed",
+    {"generic",
+     "object",
+     "observed",
      {"date", "hour", "utc", "location", "tele", "magnification", "conditions", "rating", "view_notes", ""}},
 };
-const char *const kHistoryFields[10] = {"date",          "time",         "ut",     "location", "instrument",
-                                        "magnification", "transparency", "seeing", "notes",    "personal_notes"};
-const char *const kPlanetFields[9] = {"Local_Date",         "Local_Time", "UTC",   "Observing_Location", "Instrument_Used",
-                                      "Magnification_Used", "Trans",      "Seeing", "Notes"};
+const char *const kHistoryFields[10] = {"date",       "time",          "ut",           "location",
+                                        "instrument", "magnification", "transparency", "seeing",
+                                        "notes",      "personal_notes"};
+const char *const kPlanetFields[9] = {
+    "Local_Date", "Local_Time", "UTC",  "Observing_Location", "Instrument_Used", "Magnification_Used",
+    "Trans",      "Seeing",     "Notes"};
 
 using Fields = std::array<QString, 10>;
 
@@ -339,7 +360,8 @@ private:
         const QString prefix = QString::fromLatin1(Oal::kDatasourcePrefix);
         if (t.datasource.startsWith(prefix) && order.contains(t.datasource.mid(prefix.size())))
             order = {t.datasource.mid(prefix.size())};
-        else if (t.type.endsWith(QLatin1String("TargetType")) && t.type != QLatin1String("observationTargetType"))
+        else if (t.type.endsWith(QLatin1String("TargetType")) &&
+                 t.type != QLatin1String("observationTargetType"))
             order.move(order.indexOf(QStringLiteral("planet")), 0);
         QStringList names = {t.name};
         names << t.aliases;
@@ -364,7 +386,8 @@ private:
     // Velnora's own custom objects come back with the observations they carry.
     std::optional<Row> addCustomObject(const Target &t)
     {
-        SQLite::Statement st(m_db, "INSERT INTO generic (object, const, ra, dec, observed) VALUES (?, ?, ?, ?, 0)");
+        SQLite::Statement st(m_db,
+                             "INSERT INTO generic (object, const, ra, dec, observed) VALUES (?, ?, ?, ?, 0)");
         st.bind(1, t.name.toStdString());
         st.bind(2, t.constellation.toStdString());
         if (t.ra && t.dec) {
@@ -484,10 +507,11 @@ private:
             summary.skipped.push_back({name, QStringLiteral("already in the logbook")});
             return;
         }
-        SQLite::Statement kept(m_db, QStringLiteral("SELECT %1 FROM observation_history WHERE source_table = ? AND "
-                                                    "source_rowid = ?")
-                                         .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
-                                         .toStdString());
+        SQLite::Statement kept(
+            m_db, QStringLiteral("SELECT %1 FROM observation_history WHERE source_table = ? AND "
+                                 "source_rowid = ?")
+                      .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
+                      .toStdString());
         kept.bind(1, std::string(c.table));
         kept.bind(2, int64_t(row.rowid));
         while (kept.executeStep()) {
@@ -505,9 +529,10 @@ private:
         designation.bind(1, int64_t(row.rowid));
         designation.executeStep();
         SQLite::Statement ins(
-            m_db, QStringLiteral("INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
-                                 "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                 "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
+            m_db, QStringLiteral(
+                      "INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
+                      "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                      "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
                       .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
                       .toStdString());
         ins.bind(1, std::string(c.table));
@@ -521,9 +546,10 @@ private:
 
     void addPlanetLog(const Row &row, const QString &name, const Fields &f, OalImport::Summary &summary)
     {
-        SQLite::Statement logged(m_db, QStringLiteral("SELECT %1 FROM planet_log WHERE id = ?")
-                                           .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
-                                           .toStdString());
+        SQLite::Statement logged(
+            m_db, QStringLiteral("SELECT %1 FROM planet_log WHERE id = ?")
+                      .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
+                      .toStdString());
         logged.bind(1, row.planetId.toStdString());
         while (logged.executeStep()) {
             Fields entry;
@@ -534,9 +560,10 @@ private:
                 return;
             }
         }
-        SQLite::Statement ins(m_db, QStringLiteral("INSERT INTO planet_log (id, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                                        .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
-                                        .toStdString());
+        SQLite::Statement ins(
+            m_db, QStringLiteral("INSERT INTO planet_log (id, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                      .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
+                      .toStdString());
         ins.bind(1, row.planetId.toStdString());
         for (int i = 0; i < 9; ++i)
             bindText(ins, 2 + i, f[size_t(i)]);
@@ -599,11 +626,18 @@ QString OalImport::Summary::text(const QString &file) const
     QStringList lines;
     lines << QStringLiteral("%1 observations read from %2.").arg(read).arg(file);
     lines << QStringLiteral("Matched to a logbook object: %1.").arg(matched);
-    lines << QStringLiteral("Imported: %1%2").arg(imported.size()).arg(imported.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (") + names(imported) + QStringLiteral(")."));
+    lines << QStringLiteral("Imported: %1%2")
+                 .arg(imported.size())
+                 .arg(imported.isEmpty() ? QStringLiteral(".")
+                                         : QStringLiteral(" (") + names(imported) + QStringLiteral(")."));
     lines << QStringLiteral("Kept in the history, as the object already held an observation: %1%2")
                  .arg(keptInHistory.size())
-                 .arg(keptInHistory.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (") + names(keptInHistory) + QStringLiteral(")."));
-    lines << QStringLiteral("Skipped: %1%2").arg(skipped.size()).arg(skipped.empty() ? QStringLiteral(".") : QStringLiteral(":"));
+                 .arg(keptInHistory.isEmpty()
+                          ? QStringLiteral(".")
+                          : QStringLiteral(" (") + names(keptInHistory) + QStringLiteral(")."));
+    lines << QStringLiteral("Skipped: %1%2")
+                 .arg(skipped.size())
+                 .arg(skipped.empty() ? QStringLiteral(".") : QStringLiteral(":"));
     for (const Skipped &s : skipped)
         lines << QStringLiteral("  %1: %2").arg(s.name, s.reason);
     return lines.join('\n');

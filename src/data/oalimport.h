@@ -26,8 +26,8 @@ public:
     struct Summary
     {
         int read = 0;
-        int matched = 0;          // found their object in a logbook
-        QStringList imported;     // filled a row or added a log entry
+        int matched = 0;      // found their object in a logbook
+        QStringList imported; // filled a row or added a log entry
         QStringList keptInHistory;
         std::vector<Skipped> skipped;
         QString text(const QString &file) const;

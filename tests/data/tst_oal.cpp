@@ -30,7 +30,8 @@ QString fixture(const QString &name)
 QString schemaErrors(const QString &path)
 {
     QProcess p;
-    p.start("xmllint", {"--noout", "--schema", QStringLiteral(VELNORA_SHARED_DIR "/data/oal/oal21.xsd"), path});
+    p.start("xmllint",
+            {"--noout", "--schema", QStringLiteral(VELNORA_SHARED_DIR "/data/oal/oal21.xsd"), path});
     if (!p.waitForFinished(60000))
         return "xmllint did not run (is libxml2-utils installed?)";
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);
@@ -64,18 +65,21 @@ QStringList observationsOf(const QString &path)
             }
             if (QStringList{"target", "site", "scope", "eyepiece", "begin", "seeing", "faintestStar",
                             "magnification", "accessories", "description"}
-                    .contains(element) && !r.attributes().hasAttribute("id")) {
+                    .contains(element) &&
+                !r.attributes().hasAttribute("id")) {
                 const QString text = r.readElementText(QXmlStreamReader::IncludeChildElements);
                 fields[element] += (fields[element].isEmpty() ? "" : "|") + text;
             }
         } else if (r.isEndElement() && r.name() == QLatin1String("observation")) {
             QStringList line;
             const auto begin = Oal::parseDateTime(fields.value("begin"));
-            const QDateTime at = begin ? QDateTime(begin->date, begin->time, Qt::UTC)
-                                             .addSecs(-begin->offsetSeconds.value_or(0))
-                                       : QDateTime();
+            const QDateTime at =
+                begin
+                    ? QDateTime(begin->date, begin->time, Qt::UTC).addSecs(-begin->offsetSeconds.value_or(0))
+                    : QDateTime();
             line << names.value("target:" + fields.value("target")) << at.toString(Qt::ISODate)
-                 << names.value("site:" + fields.value("site")) << names.value("scope:" + fields.value("scope"))
+                 << names.value("site:" + fields.value("site"))
+                 << names.value("scope:" + fields.value("scope"))
                  << names.value("eyepiece:" + fields.value("eyepiece"));
             for (const char *k : {"seeing", "faintestStar", "magnification", "accessories", "description"})
                 line << fields.value(k);
@@ -141,7 +145,8 @@ private slots:
         QCOMPARE(qRound(dob.focalLength), 1219);
         QCOMPARE(dob.eyepiece, QString("25mm Ploessl"));
         QCOMPARE(dob.eyepieceFocalLength, 25.0);
-        QCOMPARE(Oal::parseInstrument("Dobson 14,5\" (368/1650), Nagler 16mm").eyepiece, QString("Nagler 16mm"));
+        QCOMPARE(Oal::parseInstrument("Dobson 14,5\" (368/1650), Nagler 16mm").eyepiece,
+                 QString("Nagler 16mm"));
         const Oal::Instrument refractor = Oal::parseInstrument("Lamberts 120/600 Refraktor");
         QCOMPARE(refractor.aperture, 120.0);
         QCOMPARE(refractor.focalLength, 600.0);
@@ -159,10 +164,11 @@ private slots:
     void exportIsValidAndRoundTrips()
     {
         // One observation of each kind the logbooks keep.
-        dbExec(m_db, "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM', "
-                     "utctime = '7/1/2024 8:30:00 PM', location = 'Back garden', tele = '8\" f/6 Dobsonian, 25mm "
-                     "Ploessl', magnification = '48x', conditions = '7', rating = '9', view_notes = 'Dust lane', "
-                     "notes = 'First light' where mes = '31'");
+        dbExec(m_db,
+               "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM', "
+               "utctime = '7/1/2024 8:30:00 PM', location = 'Back garden', tele = '8\" f/6 Dobsonian, 25mm "
+               "Ploessl', magnification = '48x', conditions = '7', rating = '9', view_notes = 'Dust lane', "
+               "notes = 'First light' where mes = '31'");
         dbExec(m_db, "update Sac72 set date = '2024-01-15', hour = '9:00 PM', location = 'Hill & <dale>', "
                      "tele = 'Fujinon 10x50', condititons = '1', rating = 'steady', view_notes = 'faint' "
                      "where OBJECT = 'NGC7000'");
@@ -175,8 +181,9 @@ private slots:
         dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, UTC, Seeing, Trans, Notes) values "
                      "('Jupiter', '2024-03-01', '7:00 PM', '3/1/2024 6:00:00 PM', '6', '8', 'Four moons')");
         // An earlier observation kept by the history.
-        dbExec(m_db, "update mess set completed = 1, date = '2023-08-12', hour = '11:00 PM', view_notes = 'Core' "
-                     "where mes = '13'");
+        dbExec(m_db,
+               "update mess set completed = 1, date = '2023-08-12', hour = '11:00 PM', view_notes = 'Core' "
+               "where mes = '13'");
         dbExec(m_db, "update mess set date = '2023-09-12', view_notes = 'Propeller' where mes = '13'");
 
         const QString first = m_dir->file("first.xml");
@@ -186,14 +193,18 @@ private slots:
             r = OalExport::write(store.db(), first);
         }
         QCOMPARE(r.observations, 8);
-        QCOMPARE(r.undated, 1);        // NGC7009: observed without a date
-        QCOMPARE(r.fromLocalTime, 4);  // no UT: NGC7000, Kemble's Cascade, M13 now and before
+        QCOMPARE(r.undated, 1);       // NGC7009: observed without a date
+        QCOMPARE(r.fromLocalTime, 4); // no UT: NGC7000, Kemble's Cascade, M13 now and before
         QCOMPARE(schemaErrors(first), QString());
         const QStringList before = observationsOf(first);
         QCOMPARE(before.size(), 8);
         // The clock as read, with the offset the UT implies; local only: the offset of that date.
         QVERIFY(before.join('\n').contains("2024-07-01T20:30:00Z"));
-        const QByteArray text = [&] { QFile f(first); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray text = [&] {
+            QFile f(first);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         QVERIFY(text.contains("<begin>2024-07-01T22:30:00+02:00</begin>"));
         QVERIFY(text.contains("<begin>2024-01-15T21:00:00+01:00</begin>"));
         QVERIFY(text.contains("<seeing>2</seeing>"));
@@ -218,12 +229,14 @@ private slots:
         const QString db2 = fresh.file("velnora.db");
         QCOMPARE(dbColumn(db2, "select object || '|' || ra || '|' || dec from generic"),
                  QStringList({"Kemble's Cascade|03 57.4|+63 04"}));
-        QCOMPARE(dbColumn(db2, "select hour || '|' || utctime || '|' || tele || '|' || rating || '|' || notes "
-                               "from mess where mes = '31'"),
+        QCOMPARE(dbColumn(db2,
+                          "select hour || '|' || utctime || '|' || tele || '|' || rating || '|' || notes "
+                          "from mess where mes = '31'"),
                  QStringList({"10:30 PM|7/1/2024 8:30:00 PM|8\" f/6 Dobsonian, 25mm Ploessl|8|First light"}));
-        QCOMPARE(dbValue(db2, "select completed || '|' || ifnull(date, '-') from Sac72 where OBJECT = 'NGC7009'")
-                     .toString(),
-                 QString("1|-"));
+        QCOMPARE(
+            dbValue(db2, "select completed || '|' || ifnull(date, '-') from Sac72 where OBJECT = 'NGC7009'")
+                .toString(),
+            QString("1|-"));
         QCOMPARE(dbColumn(db2, "select notes from observation_history"), QStringList({"Core"}));
 
         // Reading the same file again adds nothing.
@@ -258,23 +271,30 @@ private slots:
         QVERIFY2(summary.contains("Skipped: 2:\n  Hickson 999: not in the logbooks"), qPrintable(summary));
 
         // The clock as written with its offset; the UT from it; the session's site.
-        QCOMPARE(dbColumn(m_db, "select completed || '|' || date || '|' || hour || '|' || utctime || '|' || "
-                                "location || '|' || tele || '|' || magnification || '|' || conditions || '|' || "
-                                "rating || '|' || view_notes from mess where mes = '31'"),
-                 QStringList({"1|2006-07-02|1:10 AM|7/1/2006 11:10:00 PM|Nutscheid|Dobson 14,5\" (368/1650), Nagler 16mm|"
-                              "103.1|8|8|Staubband deutlich, M 32 und M 110 im Feld.\nObserver: Happy Observer"}));
-        QCOMPARE(dbColumn(m_db, "select location || '|' || view_notes from Sac72 where OBJECT = 'NGC7000'"),
-                 QStringList({QString::fromUtf8("Emberger Alm|Nebelhülle mit UHC deutlich.\nObserver: William "
-                                                "Herschel")}));
+        QCOMPARE(
+            dbColumn(m_db, "select completed || '|' || date || '|' || hour || '|' || utctime || '|' || "
+                           "location || '|' || tele || '|' || magnification || '|' || conditions || '|' || "
+                           "rating || '|' || view_notes from mess where mes = '31'"),
+            QStringList(
+                {"1|2006-07-02|1:10 AM|7/1/2006 11:10:00 PM|Nutscheid|Dobson 14,5\" (368/1650), Nagler 16mm|"
+                 "103.1|8|8|Staubband deutlich, M 32 und M 110 im Feld.\nObserver: Happy Observer"}));
+        QCOMPARE(
+            dbColumn(m_db, "select location || '|' || view_notes from Sac72 where OBJECT = 'NGC7000'"),
+            QStringList({QString::fromUtf8("Emberger Alm|Nebelhülle mit UHC deutlich.\nObserver: William "
+                                           "Herschel")}));
         // The row that held an observation keeps it; the new one went to the history.
-        QCOMPARE(dbValue(m_db, "select view_notes from Sac72 where OBJECT = 'NGC6826'").toString(), QString("earlier"));
-        QCOMPARE(dbColumn(m_db, "select source_table || '|' || designation || '|' || change || '|' || date from "
-                                "observation_history order by id"),
+        QCOMPARE(dbValue(m_db, "select view_notes from Sac72 where OBJECT = 'NGC6826'").toString(),
+                 QString("earlier"));
+        QCOMPARE(dbColumn(m_db,
+                          "select source_table || '|' || designation || '|' || change || '|' || date from "
+                          "observation_history order by id"),
                  QStringList({"mess|M31|imported|2008-12-26", "Sac72|NGC6826|imported|2006-07-18"}));
         // Z is UT: the local time is the zone's on that date.
-        QCOMPARE(dbColumn(m_db, "select id || '|' || Local_Date || '|' || Local_Time || '|' || UTC || '|' || Seeing "
-                                "from planet_log"),
-                 QStringList({"Jupiter|2008-09-03|10:15 PM|9/3/2008 8:15:00 PM|6"}));
+        QCOMPARE(
+            dbColumn(m_db,
+                     "select id || '|' || Local_Date || '|' || Local_Time || '|' || UTC || '|' || Seeing "
+                     "from planet_log"),
+            QStringList({"Jupiter|2008-09-03|10:15 PM|9/3/2008 8:15:00 PM|6"}));
         QCOMPARE(dbValue(m_db, "select completed from planet where id = 'Jupiter'").toInt(), 1);
         QCOMPARE(dbValue(m_db, "select observed from dstars where Name like 'Rigel%'").toInt(), 1);
         QCOMPARE(dbValue(m_db, "select count(*) from generic").toInt(), 0);
@@ -298,14 +318,19 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QByteArray whole = [] { QFile f(fixture("other_program.xml")); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        QByteArray whole = [] {
+            QFile f(fixture("other_program.xml"));
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         QTest::newRow("cut short") << whole.left(whole.size() - 200) << "is not well-formed XML";
         QByteArray mismatched = whole;
         mismatched.replace("</targets>", "</target>");
         QTest::newRow("mismatched tag") << mismatched << "is not well-formed XML";
         QTest::newRow("another schema")
-            << QByteArray("<?xml version=\"1.0\"?><gpx xmlns=\"http://www.topografix.com/GPX/1/1\" version=\"1.1\">"
-                          "<wpt lat=\"50\" lon=\"7\"/></gpx>")
+            << QByteArray(
+                   "<?xml version=\"1.0\"?><gpx xmlns=\"http://www.topografix.com/GPX/1/1\" version=\"1.1\">"
+                   "<wpt lat=\"50\" lon=\"7\"/></gpx>")
             << "is not an OpenAstronomyLog document";
         QByteArray old = whole;
         old.replace("version=\"2.0\"", "version=\"1.7\"");

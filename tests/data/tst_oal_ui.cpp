@@ -51,8 +51,9 @@ private slots:
         QCOMPARE(m_asked, QStringList({"save"}));
         QVERIFY(m_messages->shown.isEmpty());
 
-        dbExec(m_dir->file("velnora.db"), "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' "
-                                          "where mes = '57'");
+        dbExec(m_dir->file("velnora.db"),
+               "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' "
+               "where mes = '57'");
         m_answer = m_dir->file("out.xml");
         exportAction->trigger();
         QCOMPARE(m_messages->shown.value(0),
@@ -63,9 +64,10 @@ private slots:
         importAction->trigger();
         QCOMPARE(m_asked.last(), QString("open"));
         const QString summary = m_messages->shown.value(1);
-        QVERIFY2(summary.startsWith("8 observations read from") && summary.contains("Imported: 5 (M 31, NGC 7000, "
-                                                                                   "Blinking Planetary, Jupiter, "
-                                                                                   "Rigel)."),
+        QVERIFY2(summary.startsWith("8 observations read from") &&
+                     summary.contains("Imported: 5 (M 31, NGC 7000, "
+                                      "Blinking Planetary, Jupiter, "
+                                      "Rigel)."),
                  qPrintable(summary));
         QCOMPARE(dbValue(m_dir->file("velnora.db"), "select location from mess where mes = '31'").toString(),
                  QString("Nutscheid"));
@@ -81,7 +83,8 @@ private slots:
         QCOMPARE(m_messages->shown.size(), 1);
         QVERIFY2(m_messages->shown[0].startsWith("Close the logbooks before importing observations"),
                  qPrintable(m_messages->shown[0]));
-        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where completed = 1").toInt(), 0);
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where completed = 1").toInt(),
+                 0);
     }
 
     void brokenFileIsSaidPlainly()
@@ -91,7 +94,8 @@ private slots:
         writeFile(m_answer, "<oal:observations xmlns:oal=\"http://groups.google.com/group/openastronomylog\" "
                             "version=\"2.1\"><observers>");
         Windows::find("first")->findChild<QAction *>("mnuImportObservations")->trigger();
-        QVERIFY2(m_messages->shown.value(0).contains("is not well-formed XML"), qPrintable(m_messages->shown.value(0)));
+        QVERIFY2(m_messages->shown.value(0).contains("is not well-formed XML"),
+                 qPrintable(m_messages->shown.value(0)));
     }
 
 private:
