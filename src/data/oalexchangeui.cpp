@@ -42,7 +42,7 @@ std::function<bool(int, int)> progressOf(QProgressDialog &dialog)
     since->start();
     return [&dialog, since](int done, int total) {
         // A few updates a second are plenty, and cheap next to the work.
-        if (since->elapsed() >= 50 || done == total) {
+        if (done == 0 || done == total || since->elapsed() >= 50) {
             since->restart();
             dialog.setMaximum(total);
             dialog.setValue(done);
