@@ -23,7 +23,9 @@ int usage()
     QTextStream(stderr) << "usage: velnora-cli query \"SQL\"      (- reads the statement from standard input)\n"
                            "       velnora-cli history [DESIGNATION]\n"
                            "       velnora-cli import PATH.mdb [--to velnora.db]\n"
-                           "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n";
+                           "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
+                           "       velnora-cli export-oal FILE\n"
+                           "       velnora-cli import-oal FILE\n";
     return 2;
 }
 
@@ -196,6 +198,10 @@ int run(const QStringList &arguments)
         return history(rest);
     if (cmd == "import")
         return importMdb(rest);
+    if (cmd == "export-oal")
+        return exportOal(rest);
+    if (cmd == "import-oal")
+        return importOal(rest);
     return usage();
 }
 

@@ -9,5 +9,7 @@ int run(const QStringList &arguments);
 int query(const QStringList &args);
 int history(const QStringList &args);   // historycommand.cpp
 int importMdb(const QStringList &args); // importcommand.cpp
+int exportOal(const QStringList &args); // oalcommand.cpp
+int importOal(const QStringList &args); // oalcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 } // namespace Cli

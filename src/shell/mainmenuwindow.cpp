@@ -1,5 +1,6 @@
 #include "shell/mainmenuwindow.h"
 
+#include "data/oalexchangeui.h"
 #include "data/trace.h"
 #include "reports/reportengine.h"
 #include "shell/programend.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -62,6 +64,15 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     auto *about = menuBar()->addAction("&About");
     about->setObjectName("about");
     connect(about, &QAction::triggered, this, [] { Windows::show("frmAbout"); });
+    // Observations in the OpenAstronomyLog format, to and from other programs.
+    QMenu *exchange = menuBar()->addMenu("&Observations");
+    exchange->setObjectName("mnuObservations");
+    QAction *exportOal = exchange->addAction("Export Observations…");
+    exportOal->setObjectName("mnuExportObservations");
+    connect(exportOal, &QAction::triggered, this, [this] { OalExchangeUi::exportObservations(this); });
+    QAction *importOal = exchange->addAction("Import Observations…");
+    importOal->setObjectName("mnuImportObservations");
+    connect(importOal, &QAction::triggered, this, [this] { OalExchangeUi::importObservations(this); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

@@ -1,0 +1,269 @@
+#include "data/oal.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace Oal {
+namespace {
+
+std::optional<int> wholeNumber(const QString &text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+// The numbers of a sexagesimal text, whatever separates them.
+QList<double> sexagesimalParts(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("\\d+(?:[.,]\\d+)?"));
+    QList<double> parts;
+    auto it = number.globalMatch(text);
+    while (it.hasNext() && parts.size() < 3)
+        parts << it.next().captured().replace(',', '.').toDouble();
+    return parts;
+}
+
+double toNumber(QString text)
+{
+    return text.replace(',', '.').toDouble();
+}
+
+} // namespace
+
+std::optional<int> antoniadiFromStep(const QString &step)
+{
+    const auto n = wholeNumber(step);
+    if (!n || *n < 1 || *n > 10)
+        return std::nullopt;
+    if (*n == 10)
+        return 1;
+    if (*n >= 8)
+        return 2;
+    if (*n >= 6)
+        return 3;
+    if (*n >= 4)
+        return 4;
+    return 5;
+}
+
+int stepFromAntoniadi(int antoniadi)
+{
+    switch (antoniadi) {
+    case 1:
+        return 10;
+    case 2:
+        return 8;
+    case 3:
+        return 6;
+    case 4:
+        return 4;
+    default:
+        return 2;
+    }
+}
+
+// The faintest star each transparency step names; 0 and 1 show none.
+static const double kStepMagnitudes[11] = {-1, -1, 1.0, 2.0, 3.5, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0};
+
+std::optional<double> faintestStarFromStep(const QString &step)
+{
+    const auto n = wholeNumber(step);
+    if (!n || *n < 2 || *n > 10)
+        return std::nullopt;
+    return kStepMagnitudes[*n];
+}
+
+int stepFromFaintestStar(double magnitude)
+{
+    for (int step = 10; step >= 2; --step)
+        if (magnitude >= kStepMagnitudes[step] - 1e-9)
+            return step;
+    return 1;
+}
+
+QString designationKey(const QString &designation)
+{
+    QString key;
+    key.reserve(designation.size());
+    for (const QChar c : designation)
+        if (!c.isSpace())
+            key += c.toUpper();
+    static const QRegularExpression messier(QStringLiteral("^MESSIER(?=\\d)"));
+    key.replace(messier, QStringLiteral("M"));
+    // Leading zeros of a catalogue number: M031 is M31, NGC0224 is NGC224.
+    static const QRegularExpression zeros(QStringLiteral("^([A-Z]+)0+(?=\\d)"));
+    key.replace(zeros, QStringLiteral("\\1"));
+    return key;
+}
+
+std::optional<double> raDegrees(const QString &text)
+{
+    const QList<double> p = sexagesimalParts(text);
+    if (p.isEmpty() || text.contains('-'))
+        return std::nullopt;
+    const double hours = p[0] + (p.size() > 1 ? p[1] / 60 : 0) + (p.size() > 2 ? p[2] / 3600 : 0);
+    if (hours >= 24)
+        return std::nullopt;
+    return hours * 15;
+}
+
+std::optional<double> decDegrees(const QString &text)
+{
+    const QList<double> p = sexagesimalParts(text);
+    if (p.isEmpty())
+        return std::nullopt;
+    const double magnitude = p[0] + (p.size() > 1 ? p[1] / 60 : 0) + (p.size() > 2 ? p[2] / 3600 : 0);
+    if (magnitude > 90)
+        return std::nullopt;
+    const QString t = text.trimmed();
+    const bool south = t.startsWith('-') || t.startsWith(QChar(0x2212));
+    return south ? -magnitude : magnitude;
+}
+
+QString raText(double degrees)
+{
+    // Tenths of a minute of time, as the catalogue gives them.
+    int tenths = int(std::lround(degrees / 15 * 600)) % (24 * 600);
+    if (tenths < 0)
+        tenths += 24 * 600;
+    return QStringLiteral("%1 %2.%3")
+        .arg(tenths / 600, 2, 10, QChar('0'))
+        .arg(tenths % 600 / 10, 2, 10, QChar('0'))
+        .arg(tenths % 10);
+}
+
+QString decText(double degrees)
+{
+    const int minutes = int(std::lround(std::fabs(degrees) * 60));
+    return QStringLiteral("%1%2 %3")
+        .arg(degrees < 0 && minutes > 0 ? '-' : '+')
+        .arg(minutes / 60, 2, 10, QChar('0'))
+        .arg(minutes % 60, 2, 10, QChar('0'));
+}
+
+Instrument parseInstrument(const QString &text)
+{
+    Instrument in;
+    const QString t = text.simplified();
+    // The eyepiece is a later part of the text that gives a focal length in mm.
+    // (A comma between digits is a decimal comma: 14,5".)
+    static const QRegularExpression split(QStringLiteral("\\s*(?:,(?!\\d)|;|\\+|\\bwith\\b)\\s*"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression millimetres(QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*mm\\b"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch sep = split.match(t);
+    if (sep.hasMatch() && sep.capturedStart() > 0) {
+        const QString rest = t.mid(sep.capturedEnd());
+        const QRegularExpressionMatch ep = millimetres.match(rest);
+        if (ep.hasMatch() && toNumber(ep.captured(1)) > 0 && toNumber(ep.captured(1)) < 100) {
+            in.eyepiece = rest;
+            in.eyepieceFocalLength = toNumber(ep.captured(1));
+            in.scope = t.left(sep.capturedStart());
+        }
+    }
+    if (in.scope.isEmpty())
+        in.scope = t;
+
+    const QString s = in.scope;
+    static const QRegularExpression binocular(
+        QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*[x\\x{00D7}]\\s*(\\d+)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression apertureFocal(QStringLiteral("\\b(\\d{2,4})\\s*/\\s*(\\d{3,5})\\b"));
+    static const QRegularExpression inches(
+        QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*(?:\"|''|-?\\s*inch(?:es)?\\b|in\\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression centimetres(QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*cm\\b"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ratio(QStringLiteral("\\bf\\s*/\\s*(\\d+(?:[.,]\\d+)?)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+
+    if (const auto m = binocular.match(s); m.hasMatch()) {
+        in.fixedMagnification = toNumber(m.captured(1));
+        in.aperture = toNumber(m.captured(2));
+        return in;
+    }
+    if (const auto m = apertureFocal.match(s); m.hasMatch()) {
+        in.aperture = toNumber(m.captured(1));
+        in.focalLength = toNumber(m.captured(2));
+        return in;
+    }
+    QList<double> mm;
+    auto it = millimetres.globalMatch(s);
+    while (it.hasNext())
+        mm << toNumber(it.next().captured(1));
+    if (const auto m = inches.match(s); m.hasMatch())
+        in.aperture = toNumber(m.captured(1)) * 25.4;
+    else if (const auto c = centimetres.match(s); c.hasMatch())
+        in.aperture = toNumber(c.captured(1)) * 10;
+    else if (!mm.isEmpty())
+        in.aperture = mm.takeFirst();
+    if (const auto r = ratio.match(s); r.hasMatch() && in.aperture > 0)
+        in.focalLength = in.aperture * toNumber(r.captured(1));
+    else if (!mm.isEmpty() && mm.first() > in.aperture)
+        in.focalLength = mm.first();
+    return in;
+}
+
+std::optional<double> magnificationValue(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("\\d+(?:[.,]\\d+)?"));
+    const auto m = number.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const double v = toNumber(m.captured());
+    return v >= 1 ? std::optional<double>(v) : std::nullopt;
+}
+
+std::optional<Moment> parseDateTime(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral(
+        "^(\\d{4})-(\\d\\d)-(\\d\\d)T(\\d\\d):(\\d\\d):(\\d\\d)(?:\\.\\d+)?(Z|[+-]\\d\\d:\\d\\d)?$"));
+    const auto m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    Moment out;
+    out.date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    out.time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!out.date.isValid() || !out.time.isValid())
+        return std::nullopt;
+    const QString zone = m.captured(7);
+    if (zone == QLatin1String("Z")) {
+        out.offsetSeconds = 0;
+        out.universal = true;
+    } else if (!zone.isEmpty()) {
+        const int minutes = zone.mid(1, 2).toInt() * 60 + zone.mid(4, 2).toInt();
+        if (minutes > 14 * 60)
+            return std::nullopt;
+        out.offsetSeconds = (zone.startsWith('-') ? -minutes : minutes) * 60;
+    }
+    return out;
+}
+
+QString formatDateTime(const QDate &date, const QTime &time, std::optional<int> offsetSeconds)
+{
+    QString out = QStringLiteral("%1-%2-%3T%4")
+                      .arg(date.year(), 4, 10, QChar('0'))
+                      .arg(date.month(), 2, 10, QChar('0'))
+                      .arg(date.day(), 2, 10, QChar('0'))
+                      .arg(time.toString(QStringLiteral("HH:mm:ss")));
+    if (!offsetSeconds)
+        return out;
+    const int minutes = std::abs(*offsetSeconds) / 60;
+    return out + QStringLiteral("%1%2:%3")
+                     .arg(*offsetSeconds < 0 ? '-' : '+')
+                     .arg(minutes / 60, 2, 10, QChar('0'))
+                     .arg(minutes % 60, 2, 10, QChar('0'));
+}
+
+QString localTimeText(const QTime &time)
+{
+    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    QString out = QStringLiteral("%1:%2").arg(hour12).arg(time.minute(), 2, 10, QChar('0'));
+    if (time.second())
+        out += QStringLiteral(":%1").arg(time.second(), 2, 10, QChar('0'));
+    return out + (time.hour() < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM"));
+}
+
+} // namespace Oal

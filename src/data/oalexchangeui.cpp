@@ -1,0 +1,128 @@
+#include "data/oalexchangeui.h"
+
+#include "data/dataerror.h"
+#include "data/messages.h"
+#include "data/oalexport.h"
+#include "data/oalimport.h"
+#include "data/store.h"
+#include "shell/windows.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QProgressDialog>
+
+#include <memory>
+
+namespace OalExchangeUi {
+namespace {
+
+FileChooser &chooser()
+{
+    static FileChooser c;
+    return c;
+}
+
+const QString kFilter = QStringLiteral("OpenAstronomyLog files (*.xml);;All files (*)");
+
+QString chooseFile(QWidget *parent, bool saving)
+{
+    if (chooser())
+        return chooser()(saving);
+    return saving ? QFileDialog::getSaveFileName(parent, QStringLiteral("Export Observations"),
+                                                 QStringLiteral("observations.xml"), kFilter)
+                  : QFileDialog::getOpenFileName(parent, QStringLiteral("Import Observations"), QString(),
+                                                 kFilter);
+}
+
+// Shown only when the work outlasts half a second.
+std::function<bool(int, int)> progressOf(QProgressDialog &dialog)
+{
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    return [&dialog, since](int done, int total) {
+        // A few updates a second are plenty, and cheap next to the work.
+        if (done == 0 || done == total || since->elapsed() >= 50) {
+            since->restart();
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+        }
+        return !dialog.wasCanceled();
+    };
+}
+
+// Logbooks hold their rows in memory and write them back: an import under
+// them would be overwritten by their next update.
+QString openLogbook()
+{
+    for (const char *name : {"frmmess", "frmngc", "frmbest", "frmplanet", "frmgeneric", "frmdstars"})
+        if (QWidget *w = Windows::find(QString::fromLatin1(name)); w && w->isVisible())
+            return w->windowTitle();
+    return QString();
+}
+
+} // namespace
+
+void setFileChooser(FileChooser c)
+{
+    chooser() = std::move(c);
+}
+
+void exportObservations(QWidget *parent)
+{
+    const QString path = chooseFile(parent, true);
+    if (path.isEmpty())
+        return;
+    QProgressDialog progress(QStringLiteral("Exporting observations…"), QStringLiteral("Cancel"), 0, 1,
+                             parent);
+    progress.setObjectName("oal_progress");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto store = Store::shared(QString::fromLatin1(ConnectionStrings::kBound));
+        const OalExport::Result r = OalExport::write(store->db(), path, progressOf(progress));
+        QApplication::restoreOverrideCursor();
+        progress.reset();
+        Messages::show(QStringLiteral("%1 observations of %2 objects were exported to %3.")
+                           .arg(r.observations)
+                           .arg(r.targets)
+                           .arg(path));
+    } catch (const DataError &e) {
+        QApplication::restoreOverrideCursor();
+        progress.reset();
+        Messages::show(e.description());
+    }
+}
+
+void importObservations(QWidget *parent)
+{
+    const QString open = openLogbook();
+    if (!open.isEmpty()) {
+        Messages::show(
+            QStringLiteral("Close the logbooks before importing observations (%1 is open).").arg(open));
+        return;
+    }
+    const QString path = chooseFile(parent, false);
+    if (path.isEmpty())
+        return;
+    QProgressDialog progress(QStringLiteral("Importing observations…"), QStringLiteral("Cancel"), 0, 1,
+                             parent);
+    progress.setObjectName("oal_progress");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto store = Store::shared(QString::fromLatin1(ConnectionStrings::kBound));
+        const OalImport::Summary s = OalImport::run(store->db(), path, progressOf(progress));
+        QApplication::restoreOverrideCursor();
+        progress.reset();
+        Messages::show(s.text(path));
+    } catch (const DataError &e) {
+        QApplication::restoreOverrideCursor();
+        progress.reset();
+        Messages::show(e.description());
+    }
+}
+
+} // namespace OalExchangeUi

@@ -1,0 +1,644 @@
+#include "data/oalimport.h"
+
+#include "aids/utc.h"
+#include "data/dataerror.h"
+#include "data/oal.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include <QFile>
+#include <QHash>
+#include <QTimeZone>
+#include <QXmlStreamReader>
+
+#include <array>
+
+#include <optional>
+
+namespace {
+
+// One element with what it holds; the documents are small enough to read
+// entry by entry into this.
+struct Node
+{
+    QString name;
+    QString text;
+    QXmlStreamAttributes attributes;
+    std::vector<Node> children;
+
+    const Node *child(QLatin1String n) const
+    {
+        for (const Node &c : children)
+            if (c.name == n)
+                return &c;
+        return nullptr;
+    }
+    QString value(QLatin1String n) const
+    {
+        const Node *c = child(n);
+        return c ? c->text.trimmed() : QString();
+    }
+    QStringList values(QLatin1String n) const
+    {
+        QStringList out;
+        for (const Node &c : children)
+            if (c.name == n)
+                out << c.text.trimmed();
+        return out;
+    }
+    QString type() const
+    {
+        const QString t =
+            attributes.value(QLatin1String(Oal::kXsiNamespace), QLatin1String("type")).toString();
+        return t.mid(t.indexOf(':') + 1);
+    }
+};
+
+Node readNode(QXmlStreamReader &r)
+{
+    Node n;
+    n.name = r.name().toString();
+    n.attributes = r.attributes();
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement())
+            n.children.push_back(readNode(r));
+        else if (r.isCharacters())
+            n.text += r.text();
+        else if (r.isEndElement())
+            break;
+    }
+    return n;
+}
+
+struct Target
+{
+    QString name;
+    QStringList aliases;
+    QString datasource;
+    QString type;
+    QString constellation;
+    std::optional<double> ra, dec;
+};
+
+struct Document
+{
+    QHash<QString, QString> observers; // id: "Name Surname"
+    QHash<QString, QString> sites;     // id: name
+    QHash<QString, QString> sessionSites;
+    QHash<QString, Target> targets;
+    QHash<QString, QString> scopes, eyepieces; // id: model
+    std::vector<Node> observations;
+};
+
+double angleDegrees(const Node &n)
+{
+    const double v = n.text.trimmed().toDouble();
+    const QString unit = n.attributes.value(QLatin1String("unit")).toString();
+    if (unit == QLatin1String("rad"))
+        return v * 180.0 / 3.14159265358979323846;
+    if (unit == QLatin1String("arcmin"))
+        return v / 60;
+    if (unit == QLatin1String("arcsec"))
+        return v / 3600;
+    return v;
+}
+
+// A scope's model, with its aperture and focal length (or magnification)
+// added when the model alone does not give them, so that they are not lost.
+QString scopeText(const Node &scope)
+{
+    const QString model = scope.value(QLatin1String("model"));
+    if (Oal::parseInstrument(model).scopeDescribed())
+        return model;
+    const QString aperture = scope.value(QLatin1String("aperture"));
+    const QString focal = scope.value(QLatin1String("focalLength"));
+    const QString magnification = scope.value(QLatin1String("magnification"));
+    auto whole = [](const QString &v) { return QString::number(qRound(v.toDouble())); };
+    if (!aperture.isEmpty() && !focal.isEmpty())
+        return (model + QStringLiteral(" (%1/%2)").arg(whole(aperture), whole(focal))).trimmed();
+    if (!aperture.isEmpty() && !magnification.isEmpty())
+        return (model + QStringLiteral(" (%1x%2)").arg(whole(magnification), whole(aperture))).trimmed();
+    return model;
+}
+
+Document readDocument(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DataError(
+            QStringLiteral("%1 cannot be read: %2. Nothing was imported.").arg(path, file.errorString()));
+    if (file.size() == 0)
+        throw DataError(QStringLiteral("%1 is empty. Nothing was imported.").arg(path));
+    QXmlStreamReader r(&file);
+    auto malformed = [&] {
+        return DataError(
+            QStringLiteral("%1 is not well-formed XML (line %2, column %3: %4). Nothing was imported.")
+                .arg(path)
+                .arg(r.lineNumber())
+                .arg(r.columnNumber())
+                .arg(r.errorString()));
+    };
+    if (!r.readNextStartElement())
+        throw r.hasError()
+            ? malformed()
+            : DataError(QStringLiteral("%1 holds no XML document. Nothing was imported.").arg(path));
+    if (r.namespaceUri() != QLatin1String(Oal::kNamespace) || r.name() != QLatin1String("observations"))
+        throw DataError(
+            QStringLiteral("%1 is not an OpenAstronomyLog document: it holds <%2>%3, where an "
+                           "OpenAstronomyLog file holds <observations> of %4. Nothing was imported.")
+                .arg(path, r.qualifiedName().toString(),
+                     r.namespaceUri().isEmpty() ? QString()
+                                                : QStringLiteral(" of ") + r.namespaceUri().toString(),
+                     QLatin1String(Oal::kNamespace)));
+    const QString version = r.attributes().value(QLatin1String("version")).toString();
+    if (!version.startsWith(QLatin1String("2.")))
+        throw DataError(
+            QStringLiteral("%1 is OpenAstronomyLog version %2; Velnora reads versions 2.0 and 2.1. "
+                           "Nothing was imported.")
+                .arg(path, version.isEmpty() ? QStringLiteral("(none given)") : version));
+    Document doc;
+    while (r.readNextStartElement()) {
+        Node section = readNode(r);
+        if (section.name == QLatin1String("observation")) {
+            doc.observations.push_back(std::move(section));
+            continue;
+        }
+        for (const Node &e : section.children) {
+            const QString id = e.attributes.value(QLatin1String("id")).toString();
+            if (e.name == QLatin1String("observer")) {
+                doc.observers.insert(
+                    id, (e.value(QLatin1String("name")) + ' ' + e.value(QLatin1String("surname"))).trimmed());
+            } else if (e.name == QLatin1String("site")) {
+                doc.sites.insert(id, e.value(QLatin1String("name")));
+            } else if (e.name == QLatin1String("session")) {
+                doc.sessionSites.insert(id, e.value(QLatin1String("site")));
+            } else if (e.name == QLatin1String("target")) {
+                Target t;
+                t.name = e.value(QLatin1String("name"));
+                t.aliases = e.values(QLatin1String("alias"));
+                t.datasource = e.value(QLatin1String("datasource"));
+                t.type = e.type();
+                t.constellation = e.value(QLatin1String("constellation"));
+                if (const Node *p = e.child(QLatin1String("position"))) {
+                    if (const Node *ra = p->child(QLatin1String("ra")))
+                        t.ra = angleDegrees(*ra);
+                    if (const Node *dec = p->child(QLatin1String("dec")))
+                        t.dec = angleDegrees(*dec);
+                }
+                doc.targets.insert(id, t);
+            } else if (e.name == QLatin1String("scope")) {
+                doc.scopes.insert(id, scopeText(e));
+            } else if (e.name == QLatin1String("eyepiece")) {
+                doc.eyepieces.insert(id, e.value(QLatin1String("model")));
+            }
+        }
+    }
+    if (r.hasError())
+        throw malformed();
+    return doc;
+}
+
+// The observation columns of the logbook tables, in one order.
+struct Columns
+{
+    const char *table;
+    const char *designation;
+    const char *observed;
+    const char *fields[10]; // date, time, ut, location, instrument, magnification, transparency, seeing,
+                            // notes, personal
+};
+
+const Columns kColumns[] = {
+    {"mess",
+     "'M' || mes",
+     "completed",
+     {"date", "hour", "utctime", "location", "tele", "magnification", "conditions", "rating", "view_notes",
+      "notes"}},
+    {"Sac72",
+     "OBJECT",
+     "completed",
+     {"date", "hour", "utctime", "location", "tele", "magnification", "condititons", "rating", "view_notes",
+      ""}},
+    {"dstars",
+     "Name",
+     "observed",
+     {"date", "hour", "UTC", "location", "tele", "magnification", "conditions", "rating", "v_notes", ""}},
+    {"generic",
+     "object",
+     "observed",
+     {"date", "hour", "utc", "location", "tele", "magnification", "conditions", "rating", "view_notes", ""}},
+};
+const char *const kHistoryFields[10] = {"date",       "time",          "ut",           "location",
+                                        "instrument", "magnification", "transparency", "seeing",
+                                        "notes",      "personal_notes"};
+const char *const kPlanetFields[9] = {
+    "Local_Date", "Local_Time", "UTC",  "Observing_Location", "Instrument_Used", "Magnification_Used",
+    "Trans",      "Seeing",     "Notes"};
+
+using Fields = std::array<QString, 10>;
+
+// Texts that say the same in different words compare equal: 19:30 and
+// 7:30 PM, seeing 8 and 9 (one Antoniadi step), an empty UT beside a given one.
+bool sameObservation(const Fields &a, const Fields &b)
+{
+    auto time = [](const QString &t) {
+        const auto p = Utc::parse(QStringLiteral("1/1/2000 ") + t);
+        return t.isEmpty() ? QStringLiteral("00:00:00") : p ? p->time.toString() : t;
+    };
+    auto ut = [](const QString &t) {
+        const auto p = Utc::parse(t);
+        return p ? p->date.toString(Qt::ISODate) + p->time.toString() : t;
+    };
+    auto seeing = [](const QString &t) {
+        const auto s = Oal::antoniadiFromStep(t);
+        return s ? QString::number(*s) : t;
+    };
+    auto trans = [](const QString &t) {
+        const auto s = Oal::faintestStarFromStep(t);
+        return s ? QString::number(*s) : (t == QLatin1String("0") || t == QLatin1String("1")) ? QString() : t;
+    };
+    auto mag = [](const QString &t) {
+        const auto m = Oal::magnificationValue(t);
+        return m ? QString::number(*m) : t;
+    };
+    auto instrument = [](const QString &t) {
+        const Oal::Instrument in = Oal::parseInstrument(t);
+        return in.scopeDescribed() ? in.scope + '\x1f' + in.eyepiece : t.simplified();
+    };
+    return a[0].left(10) == b[0].left(10) && time(a[1]) == time(b[1]) &&
+           (a[2].isEmpty() || b[2].isEmpty() || ut(a[2]) == ut(b[2])) && a[3] == b[3] &&
+           instrument(a[4]) == instrument(b[4]) && mag(a[5]) == mag(b[5]) && trans(a[6]) == trans(b[6]) &&
+           seeing(a[7]) == seeing(b[7]) && a[8] == b[8] && a[9] == b[9];
+}
+
+QString columnText(const SQLite::Column &c)
+{
+    return c.isNull() ? QString() : QString::fromUtf8(c.getText()).trimmed();
+}
+
+struct Row
+{
+    QString table; // mess, Sac72, dstars, generic or planet
+    qint64 rowid = 0;
+    QString planetId;
+};
+
+class Merger
+{
+public:
+    Merger(SQLite::Database &db, const Document &doc) : m_db(db), m_doc(doc)
+    {
+        for (const Columns &c : kColumns) {
+            SQLite::Statement st(m_db, QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid")
+                                           .arg(c.designation, c.table)
+                                           .toStdString());
+            auto &index = m_index[c.table];
+            while (st.executeStep()) {
+                const QString name = columnText(st.getColumn(1));
+                addKey(index, name, st.getColumn(0).getInt64());
+                // "Alpheratz (α And)" answers to either name.
+                const int open = name.indexOf(QLatin1String(" ("));
+                if (open > 0 && name.endsWith(')')) {
+                    addKey(index, name.left(open), st.getColumn(0).getInt64());
+                    addKey(index, name.mid(open + 2).chopped(1), st.getColumn(0).getInt64());
+                }
+            }
+        }
+        SQLite::Statement st(m_db, "SELECT rowid, id, name FROM planet ORDER BY rowid");
+        while (st.executeStep()) {
+            const QString id = columnText(st.getColumn(1));
+            m_planets.insert(Oal::designationKey(id), id);
+            m_planets.insert(Oal::designationKey(columnText(st.getColumn(2))), id);
+        }
+        m_severalObservers = doc.observers.size() > 1;
+    }
+
+    void merge(const Node &o, OalImport::Summary &summary)
+    {
+        const QString targetId = o.value(QLatin1String("target"));
+        const auto target = m_doc.targets.constFind(targetId);
+        if (target == m_doc.targets.constEnd()) {
+            summary.skipped.push_back({targetId, QStringLiteral("its target is not described in the file")});
+            return;
+        }
+        const QString name = target->name;
+        const auto moment = Oal::parseDateTime(o.value(QLatin1String("begin")));
+        if (!moment) {
+            summary.skipped.push_back({name, QStringLiteral("its begin is no date and time")});
+            return;
+        }
+        std::optional<Row> row = find(*target);
+        if (!row && target->datasource == QLatin1String(Oal::kDatasourcePrefix) + QLatin1String("generic"))
+            row = addCustomObject(*target);
+        if (!row) {
+            summary.skipped.push_back({name, QStringLiteral("not in the logbooks")});
+            return;
+        }
+        ++summary.matched;
+        const Fields f = fields(o, *moment, row->table == QLatin1String("mess"));
+        if (row->table == QLatin1String("planet"))
+            addPlanetLog(*row, name, f, summary);
+        else
+            addToRow(*row, name, f, summary);
+    }
+
+private:
+    static void addKey(QHash<QString, qint64> &index, const QString &name, qint64 rowid)
+    {
+        const QString key = Oal::designationKey(name);
+        if (!key.isEmpty() && !index.contains(key))
+            index.insert(key, rowid);
+    }
+
+    std::optional<Row> find(const Target &t) const
+    {
+        QStringList order = {QStringLiteral("mess"), QStringLiteral("Sac72"), QStringLiteral("dstars"),
+                             QStringLiteral("generic"), QStringLiteral("planet")};
+        const QString prefix = QString::fromLatin1(Oal::kDatasourcePrefix);
+        if (t.datasource.startsWith(prefix) && order.contains(t.datasource.mid(prefix.size())))
+            order = {t.datasource.mid(prefix.size())};
+        else if (t.type.endsWith(QLatin1String("TargetType")) &&
+                 t.type != QLatin1String("observationTargetType"))
+            order.move(order.indexOf(QStringLiteral("planet")), 0);
+        QStringList names = {t.name};
+        names << t.aliases;
+        for (const QString &n : names) {
+            const QString key = Oal::designationKey(n);
+            if (key.isEmpty())
+                continue;
+            for (const QString &table : order) {
+                if (table == QLatin1String("planet")) {
+                    if (const auto it = m_planets.constFind(key); it != m_planets.constEnd())
+                        return Row{table, 0, *it};
+                    continue;
+                }
+                const auto &index = m_index[table];
+                if (const auto it = index.constFind(key); it != index.constEnd())
+                    return Row{table, *it, QString()};
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Velnora's own custom objects come back with the observations they carry.
+    std::optional<Row> addCustomObject(const Target &t)
+    {
+        SQLite::Statement st(m_db,
+                             "INSERT INTO generic (object, const, ra, dec, observed) VALUES (?, ?, ?, ?, 0)");
+        st.bind(1, t.name.toStdString());
+        st.bind(2, t.constellation.toStdString());
+        if (t.ra && t.dec) {
+            st.bind(3, Oal::raText(*t.ra).toStdString());
+            st.bind(4, Oal::decText(*t.dec).toStdString());
+        }
+        st.exec();
+        const qint64 rowid = m_db.getLastInsertRowid();
+        m_index[QStringLiteral("generic")].insert(Oal::designationKey(t.name), rowid);
+        return Row{QStringLiteral("generic"), rowid, QString()};
+    }
+
+    Fields fields(const Node &o, const Oal::Moment &m, bool personalNotesApart) const
+    {
+        Fields f;
+        if (m.date.year() > 1) {
+            QDateTime local, ut;
+            if (m.universal) {
+                ut = QDateTime(m.date, m.time, Qt::UTC);
+                local = ut.toLocalTime();
+            } else if (m.offsetSeconds) {
+                local = QDateTime(m.date, m.time, Qt::UTC);
+                ut = local.addSecs(-*m.offsetSeconds);
+            } else {
+                local = QDateTime(m.date, m.time, Qt::LocalTime);
+                ut = local.toUTC();
+            }
+            f[0] = local.date().toString(Qt::ISODate);
+            f[1] = Oal::localTimeText(local.time());
+            f[2] = Utc::formatGeneral({ut.date(), ut.time()});
+        }
+        QString site = o.value(QLatin1String("site"));
+        if (site.isEmpty())
+            site = m_doc.sessionSites.value(o.value(QLatin1String("session")));
+        f[3] = m_doc.sites.value(site);
+        const QString scope = m_doc.scopes.value(o.value(QLatin1String("scope")));
+        const QString eyepiece = m_doc.eyepieces.value(o.value(QLatin1String("eyepiece")));
+        const QString accessories = o.value(QLatin1String("accessories"));
+        if (!scope.isEmpty()) {
+            QStringList parts = {scope};
+            if (!eyepiece.isEmpty())
+                parts << eyepiece;
+            if (!accessories.isEmpty())
+                parts << accessories;
+            f[4] = parts.join(QLatin1String(", "));
+        } else {
+            f[4] = accessories.isEmpty() ? eyepiece : accessories;
+        }
+        if (const auto mag = Oal::magnificationValue(o.value(QLatin1String("magnification"))))
+            f[5] = QString::number(*mag);
+        bool ok = false;
+        const double fst = o.value(QLatin1String("faintestStar")).toDouble(&ok);
+        if (ok)
+            f[6] = QString::number(Oal::stepFromFaintestStar(fst));
+        const int seeing = o.value(QLatin1String("seeing")).toInt(&ok);
+        if (ok && seeing >= 1 && seeing <= 5)
+            f[7] = QString::number(Oal::stepFromAntoniadi(seeing));
+        QStringList notes;
+        for (const Node &c : o.children)
+            if (c.name == QLatin1String("result"))
+                notes << c.value(QLatin1String("description"));
+        if (personalNotesApart && notes.size() > 1)
+            f[9] = notes.mid(1).join(QLatin1String("\n\n")).trimmed();
+        f[8] = (personalNotesApart ? notes.value(0) : notes.join(QLatin1String("\n\n"))).trimmed();
+        if (m_severalObservers) {
+            const QString who = m_doc.observers.value(o.value(QLatin1String("observer")));
+            if (!who.isEmpty())
+                f[8] = (f[8] + QStringLiteral("\nObserver: ") + who).trimmed();
+        }
+        return f;
+    }
+
+    static const Columns &columnsOf(const QString &table)
+    {
+        for (const Columns &c : kColumns)
+            if (table == QLatin1String(c.table))
+                return c;
+        return kColumns[0];
+    }
+
+    void addToRow(const Row &row, const QString &name, const Fields &f, OalImport::Summary &summary)
+    {
+        const Columns &c = columnsOf(row.table);
+        QStringList select;
+        for (const char *col : c.fields)
+            select << (*col ? QStringLiteral("\"%1\"").arg(col) : QStringLiteral("NULL"));
+        SQLite::Statement st(m_db, QStringLiteral("SELECT \"%1\", %2 FROM \"%3\" WHERE rowid = ?")
+                                       .arg(c.observed, select.join(", "), c.table)
+                                       .toStdString());
+        st.bind(1, int64_t(row.rowid));
+        st.executeStep();
+        Fields current;
+        bool held = st.getColumn(0).getInt() == 1;
+        for (int i = 0; i < 10; ++i) {
+            current[size_t(i)] = columnText(st.getColumn(i + 1));
+            held = held || !current[size_t(i)].isEmpty();
+        }
+        st.reset();
+        if (!held) {
+            QStringList set = {QStringLiteral("\"%1\" = 1").arg(c.observed)};
+            for (const char *col : c.fields)
+                if (*col)
+                    set << QStringLiteral("\"%1\" = ?").arg(col);
+            SQLite::Statement up(m_db, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
+                                           .arg(c.table, set.join(", "))
+                                           .toStdString());
+            int n = 1;
+            for (int i = 0; i < 10; ++i)
+                if (*c.fields[i])
+                    bindText(up, n++, f[size_t(i)]);
+            up.bind(n, int64_t(row.rowid));
+            up.exec();
+            summary.imported << name;
+            return;
+        }
+        if (sameObservation(current, f)) {
+            summary.skipped.push_back({name, QStringLiteral("already in the logbook")});
+            return;
+        }
+        SQLite::Statement kept(
+            m_db, QStringLiteral("SELECT %1 FROM observation_history WHERE source_table = ? AND "
+                                 "source_rowid = ?")
+                      .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
+                      .toStdString());
+        kept.bind(1, std::string(c.table));
+        kept.bind(2, int64_t(row.rowid));
+        while (kept.executeStep()) {
+            Fields earlier;
+            for (int i = 0; i < 10; ++i)
+                earlier[size_t(i)] = columnText(kept.getColumn(i));
+            if (sameObservation(earlier, f)) {
+                summary.skipped.push_back({name, QStringLiteral("already kept in its history")});
+                return;
+            }
+        }
+        SQLite::Statement designation(m_db, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
+                                                .arg(c.designation, c.table)
+                                                .toStdString());
+        designation.bind(1, int64_t(row.rowid));
+        designation.executeStep();
+        SQLite::Statement ins(
+            m_db, QStringLiteral(
+                      "INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
+                      "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                      "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
+                      .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
+                      .toStdString());
+        ins.bind(1, std::string(c.table));
+        ins.bind(2, int64_t(row.rowid));
+        ins.bind(3, columnText(designation.getColumn(0)).toStdString());
+        for (int i = 0; i < 10; ++i)
+            bindText(ins, 4 + i, f[size_t(i)]);
+        ins.exec();
+        summary.keptInHistory << name;
+    }
+
+    void addPlanetLog(const Row &row, const QString &name, const Fields &f, OalImport::Summary &summary)
+    {
+        SQLite::Statement logged(
+            m_db, QStringLiteral("SELECT %1 FROM planet_log WHERE id = ?")
+                      .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
+                      .toStdString());
+        logged.bind(1, row.planetId.toStdString());
+        while (logged.executeStep()) {
+            Fields entry;
+            for (int i = 0; i < 9; ++i)
+                entry[size_t(i)] = columnText(logged.getColumn(i));
+            if (sameObservation(entry, f)) {
+                summary.skipped.push_back({name, QStringLiteral("already in the solar system log")});
+                return;
+            }
+        }
+        SQLite::Statement ins(
+            m_db, QStringLiteral("INSERT INTO planet_log (id, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                      .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
+                      .toStdString());
+        ins.bind(1, row.planetId.toStdString());
+        for (int i = 0; i < 9; ++i)
+            bindText(ins, 2 + i, f[size_t(i)]);
+        ins.exec();
+        SQLite::Statement mark(m_db, "UPDATE planet SET completed = 1 WHERE id = ?");
+        mark.bind(1, row.planetId.toStdString());
+        mark.exec();
+        summary.imported << name;
+    }
+
+    static void bindText(SQLite::Statement &st, int index, const QString &value)
+    {
+        if (value.isEmpty())
+            st.bind(index);
+        else
+            st.bind(index, value.toStdString());
+    }
+
+    SQLite::Database &m_db;
+    const Document &m_doc;
+    QHash<QString, QHash<QString, qint64>> m_index;
+    QHash<QString, QString> m_planets;
+    bool m_severalObservers = false;
+};
+
+QString names(const QStringList &list)
+{
+    QStringList shown = list;
+    shown.removeDuplicates();
+    return shown.join(QLatin1String(", "));
+}
+
+} // namespace
+
+OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, const Progress &progress)
+{
+    const Document doc = readDocument(path);
+    Summary summary;
+    summary.read = int(doc.observations.size());
+    try {
+        SQLite::Transaction tx(db);
+        Merger merger(db, doc);
+        for (int i = 0; i < summary.read; ++i) {
+            if (progress && !progress(i, summary.read))
+                throw DataError(QStringLiteral("The import was cancelled. Nothing was imported."));
+            merger.merge(doc.observations[size_t(i)], summary);
+        }
+        tx.commit();
+    } catch (const SQLite::Exception &e) {
+        throw DataError(QStringLiteral("The observations could not be stored (%1). Nothing was imported.")
+                            .arg(QString::fromUtf8(e.what())));
+    }
+    if (progress)
+        progress(summary.read, summary.read);
+    return summary;
+}
+
+QString OalImport::Summary::text(const QString &file) const
+{
+    QStringList lines;
+    lines << QStringLiteral("%1 observations read from %2.").arg(read).arg(file);
+    lines << QStringLiteral("Matched to a logbook object: %1.").arg(matched);
+    lines << QStringLiteral("Imported: %1%2")
+                 .arg(imported.size())
+                 .arg(imported.isEmpty() ? QStringLiteral(".")
+                                         : QStringLiteral(" (") + names(imported) + QStringLiteral(")."));
+    lines << QStringLiteral("Kept in the history, as the object already held an observation: %1%2")
+                 .arg(keptInHistory.size())
+                 .arg(keptInHistory.isEmpty()
+                          ? QStringLiteral(".")
+                          : QStringLiteral(" (") + names(keptInHistory) + QStringLiteral(")."));
+    lines << QStringLiteral("Skipped: %1%2")
+                 .arg(skipped.size())
+                 .arg(skipped.empty() ? QStringLiteral(".") : QStringLiteral(":"));
+    for (const Skipped &s : skipped)
+        lines << QStringLiteral("  %1: %2").arg(s.name, s.reason);
+    return lines.join('\n');
+}

@@ -1,0 +1,60 @@
+// velnora-cli export-oal and import-oal: the store is made as start-up makes
+// it, the summary goes to stdout, a failure to stderr with exit 1.
+#include "support/testsupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+class TestOalCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
+    void cleanup() { m_dir.reset(); }
+
+    void importThenExport()
+    {
+        CliRun r = run({"import-oal", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml")});
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFileInfo::exists(m_dir->file("velnora.db")));
+        QVERIFY2(r.out.contains("Matched to a logbook object: 6.\n") &&
+                     r.out.contains("Skipped: 2:\n  Hickson 999: not in the logbooks\n"
+                                    "  C/2020 F3 (NEOWISE): not in the logbooks\n"),
+                 qPrintable(r.out));
+        QVERIFY(r.err.isEmpty());
+
+        r = run({"export-oal", "out.xml"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("6 observations of 5 objects written to out.xml"), qPrintable(r.out));
+        QFile f(m_dir->file("out.xml"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray xml = f.readAll();
+        QVERIFY(xml.contains("<name>Emberger Alm</name>"));
+        QVERIFY(xml.contains("<name>Blinking Planetary</name>") == false); // our own designation is written
+        QVERIFY(xml.contains("<name>NGC6826</name>"));
+    }
+
+    void failuresGoToStderr()
+    {
+        writeFile(m_dir->file("bad.xml"), "<html><body>not a log</body></html>");
+        CliRun r = run({"import-oal", "bad.xml"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.startsWith("bad.xml is not an OpenAstronomyLog document"), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        r = run({"import-oal", "missing.xml"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("missing.xml cannot be read"));
+        r = run({"export-oal", m_dir->file("no/such/folder/out.xml")});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("cannot be written"));
+        QCOMPARE(run({"export-oal"}).code, 2);
+    }
+
+private:
+    CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
+    std::unique_ptr<ScopedWorkDir> m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestOalCli)
+#include "tst_oal_cli.moc"

@@ -1,0 +1,394 @@
+// OpenAstronomyLog exchange: every export is valid against the 2.1 schema;
+// export, import into a fresh starter store and export again give the same
+// observations; another program's document matches its objects by designation
+// and lists what it skipped; a broken or foreign file changes nothing.
+#include "data/dataerror.h"
+#include "data/oal.h"
+#include "data/oalexport.h"
+#include "data/oalimport.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <SQLiteCpp/Database.h>
+
+namespace {
+
+QString fixture(const QString &name)
+{
+    return QStringLiteral(VELNORA_FIXTURES_DIR "/oal/") + name;
+}
+
+// What xmllint says of `path` against the 2.1 schema; empty when valid.
+QString schemaErrors(const QString &path)
+{
+    QProcess p;
+    p.start("xmllint",
+            {"--noout", "--schema", QStringLiteral(VELNORA_SHARED_DIR "/data/oal/oal21.xsd"), path});
+    if (!p.waitForFinished(60000))
+        return "xmllint did not run (is libxml2-utils installed?)";
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);
+}
+
+// Each observation of a document as one line of what it says, references
+// resolved and the begin as a UT instant, sorted.
+QStringList observationsOf(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {"unreadable"};
+    QXmlStreamReader r(&f);
+    QHash<QString, QString> names;
+    QStringList out, current;
+    QString id, section, element;
+    QHash<QString, QString> fields;
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement()) {
+            element = r.name().toString();
+            if (QStringList{"site", "target", "scope", "eyepiece"}.contains(element) &&
+                r.attributes().hasAttribute("id"))
+                id = element + ':' + r.attributes().value("id").toString();
+            if (element == "observation")
+                fields.clear();
+            if (element == "name" || element == "model" || element == "datasource") {
+                const QString text = r.readElementText();
+                names[id] += (names[id].isEmpty() ? "" : "/") + text;
+                continue;
+            }
+            if (QStringList{"target", "site", "scope", "eyepiece", "begin", "seeing", "faintestStar",
+                            "magnification", "accessories", "description"}
+                    .contains(element) &&
+                !r.attributes().hasAttribute("id")) {
+                const QString text = r.readElementText(QXmlStreamReader::IncludeChildElements);
+                fields[element] += (fields[element].isEmpty() ? "" : "|") + text;
+            }
+        } else if (r.isEndElement() && r.name() == QLatin1String("observation")) {
+            QStringList line;
+            const auto begin = Oal::parseDateTime(fields.value("begin"));
+            const QDateTime at =
+                begin
+                    ? QDateTime(begin->date, begin->time, Qt::UTC).addSecs(-begin->offsetSeconds.value_or(0))
+                    : QDateTime();
+            line << names.value("target:" + fields.value("target")) << at.toString(Qt::ISODate)
+                 << names.value("site:" + fields.value("site"))
+                 << names.value("scope:" + fields.value("scope"))
+                 << names.value("eyepiece:" + fields.value("eyepiece"));
+            for (const char *k : {"seeing", "faintestStar", "magnification", "accessories", "description"})
+                line << fields.value(k);
+            out << line.join(" # ");
+        }
+    }
+    if (r.hasError())
+        return {"malformed: " + r.errorString()};
+    out.sort();
+    return out;
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class TestOal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // A zone with summer time, so that the offset in force on each date shows.
+        qputenv("TZ", "Europe/Berlin");
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_db = m_dir->file("velnora.db");
+        Store::createFromStarter(m_db);
+    }
+    void cleanup() { m_dir.reset(); }
+
+    void scalesDesignationsAndInstruments()
+    {
+        QCOMPARE(Oal::designationKey("M 31"), Oal::designationKey("m31"));
+        QCOMPARE(Oal::designationKey("Messier 31"), QString("M31"));
+        QCOMPARE(Oal::designationKey("NGC 224"), Oal::designationKey("ngc0224"));
+        QVERIFY(Oal::designationKey("M 3") != Oal::designationKey("M 31"));
+        // 10 is 1, 8-9 are 2, 6-7 are 3, 4-5 are 4, 1-3 are 5; and back into the same group.
+        QList<int> antoniadi;
+        for (int step = 1; step <= 10; ++step)
+            antoniadi << *Oal::antoniadiFromStep(QString::number(step));
+        QCOMPARE(antoniadi, QList<int>({5, 5, 5, 4, 4, 3, 3, 2, 2, 1}));
+        for (int a = 1; a <= 5; ++a)
+            QCOMPARE(*Oal::antoniadiFromStep(QString::number(Oal::stepFromAntoniadi(a))), a);
+        QVERIFY(!Oal::antoniadiFromStep("good"));
+        QVERIFY(!Oal::antoniadiFromStep("11"));
+        for (int step = 2; step <= 10; ++step)
+            QCOMPARE(Oal::stepFromFaintestStar(*Oal::faintestStarFromStep(QString::number(step))), step);
+        QVERIFY(!Oal::faintestStarFromStep("1"));
+
+        const Oal::Instrument dob = Oal::parseInstrument("8\" f/6 Dobsonian with 25mm Ploessl");
+        QVERIFY(dob.scopeDescribed());
+        QCOMPARE(dob.scope, QString("8\" f/6 Dobsonian"));
+        QCOMPARE(dob.aperture, 203.2);
+        QCOMPARE(qRound(dob.focalLength), 1219);
+        QCOMPARE(dob.eyepiece, QString("25mm Ploessl"));
+        QCOMPARE(dob.eyepieceFocalLength, 25.0);
+        QCOMPARE(Oal::parseInstrument("Dobson 14,5\" (368/1650), Nagler 16mm").eyepiece,
+                 QString("Nagler 16mm"));
+        const Oal::Instrument refractor = Oal::parseInstrument("Lamberts 120/600 Refraktor");
+        QCOMPARE(refractor.aperture, 120.0);
+        QCOMPARE(refractor.focalLength, 600.0);
+        const Oal::Instrument binoculars = Oal::parseInstrument("Fujinon 10x50");
+        QCOMPARE(binoculars.fixedMagnification, 10.0);
+        QCOMPARE(binoculars.aperture, 50.0);
+        QVERIFY(!Oal::parseInstrument("my old scope").scopeDescribed());
+        QVERIFY(!Oal::parseInstrument("8 inch reflector").scopeDescribed()); // no focal length
+
+        QCOMPARE(Oal::raText(*Oal::raDegrees("05 34.5")), QString("05 34.5"));
+        QCOMPARE(Oal::decText(*Oal::decDegrees("-00 49")), QString("-00 49"));
+        QCOMPARE(Oal::raDegrees("00 42.7").value_or(-1), 10.675);
+    }
+
+    void exportIsValidAndRoundTrips()
+    {
+        // One observation of each kind the logbooks keep.
+        dbExec(m_db,
+               "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM', "
+               "utctime = '7/1/2024 8:30:00 PM', location = 'Back garden', tele = '8\" f/6 Dobsonian, 25mm "
+               "Ploessl', magnification = '48x', conditions = '7', rating = '9', view_notes = 'Dust lane', "
+               "notes = 'First light' where mes = '31'");
+        dbExec(m_db, "update Sac72 set date = '2024-01-15', hour = '9:00 PM', location = 'Hill & <dale>', "
+                     "tele = 'Fujinon 10x50', condititons = '1', rating = 'steady', view_notes = 'faint' "
+                     "where OBJECT = 'NGC7000'");
+        dbExec(m_db, "update Sac72 set completed = 1 where OBJECT = 'NGC7009'");
+        dbExec(m_db, "update dstars set observed = 1, date = '2023-11-02', hour = '1:15 AM', "
+                     "UTC = '11/2/2023 12:15:00 AM', tele = 'my old scope' where Name like 'Rigel%'");
+        dbExec(m_db, "insert into generic (object, type, const, ra, dec, observed, date, hour, view_notes) "
+                     "values ('Kemble''s Cascade', 'Asterism', 'Cam', '03 57.4', '+63 04', 1, '2024-02-10', "
+                     "'8:00 PM', 'A chain of stars')");
+        dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, UTC, Seeing, Trans, Notes) values "
+                     "('Jupiter', '2024-03-01', '7:00 PM', '3/1/2024 6:00:00 PM', '6', '8', 'Four moons')");
+        // An earlier observation kept by the history.
+        dbExec(m_db,
+               "update mess set completed = 1, date = '2023-08-12', hour = '11:00 PM', view_notes = 'Core' "
+               "where mes = '13'");
+        dbExec(m_db, "update mess set date = '2023-09-12', view_notes = 'Propeller' where mes = '13'");
+
+        const QString first = m_dir->file("first.xml");
+        OalExport::Result r;
+        {
+            Store store(m_db, false);
+            r = OalExport::write(store.db(), first);
+        }
+        QCOMPARE(r.observations, 8);
+        QCOMPARE(r.undated, 1);       // NGC7009: observed without a date
+        QCOMPARE(r.fromLocalTime, 4); // no UT: NGC7000, Kemble's Cascade, M13 now and before
+        QCOMPARE(schemaErrors(first), QString());
+        const QStringList before = observationsOf(first);
+        QCOMPARE(before.size(), 8);
+        // The clock as read, with the offset the UT implies; local only: the offset of that date.
+        QVERIFY(before.join('\n').contains("2024-07-01T20:30:00Z"));
+        const QByteArray text = [&] {
+            QFile f(first);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        QVERIFY(text.contains("<begin>2024-07-01T22:30:00+02:00</begin>"));
+        QVERIFY(text.contains("<begin>2024-01-15T21:00:00+01:00</begin>"));
+        QVERIFY(text.contains("<seeing>2</seeing>"));
+        QVERIFY(text.contains("<faintestStar>5.5</faintestStar>"));
+        QVERIFY(text.contains("<accessories>my old scope</accessories>"));
+        QVERIFY(text.contains("xsi:type=\"oal:PlanetTargetType\""));
+
+        // Into a fresh starter store and out again.
+        ScopedWorkDir fresh;
+        Store::createFromStarter(fresh.file("velnora.db"));
+        const QString second = m_dir->file("second.xml");
+        {
+            Store store(fresh.file("velnora.db"), false);
+            const OalImport::Summary s = OalImport::run(store.db(), first);
+            QVERIFY2(s.skipped.empty(), qPrintable(s.text(first)));
+            QCOMPARE(s.imported.size(), 7);
+            QCOMPARE(s.keptInHistory, QStringList({"M13"}));
+            OalExport::write(store.db(), second);
+        }
+        QCOMPARE(schemaErrors(second), QString());
+        QCOMPARE(observationsOf(second), before);
+        const QString db2 = fresh.file("velnora.db");
+        QCOMPARE(dbColumn(db2, "select object || '|' || ra || '|' || dec from generic"),
+                 QStringList({"Kemble's Cascade|03 57.4|+63 04"}));
+        QCOMPARE(dbColumn(db2,
+                          "select hour || '|' || utctime || '|' || tele || '|' || rating || '|' || notes "
+                          "from mess where mes = '31'"),
+                 QStringList({"10:30 PM|7/1/2024 8:30:00 PM|8\" f/6 Dobsonian, 25mm Ploessl|8|First light"}));
+        QCOMPARE(
+            dbValue(db2, "select completed || '|' || ifnull(date, '-') from Sac72 where OBJECT = 'NGC7009'")
+                .toString(),
+            QString("1|-"));
+        QCOMPARE(dbColumn(db2, "select notes from observation_history"), QStringList({"Core"}));
+
+        // Reading the same file again adds nothing.
+        {
+            Store store(db2, false);
+            const OalImport::Summary again = OalImport::run(store.db(), first);
+            QVERIFY(again.imported.isEmpty() && again.keptInHistory.isEmpty());
+            QCOMPARE(int(again.skipped.size()), 8);
+        }
+        QCOMPARE(dbValue(db2, "select count(*) from observation_history").toInt(), 1);
+        QCOMPARE(dbValue(db2, "select count(*) from planet_log").toInt(), 1);
+    }
+
+    void anotherProgramsDocument()
+    {
+        dbExec(m_db, "update Sac72 set completed = 1, date = '2005-04-01', view_notes = 'earlier' "
+                     "where OBJECT = 'NGC6826'");
+        OalImport::Summary s;
+        {
+            Store store(m_db, false);
+            s = OalImport::run(store.db(), fixture("other_program.xml"));
+        }
+        QCOMPARE(s.read, 8);
+        QCOMPARE(s.matched, 6);
+        QCOMPARE(s.imported, QStringList({"M 31", "NGC 7000", "Jupiter", "Rigel"}));
+        QCOMPARE(s.keptInHistory, QStringList({"M 31", "Blinking Planetary"}));
+        QCOMPARE(int(s.skipped.size()), 2);
+        QCOMPARE(s.skipped[0].name, QString("Hickson 999"));
+        QCOMPARE(s.skipped[0].reason, QString("not in the logbooks"));
+        QCOMPARE(s.skipped[1].name, QString("C/2020 F3 (NEOWISE)"));
+        const QString summary = s.text("other_program.xml");
+        QVERIFY2(summary.contains("Skipped: 2:\n  Hickson 999: not in the logbooks"), qPrintable(summary));
+
+        // The clock as written with its offset; the UT from it; the session's site.
+        QCOMPARE(
+            dbColumn(m_db, "select completed || '|' || date || '|' || hour || '|' || utctime || '|' || "
+                           "location || '|' || tele || '|' || magnification || '|' || conditions || '|' || "
+                           "rating || '|' || view_notes from mess where mes = '31'"),
+            QStringList(
+                {"1|2006-07-02|1:10 AM|7/1/2006 11:10:00 PM|Nutscheid|Dobson 14,5\" (368/1650), Nagler 16mm|"
+                 "103.1|8|8|Staubband deutlich, M 32 und M 110 im Feld.\nObserver: Happy Observer"}));
+        QCOMPARE(
+            dbColumn(m_db, "select location || '|' || view_notes from Sac72 where OBJECT = 'NGC7000'"),
+            QStringList({QString::fromUtf8("Emberger Alm|Nebelhülle mit UHC deutlich.\nObserver: William "
+                                           "Herschel")}));
+        // The row that held an observation keeps it; the new one went to the history.
+        QCOMPARE(dbValue(m_db, "select view_notes from Sac72 where OBJECT = 'NGC6826'").toString(),
+                 QString("earlier"));
+        QCOMPARE(dbColumn(m_db,
+                          "select source_table || '|' || designation || '|' || change || '|' || date from "
+                          "observation_history order by id"),
+                 QStringList({"mess|M31|imported|2008-12-26", "Sac72|NGC6826|imported|2006-07-18"}));
+        // Z is UT: the local time is the zone's on that date.
+        QCOMPARE(
+            dbColumn(m_db,
+                     "select id || '|' || Local_Date || '|' || Local_Time || '|' || UTC || '|' || Seeing "
+                     "from planet_log"),
+            QStringList({"Jupiter|2008-09-03|10:15 PM|9/3/2008 8:15:00 PM|6"}));
+        QCOMPARE(dbValue(m_db, "select completed from planet where id = 'Jupiter'").toInt(), 1);
+        QCOMPARE(dbValue(m_db, "select observed from dstars where Name like 'Rigel%'").toInt(), 1);
+        QCOMPARE(dbValue(m_db, "select count(*) from generic").toInt(), 0);
+
+        // The scope's size, added to its model, describes a telescope again on export.
+        const QString out = m_dir->file("out.xml");
+        {
+            Store store(m_db, false);
+            OalExport::write(store.db(), out);
+        }
+        QCOMPARE(schemaErrors(out), QString());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray xml = f.readAll();
+        QVERIFY(xml.contains("<model>Dobson 14,5&quot; (368/1650)</model>"));
+        QVERIFY(xml.contains("<aperture>368</aperture>") && xml.contains("<focalLength>1650</focalLength>"));
+        QVERIFY(xml.contains("<model>Nagler 16mm</model>"));
+    }
+
+    void brokenOrForeignFilesChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QByteArray whole = [] {
+            QFile f(fixture("other_program.xml"));
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        QTest::newRow("cut short") << whole.left(whole.size() - 200) << "is not well-formed XML";
+        QByteArray mismatched = whole;
+        mismatched.replace("</targets>", "</target>");
+        QTest::newRow("mismatched tag") << mismatched << "is not well-formed XML";
+        QTest::newRow("another schema")
+            << QByteArray(
+                   "<?xml version=\"1.0\"?><gpx xmlns=\"http://www.topografix.com/GPX/1/1\" version=\"1.1\">"
+                   "<wpt lat=\"50\" lon=\"7\"/></gpx>")
+            << "is not an OpenAstronomyLog document";
+        QByteArray old = whole;
+        old.replace("version=\"2.0\"", "version=\"1.7\"");
+        QTest::newRow("older version") << old << "Velnora reads versions 2.0 and 2.1";
+        QTest::newRow("empty") << QByteArray() << "is empty";
+    }
+
+    void brokenOrForeignFilesChangeNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        const QString path = m_dir->file("broken.xml");
+        writeFile(path, content);
+        const QByteArray before = digest(m_db);
+        {
+            Store store(m_db, false);
+            try {
+                OalImport::run(store.db(), path);
+                QFAIL("the file was accepted");
+            } catch (const DataError &e) {
+                QVERIFY2(e.description().contains(message), qPrintable(e.description()));
+                QVERIFY(e.description().endsWith("Nothing was imported."));
+            }
+        }
+        QCOMPARE(digest(m_db), before);
+    }
+
+    void cancelledImportRollsBack()
+    {
+        Store store(m_db, false);
+        QVERIFY_THROWS_EXCEPTION(DataError, OalImport::run(store.db(), fixture("other_program.xml"),
+                                                           [](int done, int) { return done == 0; }));
+        // The first observations were merged before the cancel came; none is left.
+        QCOMPARE(dbValue(m_db, "select count(*) from mess where completed = 1").toInt(), 0);
+    }
+
+    void exportsTenThousandObservationsQuickly()
+    {
+        dbExec(m_db, "update Sac72 set completed = 1, date = '2024-05-' || printf('%02d', 1 + id % 28), "
+                     "hour = '10:' || printf('%02d', id % 60) || ' PM', location = 'Site ' || (id % 7), "
+                     "tele = '10\" f/5 Newtonian', magnification = '120', condititons = '' || (id % 11), "
+                     "rating = '' || (1 + id % 10), view_notes = 'Notes on ' || OBJECT where id <= 10000");
+        Store store(m_db, false);
+        const QString path = m_dir->file("many.xml");
+        QElapsedTimer timer;
+        timer.start();
+        const OalExport::Result r = OalExport::write(store.db(), path);
+        const qint64 ms = timer.elapsed();
+        qInfo("exported %d observations in %lld ms", r.observations, ms);
+        QCOMPARE(r.observations, 10000);
+        QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
+        QCOMPARE(schemaErrors(path), QString());
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    QString m_db;
+};
+
+QTEST_GUILESS_MAIN(TestOal)
+#include "tst_oal.moc"

@@ -1,0 +1,123 @@
+// The main menu's Observations menu: export and import through a file dialog
+// that tests answer, the summary in a message box, and no import under an
+// open logbook.
+#include "data/oalexchangeui.h"
+#include "shell/allwindows.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+class TestOalUi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        AllWindows::registerAll();
+        OalExchangeUi::setFileChooser([this](bool saving) {
+            m_asked << (saving ? "save" : "open");
+            return m_answer;
+        });
+        m_asked.clear();
+    }
+    void cleanup()
+    {
+        OalExchangeUi::setFileChooser({});
+        closeWorkspace(m_dir, m_messages);
+    }
+
+    void menuExportsAndImports()
+    {
+        QWidget *first = Windows::show("first");
+        auto *menu = first->findChild<QMenu *>("mnuObservations");
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QString("&Observations"));
+        auto *exportAction = first->findChild<QAction *>("mnuExportObservations");
+        auto *importAction = first->findChild<QAction *>("mnuImportObservations");
+        QCOMPARE(exportAction->text(), QString("Export Observations…"));
+        QCOMPARE(importAction->text(), QString("Import Observations…"));
+        shoot(first, menu);
+
+        // Cancelling the file dialog does nothing at all.
+        m_answer.clear();
+        exportAction->trigger();
+        QCOMPARE(m_asked, QStringList({"save"}));
+        QVERIFY(m_messages->shown.isEmpty());
+
+        dbExec(m_dir->file("velnora.db"),
+               "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' "
+               "where mes = '57'");
+        m_answer = m_dir->file("out.xml");
+        exportAction->trigger();
+        QCOMPARE(m_messages->shown.value(0),
+                 QString("1 observations of 1 objects were exported to %1.").arg(m_answer));
+        QVERIFY(QFile(m_answer).size() > 0);
+
+        m_answer = QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml");
+        importAction->trigger();
+        QCOMPARE(m_asked.last(), QString("open"));
+        const QString summary = m_messages->shown.value(1);
+        QVERIFY2(summary.startsWith("8 observations read from") &&
+                     summary.contains("Imported: 5 (M 31, NGC 7000, "
+                                      "Blinking Planetary, Jupiter, "
+                                      "Rigel)."),
+                 qPrintable(summary));
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select location from mess where mes = '31'").toString(),
+                 QString("Nutscheid"));
+    }
+
+    void noImportUnderAnOpenLogbook()
+    {
+        QWidget *first = Windows::show("first");
+        Windows::show("frmmess");
+        m_answer = QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml");
+        first->findChild<QAction *>("mnuImportObservations")->trigger();
+        QVERIFY(m_asked.isEmpty());
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY2(m_messages->shown[0].startsWith("Close the logbooks before importing observations"),
+                 qPrintable(m_messages->shown[0]));
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where completed = 1").toInt(),
+                 0);
+    }
+
+    void brokenFileIsSaidPlainly()
+    {
+        Windows::show("first");
+        m_answer = m_dir->file("broken.xml");
+        writeFile(m_answer, "<oal:observations xmlns:oal=\"http://groups.google.com/group/openastronomylog\" "
+                            "version=\"2.1\"><observers>");
+        Windows::find("first")->findChild<QAction *>("mnuImportObservations")->trigger();
+        QVERIFY2(m_messages->shown.value(0).contains("is not well-formed XML"),
+                 qPrintable(m_messages->shown.value(0)));
+    }
+
+private:
+    // Pictures of the menu for a reviewer, when VELNORA_SHOTS names a folder.
+    static void shoot(QWidget *first, QMenu *menu)
+    {
+        const QString dir = qEnvironmentVariable("VELNORA_SHOTS");
+        if (dir.isEmpty())
+            return;
+        auto *window = qobject_cast<QMainWindow *>(first);
+        menu->popup(first->mapToGlobal(window->menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+        QTest::qWait(100);
+        first->grab().save(dir + "/first.png");
+        menu->grab().save(dir + "/menu.png");
+        menu->hide();
+    }
+
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    QStringList m_asked;
+    QString m_answer;
+};
+
+QTEST_MAIN(TestOalUi)
+#include "tst_oal_ui.moc"
