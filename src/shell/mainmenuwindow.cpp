@@ -1,6 +1,6 @@
 #include "shell/mainmenuwindow.h"
 
-#include "data/oalexchangeui.h"
+#include "ui/oalexchangeui.h"
 #include "data/trace.h"
 #include "reports/reportengine.h"
 #include "shell/programend.h"

@@ -1,7 +1,7 @@
 // The main menu's Observations menu: export and import through a file dialog
 // that tests answer, the summary in a message box, and no import under an
 // open logbook.
-#include "data/oalexchangeui.h"
+#include "ui/oalexchangeui.h"
 #include "shell/allwindows.h"
 #include "shell/windows.h"
 #include "support/testsupport.h"

@@ -1,4 +1,4 @@
-#include "data/oalexchangeui.h"
+#include "ui/oalexchangeui.h"
 
 #include "data/dataerror.h"
 #include "data/messages.h"
@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QProgressDialog>
+
+#include <functional>
 
 #include <memory>
 
@@ -68,31 +70,44 @@ void setFileChooser(FileChooser c)
     chooser() = std::move(c);
 }
 
+namespace {
+
+// Runs one exchange behind the hourglass and a progress window that shows
+// after half a second; its summary, or the failure, ends in a message box.
+void runExchange(QWidget *parent, const QString &label,
+                 const std::function<QString(SQLite::Database &, const std::function<bool(int, int)> &)> &work)
+{
+    QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 1, parent);
+    progress.setObjectName("oal_progress");
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    QString message;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        const auto store = Store::shared(QString::fromLatin1(ConnectionStrings::kBound));
+        message = work(store->db(), progressOf(progress));
+    } catch (const DataError &e) {
+        message = e.description();
+    }
+    QApplication::restoreOverrideCursor();
+    progress.reset();
+    Messages::show(message);
+}
+
+} // namespace
+
 void exportObservations(QWidget *parent)
 {
     const QString path = chooseFile(parent, true);
     if (path.isEmpty())
         return;
-    QProgressDialog progress(QStringLiteral("Exporting observations…"), QStringLiteral("Cancel"), 0, 1,
-                             parent);
-    progress.setObjectName("oal_progress");
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto store = Store::shared(QString::fromLatin1(ConnectionStrings::kBound));
-        const OalExport::Result r = OalExport::write(store->db(), path, progressOf(progress));
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        Messages::show(QStringLiteral("%1 observations of %2 objects were exported to %3.")
-                           .arg(r.observations)
-                           .arg(r.targets)
-                           .arg(path));
-    } catch (const DataError &e) {
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        Messages::show(e.description());
-    }
+    runExchange(parent, QStringLiteral("Exporting observations…"), [&](SQLite::Database &db, const auto &step) {
+        const OalExport::Result r = OalExport::write(db, path, step);
+        return QStringLiteral("%1 observations of %2 objects were exported to %3.")
+            .arg(r.observations)
+            .arg(r.targets)
+            .arg(path);
+    });
 }
 
 void importObservations(QWidget *parent)
@@ -106,23 +121,9 @@ void importObservations(QWidget *parent)
     const QString path = chooseFile(parent, false);
     if (path.isEmpty())
         return;
-    QProgressDialog progress(QStringLiteral("Importing observations…"), QStringLiteral("Cancel"), 0, 1,
-                             parent);
-    progress.setObjectName("oal_progress");
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto store = Store::shared(QString::fromLatin1(ConnectionStrings::kBound));
-        const OalImport::Summary s = OalImport::run(store->db(), path, progressOf(progress));
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        Messages::show(s.text(path));
-    } catch (const DataError &e) {
-        QApplication::restoreOverrideCursor();
-        progress.reset();
-        Messages::show(e.description());
-    }
+    runExchange(parent, QStringLiteral("Importing observations…"), [&](SQLite::Database &db, const auto &step) {
+        return OalImport::run(db, path, step).text(path);
+    });
 }
 
 } // namespace OalExchangeUi
