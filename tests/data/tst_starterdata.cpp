@@ -115,10 +115,6 @@ private slots:
     {
         const int rows = value("select count(*) from Sac72").toInt();
         QVERIFY(rows > 13000);
-        QCOMPARE(
-            value(QString("select value from velnora_meta where key = '%1'").arg(Schema::kSacOriginalRowsKey))
-                .toInt(),
-            rows);
         Store store(m_dir->file("velnora.db"), false);
         QCOMPARE(Schema::sacOriginalRows(store.db()), rows);
         // Ids run 1..n, NGC objects first, then IC, then the other catalogues.
@@ -306,7 +302,6 @@ private slots:
                                      "Triton",  "Pluto",   "Charon",   "Comets",  "Meteors"};
         QCOMPARE(column("select name from planet order by sort"), chooser);
         QCOMPARE(column("select id from planet order by sort"), chooser);
-        QCOMPARE(column("select sort from planet order by sort").last(), QString("29"));
         // Every body has its physical data but the three groups; volumes are Earth's.
         QCOMPARE(column("select name from planet where ifnull(Diameter, '') = '' order by sort"),
                  QStringList({"Asteroids", "Comets", "Meteors"}));
@@ -315,10 +310,8 @@ private slots:
 
     void doubleStars()
     {
-        const QStringList ids = column("select ID from dstars order by ID");
-        QVERIFY(ids.size() >= 100 && ids.size() <= 120);
-        for (int i = 0; i < ids.size(); ++i)
-            QCOMPARE(ids[i].toInt(), i + 1);
+        QVERIFY(value("select count(distinct ID) between 100 and 120 and min(ID) = 1 and max(ID) = count(*) "
+                      "from dstars").toBool());
         Store store(m_dir->file("velnora.db"), false);
         for (const auto &row : store.query("select Name, const, sep, pa, magnitudes from dstars").rows) {
             bool ok = false;
