@@ -35,7 +35,7 @@ def uranometria(ra_h, dec):
         # 472 holds 12h-24h, 473 holds 0h-12h.
         return first + (half if dec >= 0 else 1 - half)
     # The first chart of a zone is centred on 0h in the wide zones; the twelve
-    # polar charts are shifted by a sixth of a chart.
+    # polar charts start a twelfth of a chart later.
     shift = 5 / 12 if n == 12 else 0.5
     return first + math.floor(ra_h * n / 24 + shift) % n
 
