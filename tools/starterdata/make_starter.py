@@ -23,6 +23,7 @@ DEFAULT_SHARED = os.path.normpath(os.path.join(REPO, "..", "shared", "data"))
 DEFAULT_STELLARIUM = "/usr/share/stellarium"
 
 sys.path.insert(0, HERE)
+import atlas  # noqa: E402  (chart numbers of the printed atlases)
 import texts  # noqa: E402  (our own prose: scales, month notes, NGC legend)
 
 MONTHS = ["January", "February", "March", "April", "May", "June", "July",
@@ -112,6 +113,13 @@ def dec_text(dms):
 def ra_hours(hms):
     h, m, s = (float(x) for x in hms.split(":"))
     return h + m / 60 + s / 3600
+
+
+def dec_degrees(dms):
+    text = dms.strip()
+    d, m, s = (abs(float(x)) for x in text.lstrip("+-").split(":"))
+    value = d + m / 60 + s / 3600
+    return -value if text.startswith("-") else value
 
 
 def size_text(arcmin):
@@ -369,6 +377,9 @@ def build_sac(shared):
             "CON": con,
             "RA": ra_text(r["RA"]), "DEC": dec_text(r["Dec"]),
             "ra_h": ra_hours(r["RA"]),
+            # Charts from the full position, not the rounded text form.
+            "U2K": str(atlas.uranometria(ra_hours(r["RA"]), dec_degrees(r["Dec"]))),
+            "TI": str(atlas.sky_atlas(ra_hours(r["RA"]), dec_degrees(r["Dec"]))),
             "MAG": mag, "SUBR": number(r["SurfBr"]),
             "SIZE_MAX": size_text(number(r["MajAx"])),
             "SIZE_MIN": size_text(number(r["MinAx"])),
@@ -394,7 +405,7 @@ def sac_values(i, x):
     # Text columns no source fills are empty text, not NULL, so that the
     # search's `like '*'` conditions still match every row.
     return [i, x["OBJECT"], x["OTHER"], x["TYPE"], x["CON"], x["RA"], x["DEC"], float(x["MAG"]),
-            x["SUBR"], "", "", x["SIZE_MAX"], x["SIZE_MIN"], x["PA"], x["CLASS"], "", "",
+            x["SUBR"], x["U2K"], x["TI"], x["SIZE_MAX"], x["SIZE_MIN"], x["PA"], x["CLASS"], "", "",
             x["BCHM"], "", "", x["NOTES"], "", 0, x.get("best_number")]
 
 
