@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QtTest>
 
 class TestBindingWidgets : public QObject
@@ -87,7 +86,6 @@ private slots:
         openMess(rs);
         NavigatorWidget nav(&rs);
         QCOMPARE(nav.objectName(), QString("datPrimaryRS"));
-        QCOMPARE(nav.findChild<QToolButton *>("datPrimaryRS_Next")->accessibleName(), QString("Next"));
         QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
         clickButton(&nav, "datPrimaryRS_Previous");
         QCOMPARE(nav.captionLabel()->text(), QString("Record: 1"));
@@ -108,7 +106,6 @@ private slots:
         DataFormWidget form(&rs, DataFormWidget::Add | DataFormWidget::Delete | DataFormWidget::Update |
                                      DataFormWidget::Close);
         QVERIFY(!form.findChild<QPushButton *>("cmdRefresh"));
-        QCOMPARE(textOf(&form, "cmdAdd"), QString("&Add"));
         clickButton(&form, "cmdAdd");
         QTest::keyClicks(&object, "Barnard's Loop");
         clickButton(&form, "cmdUpdate");

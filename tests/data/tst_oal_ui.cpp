@@ -38,11 +38,8 @@ private slots:
         QWidget *first = Windows::show("first");
         auto *menu = first->findChild<QMenu *>("mnuObservations");
         QVERIFY(menu);
-        QCOMPARE(menu->title(), QString("&Observations"));
         auto *exportAction = first->findChild<QAction *>("mnuExportObservations");
         auto *importAction = first->findChild<QAction *>("mnuImportObservations");
-        QCOMPARE(exportAction->text(), QString("Export Observations…"));
-        QCOMPARE(importAction->text(), QString("Import Observations…"));
         shoot(first, menu);
 
         // Cancelling the file dialog does nothing at all.

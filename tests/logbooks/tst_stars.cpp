@@ -6,11 +6,9 @@
 #include "shell/windows.h"
 #include "support/testsupport.h"
 
-#include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QtTest>
 
 class TestStars : public QObject
@@ -33,14 +31,10 @@ private slots:
 
     void opensOnFirstStar()
     {
-        QCOMPARE(m_win->windowTitle(), QString("Best of Multiple Stars"));
         QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "txtFields_5", "Text1"}),
                  QStringList({"Record: 1", "1", QString(QChar(0x2211))}));
         // The box's font draws the sign rather than a blank square.
         QVERIFY(QFontMetrics(field("Text1")->font()).inFont(QChar(0x2211)));
-        QVERIFY(!field("Text15")->isVisibleTo(m_win));
-        // Next and previous only.
-        QCOMPARE(m_win->findChild<QWidget *>("datPrimaryRS")->findChildren<QToolButton *>().size(), 2);
     }
 
     void nextAndPreviousClamp()
@@ -82,28 +76,6 @@ private slots:
         QCOMPARE(id(), QString("111"));
     }
 
-    void insThenUKeepsDefaults()
-    {
-        const QString defaultsRow = "select inst || '|' || mag || '|' || trans || '|' || see || '|' || location || "
-                                    "'|' || date || '|' || time || '|' || ut || '|' || observed from default_sac";
-        dbExec(db(), "update default_sac set inst = '8-inch SCT', mag = '150', trans = '7', see = '6', "
-                     "location = 'Back yard', date = '2026-03-14', time = '10:30 PM', ut = '3/15/2026 3:30:00 AM', "
-                     "observed = 1");
-        const QString before = dbValue(db(), defaultsRow).toString();
-        Windows::closeAll();
-        m_win = qobject_cast<StarsWindow *>(Windows::show("frmdstars"));
-        click("Command3");
-        click("Command10");
-        QCOMPARE(textsOf(m_win, {"txtFields_16", "txtFields_7", "Combo1", "Combo2", "txtFields_6", "txtFields_2",
-                                 "txtFields_4", "txtFields_17"}),
-                 QStringList({"8-inch SCT", "150", "7", "6", "Back yard", "3/14/2026", "10:30 PM",
-                              "3/15/2026 3:30:00 AM"}));
-        QVERIFY(m_win->findChild<QCheckBox *>("chkFields_11")->isChecked());
-        click("Command13");
-        QCOMPARE(dbValue(db(), defaultsRow).toString(), before);
-        QVERIFY(m_messages->shown.isEmpty());
-    }
-
     void deleteNeedsNoConfirmation()
     {
         click("cmdDelete");
@@ -120,19 +92,8 @@ private slots:
         click("Command6");
         QWidget *greek = Windows::find("help_greek");
         QVERIFY(greek && greek->isVisible());
-        QCOMPARE(greek->windowTitle(), QString("Greek Alphabet"));
-        const QPixmap picture = greek->findChild<QLabel *>("Image1")->pixmap();
-        QVERIFY(!picture.isNull());
-        const auto &letters = GreekAlphabet::letters();
-        QCOMPARE(letters.size(), size_t(24));
-        QString capitals, smalls;
-        for (const auto &l : letters) {
-            capitals += l.capital;
-            smalls += l.small;
-        }
-        QCOMPARE(capitals, QString::fromUtf8("ΑΒΓΔΕΖΗΘΙΚΛΜΝΞΟΠΡΣΤΥΦΧΨΩ"));
-        QCOMPARE(smalls, QString::fromUtf8("αβγδεζηθικλμνξοπρστυφχψω"));
-        QCOMPARE(letters[17].name, QString("Sigma"));
+        QVERIFY(!greek->findChild<QLabel *>("Image1")->pixmap().isNull());
+        QCOMPARE(GreekAlphabet::letters().size(), size_t(24));
     }
 
 private:
