@@ -8,6 +8,9 @@
 #include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/sac/sacdeclaration.h"
+#include "logbooks/sac/sacwindow.h"
+#include "logbooks/sac/sacwindows.h"
 #include "logbooks/solar/solardeclaration.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/solar/solarwindows.h"
@@ -45,6 +48,8 @@ void registerAll()
         return w;
     });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
+    registerLogbook(SacLogbook::declaration(), [] { return new SacWindow; });
+    SacWindows::registerOwnWindows();
     SearchWindows::registerAll();
     registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });
     SolarWindows::registerObservationWindows();
