@@ -58,7 +58,7 @@ NgcNotesDialog::NgcNotesDialog(QWidget *parent) : QDialog(parent)
         t->setFont(fixed);
         t->setAccessibleName(QString("Notes %1").arg(i));
         const QFontMetrics fm(fixed);
-        t->setMinimumSize(fm.horizontalAdvance(QString(26, 'x')), fm.lineSpacing() * 14);
+        t->setMinimumSize(fm.horizontalAdvance(QString(40, 'x')) + 24, fm.lineSpacing() * 16);
         legend->addWidget(t, (i - 1) / 3, (i - 1) % 3);
         binder->bind(t, QString("notes%1").arg(i));
     }

@@ -21,11 +21,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -143,13 +146,6 @@ void SacWindow::buildFindBar()
         QComboBox *which = *box;
         connect(which, &QComboBox::activated, this, [this, which] { goToDesignation(which->currentText()); });
     }
-    m_text30 = shownText("Text30", "Catalog", this);
-    m_text30->setText("All");
-    m_text30->setMaximumWidth(m_text30->fontMetrics().horizontalAdvance("Herschell 400") + 16);
-    auto *l = new QLabel("Catalog", this);
-    l->setBuddy(m_text30);
-    findBar()->insertWidget(at++, l);
-    findBar()->insertWidget(at++, m_text30);
 }
 
 void SacWindow::buildSearch()
@@ -185,6 +181,12 @@ void SacWindow::buildSearch()
     grid->addWidget(in, 1, 0);
     grid->addWidget(m_combo3, 1, 1);
     grid->addWidget(command4, 1, 2);
+    m_text30 = shownText("Text30", "Catalog", this);
+    m_text30->setText("All");
+    auto *catalog = new QLabel("Catalog", this);
+    catalog->setBuddy(m_text30);
+    grid->addWidget(catalog, 2, 0);
+    grid->addWidget(m_text30, 2, 1);
     grid->setColumnStretch(1, 1);
     box->addLayout(grid);
 
@@ -256,10 +258,15 @@ void SacWindow::buildEditRow()
     connect(control<QPushButton>("Command17"), &QPushButton::clicked, this, [this] { updateRecord(); });
     connect(control<QPushButton>("Command19"), &QPushButton::clicked, this, [] { Windows::show("help_editor"); });
     connect(control<QPushButton>("Command18"), &QPushButton::clicked, this, [this] { setEditing(false); });
-    // Below the form, seen only in the editing mode.
-    QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
-    static_cast<QVBoxLayout *>(content->layout())->addWidget(m_editRow);
-    m_editRow->hide();
+    // Below the form, outside its scrolling, seen only in the editing mode.
+    m_editBar = new QToolBar(this);
+    m_editBar->setObjectName("editBar");
+    m_editBar->setMovable(false);
+    m_editBar->setFloatable(false);
+    m_editBar->toggleViewAction()->setVisible(false);
+    m_editBar->addWidget(m_editRow);
+    addToolBar(Qt::BottomToolBarArea, m_editBar);
+    m_editBar->hide();
 }
 
 void SacWindow::fillDesignationLists()
@@ -449,10 +456,13 @@ void SacWindow::setEditing(bool on)
     // The window grows by the editing row and shrinks back after it.
     if (on) {
         m_heightBeforeEditing = height();
-        m_editRow->show();
-        resize(width(), height() + m_editRow->sizeHint().height());
+        m_editBar->show();
+        int wanted = height() + m_editBar->sizeHint().height();
+        if (const QScreen *screen = this->screen())
+            wanted = std::min(wanted, screen->availableGeometry().height() - 48);
+        resize(width(), wanted);
     } else {
-        m_editRow->hide();
+        m_editBar->hide();
         resize(width(), m_heightBeforeEditing);
     }
 }

@@ -6,6 +6,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class QToolBar;
 class QWidget;
 
 namespace SacLogbook { struct CatalogFilterItem; }
@@ -67,4 +68,5 @@ private:
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer2 = nullptr;
     QWidget *m_editRow = nullptr;
+    QToolBar *m_editBar = nullptr;
 };
