@@ -238,6 +238,17 @@ private slots:
         QCOMPARE(m_messages->shown, QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
     }
 
+    void browsingWritesNothing()
+    {
+        // The unticked report mark over an empty cell is no edit.
+        for (const char *button : {"Command11", "Command11", "Command12", "Command7", "Command6"})
+            click(button);
+        QCOMPARE(db("select count(*) from sac72 where report is not null").toInt(), 0);
+        m_win->findChild<QCheckBox *>("Check3")->setChecked(true);
+        click("Command11");
+        QCOMPARE(db("select report from sac72 order by id").toString(), QString("1"));
+    }
+
     void reportMarksClearedOnAConnectionOfItsOwn()
     {
         dbExec(dbPath(), "update sac72 set report = '1' where id in (2, 3)");

@@ -77,7 +77,7 @@ NgcExamplesDialog::NgcExamplesDialog(QWidget *parent) : QDialog(parent)
     text->setPlainText(examplesText());
     text->setAccessibleName("Description examples");
     const QFontMetrics fm(text->font());
-    text->setMinimumSize(fm.horizontalAdvance(QString(94, 'x')) + 32, fm.lineSpacing() * 24);
+    text->setMinimumSize(fm.horizontalAdvance(QString(94, 'x')) + 32, fm.lineSpacing() * 30);
     auto *ok = new QPushButton("OK", this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);

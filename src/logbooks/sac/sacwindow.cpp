@@ -271,13 +271,18 @@ void SacWindow::buildEditRow()
 
 void SacWindow::fillDesignationLists()
 {
-    try {
-        const DesignationLists::Lists lists = DesignationLists::load(primary()->store(), "sac72");
-        m_combo1->addItems(lists.first);
-        m_combo2->addItems(lists.second);
-    } catch (const DataError &e) {
-        Messages::show(e.description());
+    // From the rows already read, in id order: no second pass over the table.
+    RecordSource *rs = primary();
+    const int object = rs->columnIndex("OBJECT");
+    QStringList names;
+    if (rs->isOpen() && object >= 0) {
+        names.reserve(rs->recordCount());
+        for (int row = 0; row < rs->recordCount(); ++row)
+            names << rs->valueAt(row, object).toString();
     }
+    const DesignationLists::Lists lists = DesignationLists::build(names);
+    m_combo1->addItems(lists.first);
+    m_combo2->addItems(lists.second);
     m_combo1->setCurrentIndex(-1);
     m_combo2->setCurrentIndex(-1);
 }
