@@ -633,6 +633,68 @@ bool asciiEqualNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view part)
+{
+    return text.size() >= part.size() && asciiEqualNoCase(text.substr(0, part.size()), part);
+}
+
+// Where `part` first stands in `text` from `from` on, case ignored; npos when nowhere.
+size_t findNoCase(std::string_view text, std::string_view part, size_t from)
+{
+    if (part.empty())
+        return from;
+    for (size_t i = from; i + part.size() <= text.size(); ++i) {
+        if (lowerAscii(text[i]) != lowerAscii(part[0]))
+            continue;
+        if (asciiEqualNoCase(text.substr(i, part.size()), part))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// A like pattern of ASCII literals and runs ("*" or "%") only, split at the
+// runs; false when it has other wildcards.
+bool runSegments(const std::string &pattern, std::vector<std::string_view> *segments)
+{
+    if (!isAscii(pattern))
+        return false;
+    size_t begin = 0;
+    for (size_t i = 0; i <= pattern.size(); ++i) {
+        const char ch = i < pattern.size() ? pattern[i] : '*';
+        if (ch == '?' || ch == '_' || ch == '#' || ch == '[')
+            return false;
+        if (ch == '*' || ch == '%') {
+            segments->emplace_back(pattern.data() + begin, i - begin);
+            begin = i + 1;
+        }
+    }
+    return true;
+}
+
+bool runsMatch(std::string_view text, const std::vector<std::string_view> &segments)
+{
+    if (segments.size() == 1)
+        return asciiEqualNoCase(text, segments.front());
+    const std::string_view first = segments.front(), last = segments.back();
+    if (text.size() < first.size() + last.size() || !startsWithNoCase(text, first) ||
+        !asciiEqualNoCase(text.substr(text.size() - last.size()), last))
+        return false;
+    size_t at = first.size();
+    const size_t end = text.size() - last.size();
+    for (size_t k = 1; k + 1 < segments.size(); ++k) {
+        const size_t found = findNoCase(text.substr(0, end), segments[k], at);
+        if (found == std::string_view::npos)
+            return false;
+        at = found + segments[k].size();
+    }
+    return true;
+}
+
 } // namespace
 
 bool RecordSource::find(const QString &criterion, bool skipCurrent)
@@ -654,13 +716,17 @@ bool RecordSource::find(const QString &criterion, bool skipCurrent)
     const bool bytewise = c.op == Criterion::Op::Equal && c.quoted && c.value.typeId() == QMetaType::QString &&
                           isAscii(wanted);
     const std::string_view want = trimmedRight(wanted);
+    // So does like with a pattern of literals and runs only.
+    std::vector<std::string_view> runs;
+    const bool byRuns = c.op == Criterion::Op::Like && c.value.typeId() == QMetaType::QString &&
+                        runSegments(wanted, &runs);
     for (int i = start; i < int(m_visible.size()); ++i) {
         const Row &row = *m_visible[size_t(i)];
         const Cell &cell = row.cells[size_t(col)];
-        if (bytewise && cell.type == Cell::Text && row.pending.find(col) == row.pending.end()) {
+        if ((bytewise || byRuns) && cell.type == Cell::Text && row.pending.find(col) == row.pending.end()) {
             const std::string_view stored(row.text.data() + cell.offset, cell.length);
             if (isAscii(stored)) {
-                if (asciiEqualNoCase(trimmedRight(stored), want)) {
+                if (bytewise ? asciiEqualNoCase(trimmedRight(stored), want) : runsMatch(stored, runs)) {
                     setPosition(i);
                     return true;
                 }
