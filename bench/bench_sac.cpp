@@ -206,38 +206,3 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
     return 0;
 }
-namespace {
-void BM_Piece_FilterMessierAgain(benchmark::State &state)
-{
-    SacWindow *w = openBrowser();
-    w->applyCatalogFilter("messier");
-    for (auto _ : state)
-        w->applyCatalogFilter("messier");
-    closeBrowser(w);
-}
-BENCHMARK(BM_Piece_FilterMessierAgain)->Unit(benchmark::kMillisecond);
-void BM_Piece_RequeryMessierAgain(benchmark::State &state)
-{
-    SacWindow *w = openBrowser();
-    w->applyCatalogFilter("messier");
-    for (auto _ : state)
-        w->primary()->requery();
-    closeBrowser(w);
-}
-BENCHMARK(BM_Piece_RequeryMessierAgain)->Unit(benchmark::kMillisecond);
-void BM_Piece_FilterFromAllNoFree(benchmark::State &state)
-{
-    SacWindow *w = openBrowser();
-    for (auto _ : state) {
-        w->applyCatalogFilter("messier");
-        state.PauseTiming();
-        QCoreApplication::sendPostedEvents();
-        w->primary()->setRecordSource("select * from sac72 order by id");
-        w->primary()->requery();
-        QCoreApplication::sendPostedEvents();
-        state.ResumeTiming();
-    }
-    closeBrowser(w);
-}
-BENCHMARK(BM_Piece_FilterFromAllNoFree)->Unit(benchmark::kMillisecond);
-}
