@@ -9,6 +9,9 @@
 #include "logbooks/messier/messierdeclaration.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/sac/sacdeclaration.h"
+#include "logbooks/sac/sacwindow.h"
+#include "logbooks/sac/sacwindows.h"
 #include "logbooks/solar/solardeclaration.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/solar/solarwindows.h"
@@ -40,6 +43,8 @@ void registerAll()
     AidWindows::registerShared();
     registerLogbook(MessierLogbook::declaration(), [] { return new MessierWindow; });
     Windows::registerFactory("frmmonth_view", [] { return new MonthViewDialog; });
+    registerLogbook(SacLogbook::declaration(), [] { return new SacWindow; });
+    SacWindows::registerOwnWindows();
     SearchWindows::registerAll();
     registerLogbook(BestLogbook::declaration(), [] { return new BestWindow; });
     registerLogbook(SolarLogbook::declaration(), [] { return new SolarWindow; });

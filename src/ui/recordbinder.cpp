@@ -5,6 +5,7 @@
 
 #include "ui/controlvalue.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 RecordBinder::RecordBinder(RecordSource *source, QObject *parent) : QObject(parent), m_source(source)
@@ -70,6 +71,11 @@ void RecordBinder::saveOne(const Binding &b)
             m_source->setValue(b.column, ticked);
         return;
     }
-    if (m_source->text(b.column) != given)
+    const QString shown = m_source->text(b.column);
+    // A check box on a text column shows an empty cell unticked; left
+    // unticked, it is no edit (else every row browsed past would be written).
+    if (shown.isEmpty() && given == QLatin1String("0") && qobject_cast<QCheckBox *>(b.control))
+        return;
+    if (shown != given)
         m_source->setValue(b.column, given);
 }

@@ -2,7 +2,6 @@
 // "Map"), checked in the logbook's controls, the aid windows and the database.
 #include "aids/mapwindow.h"
 #include "aids/seeingwindow.h"
-#include "logbooks/logbookdeclaration.h"
 #include "aids/utc.h"
 #include "data/store.h"
 #include "logbooks/messier/messierwindow.h"
@@ -231,29 +230,26 @@ private slots:
 
     void scPastesOnlyIntoTheAskingLogbook()
     {
-        QWidget *ngc = fakeLogbook("frmngc", {}, {"Combo2", "Combo3", "Combo4", "Combo5"});
-        for (auto *c : ngc->findChildren<QComboBox *>())
-            c->setCurrentText("untouched");
-        const QStringList ngcCombos = {"Combo2", "Combo3", "Combo4", "Combo5"};
+        // The SAC browser itself: its transparency and seeing lists are Combo4 and Combo5.
+        QWidget *ngc = Windows::show("frmngc");
+        QVERIFY(ngc);
+        const QStringList ngcCombos = {"Combo4", "Combo5"};
+        for (const QString &c : ngcCombos)
+            ngc->findChild<QComboBox *>(c)->setCurrentText("untouched");
         combo("Combo2")->setCurrentText("4");
         whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
         clickButton(m_win, "Command6");
         QCOMPARE(combo("Combo2")->currentText(), QString("0"));
-        QCOMPARE(textsOf(ngc, ngcCombos), QStringList(4, "untouched"));
+        QCOMPARE(textsOf(ngc, ngcCombos), QStringList(2, "untouched"));
 
         // Asked by the SAC browser, the SAC browser's combo boxes receive the steps.
         combo("Combo2")->setCurrentText("4");
         combo("Combo3")->setCurrentText("4");
-        static LogbookSpec ngcBook;
-        ngcBook.windowName = "frmngc";
-        ngcBook.aids.transparencyControl = "Combo4";
-        ngcBook.aids.seeingControl = "Combo5";
-        LogbookSpecs::add(ngcBook);
         Module1::SeeingCaller = "frmngc";
         SeeingWindow picker("seeing", nullptr);
         for (const char *button : {"Command4", "Command4", "Command5", "Command1"})
             clickButton(&picker, button);
-        QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
+        QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"2", "2"}));
         QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"4", "4"}));
 
         // An unknown caller pastes nowhere.
@@ -261,7 +257,7 @@ private slots:
         SeeingWindow stray("seeing", nullptr);
         clickButton(&stray, "Command1");
         QCOMPARE(combo("Combo2")->currentText(), QString("4"));
-        QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"untouched", "untouched", "2", "2"}));
+        QCOMPARE(textsOf(ngc, ngcCombos), QStringList({"2", "2"}));
     }
 
     // M: the magnification calculator.

@@ -2,6 +2,7 @@
 // batch update, requery and the parent/child source of a SHAPE command.
 #include "data/dataerror.h"
 #include "data/dataformcommands.h"
+#include "data/jetdialect.h"
 #include "data/recordsource.h"
 #include "data/store.h"
 #include "support/testsupport.h"
@@ -147,6 +148,41 @@ private slots:
         for (const auto &[criterion, position] : finds) {
             rs->moveFirst();
             QVERIFY2(rs->find(criterion), criterion);
+            QCOMPARE(rs->absolutePosition(), position);
+        }
+    }
+
+    void findAgreesWithTheDialectOnEveryText()
+    {
+        // Plain ASCII cells take a byte-wise path; the answers must be those of
+        // the dialect's like and of '=' on strings, non-ASCII cells included.
+        const QStringList texts = {"Andromeda galaxy", "andromeda", "M31 in Andromeda", "Galaxy  ", "Andr\u00f6meda",
+                                   "AB", "ABAB", "a", ""};
+        QStringList values;
+        for (int i = 0; i < texts.size(); ++i)
+            values << QString("(%1, '%2')").arg(i + 1).arg(texts[i]);
+        exec("insert into Sac72 (ID, NOTES) values " + values.join(", "));
+        auto rs = open("select * from sac72 order by id");
+        const QStringList patterns = {"*andromeda*", "Andromeda*", "*galaxy", "andromeda", "*",  "AB*AB", "*B*B",
+                                      "A*B*",        "%ndrom%",    "Andr?meda", "a",     "**", "",      "A%B%A%B"};
+        for (const QString &p : patterns) {
+            for (int from = 0; from < texts.size(); ++from) {
+                int expected = -1;
+                for (int i = from; i < texts.size() && expected < 0; ++i)
+                    if (JetDialect::likeMatch(p, texts[i]))
+                        expected = i + 1;
+                rs->moveFirst();
+                for (int k = 0; k < from; ++k)
+                    rs->moveNext();
+                const bool found = rs->find("notes like '" + p + "'");
+                QCOMPARE(found, expected > 0);
+                if (found)
+                    QCOMPARE(rs->absolutePosition(), expected);
+            }
+        }
+        for (const auto &[value, position] : {std::pair{"GALAXY", 4}, std::pair{"andromeda ", 2}, std::pair{"AB", 6}}) {
+            rs->moveFirst();
+            QVERIFY2(rs->find(QString("notes = '%1'").arg(value)), value);
             QCOMPARE(rs->absolutePosition(), position);
         }
     }

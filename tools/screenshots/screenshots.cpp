@@ -8,6 +8,10 @@
 #include "logbooks/custom/gendeletewarningdialog.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
+#include "logbooks/sac/ngcexamplesdialog.h"
+#include "logbooks/sac/ngcnotesdialog.h"
+#include "logbooks/sac/passworddialog.h"
+#include "logbooks/sac/sacwindow.h"
 #include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/stars/greekalphabetwindow.h"
@@ -137,6 +141,29 @@ int main(int argc, char **argv)
     ok = save(Windows::show("frmbest"), out, "frmbest") && ok;
     GreekAlphabetWindow greek;
     ok = save(&greek, out, "help_greek") && ok;
+
+    // The SAC browser on NGC 7000 with a description and an observation typed in.
+    Store(work.filePath("velnora.db"))
+        .execute("update sac72 set ngc_descr = 'F, eL, dif, N = Cl' where object = 'NGC7000'");
+    auto *sac = qobject_cast<SacWindow *>(Windows::show("frmngc"));
+    sac->primary()->moveFirst();
+    sac->primary()->find("object = 'NGC7000'");
+    sac->findChild<QLineEdit *>("txtFields_3")->setText("8/14/2026");
+    sac->findChild<QLineEdit *>("txtFields_1")->setText("10:45 PM");
+    sac->findChild<QLineEdit *>("txtFields_7")->setText("Hilltop");
+    sac->findChild<QLineEdit *>("txtFields_0")->setText("Refractor 80 mm");
+    sac->findChild<QLineEdit *>("txtFields_9")->setText("16");
+    sac->findChild<QLineEdit *>("Text13")->setText("North America");
+    ok = save(sac, out, "frmngc") && ok;
+    sac->setEditing(true);
+    ok = save(sac, out, "frmngc_edit") && ok;
+    NgcNotesDialog ngcNotes;
+    ok = save(&ngcNotes, out, "frm_ngc_notes") && ok;
+    NgcExamplesDialog ngcExamples;
+    ok = save(&ngcExamples, out, "ngc_examples") && ok;
+    PasswordDialog password;
+    ok = save(&password, out, "password") && ok;
+    sac->setEditing(false);
     Windows::closeAll();
     return ok ? 0 : 1;
 }

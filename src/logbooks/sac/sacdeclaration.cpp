@@ -1,0 +1,183 @@
+#include "logbooks/sac/sacdeclaration.h"
+
+#include <iterator>
+
+namespace SacLogbook {
+namespace {
+
+constexpr CatalogFilterItem kFilters[] = {
+    {"all", kAll, "555", "All"},
+    {"messier", "select * from sac72 where BCHM like '%M%' order by other", "1", "Messier"},
+    {"sac", "select * from sac72 where BCHM like '%B%' order by other", "2", "Best 110"},
+    {"caldwell", "select * from sac72 where BCHM like '%C%' order by other", "3", "Caldwell"},
+    {"herschel", "select * from sac72 where BCHM like '%H%' order by other", "4", "Herschell 400"},
+};
+
+QStringList numbers(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::number(i);
+    return out;
+}
+
+LogbookSpec make()
+{
+    using A = LogbookMenuItem::Action;
+    using F = LogbookField;
+    LogbookSpec b;
+    b.windowName = "frmngc";
+    b.title = "SAC Database ";
+    b.table = "Sac72";
+    b.designationColumn = "OBJECT";
+    b.primaryQuery = kAll;
+    for (const CatalogFilterItem &f : kFilters)
+        if (QString(f.query) != kAll)
+            b.otherQueries << f.query;
+    const QString object = "Object", descr = "Description", search = "Search", obs = "Observation",
+                  seeing = "Seeing Conditions", sheet = "Worksheet", defs = "Default Observation Values",
+                  hidden = "Record keys";
+    b.fields = {
+        F::line("txtFields_6", "Object Name", "OBJECT", object).locked(),
+        F::line("Text1", "Other Name", "OTHER", object).locked(),
+        F::line("txtFields_8", "Type", "type", object).locked(),
+        F::line("txtFields_13", "Constellation", "CON", object).locked(),
+        F::line("txtFields_2", "RA", "ra", object).locked(),
+        F::line("txtFields_12", "DEC", "dec", object).locked(),
+        F::line("txtFields_5", "Magnitude", "mag", object).locked(),
+        F::line("Text2", "Surface Brightness", "SUBR", object).locked(),
+        F::line("Text5", "Maximum Size", "SIZE_MAX", object).locked(),
+        F::line("Text6", "Minimum Size", "SIZE_MIN", object).locked(),
+        F::line("Text7", "Position Angle", "PA", object).locked(),
+        F::line("Text8", "Class", "CLASS", object).locked(),
+        F::line("Text3", "Charts (Uranometria 2000.0)", "U2K", descr).locked(),
+        F::line("Text4", "Charts (Tirion Sky Atlas 2000.0)", "TI", descr).locked(),
+        F::line("Text9", "NSTS", "NSTS", descr).locked(),
+        F::line("Text10", "BRSTR", "BRSTR", descr).locked(),
+        F::line("Text11", "Catalogs", "BCHM", descr).locked(),
+        F::line("txtFields_10", "NGC Description", "NGC_DESCR", descr).locked().withAid("Command2"),
+        F::notes("Text12", "Notes", "NOTES", descr).locked(),
+        F::check("Check2", "Observed ?", "completed", obs),
+        F::line("txtFields_3", "Local Date\n(mm/dd/yyyy)", "date", obs),
+        F::line("txtFields_1", "Local Time (hh:mm)\nPM/AM", "hour", obs),
+        F::line("txtFields_11", "UT Date and Time", "utctime", obs).withAid("Command5"),
+        F::line("txtFields_7", "Obvserving Location", "location", obs),
+        F::line("txtFields_0", "Instrument Used", "tele", obs),
+        F::line("txtFields_9", "Magnification Used", "magnification", obs).withAid("Command21"),
+        F::notes("txtFields_14", " Personal Notes", "view_notes", obs),
+        F::combo("Combo4", "Transparency", "condititons", seeing, numbers(0, 10)),
+        F::combo("Combo5", "Seeing", "rating", seeing, numbers(1, 10)).withAid("Command9"),
+        F::check("Check3", "Add this object to report", "report", sheet),
+        F::line("Text25", "ID", "ID", hidden).locked(),
+        F::line("Text28", "NGC_DESCR", "NGC_DESCR", hidden).locked(),
+        F::line("Text29", "ngc1", "ngc1", hidden).locked(),
+        F::line("Text15", "Instrument", "inst", defs).ofDefaults(),
+        F::line("Text17", "Magnification", "mag", defs).ofDefaults(),
+        F::line("Text18", "Transparency", "trans", defs).ofDefaults(),
+        F::line("Text19", "Seeing", "see", defs).ofDefaults(),
+        F::line("Text20", "Location", "location", defs).ofDefaults(),
+        F::line("Text21", "Date", "date", defs).ofDefaults(),
+        F::line("Text22", "Time", "time", defs).ofDefaults(),
+        // Text23 shows the same column as Text24 and is bound first, so that
+        // "U" writing Text24 is not undone by Text23's older text.
+        F::line("Text23", "UT", "ut", defs).ofDefaults(),
+        F::line("Text24", "UT", "ut", defs).ofDefaults(),
+        F::check("Check1", "Observed", "observed", defs).ofDefaults(),
+    };
+    b.columnGroups[0] = {object, descr, hidden};
+    b.columnGroups[1] = {search, obs, seeing, sheet, QString(), defs};
+    b.aidButtons = {
+        {"Command5", "UT", "Convert local time to UT", LogbookAidButton::Aid::Utc},
+        {"Command21", "M", "Magnification calculator", LogbookAidButton::Aid::Magnification},
+        {"Command9", "SC", "Seeing and transparency scales", LogbookAidButton::Aid::Seeing},
+        {"Command2", "?", "Notes on the NGC descriptions", LogbookAidButton::Aid::Own},
+    };
+    b.insertButton = "Command10";
+    b.storeButton = "Command13";
+    b.copyPairs = {
+        {"Text15", "txtFields_0"}, {"Text17", "txtFields_9"}, {"Text18", "Combo4"},
+        {"Text19", "Combo5"},      {"Text20", "txtFields_7"}, {"Text21", "txtFields_3"},
+        {"Text22", "txtFields_1"}, {"Text24", "txtFields_11"}, {"Check1", "Check2"},
+    };
+    b.defaultsHidden = true;
+    b.actionsPerRow = 3;
+    // The last original row is known only once the store is open (SacWindow).
+    b.lastRowControl = "Text16";
+    b.navigationButtons[0] = "Command6";
+    b.navigationButtons[1] = "Command12";
+    b.navigationButtons[2] = "Command11";
+    b.navigationButtons[3] = "Command7";
+    b.commitFailureMessage = kDateMessage;
+    b.aids.dateControl = "txtFields_3";
+    b.aids.timeControl = "txtFields_1";
+    b.aids.utControl = "txtFields_11";
+    b.aids.magnificationControl = "txtFields_9";
+    b.aids.transparencyControl = "Combo4";
+    b.aids.seeingControl = "Combo5";
+    b.aids.utcWindow = "utc_ngc";
+    b.aids.utcExitCaption = "E&xit";
+    b.aids.seeingWindow = "seeing";
+    b.aids.magnificationWindow = "frmmag_ngc";
+
+    using M = LogbookMenuItem;
+    std::vector<M> catalogs;
+    for (const CatalogFilterItem &f : kFilters)
+        catalogs.push_back(M::item(f.menuItem, f.menuItem == QString("herschel") ? "Herschel 400" : f.caption,
+                                   A::Own, f.menuItem));
+    b.menus = {
+        M::menu("&File",
+                {M::item("exitsac", "E&xit SAC Database", A::ExitLogbook), M::separator(),
+                 M::item("exit_all", "Exit Velnora Logging System", A::ExitAll),
+                 M::item("special", "Edit and/or Add Records", A::Own, "special")},
+                "exit"),
+        M::menu("&Reports",
+                {M::item("comreport", "Completed Item Report", A::Own, "comreport"),
+                 M::item("simple", "Completed Item Report (simple) Sorted By Date", A::Report, "ngcsimpled.rpt"),
+                 M::item("ra", "Completed Item Report (simple) Sorted By RA", A::Report, "ngcsimple.rpt"),
+                 M::item("worksheet", "SAC Worksheet", A::Report, "sac_worksheet.rpt"),
+                 M::item("work_ngc", "Single Item Worksheet", A::Own, "work_ngc"),
+                 M::item("kill", "End Report", A::EndReport)},
+                "reports"),
+        M::menu("C&atalogs", catalogs, "catalog"),
+        M::item("credits", "&Credits", A::Show, "credits_sac"),
+        M::menu("H&elp",
+                {M::item("sachelp", "SAC Database Help", A::Show, "help_sac"),
+                 M::item("sacnotes", "Notes on the SAC Database", A::Exec, "helpsac"),
+                 M::item("about", "&About", A::Exec, "frmAbout")},
+                "help"),
+    };
+    return b;
+}
+
+} // namespace
+
+const CatalogFilterItem *catalogFilters(int *count)
+{
+    *count = int(std::size(kFilters));
+    return kFilters;
+}
+
+const CatalogFilterItem *catalogFilter(const QString &menuItem)
+{
+    for (const CatalogFilterItem &f : kFilters)
+        if (menuItem == f.menuItem)
+            return &f;
+    return nullptr;
+}
+
+const QStringList &catalogueFields()
+{
+    static const QStringList names = {"txtFields_6", "Text1",  "txtFields_8", "txtFields_13", "txtFields_2",
+                                      "txtFields_12", "txtFields_5", "Text2", "Text3", "Text4",
+                                      "Text5", "Text6", "Text7", "Text8", "Text9",
+                                      "Text10", "Text11", "txtFields_10", "Text12"};
+    return names;
+}
+
+const LogbookSpec &declaration()
+{
+    static const LogbookSpec b = make();
+    return b;
+}
+
+} // namespace SacLogbook

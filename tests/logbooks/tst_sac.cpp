@@ -1,0 +1,393 @@
+// The SAC browser, its NGC notes and its editing mode, driven through their
+// named controls and checked in both the controls and the database.
+#include "data/recordsource.h"
+#include "logbooks/designationlists.h"
+#include "logbooks/sac/ngcexamplesdialog.h"
+#include "logbooks/sac/sacsearch.h"
+#include "logbooks/sac/sacwindow.h"
+#include "shell/allwindows.h"
+#include "shell/module1.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class TestSac : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        AllWindows::registerAll();
+        m_rows = db("select count(*) from sac72").toInt();
+        open();
+    }
+
+    void cleanup()
+    {
+        m_win = nullptr;
+        closeWorkspace(m_dir, m_messages);
+    }
+
+    void opensOnTheFirstRowOfTheWholeCatalogue()
+    {
+        QCOMPARE(m_win->windowTitle(), QString("SAC Database "));
+        QCOMPARE(textsOf(m_win, {"Text16", "Text30", "txtFields_6"}),
+                 QStringList({"Record: 1", "All", db("select object from sac72 order by id").toString()}));
+        QCOMPARE(Module1::CatalogFilter, QString("555"));
+        QCOMPARE(m_win->primary()->recordCount(), m_rows);
+        QCOMPARE(m_win->originalRows(), db("select value from velnora_meta where key = 'sac72_original_rows'").toInt());
+        for (const char *name : {"txtFields_6", "txtFields_10", "Text3", "Text11"})
+            QVERIFY2(field(name)->isReadOnly(), name);
+        QVERIFY(!field("txtFields_7")->isReadOnly());
+        QVERIFY(!m_win->findChild<QWidget *>("editRow")->isVisible());
+        QVERIFY(!m_win->findChild<QWidget *>("Text25")->isVisible());
+        QVERIFY(m_win->findChild<QWidget *>("Text14")->isVisible());
+    }
+
+    void designationListsFromTheObjectColumn()
+    {
+        // Built from the names alone: padded, in code order, UGCA before UGC, split at "P".
+        const auto lists = DesignationLists::build(
+            {"NGC1", "UGC 12", "IC 5", "UGCA 205", "3C 48", "vdBH 81", "PK 0+3.1", "Wild's triplet", "IC 5", "ngc7"});
+        QCOMPARE(lists.first, QStringList({"3C 48           ", "IC 5            "}));
+        QCOMPARE(lists.second, QStringList({"PK 0+3.1        ", "UGCA 205        ", "UGC 12          ",
+                                            "Wild's triplet  ", "vdBH 81         "}));
+        bool skip = true;
+        QCOMPARE(DesignationLists::criterion("IC 5            ", &skip), QString("object ='IC 5            '"));
+        QVERIFY(!skip);
+        QCOMPARE(DesignationLists::criterion("Zwicky's triplet", &skip), QString("object Like  '*Zwicky*'"));
+        QVERIFY(skip);
+
+        // In the window: every entry 16 characters, and a choice lands on its object.
+        QComboBox *c1 = combo("Combo1");
+        QVERIFY(c1->count() > 100);
+        QCOMPARE(c1->itemText(0).size(), 16);
+        QVERIFY(c1->itemText(c1->count() - 1) < QString("P"));
+        QVERIFY(combo("Combo2")->count() > 0);
+        const QString ic = db("select object from sac72 where object like 'IC %' order by id desc").toString();
+        activateItem(c1, ic.leftJustified(16));
+        QCOMPARE(field("txtFields_6")->text(), ic);
+        QCOMPARE(m_win->primary()->absolutePosition(),
+                 db("select count(*) from sac72 where id <= (select max(id) from sac72 where object = '" + ic + "')")
+                     .toInt());
+    }
+
+    void wildsTripletNeverFindsTheFirstRow()
+    {
+        dbExec(dbPath(), "update sac72 set object = 'Wild''s triplet' where id in (1, 5)");
+        reopen();
+        activateItem(combo("Combo2"), "Wild's triplet  ");
+        QCOMPARE(m_win->primary()->absolutePosition(), 5);
+        QCOMPARE(field("txtFields_6")->text(), QString("Wild's triplet"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void ngcNumberAnswers()
+    {
+        // Prefixed in lower or upper case: no range test.
+        for (const char *answer : {"ngc7000", "NGC7000"}) {
+            m_messages->answers = {QString(answer)};
+            click("Command1");
+            QCOMPARE(field("txtFields_6")->text(), QString("NGC7000"));
+        }
+        QCOMPARE(m_messages->prompts, QStringList(2, "Enter NGC Number between 1 and 7840"));
+        QVERIFY(m_messages->shown.isEmpty());
+
+        m_messages->answers = {"7840"};
+        click("Command1");
+        QCOMPARE(field("txtFields_6")->text(), QString("NGC7840"));
+        QVERIFY(m_messages->shown.isEmpty());
+
+        // "Ngc7000" is no prefix; 7841 and 0 are out of range: one message each and a new prompt.
+        const QString range = "Please enter a number between 1 and 7840";
+        m_messages->prompts.clear();
+        m_messages->answers = {"Ngc7000", "7841", "0", QString()};
+        click("Command1");
+        QCOMPARE(m_messages->shown, QStringList({range, range, range}));
+        QCOMPARE(m_messages->prompts.size(), 4);
+        QCOMPARE(field("txtFields_6")->text(), QString("NGC7840")); // Cancel: nothing moved
+
+        // A blank is refused before anything else.
+        m_messages->shown.clear();
+        m_messages->answers = {"NGC 7000", "12"};
+        click("Command1");
+        QCOMPARE(m_messages->shown, QStringList({"No Spaces Please"}));
+        QCOMPARE(field("txtFields_6")->text(), QString("NGC12"));
+
+        // The rules on their own.
+        using K = SacSearch::NgcAnswer::Kind;
+        QCOMPARE(SacSearch::readNgcAnswer("").kind, K::Empty);
+        QCOMPARE(SacSearch::readNgcAnswer("1").kind, K::Number);
+        QCOMPARE(SacSearch::readNgcAnswer("seven").kind, K::OutOfRange);
+        QCOMPARE(SacSearch::readNgcAnswer("ngc 1").kind, K::HasBlank);
+        QCOMPARE(SacSearch::readNgcAnswer("NGC1976A").number, QString("1976A"));
+    }
+
+    void simpleSearchStepsAndMessages()
+    {
+        dbExec(dbPath(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
+        reopen();
+        // An empty text is refused where the record stands.
+        click("Command8");
+        QCOMPARE(m_messages->shown, QStringList({"Please Enter Something to Search For"}));
+        QCOMPARE(Module1::SimpleSearchText, QString("**"));
+
+        // "Notes" is searched while no field is picked; a repeat continues from the row found.
+        field("Text13")->setText("rock's");
+        QCOMPARE(Module1::SimpleSearchRestart, short(1));
+        click("Command8");
+        QCOMPARE(Module1::SimpleSearchText, QString("*rock''s*"));
+        QCOMPARE(Module1::SimpleSearchRestart, short(2));
+        QCOMPARE(m_win->primary()->absolutePosition(), 20);
+        click("Command8");
+        QCOMPARE(m_win->primary()->absolutePosition(), 40);
+        click("Command8");
+        QCOMPARE(m_messages->shown.last(), QString("End Of Search"));
+        QCOMPARE(m_win->primary()->absolutePosition(), 1);
+
+        // Two apostrophes: only the first is doubled.
+        field("Text13")->setText("it's o'k");
+        click("Command8");
+        QCOMPARE(Module1::SimpleSearchText, QString("*it''s o'k*"));
+        QCOMPARE(SacSearch::pattern("a'b'c", "Other Name"), QString("*a''b'c*"));
+    }
+
+    void descriptionSearchSkipsMeasuredNotes()
+    {
+        dbExec(dbPath(), "update sac72 set ngc_descr = 'vF, pos. angle 50 degrees' where id = 3");
+        dbExec(dbPath(), "update sac72 set ngc_descr = 'VF, S' where id = 4");
+        dbExec(dbPath(), "update sac72 set ngc_descr = 'vF, between two stars' where id = 6");
+        dbExec(dbPath(), "update sac72 set ngc_descr = 'vF, vS, R' where id = 9");
+        reopen();
+        m_combo3Pick("NGC Description");
+        field("Text13")->setText("vF");
+        click("Command8");
+        QCOMPARE(m_win->primary()->absolutePosition(), 9);
+        QCOMPARE(field("txtFields_10")->text(), QString("vF, vS, R"));
+        QVERIFY(SacSearch::acceptsDescription("vF, vS", "vF"));
+        QVERIFY(!SacSearch::acceptsDescription("vF, Seen at 40x", "vF"));
+        QVERIFY(!SacSearch::acceptsDescription("VF, S", "vF"));
+    }
+
+    void catalogueFilterEnablesGoTo()
+    {
+        const QList<QWidget *> goTo = {m_win->findChild<QWidget *>("Command1"), combo("Combo1"), combo("Combo2")};
+        menu("messier");
+        QCOMPARE(textsOf(m_win, {"Text30", "Text16"}), QStringList({"Messier", "Record: 1"}));
+        QCOMPARE(Module1::CatalogFilter, QString("1"));
+        QCOMPARE(m_win->primary()->recordCount(), db("select count(*) from sac72 where bchm like '%M%'").toInt());
+        QCOMPARE(field("Text1")->text(),
+                 db("select other from sac72 where bchm like '%M%' order by other").toString());
+        for (QWidget *w : goTo)
+            QVERIFY(!w->isEnabled());
+        menu("herschel");
+        QCOMPARE(textsOf(m_win, {"Text30"}), QStringList({"Herschell 400"}));
+        QCOMPARE(Module1::CatalogFilter, QString("4"));
+        menu("all");
+        QCOMPARE(Module1::CatalogFilter, QString("555"));
+        QCOMPARE(m_win->primary()->recordCount(), m_rows);
+        QCOMPARE(m_win->cursor().shape(), Qt::ArrowCursor);
+        for (QWidget *w : goTo)
+            QVERIFY(w->isEnabled());
+    }
+
+    void updateAllKeepsTheLastOriginalRow()
+    {
+        QCOMPARE(m_win->originalRows(), m_rows);
+        click("Command7");
+        const QString last = "Record: " + QString::number(m_rows);
+        QCOMPARE(textOf(m_win, "Text16"), last);
+        field("txtFields_7")->setText("Dark site");
+        click("Command3");
+        QCOMPARE(textOf(m_win, "Text16"), last);
+        QCOMPARE(db("select location from sac72 order by id desc").toString(), QString("Dark site"));
+        // A row in the middle stays current too.
+        click("Command12");
+        click("Command3");
+        QCOMPARE(textOf(m_win, "Text16"), "Record: " + QString::number(m_rows - 1));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void defaultsCopiedBothWays()
+    {
+        field("Text15")->setText("Dobsonian 300 mm");
+        field("Text24")->setText("1/2/2026 3:00:00 AM");
+        m_win->findChild<QCheckBox *>("Check1")->setChecked(true);
+        click("Command10");
+        QCOMPARE(textsOf(m_win, {"txtFields_0", "txtFields_11"}),
+                 QStringList({"Dobsonian 300 mm", "1/2/2026 3:00:00 AM"}));
+        QVERIFY(m_win->findChild<QCheckBox *>("Check2")->isChecked());
+        field("txtFields_11")->setText("1/3/2026 4:00:00 AM");
+        click("Command13");
+        QCOMPARE(db("select inst || '|' || ut || '|' || observed from default_sac").toString(),
+                 QString("Dobsonian 300 mm|1/3/2026 4:00:00 AM|1"));
+        QCOMPARE(textOf(m_win, "Text23"), QString("1/3/2026 4:00:00 AM"));
+        // A date that is no date: the commit's message, the row stays.
+        field("txtFields_3")->setText("soon");
+        click("Command3");
+        QCOMPARE(m_messages->shown, QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
+    }
+
+    void browsingWritesNothing()
+    {
+        // The unticked report mark over an empty cell is no edit.
+        for (const char *button : {"Command11", "Command11", "Command12", "Command7", "Command6"})
+            click(button);
+        QCOMPARE(db("select count(*) from sac72 where report is not null").toInt(), 0);
+        m_win->findChild<QCheckBox *>("Check3")->setChecked(true);
+        click("Command11");
+        QCOMPARE(db("select report from sac72 order by id").toString(), QString("1"));
+    }
+
+    void reportMarksClearedOnAConnectionOfItsOwn()
+    {
+        dbExec(dbPath(), "update sac72 set report = '1' where id in (2, 3)");
+        m_win->findChild<QCheckBox *>("Check3")->setChecked(true);
+        click("Command23");
+        QCOMPARE(db("select count(*) from sac72 where report is not null and report <> '0'").toInt(), 0);
+        QVERIFY(!m_win->findChild<QCheckBox *>("Check3")->isChecked());
+        click("Command22");
+        auto *timer = m_win->findChild<QTimer *>("Timer1");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 6000);
+        QVERIFY(!m_win->findChild<QTimer *>("Timer2")->isActive());
+    }
+
+    void wrongCaseWordKeepsTheFieldsLocked()
+    {
+        confirm("OVk");
+        QCOMPARE(m_messages->shown, QStringList({"This will allow edits in the SAC Database, use with caution",
+                                                 "You must type ovk in the text box to continue "}));
+        QVERIFY(!m_win->isEditing());
+        QVERIFY(field("txtFields_6")->isReadOnly());
+
+        confirm("ovk");
+        QVERIFY(m_win->isEditing());
+        QVERIFY(m_win->findChild<QWidget *>("editRow")->isVisible());
+        QVERIFY(!field("txtFields_6")->isReadOnly());
+        QVERIFY(!m_win->findChild<QPlainTextEdit *>("Text12")->isReadOnly());
+        const auto red = [this](const char *name) {
+            return m_win->findChild<QLabel *>(name)->palette().color(QPalette::WindowText);
+        };
+        QCOMPARE(red("Label5"), QColor(255, 0, 0));
+        QCOMPARE(red("lblLabels_5"), QColor(255, 0, 0));
+
+        click("Command18");
+        QVERIFY(!m_win->isEditing());
+        QVERIFY(field("txtFields_10")->isReadOnly());
+        QVERIFY(!m_win->findChild<QWidget *>("editRow")->isVisible());
+        QVERIFY(red("Label4") != QColor(255, 0, 0));
+    }
+
+    void onlyAddedRowsAreDeleted()
+    {
+        m_win->setEditing(true);
+        click("Command7");
+        click("Command20");
+        QCOMPARE(m_messages->shown, QStringList({"Sorry, Original records can not be deleted !"}));
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
+
+        click("Command16");
+        QCOMPARE(m_win->primary()->absolutePosition(), m_rows + 1);
+        field("txtFields_6")->setText("My nebula");
+        field("txtFields_10")->setText("pB, pL");
+        click("Command17");
+        QCOMPARE(db("select ngc_descr || '|' || ngc1 from sac72 where object = 'My nebula'").toString(),
+                 QString("pB, pL|pB, pL"));
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows + 1);
+
+        click("Command20");
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
+        QCOMPARE(m_win->primary()->absolutePosition(), m_rows);
+        QCOMPARE(m_messages->shown.size(), 1);
+    }
+
+    void ngcNotesShowTheCurrentObject()
+    {
+        dbExec(dbPath(), "update sac72 set ngc_descr = 'pB, pL' where id = 1");
+        reopen();
+        QStringList seen;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *notes = Windows::find("frm_ngc_notes");
+            QVERIFY(notes);
+            seen = textsOf(notes, {"Text7", "Text8", "Label1", "Label2"});
+            QVERIFY(textOf(notes, "Text1").contains("bright"));
+            clickButton(notes, "Command1");
+        });
+        click("Command2");
+        QCOMPARE(seen, QStringList({db("select object from sac72 where id = 1").toString(), "pB, pL", "NGC Desc",
+                                    "Object"}));
+        // An object without a description: an empty "NGC Desc", the notes still there.
+        click("Command11");
+        QTimer::singleShot(0, this, [&] {
+            QWidget *notes = Windows::find("frm_ngc_notes");
+            seen = textsOf(notes, {"Text8", "Text6"});
+            clickButton(notes, "Command1");
+        });
+        click("Command2");
+        QCOMPARE(seen.value(0), QString());
+        QVERIFY(!seen.value(1).isEmpty());
+        const QString examples = NgcExamplesDialog::examplesText();
+        QVERIFY(examples.startsWith("If you have never dealt with the NGC abbreviations before, perhaps a few "
+                                    "examples will \nhelp.\n\nNGC#"));
+        QVERIFY(examples.contains("6643    pB,pL,E50,2 st p"));
+    }
+
+    void closingClosesTheSearchWindows()
+    {
+        click("Command4");
+        QVERIFY(Windows::find("adv_search"));
+        m_win->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("adv_search"));
+        QVERIFY(!Windows::find("frmngc"));
+    }
+
+private:
+    void open()
+    {
+        m_win = qobject_cast<SacWindow *>(Windows::show("frmngc"));
+        QVERIFY(m_win);
+    }
+    void reopen()
+    {
+        m_win->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        open();
+    }
+    QString dbPath() const { return m_dir->file("velnora.db"); }
+    QVariant db(const QString &sql) const { return dbValue(dbPath(), sql); }
+    QLineEdit *field(const QString &name) const { return m_win->findChild<QLineEdit *>(name); }
+    QComboBox *combo(const QString &name) const { return m_win->findChild<QComboBox *>(name); }
+    void click(const QString &name) { clickButton(m_win, name); }
+    void menu(const QString &name) { m_win->findChild<QAction *>(name)->trigger(); }
+    void m_combo3Pick(const QString &field) { activateItem(combo("Combo3"), field); }
+    void confirm(const QString &word)
+    {
+        QTimer::singleShot(0, this, [word] {
+            QWidget *password = Windows::find("password");
+            QVERIFY(password);
+            password->findChild<QLineEdit *>("Text1")->setText(word);
+            clickButton(password, "Command1");
+        });
+        menu("special");
+    }
+
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+    SacWindow *m_win = nullptr;
+    int m_rows = 0;
+};
+
+QTEST_MAIN(TestSac)
+#include "tst_sac.moc"
