@@ -23,7 +23,7 @@ constexpr double kTwilight = -18.0;
 // Geocentric altitude of the Moon's centre at rise and set: parallax less
 // refraction and semi-diameter.
 constexpr double kMoonHorizon = 0.125;
-constexpr double kMoonStep = 1.0 / 48; // half an hour
+constexpr double kMoonStep = 1.0 / 24; // an hour: the Moon moves half a degree
 
 double wrap180(double a)
 {
@@ -69,16 +69,24 @@ TonightPlanner::TonightPlanner(const Site &site, const QDate &date) : m_site(sit
     m_night.end = julianDay(QDateTime(date.addDays(1), QTime(12, 0), zone));
     m_mid = (m_night.start + m_night.end) / 2;
 
-    // The Sun moves a degree a day: its ends of the night suffice.
-    ln_equ_posn sun{};
-    ln_get_solar_equ_coords(m_night.start, &sun);
-    m_sunStart = {sun.ra, sun.dec};
-    ln_get_solar_equ_coords(m_night.end, &sun);
-    m_sunEnd = {sun.ra, sun.dec};
+    // The Sun moves a degree a day: its ends of the night suffice. libnova
+    // gives it on the J2000 equinox, so it is carried to the date's.
+    const auto ofDate = [](ln_equ_posn j2000, double jd) {
+        ln_equ_posn now{};
+        ln_get_equ_prec2(&j2000, kJ2000, jd, &now);
+        return Equatorial{now.ra, now.dec};
+    };
+    const auto sunOfDate = [&](double jd) {
+        ln_equ_posn sun{};
+        ln_get_solar_equ_coords(jd, &sun);
+        return ofDate(sun, jd);
+    };
+    m_sunStart = sunOfDate(m_night.start);
+    m_sunEnd = sunOfDate(m_night.end);
     for (double t = m_night.start; t <= m_night.end + kMoonStep; t += kMoonStep) {
         ln_equ_posn moon{};
-        ln_get_lunar_equ_coords(t, &moon);
-        m_moon.push_back({moon.ra, moon.dec});
+        ln_get_lunar_equ_coords_prec(t, &moon, 1e-4); // on the J2000 equinox too
+        m_moon.push_back(ofDate(moon, t));
     }
 
     // Scan in ten-minute steps for the Sun crossing -18° and the Moon its horizon.
