@@ -25,7 +25,9 @@ int usage()
                            "       velnora-cli import PATH.mdb [--to velnora.db]\n"
                            "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
                            "       velnora-cli export-oal FILE\n"
-                           "       velnora-cli import-oal FILE\n";
+                           "       velnora-cli import-oal FILE\n"
+                           "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
+                           "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
     return 2;
 }
 
@@ -194,6 +196,8 @@ int run(const QStringList &arguments)
     const QStringList rest = arguments.mid(2);
     if (cmd == "query")
         return query(rest);
+    if (cmd == "tonight")
+        return tonight(rest);
     if (cmd == "history")
         return history(rest);
     if (cmd == "import")

@@ -11,5 +11,6 @@ int history(const QStringList &args);   // historycommand.cpp
 int importMdb(const QStringList &args); // importcommand.cpp
 int exportOal(const QStringList &args); // oalcommand.cpp
 int importOal(const QStringList &args); // oalcommand.cpp
+int tonight(const QStringList &args);   // tonightcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 } // namespace Cli

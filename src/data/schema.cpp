@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include "data/observationhistory.h"
+#include "tonight/site.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -162,6 +163,7 @@ void create(SQLite::Database &db)
     for (const Table &t : tables())
         db.exec(createTableSql(t).toStdString());
     ObservationHistory::install(db);
+    Site::install(db);
 }
 
 int sacOriginalRows(SQLite::Database &db)

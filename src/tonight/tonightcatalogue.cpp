@@ -1,0 +1,130 @@
+#include "tonight/tonightcatalogue.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <cmath>
+
+namespace TonightCatalogue {
+namespace {
+
+bool parseSexagesimal(QString text, double &value)
+{
+    text = text.trimmed();
+    bool negative = false;
+    if (text.startsWith('-') || text.startsWith(QChar(0x2212))) {
+        negative = true;
+        text = text.mid(1);
+    } else if (text.startsWith('+')) {
+        text = text.mid(1);
+    }
+    const QStringList parts = text.split(QRegularExpression(QStringLiteral("[\\s:hmsd°'\"]+")), Qt::SkipEmptyParts);
+    if (parts.isEmpty() || parts.size() > 3)
+        return false;
+    double v = 0, scale = 1;
+    for (const QString &p : parts) {
+        bool ok = false;
+        const double x = p.toDouble(&ok);
+        if (!ok || x < 0)
+            return false;
+        v += x / scale;
+        scale *= 60;
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
+QString text(SQLite::Statement &st, int column)
+{
+    return QString::fromUtf8(st.getColumn(column).getText()).trimmed();
+}
+
+void read(SQLite::Database &db, const char *sql, const QString &table, const QString &prefix,
+          QSet<qint64> &seen, std::vector<TonightPlanner::Target> &out)
+{
+    // Columns: rowid, designation, name, constellation, magnitude, size, ra, dec, observed
+    SQLite::Statement st(db, sql);
+    while (st.executeStep()) {
+        const qint64 rowid = st.getColumn(0).getInt64();
+        if (seen.contains(rowid))
+            continue;
+        TonightPlanner::Target t;
+        if (!parseRa(text(st, 6), t.ra) || !parseDec(text(st, 7), t.dec))
+            continue; // a row without a usable position cannot be planned
+        seen.insert(rowid);
+        t.table = table;
+        t.rowid = rowid;
+        t.designation = prefix + text(st, 1);
+        t.name = text(st, 2);
+        t.constellation = text(st, 3);
+        t.magnitude = text(st, 4);
+        t.size = text(st, 5);
+        t.observed = st.getColumn(8).getInt() != 0;
+        out.push_back(std::move(t));
+    }
+}
+
+} // namespace
+
+bool parseRa(const QString &text, double &degrees)
+{
+    double hours = 0;
+    if (!parseSexagesimal(text, hours) || hours < 0 || hours >= 24)
+        return false;
+    degrees = hours * 15;
+    return true;
+}
+
+bool parseDec(const QString &text, double &degrees)
+{
+    double d = 0;
+    if (!parseSexagesimal(text, d) || std::abs(d) > 90)
+        return false;
+    degrees = d;
+    return true;
+}
+
+QString parseLists(const QString &text)
+{
+    QString out;
+    for (const QChar c : text.toUpper()) {
+        if (c == ',' || c.isSpace())
+            continue;
+        if (!QString::fromLatin1(kAllLists).contains(c))
+            return QString();
+        if (!out.contains(c))
+            out += c;
+    }
+    return out;
+}
+
+std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &lists)
+{
+    std::vector<TonightPlanner::Target> out;
+    QSet<qint64> messier, sac, generic;
+    if (lists.contains('M'))
+        read(db,
+             "SELECT rowid, mes, Name, const, mag, size, ra, dec, completed FROM mess ORDER BY CAST(mes AS INTEGER)",
+             "mess", "M", messier, out);
+    // The SAC lists are marks in BCHM; the sizes are kept as major and minor axis.
+    const char *sacSql = "SELECT rowid, OBJECT, TYPE, CON, MAG, trim(coalesce(SIZE_MAX, '') || "
+                         "CASE WHEN coalesce(SIZE_MIN, '') <> '' THEN ' x ' || SIZE_MIN ELSE '' END), "
+                         "RA, DEC, completed FROM Sac72 WHERE BCHM LIKE ? ORDER BY ID";
+    for (const QChar mark : {QChar('B'), QChar('C'), QChar('H')}) {
+        if (!lists.contains(mark))
+            continue;
+        const QString sql = QString::fromLatin1(sacSql).replace(
+            '?', QStringLiteral("'%") + mark + QStringLiteral("%'"));
+        read(db, sql.toUtf8().constData(), "Sac72", QString(), sac, out);
+    }
+    if (lists.contains('G'))
+        read(db, "SELECT rowid, object, type, const, mag, size, ra, dec, observed FROM generic ORDER BY ID",
+             "generic", QString(), generic, out);
+    return out;
+}
+
+} // namespace TonightCatalogue

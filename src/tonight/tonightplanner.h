@@ -1,0 +1,94 @@
+#pragma once
+
+#include "tonight/site.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// What stands high in the dark tonight: the night's Sun and Moon events and,
+// for each object, when it is best placed. Times are Julian days (UT); the
+// night of a date runs from its local noon to the next local noon.
+class TonightPlanner
+{
+public:
+    struct Night
+    {
+        QDate date;
+        double start = 0; // local noon of `date`
+        double end = 0;   // local noon of the next day
+        bool hasDark = false;
+        double dusk = 0; // end of astronomical twilight (or `start` when dark all along)
+        double dawn = 0; // its start next morning (or `end`)
+        std::optional<double> moonRise;
+        std::optional<double> moonSet;
+        double moonIllumination = 0; // fraction lit, at the middle of the night
+    };
+
+    struct Target
+    {
+        QString table; // mess, Sac72 or generic
+        qint64 rowid = 0;
+        QString designation;
+        QString name;
+        QString constellation;
+        QString magnitude;
+        QString size;
+        double ra = 0;  // J2000, degrees
+        double dec = 0; // J2000, degrees
+        bool observed = false;
+    };
+
+    struct Planned
+    {
+        const Target *target = nullptr;
+        double best = 0;     // highest moment in the dark window
+        double altitude = 0; // degrees, then (geometric, no refraction)
+        double transit = 0;  // meridian passage nearest the middle of the night
+        double moonDistance = 0;
+    };
+
+    TonightPlanner(const Site &site, const QDate &date);
+
+    const Night &night() const { return m_night; }
+    const Site &site() const { return m_site; }
+
+    // The targets that reach `minAltitude` in the dark window, by best time;
+    // observed ones only when `includeObserved`.
+    std::vector<Planned> plan(const std::vector<Target> &targets, double minAltitude = 30,
+                              bool includeObserved = false) const;
+
+    // Altitude (degrees, geometric) of a J2000 position at `jd`.
+    double altitude(double ra2000, double dec2000, double jd) const;
+    double sunAltitude(double jd) const;
+    double moonAltitude(double jd) const;
+
+    // Conversions the callers print with.
+    QDateTime localTime(double jd) const;
+    static double julianDay(const QDateTime &when);
+    static QString clock(const QDateTime &local); // "HH:mm", rounded to the minute
+
+    // The date whose evening is in progress at `now` (before local noon it is
+    // still yesterday's night).
+    static QDate nightOf(const QDateTime &now);
+
+private:
+    struct Equatorial
+    {
+        double ra = 0, dec = 0;
+    };
+    Equatorial sunAt(double jd) const;
+    Equatorial moonAt(double jd) const;
+    double localSiderealDegrees(double jd) const;
+    double altitudeOf(const Equatorial &p, double jd) const;
+
+    Site m_site;
+    QByteArray m_zone;
+    Night m_night;
+    double m_mid = 0;
+    Equatorial m_sunStart, m_sunEnd;
+    std::vector<Equatorial> m_moon; // every half hour from `start`
+};
