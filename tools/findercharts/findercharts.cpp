@@ -808,7 +808,7 @@ private:
                         }
             }
             std::vector<std::pair<QRectF, double>> candidates;
-            for (double d : member ? std::vector<double>{0, 7, 15, 26, 40, 56} : std::vector<double>{0, 5})
+            for (double d : member ? std::vector<double>{0, 7, 15, 26, 40, 56, 75, 95} : std::vector<double>{0, 5})
                 for (int k = 0; k < 8; ++k)
                     candidates.push_back({beside(k, clear[k] + d), d});
             if (outside) {
