@@ -377,16 +377,17 @@ public:
         p.setClipRect(m_area);
         drawGrid(p);
         drawFigures(p);
-        drawStars(p);
         if (m_layout.closeUp) {
-            // The object's fill lies beneath its neighbours, its outline above them.
+            // The object's fill lies beneath its stars and neighbours, its outline above them.
             for (const SkyObject &o : m_members)
                 drawObject(p, o, Pass::Fill);
+            drawStars(p);
             for (const SkyObject &o : m_background)
                 drawObject(p, o);
             for (const SkyObject &o : m_members)
                 drawObject(p, o, Pass::Outline);
         } else {
+            drawStars(p);
             for (const SkyObject &o : m_background)
                 drawObject(p, o);
             for (const SkyObject &o : m_members)
@@ -958,10 +959,10 @@ private:
             const QString text = proper ? m_sky.names.value(s.star.hip) : m_sky.letters.value(s.star.hip);
             if (text.isEmpty() || !m_area.contains(s.at))
                 continue;
-            const double r = starRadius(s.star.mag) + 1;
+            const double dot = starRadius(s.star.mag), r = dot + 1;
             const QSizeF size(fm.horizontalAdvance(text), fm.ascent() + 1);
             m_requests.push_back({s.at, r, size, false});
-            const auto own = QRectF(s.at - QPointF(r, r), QSizeF(2 * r, 2 * r));
+            const auto own = QRectF(s.at - QPointF(dot, dot), QSizeF(2 * dot, 2 * dot));
             std::optional<QRectF> at;
             for (const QRectF &c : LabelPlacer::around(s.at, r, size, {1, 4}))
                 if (m_placer.fits(c) &&
