@@ -140,11 +140,29 @@ QString MapWindow::windowName(Kind kind)
     return QString();
 }
 
-bool MapWindow::loadPicture(QLabel *box, const QString &file)
+QString MapWindow::doubleSizeFile(const QString &file)
+{
+    const qsizetype dot = file.lastIndexOf('.');
+    return dot < 0 ? file + "@2x" : file.left(dot) + "@2x" + file.mid(dot);
+}
+
+QPixmap MapWindow::sharpPixmap(const QString &file, qreal ratio)
 {
     QPixmap pix;
+    // Screens at twice the scale get the picture drawn at twice the size,
+    // shown in the same room as the plain one.
+    if (ratio >= 2 && QFile::exists(doubleSizeFile(file)) && pix.load(doubleSizeFile(file))) {
+        pix.setDevicePixelRatio(2);
+        return pix;
+    }
     if (QFile::exists(file))
         pix.load(file);
+    return pix;
+}
+
+bool MapWindow::loadPicture(QLabel *box, const QString &file)
+{
+    const QPixmap pix = sharpPixmap(file, box->devicePixelRatioF());
     if (pix.isNull()) {
         box->setText("No chart here: the picture " + file + " is missing.");
         box->setAlignment(Qt::AlignCenter);
@@ -154,7 +172,7 @@ bool MapWindow::loadPicture(QLabel *box, const QString &file)
         return false;
     }
     box->setPixmap(pix);
-    box->setFixedSize(pix.size());
+    box->setFixedSize(pix.deviceIndependentSize().toSize());
     return true;
 }
 

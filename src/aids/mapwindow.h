@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPixmap;
 class QPushButton;
 
 // The finder map windows: `maps` (a Messier object), `maps3` (a Best of the
@@ -28,6 +29,11 @@ public:
     // Loads a picture into a picture box; a missing or unreadable file leaves
     // a notice in the box instead.
     static bool loadPicture(QLabel *box, const QString &file);
+    // A picture, or its twice-sized drawing ("map/3012map@2x.gif" beside
+    // "map/3012map.gif") when the screen's pixel ratio is 2 or more; null
+    // when neither can be read.
+    static QPixmap sharpPixmap(const QString &file, qreal ratio);
+    static QString doubleSizeFile(const QString &file);
 
 private:
     Kind m_kind;

@@ -10,7 +10,9 @@
 //
 //   velnora-findercharts OUTPUT_DIR
 //   velnora-findercharts --pictures OUTPUT_DIR
+#include "aids/labelplacer.h"
 #include "aids/mapcodes.h"
+#include "starcatalogue.h"
 #include "data/store.h"
 
 #include <QDir>
@@ -126,6 +128,57 @@ struct Projection
     }
 };
 
+// The stars a chart draws, their names and the constellation figures.
+struct Sky
+{
+    StarCatalogue catalogue;
+    QHash<int, QString> letters; // Bayer letter or Flamsteed number by HIP
+    QHash<int, QString> names;   // proper names by HIP
+    std::vector<std::pair<int, int>> figures; // constellation lines, HIP to HIP
+};
+
+// Reads the star zone files and the western sky culture's names and figures
+// of the planetarium data package.
+bool loadSky(Sky &sky, const QString &root, QTextStream &err)
+{
+    QString error;
+    if (!sky.catalogue.load(root + "/stars/default", 10.5, &error)) {
+        err << error << "\n";
+        return false;
+    }
+    auto lines = [](const QString &file) {
+        QFile in(file);
+        QStringList out;
+        if (in.open(QIODevice::ReadOnly | QIODevice::Text))
+            out = QString::fromUtf8(in.readAll()).split('\n');
+        return out;
+    };
+    static const QRegularExpression greek("^([^_\\d]+?)(\\d*)_[A-Za-z]{3}$");
+    for (const QString &line : lines(root + "/stars/default/name.fab")) {
+        const QStringList p = line.split('|');
+        if (p.size() != 2)
+            continue;
+        const int hip = p[0].trimmed().toInt();
+        const auto m = greek.match(p[1].trimmed());
+        if (hip > 0 && m.hasMatch() && !sky.letters.contains(hip))
+            sky.letters.insert(hip, m.captured(1) + m.captured(2)); // "α", "θ1"
+    }
+    static const QRegularExpression named("^\\s*(\\d+)\\|_\\(\"([^\"]+)\"\\)");
+    for (const QString &line : lines(root + "/skycultures/western/star_names.fab"))
+        if (const auto m = named.match(line); m.hasMatch() && !sky.names.contains(m.captured(1).toInt()))
+            sky.names.insert(m.captured(1).toInt(), m.captured(2));
+    for (const QString &line : lines(root + "/skycultures/western/constellationship.fab")) {
+        const QStringList p = line.simplified().split(' ');
+        for (int i = 2; i + 1 < p.size(); i += 2)
+            sky.figures.emplace_back(p[i].toInt(), p[i + 1].toInt());
+    }
+    if (sky.figures.empty()) {
+        err << "no constellation figures under " << root << "\n";
+        return false;
+    }
+    return true;
+}
+
 struct MessierRow
 {
     int id = 0;
@@ -205,6 +258,9 @@ const QColor kInk(40, 40, 40);
 const QColor kMember(170, 20, 20);
 const QColor kMemberFill(255, 226, 200);
 const QColor kLabel(70, 70, 70);
+const QColor kStar(0, 0, 0);
+const QColor kStarLabel(30, 60, 140);
+const QColor kFigure(150, 200, 160);
 
 bool isGalaxy(const QString &t)
 {
@@ -235,6 +291,8 @@ struct Layout
     int labelPixels = 9;
     int memberPixels = 11;
     bool closeUp = false;
+    double faintestStar = 8.0;
+    double scale = 1; // 2 for the pictures of high-density screens
 
     static Layout picture()
     {
@@ -247,6 +305,7 @@ struct Layout
         l.labelPixels = 10;
         l.memberPixels = 13;
         l.closeUp = true;
+        l.faintestStar = 10.5;
         return l;
     }
 };
@@ -255,10 +314,13 @@ class Chart
 {
 public:
     Chart(const QString &title, std::vector<SkyObject> members, const std::vector<SkyObject> &background,
-          double minimumField, const Layout &layout = Layout())
-        : m_title(title), m_members(std::move(members)), m_layout(layout)
+          double minimumField, const Sky &sky, const Layout &layout = Layout())
+        : m_title(title), m_members(std::move(members)), m_layout(layout), m_sky(sky)
     {
-        m_image = QImage(layout.size, QImage::Format_RGB32);
+        // Drawn in the same coordinates at any scale, so a 2x picture is the
+        // same chart with finer lines and text.
+        m_image = QImage(layout.size * layout.scale, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(layout.scale);
         m_image.fill(Qt::white);
         m_area = layout.area;
         m_compass = QRectF(m_area.topLeft() + QPointF(4, 4), QSizeF(layout.compass, layout.compass));
@@ -274,6 +336,37 @@ public:
                   [](const SkyObject &a, const SkyObject &b) { return a.mag < b.mag; });
         if (m_background.size() > 160)
             m_background.resize(160);
+        m_placer = LabelPlacer(m_area.adjusted(2, 2, -2, -2));
+        m_placer.addObstacle(m_compass);
+        if (layout.closeUp)
+            m_placer.addObstacle(m_scaleBox);
+        const QRectF near = m_area.adjusted(-10, -10, 10, 10);
+        for (const CatalogueStar &s : sky.catalogue.stars())
+            if (s.mag <= layout.faintestStar)
+                if (auto q = toScreen(s.ra, s.dec); q && near.contains(*q))
+                    m_stars.push_back({s, *q});
+        // The brightest first: they are drawn last and named first.
+        std::sort(m_stars.begin(), m_stars.end(),
+                  [](const Placed &a, const Placed &b) { return a.star.mag < b.star.mag; });
+    }
+
+    // Every label the chart asked the placer for, for tests of the placer.
+    struct LabelRequest
+    {
+        QPointF anchor;
+        double radius;
+        QSizeF text;
+        bool member;
+    };
+    const std::vector<LabelRequest> &labelRequests() const { return m_requests; }
+    const std::vector<QRectF> &placedLabels() const { return m_placer.placed(); }
+    QRectF labelBounds() const { return m_placer.bounds(); }
+    std::vector<QRectF> labelObstacles() const
+    {
+        std::vector<QRectF> o{m_compass};
+        if (m_layout.closeUp)
+            o.push_back(m_scaleBox);
+        return o;
     }
 
     QImage render()
@@ -283,15 +376,18 @@ public:
         p.save();
         p.setClipRect(m_area);
         drawGrid(p);
+        drawFigures(p);
         if (m_layout.closeUp) {
-            // The object's fill lies beneath its neighbours, its outline above them.
+            // The object's fill lies beneath its stars and neighbours, its outline above them.
             for (const SkyObject &o : m_members)
                 drawObject(p, o, Pass::Fill);
+            drawStars(p);
             for (const SkyObject &o : m_background)
                 drawObject(p, o);
             for (const SkyObject &o : m_members)
                 drawObject(p, o, Pass::Outline);
         } else {
+            drawStars(p);
             for (const SkyObject &o : m_background)
                 drawObject(p, o);
             for (const SkyObject &o : m_members)
@@ -680,12 +776,8 @@ private:
             const double w = fm.horizontalAdvance(text), h = fm.ascent() + 1;
             const QRectF own(*s - QPointF(r, r), QSizeF(2 * r, 2 * r));
             auto blocked = [&](const QRectF &c, bool strict) {
-                if (!m_area.adjusted(2, 2, -2, -2).contains(c) || c.intersects(m_compass) ||
-                    c.intersects(m_scaleBox))
+                if (!m_placer.fits(c))
                     return true;
-                for (const QRectF &u : m_labels)
-                    if (u.intersects(c))
-                        return true;
                 for (const Footprint &u : m_footprints)
                     if (u.member && u.box != own && &u != mine && u.hits(c))
                         return true;
@@ -717,7 +809,7 @@ private:
                         }
             }
             std::vector<std::pair<QRectF, double>> candidates;
-            for (double d : member ? std::vector<double>{0, 7, 15, 26, 40} : std::vector<double>{0, 5})
+            for (double d : member ? std::vector<double>{0, 7, 15, 26, 40, 56, 75, 95} : std::vector<double>{0, 5})
                 for (int k = 0; k < 8; ++k)
                     candidates.push_back({beside(k, clear[k] + d), d});
             if (outside) {
@@ -750,19 +842,11 @@ private:
                 if (chosen)
                     break;
             }
-            if (!chosen && member) {
-                chosen = candidates.front();
-                for (const auto &c : candidates)
-                    if (m_area.adjusted(2, 2, -2, -2).contains(c.first) && !c.first.intersects(m_compass) &&
-                        !c.first.intersects(m_scaleBox)) {
-                        chosen = c;
-                        break;
-                    }
-            }
+            m_requests.push_back({*s, r, QSizeF(w, h), member});
             if (!chosen)
-                return;
+                return; // no room: left out
             const QRectF at = chosen->first;
-            m_labels.push_back(at);
+            m_placer.take(at);
             p.setFont(font);
             if (chosen->second < 0) {
                 p.setPen(QPen(kLabel, 1));
@@ -788,28 +872,117 @@ private:
                     p.drawLine(*s + dir * from, target);
                 }
             }
-            if (member) {
-                // A white halo keeps the code's labels readable over the grid.
-                QPainterPath path;
-                path.addText(at.left(), at.top() + fm.ascent(), font, text);
-                p.setPen(QPen(Qt::white, 3));
-                p.setBrush(Qt::NoBrush);
-                p.drawPath(path);
-                p.setPen(kMember);
-            } else {
-                p.setPen(kLabel);
-            }
+            // A white halo keeps labels readable over the grid and the stars.
+            QPainterPath path;
+            path.addText(at.left(), at.top() + fm.ascent(), font, text);
+            p.setPen(QPen(Qt::white, 3));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(path);
+            p.setPen(member ? kMember : kLabel);
             p.drawText(QPointF(at.left(), at.top() + fm.ascent()), text);
         };
         for (const SkyObject &o : m_members)
             place(o, memberFont, true);
+        // The guide stars' names before the fainter deep sky.
+        nameStars(p, 0, m_layout.closeUp ? 7.0 : 4.0);
         int labelled = 0;
         for (const SkyObject &o : m_background) {
             if (labelled >= m_layout.labels)
                 break;
-            const size_t before = m_labels.size();
+            const size_t before = m_placer.placed().size();
             place(o, otherFont, false);
-            labelled += m_labels.size() > before;
+            labelled += m_placer.placed().size() > before;
+        }
+        if (!m_layout.closeUp)
+            nameStars(p, 4.0, 5.5);
+    }
+
+    double starRadius(double mag) const
+    {
+        const double faintest = m_layout.faintestStar + 0.5;
+        const double k = m_layout.closeUp ? 0.42 : 0.5;
+        return std::clamp(0.55 + k * (faintest - mag), 0.6, m_layout.closeUp ? 5.5 : 5.0);
+    }
+
+    // Stars as black discs sized by magnitude, each with a white rim so that
+    // close pairs stay apart; the faintest first.
+    void drawStars(QPainter &p)
+    {
+        for (auto it = m_stars.rbegin(); it != m_stars.rend(); ++it) {
+            const double r = starRadius(it->star.mag);
+            p.setPen(r > 1.2 ? QPen(Qt::white, 0.8) : Qt::NoPen);
+            p.setBrush(kStar);
+            p.drawEllipse(it->at, r, r);
+        }
+        // The brighter stars keep labels off themselves.
+        for (const Placed &s : m_stars) {
+            const double r = starRadius(s.star.mag);
+            if (r < 1.5)
+                break;
+            m_footprints.push_back({QRectF(s.at - QPointF(r, r), QSizeF(2 * r, 2 * r)), {}, false, {}});
+        }
+    }
+
+    // The constellation figures as faint lines, stopped short of their stars.
+    void drawFigures(QPainter &p)
+    {
+        p.setPen(QPen(kFigure, 1.0));
+        for (const auto &[a, b] : m_sky.figures) {
+            const CatalogueStar *s = m_sky.catalogue.byHip(a), *t = m_sky.catalogue.byHip(b);
+            if (!s || !t)
+                continue;
+            const auto u = toScreen(s->ra, s->dec), v = toScreen(t->ra, t->dec);
+            if (!u || !v || QLineF(*u, *v).length() > 4 * m_area.width())
+                continue;
+            const QLineF line(*u, *v);
+            const double gapU = starRadius(s->mag) + 3, gapV = starRadius(t->mag) + 3;
+            if (line.length() <= gapU + gapV)
+                continue;
+            p.drawLine(line.pointAt(gapU / line.length()), line.pointAt(1 - gapV / line.length()));
+        }
+    }
+
+    // Names the stars of a magnitude range that have one: a proper name on
+    // the close-ups and for the brightest, else the Bayer letter.
+    void nameStars(QPainter &p, double from, double to)
+    {
+        QFont font = p.font();
+        font.setPixelSize(m_layout.labelPixels + 1);
+        font.setItalic(true);
+        const QFontMetricsF fm(font);
+        for (const Placed &s : m_stars) {
+            if (s.star.mag < from)
+                continue;
+            if (s.star.mag > to)
+                break;
+            const bool proper = m_sky.names.contains(s.star.hip) && (m_layout.closeUp || s.star.mag < 1.5);
+            const QString text = proper ? m_sky.names.value(s.star.hip) : m_sky.letters.value(s.star.hip);
+            if (text.isEmpty() || !m_area.contains(s.at))
+                continue;
+            const double dot = starRadius(s.star.mag), r = dot + 1;
+            const QSizeF size(fm.horizontalAdvance(text), fm.ascent() + 1);
+            m_requests.push_back({s.at, r, size, false});
+            const auto own = QRectF(s.at - QPointF(dot, dot), QSizeF(2 * dot, 2 * dot));
+            std::optional<QRectF> at;
+            for (const QRectF &c : LabelPlacer::around(s.at, r, size, {1, 4}))
+                if (m_placer.fits(c) &&
+                    std::none_of(m_footprints.begin(), m_footprints.end(), [&](const Footprint &f) {
+                        return f.box != own && f.hits(c.adjusted(1, 1, -1, -1));
+                    })) {
+                    at = c;
+                    break;
+                }
+            if (!at)
+                continue;
+            m_placer.take(*at);
+            QPainterPath path;
+            path.addText(at->left(), at->top() + fm.ascent(), font, text);
+            p.setPen(QPen(Qt::white, 3));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(path);
+            p.setFont(font);
+            p.setPen(kStarLabel);
+            p.drawText(QPointF(at->left(), at->top() + fm.ascent()), text);
         }
     }
 
@@ -921,7 +1094,14 @@ private:
     Projection m_proj;
     double m_scale = 1;
     QPointF m_offset;
-    std::vector<QRectF> m_labels;
+    LabelPlacer m_placer{QRectF()};
+    std::vector<LabelRequest> m_requests;
+    struct Placed
+    {
+        CatalogueStar star;
+        QPointF at;
+    };
+    std::vector<Placed> m_stars;
     // Where a symbol lies, for placing labels: its box, or only the outline
     // of a close-up's symbol large enough to hold labels inside.
     struct Footprint
@@ -937,6 +1117,7 @@ private:
     QRectF m_scaleBox;                       // close-ups: the scale bar inside the chart
     Layout m_layout;
     QRectF m_compass;
+    const Sky &m_sky;
 };
 
 bool writeGif(const QImage &image, const QString &png, const QString &gif)
@@ -959,7 +1140,7 @@ double pictureField(const SkyObject &o)
 }
 
 // One close-up per row of the mess table, as NNN.jpg by its record ID.
-bool writePictures(const Catalogue &cat, const QString &out, QTextStream &err)
+bool writePictures(const Catalogue &cat, const Sky &sky, const QString &out, QTextStream &err)
 {
     for (const MessierRow &row : cat.rows) {
         SkyObject object = cat.messier[row.number - 1];
@@ -979,18 +1160,44 @@ bool writePictures(const Catalogue &cat, const QString &out, QTextStream &err)
                 around.push_back(o);
                 around.back().label.replace(lettered, "\\1 \\2"); // "NGC 4486B"
             }
-        Chart chart(QString("M%1  %2").arg(row.number).arg(row.name), {object}, around, field,
-                    Layout::picture());
-        const QString file = QDir(out).filePath(QString("%1.jpg").arg(row.id, 3, 10, QChar('0')));
-        QImageWriter writer(file, "jpg");
-        writer.setQuality(80);
-        writer.setOptimizedWrite(true);
-        if (!writer.write(chart.render())) {
-            err << "could not write " << file << ": " << writer.errorString() << "\n";
-            return false;
+        for (double scale : {1.0, 2.0}) {
+            Layout layout = Layout::picture();
+            layout.scale = scale;
+            Chart chart(QString("M%1  %2").arg(row.number).arg(row.name), {object}, around, field, sky, layout);
+            const QString file = QDir(out).filePath(
+                QString("%1%2.jpg").arg(row.id, 3, 10, QChar('0')).arg(scale > 1 ? "@2x" : ""));
+            QImageWriter writer(file, "jpg");
+            writer.setQuality(80);
+            writer.setOptimizedWrite(true);
+            if (!writer.write(chart.render())) {
+                err << "could not write " << file << ": " << writer.errorString() << "\n";
+                return false;
+            }
         }
     }
     QTextStream(stdout) << cat.rows.size() << " pictures written to " << out << "\n";
+    return true;
+}
+
+// The label requests of a chart, one a line, for the placer's test:
+// "bounds x y w h", "obstacle x y w h", then "label x y radius w h member".
+bool writeLabels(const Chart &chart, const QString &file, QTextStream &err)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        err << "could not write " << file << "\n";
+        return false;
+    }
+    QTextStream out(&f);
+    auto box = [&](const char *kind, const QRectF &r) {
+        out << kind << ' ' << r.x() << ' ' << r.y() << ' ' << r.width() << ' ' << r.height() << '\n';
+    };
+    box("bounds", chart.labelBounds());
+    for (const QRectF &r : chart.labelObstacles())
+        box("obstacle", r);
+    for (const auto &l : chart.labelRequests())
+        out << "label " << l.anchor.x() << ' ' << l.anchor.y() << ' ' << l.radius << ' ' << l.text.width() << ' '
+            << l.text.height() << ' ' << int(l.member) << '\n';
     return true;
 }
 
@@ -1002,19 +1209,32 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
-    const bool pictures = argc == 3 && QString(argv[1]) == "--pictures";
-    if (argc != 2 && !pictures) {
-        err << "usage: velnora-findercharts [--pictures] OUTPUT_DIR\n";
+    QStringList args = app.arguments().mid(1);
+    QString skyRoot = "/usr/share/stellarium";
+    QString labelsFile;
+    for (const QString &option : {QString("--sky"), QString("--labels")}) {
+        const qsizetype i = args.indexOf(option);
+        if (i >= 0 && i + 1 < args.size()) {
+            (option == "--sky" ? skyRoot : labelsFile) = args[i + 1];
+            args.remove(i, 2);
+        }
+    }
+    const bool pictures = args.size() == 2 && args[0] == "--pictures";
+    if (args.size() != 1 && !pictures) {
+        err << "usage: velnora-findercharts [--sky STELLARIUM_DATA] [--labels FILE] [--pictures] OUTPUT_DIR\n";
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[argc - 1]);
+    Sky sky;
+    if (!loadSky(sky, skyRoot, err))
+        return 1;
+    const QString out = args.last();
     QDir().mkpath(out);
     QTemporaryDir work;
     Store::createFromStarter(work.filePath("velnora.db"));
     Store store(work.filePath("velnora.db"));
     const Catalogue cat = loadCatalogue(store);
     if (pictures)
-        return writePictures(cat, out, err) ? 0 : 1;
+        return writePictures(cat, sky, out, err) ? 0 : 1;
 
     // The objects of each code, from both tables.
     QMap<QString, std::vector<SkyObject>> members;
@@ -1056,13 +1276,21 @@ int main(int argc, char **argv)
     int written = 0;
     auto produce = [&](const QString &file, const QString &title, const std::vector<SkyObject> &own,
                        double field) {
-        Chart chart(title, own, backgroundFor(own), field);
-        const QImage img = chart.render();
-        if (!writeGif(img, work.filePath("chart.png"), QDir(out).filePath(file))) {
-            err << "could not write " << file << "\n";
-            return false;
+        for (double scale : {1.0, 2.0}) {
+            Layout layout;
+            layout.scale = scale;
+            Chart chart(title, own, backgroundFor(own), field, sky, layout);
+            const QImage img = chart.render();
+            const QString name = scale > 1 ? QString(file).replace(".gif", "@2x.gif") : file;
+            if (!writeGif(img, work.filePath("chart.png"), QDir(out).filePath(name))) {
+                err << "could not write " << name << "\n";
+                return false;
+            }
+            if (scale == 1 && !labelsFile.isEmpty() && file == QString(MapCodes::kZoomCode) + "map.gif" &&
+                !writeLabels(chart, labelsFile, err))
+                return false;
+            ++written;
         }
-        ++written;
         return true;
     };
     for (const QString &code : MapCodes::allCodes())

@@ -6,5 +6,5 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 cmake -S . -B build-tools -G Ninja -DVELNORA_BUILD_TOOLS=ON -DVELNORA_BUILD_TESTS=OFF -DVELNORA_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tools --target velnora-findercharts
-build-tools/tools/findercharts/velnora-findercharts assets/map
+build-tools/tools/findercharts/velnora-findercharts --labels tests/aids/data/virgo_labels.txt assets/map
 build-tools/tools/findercharts/velnora-findercharts --pictures assets/pics
