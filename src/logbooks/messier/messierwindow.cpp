@@ -9,7 +9,6 @@
 #include "shell/windows.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,9 +122,8 @@ void MessierWindow::loadPicture()
     if (id.isEmpty())
         return;
     // A missing picture leaves the box empty.
-    m_pictureSource = QPixmap();
-    if (QFile::exists(pictureFile(id)))
-        m_pictureSource.load(pictureFile(id));
+    // The twice-size drawing on a screen at 200%.
+    m_pictureSource = MapWindow::sharpPixmap(pictureFile(id), m_picture->devicePixelRatioF());
     showPicture();
 }
 
@@ -136,7 +134,11 @@ void MessierWindow::showPicture()
         return;
     }
     const QSize box = m_picture->contentsRect().size().expandedTo(QSize(200, 100));
-    m_picture->setPixmap(m_pictureSource.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // Scaled in device pixels, so a twice-size picture stays sharp.
+    const qreal ratio = m_pictureSource.devicePixelRatio();
+    QPixmap shown = m_pictureSource.scaled(box * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(ratio);
+    m_picture->setPixmap(shown);
 }
 
 void MessierWindow::resizeEvent(QResizeEvent *event)
