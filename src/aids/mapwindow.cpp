@@ -2,6 +2,7 @@
 
 #include "aids/mapcodes.h"
 #include "aids/textnumber.h"
+#include "logbooks/logbookdeclaration.h"
 #include "ui/controlvalue.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
@@ -20,37 +21,27 @@ namespace {
 
 enum class Field { Number, Ra, Dec, Con, NameOrType };
 
-// Where a logbook keeps the object's data that the maps show.
-struct SourceFields
+// The control of the logbook's declaration that holds a field the maps show.
+QString sourceControl(const LogbookAidLinks &links, Field f)
 {
-    const char *logbook;
-    const char *number;
-    const char *ra;
-    const char *dec;
-    const char *con;
-    const char *nameOrType;
-
-    const char *control(Field f) const
-    {
-        switch (f) {
-        case Field::Number:
-            return number;
-        case Field::Ra:
-            return ra;
-        case Field::Dec:
-            return dec;
-        case Field::Con:
-            return con;
-        case Field::NameOrType:
-            return nameOrType;
-        }
-        return nullptr;
+    switch (f) {
+    case Field::Number:
+        return links.mapNumberControl;
+    case Field::Ra:
+        return links.mapRaControl;
+    case Field::Dec:
+        return links.mapDecControl;
+    case Field::Con:
+        return links.mapConstellationControl;
+    case Field::NameOrType:
+        return links.mapNameControl;
     }
-};
+    return QString();
+}
 
-const SourceFields kMessierLogbook = {"frmmess", "Combo1", "Text7", "Text8", "Text9", "Text3"};
-const SourceFields kBestLogbook = {"frmbest",     "Combo1",      "txtFields_15",
-                                   "txtFields_6", "txtFields_5", "txtFields_20"};
+// The map sources of MapSource: "1" the Messier logbook, "2" the Best of the NGC.
+const char *const kMessierLogbook = "frmmess";
+const char *const kBestLogbook = "frmbest";
 
 struct FieldSpec
 {
@@ -106,11 +97,13 @@ QGroupBox *buildSet(QWidget *parent, const QString &title, const FieldSet &set)
     return box;
 }
 
-void fillSet(QWidget *window, const FieldSet &set, const SourceFields &from)
+void fillSet(QWidget *window, const FieldSet &set, const char *from)
 {
-    QWidget *logbook = Windows::find(from.logbook);
+    const LogbookSpec *book = LogbookSpecs::find(QString::fromLatin1(from));
+    QWidget *logbook = book ? Windows::find(book->windowName) : nullptr;
     for (const FieldSpec &entry : set) {
-        QWidget *source = logbook ? logbook->findChild<QWidget *>(from.control(entry.field)) : nullptr;
+        QWidget *source =
+            logbook ? logbook->findChild<QWidget *>(sourceControl(book->aids, entry.field)) : nullptr;
         window->findChild<QLineEdit *>(entry.text)->setText(ControlValue::text(source));
     }
 }

@@ -109,6 +109,13 @@ struct LogbookAidLinks
     // a logbook with a picker of its own does not set the caller.
     bool seeingAsksCaller = true;
     QString magnificationWindow;
+    // What the finder maps copy from the logbook: the object's number, RA,
+    // Dec, constellation, and name or type.
+    QString mapNumberControl;
+    QString mapRaControl;
+    QString mapDecControl;
+    QString mapConstellationControl;
+    QString mapNameControl;
 };
 
 // A menu, or an item of one: an item with children is a (sub)menu; a

@@ -64,6 +64,11 @@ LogbookSpec make()
     b.navigationButtons[2] = "Command1";
     b.commitFailureMessage = kDateMessage;
     b.aids = LogbookParts::aidLinks(record, "utctime_best", "frmmag_best");
+    b.aids.mapNumberControl = "Combo1";
+    b.aids.mapRaControl = "txtFields_15";
+    b.aids.mapDecControl = "txtFields_6";
+    b.aids.mapConstellationControl = "txtFields_5";
+    b.aids.mapNameControl = "txtFields_20";
     using M = LogbookMenuItem;
     b.menus = {
         M::menu("&File",

@@ -63,6 +63,11 @@ LogbookSpec make()
     b.navigationButtons[3] = "Command8";
     b.commitFailureMessage = kDateMessage;
     b.aids = LogbookParts::aidLinks(record, "utc_mess", "frmmag_mess", "seeing");
+    b.aids.mapNumberControl = "Combo1";
+    b.aids.mapRaControl = "Text7";
+    b.aids.mapDecControl = "Text8";
+    b.aids.mapConstellationControl = "Text9";
+    b.aids.mapNameControl = "Text3";
     using M = LogbookMenuItem;
     b.menus = {
         M::menu("&File", {M::item("exit", "E&xit Messier", A::ExitLogbook), M::separator(),
