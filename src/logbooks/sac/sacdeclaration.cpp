@@ -13,14 +13,6 @@ constexpr CatalogFilterItem kFilters[] = {
     {"herschel", "select * from sac72 where BCHM like '%H%' order by other", "4", "Herschell 400"},
 };
 
-QStringList numbers(int from, int to)
-{
-    QStringList out;
-    for (int i = from; i <= to; ++i)
-        out << QString::number(i);
-    return out;
-}
-
 LogbookSpec make()
 {
     using A = LogbookMenuItem::Action;
@@ -65,8 +57,8 @@ LogbookSpec make()
         F::line("txtFields_0", "Instrument Used", "tele", obs),
         F::line("txtFields_9", "Magnification Used", "magnification", obs).withAid("Command21"),
         F::notes("txtFields_14", " Personal Notes", "view_notes", obs),
-        F::combo("Combo4", "Transparency", "condititons", seeing, numbers(0, 10)),
-        F::combo("Combo5", "Seeing", "rating", seeing, numbers(1, 10)).withAid("Command9"),
+        F::combo("Combo4", "Transparency", "condititons", seeing, LogbookParts::steps(0, 10)),
+        F::combo("Combo5", "Seeing", "rating", seeing, LogbookParts::steps(1, 10)).withAid("Command9"),
         F::check("Check3", "Add this object to report", "report", sheet),
         F::line("Text25", "ID", "ID", hidden).locked(),
         F::line("Text28", "NGC_DESCR", "NGC_DESCR", hidden).locked(),
@@ -94,11 +86,13 @@ LogbookSpec make()
     };
     b.insertButton = "Command10";
     b.storeButton = "Command13";
-    b.copyPairs = {
-        {"Text15", "txtFields_0"}, {"Text17", "txtFields_9"}, {"Text18", "Combo4"},
-        {"Text19", "Combo5"},      {"Text20", "txtFields_7"}, {"Text21", "txtFields_3"},
-        {"Text22", "txtFields_1"}, {"Text24", "txtFields_11"}, {"Check1", "Check2"},
-    };
+    const ObservationControls record = {"txtFields_0", "txtFields_9", "Combo4",       "Combo5", "txtFields_7",
+                                        "txtFields_3", "txtFields_1", "txtFields_11", "Check2"};
+    b.copyPairs = LogbookParts::copyPairs(record, "Check1");
+    // The browser's default UT is Text24, not Text10.
+    for (auto &pair : b.copyPairs)
+        if (pair.first == "Text10")
+            pair.first = "Text24";
     b.defaultsHidden = true;
     b.actionsPerRow = 3;
     // The last original row is known only once the store is open (SacWindow).
@@ -108,16 +102,8 @@ LogbookSpec make()
     b.navigationButtons[2] = "Command11";
     b.navigationButtons[3] = "Command7";
     b.commitFailureMessage = kDateMessage;
-    b.aids.dateControl = "txtFields_3";
-    b.aids.timeControl = "txtFields_1";
-    b.aids.utControl = "txtFields_11";
-    b.aids.magnificationControl = "txtFields_9";
-    b.aids.transparencyControl = "Combo4";
-    b.aids.seeingControl = "Combo5";
-    b.aids.utcWindow = "utc_ngc";
+    b.aids = LogbookParts::aidLinks(record, "utc_ngc", "frmmag_ngc");
     b.aids.utcExitCaption = "E&xit";
-    b.aids.seeingWindow = "seeing";
-    b.aids.magnificationWindow = "frmmag_ngc";
 
     using M = LogbookMenuItem;
     std::vector<M> catalogs;
