@@ -765,6 +765,18 @@ void RecordSource::setBookmark(Bookmark bookmark)
     setPosition(index);
 }
 
+bool RecordSource::moveToRowid(qint64 rowid)
+{
+    checkOpen();
+    for (int i = 0; i < int(m_visible.size()); ++i)
+        if (m_visible[size_t(i)]->rowid == rowid && !m_visible[size_t(i)]->isNew) {
+            leaveRow();
+            setPosition(i);
+            return true;
+        }
+    return false;
+}
+
 void RecordSource::addNew()
 {
     checkOpen();

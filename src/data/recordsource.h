@@ -70,6 +70,9 @@ public:
     using Bookmark = qint64;
     Bookmark bookmark() const;
     void setBookmark(Bookmark bookmark);
+    // Moves to the row stored under `rowid`; false (and the source where it
+    // was) when the rows shown do not hold it.
+    bool moveToRowid(qint64 rowid);
 
     void addNew();
     void deleteCurrent();

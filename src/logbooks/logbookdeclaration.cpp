@@ -95,6 +95,15 @@ std::vector<const LogbookSpec *> all()
     return registry();
 }
 
+const LogbookSpec *forTonightList(QChar list)
+{
+    const LogbookSpec *best = nullptr;
+    for (const LogbookSpec *s : registry())
+        if (s->tonightLists.contains(list) && (!best || s->tonightLists.size() < best->tonightLists.size()))
+            best = s;
+    return best;
+}
+
 QStringList queries()
 {
     QStringList out;

@@ -175,6 +175,9 @@ struct LogbookSpec
 
     LogbookAidLinks aids;
     std::vector<LogbookMenuItem> menus;
+    // The observing lists of the night planner this logbook keeps (letters of
+    // M, B, C, H, G); a logbook with lists gets a "Tonight" item.
+    QString tonightLists;
 
     const LogbookField *field(const QString &objectName) const;
 };
@@ -219,6 +222,10 @@ namespace LogbookSpecs {
 void add(const LogbookSpec &book);
 const LogbookSpec *find(const QString &windowName);
 std::vector<const LogbookSpec *> all();
+// The logbook an object of the night planner's list `list` opens in: of
+// those keeping the list, the one keeping fewest (the Best 110 in their own
+// logbook rather than in the whole catalogue); nullptr when none does.
+const LogbookSpec *forTonightList(QChar list);
 // Every statement the logbooks open, for the checks that a store serves them.
 QStringList queries();
 

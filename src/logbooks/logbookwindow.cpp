@@ -2,11 +2,13 @@
 
 #include "data/command.h"
 #include "data/dataerror.h"
+#include "data/messages.h"
 #include "data/store.h"
 #include "reports/reportstartui.h"
 #include "shell/module1.h"
 #include "shell/programend.h"
 #include "shell/windows.h"
+#include "tonight/tonightwindow.h"
 #include "ui/controlvalue.h"
 #include "ui/historywindow.h"
 #include "ui/navigatorwidget.h"
@@ -50,6 +52,7 @@ LogbookWindow::LogbookWindow(const LogbookSpec &book, QWidget *parent) : QMainWi
     buildForm();
     buildMenus(menuBar(), book.menus);
     addHistoryItem();
+    addTonightItem();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
 }
@@ -376,6 +379,41 @@ void LogbookWindow::addHistoryItem()
     history->setObjectName("history");
     first->insertAction(before, history);
     connect(history, &QAction::triggered, this, [this] { showHistory(); });
+}
+
+void LogbookWindow::addTonightItem()
+{
+    if (m_spec.tonightLists.isEmpty())
+        return;
+    // Beside the File menu: the planner is where an evening at the eyepiece starts.
+    const QList<QAction *> top = menuBar()->actions();
+    auto *tonight = new QAction("&Tonight", menuBar());
+    tonight->setObjectName("mnuTonight");
+    menuBar()->insertAction(top.size() > 1 ? top.at(1) : nullptr, tonight);
+    connect(tonight, &QAction::triggered, this, [this] { TonightWindow::showFor(m_spec.tonightLists); });
+}
+
+void LogbookWindow::showAllRows()
+{
+    m_primary->setRecordSource(m_spec.primaryQuery);
+    m_primary->requery();
+}
+
+bool LogbookWindow::showRow(qint64 rowid)
+{
+    bool found = false;
+    const bool ran = runCommand([&] {
+        if (!m_primary->isOpen())
+            m_primary->open();
+        found = m_primary->moveToRowid(rowid);
+        if (!found) {
+            showAllRows();
+            found = m_primary->moveToRowid(rowid);
+        }
+    });
+    if (ran && !found)
+        Messages::show("This logbook no longer holds that object.");
+    return ran && found;
 }
 
 void LogbookWindow::showHistory()

@@ -40,6 +40,10 @@ public:
     // Writes what was typed into the current rows; false (with the commit's
     // message shown) when the store refuses it.
     bool writePending();
+    // Shows the row stored under `rowid`, bringing back every row of the
+    // logbook when the rows shown now leave it out; false when the logbook
+    // has no such row (the user is told).
+    bool showRow(qint64 rowid);
 
 signals:
     void reportRequested(const QString &file);
@@ -71,6 +75,8 @@ protected:
     virtual bool keepsLastRow(const QString &remembered) const;
     // The logbook's own unload steps; the main menu follows the close.
     virtual void unload() {}
+    // Back to all the logbook's rows, from a narrowed choice.
+    virtual void showAllRows();
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -80,6 +86,7 @@ private:
     void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
+    void addTonightItem();
     void showHistory();
     void runAid(const LogbookAidButton &aid);
     QWidget *makeField(const LogbookField &f);

@@ -23,6 +23,8 @@
 #include "shell/helpwindows.h"
 #include "shell/mainmenuwindow.h"
 #include "shell/windows.h"
+#include "tonight/sitedialog.h"
+#include "tonight/tonightwindow.h"
 
 namespace AllWindows {
 namespace {
@@ -53,6 +55,8 @@ void registerAll()
     Windows::registerFactory("GenDeletewarning", [] { return new GenDeleteWarningDialog; });
     registerLogbook(StarsLogbook::declaration(), [] { return new StarsWindow; });
     Windows::registerFactory("help_greek", [] { return new GreekAlphabetWindow; });
+    Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
+    Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
     Reports::installUi();
     HelpWindows::registerAll();
 }

@@ -74,6 +74,16 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     importOal->setObjectName("mnuImportObservations");
     connect(importOal, &QAction::triggered, this, [this] { OalExchangeUi::importObservations(this); });
 
+    // The night planner: what is up tonight from the observer's site.
+    QMenu *night = menuBar()->addMenu("&Tonight");
+    night->setObjectName("mnuTonight");
+    QAction *tonight = night->addAction("What Is Up &Tonight…");
+    tonight->setObjectName("mnuTonightWindow");
+    connect(tonight, &QAction::triggered, this, [] { Windows::show("frmtonight"); });
+    QAction *site = night->addAction("Observing &Site…");
+    site->setObjectName("mnuSite");
+    connect(site, &QAction::triggered, this, [] { Windows::exec("frmsite"); });
+
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(16, 12, 16, 12);

@@ -12,6 +12,11 @@ void Site::install(SQLite::Database &db)
 {
     db.exec("CREATE TABLE IF NOT EXISTS observing_site (id INTEGER PRIMARY KEY CHECK (id = 1), name TEXT, "
             "latitude REAL NOT NULL, longitude REAL NOT NULL, elevation REAL NOT NULL DEFAULT 0, zone TEXT)");
+    // The last night planned, as the Tonight window showed it: the rows of
+    // its worksheet, which can be printed again later.
+    db.exec("CREATE TABLE IF NOT EXISTS tonight_plan (seq INTEGER PRIMARY KEY, designation TEXT, name TEXT, "
+            "constellation TEXT, magnitude TEXT, size TEXT, best TEXT, altitude TEXT, transit TEXT, moon TEXT, "
+            "night TEXT)");
 }
 
 Site Site::load(SQLite::Database &db)

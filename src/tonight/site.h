@@ -23,6 +23,7 @@ struct Site
     // "LAT,LON[,ELEVATION]"; false (and `site` untouched) on anything else.
     static bool parsePosition(const QString &text, Site &site);
 
-    // Stores made before the site was kept get its table on first use.
+    // The planner's tables (the site, the last night planned); stores made
+    // before the planner existed get them on first use.
     static void install(SQLite::Database &db);
 };

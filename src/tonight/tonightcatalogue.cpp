@@ -43,7 +43,7 @@ QString text(SQLite::Statement &st, int column)
     return QString::fromUtf8(st.getColumn(column).getText()).trimmed();
 }
 
-void read(SQLite::Database &db, const char *sql, const QString &table, const QString &prefix,
+void read(SQLite::Database &db, const char *sql, QChar list, const QString &table, const QString &prefix,
           QSet<qint64> &seen, std::vector<TonightPlanner::Target> &out)
 {
     // Columns: rowid, designation, name, constellation, magnitude, size, ra, dec, observed
@@ -57,6 +57,7 @@ void read(SQLite::Database &db, const char *sql, const QString &table, const QSt
             continue; // a row without a usable position cannot be planned
         seen.insert(rowid);
         t.table = table;
+        t.list = list;
         t.rowid = rowid;
         t.designation = prefix + text(st, 1);
         t.name = text(st, 2);
@@ -109,7 +110,7 @@ std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &li
     if (lists.contains('M'))
         read(db,
              "SELECT rowid, mes, Name, const, mag, size, ra, dec, completed FROM mess ORDER BY CAST(mes AS INTEGER)",
-             "mess", "M", messier, out);
+             'M', "mess", "M", messier, out);
     // The SAC lists are marks in BCHM; the sizes are kept as major and minor axis.
     const char *sacSql = "SELECT rowid, OBJECT, TYPE, CON, MAG, trim(coalesce(SIZE_MAX, '') || "
                          "CASE WHEN coalesce(SIZE_MIN, '') <> '' THEN ' x ' || SIZE_MIN ELSE '' END), "
@@ -119,11 +120,11 @@ std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &li
             continue;
         const QString sql = QString::fromLatin1(sacSql).replace(
             '?', QStringLiteral("'%") + mark + QStringLiteral("%'"));
-        read(db, sql.toUtf8().constData(), "Sac72", QString(), sac, out);
+        read(db, sql.toUtf8().constData(), mark, "Sac72", QString(), sac, out);
     }
     if (lists.contains('G'))
         read(db, "SELECT rowid, object, type, const, mag, size, ra, dec, observed FROM generic ORDER BY ID",
-             "generic", QString(), generic, out);
+             'G', "generic", QString(), generic, out);
     return out;
 }
 

@@ -31,6 +31,7 @@ public:
     struct Target
     {
         QString table; // mess, Sac72 or generic
+        QChar list;    // the observing list it was taken from (M, B, C, H or G)
         qint64 rowid = 0;
         QString designation;
         QString name;

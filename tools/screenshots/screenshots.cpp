@@ -15,10 +15,14 @@
 #include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/stars/greekalphabetwindow.h"
+#include "reports/reportstartui.h"
+#include "reports/reportwindow.h"
 #include "shell/allwindows.h"
 #include "shell/documentwindow.h"
 #include "shell/module1.h"
 #include "shell/windows.h"
+#include "tonight/sitedialog.h"
+#include "tonight/tonightwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -164,6 +168,35 @@ int main(int argc, char **argv)
     PasswordDialog password;
     ok = save(&password, out, "password") && ok;
     sac->setEditing(false);
+    Windows::closeAll();
+
+    // Tonight from a dark site in mid-winter, with a few Messier objects logged.
+    Store(work.filePath("velnora.db")).execute("update mess set completed = true where mes in ('1', '42', '45')");
+    Site site;
+    site.name = "Cherry Springs";
+    site.latitude = 41.6626;
+    site.longitude = -77.8239;
+    site.elevation = 700;
+    site.zone = "America/New_York";
+    Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
+    SiteDialog siteDialog;
+    ok = save(&siteDialog, out, "frmsite") && ok;
+    auto *tonight = TonightWindow::showFor("MBCH");
+    tonight->setNight(QDate(2027, 1, 8));
+    ok = save(tonight, out, "frmtonight") && ok;
+    ok = tonight->printWorksheet() && ok;
+    if (auto *report = Windows::find<ReportWindow>(Reports::kReportWindowName))
+        ok = report->exportPdf(out + "/tonight_work.pdf") && ok;
+    EndReport();
+    tonight->setNight(QDate(2027, 6, 21));
+    tonight->setLists("M");
+    site.latitude = 64.1466;
+    site.longitude = -21.9426;
+    site.name = "Reykjavik";
+    site.zone = "Atlantic/Reykjavik";
+    Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
+    tonight->refresh();
+    ok = save(tonight, out, "frmtonight_nodark") && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

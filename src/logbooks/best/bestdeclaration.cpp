@@ -70,6 +70,7 @@ LogbookSpec make()
     b.aids.mapConstellationControl = "txtFields_5";
     b.aids.mapNameControl = "txtFields_20";
     using M = LogbookMenuItem;
+    b.tonightLists = "B";
     b.menus = {
         M::menu("&File",
                 {M::item("exit", "E&xit Best of the NGC", A::ExitLogbook), M::separator(),

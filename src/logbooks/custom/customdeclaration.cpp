@@ -60,6 +60,7 @@ LogbookSpec make()
     b.navigationButtons[3] = "Command10";
     b.aids = LogbookParts::aidLinks(record, "utc_generic", "frmmag_custom", "seeing");
     using M = LogbookMenuItem;
+    b.tonightLists = "G";
     b.menus = {
         M::menu("&File",
                 {M::item("exit", "E&xit Custom Database", A::ExitLogbook), M::separator(),

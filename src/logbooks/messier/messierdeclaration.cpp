@@ -69,6 +69,7 @@ LogbookSpec make()
     b.aids.mapConstellationControl = "Text9";
     b.aids.mapNameControl = "Text3";
     using M = LogbookMenuItem;
+    b.tonightLists = "M";
     b.menus = {
         M::menu("&File", {M::item("exit", "E&xit Messier", A::ExitLogbook), M::separator(),
                           M::item("exit_all", "Exit Velnora &Logging System", A::ExitAll)}),

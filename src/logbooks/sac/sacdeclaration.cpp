@@ -110,6 +110,7 @@ LogbookSpec make()
     for (const CatalogFilterItem &f : kFilters)
         catalogs.push_back(M::item(f.menuItem, f.menuItem == QString("herschel") ? "Herschel 400" : f.caption,
                                    A::Own, f.menuItem));
+    b.tonightLists = "BCH";
     b.menus = {
         M::menu("&File",
                 {M::item("exitsac", "E&xit SAC Database", A::ExitLogbook), M::separator(),

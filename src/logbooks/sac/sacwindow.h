@@ -42,6 +42,7 @@ protected:
     void ownAction(const QString &key) override;
     bool keepsLastRow(const QString &remembered) const override;
     void unload() override;
+    void showAllRows() override { applyCatalogFilter("all"); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -1,0 +1,442 @@
+#include "tonight/tonightwindow.h"
+
+#include "data/dataerror.h"
+#include "data/messages.h"
+#include "data/store.h"
+#include "logbooks/logbookdeclaration.h"
+#include "logbooks/logbookwindow.h"
+#include "reports/reportstartui.h"
+#include "shell/windows.h"
+#include "tonight/sitedialog.h"
+#include "tonight/tonightcatalogue.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTimeZone>
+#include <QVBoxLayout>
+
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kSortRole = Qt::UserRole + 1;
+constexpr int kPlanRole = Qt::UserRole + 2;
+
+const struct
+{
+    char letter;
+    const char *caption;
+} kLists[] = {{'M', "Messier"},
+              {'B', "Best of the NGC"},
+              {'C', "Caldwell"},
+              {'H', "Herschel 400"},
+              {'G', "Custom list"}};
+
+QString degrees(double d)
+{
+    const double r = std::round(d * 10) / 10;
+    return QString::number(r == 0 ? 0.0 : r, 'f', 1);
+}
+
+// "NGC 891" before "NGC 7000", "M2" before "M10": digit runs compare as numbers.
+QString naturalKey(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("\\d+"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = digits.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(last, m.capturedStart() - last).toUpper();
+        out += m.captured().rightJustified(10, '0');
+        last = m.capturedEnd();
+    }
+    return out + text.mid(last).toUpper();
+}
+
+// The leading number of a magnitude or size; blanks and "no magnitude" last.
+double leadingNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([-+]?\\d*\\.?\\d+)"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        return 1e9;
+    const double v = m.captured(1).toDouble();
+    return v >= 79.9 ? 1e9 : v;
+}
+
+QString position(double value, char positive, char negative)
+{
+    return QString::number(std::abs(value), 'f', 4) + QStringLiteral("° ") +
+           QLatin1Char(value < 0 ? negative : positive);
+}
+
+} // namespace
+
+TonightWindow::TonightWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(kWindowName);
+    setWindowTitle("Tonight");
+    buildForm();
+    // Tonight by default: the evening in progress at the site.
+    try {
+        m_store = Store::shared(ConnectionStrings::kBound);
+        m_site = Site::load(m_store->db());
+    } catch (const SQLite::Exception &e) {
+        Messages::show(QString::fromUtf8(e.what()));
+    } catch (const DataError &e) {
+        Messages::show(e.description());
+    }
+    {
+        const QSignalBlocker quiet(m_date);
+        m_date->setDate(TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(m_site.zoneId()))));
+    }
+    refresh();
+}
+
+TonightWindow::~TonightWindow() = default;
+
+TonightWindow *TonightWindow::showFor(const QString &lists)
+{
+    auto *w = qobject_cast<TonightWindow *>(Windows::show(kWindowName));
+    if (w && !lists.isEmpty())
+        w->setLists(lists);
+    return w;
+}
+
+void TonightWindow::buildForm()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *siteRow = new QHBoxLayout;
+    m_siteLabel = new QLabel(central);
+    m_siteLabel->setObjectName("lblSite");
+    m_siteLabel->setWordWrap(true);
+    auto *site = new QPushButton("Observing &Site…", central);
+    site->setObjectName("cmdSite");
+    connect(site, &QPushButton::clicked, this, &TonightWindow::editSite);
+    siteRow->addWidget(m_siteLabel, 1);
+    siteRow->addWidget(site);
+    layout->addLayout(siteRow);
+
+    auto *choiceRow = new QHBoxLayout;
+    auto *dateLabel = new QLabel("&Night of", central);
+    m_date = new QDateEdit(central);
+    m_date->setObjectName("dtpNight");
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat("ddd d MMM yyyy");
+    dateLabel->setBuddy(m_date);
+    auto *altLabel = new QLabel("&Minimum altitude", central);
+    m_minAltitude = new QSpinBox(central);
+    m_minAltitude->setObjectName("spnMinAltitude");
+    m_minAltitude->setRange(0, 89);
+    m_minAltitude->setValue(30);
+    m_minAltitude->setSuffix(QStringLiteral("°"));
+    altLabel->setBuddy(m_minAltitude);
+    m_showObserved = new QCheckBox("Show &observed", central);
+    m_showObserved->setObjectName("chkShowObserved");
+    for (QWidget *w : {static_cast<QWidget *>(dateLabel), static_cast<QWidget *>(m_date),
+                       static_cast<QWidget *>(altLabel), static_cast<QWidget *>(m_minAltitude)})
+        choiceRow->addWidget(w);
+    choiceRow->addSpacing(12);
+    choiceRow->addWidget(m_showObserved);
+    choiceRow->addStretch(1);
+    layout->addLayout(choiceRow);
+
+    auto *listRow = new QHBoxLayout;
+    listRow->addWidget(new QLabel("Lists:", central));
+    for (const auto &l : kLists) {
+        auto *box = new QCheckBox(QString::fromLatin1(l.caption), central);
+        box->setObjectName(QStringLiteral("chkList") + QLatin1Char(l.letter));
+        box->setChecked(true);
+        m_listBoxes.emplace_back(QLatin1Char(l.letter), box);
+        listRow->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this] { refresh(); });
+    }
+    listRow->addStretch(1);
+    layout->addLayout(listRow);
+
+    m_nightLabel = new QLabel(central);
+    m_nightLabel->setObjectName("lblNight");
+    m_nightLabel->setWordWrap(true);
+    QFont bold = m_nightLabel->font();
+    bold.setBold(true);
+    m_nightLabel->setFont(bold);
+    layout->addWidget(m_nightLabel);
+
+    m_model = new QStandardItemModel(0, ColumnCount, this);
+    m_model->setHorizontalHeaderLabels(
+        {"Object", "Name / type", "Con", "Mag", "Size", "Best", "Altitude", "Transit", "Moon"});
+    m_model->setSortRole(kSortRole);
+    m_table = new QTableView(central);
+    m_table->setObjectName("grdTonight");
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(Best, Qt::AscendingOrder);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->horizontalHeader()->setStretchLastSection(false);
+    m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    m_table->setToolTip("Double-click an object to open it in its logbook");
+    connect(m_table, &QTableView::activated, this, [this](const QModelIndex &index) { openRow(index.row()); });
+    layout->addWidget(m_table, 1);
+
+    auto *bottom = new QHBoxLayout;
+    m_countLabel = new QLabel(central);
+    m_countLabel->setObjectName("lblCount");
+    m_worksheet = new QPushButton("Print &Worksheet", central);
+    m_worksheet->setObjectName("cmdWorksheet");
+    connect(m_worksheet, &QPushButton::clicked, this, [this] { printWorksheet(); });
+    auto *close = new QPushButton("&Close", central);
+    close->setObjectName("cmdClose");
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    bottom->addWidget(m_countLabel, 1);
+    bottom->addWidget(m_worksheet);
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+
+    setCentralWidget(central);
+    resize(980, 620);
+
+    connect(m_date, &QDateEdit::dateChanged, this, [this] { refresh(); });
+    connect(m_minAltitude, &QSpinBox::valueChanged, this, [this] { refresh(); });
+    connect(m_showObserved, &QCheckBox::toggled, this, [this] { refresh(); });
+}
+
+QString TonightWindow::lists() const
+{
+    QString out;
+    for (const auto &[letter, box] : m_listBoxes)
+        if (box->isChecked())
+            out += letter;
+    return out;
+}
+
+void TonightWindow::setLists(const QString &lists)
+{
+    // One computation for the whole change, not one per box.
+    m_refreshing = true;
+    for (const auto &[letter, box] : m_listBoxes)
+        box->setChecked(lists.contains(letter));
+    m_refreshing = false;
+    refresh();
+}
+
+void TonightWindow::setNight(const QDate &date)
+{
+    m_date->setDate(date);
+}
+
+void TonightWindow::setMinimumAltitude(int degrees)
+{
+    m_minAltitude->setValue(degrees);
+}
+
+void TonightWindow::setShowObserved(bool on)
+{
+    m_showObserved->setChecked(on);
+}
+
+void TonightWindow::refresh()
+{
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+    // The chosen object stays chosen across a refresh.
+    const QModelIndex current = m_table->currentIndex();
+    std::pair<QString, qint64> chosen;
+    if (current.isValid())
+        chosen = {targetAt(current.row()).table, targetAt(current.row()).rowid};
+    m_model->removeRows(0, m_model->rowCount());
+    m_planned.clear();
+    try {
+        if (!m_store)
+            m_store = Store::shared(ConnectionStrings::kBound);
+        m_site = Site::load(m_store->db());
+        m_targets = TonightCatalogue::load(m_store->db(), lists());
+        m_planner = std::make_unique<TonightPlanner>(m_site, m_date->date());
+        m_planned = m_planner->plan(m_targets, m_minAltitude->value(), m_showObserved->isChecked());
+    } catch (const SQLite::Exception &e) {
+        Messages::show(QString::fromUtf8(e.what()));
+    } catch (const DataError &e) {
+        Messages::show(e.description());
+    }
+    m_refreshing = false;
+
+    const QString name = m_site.name.isEmpty() ? QStringLiteral("Site") : m_site.name;
+    m_siteLabel->setText(name + ": " + position(m_site.latitude, 'N', 'S') + ", " +
+                         position(m_site.longitude, 'E', 'W') + ", " + QString::number(m_site.elevation, 'f', 0) +
+                         " m, " + QString::fromUtf8(m_site.zoneId()));
+    if (!m_planner)
+        return;
+    fillTable(*m_planner, m_planned);
+    for (int row = 0; current.isValid() && row < rowCount(); ++row)
+        if (targetAt(row).table == chosen.first && targetAt(row).rowid == chosen.second) {
+            m_table->selectRow(row);
+            m_table->scrollTo(m_model->index(row, 0));
+            break;
+        }
+    showNight(*m_planner, int(m_planned.size()));
+}
+
+void TonightWindow::fillTable(const TonightPlanner &planner,
+                              const std::vector<TonightPlanner::Planned> &planned)
+{
+    m_model->setRowCount(int(planned.size()));
+    for (int i = 0; i < int(planned.size()); ++i) {
+        const TonightPlanner::Planned &p = planned[size_t(i)];
+        const TonightPlanner::Target &t = *p.target;
+        const auto put = [&](int column, const QString &text, const QVariant &key,
+                             Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+            auto *item = new QStandardItem(text);
+            item->setData(key, kSortRole);
+            item->setData(i, kPlanRole);
+            item->setTextAlignment(align);
+            m_model->setItem(i, column, item);
+        };
+        const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+        put(Designation, t.designation, naturalKey(t.designation));
+        put(Name, t.name, t.name.toUpper());
+        put(Constellation, t.constellation, t.constellation.toUpper());
+        const double mag = leadingNumber(t.magnitude);
+        put(Magnitude, mag >= 1e9 ? QString() : t.magnitude, mag, right);
+        put(Size, t.size, leadingNumber(t.size), right);
+        put(Best, TonightPlanner::clock(planner.localTime(p.best)), p.best, right);
+        put(Altitude, degrees(p.altitude) + QStringLiteral("°"), p.altitude, right);
+        put(Transit, TonightPlanner::clock(planner.localTime(p.transit)), p.transit, right);
+        put(Moon, degrees(p.moonDistance) + QStringLiteral("°"), p.moonDistance, right);
+        if (t.observed)
+            for (int c = 0; c < ColumnCount; ++c)
+                m_model->item(i, c)->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+    }
+    const QHeaderView *header = m_table->horizontalHeader();
+    m_model->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    m_table->resizeColumnsToContents();
+}
+
+void TonightWindow::showNight(const TonightPlanner &planner, int shown)
+{
+    const TonightPlanner::Night &n = planner.night();
+    const auto at = [&](const std::optional<double> &jd) {
+        return jd ? TonightPlanner::clock(planner.localTime(*jd)) : QStringLiteral("none");
+    };
+    const QString moon = "Moon rises " + at(n.moonRise) + ", sets " + at(n.moonSet) + ", " +
+                         QString::number(std::round(n.moonIllumination * 100)) + "% lit.";
+    const QString night = n.date.toString("d MMMM yyyy");
+    if (!n.hasDark) {
+        m_nightLabel->setText("No dark window on the night of " + night +
+                              ": the Sun stays less than 18° below the horizon all night. " + moon);
+        m_countLabel->setText("Nothing can be planned without a dark sky.");
+    } else {
+        m_nightLabel->setText("Dark from " + at(n.dusk) + " to " + at(n.dawn) + ". " + moon);
+        const QString what = m_showObserved->isChecked() ? QStringLiteral("") : QStringLiteral(" not yet observed");
+        m_countLabel->setText(QString::number(shown) + (shown == 1 ? " object" : " objects") + what + " reach " +
+                              QString::number(m_minAltitude->value()) + "° in the dark.");
+    }
+    m_worksheet->setEnabled(shown > 0);
+}
+
+int TonightWindow::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int TonightWindow::planIndex(int row) const
+{
+    const QStandardItem *item = m_model->item(row, 0);
+    return item ? item->data(kPlanRole).toInt() : -1;
+}
+
+const TonightPlanner::Target &TonightWindow::targetAt(int row) const
+{
+    return *m_planned.at(size_t(planIndex(row))).target;
+}
+
+bool TonightWindow::openRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return false;
+    const TonightPlanner::Target &t = targetAt(row);
+    const LogbookSpec *book = LogbookSpecs::forTonightList(t.list);
+    auto *logbook = book ? qobject_cast<LogbookWindow *>(Windows::show(book->windowName)) : nullptr;
+    if (!logbook) {
+        Messages::show("There is no logbook for " + t.designation + ".");
+        return false;
+    }
+    return logbook->showRow(t.rowid);
+}
+
+void TonightWindow::writeWorksheetRows()
+{
+    SQLite::Database &db = m_store->db();
+    const TonightPlanner::Night &n = m_planner->night();
+    const QString night = "Night of " + n.date.toString("dddd d MMMM yyyy") + " at " +
+                          (m_site.name.isEmpty() ? QString() : m_site.name + " (") +
+                          position(m_site.latitude, 'N', 'S') + ", " + position(m_site.longitude, 'E', 'W') +
+                          (m_site.name.isEmpty() ? "" : ")") + ": dark " +
+                          TonightPlanner::clock(m_planner->localTime(n.dusk)) + " to " +
+                          TonightPlanner::clock(m_planner->localTime(n.dawn)) + ", Moon " +
+                          QString::number(std::round(n.moonIllumination * 100)) + "% lit";
+    m_store->transaction([&] {
+        Site::install(db);
+        db.exec("DELETE FROM tonight_plan");
+        SQLite::Statement insert(db, "INSERT INTO tonight_plan VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        for (int row = 0; row < rowCount(); ++row) {
+            insert.bind(1, row);
+            for (int c = 0; c < ColumnCount; ++c)
+                insert.bind(c + 2, m_model->item(row, c)->text().toStdString());
+            insert.bind(ColumnCount + 2, night.toStdString());
+            insert.exec();
+            insert.reset();
+        }
+    });
+}
+
+bool TonightWindow::printWorksheet()
+{
+    if (!m_planner || rowCount() == 0)
+        return false;
+    try {
+        writeWorksheetRows();
+    } catch (const SQLite::Exception &e) {
+        Messages::show(QString::fromUtf8(e.what()));
+        return false;
+    } catch (const DataError &e) {
+        Messages::show(e.description());
+        return false;
+    }
+    StartReport(QString::fromLatin1(kWorksheet));
+    return true;
+}
+
+void TonightWindow::editSite()
+{
+    SiteDialog dialog(this);
+    if (dialog.exec() == QDialog::Accepted)
+        refresh();
+}
+
+bool TonightWindow::event(QEvent *event)
+{
+    // Marks set in a logbook show when the user comes back here.
+    if (event->type() == QEvent::WindowActivate && m_planner)
+        refresh();
+    return QMainWindow::event(event);
+}

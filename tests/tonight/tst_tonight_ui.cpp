@@ -1,0 +1,254 @@
+// The Tonight and Observing Site windows on the starter data: what the table
+// holds, how it sorts, the night without darkness, opening an object in its
+// logbook, the stored site and the printed worksheet.
+#include "data/recordsource.h"
+#include "data/store.h"
+#include "logbooks/logbookwindow.h"
+#include "logbooks/sac/sacwindow.h"
+#include "reports/reportstartui.h"
+#include "reports/reportwindow.h"
+#include "shell/allwindows.h"
+#include "shell/windows.h"
+#include "support/testsupport.h"
+#include "tonight/site.h"
+#include "tonight/sitedialog.h"
+#include "tonight/tonightwindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+Site cherrySprings()
+{
+    Site s;
+    s.name = "Cherry Springs";
+    s.latitude = 41.6626;
+    s.longitude = -77.8239;
+    s.elevation = 700;
+    s.zone = "America/New_York";
+    return s;
+}
+
+QStringList column(TonightWindow *w, int c)
+{
+    auto *table = w->findChild<QTableView *>("grdTonight");
+    QStringList out;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        out << table->model()->index(row, c).data().toString();
+    return out;
+}
+
+} // namespace
+
+class TestTonightUi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWorkspace(m_dir, m_messages);
+        AllWindows::registerAll();
+        Site::save(Store::shared(ConnectionStrings::kBound)->db(), cherrySprings());
+    }
+
+    void cleanup() { closeWorkspace(m_dir, m_messages); }
+
+    void listsWhatIsHighInTheDarkAndNotYetObserved()
+    {
+        dbExec(db(), "update mess set completed = true where mes = '42'");
+        TonightWindow *w = TonightWindow::showFor("M");
+        w->setNight(QDate(2027, 1, 8));
+        QVERIFY(textOf(w, "lblSite").startsWith("Cherry Springs: 41.6626° N, 77.8239° W, 700 m, America/New_York"));
+        QVERIFY(textOf(w, "lblNight").startsWith("Dark from 18:37 to 05:59."));
+        const QStringList objects = column(w, TonightWindow::Designation);
+        // A winter night shows Orion and the autumn galaxies, not the summer Milky Way.
+        QVERIFY(objects.contains("M31") && objects.contains("M45") && objects.contains("M1"));
+        QVERIFY(!objects.contains("M8") && !objects.contains("M42"));
+        QCOMPARE(textOf(w, "lblCount"),
+                 QString::number(objects.size()) + " objects not yet observed reach 30° in the dark.");
+        for (int row = 0; row < w->rowCount(); ++row)
+            QVERIFY2(column(w, TonightWindow::Altitude)[row].chopped(1).toDouble() >= 30, qPrintable(objects[row]));
+
+        w->setShowObserved(true);
+        QVERIFY(column(w, TonightWindow::Designation).contains("M42"));
+        w->setMinimumAltitude(60);
+        const QStringList high = column(w, TonightWindow::Designation);
+        // M42 culminates at 43° here.
+        QVERIFY(high.contains("M31") && !high.contains("M42"));
+
+        // A mark set elsewhere shows when the window is computed again.
+        w->setShowObserved(false);
+        w->setMinimumAltitude(30);
+        dbExec(db(), "update mess set completed = true where mes = '31'");
+        w->refresh();
+        QVERIFY(!column(w, TonightWindow::Designation).contains("M31"));
+        QVERIFY(m_messages->shown.isEmpty());
+    }
+
+    void sortsOnValuesNotTexts()
+    {
+        TonightWindow *w = TonightWindow::showFor("MBCH");
+        w->setNight(QDate(2027, 1, 8));
+        auto *table = w->findChild<QTableView *>("grdTonight");
+        const auto sortedBy = [&](int c) {
+            table->sortByColumn(c, Qt::AscendingOrder);
+            return column(w, c);
+        };
+        // Best times run through midnight: 23:50 comes before 00:10.
+        const QStringList best = sortedBy(TonightWindow::Best);
+        const int midnight = int(best.indexOf(QRegularExpression("0[0-5]:\\d\\d")));
+        QVERIFY(midnight > 0);
+        QVERIFY(best.mid(midnight).filter(QRegularExpression("^(1[2-9]|2)")).isEmpty());
+        const QStringList objects = sortedBy(TonightWindow::Designation);
+        QVERIFY(objects.indexOf("M2") < objects.indexOf("M10") || !objects.contains("M2"));
+        QVERIFY(objects.indexOf("NGC185") < objects.indexOf("NGC1023"));
+        const QStringList mags = sortedBy(TonightWindow::Magnitude);
+        QVERIFY(mags.first().toDouble() < 2 && mags.last().isEmpty());
+        table->sortByColumn(TonightWindow::Magnitude, Qt::DescendingOrder);
+        QVERIFY(column(w, TonightWindow::Magnitude).last().toDouble() < 2);
+    }
+
+    void aNightWithoutDarknessSaysSo()
+    {
+        Site north = cherrySprings();
+        north.name = "Reykjavik";
+        north.latitude = 64.1466;
+        north.longitude = -21.9426;
+        north.zone = "Atlantic/Reykjavik";
+        Site::save(Store::shared(ConnectionStrings::kBound)->db(), north);
+        TonightWindow *w = TonightWindow::showFor("M");
+        w->setNight(QDate(2027, 6, 21));
+        QVERIFY(textOf(w, "lblNight").startsWith("No dark window on the night of 21 June 2027"));
+        QCOMPARE(w->rowCount(), 0);
+        QVERIFY(!w->findChild<QPushButton *>("cmdWorksheet")->isEnabled());
+        QVERIFY(!w->printWorksheet());
+        w->setNight(QDate(2027, 9, 21));
+        QVERIFY(w->rowCount() > 0);
+        QVERIFY(w->findChild<QPushButton *>("cmdWorksheet")->isEnabled());
+    }
+
+    void opensEachObjectInItsLogbookOnItsRow()
+    {
+        dbExec(db(), "insert into generic (object, type, const, ra, dec, mag) values "
+                     "('Kemble''s Cascade', 'Asterism', 'CAM', '03 57.0', '+63 04', '5')");
+        TonightWindow *w = TonightWindow::showFor("MBCHG");
+        w->setNight(QDate(2027, 1, 8));
+        // The SAC browser narrowed to the Messier objects still finds a Herschel object.
+        auto *sac = qobject_cast<SacWindow *>(Windows::show("frmngc"));
+        sac->applyCatalogFilter("messier");
+        const int sacRows = sac->primary()->recordCount();
+
+        const struct
+        {
+            QString designation, window, column;
+        } cases[] = {{"M45", "frmmess", "mes"},
+                     {"NGC2392", "frmbest", "OBJECT"},
+                     {"NGC7662", "frmbest", "OBJECT"},
+                     {"NGC147", "frmngc", "OBJECT"},
+                     {"Kemble's Cascade", "frmgeneric", "object"}};
+        for (const auto &c : cases) {
+            const int row = int(column(w, TonightWindow::Designation).indexOf(c.designation));
+            QVERIFY2(row >= 0, qPrintable(c.designation));
+            QVERIFY(w->openRow(row));
+            auto *book = qobject_cast<LogbookWindow *>(Windows::find(c.window));
+            QVERIFY2(book && book->isVisible(), qPrintable(c.window));
+            const QString prefix = c.window == "frmmess" ? "M" : "";
+            QCOMPARE(prefix + book->primary()->text(c.column).trimmed(), c.designation);
+        }
+        QVERIFY(sac->primary()->recordCount() > sacRows);
+        QVERIFY(m_messages->shown.isEmpty());
+
+        // An object deleted meanwhile is said to be gone, not shown wrongly.
+        const int row = int(column(w, TonightWindow::Designation).indexOf("Kemble's Cascade"));
+        Windows::find("frmgeneric")->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dbExec(db(), "delete from generic");
+        QVERIFY(!w->openRow(row));
+        QCOMPARE(m_messages->shown.value(0), QString("This logbook no longer holds that object."));
+    }
+
+    void logbooksOpenTonightWithTheirLists()
+    {
+        for (const auto &[window, lists] : {std::pair{"frmmess", "M"}, std::pair{"frmngc", "BCH"},
+                                            std::pair{"frmbest", "B"}, std::pair{"frmgeneric", "G"}}) {
+            QWidget *book = Windows::show(window);
+            auto *item = book->findChild<QAction *>("mnuTonight");
+            QVERIFY2(item, window);
+            item->trigger();
+            auto *w = Windows::find<TonightWindow>(TonightWindow::kWindowName);
+            QVERIFY(w && w->isVisible());
+            QCOMPARE(w->lists(), QString(lists));
+            book->close();
+        }
+        QVERIFY(!Windows::show("frmdstars")->findChild<QAction *>("mnuTonight"));
+    }
+
+    void siteWindowStoresTheSiteOrRefuses()
+    {
+        SiteDialog dialog;
+        QCOMPARE(dialog.site().name, QString("Cherry Springs"));
+        dialog.findChild<QLineEdit *>("txtSiteName")->setText("  Siding Spring ");
+        dialog.findChild<QDoubleSpinBox *>("txtLatitude")->setValue(-31.2733);
+        dialog.findChild<QDoubleSpinBox *>("txtLongitude")->setValue(149.0644);
+        dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Olympus/Mons");
+        QVERIFY(!dialog.save());
+        QCOMPARE(m_messages->shown.value(0),
+                 QString("Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."));
+        QCOMPARE(dbValue(db(), "select name from observing_site").toString(), QString("Cherry Springs"));
+
+        dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Australia/Sydney");
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dbValue(db(), "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from observing_site")
+                     .toString(),
+                 QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
+        // The southern sky: the Magellanic Clouds' neighbours rather than the Pole's.
+        TonightWindow *w = TonightWindow::showFor("C");
+        w->setNight(QDate(2027, 1, 8));
+        QVERIFY(textOf(w, "lblSite").startsWith("Siding Spring: 31.2733° S, 149.0644° E"));
+        const QStringList objects = column(w, TonightWindow::Designation);
+        QVERIFY(objects.contains("NGC104") && !objects.contains("NGC188"));
+    }
+
+    void worksheetPrintsTheTableInItsOrder()
+    {
+        copyLayouts(m_dir->path());
+        TonightWindow *w = TonightWindow::showFor("M");
+        w->setNight(QDate(2027, 1, 8));
+        w->findChild<QTableView *>("grdTonight")->sortByColumn(TonightWindow::Designation, Qt::DescendingOrder);
+        const QStringList objects = column(w, TonightWindow::Designation);
+        QVERIFY(w->printWorksheet());
+        auto *report = qobject_cast<ReportWindow *>(Reports::reportWindow());
+        QVERIFY(report);
+        QCOMPARE(report->document()->fileName, QString("tonight_work.rpt"));
+        QCOMPARE(report->document()->rowCount, int(objects.size()));
+        const QString text = report->document()->text();
+        QVERIFY(text.contains("Night of Friday 8 January 2027 at Cherry Springs (41.6626° N, 77.8239° W): "
+                              "dark 18:37 to 05:59"));
+        qsizetype at = 0;
+        for (const QString &o : objects) {
+            at = text.indexOf(QRegularExpression("(^|\\n)" + o + "\\t"), at);
+            QVERIFY2(at >= 0, qPrintable(o));
+        }
+        EndReport();
+    }
+
+private:
+    QString db() const { return m_dir->file("velnora.db"); }
+
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+QTEST_MAIN(TestTonightUi)
+#include "tst_tonight_ui.moc"
