@@ -30,13 +30,7 @@ namespace {
 
 Site cherrySprings()
 {
-    Site s;
-    s.name = "Cherry Springs";
-    s.latitude = 41.6626;
-    s.longitude = -77.8239;
-    s.elevation = 700;
-    s.zone = "America/New_York";
-    return s;
+    return Site{"Cherry Springs", 41.6626, -77.8239, 700, "America/New_York"};
 }
 
 QStringList column(TonightWindow *w, int c)
@@ -120,11 +114,7 @@ private slots:
 
     void aNightWithoutDarknessSaysSo()
     {
-        Site north = cherrySprings();
-        north.name = "Reykjavik";
-        north.latitude = 64.1466;
-        north.longitude = -21.9426;
-        north.zone = "Atlantic/Reykjavik";
+        const Site north{"Reykjavik", 64.1466, -21.9426, 0, "Atlantic/Reykjavik"};
         Site::save(Store::shared(ConnectionStrings::kBound)->db(), north);
         TonightWindow *w = TonightWindow::showFor("M");
         w->setNight(QDate(2027, 6, 21));
@@ -191,6 +181,11 @@ private slots:
             book->close();
         }
         QVERIFY(!Windows::show("frmdstars")->findChild<QAction *>("mnuTonight"));
+        // From the main menu a fresh window plans from every list.
+        Windows::find(TonightWindow::kWindowName)->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Windows::show("first")->findChild<QAction *>("mnuTonightWindow")->trigger();
+        QCOMPARE(Windows::find<TonightWindow>(TonightWindow::kWindowName)->lists(), QString("MBCHG"));
     }
 
     void siteWindowStoresTheSiteOrRefuses()

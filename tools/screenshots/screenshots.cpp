@@ -172,12 +172,7 @@ int main(int argc, char **argv)
 
     // Tonight from a dark site in mid-winter, with a few Messier objects logged.
     Store(work.filePath("velnora.db")).execute("update mess set completed = true where mes in ('1', '42', '45')");
-    Site site;
-    site.name = "Cherry Springs";
-    site.latitude = 41.6626;
-    site.longitude = -77.8239;
-    site.elevation = 700;
-    site.zone = "America/New_York";
+    Site site{"Cherry Springs", 41.6626, -77.8239, 700, "America/New_York"};
     Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
     SiteDialog siteDialog;
     ok = save(&siteDialog, out, "frmsite") && ok;
@@ -190,10 +185,7 @@ int main(int argc, char **argv)
     EndReport();
     tonight->setNight(QDate(2027, 6, 21));
     tonight->setLists("M");
-    site.latitude = 64.1466;
-    site.longitude = -21.9426;
-    site.name = "Reykjavik";
-    site.zone = "Atlantic/Reykjavik";
+    site = Site{"Reykjavik", 64.1466, -21.9426, 0, "Atlantic/Reykjavik"};
     Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
     tonight->refresh();
     ok = save(tonight, out, "frmtonight_nodark") && ok;
