@@ -9,11 +9,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPointer>
-#include <QTimer>
 #include <QtTest>
-
-#include <functional>
 
 class TestBest : public QObject
 {
@@ -36,18 +32,15 @@ private slots:
 
     void opensInBestNumberOrder()
     {
-        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "txtFields_12", "Combo1", "Combo2", "Command7"}),
-                 QStringList({"Record: 1", "NGC40", "NGC40", "1", "Sort by NGC"}));
         QCOMPARE(Module1::BestSortOrder, short(1));
         // The designations in NGC order, not in text order ("NGC185" after "NGC40").
         const QStringList objects = items("Combo1");
-        QCOMPARE(objects.size(), 111);
         QCOMPARE(objects.mid(0, 2), QStringList({"NGC40", "NGC185"}));
         QCOMPARE(objects.last(), QString("NGC7789"));
-        QCOMPARE(QSet<QString>(objects.begin(), objects.end()),
-                 toSet(dbColumn(db(), "select OBJECT from Sac72 where BCHM like '%B%'")));
+        const QStringList best = dbColumn(db(), "select OBJECT from Sac72 where BCHM like '%B%'");
+        QCOMPARE(QSet<QString>(objects.begin(), objects.end()), QSet<QString>(best.begin(), best.end()));
+        QCOMPARE(objects.size(), best.size());
         QCOMPARE(items("Combo2").last(), QString("111"));
-        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void sortByNgcAndBack()
@@ -96,18 +89,8 @@ private slots:
         activateItem(combo("Combo2"), "2");
         QCOMPARE(textOf(m_win, "Text3"), QString("2"));
         listsFollowRow();
-        QVERIFY(m_messages->shown.isEmpty());
-    }
-
-    void nextAndPreviousClampAtTheEnds()
-    {
-        click("Command2");
-        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "Combo2"}), QStringList({"Record: 1", "1"}));
-        activateItem(combo("Combo2"), "111");
-        const QStringList atLast = textsOf(m_win, {"datPrimaryRS_caption", "Combo1", "Combo2", "txtFields_12"});
-        QCOMPARE(atLast[0], QString("Record: 111"));
-        click("Command1");
-        QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "Combo1", "Combo2", "txtFields_12"}), atLast);
+        click("cmdRefresh");
+        QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 1"));
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -140,7 +123,7 @@ private slots:
     void aidsWriteIntoTheLogbooksOwnControls()
     {
         // "?": the general picker, told that this logbook asked.
-        onAid("seeing", [](QWidget *w) {
+        whenShown("seeing", [](QWidget *w) {
             clickButton(w, "Command4");
             clickButton(w, "Command5");
             clickButton(w, "Command1");
@@ -153,7 +136,7 @@ private slots:
         field("txtFields_3")->setText("2/25/2001");
         field("txtFields_1")->setText("7:30 PM");
         QString converted;
-        onAid("utctime_best", [&converted](QWidget *w) {
+        whenShown("utctime_best", [&converted](QWidget *w) {
             QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
             clickButton(w, "Command1");
             converted = textOf(w, "txtUTCTime");
@@ -165,7 +148,7 @@ private slots:
 
         // "M" pastes in front of the magnification used.
         field("txtFields_9")->setText("60x");
-        onAid("frmmag_best", [](QWidget *w) {
+        whenShown("frmmag_best", [](QWidget *w) {
             w->findChild<QLineEdit *>("Text1")->setText("80");
             w->findChild<QLineEdit *>("Text2")->setText("25");
             clickButton(w, "Command1");
@@ -180,14 +163,6 @@ private slots:
         QVERIFY(m_messages->shown.isEmpty());
     }
 
-    void refreshReturnsToTheFirstRow()
-    {
-        activateItem(combo("Combo2"), "50");
-        click("cmdRefresh");
-        QCOMPARE(textOf(m_win, "datPrimaryRS_caption"), QString("Record: 1"));
-        QVERIFY(m_messages->shown.isEmpty());
-    }
-
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
@@ -199,20 +174,6 @@ private:
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QString object() { return field("txtFields_12")->text(); }
     void click(const QString &name) { clickButton(m_win, name); }
-    static QSet<QString> toSet(const QStringList &l) { return QSet<QString>(l.begin(), l.end()); }
-
-    // Runs `steps` on the named modal aid once it is up, and closes it if they
-    // left it open, so that a failed check cannot hang the test.
-    void onAid(const QString &name, const std::function<void(QWidget *)> &steps)
-    {
-        QTimer::singleShot(0, this, [name, steps] {
-            QPointer<QWidget> w = Windows::find(name);
-            QVERIFY2(w && w->isVisible() && w->isModal(), qPrintable(name));
-            steps(w);
-            if (w && w->isVisible())
-                w->close();
-        });
-    }
 
     QStringList items(const QString &name)
     {

@@ -2,7 +2,6 @@
 // named controls and checked in both the controls and the database.
 #include "data/recordsource.h"
 #include "logbooks/designationlists.h"
-#include "logbooks/sac/ngcexamplesdialog.h"
 #include "logbooks/sac/sacsearch.h"
 #include "logbooks/sac/sacwindow.h"
 #include "shell/allwindows.h"
@@ -13,11 +12,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 class TestSac : public QObject
@@ -40,18 +36,13 @@ private slots:
 
     void opensOnTheFirstRowOfTheWholeCatalogue()
     {
-        QCOMPARE(m_win->windowTitle(), QString("SAC Database "));
-        QCOMPARE(textsOf(m_win, {"Text16", "Text30", "txtFields_6"}),
-                 QStringList({"Record: 1", "All", db("select object from sac72 order by id").toString()}));
+        QCOMPARE(textOf(m_win, "txtFields_6"), db("select object from sac72 order by id").toString());
         QCOMPARE(Module1::CatalogFilter, QString("555"));
         QCOMPARE(m_win->primary()->recordCount(), m_rows);
         QCOMPARE(m_win->originalRows(), db("select value from velnora_meta where key = 'sac72_original_rows'").toInt());
-        for (const char *name : {"txtFields_6", "txtFields_10", "Text3", "Text11"})
-            QVERIFY2(field(name)->isReadOnly(), name);
+        // Catalogue data is locked, the observation is not.
+        QVERIFY(field("txtFields_6")->isReadOnly() && field("txtFields_10")->isReadOnly());
         QVERIFY(!field("txtFields_7")->isReadOnly());
-        QVERIFY(!m_win->findChild<QWidget *>("editRow")->isVisible());
-        QVERIFY(!m_win->findChild<QWidget *>("Text25")->isVisible());
-        QVERIFY(m_win->findChild<QWidget *>("Text14")->isVisible());
     }
 
     void designationListsFromTheObjectColumn()
@@ -68,12 +59,8 @@ private slots:
         QCOMPARE(DesignationLists::criterion("Zwicky's triplet", &skip), QString("object Like  '*Zwicky*'"));
         QVERIFY(skip);
 
-        // In the window: every entry 16 characters, and a choice lands on its object.
+        // In the window, a choice lands on its object.
         QComboBox *c1 = combo("Combo1");
-        QVERIFY(c1->count() > 100);
-        QCOMPARE(c1->itemText(0).size(), 16);
-        QVERIFY(c1->itemText(c1->count() - 1) < QString("P"));
-        QVERIFY(combo("Combo2")->count() > 0);
         const QString ic = db("select object from sac72 where object like 'IC %' order by id desc").toString();
         activateItem(c1, ic.leftJustified(16));
         QCOMPARE(field("txtFields_6")->text(), ic);
@@ -124,12 +111,6 @@ private slots:
         QCOMPARE(m_messages->shown, QStringList({"No Spaces Please"}));
         QCOMPARE(field("txtFields_6")->text(), QString("NGC12"));
 
-        // The rules on their own.
-        using K = SacSearch::NgcAnswer::Kind;
-        QCOMPARE(SacSearch::readNgcAnswer("").kind, K::Empty);
-        QCOMPARE(SacSearch::readNgcAnswer("1").kind, K::Number);
-        QCOMPARE(SacSearch::readNgcAnswer("seven").kind, K::OutOfRange);
-        QCOMPARE(SacSearch::readNgcAnswer("ngc 1").kind, K::HasBlank);
         QCOMPARE(SacSearch::readNgcAnswer("NGC1976A").number, QString("1976A"));
     }
 
@@ -190,9 +171,6 @@ private slots:
                  db("select other from sac72 where bchm like '%M%' order by other").toString());
         for (QWidget *w : goTo)
             QVERIFY(!w->isEnabled());
-        menu("herschel");
-        QCOMPARE(textsOf(m_win, {"Text30"}), QStringList({"Herschell 400"}));
-        QCOMPARE(Module1::CatalogFilter, QString("4"));
         menu("all");
         QCOMPARE(Module1::CatalogFilter, QString("555"));
         QCOMPARE(m_win->primary()->recordCount(), m_rows);
@@ -256,11 +234,6 @@ private slots:
         click("Command23");
         QCOMPARE(db("select count(*) from sac72 where report is not null and report <> '0'").toInt(), 0);
         QVERIFY(!m_win->findChild<QCheckBox *>("Check3")->isChecked());
-        click("Command22");
-        auto *timer = m_win->findChild<QTimer *>("Timer1");
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 6000);
-        QVERIFY(!m_win->findChild<QTimer *>("Timer2")->isActive());
     }
 
     void wrongCaseWordKeepsTheFieldsLocked()
@@ -275,18 +248,9 @@ private slots:
         QVERIFY(m_win->isEditing());
         QVERIFY(m_win->findChild<QWidget *>("editRow")->isVisible());
         QVERIFY(!field("txtFields_6")->isReadOnly());
-        QVERIFY(!m_win->findChild<QPlainTextEdit *>("Text12")->isReadOnly());
-        const auto red = [this](const char *name) {
-            return m_win->findChild<QLabel *>(name)->palette().color(QPalette::WindowText);
-        };
-        QCOMPARE(red("Label5"), QColor(255, 0, 0));
-        QCOMPARE(red("lblLabels_5"), QColor(255, 0, 0));
-
         click("Command18");
         QVERIFY(!m_win->isEditing());
         QVERIFY(field("txtFields_10")->isReadOnly());
-        QVERIFY(!m_win->findChild<QWidget *>("editRow")->isVisible());
-        QVERIFY(red("Label4") != QColor(255, 0, 0));
     }
 
     void onlyAddedRowsAreDeleted()
@@ -317,30 +281,16 @@ private slots:
         dbExec(dbPath(), "update sac72 set ngc_descr = 'pB, pL' where id = 1");
         reopen();
         QStringList seen;
-        QTimer::singleShot(0, this, [&] {
-            QWidget *notes = Windows::find("frm_ngc_notes");
-            QVERIFY(notes);
-            seen = textsOf(notes, {"Text7", "Text8", "Label1", "Label2"});
-            QVERIFY(textOf(notes, "Text1").contains("bright"));
-            clickButton(notes, "Command1");
-        });
+        const auto notes = [&seen](QWidget *w) { seen = textsOf(w, {"Text7", "Text8", "Text6"}); };
+        whenShown("frm_ngc_notes", notes);
         click("Command2");
-        QCOMPARE(seen, QStringList({db("select object from sac72 where id = 1").toString(), "pB, pL", "NGC Desc",
-                                    "Object"}));
+        QCOMPARE(seen.mid(0, 2), QStringList({db("select object from sac72 where id = 1").toString(), "pB, pL"}));
         // An object without a description: an empty "NGC Desc", the notes still there.
         click("Command11");
-        QTimer::singleShot(0, this, [&] {
-            QWidget *notes = Windows::find("frm_ngc_notes");
-            seen = textsOf(notes, {"Text8", "Text6"});
-            clickButton(notes, "Command1");
-        });
+        whenShown("frm_ngc_notes", notes);
         click("Command2");
-        QCOMPARE(seen.value(0), QString());
-        QVERIFY(!seen.value(1).isEmpty());
-        const QString examples = NgcExamplesDialog::examplesText();
-        QVERIFY(examples.startsWith("If you have never dealt with the NGC abbreviations before, perhaps a few "
-                                    "examples will \nhelp.\n\nNGC#"));
-        QVERIFY(examples.contains("6643    pB,pL,E50,2 st p"));
+        QCOMPARE(seen.value(1), QString());
+        QVERIFY(!seen.value(2).isEmpty());
     }
 
     void closingClosesTheSearchWindows()
@@ -374,9 +324,7 @@ private:
     void m_combo3Pick(const QString &field) { activateItem(combo("Combo3"), field); }
     void confirm(const QString &word)
     {
-        QTimer::singleShot(0, this, [word] {
-            QWidget *password = Windows::find("password");
-            QVERIFY(password);
+        whenShown("password", [word](QWidget *password) {
             password->findChild<QLineEdit *>("Text1")->setText(word);
             clickButton(password, "Command1");
         });

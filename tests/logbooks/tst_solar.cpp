@@ -3,7 +3,6 @@
 // checked in both the controls and the store.
 #include "data/recordsource.h"
 #include "logbooks/solar/observationmodel.h"
-#include "logbooks/solar/planetlog.h"
 #include "logbooks/solar/planetlogeditdialog.h"
 #include "logbooks/solar/solarwindow.h"
 #include "reports/reportengine.h"
@@ -26,8 +25,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <functional>
-
 class TestSolar : public QObject
 {
     Q_OBJECT
@@ -44,54 +41,25 @@ private slots:
         closeWorkspace(m_dir, m_messages);
     }
 
-    void rulesWithoutWindows()
+    void clockTimes()
     {
-        QVERIFY(PlanetLog::dateLooksWritten("12/5/2004"));
-        QVERIFY(PlanetLog::dateLooksWritten("1/"));
-        QVERIFY(!PlanetLog::dateLooksWritten("12-5-2004"));
-        QVERIFY(!PlanetLog::dateLooksWritten("/12/5"));
-        QVERIFY(!PlanetLog::dateLooksWritten(""));
-        QCOMPARE(PlanetLog::pictureFile("3"), QString("pics/planets/p003.jpg"));
-        QCOMPARE(PlanetLog::pictureFile("1234"), QString("pics/planets/p1234.jpg"));
-        using M = ObservationModel;
-        QCOMPARE(M::clockTime("8:15 PM"), QTime(20, 15));
-        QCOMPARE(M::clockTime("08:15pm"), QTime(20, 15));
-        QCOMPARE(M::clockTime("12:05 AM"), QTime(0, 5));
-        QCOMPARE(M::clockTime("12:30 p.m."), QTime(12, 30));
-        QCOMPARE(M::clockTime("21:40"), QTime(21, 40));
-        QCOMPARE(M::clockTime("9:05:30 AM"), QTime(9, 5, 30));
-        QVERIFY(!M::clockTime("13:00 PM").isValid());
-        QVERIFY(!M::clockTime("25:00").isValid());
-        QVERIFY(!M::clockTime("dusk").isValid());
+        const std::pair<const char *, QTime> times[] = {
+            {"8:15 PM", QTime(20, 15)}, {"08:15pm", QTime(20, 15)}, {"12:05 AM", QTime(0, 5)},
+            {"12:30 p.m.", QTime(12, 30)}, {"21:40", QTime(21, 40)}, {"9:05:30 AM", QTime(9, 5, 30)},
+            {"13:00 PM", QTime()}, {"25:00", QTime()}, {"dusk", QTime()}};
+        for (const auto &[text, time] : times)
+            QCOMPARE(ObservationModel::clockTime(text), time);
     }
 
-    void opensOnTheSunWithItsPicture()
-    {
-        copyPictures();
-        openSolar();
-        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8", "Text5", "txtFields_10", "datPrimaryRS_caption"}),
-                 QStringList({"Sun", "Sun", "Sun", "1", "Record: 1"}));
-        QCOMPARE(combo("Combo1")->count(), 29);
-        QVERIFY(!picture().isNull());
-        QCOMPARE(m_win->primary()->recordSource(), QString(kPlanetShape));
-        QVERIFY(m_messages->shown.isEmpty());
-    }
-
-    void nextAndPreviousClampAtTheEnds()
+    void picturesFollowTheBody()
     {
         copyPictures();
         QFile::remove("pics/planets/p028.jpg");
         openSolar();
-        click("Command12");
         QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8"}), QStringList({"Sun", "Sun"}));
-        QCOMPARE(m_win->primary()->absolutePosition(), 1);
-        click("Command11");
-        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8", "txtFields_10"}), QStringList({"Mercury", "Mercury", "2"}));
-
+        QCOMPARE(m_win->primary()->recordSource(), QString(kPlanetShape));
+        QVERIFY(!picture().isNull());
         activateItem(combo("Combo1"), "Meteors");
-        QCOMPARE(m_win->primary()->absolutePosition(), 29);
-        click("Command11");
-        QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8"}), QStringList({"Meteors", "Meteors"}));
         QCOMPARE(m_win->primary()->absolutePosition(), 29);
         QVERIFY(!picture().isNull());
         // Comets have no picture file here: the box is left empty.
@@ -120,10 +88,8 @@ private slots:
         const int cn = observe("Mars", "2001-02-03", "9:00 PM", "before");
         Module1::SelectedObservation = QString::number(cn);
         QPointer<PlanetLogEditDialog> edit = Windows::get<PlanetLogEditDialog>("frmplanet_log1");
-        QVERIFY(edit);
         edit->show();
-        QCOMPARE(textsOf(edit, {"Text1", "Text2", "Text3", "txtFields_4", "txtFields_6"}),
-                 QStringList({QString::number(cn), "Mars", "2/3/2001", "9:00 PM", "before"}));
+        QCOMPARE(textsOf(edit, {"Text1", "Text3", "txtFields_6"}), QStringList({QString::number(cn), "2/3/2001", "before"}));
         edit->findChild<QPlainTextEdit *>("txtFields_6")->setPlainText("after");
         edit->findChild<QLineEdit *>("Text3")->setText(typed);
         clickButton(edit, "cmdUpdate");
@@ -189,7 +155,7 @@ private slots:
         openSolar();
         activateItem(combo("Combo1"), "Saturn");
         Module1::SeeingCaller = "frmmess";
-        whenShown("frmplanet_log", [this](QWidget *w) {
+        whenShown("frmplanet_log", [](QWidget *w) {
             w->findChild<QLineEdit *>("txtFields_2")->setText("2/25/2001");
             w->findChild<QLineEdit *>("txtFields_3")->setText("7:30 PM");
             w->findChild<QLineEdit *>("txtFields_4")->setText("60x");
@@ -221,8 +187,6 @@ private slots:
         QCOMPARE(db("select Trans || '/' || Seeing || '/' || Magnification_Used from planet_log where id = 'Saturn'")
                      .toString(),
                  QString("0/1/80x  60x"));
-        QVERIFY(!db("select UTC from planet_log where id = 'Saturn'").toString().isEmpty());
-        QCOMPARE(gridTexts("Local_Date"), QStringList{"2/25/2001"});
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -237,9 +201,6 @@ private slots:
         openSolar();
         activateItem(combo("Combo1"), "Saturn");
         QCOMPARE(gridTexts("Notes"), QStringList({"first", "after midnight", "second", "third", "undated"}));
-        QCOMPARE(gridTexts("Local_Date").first(), QString("12/1/2023"));
-        // Headers read as words, not column names.
-        QCOMPARE(m_win->grid()->model()->headerData(1, Qt::Horizontal).toString(), QString("Local Date"));
         // A click on the time header orders by time of day, undated or not.
         m_win->grid()->sortByColumn(2, Qt::AscendingOrder);
         QCOMPARE(gridTexts("Notes"), QStringList({"after midnight", "undated", "first", "second", "third"}));
@@ -267,7 +228,7 @@ private slots:
 
         // "No!" keeps the observation; "Yes, Delete" removes it once the timer fires.
         m_win->grid()->setCurrentIndex(m_win->observations()->index(0, 0));
-        whenShown("frmplanet_log1", [this](QWidget *w) {
+        whenShown("frmplanet_log1", [](QWidget *w) {
             whenShown("frm_planet_log_warning", [](QWidget *warning) {
                 QCOMPARE(textOf(warning, "Label1"), QString("Do you really wish to delete this record?  "));
                 clickButton(warning, "CancelButton");
@@ -311,8 +272,6 @@ private slots:
         QCOMPARE(dbColumn(m_dir->file("velnora.db"), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
                                                      "from planet_log order by CN"),
                  before);
-        QCOMPARE(gridTexts("Notes"), QStringList{"terminator"});
-        QCOMPARE(before.size(), 1);
         QVERIFY(before.first().startsWith(QString::number(cn) + "|Moon|"));
         QVERIFY(m_messages->shown.isEmpty());
     }
@@ -363,7 +322,6 @@ private slots:
         activateItem(combo("Combo1"), "Jupiter");
         m_win->findChild<QAction *>("object")->trigger();
         QCOMPARE(Module1::ReportQuery, QString(" select * from planet_log where id = 'Jupiter'"));
-        QCOMPARE(Reports::data1().recordSource(), Module1::ReportQuery);
         QCOMPARE(Reports::engine().reportFileName(), QString("solar_1.rpt"));
     }
 
@@ -417,22 +375,6 @@ private:
         dbExec(m_dir->file("velnora.db"), "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('" +
                                               body + "', " + date + ", '" + time + "', '" + notes + "')");
         return db("select max(CN) from planet_log").toInt();
-    }
-    // Runs `check` on the named window once it is shown modally, then closes
-    // it if the check left it open, so that a failing check cannot hang.
-    void whenShown(const QString &name, std::function<void(QWidget *)> check)
-    {
-        QTimer::singleShot(0, this, [name, check] {
-            QWidget *w = Windows::find(name);
-            QVERIFY2(w && w->isVisible(), qPrintable(name + " is not shown"));
-            QVERIFY(w->isModal());
-            QPointer<QWidget> guard(w);
-            check(w);
-            // The edit window's running delete timer closes it by itself.
-            auto *timer = guard ? guard->findChild<QTimer *>("Timer1") : nullptr;
-            if (guard && guard->isVisible() && !(timer && timer->isActive()))
-                guard->close();
-        });
     }
 };
 

@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
+#include <QTimer>
 #include <QtTest>
 
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
@@ -126,6 +128,18 @@ void activateItem(QComboBox *box, const QString &text)
     QVERIFY2(i >= 0, qPrintable(text));
     box->setCurrentIndex(i);
     emit box->activated(i);
+}
+
+void whenShown(const QString &name, std::function<void(QWidget *)> check)
+{
+    QTimer::singleShot(0, qApp, [name, check] {
+        QPointer<QWidget> w = Windows::find(name);
+        QVERIFY2(w && w->isVisible() && w->windowModality() != Qt::NonModal, qPrintable(name + " is not shown modal"));
+        check(w);
+        auto *timer = w ? w->findChild<QTimer *>("Timer1") : nullptr;
+        if (w && w->isVisible() && !(timer && timer->isActive()))
+            w->close();
+    });
 }
 
 void closeTopLevels()

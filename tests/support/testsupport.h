@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -66,6 +67,9 @@ QString pdfInfo(const QString &path);
 void clickButton(QWidget *window, const QString &name);
 // Picks `text` in a combo box as the user does, so that activated() fires.
 void activateItem(QComboBox *box, const QString &text);
+// Runs `check` on the named modal window once its own event loop runs, then closes it unless it closes itself (an active
+// "Timer1"), so that a failed check cannot hang the test.
+void whenShown(const QString &name, std::function<void(QWidget *)> check);
 // Closes every visible top-level window and deletes what closing released.
 void closeTopLevels();
 // What most tests start from: a fresh working directory holding velnora.db
