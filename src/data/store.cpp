@@ -65,7 +65,9 @@ QString assetsDir()
 Store::Store(const QString &path, bool create) : m_path(path)
 {
     try {
-        const int flags = SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0);
+        // Each connection stays on the thread that opened it, so SQLite's own
+        // locking of every call is cost without use.
+        const int flags = SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX | (create ? SQLite::OPEN_CREATE : 0);
         m_db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), flags);
         m_db->exec("PRAGMA foreign_keys = OFF");
         // Another process may be writing (a second start, velnora-cli).
