@@ -7,76 +7,93 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace JetDialect {
 namespace {
 
-inline QChar fold(QChar c)
+// The matcher runs on UTF-16 units, or straight on the stored bytes when
+// pattern and text are both ASCII (most rows), which spares a string per row.
+template <typename Ch> struct Units
+{
+    const Ch *data;
+    int size;
+    Ch operator[](int i) const { return data[i]; }
+};
+
+template <typename Ch> inline Ch fold(Ch c)
 {
     // Only ASCII case is ignored, as the engine did.
-    const char16_t u = c.unicode();
-    return (u >= 'A' && u <= 'Z') ? QChar(char16_t(u + 32)) : c;
+    return (c >= Ch('A') && c <= Ch('Z')) ? Ch(c + 32) : c;
+}
+
+template <typename Ch> inline bool isDigit(Ch c)
+{
+    if constexpr (sizeof(Ch) == 1)
+        return c >= '0' && c <= '9';
+    else
+        return QChar(c).isDigit();
 }
 
 // Matches a class starting after '[' at pattern[pi]; returns the index after ']'
 // or -1 when the class is not closed (then '[' is literal).
-int matchClass(const QString &p, int pi, QChar c, bool &matched)
+template <typename Ch> int matchClass(Units<Ch> p, int pi, Ch c, bool &matched)
 {
     bool negate = false;
-    if (pi < p.size() && p[pi] == '!') {
+    if (pi < p.size && p[pi] == Ch('!')) {
         negate = true;
         ++pi;
     }
     bool hit = false;
     bool first = true;
-    while (pi < p.size() && (p[pi] != ']' || first)) {
-        QChar lo = fold(p[pi]);
-        QChar hi = lo;
-        if (pi + 2 < p.size() && p[pi + 1] == '-' && p[pi + 2] != ']') {
+    const Ch fc = fold(c);
+    while (pi < p.size && (p[pi] != Ch(']') || first)) {
+        Ch lo = fold(p[pi]);
+        Ch hi = lo;
+        if (pi + 2 < p.size && p[pi + 1] == Ch('-') && p[pi + 2] != Ch(']')) {
             hi = fold(p[pi + 2]);
             pi += 2;
         }
-        const QChar fc = fold(c);
         if (fc >= lo && fc <= hi)
             hit = true;
         ++pi;
         first = false;
     }
-    if (pi >= p.size())
+    if (pi >= p.size)
         return -1;
     matched = negate ? !hit : hit;
     return pi + 1;
 }
 
-bool matchFrom(const QString &p, int pi, const QString &t, int ti)
+template <typename Ch> bool matchFrom(Units<Ch> p, int pi, Units<Ch> t, int ti)
 {
-    while (pi < p.size()) {
-        const QChar pc = p[pi];
-        if (pc == '*' || pc == '%') {
-            while (pi < p.size() && (p[pi] == '*' || p[pi] == '%'))
+    while (pi < p.size) {
+        const Ch pc = p[pi];
+        if (pc == Ch('*') || pc == Ch('%')) {
+            while (pi < p.size && (p[pi] == Ch('*') || p[pi] == Ch('%')))
                 ++pi;
-            if (pi == p.size())
+            if (pi == p.size)
                 return true;
-            for (int k = ti; k <= t.size(); ++k)
+            for (int k = ti; k <= t.size; ++k)
                 if (matchFrom(p, pi, t, k))
                     return true;
             return false;
         }
-        if (ti >= t.size())
+        if (ti >= t.size)
             return false;
-        if (pc == '?' || pc == '_') {
+        if (pc == Ch('?') || pc == Ch('_')) {
             ++pi;
             ++ti;
             continue;
         }
-        if (pc == '#') {
-            if (!t[ti].isDigit())
+        if (pc == Ch('#')) {
+            if (!isDigit(t[ti]))
                 return false;
             ++pi;
             ++ti;
             continue;
         }
-        if (pc == '[') {
+        if (pc == Ch('[')) {
             bool matched = false;
             const int next = matchClass(p, pi + 1, t[ti], matched);
             if (next >= 0) {
@@ -92,7 +109,20 @@ bool matchFrom(const QString &p, int pi, const QString &t, int ti)
         ++pi;
         ++ti;
     }
-    return ti == t.size();
+    return ti == t.size;
+}
+
+Units<char16_t> units(const QString &s)
+{
+    return {reinterpret_cast<const char16_t *>(s.utf16()), int(s.size())};
+}
+
+bool isAscii(const unsigned char *s, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (s[i] >= 0x80)
+            return false;
+    return true;
 }
 
 QString textArg(sqlite3_value *v)
@@ -109,23 +139,36 @@ void sqlLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return;
     }
     Q_UNUSED(argc);
-    const QByteArray pat(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
-                         sqlite3_value_bytes(argv[0]));
-    const QByteArray txt(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])),
-                         sqlite3_value_bytes(argv[1]));
+    const auto *pat = sqlite3_value_text(argv[0]);
+    const int patBytes = sqlite3_value_bytes(argv[0]);
+    const auto *txt = sqlite3_value_text(argv[1]);
+    const int txtBytes = sqlite3_value_bytes(argv[1]);
     // Cache the decoded pattern: one statement runs the same pattern on every row.
-    struct Cache { QByteArray raw; QString pattern; };
+    struct Cache
+    {
+        QByteArray raw;
+        QString pattern;
+        bool ascii;
+    };
     auto *cache = static_cast<Cache *>(sqlite3_get_auxdata(ctx, 0));
-    if (!cache || cache->raw != pat) {
-        cache = new Cache{pat, QString::fromUtf8(pat)};
+    if (!cache || cache->raw.size() != patBytes || std::memcmp(cache->raw.constData(), pat, size_t(patBytes)) != 0) {
+        const QByteArray raw(reinterpret_cast<const char *>(pat), patBytes);
+        cache = new Cache{raw, QString::fromUtf8(raw), isAscii(pat, patBytes)};
         sqlite3_set_auxdata(ctx, 0, cache, [](void *p) { delete static_cast<Cache *>(p); });
         cache = static_cast<Cache *>(sqlite3_get_auxdata(ctx, 0));
         if (!cache) {
-            sqlite3_result_int(ctx, likeMatch(QString::fromUtf8(pat), QString::fromUtf8(txt)));
+            sqlite3_result_int(ctx, likeMatch(QString::fromUtf8(raw),
+                                              QString::fromUtf8(reinterpret_cast<const char *>(txt), txtBytes)));
             return;
         }
     }
-    sqlite3_result_int(ctx, likeMatch(cache->pattern, QString::fromUtf8(txt)));
+    if (cache->ascii && isAscii(txt, txtBytes)) {
+        const Units<char> p{cache->raw.constData(), int(cache->raw.size())};
+        sqlite3_result_int(ctx, matchFrom(p, 0, Units<char>{reinterpret_cast<const char *>(txt), txtBytes}, 0));
+        return;
+    }
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(txt), txtBytes);
+    sqlite3_result_int(ctx, matchFrom(units(cache->pattern), 0, units(text), 0));
 }
 
 void sqlFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -149,7 +192,7 @@ void sqlFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 bool likeMatch(const QString &pattern, const QString &text)
 {
-    return matchFrom(pattern, 0, text, 0);
+    return matchFrom(units(pattern), 0, units(text), 0);
 }
 
 QString formatNumber(double value, const QString &format)

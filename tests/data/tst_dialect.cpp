@@ -36,6 +36,8 @@ private slots:
         QTest::newRow("symbols") << "*>i*" << "pB>ic" << true;
         QTest::newRow("unclosed bracket literal") << "a[b" << "a[b" << true;
         QTest::newRow("non-ascii case kept") << "é" << "É" << false;
+        QTest::newRow("one char, not one byte") << "M?ller" << "Müller" << true;
+        QTest::newRow("non-ascii in a run") << "*ü*" << "Müller" << true;
     }
 
     void likePatterns()
@@ -44,6 +46,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, match);
         QCOMPARE(JetDialect::likeMatch(pattern, text), match);
+        // The same through SQL, which matches ASCII rows on their bytes.
+        ScopedWorkDir dir;
+        Store store(dir.file("t.db"));
+        const auto quoted = [](QString v) { return "'" + v.replace("'", "''") + "'"; };
+        QCOMPARE(store.query("select " + quoted(text) + " like " + quoted(pattern)).rows[0][0].toInt(), int(match));
     }
 
     void likeInSql()
