@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -193,7 +194,7 @@ void TonightWindow::buildForm()
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(false);
-    m_table->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    m_table->setTextElideMode(Qt::ElideRight);
     m_table->setToolTip("Double-click an object to open it in its logbook");
     connect(m_table, &QTableView::activated, this, [this](const QModelIndex &index) { openRow(index.row()); });
     layout->addWidget(m_table, 1);
@@ -213,7 +214,11 @@ void TonightWindow::buildForm()
     layout->addLayout(bottom);
 
     setCentralWidget(central);
-    resize(980, 620);
+    // Room for the whole table where the screen has it, never beyond the screen.
+    QSize wanted(980, 620);
+    if (const QScreen *screen = this->screen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    resize(wanted.expandedTo(minimumSizeHint()));
 
     connect(m_date, &QDateEdit::dateChanged, this, [this] { refresh(); });
     connect(m_minAltitude, &QSpinBox::valueChanged, this, [this] { refresh(); });
@@ -314,6 +319,7 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
         const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
         put(Designation, t.designation, naturalKey(t.designation));
         put(Name, t.name, t.name.toUpper());
+        m_model->item(i, Name)->setToolTip(t.name);
         put(Constellation, t.constellation, t.constellation.toUpper());
         const double mag = leadingNumber(t.magnitude);
         put(Magnitude, mag >= 1e9 ? QString() : t.magnitude, mag, right);
@@ -329,6 +335,15 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
     const QHeaderView *header = m_table->horizontalHeader();
     m_model->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     m_table->resizeColumnsToContents();
+    // A long name is cut short (its whole text is the tooltip) rather than
+    // push the times off a small screen.
+    const int nameWidth = m_table->fontMetrics().averageCharWidth() * 28;
+    if (m_table->columnWidth(Name) > nameWidth)
+        m_table->setColumnWidth(Name, nameWidth);
+    // Where the window has room to spare, the names get it.
+    const int spare = m_table->viewport()->width() - m_table->horizontalHeader()->length();
+    if (spare > 0)
+        m_table->setColumnWidth(Name, m_table->columnWidth(Name) + spare);
 }
 
 void TonightWindow::showNight(const TonightPlanner &planner, int shown)
