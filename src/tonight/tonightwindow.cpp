@@ -271,6 +271,7 @@ void TonightWindow::refresh()
         chosen = {targetAt(current.row()).table, targetAt(current.row()).rowid};
     m_model->removeRows(0, m_model->rowCount());
     m_planned.clear();
+    m_failed = true;
     try {
         if (!m_store)
             m_store = Store::shared(ConnectionStrings::kBound);
@@ -278,6 +279,7 @@ void TonightWindow::refresh()
         m_targets = TonightCatalogue::load(m_store->db(), lists());
         m_planner = std::make_unique<TonightPlanner>(m_site, m_date->date());
         m_planned = m_planner->plan(m_targets, m_minAltitude->value(), m_showObserved->isChecked());
+        m_failed = false;
     } catch (const SQLite::Exception &e) {
         Messages::show(QString::fromUtf8(e.what()));
     } catch (const DataError &e) {
@@ -450,8 +452,9 @@ void TonightWindow::editSite()
 
 bool TonightWindow::event(QEvent *event)
 {
-    // Marks set in a logbook show when the user comes back here.
-    if (event->type() == QEvent::WindowActivate && m_planner)
+    // Marks set in a logbook show when the user comes back here. Not after a
+    // failure: its message box would hand the focus back and fail again.
+    if (event->type() == QEvent::WindowActivate && m_planner && !m_failed)
         refresh();
     return QMainWindow::event(event);
 }

@@ -70,6 +70,7 @@ private:
     std::vector<TonightPlanner::Planned> m_planned;
     std::unique_ptr<TonightPlanner> m_planner;
     bool m_refreshing = false;
+    bool m_failed = false; // the last computation could not read the store
 
     QLabel *m_siteLabel = nullptr;
     QDateEdit *m_date = nullptr;
