@@ -50,16 +50,14 @@ private slots:
     void utPrefillsConvertsAndPastes()
     {
         choose("42");
-        field("txtFields_2")->setText("2/25/2001");
-        field("txtFields_5")->setText("7:30 PM");
-        field("txtFields_11")->setText("earlier text");
+        setTexts(m_win, {{"txtFields_2", "2/25/2001"}, {"txtFields_5", "7:30 PM"}, {"txtFields_11", "earlier text"}});
         whenShown("utc_mess", [](QWidget *w) {
             QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
             clickButton(w, "Command1");
             QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001 12:30:00 AM"));
             QVERIFY(w->isVisible()); // stays open after a conversion
             // Converting again pastes the second result over the first.
-            w->findChild<QLineEdit *>("txtLocalTime")->setText("2/25/2001 7:00 PM");
+            setTexts(w, {{"txtLocalTime", "2/25/2001 7:00 PM"}});
             clickButton(w, "Command1");
             QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001"));
             clickButton(w, "Command3");
@@ -86,8 +84,7 @@ private slots:
         choose("13");
         const std::pair<const char *, const char *> halves[] = {{"6/1/2026", ""}, {"", "10:30 PM"}, {"", ""}};
         for (const auto &[date, time] : halves) {
-            field("txtFields_2")->setText(date);
-            field("txtFields_5")->setText(time);
+            setTexts(m_win, {{"txtFields_2", date}, {"txtFields_5", time}});
             QString local;
             whenShown("utc_mess", [&local](QWidget *w) { local = textOf(w, "txtLocalTime"); });
             clickButton(m_win, "Command5");
@@ -103,8 +100,7 @@ private slots:
         choose("31");
         field("txtFields_11")->setText("10/3/2026 2:00:00 AM");
         whenShown("utc_mess", [this](QWidget *w) {
-            w->findChild<QLineEdit *>("txtUTCTime")->setText("shown before");
-            w->findChild<QLineEdit *>("txtLocalTime")->setText("tonight");
+            setTexts(w, {{"txtUTCTime", "shown before"}, {"txtLocalTime", "tonight"}});
             clickButton(w, "Command1");
             QCOMPARE(m_messages->shown, QStringList{"Date or Time do not appear to be entered correctly"});
             QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
@@ -173,8 +169,7 @@ private slots:
     {
         // Add without stepping pastes the first steps.
         choose("20");
-        combo("Combo2")->setCurrentText("6");
-        combo("Combo3")->setCurrentText("6");
+        setTexts(m_win, {{"Combo2", "6"}, {"Combo3", "6"}});
         whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
         clickButton(m_win, "Command6");
         QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"0", "1"}));
@@ -185,8 +180,7 @@ private slots:
 
         // Cancel and the close box change nothing; each opening starts afresh at the first steps.
         choose("8");
-        combo("Combo2")->setCurrentText("5");
-        combo("Combo3")->setCurrentText("7");
+        setTexts(m_win, {{"Combo2", "5"}, {"Combo3", "7"}});
         whenShown("seeing", [](QWidget *w) {
             clickButton(w, "Command4");
             clickButton(w, "Command5");
@@ -210,8 +204,7 @@ private slots:
         QWidget *ngc = Windows::show("frmngc");
         QVERIFY(ngc);
         const QStringList ngcCombos = {"Combo4", "Combo5"};
-        for (const QString &c : ngcCombos)
-            ngc->findChild<QComboBox *>(c)->setCurrentText("untouched");
+        setTexts(ngc, {{"Combo4", "untouched"}, {"Combo5", "untouched"}});
         combo("Combo2")->setCurrentText("4");
         whenShown("seeing", [](QWidget *w) { clickButton(w, "Command1"); });
         clickButton(m_win, "Command6");
@@ -219,8 +212,7 @@ private slots:
         QCOMPARE(textsOf(ngc, ngcCombos), QStringList(2, "untouched"));
 
         // Asked by the SAC browser, the SAC browser's combo boxes receive the steps.
-        combo("Combo2")->setCurrentText("4");
-        combo("Combo3")->setCurrentText("4");
+        setTexts(m_win, {{"Combo2", "4"}, {"Combo3", "4"}});
         Module1::SeeingCaller = "frmngc";
         SeeingWindow picker("seeing", nullptr);
         for (const char *button : {"Command4", "Command4", "Command5", "Command1"})
@@ -244,14 +236,12 @@ private slots:
         whenShown("frmmag_mess", [](QWidget *w) {
             // Inches and millimetres to start with.
             auto *barlow = w->findChild<QComboBox *>("Combo1");
-            w->findChild<QLineEdit *>("Text1")->setText("80");
-            w->findChild<QLineEdit *>("Text2")->setText("25");
+            setTexts(w, {{"Text1", "80"}, {"Text2", "25"}});
             clickButton(w, "Command1");
             QCOMPARE(textOf(w, "Text3"), QString("81x"));
             // 2000 mm with the 2x Barlow.
             w->findChild<QRadioButton *>("Option2")->setChecked(true);
-            w->findChild<QLineEdit *>("Text1")->setText("2000");
-            barlow->setCurrentText("2x");
+            setTexts(w, {{"Text1", "2000"}, {"Combo1", "2x"}});
             clickButton(w, "Command1");
             QCOMPARE(textOf(w, "Text3"), QString("160x"));
             // A typed factor that is not one of the items applies none.
@@ -281,9 +271,7 @@ private slots:
         whenShown("frmmag_mess", [this](QWidget *w) {
             auto *scope = w->findChild<QLineEdit *>("Text1");
             auto *eye = w->findChild<QLineEdit *>("Text2");
-            w->findChild<QLineEdit *>("Text3")->setText("99x");
-            scope->setText("0");
-            eye->setText("zero");
+            setTexts(w, {{"Text3", "99x"}, {"Text1", "0"}, {"Text2", "zero"}});
             clickButton(w, "Command1");
             // The telescope is reported first; the eyepiece is not checked yet.
             QCOMPARE(m_messages->shown, QStringList{"Please enter a number > 0"});

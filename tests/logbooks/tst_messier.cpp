@@ -55,8 +55,8 @@ private slots:
         activateItem(combo("Combo1"), "45");
         QCOMPARE(textsOf(m_win, {"Text1", "Text11"}), QStringList({"45", "Messier #"}));
         QCOMPARE(m_win->primary()->recordSource(), QString("select * from mess order by id"));
-        QCOMPARE(combo("Combo4")->currentText(), field("txtFields_18")->text());
-        QCOMPARE(combo("Combo4")->currentText(), db("select view_month from mess where mes = '45'").toString());
+        QCOMPARE(textsOf(m_win, {"Combo4", "txtFields_18"}),
+                 QStringList(2, db("select view_month from mess where mes = '45'").toString()));
         QCOMPARE(m_win->primary()->absolutePosition(),
                  db("select count(*) from mess where id <= (select id from mess where mes = '45')").toInt());
 
@@ -77,8 +77,7 @@ private slots:
         activateItem(combo("Combo1"), "110");
         field("txtFields_7")->setText("Dark site");
         click("Command3");
-        QCOMPARE(number(), QString("110"));
-        QCOMPARE(db("select location from mess where mes = '110'").toString(), QString("Dark site"));
+        QVERIFY(number() == "110" && db("select location from mess where mes = '110'").toString() == "Dark site");
         // Any other object stays current too.
         activateItem(combo("Combo1"), "57");
         click("Command3");
@@ -88,9 +87,8 @@ private slots:
         const QString firstInMonthOrder = number();
         m_win->findChild<QPlainTextEdit *>("txtFields_14")->setPlainText("Steady air");
         click("Command3");
-        QCOMPARE(number(), firstInMonthOrder);
-        QCOMPARE(db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString(),
-                 QString("Steady air"));
+        QVERIFY(number() == firstInMonthOrder &&
+                db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString() == "Steady air");
         // On the last row of month order (not M110) the moves end on the row
         // before it, as the commit steps say.
         click("Command8");
@@ -109,15 +107,14 @@ private slots:
         activateItem(combo("Combo1"), "42");
         field("txtFields_2")->setText("12/4/2026");
         click("Command3");
-        QCOMPARE(db("select date from mess where mes = '42'").toString(), QString("2026-12-04"));
+        const QString stored = "select ifnull(date, '-') || '|' || ifnull(location, '-') from mess where mes = '42'";
+        QCOMPARE(db(stored).toString(), QString("2026-12-04|-"));
         QCOMPARE(field("txtFields_2")->text(), QString("12/4/2026"));
-        field("txtFields_2")->setText("the fourth");
-        field("txtFields_7")->setText("Should not be written");
+        setTexts(m_win, {{"txtFields_2", "the fourth"}, {"txtFields_7", "Should not be written"}});
         click("Command11");
         QCOMPARE(m_messages->shown, QStringList{refused});
         QCOMPARE(number(), QString("42"));
-        QCOMPARE(db("select date from mess where mes = '42'").toString(), QString("2026-12-04"));
-        QVERIFY(db("select location from mess where mes = '42'").isNull());
+        QCOMPARE(db(stored).toString(), QString("2026-12-04|-"));
         click("Command3");
         QCOMPARE(m_messages->shown, QStringList({refused, refused}));
     }
@@ -128,8 +125,8 @@ private slots:
         QImage img(40, 30, QImage::Format_RGB32);
         img.fill(Qt::darkBlue);
         QVERIFY(img.save("pics/007.jpg"));
-        QCOMPARE(MessierWindow::pictureFile("7"), QString("pics/007.jpg"));
-        QCOMPARE(MessierWindow::pictureFile("110"), QString("pics/110.jpg"));
+        QCOMPARE(MessierWindow::pictureFile("7") + " " + MessierWindow::pictureFile("110"),
+                 QString("pics/007.jpg pics/110.jpg"));
         activateItem(combo("Combo1"), "7");
         auto *picture = m_win->findChild<QLabel *>("Picture1");
         QVERIFY(!picture->pixmap().isNull());
@@ -165,8 +162,7 @@ private slots:
         for (const char *key : {"March", "March Notes "}) {
             Module1::MonthKey = key;
             MonthViewDialog view;
-            QCOMPARE(view.rows()->recordCount(), 0);
-            QVERIFY(textOf(&view, "txtFields_0").isEmpty());
+            QVERIFY(view.rows()->recordCount() == 0 && textOf(&view, "txtFields_0").isEmpty());
             clickButton(&view, "cmdNext");
             clickButton(&view, "cmdPrevious");
             QCOMPARE(m_messages->beeps, 0);

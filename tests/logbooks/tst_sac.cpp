@@ -145,19 +145,16 @@ private slots:
 
     void descriptionSearchSkipsMeasuredNotes()
     {
-        dbExec(dbPath(), "update sac72 set ngc_descr = 'vF, pos. angle 50 degrees' where id = 3");
-        dbExec(dbPath(), "update sac72 set ngc_descr = 'VF, S' where id = 4");
-        dbExec(dbPath(), "update sac72 set ngc_descr = 'vF, between two stars' where id = 6");
-        dbExec(dbPath(), "update sac72 set ngc_descr = 'vF, vS, R' where id = 9");
+        dbExec(dbPath(), "update sac72 set ngc_descr = case id when 3 then 'vF, pos. angle 50 degrees' when 4 then "
+                         "'VF, S' when 6 then 'vF, between two stars' when 9 then 'vF, vS, R' end where id in (3, 4, 6, 9)");
         reopen();
         m_combo3Pick("NGC Description");
         field("Text13")->setText("vF");
         click("Command8");
         QCOMPARE(m_win->primary()->absolutePosition(), 9);
         QCOMPARE(field("txtFields_10")->text(), QString("vF, vS, R"));
-        QVERIFY(SacSearch::acceptsDescription("vF, vS", "vF"));
-        QVERIFY(!SacSearch::acceptsDescription("vF, Seen at 40x", "vF"));
-        QVERIFY(!SacSearch::acceptsDescription("VF, S", "vF"));
+        QVERIFY(SacSearch::acceptsDescription("vF, vS", "vF") && !SacSearch::acceptsDescription("vF, Seen at 40x", "vF") &&
+                !SacSearch::acceptsDescription("VF, S", "vF"));
     }
 
     void catalogueFilterEnablesGoTo()
@@ -198,8 +195,7 @@ private slots:
 
     void defaultsCopiedBothWays()
     {
-        field("Text15")->setText("Dobsonian 300 mm");
-        field("Text24")->setText("1/2/2026 3:00:00 AM");
+        setTexts(m_win, {{"Text15", "Dobsonian 300 mm"}, {"Text24", "1/2/2026 3:00:00 AM"}});
         m_win->findChild<QCheckBox *>("Check1")->setChecked(true);
         click("Command10");
         QCOMPARE(textsOf(m_win, {"txtFields_0", "txtFields_11"}),
@@ -241,16 +237,13 @@ private slots:
         confirm("OVk");
         QCOMPARE(m_messages->shown, QStringList({"This will allow edits in the SAC Database, use with caution",
                                                  "You must type ovk in the text box to continue "}));
-        QVERIFY(!m_win->isEditing());
-        QVERIFY(field("txtFields_6")->isReadOnly());
+        QVERIFY(!m_win->isEditing() && field("txtFields_6")->isReadOnly());
 
         confirm("ovk");
-        QVERIFY(m_win->isEditing());
-        QVERIFY(m_win->findChild<QWidget *>("editRow")->isVisible());
-        QVERIFY(!field("txtFields_6")->isReadOnly());
+        QVERIFY(m_win->isEditing() && m_win->findChild<QWidget *>("editRow")->isVisible() &&
+                !field("txtFields_6")->isReadOnly());
         click("Command18");
-        QVERIFY(!m_win->isEditing());
-        QVERIFY(field("txtFields_10")->isReadOnly());
+        QVERIFY(!m_win->isEditing() && field("txtFields_10")->isReadOnly());
     }
 
     void onlyAddedRowsAreDeleted()
@@ -263,8 +256,7 @@ private slots:
 
         click("Command16");
         QCOMPARE(m_win->primary()->absolutePosition(), m_rows + 1);
-        field("txtFields_6")->setText("My nebula");
-        field("txtFields_10")->setText("pB, pL");
+        setTexts(m_win, {{"txtFields_6", "My nebula"}, {"txtFields_10", "pB, pL"}});
         click("Command17");
         QCOMPARE(db("select ngc_descr || '|' || ngc1 from sac72 where object = 'My nebula'").toString(),
                  QString("pB, pL|pB, pL"));

@@ -90,8 +90,7 @@ private slots:
         QPointer<PlanetLogEditDialog> edit = Windows::get<PlanetLogEditDialog>("frmplanet_log1");
         edit->show();
         QCOMPARE(textsOf(edit, {"Text1", "Text3", "txtFields_6"}), QStringList({QString::number(cn), "2/3/2001", "before"}));
-        edit->findChild<QPlainTextEdit *>("txtFields_6")->setPlainText("after");
-        edit->findChild<QLineEdit *>("Text3")->setText(typed);
+        setTexts(edit, {{"txtFields_6", "after"}, {"Text3", typed}});
         clickButton(edit, "cmdUpdate");
         const QVariant date = db("select Local_Date from planet_log where CN = " + QString::number(cn));
         if (refused) {
@@ -156,16 +155,13 @@ private slots:
         activateItem(combo("Combo1"), "Saturn");
         Module1::SeeingCaller = "frmmess";
         whenShown("frmplanet_log", [](QWidget *w) {
-            w->findChild<QLineEdit *>("txtFields_2")->setText("2/25/2001");
-            w->findChild<QLineEdit *>("txtFields_3")->setText("7:30 PM");
-            w->findChild<QLineEdit *>("txtFields_4")->setText("60x");
+            setTexts(w, {{"txtFields_2", "2/25/2001"}, {"txtFields_3", "7:30 PM"}, {"txtFields_4", "60x"}});
             whenShown("seeingplanet", [](QWidget *picker) { clickButton(picker, "Command1"); });
             clickButton(w, "Command4");
             QCOMPARE(textsOf(w, {"Combo1", "Combo2"}), QStringList({"0", "1"}));
             whenShown("frmmag_planet", [](QWidget *calc) {
-                calc->findChild<QLineEdit *>("Text1")->setText("2000");
                 calc->findChild<QRadioButton *>("Option2")->setChecked(true);
-                calc->findChild<QLineEdit *>("Text2")->setText("25");
+                setTexts(calc, {{"Text1", "2000"}, {"Text2", "25"}});
                 clickButton(calc, "Command1");
                 clickButton(calc, "Command2");
             });
@@ -258,14 +254,12 @@ private slots:
                                             "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
                                             "from planet_log order by CN");
         whenShown("frmplanet_log", [](QWidget *w) {
-            w->findChild<QLineEdit *>("txtFields_2")->setText("6/1/2024");
-            w->findChild<QPlainTextEdit *>("txtFields_5")->setPlainText("never saved");
+            setTexts(w, {{"txtFields_2", "6/1/2024"}, {"txtFields_5", "never saved"}});
             clickButton(w, "Command3");
         });
         click("Command1");
         whenShown("frmplanet_log1", [](QWidget *w) {
-            w->findChild<QPlainTextEdit *>("txtFields_6")->setPlainText("changed, then cancelled");
-            w->findChild<QLineEdit *>("Text3")->setText("7/7/2024");
+            setTexts(w, {{"txtFields_6", "changed, then cancelled"}, {"Text3", "7/7/2024"}});
             clickButton(w, "cmdClose");
         });
         click("Command3");

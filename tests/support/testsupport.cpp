@@ -90,6 +90,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void copyLayouts(const QString &dir)
 {
     const QDir assets(assetsDir());
@@ -187,6 +193,21 @@ QStringList textsOf(const QWidget *root, const QStringList &names)
     for (const QString &n : names)
         out << textOf(root, n);
     return out;
+}
+
+void setTexts(QWidget *root, const QList<std::pair<QString, QString>> &namesAndTexts)
+{
+    for (const auto &[name, text] : namesAndTexts) {
+        QObject *o = root->findChild<QObject *>(name);
+        if (auto *e = qobject_cast<QLineEdit *>(o))
+            e->setText(text);
+        else if (auto *t = qobject_cast<QPlainTextEdit *>(o))
+            t->setPlainText(text);
+        else if (auto *c = qobject_cast<QComboBox *>(o))
+            c->setCurrentText(text);
+        else
+            QFAIL(qPrintable("no text control " + name));
+    }
 }
 
 const QStringList &windowQueries()

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QComboBox;
 class QWidget;
@@ -57,6 +58,8 @@ struct CliRun
 CliRun runCli(const QStringList &args, const QString &dir);
 
 void writeFile(const QString &path, const QByteArray &bytes);
+// The whole file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
 // Copies every layout that comes with the program into `dir`.
 void copyLayouts(const QString &dir);
 // What pdftotext -layout and pdfinfo print for a PDF.
@@ -82,6 +85,9 @@ void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<Message
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);
 QStringList textsOf(const QWidget *root, const QStringList &names);
+// Types into named controls under `root` as a user does (line edit, text box,
+// or the edit text of a combo box); fails the test on a name that is none.
+void setTexts(QWidget *root, const QList<std::pair<QString, QString>> &namesAndTexts);
 
 // The statements the windows run on the store, as they write them, and the
 // solar-system logbook's SHAPE command.
