@@ -1,5 +1,7 @@
 #include "tonight/tonightcatalogue.h"
 
+#include "data/objecttypes.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -60,9 +62,13 @@ void read(SQLite::Database &db, const char *sql, QChar list, const QString &tabl
         t.list = list;
         t.rowid = rowid;
         t.designation = prefix + text(st, 1);
-        t.name = text(st, 2);
+        // The SAC and the custom list name a type by its code.
+        t.name = ObjectTypes::describe(text(st, 2));
         t.constellation = text(st, 3);
         t.magnitude = text(st, 4);
+        // 99.9 and 79.9 stand for no magnitude in the SAC.
+        if (t.magnitude.toDouble() >= 79.9)
+            t.magnitude.clear();
         t.size = text(st, 5);
         t.observed = st.getColumn(8).getInt() != 0;
         out.push_back(std::move(t));

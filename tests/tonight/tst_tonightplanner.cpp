@@ -208,11 +208,18 @@ private slots:
         QVERIFY(bch.size() < b.size() + c.size() + h.size());
         QVERIFY(bch.size() >= std::max({b.size(), c.size(), h.size()}));
 
+        // Types in words, not codes; the SAC's 99.9 is no magnitude.
+        const auto ngc281 = std::find_if(b.begin(), b.end(), [](const auto &t) { return t.designation == "NGC281"; });
+        QVERIFY(ngc281 != b.end());
+        QCOMPARE(QStringList({ngc281->name, ngc281->magnitude}), QStringList({"Bright Nebula", ""}));
+
         store.execute("insert into generic (object, type, const, ra, dec, mag) values "
-                      "('Kemble 1', 'Asterism', 'Cam', '03 57.0', '+63 04', '4'), ('No place', '', '', 'x', 'y', '')");
+                      "('Kemble 1', 'ASTER   Asterism', 'Cam', '03 57.0', '+63 04', '4'), "
+                      "('Struve 2', '2STAR', 'Cam', '03 57.0', '+63 04', '4'), ('No place', '', '', 'x', 'y', '')");
         const auto generic = TonightCatalogue::load(store.db(), "G");
-        QCOMPARE(generic.size(), size_t(1));
-        QCOMPARE(generic.front().designation, QString("Kemble 1"));
+        QCOMPARE(generic.size(), size_t(2));
+        QCOMPARE(QStringList({generic[0].designation, generic[0].name, generic[1].name}),
+                 QStringList({"Kemble 1", "Asterism", "2 Stars"}));
     }
 
     void siteIsKept()

@@ -1,5 +1,7 @@
 #include "logbooks/custom/customdeclaration.h"
 
+#include "data/objecttypes.h"
+
 namespace CustomLogbook {
 namespace {
 
@@ -19,7 +21,7 @@ LogbookSpec make()
     b.fields = {
         F::line("txtFields_11", "Object", "object", object),
         F::line("txtFields_4", "Description", "desc", object),
-        F::combo("Combo5", "Type", "type", object, objectTypes()),
+        F::combo("Combo5", "Type", "type", object, ObjectTypes::choices()),
         F::combo("Combo4", "Constellation", "const", object, constellations()),
         F::line("txtFields_12", "RA", "ra", object),
         F::line("txtFields_3", "DEC", "dec", object),
@@ -80,37 +82,6 @@ LogbookSpec make()
 }
 
 } // namespace
-
-const QStringList &objectTypes()
-{
-    static const QStringList types = {
-        "ASTER   Asterism",
-        "BRTNB   Bright Nebula",
-        "CL+NB   Cluster with Nebulosity",
-        "DRKNB   Dark Nebula",
-        "GALCL   Galaxy cluster",
-        "GALXY   Galaxy",
-        "GLOCL   Globular Cluster",
-        "GX+DN   Diffuse Nebula in a Galaxy",
-        "GX+GC   Globular Cluster in a Galaxy",
-        "G+C+N  Cluster with Nebulosity in a Galaxy",
-        "LMCCN   Cluster with Nebulosity in the LMC",
-        "LMCDN   Diffuse Nebula in the LMC",
-        "LMCGC   Globular Cluster in the LMC",
-        "LMCOC   Open cluster in the LMC",
-        "NONEX    Nonexistent",
-        "OPNCL    Open Cluster",
-        "PLNNB    Planetary Nebula",
-        "SMCCN   Cluster with Nebulosity in the SMC",
-        "SMCDN   Diffuse Nebula in the SMC",
-        "SMCGC   Globular Cluster in the SMC",
-        "SMCOC   Open cluster in the SMC",
-        "SNREM   Supernova Remnant",
-        "QUASR   Quasar",
-        "#STAR   # Stars (#=1, 2, 3, 4, 5, etc.)",
-    };
-    return types;
-}
 
 const QStringList &constellations()
 {

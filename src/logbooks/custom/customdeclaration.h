@@ -10,8 +10,7 @@ inline constexpr const char *kDateMessage = "Check Date Field...Date must be ent
 inline constexpr const char *kEmptySearch = "Please Enter Something to Search For";
 
 const LogbookSpec &declaration();
-// The object types of Combo5: code, blanks and meaning, stored as chosen.
-const QStringList &objectTypes();
+
 // The 88 constellations of Combo4, in capitals, alphabetical.
 const QStringList &constellations();
 
