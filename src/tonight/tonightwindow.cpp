@@ -104,7 +104,52 @@ TonightWindow::TonightWindow(QWidget *parent) : QMainWindow(parent)
         const QSignalBlocker quiet(m_date);
         m_date->setDate(TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(m_site.zoneId()))));
     }
+    restoreChoices();
     refresh();
+}
+
+QString TonightWindow::choices() const
+{
+    return lists() + ';' + QString::number(m_minAltitude->value()) + ';' + (m_showObserved->isChecked() ? "1" : "0");
+}
+
+void TonightWindow::restoreChoices()
+{
+    if (!m_store)
+        return;
+    try {
+        SQLite::Statement st(m_store->db(), "SELECT value FROM velnora_meta WHERE key = 'tonight_choices'");
+        if (!st.executeStep())
+            return;
+        m_keptChoices = QString::fromStdString(st.getColumn(0).getString());
+    } catch (const SQLite::Exception &) {
+        return; // a store without the table starts from the defaults
+    }
+    const QStringList parts = m_keptChoices.split(';');
+    if (parts.size() != 3)
+        return;
+    m_refreshing = true;
+    for (const auto &[letter, box] : m_listBoxes)
+        box->setChecked(parts[0].contains(letter));
+    m_minAltitude->setValue(parts[1].toInt());
+    m_showObserved->setChecked(parts[2] == "1");
+    m_refreshing = false;
+}
+
+void TonightWindow::keepChoices()
+{
+    const QString now = choices();
+    if (!m_store || now == m_keptChoices)
+        return;
+    try {
+        SQLite::Statement st(m_store->db(),
+                             "INSERT OR REPLACE INTO velnora_meta (key, value) VALUES ('tonight_choices', ?)");
+        st.bind(1, now.toStdString());
+        st.exec();
+        m_keptChoices = now;
+    } catch (const SQLite::Exception &) {
+        // Only a convenience: the next opening starts from the defaults.
+    }
 }
 
 TonightWindow::~TonightWindow() = default;
@@ -280,6 +325,7 @@ void TonightWindow::refresh()
         m_planner = std::make_unique<TonightPlanner>(m_site, m_date->date());
         m_planned = m_planner->plan(m_targets, m_minAltitude->value(), m_showObserved->isChecked());
         m_failed = false;
+        keepChoices();
     } catch (const SQLite::Exception &e) {
         Messages::show(QString::fromUtf8(e.what()));
     } catch (const DataError &e) {

@@ -63,6 +63,10 @@ private:
     void editSite();
     int planIndex(int row) const;
     void writeWorksheetRows();
+    // The lists, altitude and "Show observed" last used, kept in the store.
+    QString choices() const;
+    void restoreChoices();
+    void keepChoices();
 
     std::shared_ptr<Store> m_store;
     Site m_site;
@@ -71,6 +75,7 @@ private:
     std::unique_ptr<TonightPlanner> m_planner;
     bool m_refreshing = false;
     bool m_failed = false; // the last computation could not read the store
+    QString m_keptChoices;
 
     QLabel *m_siteLabel = nullptr;
     QDateEdit *m_date = nullptr;

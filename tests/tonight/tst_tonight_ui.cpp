@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QtTest>
 
@@ -181,11 +182,17 @@ private slots:
             book->close();
         }
         QVERIFY(!Windows::show("frmdstars")->findChild<QAction *>("mnuTonight"));
-        // From the main menu a fresh window plans from every list.
-        Windows::find(TonightWindow::kWindowName)->close();
+        // The main menu opens it on the choices last used.
+        auto *w = Windows::find<TonightWindow>(TonightWindow::kWindowName);
+        w->setMinimumAltitude(45);
+        w->setShowObserved(true);
+        w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         Windows::show("first")->findChild<QAction *>("mnuTonightWindow")->trigger();
-        QCOMPARE(Windows::find<TonightWindow>(TonightWindow::kWindowName)->lists(), QString("MBCHG"));
+        w = Windows::find<TonightWindow>(TonightWindow::kWindowName);
+        QCOMPARE(w->findChild<QSpinBox *>("spnMinAltitude")->value(), 45);
+        QCOMPARE(textOf(w, "lblCount"), QString::number(w->rowCount()) + " objects reach 45° in the dark.");
+        QCOMPARE(w->lists(), QString("G"));
     }
 
     void siteWindowStoresTheSiteOrRefuses()
