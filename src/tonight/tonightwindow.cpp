@@ -394,21 +394,52 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
         m_table->setColumnWidth(Name, m_table->columnWidth(Name) + spare);
 }
 
+namespace {
+
+// "dark from 18:37 to 05:59"; near the poles the dark may last from noon to noon.
+QString darkText(const TonightPlanner &planner)
+{
+    const TonightPlanner::Night &n = planner.night();
+    const auto at = [&](double jd) { return TonightPlanner::clock(planner.localTime(jd)); };
+    const bool fromStart = n.dusk <= n.start, toEnd = n.dawn >= n.end;
+    if (fromStart && toEnd)
+        return QStringLiteral("dark all night");
+    if (fromStart)
+        return "dark until " + at(n.dawn);
+    if (toEnd)
+        return "dark from " + at(n.dusk);
+    return "dark from " + at(n.dusk) + " to " + at(n.dawn);
+}
+
+QString moonText(const TonightPlanner &planner)
+{
+    const TonightPlanner::Night &n = planner.night();
+    const auto at = [&](double jd) { return TonightPlanner::clock(planner.localTime(jd)); };
+    QString text;
+    if (n.moonRise && n.moonSet)
+        text = "Moon rises " + at(*n.moonRise) + ", sets " + at(*n.moonSet);
+    else if (n.moonRise)
+        text = "Moon rises " + at(*n.moonRise) + ", does not set";
+    else if (n.moonSet)
+        text = "Moon sets " + at(*n.moonSet) + ", does not rise";
+    else
+        text = QStringLiteral("Moon neither rises nor sets");
+    return text + ", " + QString::number(std::round(n.moonIllumination * 100)) + "% lit.";
+}
+
+} // namespace
+
 void TonightWindow::showNight(const TonightPlanner &planner, int shown)
 {
     const TonightPlanner::Night &n = planner.night();
-    const auto at = [&](const std::optional<double> &jd) {
-        return jd ? TonightPlanner::clock(planner.localTime(*jd)) : QStringLiteral("none");
-    };
-    const QString moon = "Moon rises " + at(n.moonRise) + ", sets " + at(n.moonSet) + ", " +
-                         QString::number(std::round(n.moonIllumination * 100)) + "% lit.";
-    const QString night = n.date.toString("d MMMM yyyy");
     if (!n.hasDark) {
-        m_nightLabel->setText("No dark window on the night of " + night +
-                              ": the Sun stays less than 18° below the horizon all night. " + moon);
+        m_nightLabel->setText("No dark window on the night of " + n.date.toString("d MMMM yyyy") +
+                              ": the Sun stays less than 18° below the horizon all night. " + moonText(planner));
         m_countLabel->setText("Nothing can be planned without a dark sky.");
     } else {
-        m_nightLabel->setText("Dark from " + at(n.dusk) + " to " + at(n.dawn) + ". " + moon);
+        QString dark = darkText(planner);
+        dark[0] = dark[0].toUpper();
+        m_nightLabel->setText(dark + ". " + moonText(planner));
         const QString what = m_showObserved->isChecked() ? QStringLiteral("") : QStringLiteral(" not yet observed");
         m_countLabel->setText(QString::number(shown) + (shown == 1 ? " object" : " objects") + what + " reach " +
                               QString::number(m_minAltitude->value()) + "° in the dark.");
@@ -453,9 +484,7 @@ void TonightWindow::writeWorksheetRows()
     const QString night = "Night of " + n.date.toString("dddd d MMMM yyyy") + " at " +
                           (m_site.name.isEmpty() ? QString() : m_site.name + " (") +
                           position(m_site.latitude, 'N', 'S') + ", " + position(m_site.longitude, 'E', 'W') +
-                          (m_site.name.isEmpty() ? "" : ")") + ": dark " +
-                          TonightPlanner::clock(m_planner->localTime(n.dusk)) + " to " +
-                          TonightPlanner::clock(m_planner->localTime(n.dawn)) + ", Moon " +
+                          (m_site.name.isEmpty() ? "" : ")") + ": " + darkText(*m_planner) + ", Moon " +
                           QString::number(std::round(n.moonIllumination * 100)) + "% lit";
     m_store->transaction([&] {
         Site::install(db);

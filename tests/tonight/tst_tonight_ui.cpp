@@ -126,6 +126,10 @@ private slots:
         w->setNight(QDate(2027, 9, 21));
         QVERIFY(w->rowCount() > 0);
         QVERIFY(w->findChild<QPushButton *>("cmdWorksheet")->isEnabled());
+        // The polar night has no dusk, and that Moon no rising.
+        Site::save(Store::shared(ConnectionStrings::kBound)->db(), Site{"Pole", 90, 0, 0, "UTC"});
+        w->setNight(QDate(2027, 1, 8));
+        QCOMPARE(textOf(w, "lblNight"), QString("Dark all night. Moon neither rises nor sets, 1% lit."));
     }
 
     void opensEachObjectInItsLogbookOnItsRow()
@@ -236,7 +240,7 @@ private slots:
         QCOMPARE(report->document()->rowCount, int(objects.size()));
         const QString text = report->document()->text();
         QVERIFY(text.contains("Night of Friday 8 January 2027 at Cherry Springs (41.6626° N, 77.8239° W): "
-                              "dark 18:37 to 05:59"));
+                              "dark from 18:37 to 05:59"));
         qsizetype at = 0;
         for (const QString &o : objects) {
             at = text.indexOf(QRegularExpression("(^|\\n)" + o + "\\t"), at);
