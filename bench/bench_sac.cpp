@@ -6,6 +6,7 @@
 // The working folder is $VELNORA_BENCH_DIR (default /tmp/velnora-bench-sac);
 // its velnora.db is made from the starter data when missing. The statements
 // are written to sac-*.sql there, so that the sqlite3 shell can run them too.
+#include "benchsupport.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "logbooks/sac/sacwindow.h"
@@ -19,9 +20,6 @@
 #include <QFile>
 #include <QLineEdit>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -38,18 +36,9 @@ const std::pair<const char *, const char *> kStatements[] = {
     {"search808", "select * from sac72 where other like '%UGC 1%' order by id"},
 };
 
-QString benchDir()
-{
-    const QString env = qEnvironmentVariable("VELNORA_BENCH_DIR");
-    return env.isEmpty() ? QStringLiteral("/tmp/velnora-bench-sac") : env;
-}
-
 void prepare()
 {
-    QDir().mkpath(benchDir());
-    QDir::setCurrent(benchDir());
-    if (!QFile::exists("velnora.db"))
-        Store::createFromStarter("velnora.db");
+    enterBenchDir("sac");
     for (const auto &[name, sql] : kStatements) {
         QFile f(QString("sac-%1.sql").arg(name));
         if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -174,18 +163,7 @@ BENCHMARK(BM_SearchEveryMatch)->Unit(benchmark::kMillisecond);
 
 void sqliteStatement(benchmark::State &state, const char *sql)
 {
-    SQLite::Database db("velnora.db");
-    int rows = 0;
-    for (auto _ : state) {
-        SQLite::Statement query(db, sql);
-        rows = 0;
-        while (query.executeStep()) {
-            for (int c = 0; c < query.getColumnCount(); ++c)
-                benchmark::DoNotOptimize(query.getColumn(c).getText());
-            ++rows;
-        }
-    }
-    state.counters["rows"] = rows;
+    runWithSqliteAlone(state, sql);
 }
 BENCHMARK_CAPTURE(sqliteStatement, open, kStatements[0].second)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(sqliteStatement, filter, kStatements[1].second)->Unit(benchmark::kMillisecond);

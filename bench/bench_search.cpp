@@ -8,6 +8,7 @@
 // statement is written to search.sql there, so that the sqlite3 shell can run
 // the same statement on the same file:  sqlite3 velnora.db < search.sql
 // `bench_search --once` does one press and exits, for whole-process timing.
+#include "benchsupport.h"
 #include "data/store.h"
 #include "search/advsearchwindow.h"
 #include "search/searchpreviewdialog.h"
@@ -24,27 +25,15 @@
 #include <QTableView>
 #include <QTimer>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
-#include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-QString benchDir()
-{
-    const QString env = qEnvironmentVariable("VELNORA_BENCH_DIR");
-    return env.isEmpty() ? QStringLiteral("/tmp/velnora-bench-search") : env;
-}
-
 void prepare()
 {
-    QDir().mkpath(benchDir());
-    QDir::setCurrent(benchDir());
-    if (!QFile::exists("velnora.db"))
-        Store::createFromStarter("velnora.db");
+    enterBenchDir("search");
     SearchWindows::registerAll();
     SearchCriteria stored;
     StoreSearchCriteria({}, stored);
@@ -90,18 +79,7 @@ void BM_SqliteSameStatement(benchmark::State &state)
     QFile file("search.sql");
     file.open(QIODevice::ReadOnly);
     const std::string sql = QString::fromUtf8(file.readAll()).trimmed().chopped(1).toStdString();
-    SQLite::Database db("velnora.db");
-    int rows = 0;
-    for (auto _ : state) {
-        SQLite::Statement query(db, sql);
-        rows = 0;
-        while (query.executeStep()) {
-            for (int c = 0; c < query.getColumnCount(); ++c)
-                benchmark::DoNotOptimize(query.getColumn(c).getText());
-            ++rows;
-        }
-    }
-    state.counters["rows"] = rows;
+    runWithSqliteAlone(state, sql);
 }
 BENCHMARK(BM_SqliteSameStatement)->Unit(benchmark::kMillisecond);
 
