@@ -966,6 +966,16 @@ void RecordSource::update()
         flushRow(row);
 }
 
+void RecordSource::moveOffAndBack()
+{
+    moveNext();
+    if (isEOF())
+        moveLast();
+    movePrevious();
+    if (isBOF())
+        moveNext();
+}
+
 void RecordSource::updateBatch()
 {
     checkOpen();

@@ -78,6 +78,9 @@ public:
     void deleteCurrent();
     // Writes the current row's pending edits.
     void update();
+    // The windows' commit: a move on (to the last row at the end) and one back,
+    // which writes the row as any move does. From the last row it ends one up.
+    void moveOffAndBack();
     // Writes every row's pending edits in one transaction.
     void updateBatch();
     // In batch mode moves keep edits pending until updateBatch() writes them.

@@ -518,12 +518,7 @@ bool LogbookWindow::updateAll()
     return runCommand(
         [&] {
             const QString remembered = m_spec.lastRowControl.isEmpty() ? QString() : text(m_spec.lastRowControl);
-            rs->moveNext();
-            if (rs->isEOF())
-                rs->moveLast();
-            rs->movePrevious();
-            if (rs->isBOF())
-                rs->moveNext();
+            rs->moveOffAndBack();
             if (keepsLastRow(remembered))
                 rs->moveLast();
         },
@@ -541,16 +536,7 @@ bool LogbookWindow::storeDefaults()
     for (const auto &[from, to] : m_spec.copyPairs)
         ControlValue::copy(control(to), control(from));
     RecordSource *rs = m_defaults;
-    return runCommand(
-        [rs] {
-            rs->moveNext();
-            if (rs->isEOF())
-                rs->moveLast();
-            rs->movePrevious();
-            if (rs->isBOF())
-                rs->moveNext();
-        },
-        m_spec.commitFailureMessage);
+    return runCommand([rs] { rs->moveOffAndBack(); }, m_spec.commitFailureMessage);
 }
 
 bool LogbookWindow::writePending()

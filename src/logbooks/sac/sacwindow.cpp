@@ -1,6 +1,7 @@
 #include "logbooks/sac/sacwindow.h"
 
 #include "data/command.h"
+#include "data/dataformcommands.h"
 #include "data/messages.h"
 #include "data/schema.h"
 #include "data/store.h"
@@ -490,12 +491,7 @@ void SacWindow::deleteAddedRecord()
         Messages::show("Sorry, Original records can not be deleted !");
         return;
     }
-    runCommand([rs] {
-        rs->deleteCurrent();
-        rs->moveNext();
-        if (rs->isEOF())
-            rs->moveLast();
-    });
+    DataFormCommands(rs).deleteRecord();
 }
 
 void SacWindow::unload()

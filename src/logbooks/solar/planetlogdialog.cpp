@@ -167,14 +167,7 @@ bool PlanetLogDialog::storeDefaults()
         ControlValue::copy(findChild<QWidget *>(to), findChild<QWidget *>(from));
     // Saved as a move off the row and back saves it.
     RecordSource *rs = m_defaults;
-    return runCommand([rs] {
-        rs->moveNext();
-        if (rs->isEOF())
-            rs->moveLast();
-        rs->movePrevious();
-        if (rs->isBOF())
-            rs->moveNext();
-    });
+    return runCommand([rs] { rs->moveOffAndBack(); });
 }
 
 bool PlanetLogDialog::updateAndExit()
