@@ -160,19 +160,26 @@ void sphere(QImage &img, const QImage &map, const Body &body, double r, const QI
     }
 }
 
+// A disc of light fading outwards through the given stops.
+void glow(QPainter &p, const QPointF &centre, double radius, std::initializer_list<QGradientStop> stops)
+{
+    QRadialGradient g(centre, radius);
+    for (const QGradientStop &s : stops)
+        g.setColorAt(s.first, s.second);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(centre, radius, radius);
+}
+
 void corona(QImage &img, double r)
 {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF c(img.width() / 2.0, img.height() / 2.0);
-    QRadialGradient g(c, r * 1.45);
-    g.setColorAt(0.0, QColor(255, 240, 200, 255));
-    g.setColorAt(0.66, QColor(255, 220, 150, 150));
-    g.setColorAt(0.75, QColor(255, 190, 110, 60));
-    g.setColorAt(1.0, QColor(255, 160, 80, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(c, r * 1.45, r * 1.45);
+    glow(p, QPointF(img.width() / 2.0, img.height() / 2.0), r * 1.45,
+         {{0.0, QColor(255, 240, 200, 255)},
+          {0.66, QColor(255, 220, 150, 150)},
+          {0.75, QColor(255, 190, 110, 60)},
+          {1.0, QColor(255, 160, 80, 0)}});
 }
 
 void comet(QImage &img)
@@ -207,14 +214,11 @@ void comet(QImage &img)
     };
     tail(QPointF(w * 1.05, h * 0.12), QPointF(w * 0.62, h * 0.50), 0.16, QColor(255, 236, 200), 24);
     tail(QPointF(w * 1.02, h * 0.00), QPointF(w * 0.66, h * 0.34), 0.035, QColor(140, 185, 255), 16);
-    QRadialGradient coma(head, w * 0.07);
-    coma.setColorAt(0.0, QColor(255, 255, 255, 255));
-    coma.setColorAt(0.15, QColor(220, 255, 230, 230));
-    coma.setColorAt(0.5, QColor(120, 200, 170, 90));
-    coma.setColorAt(1.0, QColor(60, 120, 110, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(coma);
-    p.drawEllipse(head, w * 0.07, w * 0.07);
+    glow(p, head, w * 0.07,
+         {{0.0, QColor(255, 255, 255, 255)},
+          {0.15, QColor(220, 255, 230, 230)},
+          {0.5, QColor(120, 200, 170, 90)},
+          {1.0, QColor(60, 120, 110, 0)}});
 }
 
 void meteors(QImage &img)
