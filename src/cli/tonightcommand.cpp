@@ -34,12 +34,6 @@ QString field(QString s)
     return s;
 }
 
-QString degrees(double d)
-{
-    // No "-0.0" for a value that rounds to nothing.
-    const double r = std::round(d * 10) / 10;
-    return QString::number(r == 0 ? 0.0 : r, 'f', 1);
-}
 
 } // namespace
 
@@ -121,8 +115,8 @@ int tonight(const QStringList &args)
             const TonightPlanner::Target &t = *p.target;
             out << field(t.designation) << '\t' << field(t.name) << '\t' << field(t.constellation) << '\t'
                 << field(t.magnitude) << '\t' << TonightPlanner::clock(planner.localTime(p.best)) << '\t'
-                << degrees(p.altitude) << '\t' << TonightPlanner::clock(planner.localTime(p.transit)) << '\t'
-                << degrees(p.moonDistance) << '\n';
+                << TonightPlanner::degrees(p.altitude) << '\t' << TonightPlanner::clock(planner.localTime(p.transit)) << '\t'
+                << TonightPlanner::degrees(p.moonDistance) << '\n';
         }
     } catch (const DataError &e) {
         QTextStream(stderr) << e.description() << '\n';

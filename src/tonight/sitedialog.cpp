@@ -1,6 +1,6 @@
 #include "tonight/sitedialog.h"
 
-#include "data/dataerror.h"
+#include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
 
@@ -14,7 +14,7 @@
 #include <QTimeZone>
 #include <QVBoxLayout>
 
-#include <SQLiteCpp/Exception.h>
+#include <exception>
 
 namespace {
 
@@ -76,13 +76,7 @@ SiteDialog::SiteDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(buttons);
     setMinimumWidth(fontMetrics().averageCharWidth() * 68);
 
-    try {
-        setSite(Site::load(Store::shared(ConnectionStrings::kBound)->db()));
-    } catch (const SQLite::Exception &e) {
-        Messages::show(QString::fromUtf8(e.what()));
-    } catch (const DataError &e) {
-        Messages::show(e.description());
-    }
+    runCommand([this] { setSite(Site::load(Store::shared(ConnectionStrings::kBound)->db())); });
 }
 
 void SiteDialog::setSite(const Site &site)
@@ -115,11 +109,8 @@ bool SiteDialog::save()
     }
     try {
         Site::save(Store::shared(ConnectionStrings::kBound)->db(), s);
-    } catch (const SQLite::Exception &e) {
+    } catch (const std::exception &e) {
         Messages::show("The site could not be saved: " + QString::fromUtf8(e.what()));
-        return false;
-    } catch (const DataError &e) {
-        Messages::show("The site could not be saved: " + e.description());
         return false;
     }
     return true;

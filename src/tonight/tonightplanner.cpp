@@ -143,6 +143,12 @@ QString TonightPlanner::clock(const QDateTime &local)
     return local.addSecs(30).toString(QStringLiteral("HH:mm"));
 }
 
+QString TonightPlanner::degrees(double value)
+{
+    const double r = std::round(value * 10) / 10;
+    return QString::number(r == 0 ? 0.0 : r, 'f', 1);
+}
+
 QDate TonightPlanner::nightOf(const QDateTime &now)
 {
     return now.time().hour() < 12 ? now.date().addDays(-1) : now.date();

@@ -71,6 +71,7 @@ public:
     QDateTime localTime(double jd) const;
     static double julianDay(const QDateTime &when);
     static QString clock(const QDateTime &local); // "HH:mm", rounded to the minute
+    static QString degrees(double value);         // one decimal, never "-0.0"
 
     // The date whose evening is in progress at `now` (before local noon it is
     // still yesterday's night).

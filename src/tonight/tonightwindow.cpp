@@ -1,6 +1,6 @@
 #include "tonight/tonightwindow.h"
 
-#include "data/dataerror.h"
+#include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "logbooks/logbookdeclaration.h"
@@ -25,8 +25,8 @@
 #include <QTimeZone>
 #include <QVBoxLayout>
 
-#include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
 #include <cmath>
@@ -46,11 +46,6 @@ const struct
               {'H', "Herschel 400"},
               {'G', "Custom list"}};
 
-QString degrees(double d)
-{
-    const double r = std::round(d * 10) / 10;
-    return QString::number(r == 0 ? 0.0 : r, 'f', 1);
-}
 
 // "NGC 891" before "NGC 7000", "M2" before "M10": digit runs compare as numbers.
 QString naturalKey(const QString &text)
@@ -67,15 +62,12 @@ QString naturalKey(const QString &text)
     return out + text.mid(last).toUpper();
 }
 
-// The leading number of a magnitude or size; blanks and "no magnitude" last.
+// The leading number of a magnitude or size; blanks sort last.
 double leadingNumber(const QString &text)
 {
     static const QRegularExpression number(QStringLiteral("^\\s*([-+]?\\d*\\.?\\d+)"));
     const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch())
-        return 1e9;
-    const double v = m.captured(1).toDouble();
-    return v >= 79.9 ? 1e9 : v;
+    return m.hasMatch() ? m.captured(1).toDouble() : 1e9;
 }
 
 QString position(double value, char positive, char negative)
@@ -92,14 +84,10 @@ TonightWindow::TonightWindow(QWidget *parent) : QMainWindow(parent)
     setWindowTitle("Tonight");
     buildForm();
     // Tonight by default: the evening in progress at the site.
-    try {
+    runCommand([this] {
         m_store = Store::shared(ConnectionStrings::kBound);
         m_site = Site::load(m_store->db());
-    } catch (const SQLite::Exception &e) {
-        Messages::show(QString::fromUtf8(e.what()));
-    } catch (const DataError &e) {
-        Messages::show(e.description());
-    }
+    });
     {
         const QSignalBlocker quiet(m_date);
         m_date->setDate(TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(m_site.zoneId()))));
@@ -316,21 +304,16 @@ void TonightWindow::refresh()
         chosen = {targetAt(current.row()).table, targetAt(current.row()).rowid};
     m_model->removeRows(0, m_model->rowCount());
     m_planned.clear();
-    m_failed = true;
-    try {
+    m_failed = !runCommand([this] {
         if (!m_store)
             m_store = Store::shared(ConnectionStrings::kBound);
         m_site = Site::load(m_store->db());
         m_targets = TonightCatalogue::load(m_store->db(), lists());
         m_planner = std::make_unique<TonightPlanner>(m_site, m_date->date());
         m_planned = m_planner->plan(m_targets, m_minAltitude->value(), m_showObserved->isChecked());
-        m_failed = false;
+    });
+    if (!m_failed)
         keepChoices();
-    } catch (const SQLite::Exception &e) {
-        Messages::show(QString::fromUtf8(e.what()));
-    } catch (const DataError &e) {
-        Messages::show(e.description());
-    }
     m_refreshing = false;
 
     const QString name = m_site.name.isEmpty() ? QStringLiteral("Site") : m_site.name;
@@ -369,13 +352,12 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
         put(Name, t.name, t.name.toUpper());
         m_model->item(i, Name)->setToolTip(t.name);
         put(Constellation, t.constellation, t.constellation.toUpper());
-        const double mag = leadingNumber(t.magnitude);
-        put(Magnitude, mag >= 1e9 ? QString() : t.magnitude, mag, right);
+        put(Magnitude, t.magnitude, leadingNumber(t.magnitude), right);
         put(Size, t.size, leadingNumber(t.size), right);
         put(Best, TonightPlanner::clock(planner.localTime(p.best)), p.best, right);
-        put(Altitude, degrees(p.altitude) + QStringLiteral("°"), p.altitude, right);
+        put(Altitude, TonightPlanner::degrees(p.altitude) + QStringLiteral("°"), p.altitude, right);
         put(Transit, TonightPlanner::clock(planner.localTime(p.transit)), p.transit, right);
-        put(Moon, degrees(p.moonDistance) + QStringLiteral("°"), p.moonDistance, right);
+        put(Moon, TonightPlanner::degrees(p.moonDistance) + QStringLiteral("°"), p.moonDistance, right);
         if (t.observed)
             for (int c = 0; c < ColumnCount; ++c)
                 m_model->item(i, c)->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
@@ -505,15 +487,8 @@ bool TonightWindow::printWorksheet()
 {
     if (!m_planner || rowCount() == 0)
         return false;
-    try {
-        writeWorksheetRows();
-    } catch (const SQLite::Exception &e) {
-        Messages::show(QString::fromUtf8(e.what()));
+    if (!runCommand([this] { writeWorksheetRows(); }))
         return false;
-    } catch (const DataError &e) {
-        Messages::show(e.description());
-        return false;
-    }
     StartReport(QString::fromLatin1(kWorksheet));
     return true;
 }
