@@ -229,6 +229,7 @@ void TonightWindow::buildForm()
     m_table->horizontalHeader()->setStretchLastSection(false);
     m_table->setTextElideMode(Qt::ElideRight);
     m_table->setToolTip("Double-click an object to open it in its logbook");
+    m_table->viewport()->installEventFilter(this);
     connect(m_table, &QTableView::activated, this, [this](const QModelIndex &index) { openRow(index.row()); });
     layout->addWidget(m_table, 1);
 
@@ -269,6 +270,8 @@ QString TonightWindow::lists() const
 
 void TonightWindow::setLists(const QString &lists)
 {
+    if (lists == this->lists())
+        return;
     // One computation for the whole change, not one per box.
     m_refreshing = true;
     for (const auto &[letter, box] : m_listBoxes)
@@ -364,6 +367,11 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
     }
     const QHeaderView *header = m_table->horizontalHeader();
     m_model->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    fitColumns();
+}
+
+void TonightWindow::fitColumns()
+{
     m_table->resizeColumnsToContents();
     // A long name is cut short (its whole text is the tooltip) rather than
     // push the times off a small screen.
@@ -374,6 +382,14 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
     const int spare = m_table->viewport()->width() - m_table->horizontalHeader()->length();
     if (spare > 0)
         m_table->setColumnWidth(Name, m_table->columnWidth(Name) + spare);
+}
+
+bool TonightWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The columns follow the table's width, which is known only once laid out.
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 namespace {

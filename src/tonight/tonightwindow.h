@@ -55,10 +55,12 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildForm();
     void fillTable(const TonightPlanner &planner, const std::vector<TonightPlanner::Planned> &planned);
+    void fitColumns();
     void showNight(const TonightPlanner &planner, int shown);
     void editSite();
     int planIndex(int row) const;
