@@ -6,6 +6,7 @@
 
 #include "shell/windows.h"
 
+#include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/store.h"
 
@@ -71,6 +72,16 @@ QStringList dbColumn(const QString &db, const QString &sql)
 void dbExec(const QString &db, const QString &sql)
 {
     Store(db, false).execute(sql);
+}
+
+QString dataErrorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const DataError &e) {
+        return e.description();
+    }
+    return {};
 }
 
 CliRun runCli(const QStringList &args, const QString &dir)

@@ -47,6 +47,8 @@ QVariant dbValue(const QString &db, const QString &sql);
 // The first column of every row `sql` gives, as text.
 QStringList dbColumn(const QString &db, const QString &sql);
 void dbExec(const QString &db, const QString &sql);
+// The description of the DataError `f` throws; empty when it throws none.
+QString dataErrorOf(const std::function<void()> &f);
 
 // velnora-cli (named by $VELNORA_CLI) run to its end in `dir`.
 struct CliRun
