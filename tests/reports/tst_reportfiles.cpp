@@ -266,9 +266,8 @@ private slots:
         QVERIFY(!expected.isEmpty());
         QCOMPARE(firstCells(doc.text(), "M\\d+"), expected);
         // A grid to write in.
-        int lines = 0;
-        for (const ReportItem &i : doc.pages[0].items)
-            lines += i.kind == ReportItem::Kind::Line;
+        const auto lines = std::count_if(doc.pages[0].items.begin(), doc.pages[0].items.end(),
+                                         [](const ReportItem &i) { return i.kind == ReportItem::Kind::Line; });
         QVERIFY(lines > 16 * std::min<int>(int(expected.size()), 10));
     }
 

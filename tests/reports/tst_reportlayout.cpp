@@ -443,7 +443,7 @@ private slots:
                                           numberedRows(120));
         doc.writePdf(dir.file("list.pdf"));
         const QString meta = pdfInfo(dir.file("list.pdf"));
-        QVERIFY2(meta.contains(QRegularExpression(QString("Pages:\\s+%1\\n").arg(doc.pageCount()))), qPrintable(meta));
+        QCOMPARE(pdfPageCount(dir.file("list.pdf")), doc.pageCount());
         QVERIFY(meta.contains(QRegularExpression("Title:\\s+Test List\\n")) && meta.contains("792 x 612 pts"));
         const QString out = pdfText(dir.file("list.pdf"));
         QVERIFY(out.contains("Object 0001") && out.contains("Object 0120"));

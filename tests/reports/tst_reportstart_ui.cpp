@@ -19,7 +19,6 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QtTest>
@@ -50,12 +49,6 @@ int reportWindows()
     for (QWidget *w : QApplication::topLevelWidgets())
         n += w->isVisible() && w->windowTitle() == "Velnora Report";
     return n;
-}
-
-int pdfPages(const QString &path)
-{
-    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(pdfInfo(path));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 } // namespace
@@ -306,7 +299,7 @@ private slots:
         QVERIFY(w->findChild<QWidget *>("pageView")->height() <= w->findChild<QWidget *>("pageArea")->height());
 
         QVERIFY(w->exportPdf(m_dir->file("catalogue.pdf")));
-        QCOMPARE(pdfPages(m_dir->file("catalogue.pdf")), pages);
+        QCOMPARE(pdfPageCount(m_dir->file("catalogue.pdf")), pages);
 
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -314,7 +307,7 @@ private slots:
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(2, 3);
         QVERIFY(w->printTo(printer));
-        QCOMPARE(pdfPages(m_dir->file("printed.pdf")), 2);
+        QCOMPARE(pdfPageCount(m_dir->file("printed.pdf")), 2);
 
         QVERIFY(!w->exportPdf(m_dir->file("missing/dir/x.pdf")));
         QCOMPARE(m_messages->shown.size(), 1);

@@ -132,6 +132,12 @@ QString pdfInfo(const QString &path)
     return toolOutput("pdfinfo", {path});
 }
 
+int pdfPageCount(const QString &path)
+{
+    const QString pages = pdfInfo(path).section("Pages:", 1).simplified().section(' ', 0, 0);
+    return pages.isEmpty() ? -1 : pages.toInt();
+}
+
 void clickButton(QWidget *window, const QString &name)
 {
     auto *b = window->findChild<QAbstractButton *>(name);

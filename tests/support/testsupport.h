@@ -67,6 +67,8 @@ void copyLayouts(const QString &dir);
 // What pdftotext -layout and pdfinfo print for a PDF.
 QString pdfText(const QString &path);
 QString pdfInfo(const QString &path);
+// The page count pdfinfo reports; -1 when it reports none.
+int pdfPageCount(const QString &path);
 
 // Clicks the named button of `window`; fails the test when there is none.
 void clickButton(QWidget *window, const QString &name);
