@@ -15,7 +15,8 @@ class TestChartPictures : public QObject
 private slots:
     void doubleSizeNameSitsBeforeTheSuffix()
     {
-        QCOMPARE(QStringList({MapWindow::doubleSizeFile("map/3012map.gif"), MapWindow::doubleSizeFile("pics/045.jpg")}),
+        QCOMPARE(QStringList({MapWindow::doubleSizeFile("map/3012map.gif"),
+                              MapWindow::doubleSizeFile("pics/045.jpg")}),
                  QStringList({"map/3012map@2x.gif", "pics/045@2x.jpg"}));
     }
 
@@ -35,9 +36,9 @@ private slots:
         auto describe = [](const QString &file, qreal ratio) {
             const QPixmap p = MapWindow::sharpPixmap(file, ratio);
             const QSize s = p.deviceIndependentSize().toSize();
-            return QString("%1x%2 @%3 %4x%5 %6")
-                .arg(p.width()).arg(p.height()).arg(p.devicePixelRatio()).arg(s.width()).arg(s.height())
-                .arg(p.toImage().pixelColor(0, 0).name());
+            return QString::asprintf("%dx%d @%g %dx%d ", p.width(), p.height(), p.devicePixelRatio(),
+                                     s.width(), s.height()) +
+                   p.toImage().pixelColor(0, 0).name();
         };
         QCOMPARE(describe("map/a.png", 1.0), QString("40x30 @1 40x30 #0000ff"));
         QCOMPARE(describe("map/a.png", 2.0), QString("80x60 @2 40x30 #ff0000"));

@@ -407,7 +407,8 @@ private slots:
         ScopedWorkDir dir;
         writeFile(dir.file("velnora.mdb"), "Not a database at all");
         const QString error = dataErrorOf([&] { Store::ensureDatabase(dir.path(), ImportDialog::run); });
-        QVERIFY2(error.contains("velnora.mdb cannot be imported: it is not a Jet database"), qPrintable(error));
+        QVERIFY2(error.contains("velnora.mdb cannot be imported: it is not a Jet database"),
+                 qPrintable(error));
         QVERIFY(!QFile::exists(dir.file("velnora.db")));
     }
 };

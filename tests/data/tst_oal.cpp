@@ -196,9 +196,10 @@ private slots:
         // The clock as read, with the offset the UT implies; local only: the offset of that date.
         QVERIFY(before.join('\n').contains("2024-07-01T20:30:00Z"));
         const QByteArray text = readFile(first);
-        for (const char *part : {"<begin>2024-07-01T22:30:00+02:00</begin>", "<begin>2024-01-15T21:00:00+01:00</begin>",
-                                 "<seeing>2</seeing>", "<faintestStar>5.5</faintestStar>",
-                                 "<accessories>my old scope</accessories>", "xsi:type=\"oal:PlanetTargetType\""})
+        for (const char *part :
+             {"<begin>2024-07-01T22:30:00+02:00</begin>", "<begin>2024-01-15T21:00:00+01:00</begin>",
+              "<seeing>2</seeing>", "<faintestStar>5.5</faintestStar>",
+              "<accessories>my old scope</accessories>", "xsi:type=\"oal:PlanetTargetType\""})
             QVERIFY2(text.contains(part), part);
 
         // Into a fresh starter store and out again.

@@ -266,8 +266,9 @@ private slots:
         QVERIFY(!expected.isEmpty());
         QCOMPARE(firstCells(doc.text(), "M\\d+"), expected);
         // A grid to write in.
-        const auto lines = std::count_if(doc.pages[0].items.begin(), doc.pages[0].items.end(),
-                                         [](const ReportItem &i) { return i.kind == ReportItem::Kind::Line; });
+        const auto lines =
+            std::count_if(doc.pages[0].items.begin(), doc.pages[0].items.end(),
+                          [](const ReportItem &i) { return i.kind == ReportItem::Kind::Line; });
         QVERIFY(lines > 16 * std::min<int>(int(expected.size()), 10));
     }
 
@@ -283,7 +284,7 @@ private slots:
             return file + ": " + out.join(',');
         };
         const std::pair<QString, const char *> cases[] = {
-            {"ngc_mess.rpt", "NGC1952,NGC224"},      // M1, M31
+            {"ngc_mess.rpt", "NGC1952,NGC224"},       // M1, M31
             {"ngc_cald.rpt", "NGC188,NGC40,NGC7000"}, // C1, C2, C20
             {"ngc_sac110.rpt", "NGC40,NGC7000"},      // best 1, 102
             {"ngc_hers.rpt", "NGC40,NGC129,NGC7000"},
@@ -384,7 +385,8 @@ private slots:
             rows += int(stars.size());
         }
         QCOMPARE(rows, 110);
-        for (const auto &[file, where] : {std::pair{"stars_cat_ra.rpt", ""}, {"stars_completed.rpt", "where observed = 1"},
+        for (const auto &[file, where] : {std::pair{"stars_cat_ra.rpt", ""},
+                                          {"stars_completed.rpt", "where observed = 1"},
                                           {"stars_un.rpt", "where observed = 0"}})
             QCOMPARE(firstCells(render(file).text(), pattern),
                      column(sql(QString("select Name from dstars %1 order by ra, ID").arg(where))));

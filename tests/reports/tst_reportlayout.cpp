@@ -158,9 +158,10 @@ private slots:
         for (int p = 0; p < doc.pageCount(); ++p) {
             const QString text = doc.pageText(p);
             const QStringList pageLines = text.split('\n');
+            const QString footer =
+                QString("Printed 3/9/2024 9:40 PM\tPage %1 of %2").arg(p + 1).arg(doc.pageCount());
             QCOMPARE(pageLines.mid(0, 3) << pageLines.last(),
-                     QStringList({"Test List\tVelnora Logging System", "Made up", "No.\tName",
-                                  QString("Printed 3/9/2024 9:40 PM\tPage %1 of %2").arg(p + 1).arg(doc.pageCount())}));
+                     QStringList({"Test List\tVelnora Logging System", "Made up", "No.\tName", footer}));
             all << lines(text, "\\d+");
         }
         // Every row once, in order, and the count after the last.
@@ -266,7 +267,8 @@ private slots:
         const qreal plainHeight = itemOf(list, "Object 0001").rect.height();
         QVERIFY(plainHeight > 0 && itemOf(sheet, "Object 0001").rect.height() > plainHeight * 1.8);
         // Rows to write in are at least 8 mm apart.
-        QVERIFY(itemOf(sheet, "Object 0002").rect.top() - itemOf(sheet, "Object 0001").rect.top() >= 8 / 25.4 * 72);
+        QVERIFY(itemOf(sheet, "Object 0002").rect.top() - itemOf(sheet, "Object 0001").rect.top() >=
+                8 / 25.4 * 72);
 
         // A long value wraps within its column and makes its row taller,
         // breaking between names, never inside one.

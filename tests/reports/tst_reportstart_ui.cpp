@@ -341,8 +341,8 @@ private slots:
         closeReport();
         // Command4 starts the worksheet of the month it names: M1's first, then M57's.
         auto *month = logbook.findChild<QPushButton *>("Command4");
-        for (const auto &[number, file] : {std::pair{"", "January Worksheet jan_work.rpt"},
-                                           {"57", "August Worksheet aug_work.rpt"}}) {
+        for (const auto &[number, file] :
+             {std::pair{"", "January Worksheet jan_work.rpt"}, {"57", "August Worksheet aug_work.rpt"}}) {
             if (*number)
                 logbook.jumpToNumber(number);
             const QString caption = month->text();

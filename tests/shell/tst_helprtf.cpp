@@ -138,7 +138,9 @@ private slots:
         // left; 720 twips are 48 pixels.
         QStringList blocks;
         for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-            blocks << QString("%1|%2|%3").arg(b.text()).arg(int(b.blockFormat().alignment() & ~Qt::AlignAbsolute))
+            blocks << QString("%1|%2|%3")
+                          .arg(b.text())
+                          .arg(int(b.blockFormat().alignment() & ~Qt::AlignAbsolute))
                           .arg(b.blockFormat().leftMargin());
         QCOMPARE(blocks, QStringList({QString("Title|%1|0").arg(int(Qt::AlignHCenter)),
                                       QString("right\u2028more|%1|0").arg(int(Qt::AlignRight)),
