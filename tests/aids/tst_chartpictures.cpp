@@ -15,35 +15,34 @@ class TestChartPictures : public QObject
 private slots:
     void doubleSizeNameSitsBeforeTheSuffix()
     {
-        QCOMPARE(MapWindow::doubleSizeFile("map/3012map.gif"), QString("map/3012map@2x.gif"));
-        QCOMPARE(MapWindow::doubleSizeFile("pics/045.jpg"), QString("pics/045@2x.jpg"));
+        QCOMPARE(QStringList({MapWindow::doubleSizeFile("map/3012map.gif"),
+                              MapWindow::doubleSizeFile("pics/045.jpg")}),
+                 QStringList({"map/3012map@2x.gif", "pics/045@2x.jpg"}));
     }
 
     void pictureFollowsThePixelRatio()
     {
         ScopedWorkDir dir;
         QDir().mkpath("map");
-        QImage plain(40, 30, QImage::Format_RGB32);
-        plain.fill(Qt::blue);
-        QVERIFY(plain.save("map/a.png"));
-        QImage sharp(80, 60, QImage::Format_RGB32);
-        sharp.fill(Qt::red);
-        QVERIFY(sharp.save("map/a@2x.png"));
-        QVERIFY(plain.save("map/b.png")); // no twice-sized drawing
-
-        const QPixmap one = MapWindow::sharpPixmap("map/a.png", 1.0);
-        QCOMPARE(one.size(), QSize(40, 30));
-        QCOMPARE(one.toImage().pixelColor(0, 0), QColor(Qt::blue));
-
-        const QPixmap two = MapWindow::sharpPixmap("map/a.png", 2.0);
-        QCOMPARE(two.size(), QSize(80, 60));
-        QCOMPARE(two.devicePixelRatio(), 2.0);
-        QCOMPARE(two.deviceIndependentSize().toSize(), QSize(40, 30));
-        QCOMPARE(two.toImage().pixelColor(0, 0), QColor(Qt::red));
-
-        const QPixmap fallback = MapWindow::sharpPixmap("map/b.png", 2.0);
-        QCOMPARE(fallback.size(), QSize(40, 30));
-        QCOMPARE(fallback.devicePixelRatio(), 1.0);
+        auto save = [](const QString &file, QSize size, Qt::GlobalColor colour) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(colour);
+            return image.save(file);
+        };
+        // b.png has no twice-sized drawing.
+        QVERIFY(save("map/a.png", {40, 30}, Qt::blue) && save("map/a@2x.png", {80, 60}, Qt::red) &&
+                save("map/b.png", {40, 30}, Qt::blue));
+        // Pixels, pixel ratio, size on screen and the colour drawn.
+        auto describe = [](const QString &file, qreal ratio) {
+            const QPixmap p = MapWindow::sharpPixmap(file, ratio);
+            const QSize s = p.deviceIndependentSize().toSize();
+            return QString::asprintf("%dx%d @%g %dx%d ", p.width(), p.height(), p.devicePixelRatio(),
+                                     s.width(), s.height()) +
+                   p.toImage().pixelColor(0, 0).name();
+        };
+        QCOMPARE(describe("map/a.png", 1.0), QString("40x30 @1 40x30 #0000ff"));
+        QCOMPARE(describe("map/a.png", 2.0), QString("80x60 @2 40x30 #ff0000"));
+        QCOMPARE(describe("map/b.png", 2.0), QString("40x30 @1 40x30 #0000ff"));
         QVERIFY(MapWindow::sharpPixmap("map/none.png", 2.0).isNull());
 
         // The picture box keeps the plain picture's size at either scale.

@@ -23,12 +23,6 @@ const QStringList kTypeCodes = {"ASTER", "BRTNB", "CL+NB", "DRKNB", "GALCL", "GA
                                 "NONEX", "OPNCL", "PLNNB", "SMCCN", "SMCDN", "SMCGC", "SMCOC",
                                 "SNREM", "QUASR", "1STAR", "2STAR", "3STAR", "4STAR", "8STAR"};
 
-QStringList sortedCopy(QStringList l)
-{
-    l.sort();
-    return l;
-}
-
 } // namespace
 
 class TestStarterData : public QObject
@@ -157,7 +151,7 @@ private slots:
         // The Best of the NGC walks the sky in right ascension; the logbook's
         // jump list names every object without a blank after NGC.
         const QStringList ra = column("select RA from Sac72 where BCHM like '%B%' order by best_number");
-        QCOMPARE(ra, sortedCopy(ra));
+        QVERIFY(std::is_sorted(ra.begin(), ra.end()));
         for (const QString &o : column("select OBJECT from Sac72 where BCHM like '%B%'"))
             QVERIFY2(QRegularExpression("^NGC[1-9]\\d*$").match(o).hasMatch(), qPrintable(o));
     }
@@ -288,7 +282,7 @@ private slots:
         }
         // Listed in right ascension.
         const QStringList ra = column("select ra from dstars order by ID");
-        QCOMPARE(ra, sortedCopy(ra));
+        QVERIFY(std::is_sorted(ra.begin(), ra.end()));
     }
 
 private:

@@ -1,7 +1,6 @@
 // The search criteria record and the statements built from it: the stored
 // values for each choice, the exact statements of the two prints and the
 // preview, and every statement a user can make run on the starter store.
-#include "data/dataerror.h"
 #include "data/store.h"
 #include "search/searchcriteria.h"
 #include "search/searchsql.h"
@@ -248,18 +247,12 @@ private slots:
         bare.SearchConList = ")";
         records << bare;
 
-        int ran = 0;
         for (const SearchCriteria &r : records)
             for (SearchOutput out : {SearchOutput::PrintPreview, SearchOutput::Worksheet, SearchOutput::ScreenPreview}) {
                 const QString sql = BuildSearchSql(r, out);
-                try {
-                    store.query(sql);
-                    ++ran;
-                } catch (const DataError &e) {
-                    QFAIL(qPrintable("rejected: " + sql + "\n" + e.what()));
-                }
+                const QString error = dataErrorOf([&] { store.query(sql); });
+                QVERIFY2(error.isEmpty(), qPrintable("rejected: " + sql + "\n" + error));
             }
-        QCOMPARE(ran, 3 * int(records.size()));
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include "shell/windows.h"
 
+#include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/store.h"
 
@@ -73,6 +74,16 @@ void dbExec(const QString &db, const QString &sql)
     Store(db, false).execute(sql);
 }
 
+QString dataErrorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const DataError &e) {
+        return e.description();
+    }
+    return {};
+}
+
 CliRun runCli(const QStringList &args, const QString &dir)
 {
     QProcess p;
@@ -119,6 +130,12 @@ QString pdfText(const QString &path)
 QString pdfInfo(const QString &path)
 {
     return toolOutput("pdfinfo", {path});
+}
+
+int pdfPageCount(const QString &path)
+{
+    const QString pages = pdfInfo(path).section("Pages:", 1).simplified().section(' ', 0, 0);
+    return pages.isEmpty() ? -1 : pages.toInt();
 }
 
 void clickButton(QWidget *window, const QString &name)

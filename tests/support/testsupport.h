@@ -47,6 +47,8 @@ QVariant dbValue(const QString &db, const QString &sql);
 // The first column of every row `sql` gives, as text.
 QStringList dbColumn(const QString &db, const QString &sql);
 void dbExec(const QString &db, const QString &sql);
+// The description of the DataError `f` throws; empty when it throws none.
+QString dataErrorOf(const std::function<void()> &f);
 
 // velnora-cli (named by $VELNORA_CLI) run to its end in `dir`.
 struct CliRun
@@ -65,6 +67,8 @@ void copyLayouts(const QString &dir);
 // What pdftotext -layout and pdfinfo print for a PDF.
 QString pdfText(const QString &path);
 QString pdfInfo(const QString &path);
+// The page count pdfinfo reports; -1 when it reports none.
+int pdfPageCount(const QString &path);
 
 // Clicks the named button of `window`; fails the test when there is none.
 void clickButton(QWidget *window, const QString &name);
