@@ -6,20 +6,19 @@
 // The working folder is $VELNORA_BENCH_DIR (default /tmp/velnora-bench-sac);
 // its velnora.db is made from the starter data when missing. The statements
 // are written to sac-*.sql there, so that the sqlite3 shell can run them too.
+#include "app/allwindows.h"
 #include "benchsupport.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "logbooks/sac/sacwindow.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-
 
 namespace {
 
@@ -46,7 +45,8 @@ void prepare()
     }
     AllWindows::registerAll();
     Messages::setShowHandler([](const QString &, const QString &) {});
-    Messages::setInputHandler([](const QString &, const QString &, const QString &) { return QString("7840"); });
+    Messages::setInputHandler(
+        [](const QString &, const QString &, const QString &) { return QString("7840"); });
 }
 
 SacWindow *openBrowser()

@@ -14,9 +14,9 @@
 #include "search/searchpreviewdialog.h"
 #include "search/searchsql.h"
 #include "search/searchwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/module1.h"
 #include "ui/recordtablemodel.h"
+#include "ui/windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,7 +24,6 @@
 #include <QFile>
 #include <QTableView>
 #include <QTimer>
-
 
 #include <cstdio>
 #include <cstring>

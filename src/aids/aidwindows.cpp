@@ -1,27 +1,28 @@
 #include "aids/aidwindows.h"
 
-#include "logbooks/logbookdeclaration.h"
 #include "aids/magnificationwindow.h"
 #include "aids/mapcodes.h"
 #include "aids/mapwindow.h"
 #include "aids/seeingwindow.h"
+#include "aids/utchelpdialog.h"
 #include "aids/utcwindow.h"
 #include "aids/zoomwindow.h"
-#include "shell/utchelpdialog.h"
-#include "shell/windows.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/windows.h"
 
 namespace AidWindows {
 
-void registerFor(const LogbookSpec &logbook)
+void registerFor(const LogbookDeclaration &logbook)
 {
     const LogbookAidLinks &aids = logbook.aids;
     if (!aids.utcWindow.isEmpty())
         Windows::registerFactory(aids.utcWindow, [&logbook] { return new UtcWindow(logbook); });
     if (!aids.magnificationWindow.isEmpty())
-        Windows::registerFactory(aids.magnificationWindow, [&logbook] { return new MagnificationWindow(logbook); });
+        Windows::registerFactory(aids.magnificationWindow,
+                                 [&logbook] { return new MagnificationWindow(logbook); });
     if (!aids.seeingWindow.isEmpty()) {
         const QString name = aids.seeingWindow;
-        const LogbookSpec *own = aids.seeingAsksCaller ? nullptr : &logbook;
+        const LogbookDeclaration *own = aids.seeingAsksCaller ? nullptr : &logbook;
         Windows::registerFactory(name, [name, own] { return new SeeingWindow(name, own); });
     }
 }

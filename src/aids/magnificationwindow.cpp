@@ -2,9 +2,9 @@
 
 #include "aids/magnification.h"
 #include "data/messages.h"
-#include "logbooks/logbookdeclaration.h"
 #include "ui/controlvalue.h"
-#include "shell/windows.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -41,7 +41,7 @@ QGroupBox *unitFrame(QWidget *parent, const char *frameName, const char *inchesN
 
 } // namespace
 
-MagnificationWindow::MagnificationWindow(const LogbookSpec &logbook, QWidget *parent)
+MagnificationWindow::MagnificationWindow(const LogbookDeclaration &logbook, QWidget *parent)
     : QDialog(parent), m_logbook(logbook)
 {
     setObjectName(logbook.aids.magnificationWindow);
@@ -130,7 +130,8 @@ bool MagnificationWindow::calculate()
 void MagnificationWindow::paste()
 {
     QWidget *logbook = Windows::find(m_logbook.windowName);
-    if (QWidget *field = logbook ? logbook->findChild<QWidget *>(m_logbook.aids.magnificationControl) : nullptr)
+    if (QWidget *field =
+            logbook ? logbook->findChild<QWidget *>(m_logbook.aids.magnificationControl) : nullptr)
         ControlValue::setText(field, Magnification::pasted(m_result->text(), ControlValue::text(field)));
     close();
 }

@@ -5,7 +5,7 @@
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
-struct LogbookSpec;
+struct LogbookDeclaration;
 
 // The magnification calculator, the same window for every logbook.
 class MagnificationWindow : public QDialog
@@ -13,7 +13,7 @@ class MagnificationWindow : public QDialog
     Q_OBJECT
 public:
     // "Paste" writes into the logbook's magnification field.
-    explicit MagnificationWindow(const LogbookSpec &logbook, QWidget *parent = nullptr);
+    explicit MagnificationWindow(const LogbookDeclaration &logbook, QWidget *parent = nullptr);
 
     static const char *const kNotAboveZero;
 
@@ -23,7 +23,7 @@ public:
     void paste();
 
 private:
-    const LogbookSpec &m_logbook;
+    const LogbookDeclaration &m_logbook;
     QLineEdit *m_telescope;
     QLineEdit *m_eyepiece;
     QLineEdit *m_result;

@@ -2,10 +2,11 @@
 
 #include "aids/mapcodes.h"
 #include "aids/textnumber.h"
-#include "logbooks/logbookdeclaration.h"
 #include "ui/controlvalue.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/module1.h"
+#include "ui/picturebox.h"
+#include "ui/windows.h"
 
 #include <QFile>
 #include <QFormLayout>
@@ -43,7 +44,7 @@ QString sourceControl(const LogbookAidLinks &links, Field f)
 const char *const kMessierLogbook = "frmmess";
 const char *const kBestLogbook = "frmbest";
 
-struct FieldSpec
+struct MapField
 {
     const char *text;
     const char *label; // null: the field has no label
@@ -51,7 +52,7 @@ struct FieldSpec
     Field field;
 };
 
-using FieldSet = std::vector<FieldSpec>;
+using FieldSet = std::vector<MapField>;
 
 const FieldSet kMessierSet = {
     {"Text1", "Label1", "Messier #", Field::Number},
@@ -79,7 +80,7 @@ QGroupBox *buildSet(QWidget *parent, const QString &title, const FieldSet &set)
     auto *box = new QGroupBox(title, parent);
     auto *form = new QFormLayout(box);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    for (const FieldSpec &entry : set) {
+    for (const MapField &entry : set) {
         auto *edit = new QLineEdit(box);
         edit->setObjectName(entry.text);
         edit->setReadOnly(true);
@@ -99,9 +100,9 @@ QGroupBox *buildSet(QWidget *parent, const QString &title, const FieldSet &set)
 
 void fillSet(QWidget *window, const FieldSet &set, const char *from)
 {
-    const LogbookSpec *book = LogbookSpecs::find(QString::fromLatin1(from));
+    const LogbookDeclaration *book = LogbookDeclarations::find(QString::fromLatin1(from));
     QWidget *logbook = book ? Windows::find(book->windowName) : nullptr;
-    for (const FieldSpec &entry : set) {
+    for (const MapField &entry : set) {
         QWidget *source =
             logbook ? logbook->findChild<QWidget *>(sourceControl(book->aids, entry.field)) : nullptr;
         window->findChild<QLineEdit *>(entry.text)->setText(ControlValue::text(source));
@@ -111,7 +112,7 @@ void fillSet(QWidget *window, const FieldSet &set, const char *from)
 void showSet(QWidget *window, QGroupBox *box, const FieldSet &set, bool visible)
 {
     box->setVisible(visible);
-    for (const FieldSpec &entry : set) {
+    for (const MapField &entry : set) {
         window->findChild<QLineEdit *>(entry.text)->setVisible(visible);
         if (entry.label)
             window->findChild<QLabel *>(entry.label)->setVisible(visible);
@@ -131,42 +132,6 @@ QString MapWindow::windowName(Kind kind)
         return "maps3";
     }
     return QString();
-}
-
-QString MapWindow::doubleSizeFile(const QString &file)
-{
-    const qsizetype dot = file.lastIndexOf('.');
-    return dot < 0 ? file + "@2x" : file.left(dot) + "@2x" + file.mid(dot);
-}
-
-QPixmap MapWindow::sharpPixmap(const QString &file, qreal ratio)
-{
-    QPixmap pix;
-    // Screens at twice the scale get the picture drawn at twice the size,
-    // shown in the same room as the plain one.
-    if (ratio >= 2 && QFile::exists(doubleSizeFile(file)) && pix.load(doubleSizeFile(file))) {
-        pix.setDevicePixelRatio(2);
-        return pix;
-    }
-    if (QFile::exists(file))
-        pix.load(file);
-    return pix;
-}
-
-bool MapWindow::loadPicture(QLabel *box, const QString &file)
-{
-    const QPixmap pix = sharpPixmap(file, box->devicePixelRatioF());
-    if (pix.isNull()) {
-        box->setText("No chart here: the picture " + file + " is missing.");
-        box->setAlignment(Qt::AlignCenter);
-        box->setWordWrap(true);
-        box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        box->setMinimumSize(320, 240);
-        return false;
-    }
-    box->setPixmap(pix);
-    box->setFixedSize(pix.deviceIndependentSize().toSize());
-    return true;
 }
 
 MapWindow::MapWindow(Kind kind, QWidget *parent) : QDialog(parent), m_kind(kind)
@@ -213,7 +178,7 @@ MapWindow::MapWindow(Kind kind, QWidget *parent) : QDialog(parent), m_kind(kind)
     // Loading, in the order each window does it.
     const QString code = Module1::MapCode;
     if (kind == Kind::Shared) {
-        loadPicture(picture, MapCodes::pictureFile(code));
+        PictureBox::loadFixed(picture, MapCodes::pictureFile(code));
         const double source = TextNumber::leading(Module1::MapSource);
         showSet(this, first, kMessierSet, source == 1);
         showSet(this, second, kSharedNgcSet, source == 2);
@@ -229,30 +194,5 @@ MapWindow::MapWindow(Kind kind, QWidget *parent) : QDialog(parent), m_kind(kind)
         fillSet(this, kNgcSet, kBestLogbook);
     if (code == MapCodes::kZoomCode)
         findChild<QPushButton *>("Command1")->setVisible(true);
-    loadPicture(picture, MapCodes::pictureFile(code));
-}
-
-bool MapWindow::ShowMessierMap(const QString &messierNumber)
-{
-    Module1::MapCode = messierNumber;
-    Module1::MapSource = "1";
-    const std::optional<MapCodes::Entry> entry = MapCodes::forMessier(Module1::MapCode);
-    if (!entry)
-        return false;
-    Module1::MapCode = entry->code;
-    Windows::exec(entry->window);
-    return true;
-}
-
-bool MapWindow::ShowBestMap(const QString &designation)
-{
-    Module1::MapCode = designation;
-    Module1::MapSource = "2";
-    Module1::MapCode = MapCodes::bestNumberText(Module1::MapCode);
-    const std::optional<MapCodes::Entry> entry = MapCodes::forBest(designation);
-    if (!entry)
-        return false;
-    Module1::MapCode = entry->code;
-    Windows::exec(entry->window);
-    return true;
+    PictureBox::loadFixed(picture, MapCodes::pictureFile(code));
 }

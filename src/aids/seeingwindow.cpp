@@ -1,13 +1,13 @@
 #include "aids/seeingwindow.h"
 
-#include "ui/recordbinder.h"
 #include "data/dataerror.h"
 #include "data/recordsource.h"
 #include "data/store.h"
-#include "logbooks/logbookdeclaration.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "ui/controlvalue.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/module1.h"
+#include "ui/recordbinder.h"
+#include "ui/windows.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -85,7 +85,7 @@ ScalePanel makePanel(QWidget *parent, const char *frameName, const char *labelNa
 
 } // namespace
 
-SeeingWindow::SeeingWindow(const QString &name, const LogbookSpec *ownLogbook, QWidget *parent)
+SeeingWindow::SeeingWindow(const QString &name, const LogbookDeclaration *ownLogbook, QWidget *parent)
     : QDialog(parent), m_ownLogbook(ownLogbook)
 {
     setObjectName(name);
@@ -188,13 +188,15 @@ void SeeingWindow::paste()
     const bool busy = !m_ownLogbook;
     if (busy)
         setCursor(Qt::WaitCursor);
-    const LogbookSpec *target = m_ownLogbook ? m_ownLogbook : LogbookSpecs::find(Module1::SeeingCaller);
+    const LogbookDeclaration *target =
+        m_ownLogbook ? m_ownLogbook : LogbookDeclarations::find(Module1::SeeingCaller);
     if (QWidget *logbook = target ? Windows::find(target->windowName) : nullptr) {
         // A scale without rows shows no step; its field keeps what it held.
         const QString transparency = findChild<QLineEdit *>("Text1")->text();
         const QString seeing = findChild<QLineEdit *>("Text3")->text();
         if (!transparency.isEmpty())
-            ControlValue::setText(logbook->findChild<QWidget *>(target->aids.transparencyControl), transparency);
+            ControlValue::setText(logbook->findChild<QWidget *>(target->aids.transparencyControl),
+                                  transparency);
         if (!seeing.isEmpty())
             ControlValue::setText(logbook->findChild<QWidget *>(target->aids.seeingControl), seeing);
     }

@@ -5,7 +5,7 @@
 class QLineEdit;
 class QPushButton;
 class RecordSource;
-struct LogbookSpec;
+struct LogbookDeclaration;
 
 // The seeing and transparency picker: both scales start at their first step,
 // the arrows step through them without wrapping, "Add" pastes the two step
@@ -15,7 +15,7 @@ class SeeingWindow : public QDialog
 {
     Q_OBJECT
 public:
-    SeeingWindow(const QString &name, const LogbookSpec *ownLogbook, QWidget *parent = nullptr);
+    SeeingWindow(const QString &name, const LogbookDeclaration *ownLogbook, QWidget *parent = nullptr);
 
     RecordSource *transparency() const { return m_data1; }
     RecordSource *seeing() const { return m_data2; }
@@ -28,7 +28,7 @@ public:
 private:
     RecordSource *openScale(const QString &name, const QString &caption, const QString &sql);
 
-    const LogbookSpec *m_ownLogbook;
+    const LogbookDeclaration *m_ownLogbook;
     RecordSource *m_data1;
     RecordSource *m_data2;
 };

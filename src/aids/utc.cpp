@@ -15,73 +15,11 @@ qint64 julianDayOf1601()
     return jd;
 }
 
-int fullYear(const QString &digits)
-{
-    const int y = digits.toInt();
-    if (digits.size() > 2)
-        return y;
-    return y < 30 ? 2000 + y : 1900 + y;
-}
-
-QString twelveHourTime(const QTime &t)
-{
-    const int h12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-    return QString("%1:%2:%3 %4")
-        .arg(h12)
-        .arg(t.minute(), 2, 10, QChar('0'))
-        .arg(t.second(), 2, 10, QChar('0'))
-        .arg(t.hour() < 12 ? "AM" : "PM");
-}
-
-QString shortDate(const QDate &d)
-{
-    return QString("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year());
-}
-
 } // namespace
-
-std::optional<DateTime> parse(const QString &text)
-{
-    // date, then optionally: h[:mm[:ss]] with or without AM/PM (an hour alone needs AM/PM).
-    static const QRegularExpression re(
-        R"(^\s*(\d{1,2})\s*[/-]\s*(\d{1,2})\s*[/-]\s*(\d{1,4}))"
-        R"((?:\s+(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*(?:([AaPp])\.?[Mm]?\.?)?)?\s*$)");
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const QDate date(fullYear(m.captured(3)), m.captured(1).toInt(), m.captured(2).toInt());
-    if (!date.isValid())
-        return std::nullopt;
-    if (m.captured(4).isEmpty())
-        return DateTime{date, QTime(0, 0, 0)};
-    const bool hasMinutes = !m.captured(5).isEmpty();
-    const QString meridiem = m.captured(7).toUpper();
-    if (!hasMinutes && meridiem.isEmpty())
-        return std::nullopt;
-    int hour = m.captured(4).toInt();
-    const int minute = m.captured(5).toInt();
-    const int second = m.captured(6).toInt();
-    if (!meridiem.isEmpty()) {
-        if (hour > 12)
-            return std::nullopt;
-        hour = hour % 12 + (meridiem == "P" ? 12 : 0);
-    }
-    const QTime time(hour, minute, second);
-    if (!time.isValid())
-        return std::nullopt;
-    return DateTime{date, time};
-}
-
-QString formatGeneral(const DateTime &value)
-{
-    if (value.time == QTime(0, 0, 0))
-        return shortDate(value.date);
-    return shortDate(value.date) + ' ' + twelveHourTime(value.time);
-}
 
 QString formatDateAndLongTime(const QDateTime &value)
 {
-    return shortDate(value.date()) + ' ' + twelveHourTime(value.time());
+    return DateText::shownDate(value.date()) + ' ' + DateText::shownTime(value.time());
 }
 
 QString currentLocalText()
@@ -113,7 +51,7 @@ std::optional<DateTime> JoinDateTime(const CalendarFields &f)
     // Years below 100 would be read as two-digit years; the platform never gives them.
     if (f.year < 100)
         return std::nullopt;
-    return parse(text);
+    return DateText::readMoment(text);
 }
 
 qint64 SystemTimeToFileTime(const CalendarFields &f)
@@ -153,7 +91,7 @@ std::optional<QString> ConvertLocalToUtc(const QString &localText)
 
 std::optional<QString> ConvertLocalToUtc(const QString &localText, int offsetFromUtcSeconds)
 {
-    const std::optional<DateTime> local = parse(localText);
+    const std::optional<DateTime> local = DateText::readMoment(localText);
     if (!local || local->date.year() < 1601)
         return std::nullopt;
     const qint64 ut =
@@ -163,7 +101,7 @@ std::optional<QString> ConvertLocalToUtc(const QString &localText, int offsetFro
     const std::optional<DateTime> joined = JoinDateTime(FileTimeToSystemTime(ut));
     if (!joined)
         return std::nullopt;
-    return formatGeneral(*joined);
+    return DateText::shownMoment(*joined);
 }
 
 } // namespace Utc

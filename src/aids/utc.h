@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QDate>
+#include "data/datetext.h"
+
+#include <QDateTime>
 #include <QString>
-#include <QTime>
 
 #include <optional>
 
@@ -12,12 +13,7 @@
 namespace Utc {
 
 // A calendar date and a time of day with whole seconds, without a zone.
-struct DateTime
-{
-    QDate date;
-    QTime time;
-    bool operator==(const DateTime &) const = default;
-};
+using DateTime = DateText::Moment;
 
 // The platform's calendar-field layout (year, month, day of week, day, hour,
 // minute, second, milliseconds), each an unsigned 16-bit number.
@@ -33,15 +29,6 @@ struct CalendarFields
     quint16 milliseconds = 0;
     bool operator==(const CalendarFields &) const = default;
 };
-
-// Reads "2/25/2001 7:30 PM", "2/25/2001 7:30:15 pm", "2/25/2001 19:30" or a
-// date alone (midnight). Two-digit years 00-29 are 2000-2029, 30-99 are
-// 1930-1999. A time without a date is not accepted.
-std::optional<DateTime> parse(const QString &text);
-
-// The general date form: "2/26/2001 12:30:00 AM", or the date alone
-// ("2/26/2001") when the time is exactly midnight.
-QString formatGeneral(const DateTime &value);
 
 // The pre-fill of a converter whose record has no date and time: the short
 // date and the long time, "12/4/2026 5:19:25 PM".

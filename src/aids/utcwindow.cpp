@@ -2,9 +2,9 @@
 
 #include "aids/utc.h"
 #include "data/messages.h"
-#include "logbooks/logbookdeclaration.h"
-#include "shell/windows.h"
 #include "ui/controlvalue.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/windows.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -41,7 +41,7 @@ QIcon helpIcon(const QColor &disc)
 
 const char *const UtcWindow::kFailureMessage = "Date or Time do not appear to be entered correctly";
 
-UtcWindow::UtcWindow(const LogbookSpec &logbook, QWidget *parent) : QDialog(parent), m_logbook(logbook)
+UtcWindow::UtcWindow(const LogbookDeclaration &logbook, QWidget *parent) : QDialog(parent), m_logbook(logbook)
 {
     setObjectName(logbook.aids.utcWindow);
     setWindowTitle("UTC Convert");

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
-struct LogbookSpec;
+struct LogbookDeclaration;
 
 // The UTC converter, the same window for every logbook: pre-filled with the
 // record's local date and time (or the clock's when either is missing), it
@@ -14,7 +14,7 @@ class UtcWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit UtcWindow(const LogbookSpec &logbook, QWidget *parent = nullptr);
+    explicit UtcWindow(const LogbookDeclaration &logbook, QWidget *parent = nullptr);
 
     static const char *const kFailureMessage;
 
@@ -24,7 +24,7 @@ public:
 private:
     QWidget *logbookControl(const QString &name) const;
 
-    const LogbookSpec &m_logbook;
+    const LogbookDeclaration &m_logbook;
     QLineEdit *m_local;
     QLineEdit *m_utc;
 };

@@ -1,6 +1,6 @@
 #include "aids/zoomwindow.h"
 
-#include "aids/mapwindow.h"
+#include "ui/picturebox.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -14,7 +14,7 @@ ZoomWindow::ZoomWindow(const QString &name, const QString &title, const QString 
     auto *box = new QLabel(this);
     box->setObjectName("Picture1");
     box->setAccessibleName(title);
-    MapWindow::loadPicture(box, picture);
+    PictureBox::loadFixed(box, picture);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(box);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,7 +1,7 @@
 // velnora: the desktop program.
+#include "app/startup.h"
 #include "data/trace.h"
-#include "shell/startupwindow.h"
-#include "shell/windows.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
+#include "data/site.h"
 #include "data/store.h"
-#include "tonight/site.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
 
@@ -23,8 +23,9 @@ namespace {
 
 int usageError(const QString &what)
 {
-    QTextStream(stderr) << what << "\nusage: velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] "
-                                   "[--zone ZONE] [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
+    QTextStream(stderr) << what
+                        << "\nusage: velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] "
+                           "[--zone ZONE] [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
     return 2;
 }
 
@@ -33,7 +34,6 @@ QString field(QString s)
     s.replace('\t', ' ').replace('\n', ' ').remove('\r');
     return s;
 }
-
 
 } // namespace
 
@@ -78,13 +78,15 @@ int tonight(const QStringList &args)
         Store store(path, false);
         Site site = Site::load(store.db());
         if (!siteText.isEmpty() && !Site::parsePosition(siteText, site))
-            return usageError("--site wants LAT,LON[,ELEVATION] in degrees and metres, not " + siteText + '.');
+            return usageError("--site wants LAT,LON[,ELEVATION] in degrees and metres, not " + siteText +
+                              '.');
         if (!zoneText.isEmpty()) {
             if (!QTimeZone::isTimeZoneIdAvailable(zoneText.toUtf8()))
                 return usageError("Unknown time zone " + zoneText + '.');
             site.zone = zoneText;
         }
-        QDate date = TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(site.zoneId())));
+        QDate date =
+            TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(site.zoneId())));
         if (!dateText.isEmpty()) {
             date = QDate::fromString(dateText, Qt::ISODate);
             if (!date.isValid())
@@ -115,7 +117,8 @@ int tonight(const QStringList &args)
             const TonightPlanner::Target &t = *p.target;
             out << field(t.designation) << '\t' << field(t.name) << '\t' << field(t.constellation) << '\t'
                 << field(t.magnitude) << '\t' << TonightPlanner::clock(planner.localTime(p.best)) << '\t'
-                << TonightPlanner::degrees(p.altitude) << '\t' << TonightPlanner::clock(planner.localTime(p.transit)) << '\t'
+                << TonightPlanner::degrees(p.altitude) << '\t'
+                << TonightPlanner::clock(planner.localTime(p.transit)) << '\t'
                 << TonightPlanner::degrees(p.moonDistance) << '\n';
         }
     } catch (const DataError &e) {

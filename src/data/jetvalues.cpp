@@ -1,5 +1,7 @@
 #include "data/jetvalues.h"
 
+#include "data/datetext.h"
+
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
@@ -140,8 +142,7 @@ std::optional<QString> textToIsoDate(const QString &text)
         month = m.captured(1).toInt();
         day = m.captured(2).toInt();
         year = m.captured(3).toInt();
-        if (m.capturedLength(3) == 2)
-            year += year < 30 ? 2000 : 1900;
+        year = DateText::fullYear(year, m.capturedLength(3));
     } else {
         year = m.captured(4).toInt();
         month = m.captured(5).toInt();

@@ -1,7 +1,8 @@
 #include "data/oalexport.h"
 
-#include "aids/utc.h"
+#include "data/catalogue.h"
 #include "data/dataerror.h"
+#include "data/datetext.h"
 #include "data/oal.h"
 
 #include <SQLiteCpp/Database.h>
@@ -32,28 +33,6 @@ struct Observation
     QString date, time, ut, location, instrument, magnification, transparency, seeing, notes, personalNotes;
 };
 
-// How each logbook table names, places and records its objects.
-struct Table
-{
-    const char *name;
-    const char *designation;
-    const char *ra, *dec, *constellation, *type, *aliases;
-    const char *observed, *date, *time, *ut, *location, *instrument, *magnification, *transparency, *seeing,
-        *notes, *personalNotes;
-};
-
-const Table kTables[] = {
-    {"mess", "'M' || mes", "ra", "dec", "const", "Name",
-     "CASE WHEN trim(ifnull(ngc,'')) <> '' THEN 'NGC' || ngc END", "completed", "date", "hour", "utctime",
-     "location", "tele", "magnification", "conditions", "rating", "view_notes", "notes"},
-    {"Sac72", "OBJECT", "RA", "DEC", "CON", "TYPE", "OTHER", "completed", "date", "hour", "utctime",
-     "location", "tele", "magnification", "condititons", "rating", "view_notes", "NULL"},
-    {"dstars", "Name", "ra", "dec", "const", "'2STAR'", "NULL", "observed", "date", "hour", "UTC", "location",
-     "tele", "magnification", "conditions", "rating", "v_notes", "NULL"},
-    {"generic", "object", "ra", "dec", "const", "type", "NULL", "observed", "date", "hour", "utc", "location",
-     "tele", "magnification", "conditions", "rating", "view_notes", "NULL"},
-};
-
 QString text(SQLite::Statement &st, int column)
 {
     const SQLite::Column c = st.getColumn(column);
@@ -64,7 +43,7 @@ QString text(SQLite::Statement &st, int column)
 QString deepSkyType(const QString &table, const QString &type)
 {
     const QString t = type.toUpper();
-    if (table == QLatin1String("dstars"))
+    if (table == Catalogues::stars().table)
         return QStringLiteral("deepSkyDS");
     struct Kind
     {
@@ -79,7 +58,7 @@ QString deepSkyType(const QString &table, const QString &type)
         {"GLOBULAR", "deepSkyGC"},    {"OPEN CLUSTER", "deepSkyOC"}, {"PLANETARY", "deepSkyPN"},
         {"GALAXY", "deepSkyGX"},      {"STAR CLOUD", "deepSkySC"},   {"ASTERISM", "deepSkyAS"},
         {"DOUBLE STAR", "deepSkyDS"}, {"NEBULA", "deepSkyGN"},       {"REMNANT", "deepSkyGN"}};
-    if (table == QLatin1String("generic"))
+    if (table == Catalogues::custom().table)
         return QString();
     for (const Kind &k : kinds)
         if (t.contains(QLatin1String(k.code)))
@@ -92,21 +71,20 @@ class Collector
 public:
     explicit Collector(SQLite::Database &db) : m_db(db) {}
 
-    void catalogue(const Table &t)
+    void catalogue(const Catalogue &t)
     {
+        const ObservationColumns &o = t.observation;
+        QStringList columns = {t.designation(), t.ra, t.dec, t.constellation, t.type, t.aliases, o.observed};
+        for (const QString &f : o.fields())
+            columns << (f.isEmpty() ? QStringLiteral("NULL") : f);
         const QString sql =
-            QStringLiteral(
-                "SELECT rowid, %1, %2, %3, %4, %5, %6, %7, %8, %9, %10, %11, %12, %13, %14, %15, %16, %17 "
-                "FROM \"%18\" WHERE %7 = 1 OR trim(ifnull(%8, '')) <> '' OR trim(ifnull(%10, '')) <> '' "
-                "ORDER BY rowid")
-                .arg(t.designation, t.ra, t.dec, t.constellation, t.type, t.aliases, t.observed, t.date,
-                     t.time)
-                .arg(t.ut, t.location, t.instrument, t.magnification, t.transparency, t.seeing, t.notes,
-                     t.personalNotes, t.name);
+            QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE %3 = 1 OR trim(ifnull(%4, '')) <> '' "
+                           "OR trim(ifnull(%5, '')) <> '' ORDER BY rowid")
+                .arg(columns.join(", "), t.table, o.observed, o.date, o.ut);
         SQLite::Statement st(m_db, sql.toStdString());
         while (st.executeStep()) {
             Target target;
-            target.table = t.name;
+            target.table = t.table;
             target.name = text(st, 1);
             target.ra = text(st, 2);
             target.dec = text(st, 3);
@@ -127,10 +105,16 @@ public:
 
     void planetLog()
     {
-        SQLite::Statement st(m_db, "SELECT l.id, p.name, p.moon, l.Local_Date, l.Local_Time, l.UTC, "
-                                   "l.Observing_Location, l.Instrument_Used, l.Magnification_Used, l.Trans, "
-                                   "l.Seeing, l.Notes FROM planet_log l LEFT JOIN planet p ON p.id = l.id "
-                                   "ORDER BY l.CN");
+        const Catalogue &log = Catalogues::solarLog();
+        QStringList columns;
+        for (const QString &f : log.observation.fields())
+            if (!f.isEmpty())
+                columns << "l." + f;
+        SQLite::Statement st(m_db,
+                             QStringLiteral("SELECT l.%1, p.name, p.moon, %2 FROM %3 l LEFT JOIN planet p "
+                                            "ON p.id = l.%1 ORDER BY l.%4")
+                                 .arg(log.designationColumn, columns.join(", "), log.table, log.key)
+                                 .toStdString());
         while (st.executeStep()) {
             Observation o;
             o.target = targetIndex(planetTarget(text(st, 0), text(st, 1), text(st, 2)));
@@ -193,7 +177,7 @@ private:
         const QString key = table.toLower() + '\x1f' + Oal::designationKey(designation);
         if (const auto it = m_index.constFind(key); it != m_index.constEnd())
             return *it;
-        if (table.compare("planet_log", Qt::CaseInsensitive) == 0) {
+        if (table.compare(Catalogues::solarLog().table, Qt::CaseInsensitive) == 0) {
             SQLite::Statement st(m_db, "SELECT name, moon FROM planet WHERE id = ?");
             st.bind(1, designation.toStdString());
             const bool found = st.executeStep();
@@ -202,13 +186,14 @@ private:
         }
         Target t;
         t.name = designation;
-        for (const Table &c : kTables) {
-            if (table.compare(QLatin1String(c.name), Qt::CaseInsensitive) != 0)
+        for (const Catalogue *catalogue : Catalogues::objectTables()) {
+            const Catalogue &c = *catalogue;
+            if (table.compare(c.table, Qt::CaseInsensitive) != 0)
                 continue;
-            t.table = c.name;
+            t.table = c.table;
             // The row may still be there to give its place in the sky.
             SQLite::Statement st(m_db, QStringLiteral("SELECT %1, %2, %3, %4 FROM \"%5\" WHERE rowid = ?")
-                                           .arg(c.ra, c.dec, c.constellation, c.type, c.name)
+                                           .arg(c.ra, c.dec, c.constellation, c.type, c.table)
                                            .toStdString());
             st.bind(1, int64_t(rowid));
             if (st.executeStep()) {
@@ -243,10 +228,10 @@ private:
 };
 
 // Distinct texts numbered in the order first met.
-class Catalogue
+class NumberedTexts
 {
 public:
-    explicit Catalogue(const QString &prefix) : m_prefix(prefix) {}
+    explicit NumberedTexts(const QString &prefix) : m_prefix(prefix) {}
     QString idFor(const QString &text)
     {
         if (const auto it = m_ids.constFind(text); it != m_ids.constEnd())
@@ -288,14 +273,14 @@ Begin beginOf(const Observation &o)
 {
     Begin b;
     const QDate date = QDate::fromString(o.date.left(10), Qt::ISODate);
-    std::optional<Utc::DateTime> local;
+    std::optional<DateText::Moment> local;
     if (date.isValid()) {
         const QString d = QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
-        local = Utc::parse(o.time.isEmpty() ? d : d + ' ' + o.time);
+        local = DateText::readMoment(o.time.isEmpty() ? d : d + ' ' + o.time);
         if (!local)
-            local = Utc::parse(d);
+            local = DateText::readMoment(d);
     }
-    const auto ut = o.ut.isEmpty() ? std::nullopt : Utc::parse(o.ut);
+    const auto ut = o.ut.isEmpty() ? std::nullopt : DateText::readMoment(o.ut);
     if (ut && local) {
         const qint64 offset =
             QDateTime(local->date, local->time, Qt::UTC).secsTo(QDateTime(ut->date, ut->time, Qt::UTC));
@@ -320,6 +305,230 @@ Begin beginOf(const Observation &o)
     return b;
 }
 
+// Writes one document: the equipment the observations name, numbered in the
+// order first met, then each section of the format in its order.
+class DocumentWriter
+{
+public:
+    DocumentWriter(const Collector &c, QIODevice *device) : m_c(c), m_x(device)
+    {
+        m_x.setAutoFormatting(true);
+        m_x.setAutoFormattingIndent(2);
+        m_instruments.resize(c.observations.size());
+    }
+
+    void numberEquipment()
+    {
+        QHash<QString, Oal::Instrument> parsed;
+        for (size_t i = 0; i < m_c.observations.size(); ++i) {
+            const Observation &o = m_c.observations[i];
+            if (!o.location.isEmpty())
+                m_sites.idFor(o.location);
+            if (o.instrument.isEmpty())
+                continue;
+            auto it = parsed.constFind(o.instrument);
+            if (it == parsed.constEnd())
+                it = parsed.insert(o.instrument, Oal::parseInstrument(o.instrument));
+            m_instruments[i] = *it;
+            if (it->scopeDescribed()) {
+                m_scopes.idFor(it->scope);
+                if (!m_scopeInfo.contains(it->scope))
+                    m_scopeInfo.insert(it->scope, *it);
+                if (!it->eyepiece.isEmpty()) {
+                    m_eyepieces.idFor(it->eyepiece);
+                    m_eyepieceFocal.insert(it->eyepiece, it->eyepieceFocalLength);
+                }
+            }
+        }
+    }
+
+    void start()
+    {
+        m_x.writeStartDocument();
+        m_x.writeNamespace(QString::fromLatin1(Oal::kNamespace), QStringLiteral("oal"));
+        m_x.writeNamespace(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("xsi"));
+        m_x.writeStartElement(QString::fromLatin1(Oal::kNamespace), QStringLiteral("observations"));
+        m_x.writeAttribute(QStringLiteral("version"), QStringLiteral("2.1"));
+        m_x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("schemaLocation"),
+                           QString::fromLatin1(Oal::kNamespace) + QStringLiteral(" oal21.xsd"));
+    }
+
+    void observersAndSites()
+    {
+        m_x.writeStartElement(QStringLiteral("observers"));
+        m_x.writeStartElement(QStringLiteral("observer"));
+        m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("observer1"));
+        m_x.writeTextElement(QStringLiteral("name"), OalExport::observerName());
+        m_x.writeTextElement(QStringLiteral("surname"), QString());
+        m_x.writeEndElement();
+        m_x.writeEndElement();
+
+        m_x.writeStartElement(QStringLiteral("sites"));
+        for (const QString &site : m_sites.texts) {
+            m_x.writeStartElement(QStringLiteral("site"));
+            m_x.writeAttribute(QStringLiteral("id"), m_sites.id(site));
+            m_x.writeTextElement(QStringLiteral("name"), site);
+            // The logbooks keep a place's name only; the format needs a position.
+            m_x.writeComment(QStringLiteral(" position unknown: the logbook names the place only "));
+            m_x.writeStartElement(QStringLiteral("longitude"));
+            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+            m_x.writeCharacters(QStringLiteral("0"));
+            m_x.writeEndElement();
+            m_x.writeStartElement(QStringLiteral("latitude"));
+            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+            m_x.writeCharacters(QStringLiteral("0"));
+            m_x.writeEndElement();
+            const QTimeZone zone = QTimeZone::systemTimeZone();
+            m_x.writeTextElement(QStringLiteral("timezone"),
+                                 QString::number(zone.standardTimeOffset(QDateTime::currentDateTime()) / 60));
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+        m_x.writeEmptyElement(QStringLiteral("sessions"));
+    }
+
+    void targets()
+    {
+        m_x.writeStartElement(QStringLiteral("targets"));
+        for (const Target &t : m_c.targets) {
+            m_x.writeStartElement(QStringLiteral("target"));
+            m_x.writeAttribute(QStringLiteral("id"), t.id);
+            if (!t.type.isEmpty())
+                m_x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
+                                   QStringLiteral("oal:") + t.type);
+            m_x.writeTextElement(QStringLiteral("datasource"),
+                                 QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
+            m_x.writeTextElement(QStringLiteral("name"), t.name);
+            for (const QString &a : t.aliases)
+                m_x.writeTextElement(QStringLiteral("alias"), a);
+            const auto ra = Oal::raDegrees(t.ra);
+            const auto dec = Oal::decDegrees(t.dec);
+            if (ra && dec) {
+                m_x.writeStartElement(QStringLiteral("position"));
+                m_x.writeStartElement(QStringLiteral("ra"));
+                m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+                m_x.writeCharacters(number(*ra));
+                m_x.writeEndElement();
+                m_x.writeStartElement(QStringLiteral("dec"));
+                m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+                m_x.writeCharacters(number(*dec));
+                m_x.writeEndElement();
+                m_x.writeEndElement();
+            }
+            if (!t.constellation.isEmpty())
+                m_x.writeTextElement(QStringLiteral("constellation"), t.constellation);
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+    }
+
+    void optics()
+    {
+        m_x.writeStartElement(QStringLiteral("scopes"));
+        for (const QString &scope : m_scopes.texts) {
+            const Oal::Instrument in = m_scopeInfo.value(scope);
+            m_x.writeStartElement(QStringLiteral("scope"));
+            m_x.writeAttribute(QStringLiteral("id"), m_scopes.id(scope));
+            m_x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
+                               in.fixedMagnification >= 1 ? QStringLiteral("oal:fixedMagnificationOpticsType")
+                                                          : QStringLiteral("oal:scopeType"));
+            m_x.writeTextElement(QStringLiteral("model"), scope);
+            m_x.writeTextElement(QStringLiteral("aperture"), number(in.aperture));
+            if (in.fixedMagnification >= 1)
+                m_x.writeTextElement(QStringLiteral("magnification"), number(in.fixedMagnification));
+            else
+                m_x.writeTextElement(QStringLiteral("focalLength"), number(in.focalLength));
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+
+        m_x.writeStartElement(QStringLiteral("eyepieces"));
+        for (const QString &ep : m_eyepieces.texts) {
+            m_x.writeStartElement(QStringLiteral("eyepiece"));
+            m_x.writeAttribute(QStringLiteral("id"), m_eyepieces.id(ep));
+            m_x.writeTextElement(QStringLiteral("model"), ep);
+            m_x.writeTextElement(QStringLiteral("focalLength"), number(m_eyepieceFocal.value(ep)));
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+        for (const char *empty : {"lenses", "filters", "imagers"})
+            m_x.writeEmptyElement(QString::fromLatin1(empty));
+    }
+
+    void observation(int i)
+    {
+        const Observation &o = m_c.observations[size_t(i)];
+        const Target &t = m_c.targets[size_t(o.target)];
+        m_x.writeStartElement(QStringLiteral("observation"));
+        m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("o%1").arg(i + 1));
+        m_x.writeTextElement(QStringLiteral("observer"), QStringLiteral("observer1"));
+        if (!o.location.isEmpty())
+            m_x.writeTextElement(QStringLiteral("site"), m_sites.id(o.location));
+        m_x.writeTextElement(QStringLiteral("target"), t.id);
+        const Begin begin = beginOf(o);
+        if (begin.undated) {
+            m_x.writeComment(QStringLiteral(" date unknown: observed without a date "));
+            ++m_result.undated;
+        } else if (begin.fromLocal) {
+            m_x.writeComment(
+                QStringLiteral(" from the local time, with the zone offset in force on that date "));
+            ++m_result.fromLocalTime;
+        }
+        m_x.writeTextElement(QStringLiteral("begin"), begin.value);
+        if (const auto fst = Oal::faintestStarFromStep(o.transparency))
+            m_x.writeTextElement(QStringLiteral("faintestStar"), number(*fst));
+        if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
+            m_x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
+        const Oal::Instrument &in = m_instruments[size_t(i)];
+        if (in.scopeDescribed()) {
+            m_x.writeTextElement(QStringLiteral("scope"), m_scopes.id(in.scope));
+            if (!in.eyepiece.isEmpty())
+                m_x.writeTextElement(QStringLiteral("eyepiece"), m_eyepieces.id(in.eyepiece));
+        } else if (!o.instrument.isEmpty()) {
+            // Too little to describe a telescope: the text travels as it is.
+            m_x.writeTextElement(QStringLiteral("accessories"), o.instrument);
+        }
+        if (const auto mag = Oal::magnificationValue(o.magnification))
+            m_x.writeTextElement(QStringLiteral("magnification"), number(*mag));
+        m_x.writeStartElement(QStringLiteral("result"));
+        m_x.writeTextElement(QStringLiteral("description"), o.notes);
+        m_x.writeEndElement();
+        if (!o.personalNotes.isEmpty()) {
+            m_x.writeStartElement(QStringLiteral("result"));
+            m_x.writeTextElement(QStringLiteral("description"), o.personalNotes);
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+    }
+
+    void finish()
+    {
+        m_x.writeEndElement();
+        m_x.writeEndDocument();
+    }
+
+    bool hasError() const { return m_x.hasError(); }
+    OalExport::Result result() const
+    {
+        OalExport::Result r = m_result;
+        r.observations = int(m_c.observations.size());
+        r.targets = int(m_c.targets.size());
+        r.sites = int(m_sites.texts.size());
+        r.scopes = int(m_scopes.texts.size());
+        return r;
+    }
+
+private:
+    const Collector &m_c;
+    QXmlStreamWriter m_x;
+    NumberedTexts m_sites{QStringLiteral("site")}, m_scopes{QStringLiteral("scope")},
+        m_eyepieces{QStringLiteral("ep")};
+    std::vector<Oal::Instrument> m_instruments;
+    QHash<QString, Oal::Instrument> m_scopeInfo;
+    QHash<QString, double> m_eyepieceFocal;
+    OalExport::Result m_result;
+};
+
 } // namespace
 
 QString OalExport::observerName()
@@ -334,205 +543,35 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
 {
     Collector c(db);
     try {
-        for (const Table &t : kTables)
-            c.catalogue(t);
+        for (const Catalogue *t : Catalogues::objectTables())
+            c.catalogue(*t);
         c.planetLog();
         c.history();
     } catch (const SQLite::Exception &e) {
         throw DataError(QString::fromUtf8(e.what()));
     }
 
-    Result result;
-    Catalogue sites(QStringLiteral("site")), scopes(QStringLiteral("scope")), eyepieces(QStringLiteral("ep"));
-    std::vector<Oal::Instrument> instruments(c.observations.size());
-    QHash<QString, Oal::Instrument> parsed, scopeInfo;
-    QHash<QString, double> eyepieceFocal;
-    for (size_t i = 0; i < c.observations.size(); ++i) {
-        const Observation &o = c.observations[i];
-        if (!o.location.isEmpty())
-            sites.idFor(o.location);
-        if (o.instrument.isEmpty())
-            continue;
-        auto it = parsed.constFind(o.instrument);
-        if (it == parsed.constEnd())
-            it = parsed.insert(o.instrument, Oal::parseInstrument(o.instrument));
-        instruments[i] = *it;
-        if (it->scopeDescribed()) {
-            scopes.idFor(it->scope);
-            if (!scopeInfo.contains(it->scope))
-                scopeInfo.insert(it->scope, *it);
-            if (!it->eyepiece.isEmpty()) {
-                eyepieces.idFor(it->eyepiece);
-                eyepieceFocal.insert(it->eyepiece, it->eyepieceFocalLength);
-            }
-        }
-    }
-
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw DataError(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    QXmlStreamWriter x(&file);
-    x.setAutoFormatting(true);
-    x.setAutoFormattingIndent(2);
-    x.writeStartDocument();
-    x.writeNamespace(QString::fromLatin1(Oal::kNamespace), QStringLiteral("oal"));
-    x.writeNamespace(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("xsi"));
-    x.writeStartElement(QString::fromLatin1(Oal::kNamespace), QStringLiteral("observations"));
-    x.writeAttribute(QStringLiteral("version"), QStringLiteral("2.1"));
-    x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("schemaLocation"),
-                     QString::fromLatin1(Oal::kNamespace) + QStringLiteral(" oal21.xsd"));
-
-    x.writeStartElement(QStringLiteral("observers"));
-    x.writeStartElement(QStringLiteral("observer"));
-    x.writeAttribute(QStringLiteral("id"), QStringLiteral("observer1"));
-    x.writeTextElement(QStringLiteral("name"), observerName());
-    x.writeTextElement(QStringLiteral("surname"), QString());
-    x.writeEndElement();
-    x.writeEndElement();
-
-    x.writeStartElement(QStringLiteral("sites"));
-    for (const QString &site : sites.texts) {
-        x.writeStartElement(QStringLiteral("site"));
-        x.writeAttribute(QStringLiteral("id"), sites.id(site));
-        x.writeTextElement(QStringLiteral("name"), site);
-        // The logbooks keep a place's name only; the format needs a position.
-        x.writeComment(QStringLiteral(" position unknown: the logbook names the place only "));
-        x.writeStartElement(QStringLiteral("longitude"));
-        x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-        x.writeCharacters(QStringLiteral("0"));
-        x.writeEndElement();
-        x.writeStartElement(QStringLiteral("latitude"));
-        x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-        x.writeCharacters(QStringLiteral("0"));
-        x.writeEndElement();
-        const QTimeZone zone = QTimeZone::systemTimeZone();
-        x.writeTextElement(QStringLiteral("timezone"),
-                           QString::number(zone.standardTimeOffset(QDateTime::currentDateTime()) / 60));
-        x.writeEndElement();
-    }
-    x.writeEndElement();
-    x.writeEmptyElement(QStringLiteral("sessions"));
-
-    x.writeStartElement(QStringLiteral("targets"));
-    for (const Target &t : c.targets) {
-        x.writeStartElement(QStringLiteral("target"));
-        x.writeAttribute(QStringLiteral("id"), t.id);
-        if (!t.type.isEmpty())
-            x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
-                             QStringLiteral("oal:") + t.type);
-        x.writeTextElement(QStringLiteral("datasource"),
-                           QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
-        x.writeTextElement(QStringLiteral("name"), t.name);
-        for (const QString &a : t.aliases)
-            x.writeTextElement(QStringLiteral("alias"), a);
-        const auto ra = Oal::raDegrees(t.ra);
-        const auto dec = Oal::decDegrees(t.dec);
-        if (ra && dec) {
-            x.writeStartElement(QStringLiteral("position"));
-            x.writeStartElement(QStringLiteral("ra"));
-            x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-            x.writeCharacters(number(*ra));
-            x.writeEndElement();
-            x.writeStartElement(QStringLiteral("dec"));
-            x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-            x.writeCharacters(number(*dec));
-            x.writeEndElement();
-            x.writeEndElement();
-        }
-        if (!t.constellation.isEmpty())
-            x.writeTextElement(QStringLiteral("constellation"), t.constellation);
-        x.writeEndElement();
-    }
-    x.writeEndElement();
-
-    x.writeStartElement(QStringLiteral("scopes"));
-    for (const QString &scope : scopes.texts) {
-        const Oal::Instrument in = scopeInfo.value(scope);
-        x.writeStartElement(QStringLiteral("scope"));
-        x.writeAttribute(QStringLiteral("id"), scopes.id(scope));
-        x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
-                         in.fixedMagnification >= 1 ? QStringLiteral("oal:fixedMagnificationOpticsType")
-                                                    : QStringLiteral("oal:scopeType"));
-        x.writeTextElement(QStringLiteral("model"), scope);
-        x.writeTextElement(QStringLiteral("aperture"), number(in.aperture));
-        if (in.fixedMagnification >= 1)
-            x.writeTextElement(QStringLiteral("magnification"), number(in.fixedMagnification));
-        else
-            x.writeTextElement(QStringLiteral("focalLength"), number(in.focalLength));
-        x.writeEndElement();
-    }
-    x.writeEndElement();
-
-    x.writeStartElement(QStringLiteral("eyepieces"));
-    for (const QString &ep : eyepieces.texts) {
-        x.writeStartElement(QStringLiteral("eyepiece"));
-        x.writeAttribute(QStringLiteral("id"), eyepieces.id(ep));
-        x.writeTextElement(QStringLiteral("model"), ep);
-        x.writeTextElement(QStringLiteral("focalLength"), number(eyepieceFocal.value(ep)));
-        x.writeEndElement();
-    }
-    x.writeEndElement();
-    for (const char *empty : {"lenses", "filters", "imagers"})
-        x.writeEmptyElement(QString::fromLatin1(empty));
-
+    DocumentWriter writer(c, &file);
+    writer.numberEquipment();
+    writer.start();
+    writer.observersAndSites();
+    writer.targets();
+    writer.optics();
     const int total = int(c.observations.size());
     for (int i = 0; i < total; ++i) {
         if (progress && i % 100 == 0 && !progress(i, total)) {
             file.cancelWriting();
             throw DataError(QStringLiteral("The export was cancelled; %1 was not written.").arg(path));
         }
-        const Observation &o = c.observations[size_t(i)];
-        const Target &t = c.targets[size_t(o.target)];
-        x.writeStartElement(QStringLiteral("observation"));
-        x.writeAttribute(QStringLiteral("id"), QStringLiteral("o%1").arg(i + 1));
-        x.writeTextElement(QStringLiteral("observer"), QStringLiteral("observer1"));
-        if (!o.location.isEmpty())
-            x.writeTextElement(QStringLiteral("site"), sites.id(o.location));
-        x.writeTextElement(QStringLiteral("target"), t.id);
-        const Begin begin = beginOf(o);
-        if (begin.undated) {
-            x.writeComment(QStringLiteral(" date unknown: observed without a date "));
-            ++result.undated;
-        } else if (begin.fromLocal) {
-            x.writeComment(
-                QStringLiteral(" from the local time, with the zone offset in force on that date "));
-            ++result.fromLocalTime;
-        }
-        x.writeTextElement(QStringLiteral("begin"), begin.value);
-        if (const auto fst = Oal::faintestStarFromStep(o.transparency))
-            x.writeTextElement(QStringLiteral("faintestStar"), number(*fst));
-        if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
-            x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
-        const Oal::Instrument &in = instruments[size_t(i)];
-        if (in.scopeDescribed()) {
-            x.writeTextElement(QStringLiteral("scope"), scopes.id(in.scope));
-            if (!in.eyepiece.isEmpty())
-                x.writeTextElement(QStringLiteral("eyepiece"), eyepieces.id(in.eyepiece));
-        } else if (!o.instrument.isEmpty()) {
-            // Too little to describe a telescope: the text travels as it is.
-            x.writeTextElement(QStringLiteral("accessories"), o.instrument);
-        }
-        if (const auto mag = Oal::magnificationValue(o.magnification))
-            x.writeTextElement(QStringLiteral("magnification"), number(*mag));
-        x.writeStartElement(QStringLiteral("result"));
-        x.writeTextElement(QStringLiteral("description"), o.notes);
-        x.writeEndElement();
-        if (!o.personalNotes.isEmpty()) {
-            x.writeStartElement(QStringLiteral("result"));
-            x.writeTextElement(QStringLiteral("description"), o.personalNotes);
-            x.writeEndElement();
-        }
-        x.writeEndElement();
+        writer.observation(i);
     }
-    x.writeEndElement();
-    x.writeEndDocument();
-    if (x.hasError() || !file.commit())
+    writer.finish();
+    if (writer.hasError() || !file.commit())
         throw DataError(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     if (progress)
         progress(total, total);
-    result.observations = total;
-    result.targets = int(c.targets.size());
-    result.sites = int(sites.texts.size());
-    result.scopes = int(scopes.texts.size());
-    return result;
+    return writer.result();
 }

@@ -1,7 +1,8 @@
 #include "data/oalimport.h"
 
-#include "aids/utc.h"
+#include "data/catalogue.h"
 #include "data/dataerror.h"
+#include "data/datetext.h"
 #include "data/oal.h"
 
 #include <SQLiteCpp/Database.h>
@@ -201,42 +202,9 @@ Document readDocument(const QString &path)
     return doc;
 }
 
-// The observation columns of the logbook tables, in one order.
-struct Columns
-{
-    const char *table;
-    const char *designation;
-    const char *observed;
-    const char *fields[10]; // date, time, ut, location, instrument, magnification, transparency, seeing,
-                            // notes, personal
-};
-
-const Columns kColumns[] = {
-    {"mess",
-     "'M' || mes",
-     "completed",
-     {"date", "hour", "utctime", "location", "tele", "magnification", "conditions", "rating", "view_notes",
-      "notes"}},
-    {"Sac72",
-     "OBJECT",
-     "completed",
-     {"date", "hour", "utctime", "location", "tele", "magnification", "condititons", "rating", "view_notes",
-      ""}},
-    {"dstars",
-     "Name",
-     "observed",
-     {"date", "hour", "UTC", "location", "tele", "magnification", "conditions", "rating", "v_notes", ""}},
-    {"generic",
-     "object",
-     "observed",
-     {"date", "hour", "utc", "location", "tele", "magnification", "conditions", "rating", "view_notes", ""}},
-};
 const char *const kHistoryFields[10] = {"date",       "time",          "ut",           "location",
                                         "instrument", "magnification", "transparency", "seeing",
                                         "notes",      "personal_notes"};
-const char *const kPlanetFields[9] = {
-    "Local_Date", "Local_Time", "UTC",  "Observing_Location", "Instrument_Used", "Magnification_Used",
-    "Trans",      "Seeing",     "Notes"};
 
 using Fields = std::array<QString, 10>;
 
@@ -245,11 +213,11 @@ using Fields = std::array<QString, 10>;
 bool sameObservation(const Fields &a, const Fields &b)
 {
     auto time = [](const QString &t) {
-        const auto p = Utc::parse(QStringLiteral("1/1/2000 ") + t);
+        const auto p = DateText::readMoment(QStringLiteral("1/1/2000 ") + t);
         return t.isEmpty() ? QStringLiteral("00:00:00") : p ? p->time.toString() : t;
     };
     auto ut = [](const QString &t) {
-        const auto p = Utc::parse(t);
+        const auto p = DateText::readMoment(t);
         return p ? p->date.toString(Qt::ISODate) + p->time.toString() : t;
     };
     auto seeing = [](const QString &t) {
@@ -291,9 +259,10 @@ class Merger
 public:
     Merger(SQLite::Database &db, const Document &doc) : m_db(db), m_doc(doc)
     {
-        for (const Columns &c : kColumns) {
+        for (const Catalogue *catalogue : Catalogues::objectTables()) {
+            const Catalogue &c = *catalogue;
             SQLite::Statement st(m_db, QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid")
-                                           .arg(c.designation, c.table)
+                                           .arg(c.designation(), c.table)
                                            .toStdString());
             auto &index = m_index[c.table];
             while (st.executeStep()) {
@@ -386,8 +355,12 @@ private:
     // Velnora's own custom objects come back with the observations they carry.
     std::optional<Row> addCustomObject(const Target &t)
     {
+        const Catalogue &custom = Catalogues::custom();
         SQLite::Statement st(m_db,
-                             "INSERT INTO generic (object, const, ra, dec, observed) VALUES (?, ?, ?, ?, 0)");
+                             QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, 0)")
+                                 .arg(custom.table, custom.designationColumn, custom.constellation, custom.ra,
+                                      custom.dec, custom.observation.observed)
+                                 .toStdString());
         st.bind(1, t.name.toStdString());
         st.bind(2, t.constellation.toStdString());
         if (t.ra && t.dec) {
@@ -396,8 +369,8 @@ private:
         }
         st.exec();
         const qint64 rowid = m_db.getLastInsertRowid();
-        m_index[QStringLiteral("generic")].insert(Oal::designationKey(t.name), rowid);
-        return Row{QStringLiteral("generic"), rowid, QString()};
+        m_index[custom.table].insert(Oal::designationKey(t.name), rowid);
+        return Row{custom.table, rowid, QString()};
     }
 
     Fields fields(const Node &o, const Oal::Moment &m, bool personalNotesApart) const
@@ -417,7 +390,7 @@ private:
             }
             f[0] = local.date().toString(Qt::ISODate);
             f[1] = Oal::localTimeText(local.time());
-            f[2] = Utc::formatGeneral({ut.date(), ut.time()});
+            f[2] = DateText::shownMoment({ut.date(), ut.time()});
         }
         QString site = o.value(QLatin1String("site"));
         if (site.isEmpty())
@@ -460,22 +433,21 @@ private:
         return f;
     }
 
-    static const Columns &columnsOf(const QString &table)
+    static const Catalogue &catalogueOf(const QString &table)
     {
-        for (const Columns &c : kColumns)
-            if (table == QLatin1String(c.table))
-                return c;
-        return kColumns[0];
+        const Catalogue *c = Catalogues::find(table);
+        return c ? *c : Catalogues::messier();
     }
 
     void addToRow(const Row &row, const QString &name, const Fields &f, OalImport::Summary &summary)
     {
-        const Columns &c = columnsOf(row.table);
+        const Catalogue &c = catalogueOf(row.table);
+        const std::array<QString, 10> columns = c.observation.fields();
         QStringList select;
-        for (const char *col : c.fields)
-            select << (*col ? QStringLiteral("\"%1\"").arg(col) : QStringLiteral("NULL"));
+        for (const QString &col : columns)
+            select << (col.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("\"%1\"").arg(col));
         SQLite::Statement st(m_db, QStringLiteral("SELECT \"%1\", %2 FROM \"%3\" WHERE rowid = ?")
-                                       .arg(c.observed, select.join(", "), c.table)
+                                       .arg(c.observation.observed, select.join(", "), c.table)
                                        .toStdString());
         st.bind(1, int64_t(row.rowid));
         st.executeStep();
@@ -487,16 +459,16 @@ private:
         }
         st.reset();
         if (!held) {
-            QStringList set = {QStringLiteral("\"%1\" = 1").arg(c.observed)};
-            for (const char *col : c.fields)
-                if (*col)
+            QStringList set = {QStringLiteral("\"%1\" = 1").arg(c.observation.observed)};
+            for (const QString &col : columns)
+                if (!col.isEmpty())
                     set << QStringLiteral("\"%1\" = ?").arg(col);
             SQLite::Statement up(m_db, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
                                            .arg(c.table, set.join(", "))
                                            .toStdString());
             int n = 1;
             for (int i = 0; i < 10; ++i)
-                if (*c.fields[i])
+                if (!columns[size_t(i)].isEmpty())
                     bindText(up, n++, f[size_t(i)]);
             up.bind(n, int64_t(row.rowid));
             up.exec();
@@ -512,7 +484,7 @@ private:
                                  "source_rowid = ?")
                       .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
                       .toStdString());
-        kept.bind(1, std::string(c.table));
+        kept.bind(1, c.table.toStdString());
         kept.bind(2, int64_t(row.rowid));
         while (kept.executeStep()) {
             Fields earlier;
@@ -524,7 +496,7 @@ private:
             }
         }
         SQLite::Statement designation(m_db, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                                                .arg(c.designation, c.table)
+                                                .arg(c.designation(), c.table)
                                                 .toStdString());
         designation.bind(1, int64_t(row.rowid));
         designation.executeStep();
@@ -535,7 +507,7 @@ private:
                       "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
                       .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
                       .toStdString());
-        ins.bind(1, std::string(c.table));
+        ins.bind(1, c.table.toStdString());
         ins.bind(2, int64_t(row.rowid));
         ins.bind(3, columnText(designation.getColumn(0)).toStdString());
         for (int i = 0; i < 10; ++i)
@@ -546,10 +518,14 @@ private:
 
     void addPlanetLog(const Row &row, const QString &name, const Fields &f, OalImport::Summary &summary)
     {
-        SQLite::Statement logged(
-            m_db, QStringLiteral("SELECT %1 FROM planet_log WHERE id = ?")
-                      .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
-                      .toStdString());
+        const Catalogue &log = Catalogues::solarLog();
+        QStringList columns;
+        for (const QString &col : log.observation.fields())
+            if (!col.isEmpty())
+                columns << col;
+        SQLite::Statement logged(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                           .arg(columns.join(", "), log.table, log.designationColumn)
+                                           .toStdString());
         logged.bind(1, row.planetId.toStdString());
         while (logged.executeStep()) {
             Fields entry;
@@ -560,10 +536,10 @@ private:
                 return;
             }
         }
-        SQLite::Statement ins(
-            m_db, QStringLiteral("INSERT INTO planet_log (id, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(QStringList(std::begin(kPlanetFields), std::end(kPlanetFields)).join(", "))
-                      .toStdString());
+        SQLite::Statement ins(m_db,
+                              QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                                  .arg(log.table, log.designationColumn, columns.join(", "))
+                                  .toStdString());
         ins.bind(1, row.planetId.toStdString());
         for (int i = 0; i < 9; ++i)
             bindText(ins, 2 + i, f[size_t(i)]);

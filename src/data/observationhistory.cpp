@@ -1,5 +1,6 @@
 #include "data/observationhistory.h"
 
+#include "data/catalogue.h"
 #include "data/dataerror.h"
 
 #include <SQLiteCpp/Database.h>
@@ -9,88 +10,65 @@
 
 namespace {
 
-// Where each catalogue table keeps its observation. An empty entry is a
-// column the table does not have.
-struct Source
+// The history's own columns: the observed mark, then an observation's fields
+// in the order the catalogue description gives them.
+const char *const kColumns[] = {"observed", "date",       "time",          "ut",
+                                "location", "instrument", "magnification", "transparency",
+                                "seeing",   "notes",      "personal_notes"};
+
+// The catalogue's columns in the order of kColumns; empty where it has none.
+std::vector<QString> observationColumns(const Catalogue &c)
 {
-    const char *table;
-    const char *designation; // an expression over OLD
-    const char *observed;
-    const char *date;
-    const char *time;
-    const char *ut;
-    const char *location;
-    const char *instrument;
-    const char *magnification;
-    const char *transparency;
-    const char *seeing;
-    const char *notes;
-    const char *personalNotes;
-};
-
-// The history's own columns, in the order of Source's observation fields.
-const char *const kColumns[] = {"observed", "date",         "time",   "ut",    "location",      "instrument",
-                                "magnification", "transparency", "seeing", "notes", "personal_notes"};
-
-const Source kSources[] = {
-    {"mess", "'M' || OLD.mes", "completed", "date", "hour", "utctime", "location", "tele", "magnification",
-     "conditions", "rating", "view_notes", "notes"},
-    {"Sac72", "OLD.OBJECT", "completed", "date", "hour", "utctime", "location", "tele", "magnification",
-     "condititons", "rating", "view_notes", ""},
-    {"generic", "OLD.object", "observed", "date", "hour", "utc", "location", "tele", "magnification", "conditions",
-     "rating", "view_notes", ""},
-    {"dstars", "OLD.Name", "observed", "date", "hour", "UTC", "location", "tele", "magnification", "conditions",
-     "rating", "v_notes", ""},
-    // A log row is an observation in itself; its body's id is its name.
-    {"planet_log", "OLD.id", "", "Local_Date", "Local_Time", "UTC", "Observing_Location", "Instrument_Used",
-     "Magnification_Used", "Trans", "Seeing", "Notes", ""},
-};
-
-std::vector<const char *> observationColumns(const Source &s)
-{
-    return {s.observed,     s.date,   s.time,  s.ut,           s.location, s.instrument, s.magnification,
-            s.transparency, s.seeing, s.notes, s.personalNotes};
+    std::vector<QString> out = {c.observation.observed};
+    for (const QString &f : c.observation.fields())
+        out.push_back(f);
+    return out;
 }
 
-QString q(const char *name) { return '"' + QString::fromLatin1(name) + '"'; }
+QString q(const QString &name)
+{
+    return '"' + name + '"';
+}
 
 // Whether the old row held an observation at all: a catalogue row that was
 // never observed has nothing to keep.
-QString heldObservation(const Source &s)
+QString heldObservation(const Catalogue &c)
 {
     QStringList any;
-    if (*s.observed)
-        any << "OLD." + q(s.observed) + " = 1";
-    for (const char *c : observationColumns(s))
-        if (*c && c != s.observed)
-            any << "trim(ifnull(OLD." + q(c) + ", '')) <> ''";
+    if (!c.observation.observed.isEmpty())
+        any << "OLD." + q(c.observation.observed) + " = 1";
+    for (const QString &f : c.observation.fields())
+        if (!f.isEmpty())
+            any << "trim(ifnull(OLD." + q(f) + ", '')) <> ''";
     return '(' + any.join(" OR ") + ')';
 }
 
 // Blank and NULL are the same to the observer, so a form writing '' over NULL
 // changes nothing.
-QString changedObservation(const Source &s)
+QString changedObservation(const Catalogue &c)
 {
     QStringList any;
-    for (const char *c : observationColumns(s))
-        if (*c)
-            any << "ifnull(OLD." + q(c) + ", '') IS NOT ifnull(NEW." + q(c) + ", '')";
+    for (const QString &f : c.observationColumnList())
+        any << "ifnull(OLD." + q(f) + ", '') IS NOT ifnull(NEW." + q(f) + ", '')";
     return '(' + any.join(" OR ") + ')';
 }
 
-QString copyStatement(const Source &s, const char *change)
+QString copyStatement(const Catalogue &c, const char *change)
 {
     QStringList values;
-    for (const char *c : observationColumns(s))
-        values << (*c ? "OLD." + q(c) : QStringLiteral("NULL"));
+    for (const QString &f : observationColumns(c))
+        values << (f.isEmpty() ? QStringLiteral("NULL") : "OLD." + q(f));
     return QStringLiteral("INSERT INTO observation_history (source_table, source_rowid, designation, %1, "
                           "changed_at, change) VALUES ('%2', OLD.rowid, %3, %4, "
                           "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '%5');")
-        .arg(QStringList(std::begin(kColumns), std::end(kColumns)).join(", "), s.table, s.designation,
+        .arg(QStringList(std::begin(kColumns), std::end(kColumns)).join(", "), c.table, c.designation("OLD."),
              values.join(", "), change);
 }
 
-QString text(const SQLite::Column &c) { return c.isNull() ? QString() : QString::fromUtf8(c.getString().c_str()); }
+QString text(const SQLite::Column &c)
+{
+    return c.isNull() ? QString() : QString::fromUtf8(c.getString().c_str());
+}
 
 } // namespace
 
@@ -104,19 +82,23 @@ bool ObservationHistory::isInstalled(SQLite::Database &db)
 void ObservationHistory::install(SQLite::Database &db)
 {
     QStringList sql;
-    sql << "CREATE TABLE IF NOT EXISTS observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL, "
-           "source_rowid INTEGER NOT NULL, designation TEXT, observed INTEGER, date TEXT, time TEXT, ut TEXT, "
+    sql << "CREATE TABLE IF NOT EXISTS observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT "
+           "NULL, "
+           "source_rowid INTEGER NOT NULL, designation TEXT, observed INTEGER, date TEXT, time TEXT, ut "
+           "TEXT, "
            "location TEXT, instrument TEXT, magnification TEXT, transparency TEXT, seeing TEXT, notes TEXT, "
            "personal_notes TEXT, changed_at TEXT NOT NULL, change TEXT NOT NULL)";
-    sql << "CREATE INDEX IF NOT EXISTS observation_history_row ON observation_history (source_table, source_rowid)";
+    sql << "CREATE INDEX IF NOT EXISTS observation_history_row ON observation_history (source_table, "
+           "source_rowid)";
     QStringList columns;
-    for (const Source &s : kSources) {
+    for (const Catalogue *catalogue : Catalogues::observationTables()) {
+        const Catalogue &s = *catalogue;
         columns.clear();
-        for (const char *c : observationColumns(s))
-            if (*c)
-                columns << q(c);
-        sql << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"history_%1_changed\" AFTER UPDATE OF %2 ON \"%1\" "
-                              "WHEN %3 AND %4 BEGIN %5 END")
+        for (const QString &c : s.observationColumnList())
+            columns << q(c);
+        sql << QStringLiteral(
+                   "CREATE TRIGGER IF NOT EXISTS \"history_%1_changed\" AFTER UPDATE OF %2 ON \"%1\" "
+                   "WHEN %3 AND %4 BEGIN %5 END")
                    .arg(s.table, columns.join(", "), heldObservation(s), changedObservation(s),
                         copyStatement(s, "changed"));
         sql << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"history_%1_deleted\" AFTER DELETE ON \"%1\" "
@@ -153,11 +135,12 @@ ObservationHistory::select(const QString &where, const std::function<void(SQLite
     try {
         if (!isInstalled(m_db))
             return out;
-        SQLite::Statement st(m_db, ("SELECT id, source_table, source_rowid, designation, observed, date, time, ut, "
-                                    "location, instrument, magnification, transparency, seeing, notes, "
-                                    "personal_notes, changed_at, change FROM observation_history WHERE " +
-                                    where + " ORDER BY id DESC")
-                                       .toStdString());
+        SQLite::Statement st(m_db,
+                             ("SELECT id, source_table, source_rowid, designation, observed, date, time, ut, "
+                              "location, instrument, magnification, transparency, seeing, notes, "
+                              "personal_notes, changed_at, change FROM observation_history WHERE " +
+                              where + " ORDER BY id DESC")
+                                 .toStdString());
         bind(st);
         while (st.executeStep()) {
             Entry e;
@@ -167,9 +150,9 @@ ObservationHistory::select(const QString &where, const std::function<void(SQLite
             e.designation = text(st.getColumn(3));
             if (!st.getColumn(4).isNull())
                 e.observed = st.getColumn(4).getInt();
-            QString *fields[] = {&e.date,         &e.time,   &e.ut,    &e.location,      &e.instrument,
-                                 &e.magnification, &e.transparency, &e.seeing, &e.notes, &e.personalNotes,
-                                 &e.changedAt,    &e.change};
+            QString *fields[] = {&e.date,       &e.time,          &e.ut,           &e.location,
+                                 &e.instrument, &e.magnification, &e.transparency, &e.seeing,
+                                 &e.notes,      &e.personalNotes, &e.changedAt,    &e.change};
             for (int i = 0; i < 12; ++i)
                 *fields[i] = text(st.getColumn(5 + i));
             out.push_back(std::move(e));

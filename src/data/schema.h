@@ -4,10 +4,12 @@
 #include <QStringList>
 #include <vector>
 
-namespace SQLite { class Database; }
+namespace SQLite {
+class Database;
+}
 
 // The tables and columns of the logbook store. Names are spelled exactly as
-// the windows' queries spell them (including `condititons` of Sac72).
+// the windows' queries spell them, misspellings included.
 namespace Schema {
 
 enum class ColumnKind { Key, Text, Integer, Real, Boolean, Date };
@@ -25,7 +27,7 @@ struct Table
 };
 
 const std::vector<Table> &tables();
-const Table *findTable(const QString &name);            // case-insensitive
+const Table *findTable(const QString &name); // case-insensitive
 const Column *findColumn(const QString &table, const QString &column);
 bool isDateColumn(const QString &table, const QString &column);
 bool isBooleanColumn(const QString &table, const QString &column);

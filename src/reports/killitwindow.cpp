@@ -1,6 +1,6 @@
 #include "reports/killitwindow.h"
 
-#include "reports/reportstartui.h"
+#include "ui/reportstarts.h"
 
 #include <QEvent>
 #include <QPushButton>

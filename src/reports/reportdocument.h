@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/reportitem.h"
+
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
@@ -11,21 +13,6 @@ class QPainter;
 
 // Called while a long job runs; returns false when the user cancelled.
 using ReportProgress = std::function<bool(int done, int total)>;
-
-// What is drawn on a page, in points (1/72 inch) from the paper's top left.
-struct ReportItem
-{
-    enum class Kind : quint8 { Text, Line, Box, Shade, Circle };
-    enum Font : quint8 { Title, Subtitle, Heading, Body, Bold, Group, Small, Label };
-
-    Kind kind = Kind::Text;
-    quint8 font = Body;
-    int flags = 0;      // Qt::Alignment for text
-    // Text is laid out already: its lines are separated by QChar::LineSeparator
-    // (where a long text wraps) or '\n' (where it was written on a new line).
-    QRectF rect;        // a line runs from the top left to the bottom right
-    QString text;
-};
 
 struct ReportPage
 {
@@ -39,8 +26,8 @@ class ReportDocument
 public:
     QString title;
     QString fileName;
-    QPageLayout pageLayout;     // paper and orientation, no margins
-    double fontSize = 8.5;      // body text in points; the other fonts follow it
+    QPageLayout pageLayout; // paper and orientation, no margins
+    double fontSize = 8.5;  // body text in points; the other fonts follow it
     int rowCount = 0;
     std::vector<ReportPage> pages;
 

@@ -1,6 +1,6 @@
 #include "reports/reportfonts.h"
 
-#include "reports/reportdocument.h"
+#include "reports/reportitem.h"
 
 #include <QImage>
 #include <QPaintDevice>
@@ -28,8 +28,8 @@ const QImage &referenceDevice()
 QFont ReportFonts::make(int role, double body)
 {
     QFont f;
-    const bool condensed = role == ReportItem::Body || role == ReportItem::Bold || role == ReportItem::Heading ||
-                           role == ReportItem::Small;
+    const bool condensed = role == ReportItem::Body || role == ReportItem::Bold ||
+                           role == ReportItem::Heading || role == ReportItem::Small;
     f.setFamilies(condensed ? QStringList{"DejaVu Sans Condensed", "DejaVu Sans", "Sans Serif"}
                             : QStringList{"DejaVu Sans", "Sans Serif"});
     f.setHintingPreference(QFont::PreferNoHinting);
@@ -173,7 +173,8 @@ QStringList ReportFonts::wrap(int role, const QString &text, qreal width) const
             const bool last = i + 1 == pieces.size();
             // The last piece runs to the paragraph's end and takes its line break.
             const qsizetype from = start + pieces[i].first;
-            const qsizetype to = last ? std::min(end + 1, text.size()) : start + pieces[i].first + pieces[i].second;
+            const qsizetype to =
+                last ? std::min(end + 1, text.size()) : start + pieces[i].first + pieces[i].second;
             lines << text.mid(from, to - from);
         }
         if (end >= text.size())

@@ -1,5 +1,7 @@
 #include "reports/reportrenderer.h"
 
+#include "data/datetext.h"
+
 #include "reports/reporterror.h"
 #include "reports/reportfonts.h"
 
@@ -16,9 +18,9 @@
 
 namespace {
 
-constexpr qreal kPad = 4;      // space each side of a cell's text
-constexpr qreal kVPad = 1.6;   // space above and below a row's text
-constexpr qreal kWriteLine = 20; // spacing of ruled lines to write on
+constexpr qreal kPad = 4;                    // space each side of a cell's text
+constexpr qreal kVPad = 1.6;                 // space above and below a row's text
+constexpr qreal kWriteLine = 20;             // spacing of ruled lines to write on
 constexpr qreal kWriteInRow = 9 / 25.4 * 72; // rows written in by hand: 9 mm
 
 // Lines [from, to) of a wrapped text as one printed text: the wraps become
@@ -93,7 +95,8 @@ double sortNumber(ReportSortKey::As as, const QVariant &v)
             d = QDate(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
         return d.isValid() ? double(d.toJulianDay()) : kNone;
     }
-    static const QRegularExpression time(R"(^(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*(?:([AaPp])\.?[Mm]?\.?)?$)");
+    static const QRegularExpression time(
+        R"(^(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*(?:([AaPp])\.?[Mm]?\.?)?$)");
     const QRegularExpressionMatch m = time.match(t);
     if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(4).isEmpty()))
         return kNone;
@@ -176,8 +179,8 @@ private:
         for (const QString &f : L.fields())
             if (m_columns.of(f) < 0)
                 throw ReportFailure(ReportErrors::LayoutInvalid,
-                                    L.fileName + ": the report's rows have no field " + f +
-                                        " (they have " + R.columns.join(", ") + ")");
+                                    L.fileName + ": the report's rows have no field " + f + " (they have " +
+                                        R.columns.join(", ") + ")");
     }
 
     QVariant value(int row, const QString &field) const
@@ -245,7 +248,10 @@ private:
     {
         QString t = ReportRenderer::formatValue(f, value(row, f.field));
         if (oneLine)
-            t.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace('\n', ' ').replace('\r', ' ').replace('\t', ' ');
+            t.replace(QLatin1String("\r\n"), QLatin1String(" "))
+                .replace('\n', ' ')
+                .replace('\r', ' ')
+                .replace('\t', ' ');
         else
             t.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n');
         return t.trimmed();
@@ -352,7 +358,8 @@ private:
         // Headings wrap like values; the tallest sets the heading band.
         int lines = 1;
         for (size_t i = 0; i < L.columns.size(); ++i) {
-            m_headingLines.push_back(m_fonts.wrap(ReportItem::Heading, L.columns[i].label, m_colW[i] - 2 * kPad - 2));
+            m_headingLines.push_back(
+                m_fonts.wrap(ReportItem::Heading, L.columns[i].label, m_colW[i] - 2 * kPad - 2));
             lines = std::max(lines, int(m_headingLines.back().size()));
         }
         m_headingHeight = lines * m_fonts.lineHeight(ReportItem::Heading) + 2 * kVPad + 2;
@@ -367,7 +374,8 @@ private:
         shape(ReportItem::Kind::Shade, QRectF(m_left, m_y, m_width, h), 1);
         for (size_t i = 0; i < L.columns.size(); ++i)
             text(QRectF(m_colX[i] + kPad, m_y, m_colW[i] - 2 * kPad, h), ReportItem::Heading,
-                 int(L.columns[i].align) | Qt::AlignVCenter, joined(m_headingLines[i], 0, m_headingLines[i].size()));
+                 int(L.columns[i].align) | Qt::AlignVCenter,
+                 joined(m_headingLines[i], 0, m_headingLines[i].size()));
         if (L.ruled)
             for (size_t i = 0; i <= L.columns.size(); ++i) {
                 const qreal x = i < L.columns.size() ? m_colX[i] : m_right;
@@ -390,8 +398,8 @@ private:
         if (continued)
             t += QStringLiteral(" (continued)");
         const qreal h = groupHeadingHeight();
-        text(QRectF(m_left + kPad, m_y, m_width - 2 * kPad, h), ReportItem::Group, Qt::AlignLeft | Qt::AlignVCenter,
-             m_fonts.elided(ReportItem::Group, t, m_width - 2 * kPad));
+        text(QRectF(m_left + kPad, m_y, m_width - 2 * kPad, h), ReportItem::Group,
+             Qt::AlignLeft | Qt::AlignVCenter, m_fonts.elided(ReportItem::Group, t, m_width - 2 * kPad));
         line(m_left, m_y + h - 1, m_right, m_y + h - 1, true);
         m_y += h + 1;
     }
@@ -495,8 +503,9 @@ private:
                 const QStringList &lines = b.cells[i];
                 if (from >= lines.size())
                     continue;
-                text(QRectF(m_colX[i] + kPad, m_y + kVPad, m_colW[i] - 2 * kPad, band - 2 * kVPad), ReportItem::Body,
-                     int(L.columns[i].align) | vflag, joined(lines, from, std::min<qsizetype>(bandTo, lines.size())));
+                text(QRectF(m_colX[i] + kPad, m_y + kVPad, m_colW[i] - 2 * kPad, band - 2 * kVPad),
+                     ReportItem::Body, int(L.columns[i].align) | vflag,
+                     joined(lines, from, std::min<qsizetype>(bandTo, lines.size())));
             }
             if (L.ruled)
                 for (size_t i = 0; i <= L.columns.size(); ++i) {
@@ -515,7 +524,8 @@ private:
                 const qreal x = m_left + m_detailIndent;
                 // A detail continued from the page before is labelled again.
                 if (d0 == 0 || y == m_y)
-                    text(QRectF(x, y, lw, m_lh), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop, d.field->label + ":");
+                    text(QRectF(x, y, lw, m_lh), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop,
+                         d.field->label + ":");
                 text(QRectF(x + lw, y, m_right - x - lw - kPad, (d1 - d0) * m_lh), ReportItem::Body,
                      Qt::AlignLeft | Qt::AlignTop, joined(d.lines, d0, d1));
                 y += (d1 - d0) * m_lh;
@@ -607,7 +617,8 @@ private:
     {
         const qreal h = m_fonts.lineHeight(ReportItem::Bold) + 6;
         if (m_order.empty()) {
-            text(QRectF(m_left + kPad, m_y + 8, m_width, h), ReportItem::Body, Qt::AlignLeft | Qt::AlignTop, L.empty);
+            text(QRectF(m_left + kPad, m_y + 8, m_width, h), ReportItem::Body, Qt::AlignLeft | Qt::AlignTop,
+                 L.empty);
             return;
         }
         if (L.count.isEmpty())
@@ -619,7 +630,8 @@ private:
         QString t = L.count;
         t.replace("{n}", QString::number(m_order.size()));
         t.replace("{s}", m_order.size() == 1 ? QString() : QStringLiteral("s"));
-        text(QRectF(m_left + kPad, m_y + 3, m_width - 2 * kPad, h), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop, t);
+        text(QRectF(m_left + kPad, m_y + 3, m_width - 2 * kPad, h), ReportItem::Bold,
+             Qt::AlignLeft | Qt::AlignTop, t);
         m_y += h;
     }
 
@@ -677,7 +689,8 @@ private:
                 int units = 1;
                 for (size_t j = i; j < end; ++j) {
                     const auto &[f, v] = shown[j];
-                    values.push_back(f->writeIn ? QStringList() : m_fonts.wrap(ReportItem::Body, v, slotW - labelW - 2));
+                    values.push_back(f->writeIn ? QStringList()
+                                                : m_fonts.wrap(ReportItem::Body, v, slotW - labelW - 2));
                     h = std::max(h, f->writeIn ? m_lh * 2.2 : values.back().size() * m_lh + 4);
                     units = std::max(units, int(values.back().size()));
                 }
@@ -697,12 +710,12 @@ private:
                             continue;
                         }
                         if (from == 0)
-                            text(QRectF(x, y + 2, labelW - 6, m_lh), ReportItem::Label, Qt::AlignLeft | Qt::AlignTop,
-                                 f->label);
+                            text(QRectF(x, y + 2, labelW - 6, m_lh), ReportItem::Label,
+                                 Qt::AlignLeft | Qt::AlignTop, f->label);
                         const int last = std::min<int>(to, int(lines.size()));
                         if (last > from)
-                            text(QRectF(x + labelW, y + 2, slotW - labelW, (last - from) * m_lh), ReportItem::Body,
-                                 Qt::AlignLeft | Qt::AlignTop, joined(lines, from, last));
+                            text(QRectF(x + labelW, y + 2, slotW - labelW, (last - from) * m_lh),
+                                 ReportItem::Body, Qt::AlignLeft | Qt::AlignTop, joined(lines, from, last));
                     }
                 };
                 lines.push_back({h, draw, units, part});
@@ -811,9 +824,7 @@ QString formatValue(const ReportField &f, const QVariant &v)
     if (t.trimmed().isEmpty() || hidden(f, v, t.trimmed()))
         return QString();
     if (f.format == "date") {
-        const QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-        if (d.isValid())
-            t = d.toString("M/d/yyyy");
+        t = DateText::shownDay(t);
     } else if (f.format.startsWith('0')) {
         bool ok = false;
         const double d = t.toDouble(&ok);

@@ -1,9 +1,9 @@
 #include "reports/reportwindow.h"
 
 #include "data/messages.h"
-#include "reports/reporterror.h"
 #include "reports/reportengine.h"
-#include "reports/reportstartui.h"
+#include "reports/reporterror.h"
+#include "ui/reportstarts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -85,11 +85,11 @@ ReportWindow::ReportWindow(QWidget *parent) : QMainWindow(parent)
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto action = [&](const QString &name, const QString &text, QStyle::StandardPixmap icon,
                       const QKeySequence &key, auto slot) {
-        static const QHash<QString, QString> themed = {{"print", "document-print"},
-                                                       {"exportPdf", "document-save-as"},
-                                                       {"closeReport", "window-close"}};
+        static const QHash<QString, QString> themed = {
+            {"print", "document-print"}, {"exportPdf", "document-save-as"}, {"closeReport", "window-close"}};
         const QIcon fallback = style()->standardIcon(icon);
-        QAction *a = bar->addAction(themed.contains(name) ? QIcon::fromTheme(themed[name], fallback) : fallback, text);
+        QAction *a =
+            bar->addAction(themed.contains(name) ? QIcon::fromTheme(themed[name], fallback) : fallback, text);
         a->setToolTip(text);
         a->setObjectName(name);
         a->setShortcut(key);
@@ -98,10 +98,10 @@ ReportWindow::ReportWindow(QWidget *parent) : QMainWindow(parent)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    m_first = action("firstPage", "First", QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home),
-                     [this] { setCurrentPage(0); });
-    m_previous = action("previousPage", "Previous", QStyle::SP_MediaSeekBackward, QKeySequence(Qt::Key_PageUp),
-                        [this] { setCurrentPage(m_page - 1); });
+    m_first = action("firstPage", "First", QStyle::SP_MediaSkipBackward,
+                     QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { setCurrentPage(0); });
+    m_previous = action("previousPage", "Previous", QStyle::SP_MediaSeekBackward,
+                        QKeySequence(Qt::Key_PageUp), [this] { setCurrentPage(m_page - 1); });
     m_pageBox = new QSpinBox;
     m_pageBox->setObjectName("page");
     m_pageBox->setAccessibleName("Page");
@@ -186,7 +186,8 @@ void ReportWindow::applyZoom()
 {
     const QSizeF page = m_doc ? m_doc->pageSize() : QSizeF(595, 842);
     const QString z = m_zoom->currentText();
-    const QSize room = m_area->viewport()->size() - QSize(2 * ReportPageWidget::kDesk, 2 * ReportPageWidget::kDesk);
+    const QSize room =
+        m_area->viewport()->size() - QSize(2 * ReportPageWidget::kDesk, 2 * ReportPageWidget::kDesk);
     // Fit width leaves room for the vertical scroll bar whether it shows or
     // not, so that its coming and going does not change the zoom again.
     QScrollBar *bar = m_area->verticalScrollBar();
@@ -226,7 +227,8 @@ bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The viewport has its size only once the window is laid out, after
     // the window's own resize: the fitting zooms follow the viewport.
-    if (watched == m_area->viewport() && event->type() == QEvent::Resize && !m_zoom->currentText().endsWith('%'))
+    if (watched == m_area->viewport() && event->type() == QEvent::Resize &&
+        !m_zoom->currentText().endsWith('%'))
         applyZoom();
     return QMainWindow::eventFilter(watched, event);
 }
@@ -315,7 +317,8 @@ void ReportWindow::exportWithDialog()
 {
     if (!m_doc)
         return;
-    const QString suggested = QDir::current().filePath(QFileInfo(m_doc->fileName).completeBaseName() + ".pdf");
+    const QString suggested =
+        QDir::current().filePath(QFileInfo(m_doc->fileName).completeBaseName() + ".pdf");
     const QString path = QFileDialog::getSaveFileName(this, "Export PDF", suggested, "PDF files (*.pdf)");
     if (!path.isEmpty())
         exportPdf(path.endsWith(".pdf", Qt::CaseInsensitive) ? path : path + ".pdf");

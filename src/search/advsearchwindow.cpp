@@ -1,8 +1,9 @@
 #include "search/advsearchwindow.h"
 
 #include "search/searchoptionswindow.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/combocover.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -34,18 +35,18 @@ const QStringList kConstellations = {
     "SCT", "SER", "SEX", "TAU", "TEL", "TRI", "TRA", "TUC", "UMA", "UMI", "VEL", "VIR", "VOL", "VUL"};
 
 const QStringList kCatalogues = {
-    "Any",     "Abell",   "ADS",   "AM",     "Antalova", "Ap",      "Arp",     "Bark",   "B",      "Basel",
-    "BD",      "Berk",    "Be",    "Biur",   "Blanco",   "Bochum",  "Ced",     "Cr",     "Czernik", "DDO",
-    "Do",      "DoDz",    "Dun",   "Fein",   "Frolov",   "Gum",     "Haffner", "Harvard", "He",    "Hogg",
-    "HP",      "IC",      "Isk",   "J",      "King",     "Kr",      "Lac",     "Loden",  "LDN",    "Lynga",
-    "MCG",     "Me",      "Mrk",   "Mel",    "NGC",      "Pal",     "PC",      "Pismis", "PK",     "RCW",
-    "Roslund", "Ru",      "Sa",    "Sher",   "Sh",       "SL",      "Steph",   "Stock",  "Ter",    "Tombaugh",
-    "Ton",     "Tr",      "UA",    "UGC",    "UKS",      "Upgren",  "VV",      "vdB",    "vdBH",   "vdB-Ha",
+    "Any",     "Abell",    "ADS",   "AM",   "Antalova", "Ap",     "Arp",     "Bark",    "B",       "Basel",
+    "BD",      "Berk",     "Be",    "Biur", "Blanco",   "Bochum", "Ced",     "Cr",      "Czernik", "DDO",
+    "Do",      "DoDz",     "Dun",   "Fein", "Frolov",   "Gum",    "Haffner", "Harvard", "He",      "Hogg",
+    "HP",      "IC",       "Isk",   "J",    "King",     "Kr",     "Lac",     "Loden",   "LDN",     "Lynga",
+    "MCG",     "Me",       "Mrk",   "Mel",  "NGC",      "Pal",    "PC",      "Pismis",  "PK",      "RCW",
+    "Roslund", "Ru",       "Sa",    "Sher", "Sh",       "SL",     "Steph",   "Stock",   "Ter",     "Tombaugh",
+    "Ton",     "Tr",       "UA",    "UGC",  "UKS",      "Upgren", "VV",      "vdB",     "vdBH",    "vdB-Ha",
     "Vy",      "Waterloo", "Westr", "Zw"};
 
-const QStringList kAbbreviations = {"Any", "B",  "pB", "cB", "vB", "D",  "E",   "er", "F",
-                                    "pF",  "vF", "eF", "L",  "pL", "cL", "vL",  "M",  "bM",
-                                    "neb", "Ri", "rr", "rrr", "!", "!!", "!!!"};
+const QStringList kAbbreviations = {"Any", "B",  "pB", "cB",  "vB", "D",  "E",  "er", "F",
+                                    "pF",  "vF", "eF", "L",   "pL", "cL", "vL", "M",  "bM",
+                                    "neb", "Ri", "rr", "rrr", "!",  "!!", "!!!"};
 
 QStringList numbers(int from, int to, int width = 0)
 {
@@ -54,43 +55,6 @@ QStringList numbers(int from, int to, int width = 0)
         list << QString("%1").arg(i, width, 10, QChar('0'));
     return list;
 }
-
-// A read-only text box lying over the text part of a drop-down list, showing
-// the default until an item is picked; a click on it opens the list.
-class CoveringText : public QLineEdit
-{
-public:
-    CoveringText(QComboBox *box, const QString &text) : QLineEdit(text, box), m_box(box)
-    {
-        setReadOnly(true);
-        setFocusPolicy(Qt::NoFocus);
-        setFrame(false);
-        setAccessibleName(text);
-        box->installEventFilter(this);
-        place();
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_box && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
-            place();
-        return QLineEdit::eventFilter(watched, event);
-    }
-    void mousePressEvent(QMouseEvent *) override { m_box->showPopup(); }
-
-private:
-    void place()
-    {
-        QStyleOptionComboBox option;
-        option.initFrom(m_box);
-        option.editable = m_box->isEditable();
-        setGeometry(m_box->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                   QStyle::SC_ComboBoxEditField, m_box));
-    }
-
-    QComboBox *m_box;
-};
 
 QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
 {
@@ -106,7 +70,41 @@ AdvSearchWindow::AdvSearchWindow(QWidget *parent) : QWidget(parent)
 {
     setObjectName("adv_search");
     setWindowTitle("Advanced Search");
+    buildCriteria();
+    auto *retrieveButton = new QPushButton("Retrieve My Selections", this);
+    retrieveButton->setObjectName("Command1");
+    retrieveButton->setDefault(true);
+    auto *refreshButton = new QPushButton("Refresh", this);
+    refreshButton->setObjectName("Command3");
+    auto *exitButton = new QPushButton("E&xit", this);
+    exitButton->setObjectName("Command2");
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(retrieveButton);
+    buttons->addWidget(refreshButton);
+    buttons->addStretch(1);
+    buttons->addWidget(exitButton);
 
+    auto *body = new QHBoxLayout;
+    body->addLayout(listsLayout(), 0);
+    body->addSpacing(12);
+    body->addLayout(criteriaLayout(observedFrame()), 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+
+    connect(retrieveButton, &QPushButton::clicked, this, &AdvSearchWindow::retrieve);
+    connect(refreshButton, &QPushButton::clicked, this, &AdvSearchWindow::refresh);
+    connect(exitButton, &QPushButton::clicked, this, &AdvSearchWindow::exitSearch);
+
+    // The SAC browser owns this search: closing it closes the criteria and output windows.
+    if (QWidget *browser = Windows::find("frmngc"))
+        connect(browser, &QObject::destroyed, this, &AdvSearchWindow::exitSearch);
+
+    resize(sizeHint().expandedTo(QSize(860, 560)));
+}
+
+void AdvSearchWindow::buildCriteria()
+{
     m_types = new QListWidget(this);
     m_types->setObjectName("List1");
     m_types->addItems(kTypes);
@@ -127,29 +125,33 @@ AdvSearchWindow::AdvSearchWindow(QWidget *parent) : QWidget(parent)
     m_magnitude = new QComboBox(this);
     m_magnitude->setObjectName("Combo1");
     m_magnitude->setEditable(true);
-    m_magnitude->addItems(QStringList{"Any", "-1"} + numbers(0, 19) + QStringList{"Dark Nebulae", "No Published Mag"});
+    m_magnitude->addItems(QStringList{"Any", "-1"} + numbers(0, 19) +
+                          QStringList{"Dark Nebulae", "No Published Mag"});
     m_magnitude->setCurrentIndex(0);
     m_magnitude->setEditText("Any");
     m_magnitude->setInsertPolicy(QComboBox::NoInsert);
     m_magnitude->setAccessibleName("Magnitude");
 
     m_ra = dropDown("Combo8", QStringList{"Any"} + numbers(0, 24, 2), "Text6", "Any");
-    m_dec = dropDown("Combo10",
-                     {"Any", "-00", "-10", "-20", "-30", "-40", "-50", "-60", "-70", "-80", "+00", "+10", "+20",
-                      "+30", "+40", "+50", "+60", "+70", "+80", "+60", "+70", "+80"},
+    m_dec = dropDown("Combo10", {"Any", "-00", "-10", "-20", "-30", "-40", "-50", "-60", "-70", "-80", "+00",
+                                 "+10", "+20", "+30", "+40", "+50", "+60", "+70", "+80", "+60", "+70", "+80"},
                      "Text7", "Any");
     m_u2k = dropDown("Combo6", QStringList{"Any"} + numbers(1, 473), "Text8", "Any");
     m_ti = dropDown("Combo7", QStringList{"Any"} + numbers(1, 26), "Text9", "Any");
     m_catalogue = dropDown("Combo13", kCatalogues, "Text14", "Any");
-    m_collection = dropDown("Combo12", {"Any", "Messier", "SAC 110", "Caldwell", "Herschel 400"}, "Text13", "Any");
+    m_collection =
+        dropDown("Combo12", {"Any", "Messier", "SAC 110", "Caldwell", "Herschel 400"}, "Text13", "Any");
     m_desc1 = dropDown("Combo9", kAbbreviations, "Text11", "Any");
     m_desc2 = dropDown("Combo11", kAbbreviations, "Text12", "Any");
-    m_sort = dropDown("Combo4", {"RA", "DEC", "Mag", "Constellation", "Uranometria", "Name", "Other Name", "ID"},
-                      "Text3", "RA");
-    connect(m_magnitudeWay, &QComboBox::activated, this, [this] {
-        m_than->setText(m_magnitudeWay->currentText() == "Equal" ? " To" : "Than");
-    });
+    m_sort =
+        dropDown("Combo4", {"RA", "DEC", "Mag", "Constellation", "Uranometria", "Name", "Other Name", "ID"},
+                 "Text3", "RA");
+    connect(m_magnitudeWay, &QComboBox::activated, this,
+            [this] { m_than->setText(m_magnitudeWay->currentText() == "Equal" ? " To" : "Than"); });
+}
 
+QGroupBox *AdvSearchWindow::observedFrame()
+{
     auto *observedFrame = new QGroupBox("Observed?", this);
     observedFrame->setObjectName("Frame1");
     m_all = new QRadioButton("Show me All", observedFrame);
@@ -164,7 +166,11 @@ AdvSearchWindow::AdvSearchWindow(QWidget *parent) : QWidget(parent)
     observedRow->addWidget(m_observed);
     observedRow->addWidget(m_notObserved);
     observedRow->addStretch(1);
+    return observedFrame;
+}
 
+QGridLayout *AdvSearchWindow::listsLayout()
+{
     // Lists on the left, with the hint about multiple selections.
     auto *lists = new QGridLayout;
     lists->addWidget(label("Show me this Type", m_types, this), 0, 0);
@@ -184,7 +190,11 @@ AdvSearchWindow::AdvSearchWindow(QWidget *parent) : QWidget(parent)
     hint->addStretch(1);
     lists->addLayout(hint, 1, 2);
     lists->setRowStretch(1, 1);
+    return lists;
+}
 
+QGridLayout *AdvSearchWindow::criteriaLayout(QGroupBox *observedFrame)
+{
     // The drop-down criteria on the right, one row per question.
     auto *form = new QGridLayout;
     form->setColumnStretch(4, 1);
@@ -239,37 +249,7 @@ AdvSearchWindow::AdvSearchWindow(QWidget *parent) : QWidget(parent)
     form->addWidget(label("Then Sort All By", m_sort, this), row, 0);
     form->addWidget(m_sort, row, 1);
     form->setRowStretch(row + 1, 1);
-
-    auto *retrieveButton = new QPushButton("Retrieve My Selections", this);
-    retrieveButton->setObjectName("Command1");
-    retrieveButton->setDefault(true);
-    auto *refreshButton = new QPushButton("Refresh", this);
-    refreshButton->setObjectName("Command3");
-    auto *exitButton = new QPushButton("E&xit", this);
-    exitButton->setObjectName("Command2");
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(retrieveButton);
-    buttons->addWidget(refreshButton);
-    buttons->addStretch(1);
-    buttons->addWidget(exitButton);
-
-    auto *body = new QHBoxLayout;
-    body->addLayout(lists, 0);
-    body->addSpacing(12);
-    body->addLayout(form, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(buttons);
-
-    connect(retrieveButton, &QPushButton::clicked, this, &AdvSearchWindow::retrieve);
-    connect(refreshButton, &QPushButton::clicked, this, &AdvSearchWindow::refresh);
-    connect(exitButton, &QPushButton::clicked, this, &AdvSearchWindow::exitSearch);
-
-    // The SAC browser owns this search: closing it closes the criteria and output windows.
-    if (QWidget *browser = Windows::find("frmngc"))
-        connect(browser, &QObject::destroyed, this, &AdvSearchWindow::exitSearch);
-
-    resize(sizeHint().expandedTo(QSize(860, 560)));
+    return form;
 }
 
 QComboBox *AdvSearchWindow::dropDown(const char *name, const QStringList &items, const char *coverName,
@@ -281,9 +261,7 @@ QComboBox *AdvSearchWindow::dropDown(const char *name, const QStringList &items,
     box->setCurrentIndex(-1);
     box->setMaxVisibleItems(20);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    auto *cover = new CoveringText(box, coverText);
-    cover->setObjectName(coverName);
-    connect(box, &QComboBox::activated, cover, &QWidget::hide);
+    new ComboCover(box, coverText, coverName);
     return box;
 }
 

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -28,6 +30,10 @@ public slots:
     void exitSearch();
 
 private:
+    void buildCriteria();
+    QGroupBox *observedFrame();
+    QGridLayout *listsLayout();
+    QGridLayout *criteriaLayout(QGroupBox *observedFrame);
     QComboBox *dropDown(const char *name, const QStringList &items, const char *coverName,
                         const QString &coverText);
 

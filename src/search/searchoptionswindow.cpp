@@ -1,9 +1,9 @@
 #include "search/searchoptionswindow.h"
 
 #include "reports/reportengine.h"
-#include "reports/reportstartui.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/module1.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QPointer>

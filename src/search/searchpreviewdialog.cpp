@@ -6,9 +6,9 @@
 #include "data/store.h"
 #include "search/advsearchwindow.h"
 #include "search/searchsql.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/module1.h"
 #include "ui/recordtablemodel.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -32,10 +32,11 @@ const Qt::Alignment kDefault;
 
 // One entry per column of the preview statement.
 const GridColumn kColumns[] = {
-    {210, kDefault},  {1200, kLeftTop},  {1500, kDefault}, {800, kLeftTop}, {1200, kLeftTop},
-    {500, kDefault},  {900, Qt::AlignCenter}, {900, Qt::AlignCenter}, {475, kLeftTop},
-    {210, kDefault},  {600, Qt::AlignCenter}, {500, kDefault}, {500, kDefault}, {700, kDefault},
-    {700, kDefault},  {0, kDefault},     {0, kDefault},    {5000, kLeftTop}, {6000, kLeftTop},
+    {210, kDefault},  {1200, kLeftTop}, {1500, kDefault},       {800, kLeftTop},
+    {1200, kLeftTop}, {500, kDefault},  {900, Qt::AlignCenter}, {900, Qt::AlignCenter},
+    {475, kLeftTop},  {210, kDefault},  {600, Qt::AlignCenter}, {500, kDefault},
+    {500, kDefault},  {700, kDefault},  {700, kDefault},        {0, kDefault},
+    {0, kDefault},    {5000, kLeftTop}, {6000, kLeftTop},
 };
 
 const char *const kHeaderFormat =
@@ -132,8 +133,8 @@ void SearchPreviewDialog::load()
         // No column narrower than its header, so short values are not cut to "...".
         const QString header = m_model->headerData(c, Qt::Horizontal).toString();
         if (kColumns[c].width > 0)
-            m_grid->setColumnWidth(c, qMax(twips(kColumns[c].width),
-                                           m_grid->fontMetrics().horizontalAdvance(header) + 14));
+            m_grid->setColumnWidth(
+                c, qMax(twips(kColumns[c].width), m_grid->fontMetrics().horizontalAdvance(header) + 14));
         m_model->setColumnAlignment(c, kColumns[c].alignment);
     }
 }

@@ -3,7 +3,7 @@
 #include "search/advsearchwindow.h"
 #include "search/searchoptionswindow.h"
 #include "search/searchpreviewdialog.h"
-#include "shell/windows.h"
+#include "ui/windows.h"
 
 namespace SearchWindows {
 

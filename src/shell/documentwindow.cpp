@@ -2,8 +2,8 @@
 
 #include "data/messages.h"
 #include "shell/documentprint.h"
-#include "shell/programend.h"
 #include "shell/rtfdocument.h"
+#include "ui/programend.h"
 
 #include <QHBoxLayout>
 #include <QPrintDialog>

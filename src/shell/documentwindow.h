@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/documentsetup.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -16,18 +18,8 @@ class DocumentWindow : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Buttons { None, PrintExit, Close };
-
-    struct Setup
-    {
-        QString name;
-        QString title;
-        QString document; // relative to the working directory
-        Buttons buttons = Buttons::None;
-        bool modal = false;
-        QString textBox = QStringLiteral("RichTextBox1");
-        QString printDialog = QStringLiteral("dlgPrint");
-    };
+    using Buttons = DocumentSetup::Buttons;
+    using Setup = DocumentSetup;
 
     explicit DocumentWindow(const Setup &setup, QWidget *parent = nullptr);
 

@@ -1,11 +1,12 @@
 #include "shell/mainmenuwindow.h"
 
-#include "ui/oalexchangeui.h"
 #include "data/trace.h"
 #include "reports/reportengine.h"
-#include "shell/programend.h"
 #include "shell/skypicture.h"
-#include "shell/windows.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/oalexchangeui.h"
+#include "ui/programend.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -15,29 +16,19 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-const struct { const char *button; const char *logbook; } kLogbooks[] = {
-    {"Command2", "frmmess"},  {"Command3", "frmngc"},     {"Command5", "frmplanet"},
-    {"Command6", "frmbest"},  {"Command7", "frmgeneric"}, {"Command8", "frmdstars"},
-};
-
-} // namespace
+#include <algorithm>
 
 QString MainMenuWindow::buttonForLogbook(const QString &logbook)
 {
-    for (const auto &l : kLogbooks)
-        if (logbook == QLatin1String(l.logbook))
-            return QString::fromLatin1(l.button);
-    return QString();
+    const LogbookDeclaration *book = LogbookDeclarations::find(logbook);
+    return book ? book->mainMenuButton.objectName : QString();
 }
 
 QString MainMenuWindow::logbookForButton(const QString &button)
 {
-    for (const auto &l : kLogbooks)
-        if (button == QLatin1String(l.button))
-            return QString::fromLatin1(l.logbook);
+    for (const LogbookDeclaration *book : LogbookDeclarations::all())
+        if (!button.isEmpty() && book->mainMenuButton.objectName == button)
+            return book->windowName;
     return QString();
 }
 
@@ -106,14 +97,20 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
 
     auto *grid = new QGridLayout;
     grid->setSpacing(8);
-    grid->addWidget(addButton("Command2", "Messier Logging Form"), 0, 0);
-    grid->addWidget(addButton("Command6", "110 Best of the NGC"), 0, 1);
-    grid->addWidget(addButton("Command3", "SAC DataBase"), 1, 0);
-    grid->addWidget(addButton("Command5", "Solar System"), 1, 1);
-    grid->addWidget(addButton("Command8", "Best Multiple Stars"), 2, 0);
-    grid->addWidget(addButton("Command7", "Custom DataBase"), 2, 1);
-    grid->addWidget(addButton("Command4", "Credits"), 3, 0);
-    grid->addWidget(addButton("Command9", "Notes"), 3, 1);
+    // The logbooks' buttons where their declarations place them, then the
+    // credits and notes on the row below them all.
+    int nextRow = 0;
+    for (const LogbookDeclaration *book : LogbookDeclarations::all()) {
+        const LogbookDeclaration::MainMenuButton &button = book->mainMenuButton;
+        if (button.row < 0)
+            continue;
+        QPushButton *b = addButton(button.objectName, button.caption);
+        grid->addWidget(b, button.row, button.column);
+        nextRow = std::max(nextRow, button.row + 1);
+        connect(b, &QPushButton::clicked, this, [this, b] { openLogbook(b); });
+    }
+    grid->addWidget(addButton("Command4", "Credits"), nextRow, 0);
+    grid->addWidget(addButton("Command9", "Notes"), nextRow, 1);
     layout->addLayout(grid);
 
     auto *bottom = new QHBoxLayout;
@@ -132,12 +129,9 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     // The logbooks' load and unload steps towards this window.
     connect(Windows::events(), &WindowEvents::opened, this, &MainMenuWindow::logbookOpened);
     connect(Windows::events(), &WindowEvents::closed, this, &MainMenuWindow::logbookClosed);
-    for (const auto &l : kLogbooks) {
-        auto *b = findChild<QPushButton *>(QString::fromLatin1(l.button));
-        connect(b, &QPushButton::clicked, this, [this, b] { openLogbook(b); });
-    }
     connect(findChild<QPushButton *>("Command1"), &QPushButton::clicked, this, [] { ProgramEnd::endNow(); });
-    connect(findChild<QPushButton *>("Command4"), &QPushButton::clicked, this, [] { Windows::show("credits"); });
+    connect(findChild<QPushButton *>("Command4"), &QPushButton::clicked, this,
+            [] { Windows::show("credits"); });
     connect(findChild<QPushButton *>("Command9"), &QPushButton::clicked, this,
             [] { Windows::show("credits_notes"); });
 
@@ -183,7 +177,10 @@ void MainMenuWindow::logbookOpened(const QString &logbook)
 
 void MainMenuWindow::logbookClosed(const QString &logbook)
 {
-    auto *b = findChild<QPushButton *>(buttonForLogbook(logbook));
+    // Only a logbook's own close restores the menu: other windows have no
+    // button, and an empty name would match any button.
+    const QString button = buttonForLogbook(logbook);
+    auto *b = button.isEmpty() ? nullptr : findChild<QPushButton *>(button);
     if (!b)
         return;
     setCursor(Qt::ArrowCursor);

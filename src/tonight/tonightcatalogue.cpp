@@ -1,5 +1,6 @@
 #include "tonight/tonightcatalogue.h"
 
+#include "data/catalogue.h"
 #include "data/objecttypes.h"
 
 #include <QRegularExpression>
@@ -24,7 +25,8 @@ bool parseSexagesimal(QString text, double &value)
     } else if (text.startsWith('+')) {
         text = text.mid(1);
     }
-    const QStringList parts = text.split(QRegularExpression(QStringLiteral("[\\s:hmsd°'\"]+")), Qt::SkipEmptyParts);
+    const QStringList parts =
+        text.split(QRegularExpression(QStringLiteral("[\\s:hmsd°'\"]+")), Qt::SkipEmptyParts);
     if (parts.isEmpty() || parts.size() > 3)
         return false;
     double v = 0, scale = 1;
@@ -111,26 +113,31 @@ QString parseLists(const QString &text)
 
 std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &lists)
 {
+    // Columns: rowid, designation, name, constellation, magnitude, size, ra, dec, observed
+    auto select = [](const Catalogue &c, const QString &where) {
+        return QStringLiteral("SELECT rowid, %1, %2, %3, %4, %5, %6, %7, %8 FROM \"%9\"%10 ORDER BY %11")
+            .arg(c.designationColumn, c.type, c.constellation, c.magnitude, c.size, c.ra, c.dec,
+                 c.observation.observed, c.table)
+            .arg(where, c.order)
+            .toUtf8();
+    };
     std::vector<TonightPlanner::Target> out;
     QSet<qint64> messier, sac, generic;
+    const Catalogue &m = Catalogues::messier();
     if (lists.contains('M'))
-        read(db,
-             "SELECT rowid, mes, Name, const, mag, size, ra, dec, completed FROM mess ORDER BY CAST(mes AS INTEGER)",
-             'M', "mess", "M", messier, out);
-    // The SAC lists are marks in BCHM; the sizes are kept as major and minor axis.
-    const char *sacSql = "SELECT rowid, OBJECT, TYPE, CON, MAG, trim(coalesce(SIZE_MAX, '') || "
-                         "CASE WHEN coalesce(SIZE_MIN, '') <> '' THEN ' x ' || SIZE_MIN ELSE '' END), "
-                         "RA, DEC, completed FROM Sac72 WHERE BCHM LIKE ? ORDER BY ID";
+        read(db, select(m, QString()).constData(), 'M', m.table, m.designationPrefix, messier, out);
+    // The SAC lists are marks in one column.
+    const Catalogue &s = Catalogues::sac();
     for (const QChar mark : {QChar('B'), QChar('C'), QChar('H')}) {
         if (!lists.contains(mark))
             continue;
-        const QString sql = QString::fromLatin1(sacSql).replace(
-            '?', QStringLiteral("'%") + mark + QStringLiteral("%'"));
-        read(db, sql.toUtf8().constData(), mark, "Sac72", QString(), sac, out);
+        const QString where = QStringLiteral(" WHERE %1 LIKE '%%2%'")
+                                  .arg(QString::fromLatin1(Catalogues::kSacListMarks), QString(mark));
+        read(db, select(s, where).constData(), mark, s.table, s.designationPrefix, sac, out);
     }
+    const Catalogue &g = Catalogues::custom();
     if (lists.contains('G'))
-        read(db, "SELECT rowid, object, type, const, mag, size, ra, dec, observed FROM generic ORDER BY ID",
-             'G', "generic", QString(), generic, out);
+        read(db, select(g, QString()).constData(), 'G', g.table, g.designationPrefix, generic, out);
     return out;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tonight/site.h"
+#include "data/site.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -3,12 +3,12 @@
 #include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
-#include "logbooks/logbookdeclaration.h"
-#include "logbooks/logbookwindow.h"
-#include "reports/reportstartui.h"
-#include "shell/windows.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightcatalogue.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/logbookwindow.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -45,7 +45,6 @@ const struct
               {'C', "Caldwell"},
               {'H', "Herschel 400"},
               {'G', "Custom list"}};
-
 
 // "NGC 891" before "NGC 7000", "M2" before "M10": digit runs compare as numbers.
 QString naturalKey(const QString &text)
@@ -90,7 +89,8 @@ TonightWindow::TonightWindow(QWidget *parent) : QMainWindow(parent)
     });
     {
         const QSignalBlocker quiet(m_date);
-        m_date->setDate(TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(m_site.zoneId()))));
+        m_date->setDate(
+            TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(m_site.zoneId()))));
     }
     restoreChoices();
     refresh();
@@ -98,7 +98,8 @@ TonightWindow::TonightWindow(QWidget *parent) : QMainWindow(parent)
 
 QString TonightWindow::choices() const
 {
-    return lists() + ';' + QString::number(m_minAltitude->value()) + ';' + (m_showObserved->isChecked() ? "1" : "0");
+    return lists() + ';' + QString::number(m_minAltitude->value()) + ';' +
+           (m_showObserved->isChecked() ? "1" : "0");
 }
 
 void TonightWindow::restoreChoices()
@@ -130,8 +131,8 @@ void TonightWindow::keepChoices()
     if (!m_store || now == m_keptChoices)
         return;
     try {
-        SQLite::Statement st(m_store->db(),
-                             "INSERT OR REPLACE INTO velnora_meta (key, value) VALUES ('tonight_choices', ?)");
+        SQLite::Statement st(
+            m_store->db(), "INSERT OR REPLACE INTO velnora_meta (key, value) VALUES ('tonight_choices', ?)");
         st.bind(1, now.toStdString());
         st.exec();
         m_keptChoices = now;
@@ -230,7 +231,8 @@ void TonightWindow::buildForm()
     m_table->setTextElideMode(Qt::ElideRight);
     m_table->setToolTip("Double-click an object to open it in its logbook");
     m_table->viewport()->installEventFilter(this);
-    connect(m_table, &QTableView::activated, this, [this](const QModelIndex &index) { openRow(index.row()); });
+    connect(m_table, &QTableView::activated, this,
+            [this](const QModelIndex &index) { openRow(index.row()); });
     layout->addWidget(m_table, 1);
 
     auto *bottom = new QHBoxLayout;
@@ -320,9 +322,9 @@ void TonightWindow::refresh()
     m_refreshing = false;
 
     const QString name = m_site.name.isEmpty() ? QStringLiteral("Site") : m_site.name;
-    m_siteLabel->setText(name + ": " + position(m_site.latitude, 'N', 'S') + ", " +
-                         position(m_site.longitude, 'E', 'W') + ", " + QString::number(m_site.elevation, 'f', 0) +
-                         " m, " + QString::fromUtf8(m_site.zoneId()));
+    m_siteLabel->setText(
+        name + ": " + position(m_site.latitude, 'N', 'S') + ", " + position(m_site.longitude, 'E', 'W') +
+        ", " + QString::number(m_site.elevation, 'f', 0) + " m, " + QString::fromUtf8(m_site.zoneId()));
     if (!m_planner)
         return;
     fillTable(*m_planner, m_planned);
@@ -432,15 +434,17 @@ void TonightWindow::showNight(const TonightPlanner &planner, int shown)
     const TonightPlanner::Night &n = planner.night();
     if (!n.hasDark) {
         m_nightLabel->setText("No dark window on the night of " + n.date.toString("d MMMM yyyy") +
-                              ": the Sun stays less than 18° below the horizon all night. " + moonText(planner));
+                              ": the Sun stays less than 18° below the horizon all night. " +
+                              moonText(planner));
         m_countLabel->setText("Nothing can be planned without a dark sky.");
     } else {
         QString dark = darkText(planner);
         dark[0] = dark[0].toUpper();
         m_nightLabel->setText(dark + ". " + moonText(planner));
-        const QString what = m_showObserved->isChecked() ? QStringLiteral("") : QStringLiteral(" not yet observed");
-        m_countLabel->setText(QString::number(shown) + (shown == 1 ? " object" : " objects") + what + " reach " +
-                              QString::number(m_minAltitude->value()) + "° in the dark.");
+        const QString what =
+            m_showObserved->isChecked() ? QStringLiteral("") : QStringLiteral(" not yet observed");
+        m_countLabel->setText(QString::number(shown) + (shown == 1 ? " object" : " objects") + what +
+                              " reach " + QString::number(m_minAltitude->value()) + "° in the dark.");
     }
     m_worksheet->setEnabled(shown > 0);
 }
@@ -466,7 +470,7 @@ bool TonightWindow::openRow(int row)
     if (row < 0 || row >= rowCount())
         return false;
     const TonightPlanner::Target &t = targetAt(row);
-    const LogbookSpec *book = LogbookSpecs::forTonightList(t.list);
+    const LogbookDeclaration *book = LogbookDeclarations::forTonightList(t.list);
     auto *logbook = book ? qobject_cast<LogbookWindow *>(Windows::show(book->windowName)) : nullptr;
     if (!logbook) {
         Messages::show("There is no logbook for " + t.designation + ".");

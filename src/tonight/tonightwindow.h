@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tonight/site.h"
+#include "data/site.h"
 #include "tonight/tonightplanner.h"
 
 #include <QDate>
@@ -29,7 +29,18 @@ public:
     static constexpr const char *kWindowName = "frmtonight";
     static constexpr const char *kWorksheet = "tonight_work.rpt";
 
-    enum Column { Designation, Name, Constellation, Magnitude, Size, Best, Altitude, Transit, Moon, ColumnCount };
+    enum Column {
+        Designation,
+        Name,
+        Constellation,
+        Magnitude,
+        Size,
+        Best,
+        Altitude,
+        Transit,
+        Moon,
+        ColumnCount
+    };
 
     explicit TonightWindow(QWidget *parent = nullptr);
     ~TonightWindow() override;
@@ -38,7 +49,7 @@ public:
     static TonightWindow *showFor(const QString &lists);
 
     QString lists() const;
-    void setLists(const QString &lists);
+    Q_INVOKABLE void setLists(const QString &lists);
     void setNight(const QDate &date);
     void setMinimumAltitude(int degrees);
     void setShowObserved(bool on);

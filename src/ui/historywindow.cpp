@@ -1,6 +1,7 @@
 #include "ui/historywindow.h"
 
 #include "data/dataerror.h"
+#include "data/datetext.h"
 #include "data/messages.h"
 #include "data/store.h"
 
@@ -15,13 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Dates show as the logbooks show them; a text that is not a date as it stands.
-QString shownDate(const QString &iso)
-{
-    const QDate d = QDate::fromString(iso.left(10), Qt::ISODate);
-    return d.isValid() ? d.toString("M/d/yyyy") : iso;
-}
 
 QString shownMoment(const QString &iso)
 {
@@ -48,7 +42,7 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     const bool personal = table.compare("mess", Qt::CaseInsensitive) == 0;
     const bool log = table.compare("planet", Qt::CaseInsensitive) == 0 ||
                      table.compare("planet_log", Qt::CaseInsensitive) == 0;
-    QStringList headers = {"Kept on", "Because", "Observed?", "Date", "Time",    "UT",
+    QStringList headers = {"Kept on",  "Because",    "Observed?",     "Date",         "Time",   "UT",
                            "Location", "Instrument", "Magnification", "Transparency", "Seeing", "Notes"};
     if (personal)
         headers << "Personal Notes";
@@ -57,11 +51,10 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     m_caption->setObjectName("lblHistory");
     m_caption->setWordWrap(true);
     const QString object = designation.isEmpty() ? QStringLiteral("this object") : designation;
-    m_caption->setText(entries.empty()
-                           ? QStringLiteral("No earlier observations of %1 are kept.").arg(object)
-                           : QStringLiteral("Earlier observations of %1, newest first: %2 kept.")
-                                 .arg(object)
-                                 .arg(entries.size()));
+    m_caption->setText(entries.empty() ? QStringLiteral("No earlier observations of %1 are kept.").arg(object)
+                                       : QStringLiteral("Earlier observations of %1, newest first: %2 kept.")
+                                             .arg(object)
+                                             .arg(entries.size()));
 
     m_model = new QStandardItemModel(int(entries.size()), int(headers.size()), this);
     m_model->setHorizontalHeaderLabels(headers);
@@ -71,7 +64,7 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
                              e.change == QLatin1String("deleted") ? QStringLiteral("Deleted")
                                                                   : QStringLiteral("Overwritten"),
                              shownObserved(e.observed),
-                             shownDate(e.date),
+                             DateText::shownDay(e.date),
                              e.time,
                              e.ut,
                              e.location,

@@ -5,7 +5,8 @@
 #include "data/oalexport.h"
 #include "data/oalimport.h"
 #include "data/store.h"
-#include "shell/windows.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -57,8 +58,8 @@ std::function<bool(int, int)> progressOf(QProgressDialog &dialog)
 // them would be overwritten by their next update.
 QString openLogbook()
 {
-    for (const char *name : {"frmmess", "frmngc", "frmbest", "frmplanet", "frmgeneric", "frmdstars"})
-        if (QWidget *w = Windows::find(QString::fromLatin1(name)); w && w->isVisible())
+    for (const LogbookDeclaration *book : LogbookDeclarations::all())
+        if (QWidget *w = Windows::find(book->windowName); w && w->isVisible())
             return w->windowTitle();
     return QString();
 }
@@ -74,8 +75,9 @@ namespace {
 
 // Runs one exchange behind the hourglass and a progress window that shows
 // after half a second; its summary, or the failure, ends in a message box.
-void runExchange(QWidget *parent, const QString &label,
-                 const std::function<QString(SQLite::Database &, const std::function<bool(int, int)> &)> &work)
+void runExchange(
+    QWidget *parent, const QString &label,
+    const std::function<QString(SQLite::Database &, const std::function<bool(int, int)> &)> &work)
 {
     QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 1, parent);
     progress.setObjectName("oal_progress");
@@ -101,13 +103,14 @@ void exportObservations(QWidget *parent)
     const QString path = chooseFile(parent, true);
     if (path.isEmpty())
         return;
-    runExchange(parent, QStringLiteral("Exporting observations…"), [&](SQLite::Database &db, const auto &step) {
-        const OalExport::Result r = OalExport::write(db, path, step);
-        return QStringLiteral("%1 observations of %2 objects were exported to %3.")
-            .arg(r.observations)
-            .arg(r.targets)
-            .arg(path);
-    });
+    runExchange(parent, QStringLiteral("Exporting observations…"),
+                [&](SQLite::Database &db, const auto &step) {
+                    const OalExport::Result r = OalExport::write(db, path, step);
+                    return QStringLiteral("%1 observations of %2 objects were exported to %3.")
+                        .arg(r.observations)
+                        .arg(r.targets)
+                        .arg(path);
+                });
 }
 
 void importObservations(QWidget *parent)
@@ -121,9 +124,9 @@ void importObservations(QWidget *parent)
     const QString path = chooseFile(parent, false);
     if (path.isEmpty())
         return;
-    runExchange(parent, QStringLiteral("Importing observations…"), [&](SQLite::Database &db, const auto &step) {
-        return OalImport::run(db, path, step).text(path);
-    });
+    runExchange(
+        parent, QStringLiteral("Importing observations…"),
+        [&](SQLite::Database &db, const auto &step) { return OalImport::run(db, path, step).text(path); });
 }
 
 } // namespace OalExchangeUi

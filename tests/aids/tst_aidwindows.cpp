@@ -3,11 +3,12 @@
 #include "aids/mapwindow.h"
 #include "aids/seeingwindow.h"
 #include "aids/utc.h"
+#include "app/allwindows.h"
 #include "logbooks/messier/messierwindow.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/findermaps.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -50,7 +51,9 @@ private slots:
     void utPrefillsConvertsAndPastes()
     {
         choose("42");
-        setTexts(m_win, {{"txtFields_2", "2/25/2001"}, {"txtFields_5", "7:30 PM"}, {"txtFields_11", "earlier text"}});
+        setTexts(
+            m_win,
+            {{"txtFields_2", "2/25/2001"}, {"txtFields_5", "7:30 PM"}, {"txtFields_11", "earlier text"}});
         whenShown("utc_mess", [](QWidget *w) {
             QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 7:30 PM"));
             clickButton(w, "Command1");
@@ -88,7 +91,7 @@ private slots:
             QString local;
             whenShown("utc_mess", [&local](QWidget *w) { local = textOf(w, "txtLocalTime"); });
             clickButton(m_win, "Command5");
-            const std::optional<Utc::DateTime> v = Utc::parse(local);
+            const std::optional<Utc::DateTime> v = DateText::readMoment(local);
             QVERIFY2(v && local.contains(':'), qPrintable(local)); // the long time, even at midnight
             const qint64 drift = QDateTime(v->date, v->time).secsTo(QDateTime::currentDateTime());
             QVERIFY2(drift >= 0 && drift < 5, qPrintable(local));
@@ -162,7 +165,8 @@ private slots:
         QCOMPARE(Module1::SeeingCaller, QString("frmmess"));
         QCOMPARE(textsOf(m_win, {"Combo2", "Combo3"}), QStringList({"10", "9"}));
         clickButton(m_win, "Command3");
-        QCOMPARE(db("select conditions || '/' || rating from mess where mes = '57'").toString(), QString("10/9"));
+        QCOMPARE(db("select conditions || '/' || rating from mess where mes = '57'").toString(),
+                 QString("10/9"));
     }
 
     void scAddPastesCancelKeeps()
@@ -176,7 +180,8 @@ private slots:
         // Not stored until the logbook saves the record.
         QVERIFY(db("select conditions from mess where mes = '20'").isNull());
         clickButton(m_win, "Command11");
-        QCOMPARE(db("select conditions || '/' || rating from mess where mes = '20'").toString(), QString("0/1"));
+        QCOMPARE(db("select conditions || '/' || rating from mess where mes = '20'").toString(),
+                 QString("0/1"));
 
         // Cancel and the close box change nothing; each opening starts afresh at the first steps.
         choose("8");
@@ -293,10 +298,11 @@ private slots:
         choose("52");
         whenShown("maps2", [this](QWidget *w) {
             QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3", "Text4", "Text5"}),
-                     QStringList({"52", field("Text7")->text(), field("Text8")->text(), field("Text3")->text(),
-                                  "Cassiopeia"}));
+                     QStringList({"52", field("Text7")->text(), field("Text8")->text(),
+                                  field("Text3")->text(), "Cassiopeia"}));
             // The Messier set shows, the NGC set does not.
-            QVERIFY(w->findChild<QWidget *>("Text5")->isVisible() && !w->findChild<QWidget *>("Text6")->isVisible());
+            QVERIFY(w->findChild<QWidget *>("Text5")->isVisible() &&
+                    !w->findChild<QWidget *>("Text6")->isVisible());
             const QImage pic = w->findChild<QLabel *>("Picture1")->pixmap().toImage();
             QVERIFY(!pic.isNull());
             QCOMPARE(pic, QImage("map/777map.gif").convertToFormat(pic.format()));
@@ -341,12 +347,13 @@ private slots:
         QCOMPARE(ngc6946.mid(0, 2), QStringList({"NGC6946", "20 34.9"}));
         whenShown("maps2", [&](QWidget *w) {
             QCOMPARE(textsOf(w, {"Text10", "Text9", "Text8", "Text7", "Text6"}), ngc6946);
-            QVERIFY(w->findChild<QWidget *>("Text6")->isVisible() && !w->findChild<QWidget *>("Text5")->isVisible());
+            QVERIFY(w->findChild<QWidget *>("Text6")->isVisible() &&
+                    !w->findChild<QWidget *>("Text5")->isVisible());
             // The same picture as M52's.
             QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().toImage(),
                      QImage("map/777map.gif").convertToFormat(QImage::Format_RGB32));
         });
-        QVERIFY(MapWindow::ShowBestMap("NGC6946"));
+        QVERIFY(FinderMaps::ShowBestMap("NGC6946"));
 
         showBest("NGC4567");
         whenShown("maps3", [](QWidget *w) {
@@ -365,7 +372,7 @@ private slots:
             QVERIFY(!w->findChild<QPushButton *>("Command1")->isVisible());
             QVERIFY(!w->findChild<QLabel *>("Picture1")->pixmap().isNull());
         });
-        QVERIFY(MapWindow::ShowBestMap("NGC5128"));
+        QVERIFY(FinderMaps::ShowBestMap("NGC5128"));
     }
 
 private:

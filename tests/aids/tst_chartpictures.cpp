@@ -1,7 +1,7 @@
 // The chart pictures at twice the size: chosen on screens at twice the scale,
 // shown in the same room as the plain ones, and the plain ones elsewhere.
-#include "aids/mapwindow.h"
 #include "support/testsupport.h"
+#include "ui/picturebox.h"
 
 #include <QDir>
 #include <QImage>
@@ -15,8 +15,8 @@ class TestChartPictures : public QObject
 private slots:
     void doubleSizeNameSitsBeforeTheSuffix()
     {
-        QCOMPARE(QStringList({MapWindow::doubleSizeFile("map/3012map.gif"),
-                              MapWindow::doubleSizeFile("pics/045.jpg")}),
+        QCOMPARE(QStringList({PictureBox::doubleSizeFile("map/3012map.gif"),
+                              PictureBox::doubleSizeFile("pics/045.jpg")}),
                  QStringList({"map/3012map@2x.gif", "pics/045@2x.jpg"}));
     }
 
@@ -34,7 +34,7 @@ private slots:
                 save("map/b.png", {40, 30}, Qt::blue));
         // Pixels, pixel ratio, size on screen and the colour drawn.
         auto describe = [](const QString &file, qreal ratio) {
-            const QPixmap p = MapWindow::sharpPixmap(file, ratio);
+            const QPixmap p = PictureBox::sharpPixmap(file, ratio);
             const QSize s = p.deviceIndependentSize().toSize();
             return QString::asprintf("%dx%d @%g %dx%d ", p.width(), p.height(), p.devicePixelRatio(),
                                      s.width(), s.height()) +
@@ -43,11 +43,11 @@ private slots:
         QCOMPARE(describe("map/a.png", 1.0), QString("40x30 @1 40x30 #0000ff"));
         QCOMPARE(describe("map/a.png", 2.0), QString("80x60 @2 40x30 #ff0000"));
         QCOMPARE(describe("map/b.png", 2.0), QString("40x30 @1 40x30 #0000ff"));
-        QVERIFY(MapWindow::sharpPixmap("map/none.png", 2.0).isNull());
+        QVERIFY(PictureBox::sharpPixmap("map/none.png", 2.0).isNull());
 
         // The picture box keeps the plain picture's size at either scale.
         QLabel box;
-        QVERIFY(MapWindow::loadPicture(&box, "map/a.png"));
+        QVERIFY(PictureBox::loadFixed(&box, "map/a.png"));
         QCOMPARE(box.size(), QSize(40, 30));
     }
 };

@@ -3,9 +3,10 @@
 #include "aids/mapcodes.h"
 #include "aids/mapwindow.h"
 #include "data/store.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/findermaps.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QDialog>
 #include <QImage>
@@ -99,8 +100,9 @@ private slots:
                                        : MapCodes::lookup(MapCodes::messierTable(), object.toInt());
             QVERIFY(expected);
             // The code is kept after the window closed.
-            QCOMPARE(QStringList({m_opened[0].window, m_opened[0].code, m_opened[0].source, Module1::MapCode}),
-                     QStringList({expected->window, expected->code, best ? "2" : "1", expected->code}));
+            QCOMPARE(
+                QStringList({m_opened[0].window, m_opened[0].code, m_opened[0].source, Module1::MapCode}),
+                QStringList({expected->window, expected->code, best ? "2" : "1", expected->code}));
         }
     }
 
@@ -109,8 +111,8 @@ private slots:
         // Module1::MapCode is left holding the number read; for a designation
         // that is the five characters after "NGC".
         const std::pair<const char *, const char *> unknown[] = {
-            {"0", "0"},      {"111", "111"}, {"", ""},         {"M42", "M42"}, {"-1", "-1"},
-            {"52.5", "52.5"}, {"NGC1", "1"},   {"NGC224", "224"}, {"NGC", ""},    {"NGC 12345", " 1234"}};
+            {"0", "0"},       {"111", "111"}, {"", ""},          {"M42", "M42"}, {"-1", "-1"},
+            {"52.5", "52.5"}, {"NGC1", "1"},  {"NGC224", "224"}, {"NGC", ""},    {"NGC 12345", " 1234"}};
         for (const auto &[object, code] : unknown) {
             QVERIFY2(!show(object), object);
             QCOMPARE(Module1::MapCode + "|" + Module1::MapSource,
@@ -126,7 +128,8 @@ private slots:
                 Module1::MapCode = code;
                 MapWindow w(kind);
                 auto *zoom = w.findChild<QPushButton *>("Command1");
-                QVERIFY2(zoom && zoom->text() == "Zoom in" && zoom->isHidden() == (code != "3012"), qPrintable(code));
+                QVERIFY2(zoom && zoom->text() == "Zoom in" && zoom->isHidden() == (code != "3012"),
+                         qPrintable(code));
             }
         }
         Module1::MapCode = "3012";
@@ -150,7 +153,7 @@ private:
     bool show(const QString &object)
     {
         const bool shown =
-            object.startsWith("NGC") ? MapWindow::ShowBestMap(object) : MapWindow::ShowMessierMap(object);
+            object.startsWith("NGC") ? FinderMaps::ShowBestMap(object) : FinderMaps::ShowMessierMap(object);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return shown;
     }

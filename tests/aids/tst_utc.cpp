@@ -45,34 +45,44 @@ private slots:
     void parsesTheFormsTyped()
     {
         const std::pair<const char *, const char *> forms[] = {
-            {"2/25/2001 7:30 PM", "2001-02-25 19:30:00"},       {"2/25/2001 7:30:15 PM", "2001-02-25 19:30:15"},
-            {"2/25/2001 19:30", "2001-02-25 19:30:00"},         {"6/1/2026 12:05 PM", "2026-06-01 12:05:00"},
-            {"6/1/2026 12:30 AM", "2026-06-01 00:30:00"},       {"12/4/2026 5:19:25pm", "2026-12-04 17:19:25"},
-            {"3/9/2026 9 PM", "2026-03-09 21:00:00"},           {"  02/05/2026 09:07:03 AM ", "2026-02-05 09:07:03"},
-            {"2/25/2001", "2001-02-25 00:00:00"},               {"2/25/01 7:30 PM", "2001-02-25 19:30:00"},
-            {"7/20/69 20:17", "1969-07-20 20:17:00"},           {"2-25-2001 7:30 PM", "2001-02-25 19:30:00"},
+            {"2/25/2001 7:30 PM", "2001-02-25 19:30:00"},
+            {"2/25/2001 7:30:15 PM", "2001-02-25 19:30:15"},
+            {"2/25/2001 19:30", "2001-02-25 19:30:00"},
+            {"6/1/2026 12:05 PM", "2026-06-01 12:05:00"},
+            {"6/1/2026 12:30 AM", "2026-06-01 00:30:00"},
+            {"12/4/2026 5:19:25pm", "2026-12-04 17:19:25"},
+            {"3/9/2026 9 PM", "2026-03-09 21:00:00"},
+            {"  02/05/2026 09:07:03 AM ", "2026-02-05 09:07:03"},
+            {"2/25/2001", "2001-02-25 00:00:00"},
+            {"2/25/01 7:30 PM", "2001-02-25 19:30:00"},
+            {"7/20/69 20:17", "1969-07-20 20:17:00"},
+            {"2-25-2001 7:30 PM", "2001-02-25 19:30:00"},
             {"2/29/2024 23:59:59", "2024-02-29 23:59:59"}};
         for (const auto &[typed, expected] : forms) {
-            const std::optional<DateTime> v = Utc::parse(typed);
+            const std::optional<DateTime> v = DateText::readMoment(typed);
             QCOMPARE(v ? QDateTime(v->date, v->time).toString("yyyy-MM-dd HH:mm:ss") : QString("refused"),
                      QString(expected));
         }
         // A word, nothing, day first, no such day, 29 February of a common year, minute 60, hour 24,
         // 13 PM, an hour alone, a time alone, trailing words, a month and year.
-        for (const char *text : {"tonight", "", "25/2/2001 7:30 PM", "2/30/2001", "2/29/2023", "2/25/2001 7:60 PM",
-                                 "2/25/2001 24:00", "2/25/2001 13:30 PM", "2/25/2001 7", "7:30 PM",
-                                 "2/25/2001 7:30 PM tonight", "2/2001"})
-            QVERIFY2(!Utc::parse(text) && !Utc::ConvertLocalToUtc(text), text);
+        for (const char *text : {"tonight", "", "25/2/2001 7:30 PM", "2/30/2001", "2/29/2023",
+                                 "2/25/2001 7:60 PM", "2/25/2001 24:00", "2/25/2001 13:30 PM", "2/25/2001 7",
+                                 "7:30 PM", "2/25/2001 7:30 PM tonight", "2/2001"})
+            QVERIFY2(!DateText::readMoment(text) && !Utc::ConvertLocalToUtc(text), text);
     }
 
     void generalFormAndMidnight()
     {
-        QCOMPARE(Utc::formatGeneral({QDate(2001, 2, 26), QTime(0, 30, 0)}), QString("2/26/2001 12:30:00 AM"));
-        QCOMPARE(Utc::formatGeneral({QDate(2001, 2, 26), QTime(12, 0, 1)}), QString("2/26/2001 12:00:01 PM"));
-        QCOMPARE(Utc::formatGeneral({QDate(2026, 11, 9), QTime(23, 5, 9)}), QString("11/9/2026 11:05:09 PM"));
+        QCOMPARE(DateText::shownMoment({QDate(2001, 2, 26), QTime(0, 30, 0)}),
+                 QString("2/26/2001 12:30:00 AM"));
+        QCOMPARE(DateText::shownMoment({QDate(2001, 2, 26), QTime(12, 0, 1)}),
+                 QString("2/26/2001 12:00:01 PM"));
+        QCOMPARE(DateText::shownMoment({QDate(2026, 11, 9), QTime(23, 5, 9)}),
+                 QString("11/9/2026 11:05:09 PM"));
         // Exactly midnight is written as the date alone; a second later is not.
-        QCOMPARE(Utc::formatGeneral({QDate(2001, 2, 26), QTime(0, 0, 0)}), QString("2/26/2001"));
-        QCOMPARE(Utc::formatGeneral({QDate(2001, 2, 26), QTime(0, 0, 1)}), QString("2/26/2001 12:00:01 AM"));
+        QCOMPARE(DateText::shownMoment({QDate(2001, 2, 26), QTime(0, 0, 0)}), QString("2/26/2001"));
+        QCOMPARE(DateText::shownMoment({QDate(2001, 2, 26), QTime(0, 0, 1)}),
+                 QString("2/26/2001 12:00:01 AM"));
         // The clock's pre-fill keeps the time even at midnight.
         QCOMPARE(Utc::formatDateAndLongTime(QDateTime(QDate(2026, 12, 4), QTime(17, 19, 25))),
                  QString("12/4/2026 5:19:25 PM"));
@@ -104,21 +114,25 @@ private slots:
         QCOMPARE(text(Utc::FileTimeToSystemTime(Q_INT64_C(116444736000000000) + 10'000'000 * 61 + 1230000)),
                  QString("1970-1-1 0:1:1.123 4"));
         // Local to UT subtracts the offset east of Greenwich.
-        QCOMPARE(Utc::LocalFileTimeToFileTime(1'000'000'000, -5 * 3600), 1'000'000'000 + Q_INT64_C(180000000000));
+        QCOMPARE(Utc::LocalFileTimeToFileTime(1'000'000'000, -5 * 3600),
+                 1'000'000'000 + Q_INT64_C(180000000000));
         QCOMPARE(Utc::LocalFileTimeToFileTime(Q_INT64_C(360000000000), 3600), Q_INT64_C(324000000000));
     }
 
     void convertsWithTheOffsetInForceNow()
     {
         // The help text's own example, in a zone five hours behind UT.
-        QCOMPARE(Utc::ConvertLocalToUtc("2/25/2001 7:30 PM"), std::optional<QString>("2/26/2001 12:30:00 AM"));
+        QCOMPARE(Utc::ConvertLocalToUtc("2/25/2001 7:30 PM"),
+                 std::optional<QString>("2/26/2001 12:30:00 AM"));
         // Seconds are kept; input without seconds gives ":00".
-        QCOMPARE(Utc::ConvertLocalToUtc("2/25/2001 7:30:15 PM"), std::optional<QString>("2/26/2001 12:30:15 AM"));
+        QCOMPARE(Utc::ConvertLocalToUtc("2/25/2001 7:30:15 PM"),
+                 std::optional<QString>("2/26/2001 12:30:15 AM"));
         QCOMPARE(Utc::ConvertLocalToUtc("2/25/2001 8:05 AM"), std::optional<QString>("2/25/2001 1:05:00 PM"));
         // A UT result of exactly midnight is the date alone.
         QCOMPARE(Utc::ConvertLocalToUtc("2/25/2001 7:00 PM"), std::optional<QString>("2/26/2001"));
         // Across the end of a month and a year.
-        QCOMPARE(Utc::ConvertLocalToUtc("12/31/2026 10:45 PM"), std::optional<QString>("1/1/2027 3:45:00 AM"));
+        QCOMPARE(Utc::ConvertLocalToUtc("12/31/2026 10:45 PM"),
+                 std::optional<QString>("1/1/2027 3:45:00 AM"));
     }
 
     void convertsWithGivenOffsets()
@@ -139,7 +153,8 @@ private slots:
         // The platform counts start in 1601 and the texts end in 9999.
         QVERIFY(!Utc::ConvertLocalToUtc("12/31/1600 11:00 PM", 0));
         QVERIFY(!Utc::ConvertLocalToUtc("1/1/1601 12:30 AM", 3600));
-        QCOMPARE(Utc::ConvertLocalToUtc("1/1/1601 12:30 AM", 0), std::optional<QString>("1/1/1601 12:30:00 AM"));
+        QCOMPARE(Utc::ConvertLocalToUtc("1/1/1601 12:30 AM", 0),
+                 std::optional<QString>("1/1/1601 12:30:00 AM"));
         QVERIFY(!Utc::ConvertLocalToUtc("12/31/9999 11:00 PM", -3 * 3600));
     }
 };

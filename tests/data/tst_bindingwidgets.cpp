@@ -1,13 +1,13 @@
 // Bound controls, the navigation bar, the data-form buttons, the month view's
 // beeping moves and the window registry, driven as a user would.
-#include "ui/recordbinder.h"
 #include "data/dataformcommands.h"
-#include "ui/dataformwidget.h"
-#include "ui/navigatorwidget.h"
 #include "data/recordsource.h"
 #include "data/store.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/dataformwidget.h"
+#include "ui/navigatorwidget.h"
+#include "ui/recordbinder.h"
+#include "ui/windows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,13 +26,11 @@ private slots:
         openWorkspace(m_dir, m_messages, false);
         dbExec(m_dir->file("velnora.db"),
                "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
-               "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, 0, NULL)");
+               "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, "
+               "0, NULL)");
     }
 
-    void cleanup()
-    {
-        closeWorkspace(m_dir, m_messages);
-    }
+    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void controlsShowAndWriteTheRow()
     {
@@ -45,8 +43,11 @@ private slots:
         QComboBox conditions;
         conditions.setEditable(true);
         conditions.addItems({"1", "5", "9"});
-        for (const auto &[control, field] : {std::pair<QWidget *, const char *>{&name, "Name"}, {&date, "date"},
-                                             {&notes, "notes"}, {&done, "completed"}, {&conditions, "conditions"}})
+        for (const auto &[control, field] : {std::pair<QWidget *, const char *>{&name, "Name"},
+                                             {&date, "date"},
+                                             {&notes, "notes"},
+                                             {&done, "completed"},
+                                             {&conditions, "conditions"}})
             binder.bind(control, field);
         QCOMPARE(QStringList({name.text(), date.text(), conditions.currentText()}),
                  QStringList({"Crab Nebula", "1/15/2024", "5"}));
@@ -57,14 +58,17 @@ private slots:
 
         name.clear();
         QTest::keyClicks(&name, "Crab Nebula (SNR)");
-        date.setText("2/1/2024");               // an aid writing into the field counts as an edit
+        date.setText("2/1/2024"); // an aid writing into the field counts as an edit
         notes.setPlainText("Filamentary at 200x");
         done.setChecked(false);
         conditions.setCurrentText("9");
         rs.moveNext();
-        QCOMPARE(name.text() + "|" + date.text() + "|" + (done.isChecked() ? "done" : ""), QString("Globular||"));
-        QCOMPARE(db("select Name || '|' || date || '|' || notes || '|' || completed || '|' || conditions from mess "
-                    "where id = 1").toString(),
+        QCOMPARE(name.text() + "|" + date.text() + "|" + (done.isChecked() ? "done" : ""),
+                 QString("Globular||"));
+        QCOMPARE(db("select Name || '|' || date || '|' || notes || '|' || completed || '|' || conditions "
+                    "from mess "
+                    "where id = 1")
+                     .toString(),
                  QString("Crab Nebula (SNR)|2024-02-01|Filamentary at 200x|0|9"));
 
         // A bad date keeps the row and the typed text; the database is unchanged.

@@ -1,10 +1,10 @@
 // The main menu's Observations menu: export and import through a file dialog
 // that tests answer, the summary in a message box, and no import under an
 // open logbook.
-#include "ui/oalexchangeui.h"
-#include "shell/allwindows.h"
-#include "shell/windows.h"
+#include "app/allwindows.h"
 #include "support/testsupport.h"
+#include "ui/oalexchangeui.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QFile>
@@ -48,7 +48,8 @@ private slots:
         QCOMPARE(m_asked, QStringList({"save"}));
         QVERIFY(m_messages->shown.isEmpty());
 
-        dbExec(m_dir->file("velnora.db"), "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' where mes = '57'");
+        dbExec(m_dir->file("velnora.db"),
+               "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' where mes = '57'");
         m_answer = m_dir->file("out.xml");
         exportAction->trigger();
         QCOMPARE(m_messages->shown.value(0),
@@ -76,7 +77,8 @@ private slots:
         QVERIFY2(m_messages->shown.size() == 1 &&
                      m_messages->shown[0].startsWith("Close the logbooks before importing observations"),
                  qPrintable(m_messages->shown.join('|')));
-        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where completed = 1").toInt(), 0);
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where completed = 1").toInt(),
+                 0);
     }
 
     void brokenFileIsSaidPlainly()

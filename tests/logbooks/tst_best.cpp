@@ -1,11 +1,11 @@
 // The Best of the NGC logbook, driven through its named controls and checked
 // in the controls and the database.
+#include "app/allwindows.h"
 #include "logbooks/best/bestdeclaration.h"
 #include "logbooks/best/bestwindow.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -61,7 +61,8 @@ private slots:
         }
         for (int i = 0; i < 2; ++i)
             click("Command2");
-        QCOMPARE(textsOf(m_win, {"txtFields_12", "Combo1", "Combo2"}), QStringList({"NGC2022", "NGC2022", "23"}));
+        QCOMPARE(textsOf(m_win, {"txtFields_12", "Combo1", "Combo2"}),
+                 QStringList({"NGC2022", "NGC2022", "23"}));
 
         click("Command7");
         QCOMPARE(textsOf(m_win, {"Command7", "Text3", "Combo2"}), QStringList({"Sort by NGC", "1", "1"}));
@@ -79,7 +80,8 @@ private slots:
 
         activateItem(combo("Combo1"), "NGC7662");
         QCOMPARE(object(), QString("NGC7662"));
-        QCOMPARE(textOf(m_win, "Combo2"), db("select best_number from Sac72 where OBJECT = 'NGC7662'").toString());
+        QCOMPARE(textOf(m_win, "Combo2"),
+                 db("select best_number from Sac72 where OBJECT = 'NGC7662'").toString());
         listsFollowRow();
 
         // The lists find their row in the NGC order too.
@@ -100,7 +102,8 @@ private slots:
         click("Command3");
         QCOMPARE(textsOf(m_win, {"datPrimaryRS_caption", "Text3", "Combo2"}),
                  QStringList({"Record: 110", "110", "110"}));
-        QCOMPARE(db("select location from Sac72 where OBJECT = '" + last + "'").toString(), QString("Dark site"));
+        QCOMPARE(db("select location from Sac72 where OBJECT = '" + last + "'").toString(),
+                 QString("Dark site"));
 
         // A date the store refuses: the date message, and the row keeps its place.
         field("txtFields_3")->setText("not a date");
@@ -182,7 +185,8 @@ private:
     {
         QCOMPARE(textOf(m_win, "Combo1"), object());
         QCOMPARE(textOf(m_win, "Combo2"), textOf(m_win, "Text3"));
-        QCOMPARE(textOf(m_win, "Combo2"), db("select best_number from Sac72 where OBJECT = '" + object() + "'").toString());
+        QCOMPARE(textOf(m_win, "Combo2"),
+                 db("select best_number from Sac72 where OBJECT = '" + object() + "'").toString());
     }
 };
 

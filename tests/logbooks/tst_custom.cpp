@@ -1,11 +1,11 @@
 // The custom database: browsing, the text search, add mode with its timer,
 // "Refresh Data" and the delete warning, through named controls and the store.
+#include "app/allwindows.h"
 #include "logbooks/custom/customdeclaration.h"
 #include "logbooks/custom/customwindow.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -22,11 +22,12 @@ private slots:
     {
         openWorkspace(m_dir, m_messages);
         // IDs with gaps, so that positions and IDs differ.
-        dbExec(db(), "insert into generic (ID, object, desc, notes) values "
-                     "(5, 'Andromeda field', 'Spiral galaxy with dust lanes', 'Bright core, dark lane'), "
-                     "(7, 'Double Cluster', 'Two open clusters', 'Rich field of stars'), "
-                     "(12, 'Blinking Planetary', 'Planetary nebula that blinks', 'Core bright in averted vision'), "
-                     "(20, 'Kemble''s Cascade', 'Asterism chain', null)");
+        dbExec(db(),
+               "insert into generic (ID, object, desc, notes) values "
+               "(5, 'Andromeda field', 'Spiral galaxy with dust lanes', 'Bright core, dark lane'), "
+               "(7, 'Double Cluster', 'Two open clusters', 'Rich field of stars'), "
+               "(12, 'Blinking Planetary', 'Planetary nebula that blinks', 'Core bright in averted vision'), "
+               "(20, 'Kemble''s Cascade', 'Asterism chain', null)");
         AllWindows::registerAll();
         m_win = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
         QVERIFY(m_win);
@@ -42,7 +43,8 @@ private slots:
     {
         activateItem(combo("Combo5"), "NONEX    Nonexistent");
         click("Command1");
-        QCOMPARE(dbValue(db(), "select type from generic where ID = 5").toString(), QString("NONEX    Nonexistent"));
+        QCOMPARE(dbValue(db(), "select type from generic where ID = 5").toString(),
+                 QString("NONEX    Nonexistent"));
     }
 
     void searchSkipsCurrentRowAndWraps()
@@ -93,7 +95,8 @@ private slots:
         field("txtFields_11")->setText("Never saved");
         click("Command6");
         QVERIFY(count() == before && id() == "5");
-        QVERIFY(button("Command8")->isVisible() && button("Command9")->isEnabled() && !button("Command5")->isVisible());
+        QVERIFY(button("Command8")->isVisible() && button("Command9")->isEnabled() &&
+                !button("Command5")->isVisible());
     }
 
     void updateRecordSavesThenTimerReturnsToBrowse()
@@ -105,7 +108,8 @@ private slots:
         // Add mode lasts until Timer1 fires, a second later.
         QVERIFY(m_win->findChild<QTimer *>("Timer1")->remainingTime() > 500 && m_win->inAddMode());
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->inAddMode(), 3000);
-        QCOMPARE(textsOf(m_win, {"txtFields_11", "datPrimaryRS_caption"}), QStringList({"Coathanger", "Record: 5"}));
+        QCOMPARE(textsOf(m_win, {"txtFields_11", "datPrimaryRS_caption"}),
+                 QStringList({"Coathanger", "Record: 5"}));
         QCOMPARE(dbValue(db(), "select date from generic where object = 'Coathanger'").toString(),
                  QString("2026-07-04"));
     }
@@ -128,7 +132,8 @@ private slots:
         m_win->findChild<QPlainTextEdit *>("txtFields_10")->setPlainText("Seen at 100x");
         click("Command8");
         QCOMPARE(Module1::RefindKey, QString("12"));
-        QCOMPARE(dbValue(db(), "select notes from generic where ID = 12").toString(), QString("Seen at 100x"));
+        QCOMPARE(dbValue(db(), "select notes from generic where ID = 12").toString(),
+                 QString("Seen at 100x"));
         auto *timer2 = m_win->findChild<QTimer *>("Timer2");
         // Moved away meanwhile, the re-find still returns to the row.
         m_win->primary()->moveFirst();
@@ -146,7 +151,8 @@ private slots:
         answerWarning("OKButton");
         click("Command4");
         QCOMPARE(QString::number(count()) + "@" + id(), QString("3@12"));
-        QCOMPARE(m_warningTexts.mid(2), QStringList({" Confirm Delete", "Do you really wish to delete this record?  "}));
+        QCOMPARE(m_warningTexts.mid(2),
+                 QStringList({" Confirm Delete", "Do you really wish to delete this record?  "}));
     }
 
     void emptyTableBrowsesQuietly()

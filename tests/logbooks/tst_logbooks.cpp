@@ -2,13 +2,13 @@
 // the window holds what it declares, "Ins" and "U" copy every pair and store
 // the defaults, closing writes what was typed and a refused write keeps the
 // window open, and the window fits the screen.
+#include "app/allwindows.h"
 #include "data/recordsource.h"
-#include "logbooks/logbookdeclaration.h"
-#include "logbooks/logbookwindow.h"
-#include "shell/allwindows.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
 #include "ui/controlvalue.h"
+#include "ui/logbookdeclaration.h"
+#include "ui/logbookwindow.h"
+#include "ui/windows.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,7 +18,8 @@
 
 namespace {
 
-const LogbookField *firstField(const LogbookSpec &book, const std::function<bool(const LogbookField &)> &pick)
+const LogbookField *firstField(const LogbookDeclaration &book,
+                               const std::function<bool(const LogbookField &)> &pick)
 {
     for (const LogbookField &f : book.fields)
         if (pick(f))
@@ -67,7 +68,7 @@ private slots:
         LogbookWindow *w = open(name);
         if (!w)
             QSKIP("not a logbook window");
-        const LogbookSpec &book = w->declaration();
+        const LogbookDeclaration &book = w->declaration();
         QCOMPARE(w->windowTitle(), book.title);
         for (const LogbookField &f : book.fields) {
             QWidget *c = w->control(f.objectName);
@@ -97,7 +98,7 @@ private slots:
         LogbookWindow *w = open(name);
         if (!w)
             QSKIP("not a logbook window");
-        const LogbookSpec &book = w->declaration();
+        const LogbookDeclaration &book = w->declaration();
         if (book.copyPairs.empty() || book.insertButton.isEmpty())
             QSKIP("no default values");
         int i = 0;
@@ -132,7 +133,7 @@ private slots:
         LogbookWindow *w = open(name);
         if (!w)
             QSKIP("not a logbook window");
-        const LogbookSpec &book = w->declaration();
+        const LogbookDeclaration &book = w->declaration();
         const LogbookField *notes = firstField(book, [&](const LogbookField &f) {
             return !f.onDefaults && !f.readOnly && f.kind == LogbookField::Kind::Notes &&
                    w->primary()->columnIndex(f.column) >= 0;
@@ -142,7 +143,8 @@ private slots:
         const qint64 row = w->primary()->currentRowid();
         ControlValue::setText(w->control(notes->objectName), "Seen at dawn, low in the east");
         QVERIFY(w->close());
-        QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(notes->column, book.table).arg(row)).toString(),
+        QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(notes->column, book.table).arg(row))
+                     .toString(),
                  QString("Seen at dawn, low in the east"));
     }
 
@@ -153,12 +155,13 @@ private slots:
         LogbookWindow *w = open(name);
         if (!w)
             QSKIP("not a logbook window");
-        const LogbookSpec &book = w->declaration();
+        const LogbookDeclaration &book = w->declaration();
         const LogbookField *date = book.field(book.aids.dateControl);
         if (!date || date->onDefaults || !w->primary()->hasCurrent())
             QSKIP("no date on the record");
         const qint64 row = w->primary()->currentRowid();
-        const QVariant before = db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row));
+        const QVariant before =
+            db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row));
         ControlValue::setText(w->control(date->objectName), "the fourth");
         QVERIFY(!w->close());
         QVERIFY(w->isVisible());
@@ -167,10 +170,12 @@ private slots:
             QCOMPARE(m_messages->shown[0], book.commitFailureMessage);
         // The typed text is still there to be mended, and the store unchanged.
         QCOMPARE(ControlValue::text(w->control(date->objectName)), QString("the fourth"));
-        QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row)), before);
+        QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row)),
+                 before);
         ControlValue::setText(w->control(date->objectName), "6/1/2026");
         QVERIFY(w->close());
-        QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row)).toString(),
+        QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row))
+                     .toString(),
                  QString("2026-06-01"));
     }
 
@@ -179,7 +184,7 @@ private:
     {
         QTest::addColumn<QString>("name");
         AllWindows::registerAll();
-        for (const LogbookSpec *book : LogbookSpecs::all())
+        for (const LogbookDeclaration *book : LogbookDeclarations::all())
             QTest::newRow(qPrintable(book->windowName)) << book->windowName;
     }
 

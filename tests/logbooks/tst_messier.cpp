@@ -1,12 +1,12 @@
 // The Messier logbook and its month view, driven through their named controls
 // and checked in both the controls and the database.
+#include "app/allwindows.h"
 #include "data/recordsource.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -77,7 +77,8 @@ private slots:
         activateItem(combo("Combo1"), "110");
         field("txtFields_7")->setText("Dark site");
         click("Command3");
-        QVERIFY(number() == "110" && db("select location from mess where mes = '110'").toString() == "Dark site");
+        QVERIFY(number() == "110" &&
+                db("select location from mess where mes = '110'").toString() == "Dark site");
         // Any other object stays current too.
         activateItem(combo("Combo1"), "57");
         click("Command3");
@@ -88,7 +89,8 @@ private slots:
         m_win->findChild<QPlainTextEdit *>("txtFields_14")->setPlainText("Steady air");
         click("Command3");
         QVERIFY(number() == firstInMonthOrder &&
-                db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString() == "Steady air");
+                db("select notes from mess where mes = '" + firstInMonthOrder + "'").toString() ==
+                    "Steady air");
         // On the last row of month order (not M110) the moves end on the row
         // before it, as the commit steps say.
         click("Command8");
@@ -107,7 +109,8 @@ private slots:
         activateItem(combo("Combo1"), "42");
         field("txtFields_2")->setText("12/4/2026");
         click("Command3");
-        const QString stored = "select ifnull(date, '-') || '|' || ifnull(location, '-') from mess where mes = '42'";
+        const QString stored =
+            "select ifnull(date, '-') || '|' || ifnull(location, '-') from mess where mes = '42'";
         QCOMPARE(db(stored).toString(), QString("2026-12-04|-"));
         QCOMPARE(field("txtFields_2")->text(), QString("12/4/2026"));
         setTexts(m_win, {{"txtFields_2", "the fourth"}, {"txtFields_7", "Should not be written"}});
@@ -133,7 +136,8 @@ private slots:
         activateItem(combo("Combo1"), "8");
         QVERIFY(picture->pixmap().isNull()); // no file for it: an empty box
         const QString month = field("txtFields_18")->text();
-        QCOMPARE(textsOf(m_win, {"Command2", "Command4"}), QStringList({month + " Notes", month + " Worksheet"}));
+        QCOMPARE(textsOf(m_win, {"Command2", "Command4"}),
+                 QStringList({month + " Notes", month + " Worksheet"}));
         field("txtFields_18")->setText("");
         QCOMPARE(textsOf(m_win, {"Command2", "Command4"}), QStringList({" Notes", " Worksheet"}));
     }
@@ -189,9 +193,12 @@ private slots:
         MonthViewDialog view;
         view.show();
         QCOMPARE(view.rows()->recordCount(), 2);
-        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-            {Qt::Key_Down, {}}, {Qt::Key_Down, {}}, {Qt::Key_Home, {}}, {Qt::Key_PageDown, Qt::ControlModifier},
-            {Qt::Key_Up, Qt::ControlModifier}, {Qt::Key_End, {}}};
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Down, {}},
+                                                                  {Qt::Key_Down, {}},
+                                                                  {Qt::Key_Home, {}},
+                                                                  {Qt::Key_PageDown, Qt::ControlModifier},
+                                                                  {Qt::Key_Up, Qt::ControlModifier},
+                                                                  {Qt::Key_End, {}}};
         // The keys move the rows whichever box has the focus.
         auto *notes = view.findChild<QPlainTextEdit *>("txtFields_0");
         QList<int> positions;

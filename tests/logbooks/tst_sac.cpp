@@ -1,13 +1,13 @@
 // The SAC browser, its NGC notes and its editing mode, driven through their
 // named controls and checked in both the controls and the database.
+#include "app/allwindows.h"
+#include "data/designationlists.h"
 #include "data/recordsource.h"
-#include "logbooks/designationlists.h"
 #include "logbooks/sac/sacsearch.h"
 #include "logbooks/sac/sacwindow.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,7 +39,8 @@ private slots:
         QCOMPARE(textOf(m_win, "txtFields_6"), db("select object from sac72 order by id").toString());
         QCOMPARE(Module1::CatalogFilter, QString("555"));
         QCOMPARE(m_win->primary()->recordCount(), m_rows);
-        QCOMPARE(m_win->originalRows(), db("select value from velnora_meta where key = 'sac72_original_rows'").toInt());
+        QCOMPARE(m_win->originalRows(),
+                 db("select value from velnora_meta where key = 'sac72_original_rows'").toInt());
         // Catalogue data is locked, the observation is not.
         QVERIFY(field("txtFields_6")->isReadOnly() && field("txtFields_10")->isReadOnly());
         QVERIFY(!field("txtFields_7")->isReadOnly());
@@ -48,24 +49,27 @@ private slots:
     void designationListsFromTheObjectColumn()
     {
         // Built from the names alone: padded, in code order, UGCA before UGC, split at "P".
-        const auto lists = DesignationLists::build(
-            {"NGC1", "UGC 12", "IC 5", "UGCA 205", "3C 48", "vdBH 81", "PK 0+3.1", "Wild's triplet", "IC 5", "ngc7"});
+        const auto lists = DesignationLists::build({"NGC1", "UGC 12", "IC 5", "UGCA 205", "3C 48", "vdBH 81",
+                                                    "PK 0+3.1", "Wild's triplet", "IC 5", "ngc7"});
         QCOMPARE(lists.first, QStringList({"3C 48           ", "IC 5            "}));
         QCOMPARE(lists.second, QStringList({"PK 0+3.1        ", "UGCA 205        ", "UGC 12          ",
                                             "Wild's triplet  ", "vdBH 81         "}));
         bool skip = true;
-        QCOMPARE(DesignationLists::criterion("IC 5            ", &skip), QString("object ='IC 5            '"));
+        QCOMPARE(DesignationLists::criterion("IC 5            ", &skip),
+                 QString("object ='IC 5            '"));
         QVERIFY(!skip);
         QCOMPARE(DesignationLists::criterion("Zwicky's triplet", &skip), QString("object Like  '*Zwicky*'"));
         QVERIFY(skip);
 
         // In the window, a choice lands on its object.
         QComboBox *c1 = combo("Combo1");
-        const QString ic = db("select object from sac72 where object like 'IC %' order by id desc").toString();
+        const QString ic =
+            db("select object from sac72 where object like 'IC %' order by id desc").toString();
         activateItem(c1, ic.leftJustified(16));
         QCOMPARE(field("txtFields_6")->text(), ic);
         QCOMPARE(m_win->primary()->absolutePosition(),
-                 db("select count(*) from sac72 where id <= (select max(id) from sac72 where object = '" + ic + "')")
+                 db("select count(*) from sac72 where id <= (select max(id) from sac72 where object = '" +
+                    ic + "')")
                      .toInt());
     }
 
@@ -145,25 +149,30 @@ private slots:
 
     void descriptionSearchSkipsMeasuredNotes()
     {
-        dbExec(dbPath(), "update sac72 set ngc_descr = case id when 3 then 'vF, pos. angle 50 degrees' when 4 then "
-                         "'VF, S' when 6 then 'vF, between two stars' when 9 then 'vF, vS, R' end where id in (3, 4, 6, 9)");
+        dbExec(dbPath(),
+               "update sac72 set ngc_descr = case id when 3 then 'vF, pos. angle 50 degrees' when 4 then "
+               "'VF, S' when 6 then 'vF, between two stars' when 9 then 'vF, vS, R' end where id in (3, 4, "
+               "6, 9)");
         reopen();
         m_combo3Pick("NGC Description");
         field("Text13")->setText("vF");
         click("Command8");
         QCOMPARE(m_win->primary()->absolutePosition(), 9);
         QCOMPARE(field("txtFields_10")->text(), QString("vF, vS, R"));
-        QVERIFY(SacSearch::acceptsDescription("vF, vS", "vF") && !SacSearch::acceptsDescription("vF, Seen at 40x", "vF") &&
+        QVERIFY(SacSearch::acceptsDescription("vF, vS", "vF") &&
+                !SacSearch::acceptsDescription("vF, Seen at 40x", "vF") &&
                 !SacSearch::acceptsDescription("VF, S", "vF"));
     }
 
     void catalogueFilterEnablesGoTo()
     {
-        const QList<QWidget *> goTo = {m_win->findChild<QWidget *>("Command1"), combo("Combo1"), combo("Combo2")};
+        const QList<QWidget *> goTo = {m_win->findChild<QWidget *>("Command1"), combo("Combo1"),
+                                       combo("Combo2")};
         menu("messier");
         QCOMPARE(textsOf(m_win, {"Text30", "Text16"}), QStringList({"Messier", "Record: 1"}));
         QCOMPARE(Module1::CatalogFilter, QString("1"));
-        QCOMPARE(m_win->primary()->recordCount(), db("select count(*) from sac72 where bchm like '%M%'").toInt());
+        QCOMPARE(m_win->primary()->recordCount(),
+                 db("select count(*) from sac72 where bchm like '%M%'").toInt());
         QCOMPARE(field("Text1")->text(),
                  db("select other from sac72 where bchm like '%M%' order by other").toString());
         for (QWidget *w : goTo)
@@ -235,8 +244,9 @@ private slots:
     void wrongCaseWordKeepsTheFieldsLocked()
     {
         confirm("OVk");
-        QCOMPARE(m_messages->shown, QStringList({"This will allow edits in the SAC Database, use with caution",
-                                                 "You must type ovk in the text box to continue "}));
+        QCOMPARE(m_messages->shown,
+                 QStringList({"This will allow edits in the SAC Database, use with caution",
+                              "You must type ovk in the text box to continue "}));
         QVERIFY(!m_win->isEditing() && field("txtFields_6")->isReadOnly());
 
         confirm("ovk");
@@ -276,7 +286,8 @@ private slots:
         const auto notes = [&seen](QWidget *w) { seen = textsOf(w, {"Text7", "Text8", "Text6"}); };
         whenShown("frm_ngc_notes", notes);
         click("Command2");
-        QCOMPARE(seen.mid(0, 2), QStringList({db("select object from sac72 where id = 1").toString(), "pB, pL"}));
+        QCOMPARE(seen.mid(0, 2),
+                 QStringList({db("select object from sac72 where id = 1").toString(), "pB, pL"}));
         // An object without a description: an empty "NGC Desc", the notes still there.
         click("Command11");
         whenShown("frm_ngc_notes", notes);

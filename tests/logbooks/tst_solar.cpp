@@ -1,15 +1,15 @@
 // The solar-system logbook: the body browser, its grid of observations and
 // the add, edit and delete windows, driven through their named controls and
 // checked in both the controls and the store.
+#include "app/allwindows.h"
 #include "data/recordsource.h"
 #include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/planetlogeditdialog.h"
 #include "logbooks/solar/solarwindow.h"
 #include "reports/reportengine.h"
-#include "shell/allwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -44,9 +44,9 @@ private slots:
     void clockTimes()
     {
         const std::pair<const char *, QTime> times[] = {
-            {"8:15 PM", QTime(20, 15)}, {"08:15pm", QTime(20, 15)}, {"12:05 AM", QTime(0, 5)},
-            {"12:30 p.m.", QTime(12, 30)}, {"21:40", QTime(21, 40)}, {"9:05:30 AM", QTime(9, 5, 30)},
-            {"13:00 PM", QTime()}, {"25:00", QTime()}, {"dusk", QTime()}};
+            {"8:15 PM", QTime(20, 15)},    {"08:15pm", QTime(20, 15)}, {"12:05 AM", QTime(0, 5)},
+            {"12:30 p.m.", QTime(12, 30)}, {"21:40", QTime(21, 40)},   {"9:05:30 AM", QTime(9, 5, 30)},
+            {"13:00 PM", QTime()},         {"25:00", QTime()},         {"dusk", QTime()}};
         for (const auto &[text, time] : times)
             QCOMPARE(ObservationModel::clockTime(text), time);
     }
@@ -89,7 +89,8 @@ private slots:
         Module1::SelectedObservation = QString::number(cn);
         QPointer<PlanetLogEditDialog> edit = Windows::get<PlanetLogEditDialog>("frmplanet_log1");
         edit->show();
-        QCOMPARE(textsOf(edit, {"Text1", "Text3", "txtFields_6"}), QStringList({QString::number(cn), "2/3/2001", "before"}));
+        QCOMPARE(textsOf(edit, {"Text1", "Text3", "txtFields_6"}),
+                 QStringList({QString::number(cn), "2/3/2001", "before"}));
         setTexts(edit, {{"txtFields_6", "after"}, {"Text3", typed}});
         clickButton(edit, "cmdUpdate");
         const QVariant date = db("select Local_Date from planet_log where CN = " + QString::number(cn));
@@ -121,8 +122,8 @@ private slots:
         whenShown("frmplanet_log", [](QWidget *w) {
             QCOMPARE(textOf(w, "txtFields_0"), QString("Mars"));
             clickButton(w, "Command10");
-            QCOMPARE(textsOf(w, {"txtFields_1", "txtFields_4", "Combo1", "Combo2", "txtFields_7", "txtFields_2",
-                                 "txtFields_3", "txtFields_9"}),
+            QCOMPARE(textsOf(w, {"txtFields_1", "txtFields_4", "Combo1", "Combo2", "txtFields_7",
+                                 "txtFields_2", "txtFields_3", "txtFields_9"}),
                      QStringList({"8-inch Dobsonian", "120x", "7", "6", "Back yard", "12/5/2004", "9:30 PM",
                                   "12/6/2004 2:30:00 AM"}));
             w->findChild<QPlainTextEdit *>("txtFields_5")->setPlainText("Syrtis Major on the meridian");
@@ -131,9 +132,10 @@ private slots:
         click("Command1");
         QCOMPARE(Module1::CurrentBody, QString("Mars"));
         QCOMPARE(db("select count(*) from planet_log").toInt(), before + 1);
-        QCOMPARE(db("select id || ' ' || Local_Date || ' ' || Seeing from planet_log where Notes like 'Syrtis%'")
-                     .toString(),
-                 QString("Mars 2004-12-05 6"));
+        QCOMPARE(
+            db("select id || ' ' || Local_Date || ' ' || Seeing from planet_log where Notes like 'Syrtis%'")
+                .toString(),
+            QString("Mars 2004-12-05 6"));
         // Listed in the grid of Mars, after the window closed, and in no other.
         QCOMPARE(text("txtFields_8"), QString("Mars"));
         QCOMPARE(gridTexts("Notes"), QStringList{"Syrtis Major on the meridian"});
@@ -180,7 +182,8 @@ private slots:
         });
         click("Command1");
         QCOMPARE(Module1::SeeingCaller, QString("frmmess"));
-        QCOMPARE(db("select Trans || '/' || Seeing || '/' || Magnification_Used from planet_log where id = 'Saturn'")
+        QCOMPARE(db("select Trans || '/' || Seeing || '/' || Magnification_Used from planet_log where id = "
+                    "'Saturn'")
                      .toString(),
                  QString("0/1/80x  60x"));
         QVERIFY(m_messages->shown.isEmpty());
@@ -218,8 +221,9 @@ private slots:
         });
         click("Command3");
         QCOMPARE(Module1::SelectedObservation, QString::number(late));
-        QCOMPARE(db("select Observing_Location from planet_log where CN = " + QString::number(late)).toString(),
-                 QString("Hilltop"));
+        QCOMPARE(
+            db("select Observing_Location from planet_log where CN = " + QString::number(late)).toString(),
+            QString("Hilltop"));
         QCOMPARE(gridTexts("Observing_Location"), QStringList({"", "Hilltop"}));
 
         // "No!" keeps the observation; "Yes, Delete" removes it once the timer fires.
@@ -250,9 +254,9 @@ private slots:
         const int cn = observe("Moon", "2024-05-05", "10:00 PM", "terminator");
         openSolar();
         activateItem(combo("Combo1"), "Moon");
-        const QStringList before = dbColumn(m_dir->file("velnora.db"),
-                                            "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
-                                            "from planet_log order by CN");
+        const QStringList before =
+            dbColumn(m_dir->file("velnora.db"), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
+                                                "from planet_log order by CN");
         whenShown("frmplanet_log", [](QWidget *w) {
             setTexts(w, {{"txtFields_2", "6/1/2024"}, {"txtFields_5", "never saved"}});
             clickButton(w, "Command3");
@@ -263,8 +267,9 @@ private slots:
             clickButton(w, "cmdClose");
         });
         click("Command3");
-        QCOMPARE(dbColumn(m_dir->file("velnora.db"), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
-                                                     "from planet_log order by CN"),
+        QCOMPARE(dbColumn(m_dir->file("velnora.db"),
+                          "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
+                          "from planet_log order by CN"),
                  before);
         QVERIFY(before.first().startsWith(QString::number(cn) + "|Moon|"));
         QVERIFY(m_messages->shown.isEmpty());
@@ -296,7 +301,8 @@ private slots:
         // Sort values 10, 20, 30 ...: the body is found again by its id.
         dbExec(m_dir->file("velnora.db"), "update planet set sort = sort * 10");
         QVERIFY(m_win->refind());
-        QCOMPARE(textsOf(m_win, {"txtFields_8", "Combo1", "txtFields_10"}), QStringList({"Saturn", "Saturn", "150"}));
+        QCOMPARE(textsOf(m_win, {"txtFields_8", "Combo1", "txtFields_10"}),
+                 QStringList({"Saturn", "Saturn", "150"}));
         // Sort values with a gap: position 4 finds "sort = 4", which is now another body.
         dbExec(m_dir->file("velnora.db"), "update planet set sort = sort / 10");
         dbExec(m_dir->file("velnora.db"), "update planet set sort = 30 where id = 'Mercury'");
@@ -366,8 +372,9 @@ private:
     int observe(const QString &body, const char *isoDate, const QString &time, const QString &notes)
     {
         const QString date = isoDate ? "'" + QString(isoDate) + "'" : QString("null");
-        dbExec(m_dir->file("velnora.db"), "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('" +
-                                              body + "', " + date + ", '" + time + "', '" + notes + "')");
+        dbExec(m_dir->file("velnora.db"),
+               "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('" + body + "', " + date +
+                   ", '" + time + "', '" + notes + "')");
         return db("select max(CN) from planet_log").toInt();
     }
 };

@@ -1,9 +1,9 @@
 // The multiple stars logbook and its Greek alphabet, through named controls
 // and the store.
+#include "app/allwindows.h"
 #include "logbooks/stars/starswindow.h"
-#include "shell/allwindows.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/windows.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -41,7 +41,8 @@ private slots:
         field("txtFields_6")->setText("Dark site");
         click("Command2");
         QCOMPARE(id(), QString("110"));
-        QCOMPARE(dbValue(db(), "select location from dstars where ID = 110").toString(), QString("Dark site"));
+        QCOMPARE(dbValue(db(), "select location from dstars where ID = 110").toString(),
+                 QString("Dark site"));
         // Any other row, the first included.
         m_win->primary()->moveFirst();
         click("Command2");

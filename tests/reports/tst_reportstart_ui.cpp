@@ -3,15 +3,16 @@
 // cancel, the month worksheet chosen by its caption, killit itself, and the
 // report window's pages, zoom, printing and export; and the Messier
 // logbook's report items and "End Report".
+#include "app/allwindows.h"
 #include "data/recordsource.h"
-#include "logbooks/messier/messierwindow.h"
 #include "data/store.h"
-#include "reports/reporterror.h"
+#include "logbooks/messier/messierwindow.h"
 #include "reports/reportengine.h"
-#include "reports/reportstartui.h"
+#include "reports/reporterror.h"
 #include "reports/reportwindow.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,6 +58,8 @@ class TestReportStart : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { AllWindows::registerAll(); }
+
     void init()
     {
         openWorkspace(m_dir, m_messages);
@@ -65,10 +68,7 @@ private slots:
         Reports::data1().setRecordSource("Sac72");
     }
 
-    void cleanup()
-    {
-        closeWorkspace(m_dir, m_messages);
-    }
+    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void designFileStartsWhenCaptionMatchesNone()
     {
@@ -79,7 +79,8 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->document()->fileName, QString("sacsearch3.rpt"));
         // Data1 still holds its design record source, the whole SAC table.
-        QCOMPARE(w->document()->rowCount, dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt());
+        QCOMPARE(w->document()->rowCount,
+                 dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt());
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -129,10 +130,12 @@ private slots:
         QTest::newRow("missing layout") << "no_such.rpt" << QString() << int(ReportErrors::FileMissing);
         QTest::newRow("rejected query") << "bad_query.rpt" << QString() << int(ReportErrors::QueryFailed);
         QTest::newRow("invalid layout") << "broken.rpt" << QString() << int(ReportErrors::LayoutInvalid);
-        QTest::newRow("rejected Data1 query") << "singlesac.rpt" << "select * from sac99 where id = 1"
-                                              << int(ReportErrors::QueryFailed);
-        QTest::newRow("Data1 rows lack a field") << "singlesac.rpt" << "select id from planet"
-                                                 << int(ReportErrors::LayoutInvalid);
+        QTest::newRow("rejected Data1 query")
+            << "singlesac.rpt"
+            << "select * from sac99 where id = 1" << int(ReportErrors::QueryFailed);
+        QTest::newRow("Data1 rows lack a field")
+            << "singlesac.rpt"
+            << "select id from planet" << int(ReportErrors::LayoutInvalid);
     }
 
     void failuresShowOperationCancelledOnce()
@@ -296,7 +299,8 @@ private slots:
         w->setZoom("200%");
         QVERIFY(qAbs(w->scale() - 4 * half) < 1e-6);
         w->setZoom("Whole page");
-        QVERIFY(w->findChild<QWidget *>("pageView")->height() <= w->findChild<QWidget *>("pageArea")->height());
+        QVERIFY(w->findChild<QWidget *>("pageView")->height() <=
+                w->findChild<QWidget *>("pageArea")->height());
 
         QVERIFY(w->exportPdf(m_dir->file("catalogue.pdf")));
         QCOMPARE(pdfPageCount(m_dir->file("catalogue.pdf")), pages);

@@ -1,16 +1,16 @@
 // The advanced search windows driven as a user does: the criteria window's
 // lists, covering texts, captions and buttons, the output window's prints,
 // and the screen preview's grid, count, print request and layout.
+#include "app/allwindows.h"
 #include "data/recordsource.h"
 #include "reports/reportengine.h"
 #include "reports/reportwindow.h"
-#include "reports/reportstartui.h"
 #include "search/searchpreviewdialog.h"
 #include "search/searchsql.h"
-#include "search/searchwindows.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/module1.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -78,7 +78,7 @@ class TestSearchUi : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { SearchWindows::registerAll(); }
+    void initTestCase() { AllWindows::registerAll(); }
 
     void init()
     {
@@ -96,7 +96,8 @@ private slots:
         QCOMPARE(list(w, "List1")->selectedItems().value(0)->text(), "Any");
         QVERIFY(combo(w, "Combo1")->isEditable() && combo(w, "Combo1")->currentText() == "Any");
         // The description search says where its codes come from rather than hiding.
-        QVERIFY(combo(w, "Combo9")->isEnabled() && textOf(w, "lblDescriptionHelp").contains("imported or edited catalogue"));
+        QVERIFY(combo(w, "Combo9")->isEnabled() &&
+                textOf(w, "lblDescriptionHelp").contains("imported or edited catalogue"));
     }
 
     void nothingTouchedGivesTheDefaults()
@@ -107,11 +108,12 @@ private slots:
         QVERIFY(w->findChild<QLineEdit *>("Text14")->isVisible());
         clickButton(w, "Command1");
         const SearchCriteria &r = Module1::Search;
-        QCOMPARE(QStringList({QString::number(r.SearchMagLimit), r.SearchMagOperator, r.SearchConstellation,
-                              r.SearchObjectType, r.SearchRaFrom, r.SearchRaTo, r.SearchDecFrom, r.SearchDecTo,
-                              r.SearchSortField, r.SearchObserved, r.SearchTypeList, r.SearchConList}),
-                 QStringList({"100", "<", "%", "%", "00 00.0", "24 00.0", "+00 00", "-90 00", "RA", "", "TYPE Like ",
-                              "con like "}));
+        QCOMPARE(
+            QStringList({QString::number(r.SearchMagLimit), r.SearchMagOperator, r.SearchConstellation,
+                         r.SearchObjectType, r.SearchRaFrom, r.SearchRaTo, r.SearchDecFrom, r.SearchDecTo,
+                         r.SearchSortField, r.SearchObserved, r.SearchTypeList, r.SearchConList}),
+            QStringList({"100", "<", "%", "%", "00 00.0", "24 00.0", "+00 00", "-90 00", "RA", "",
+                         "TYPE Like ", "con like "}));
         QWidget *output = Windows::find("search_options");
         QVERIFY(output && output->isVisible() && w->isVisible()); // the criteria window stays beside it
     }
@@ -123,7 +125,8 @@ private slots:
         QVERIFY(!w->findChild<QLineEdit *>("Text4")->isVisible());
         activateItem(combo(w, "Combo1"), "Dark Nebulae");
         clickButton(w, "Command1");
-        QCOMPARE(Module1::Search.SearchMagOperator + QString::number(Module1::Search.SearchMagLimit), "=79.9");
+        QCOMPARE(Module1::Search.SearchMagOperator + QString::number(Module1::Search.SearchMagLimit),
+                 "=79.9");
     }
 
     void equalAndTheCaptionsOfLabel7()
@@ -175,16 +178,18 @@ private slots:
         QCOMPARE(list(w, "List1")->selectedItems().value(0)->text(), "Any");
         QCOMPARE(textsOf(w, {"Combo4", "Combo13", "Label7"}), QStringList({"RA", "Any", "Than"}));
         QVERIFY(w->findChild<QWidget *>("Option1")->property("checked").toBool());
-        for (const char *cover : {"Text3", "Text4", "Text6", "Text7", "Text8", "Text9", "Text11", "Text12",
-                                  "Text13", "Text14"})
+        for (const char *cover :
+             {"Text3", "Text4", "Text6", "Text7", "Text8", "Text9", "Text11", "Text12", "Text13", "Text14"})
             QVERIFY2(!w->findChild<QLineEdit *>(cover)->isVisible(), cover);
         clickButton(w, "Command1");
         QCOMPARE(BuildSearchSql(Module1::Search, SearchOutput::PrintPreview),
-                 BuildSearchSql([] {
-                     SearchCriteria r;
-                     StoreSearchCriteria({}, r);
-                     return r;
-                 }(), SearchOutput::PrintPreview));
+                 BuildSearchSql(
+                     [] {
+                         SearchCriteria r;
+                         StoreSearchCriteria({}, r);
+                         return r;
+                     }(),
+                     SearchOutput::PrintPreview));
     }
 
     void exitClosesBothWindows()
@@ -210,7 +215,8 @@ private slots:
                 sql.contains("type in ('GLOCL') and con in ('SGR')"));
         QCOMPARE(Reports::data1().recordSource(), sql);
         const int expected =
-            dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'").toInt();
+            dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'")
+                .toInt();
         QVERIFY(expected > 0);
         QCOMPARE(Reports::data1().recordCount(), expected);
         QVERIFY(!Windows::find("search_options")->isVisible() && m_messages->shown.isEmpty());
@@ -238,8 +244,11 @@ private slots:
                      int(Qt::AlignLeft | Qt::AlignTop));
             QVERIFY(!grid->model()->index(0, 2).data(Qt::TextAlignmentRole).isValid());
             // MAG to one decimal, as the statement formats it; sorted by RA.
-            QVERIFY(QRegularExpression("^-?\\d+\\.\\d$").match(grid->model()->index(0, 8).data().toString()).hasMatch());
-            QVERIFY(grid->model()->index(0, 6).data().toString() <= grid->model()->index(1, 6).data().toString());
+            QVERIFY(QRegularExpression("^-?\\d+\\.\\d$")
+                        .match(grid->model()->index(0, 8).data().toString())
+                        .hasMatch());
+            QVERIFY(grid->model()->index(0, 6).data().toString() <=
+                    grid->model()->index(1, 6).data().toString());
             QVERIFY(Module1::Search.SearchSql.startsWith("select completed,OBJECT,OTHER,TYPE,CLASS,"));
         });
         QVERIFY(!Windows::find("frmSac725") && !Windows::find("search_options")->isVisible());
@@ -274,7 +283,8 @@ private slots:
             clickButton(p, "command1");
         });
         QTRY_COMPARE(reportFile(), "sacsearch2.rpt");
-        QVERIFY(Module1::Search.SearchSql.startsWith(" select SUBR,") && Module1::Search.SearchSql.contains("con in ('CYG')"));
+        QVERIFY(Module1::Search.SearchSql.startsWith(" select SUBR,") &&
+                Module1::Search.SearchSql.contains("con in ('CYG')"));
         QCOMPARE(Module1::Search.SearchPrintRequest, "");
         QVERIFY(!Windows::find("frmSac725"));
         QTRY_VERIFY(!Windows::find("search_options") || !Windows::find("search_options")->isVisible());

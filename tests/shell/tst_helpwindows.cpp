@@ -1,11 +1,11 @@
 // The help, credits and notes windows, their printing, and the about box.
+#include "app/allwindows.h"
+#include "app/helpwindows.h"
 #include "shell/aboutdialog.h"
-#include "shell/allwindows.h"
 #include "shell/documentwindow.h"
-#include "shell/helpwindows.h"
-#include "shell/programend.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/programend.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QDir>
@@ -68,10 +68,11 @@ private slots:
     // Each window shows a document of its own; Exit and Close unload it.
     void windows()
     {
-        const QStringList names = {"help_messier", "help_about_messier", "credits_mess", "help_best", "help_about_best",
-                                   "credits_best", "help_sac", "helpsac", "credits_sac", "help_planet",
-                                   "credits_solar", "help_custom", "help_stars", "credits_stars", "credits",
-                                   "credits_notes", "help_editor"};
+        const QStringList names = {"help_messier",    "help_about_messier", "credits_mess",  "help_best",
+                                   "help_about_best", "credits_best",       "help_sac",      "helpsac",
+                                   "credits_sac",     "help_planet",        "credits_solar", "help_custom",
+                                   "help_stars",      "credits_stars",      "credits",       "credits_notes",
+                                   "help_editor"};
         QSet<QString> headings;
         for (const QString &name : names) {
             QWidget *w = Windows::show(name);
@@ -219,7 +220,8 @@ private slots:
 
         // An installed program is started, and nothing is shown.
         const QString marker = m_dir->file("started");
-        writeFile(m_dir->file("bin/hardinfo"), "#!/bin/sh\necho started > '" + QFile::encodeName(marker) + "'\n");
+        writeFile(m_dir->file("bin/hardinfo"),
+                  "#!/bin/sh\necho started > '" + QFile::encodeName(marker) + "'\n");
         QFile::setPermissions(m_dir->file("bin/hardinfo"), QFile::ReadOwner | QFile::ExeOwner);
         clickButton(w, "cmdSysInfo");
         qputenv("PATH", path);
@@ -238,7 +240,8 @@ private slots:
         QWidget *about = Windows::find("frmAbout");
         QVERIFY(about && about->isVisible() && !about->isModal());
         // The menu stays usable beside them.
-        QVERIFY(first->findChild<QPushButton *>("Command4")->isEnabled() && Windows::find("credits")->isVisible());
+        QVERIFY(first->findChild<QPushButton *>("Command4")->isEnabled() &&
+                Windows::find("credits")->isVisible());
     }
 
 private:

@@ -1,13 +1,13 @@
 // The splash window's dismissal rules and the main menu's logbook protocol.
+#include "app/allwindows.h"
 #include "data/store.h"
-#include "logbooks/logbookwindow.h"
 #include "reports/reportengine.h"
-#include "shell/allwindows.h"
 #include "shell/mainmenuwindow.h"
-#include "shell/programend.h"
 #include "shell/splashwindow.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
+#include "ui/logbookwindow.h"
+#include "ui/programend.h"
+#include "ui/windows.h"
 
 #include <QKeySequence>
 #include <QLabel>
@@ -19,10 +19,10 @@
 namespace {
 
 // A second logbook for the protocol tests, with an unload step we can see.
-const LogbookSpec &planetBook()
+const LogbookDeclaration &planetBook()
 {
-    static const LogbookSpec book = [] {
-        LogbookSpec b;
+    static const LogbookDeclaration book = [] {
+        LogbookDeclaration b;
         b.windowName = "frmplanet";
         b.title = "Solar System";
         b.primaryQuery = "select * from planet";
@@ -60,10 +60,7 @@ private slots:
         ProgramEnd::setUrlHandler([this](const QUrl &u) { m_urls << u; });
     }
 
-    void cleanup()
-    {
-        closeWorkspace(m_dir, m_messages);
-    }
+    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void splashTimer()
     {
@@ -79,8 +76,11 @@ private slots:
     void splashKeys()
     {
         // Enter, Esc and a letter dismiss it; an arrow and F1 do not.
-        for (const auto &[key, dismisses] : {std::pair{Qt::Key_Return, 1}, {Qt::Key_Escape, 1}, {Qt::Key_A, 1},
-                                             {Qt::Key_Left, 0}, {Qt::Key_F1, 0}}) {
+        for (const auto &[key, dismisses] : {std::pair{Qt::Key_Return, 1},
+                                             {Qt::Key_Escape, 1},
+                                             {Qt::Key_A, 1},
+                                             {Qt::Key_Left, 0},
+                                             {Qt::Key_F1, 0}}) {
             QPointer<SplashWindow> splash = new SplashWindow;
             QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
             splash->show();
@@ -103,7 +103,7 @@ private slots:
         }
         QCOMPARE(unloaded.count(), 0);
         QVERIFY(splash->timer()->isActive());
-        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(3, 3));   // the bare margin
+        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(3, 3)); // the bare margin
         QCOMPARE(unloaded.count(), 1);
     }
 
@@ -127,16 +127,18 @@ private slots:
         button("Command2")->click();
         QWidget *mess = Windows::find("frmmess");
         QVERIFY(mess && mess->isVisible() && !button("Command2")->isEnabled() && first()->isMinimized());
-        QCOMPARE(first()->cursor().shape(), Qt::ArrowCursor);   // the logbook set it back on loading
+        QCOMPARE(first()->cursor().shape(), Qt::ArrowCursor); // the logbook set it back on loading
 
         first()->showNormal();
         button("Command5")->click();
-        QVERIFY(Windows::find("frmplanet") && !button("Command2")->isEnabled() && !button("Command5")->isEnabled());
+        QVERIFY(Windows::find("frmplanet") && !button("Command2")->isEnabled() &&
+                !button("Command5")->isEnabled());
 
         // Closing either re-enables its own button only and restores the menu.
         Windows::find("frmplanet")->close();
         QCOMPARE(PlanetStandIn::unloads, 1);
-        QVERIFY(button("Command5")->isEnabled() && !button("Command2")->isEnabled() && !first()->isMinimized());
+        QVERIFY(button("Command5")->isEnabled() && !button("Command2")->isEnabled() &&
+                !first()->isMinimized());
         first()->showMinimized();
         mess->close();
         QVERIFY(button("Command2")->isEnabled() && !first()->isMinimized());

@@ -1,10 +1,10 @@
 #include "support/testsupport.h"
 
+#include "app/allwindows.h"
 #include "data/jetdialect.h"
-#include "logbooks/logbookdeclaration.h"
-#include "shell/allwindows.h"
+#include "ui/logbookdeclaration.h"
 
-#include "shell/windows.h"
+#include "ui/windows.h"
 
 #include "data/dataerror.h"
 #include "data/messages.h"
@@ -91,7 +91,8 @@ CliRun runCli(const QStringList &args, const QString &dir)
     p.start(qEnvironmentVariable("VELNORA_CLI"), args);
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
         return {-1, {}, "did not finish normally"};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -157,7 +158,8 @@ void whenShown(const QString &name, std::function<void(QWidget *)> check)
 {
     QTimer::singleShot(0, qApp, [name, check] {
         QPointer<QWidget> w = Windows::find(name);
-        QVERIFY2(w && w->isVisible() && w->windowModality() != Qt::NonModal, qPrintable(name + " is not shown modal"));
+        QVERIFY2(w && w->isVisible() && w->windowModality() != Qt::NonModal,
+                 qPrintable(name + " is not shown modal"));
         check(w);
         auto *timer = w ? w->findChild<QTimer *>("Timer1") : nullptr;
         if (w && w->isVisible() && !(timer && timer->isActive()))
@@ -173,7 +175,8 @@ void closeTopLevels()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void openWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages, bool starter)
+void openWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages,
+                   bool starter)
 {
     dir = std::make_unique<ScopedWorkDir>();
     messages = std::make_unique<MessageRecorder>();
@@ -234,7 +237,8 @@ const QStringList &windowQueries()
     static const char *const others[] = {
         "select * from sac72 order by id",
         "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,"
-        "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime,"
+        "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,"
+        "utctime,"
         "BCHM from Sac72\nwhere BCHM like '%B%'\norder by best_number",
         "select * from seeing order by number",
         "select * from trans order by number",
@@ -245,7 +249,8 @@ const QStringList &windowQueries()
         "select * from sac72 where BCHM like '%C%' order by other",
         "select * from sac72 where BCHM like '%H%' order by other",
         "update sac72 set report = null",
-        " select SUBR,completed,OBJECT,OTHER,CLASS,TYPE,CON,RA,DEC,MAG,U2K,TI,NSTS,BRSTR,SIZE_MAX,SIZE_MIN,photo,"
+        " select "
+        "SUBR,completed,OBJECT,OTHER,CLASS,TYPE,CON,RA,DEC,MAG,U2K,TI,NSTS,BRSTR,SIZE_MAX,SIZE_MIN,photo,"
         "NGC_DESCR,NOTES from Sac72 Where RA between '00 00.0' and '24 00.0' And ngc1 like '*'",
     };
     static const QStringList queries = [] {
@@ -255,7 +260,7 @@ const QStringList &windowQueries()
             if (!out.contains(q))
                 out << q;
         };
-        for (const QString &q : LogbookSpecs::queries()) {
+        for (const QString &q : LogbookDeclarations::queries()) {
             if (JetDialect::isShapeCommand(q)) {
                 const JetDialect::ShapeCommand shape = JetDialect::parseShape(q);
                 add(shape.parentSql);
@@ -272,7 +277,8 @@ const QStringList &windowQueries()
 }
 
 const char *const kPlanetShape =
-    "SHAPE {select asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
+    "SHAPE {select "
+    "asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
     "Orbital_period,sort,sort_old from planet Order by sort} AS ParentCMD APPEND ({select CN,id,"
     "Instrument_Used,Magnification_Used,Trans,Seeing,Observing_Location,Local_Date,Local_Time,UTC,Notes from "
     "planet_log } AS ChildCMD RELATE id TO id) AS ChildCMD";

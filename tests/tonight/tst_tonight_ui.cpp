@@ -1,18 +1,18 @@
 // The Tonight and Observing Site windows on the starter data: what the table
 // holds, how it sorts, the night without darkness, opening an object in its
 // logbook, the stored site and the printed worksheet.
+#include "app/allwindows.h"
 #include "data/recordsource.h"
+#include "data/site.h"
 #include "data/store.h"
-#include "logbooks/logbookwindow.h"
 #include "logbooks/sac/sacwindow.h"
-#include "reports/reportstartui.h"
 #include "reports/reportwindow.h"
-#include "shell/allwindows.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
-#include "tonight/site.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
+#include "ui/logbookwindow.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -63,7 +63,8 @@ private slots:
         dbExec(db(), "update mess set completed = true where mes = '42'");
         TonightWindow *w = TonightWindow::showFor("M");
         w->setNight(QDate(2027, 1, 8));
-        QVERIFY(textOf(w, "lblSite").startsWith("Cherry Springs: 41.6626° N, 77.8239° W, 700 m, America/New_York"));
+        QVERIFY(textOf(w, "lblSite")
+                    .startsWith("Cherry Springs: 41.6626° N, 77.8239° W, 700 m, America/New_York"));
         QVERIFY(textOf(w, "lblNight").startsWith("Dark from 18:37 to 05:59."));
         const QStringList objects = column(w, TonightWindow::Designation);
         // A winter night shows Orion and the autumn galaxies, not the summer Milky Way.
@@ -72,7 +73,8 @@ private slots:
         QCOMPARE(textOf(w, "lblCount"),
                  QString::number(objects.size()) + " objects not yet observed reach 30° in the dark.");
         for (int row = 0; row < w->rowCount(); ++row)
-            QVERIFY2(column(w, TonightWindow::Altitude)[row].chopped(1).toDouble() >= 30, qPrintable(objects[row]));
+            QVERIFY2(column(w, TonightWindow::Altitude)[row].chopped(1).toDouble() >= 30,
+                     qPrintable(objects[row]));
 
         w->setShowObserved(true);
         QVERIFY(column(w, TonightWindow::Designation).contains("M42"));
@@ -208,16 +210,19 @@ private slots:
         dialog.findChild<QDoubleSpinBox *>("txtLongitude")->setValue(149.0644);
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Olympus/Mons");
         QVERIFY(!dialog.save());
-        QCOMPARE(m_messages->shown.value(0),
-                 QString("Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."));
+        QCOMPARE(
+            m_messages->shown.value(0),
+            QString("Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."));
         QCOMPARE(dbValue(db(), "select name from observing_site").toString(), QString("Cherry Springs"));
 
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Australia/Sydney");
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dbValue(db(), "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from observing_site")
-                     .toString(),
-                 QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
+        QCOMPARE(
+            dbValue(db(),
+                    "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from observing_site")
+                .toString(),
+            QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
         // The southern sky: the Magellanic Clouds' neighbours rather than the Pole's.
         TonightWindow *w = TonightWindow::showFor("C");
         w->setNight(QDate(2027, 1, 8));
@@ -231,7 +236,8 @@ private slots:
         copyLayouts(m_dir->path());
         TonightWindow *w = TonightWindow::showFor("M");
         w->setNight(QDate(2027, 1, 8));
-        w->findChild<QTableView *>("grdTonight")->sortByColumn(TonightWindow::Designation, Qt::DescendingOrder);
+        w->findChild<QTableView *>("grdTonight")
+            ->sortByColumn(TonightWindow::Designation, Qt::DescendingOrder);
         const QStringList objects = column(w, TonightWindow::Designation);
         QVERIFY(w->printWorksheet());
         auto *report = qobject_cast<ReportWindow *>(Reports::reportWindow());

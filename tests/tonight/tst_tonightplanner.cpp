@@ -1,8 +1,8 @@
 // The night planner against astropy's figures (tests/fixtures/tonight), the
 // lists it reads from the logbooks, the stored site, the command line and its speed.
+#include "data/site.h"
 #include "data/store.h"
 #include "support/testsupport.h"
-#include "tonight/site.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
 
@@ -82,7 +82,8 @@ private slots:
     void matchesAstropy()
     {
         QFETCH(QJsonObject, night);
-        const TonightPlanner planner(siteOf(night), QDate::fromString(night["night"].toString(), Qt::ISODate));
+        const TonightPlanner planner(siteOf(night),
+                                     QDate::fromString(night["night"].toString(), Qt::ISODate));
         const TonightPlanner::Night &n = planner.night();
         QCOMPARE(n.hasDark, !night["dusk"].isNull());
         if (!n.hasDark) {
@@ -162,12 +163,14 @@ private slots:
         QVERIFY(dark.night().moonIllumination < 0.02);
         // A full Moon rises about sunset and sets about sunrise.
         QVERIFY(full.night().moonRise && full.night().moonSet);
-        QVERIFY(*full.night().moonRise < full.night().dusk && *full.night().moonSet > full.night().dawn);
+        QVERIFY(*full.night().moonRise<full.night().dusk && * full.night().moonSet> full.night().dawn);
         QVERIFY(std::abs(full.moonAltitude(*full.night().moonRise) - 0.125) < 0.05);
         // M44 stands near the full Moon that night, M31 far from it.
         TonightPlanner::Target m44, m31;
-        QVERIFY(TonightCatalogue::parseRa("08 40.1", m44.ra) && TonightCatalogue::parseDec("+19 59", m44.dec));
-        QVERIFY(TonightCatalogue::parseRa("00 42.7", m31.ra) && TonightCatalogue::parseDec("+41 16", m31.dec));
+        QVERIFY(TonightCatalogue::parseRa("08 40.1", m44.ra) &&
+                TonightCatalogue::parseDec("+19 59", m44.dec));
+        QVERIFY(TonightCatalogue::parseRa("00 42.7", m31.ra) &&
+                TonightCatalogue::parseDec("+41 16", m31.dec));
         const auto planned = full.plan({m44, m31}, -90, true);
         QCOMPARE(planned.size(), size_t(2));
         for (const auto &p : planned)
@@ -209,13 +212,15 @@ private slots:
         QVERIFY(bch.size() >= std::max({b.size(), c.size(), h.size()}));
 
         // Types in words, not codes; the SAC's 99.9 is no magnitude.
-        const auto ngc281 = std::find_if(b.begin(), b.end(), [](const auto &t) { return t.designation == "NGC281"; });
+        const auto ngc281 =
+            std::find_if(b.begin(), b.end(), [](const auto &t) { return t.designation == "NGC281"; });
         QVERIFY(ngc281 != b.end());
         QCOMPARE(QStringList({ngc281->name, ngc281->magnitude}), QStringList({"Bright Nebula", ""}));
 
-        store.execute("insert into generic (object, type, const, ra, dec, mag) values "
-                      "('Kemble 1', 'ASTER   Asterism', 'Cam', '03 57.0', '+63 04', '4'), "
-                      "('Struve 2', '2STAR', 'Cam', '03 57.0', '+63 04', '4'), ('No place', '', '', 'x', 'y', '')");
+        store.execute(
+            "insert into generic (object, type, const, ra, dec, mag) values "
+            "('Kemble 1', 'ASTER   Asterism', 'Cam', '03 57.0', '+63 04', '4'), "
+            "('Struve 2', '2STAR', 'Cam', '03 57.0', '+63 04', '4'), ('No place', '', '', 'x', 'y', '')");
         const auto generic = TonightCatalogue::load(store.db(), "G");
         QCOMPARE(generic.size(), size_t(2));
         QCOMPARE(QStringList({generic[0].designation, generic[0].name, generic[1].name}),
@@ -272,8 +277,8 @@ private slots:
                 *err = QString::fromUtf8(p.readAllStandardError());
             return p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
         };
-        const QStringList winter = {"--date", "2022-01-15", "--site", "52.16,4.49", "--zone", "Europe/Amsterdam",
-                                    "--lists", "M"};
+        const QStringList winter = {"--date", "2022-01-15",       "--site",  "52.16,4.49",
+                                    "--zone", "Europe/Amsterdam", "--lists", "M"};
         QString err;
         const QString out = run(winter, &err);
         QVERIFY2(!out.isEmpty(), qPrintable(err));
@@ -281,7 +286,8 @@ private slots:
         const auto dark = QRegularExpression("^Dark from (19:0[0-4]) to 06:(39|4[0-3])").match(err);
         QVERIFY2(dark.hasMatch(), qPrintable(err));
         const QStringList lines = out.trimmed().split('\n');
-        QCOMPARE(lines.first(), QString("designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon"));
+        QCOMPARE(lines.first(),
+                 QString("designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon"));
         QVERIFY(lines.size() > 30);
         int previous = 0;
         bool m31 = false;
@@ -341,7 +347,8 @@ private slots:
             return std::make_pair(best, n);
         };
         const auto messier = timed([&] { return TonightCatalogue::load(store.db(), "M"); });
-        const auto lists = timed([&] { return TonightCatalogue::load(store.db(), TonightCatalogue::kAllLists); });
+        const auto lists =
+            timed([&] { return TonightCatalogue::load(store.db(), TonightCatalogue::kAllLists); });
         // Every catalogue row, as a stand-in for a store with long custom lists.
         const auto whole = timed([&] {
             std::vector<TonightPlanner::Target> all = TonightCatalogue::load(store.db(), "M");

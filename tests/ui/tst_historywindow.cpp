@@ -1,10 +1,10 @@
 // The history window: an observation overwritten in a logbook and a deleted
 // solar-system log row, shown read-only and newest first over the logbook.
+#include "app/allwindows.h"
 #include "data/store.h"
-#include "shell/allwindows.h"
-#include "shell/windows.h"
 #include "support/testsupport.h"
 #include "ui/historywindow.h"
+#include "ui/windows.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -42,7 +42,8 @@ private slots:
         clickButton(logbook, "Command3");
         QVERIFY(m_messages->shown.isEmpty());
 
-        const qint64 row = dbValue(m_dir->file("velnora.db"), "select rowid from mess where mes = '42'").toLongLong();
+        const qint64 row =
+            dbValue(m_dir->file("velnora.db"), "select rowid from mess where mes = '42'").toLongLong();
         HistoryWindow *w = HistoryWindow::showFor(logbook, "mess", row, "M42");
         QVERIFY(w);
         QVERIFY(w->isVisible() && w->isModal());

@@ -2,10 +2,10 @@
 // observation filled in, to PNG files for the documentation:
 //   velnora-screenshots OUTPUT_DIR [SCALE]
 // Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%.
+#include "app/allwindows.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "logbooks/custom/customwindow.h"
-#include "logbooks/custom/gendeletewarningdialog.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
 #include "logbooks/sac/ngcexamplesdialog.h"
@@ -15,14 +15,13 @@
 #include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/stars/greekalphabetwindow.h"
-#include "reports/reportstartui.h"
 #include "reports/reportwindow.h"
-#include "shell/allwindows.h"
 #include "shell/documentwindow.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
+#include "ui/module1.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,7 +62,8 @@ int main(int argc, char **argv)
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
-    Messages::setShowHandler([](const QString &text, const QString &) { QTextStream(stderr) << text << '\n'; });
+    Messages::setShowHandler(
+        [](const QString &text, const QString &) { QTextStream(stderr) << text << '\n'; });
 
     // The program's folder: the starter store beside the assets.
     QTemporaryDir work;
@@ -78,10 +78,12 @@ int main(int argc, char **argv)
     mess->findChild<QComboBox *>("Combo1")->setCurrentText("42");
     mess->jumpToNumber("42");
     mess->findChild<QCheckBox *>("Check1")->setChecked(true);
-    const std::pair<const char *, const char *> record[] = {
-        {"txtFields_2", "1/14/2026"},        {"txtFields_5", "8:15 PM"},
-        {"txtFields_11", "1/15/2026 1:15:00 AM"}, {"txtFields_7", "Cherry Springs"},
-        {"txtFields_17", "8-inch Dobsonian"}, {"txtFields_9", "48"}};
+    const std::pair<const char *, const char *> record[] = {{"txtFields_2", "1/14/2026"},
+                                                            {"txtFields_5", "8:15 PM"},
+                                                            {"txtFields_11", "1/15/2026 1:15:00 AM"},
+                                                            {"txtFields_7", "Cherry Springs"},
+                                                            {"txtFields_17", "8-inch Dobsonian"},
+                                                            {"txtFields_9", "48"}};
     for (const auto &[name, text] : record)
         mess->findChild<QLineEdit *>(name)->setText(text);
     mess->findChild<QComboBox *>("Combo2")->setCurrentText("8");
@@ -106,15 +108,17 @@ int main(int argc, char **argv)
 
     // The solar system on Jupiter with three observations, and its two
     // observation windows over them.
-    QProcess::execute("sqlite3", {work.filePath("velnora.db"),
-        "insert into planet_log (id, Local_Date, Local_Time, UTC, Instrument_Used, Magnification_Used, "
-        "Observing_Location, Trans, Seeing, Notes) values "
-        "('Jupiter', '2026-01-10', '9:40 PM', '1/11/2026 2:40:00 AM', '8-inch Dobsonian', '150x', "
-        "'Cherry Springs', '7', '6', 'Great Red Spot near the central meridian; Io in transit.'),"
-        "('Jupiter', '2026-01-03', '10:05 PM', '1/4/2026 3:05:00 AM', '102 mm refractor', '90x', "
-        "'Back yard', '6', '5', 'Both equatorial belts, festoons in the EZ.'),"
-        "('Jupiter', '2026-01-10', '11:30 PM', '1/11/2026 4:30:00 AM', '8-inch Dobsonian', '200x', "
-        "'Cherry Springs', '7', '7', 'Io egress; shadow off the disc.')"});
+    QProcess::execute(
+        "sqlite3",
+        {work.filePath("velnora.db"),
+         "insert into planet_log (id, Local_Date, Local_Time, UTC, Instrument_Used, Magnification_Used, "
+         "Observing_Location, Trans, Seeing, Notes) values "
+         "('Jupiter', '2026-01-10', '9:40 PM', '1/11/2026 2:40:00 AM', '8-inch Dobsonian', '150x', "
+         "'Cherry Springs', '7', '6', 'Great Red Spot near the central meridian; Io in transit.'),"
+         "('Jupiter', '2026-01-03', '10:05 PM', '1/4/2026 3:05:00 AM', '102 mm refractor', '90x', "
+         "'Back yard', '6', '5', 'Both equatorial belts, festoons in the EZ.'),"
+         "('Jupiter', '2026-01-10', '11:30 PM', '1/11/2026 4:30:00 AM', '8-inch Dobsonian', '200x', "
+         "'Cherry Springs', '7', '7', 'Io egress; shadow off the disc.')"});
     auto *solar = qobject_cast<SolarWindow *>(Windows::show("frmplanet"));
     solar->chooseBody("Jupiter");
     solar->refind();
@@ -131,16 +135,17 @@ int main(int argc, char **argv)
     ok = save(Windows::get("frm_planet_log_warning"), out, "frm_planet_log_warning") && ok;
 
     Store(work.filePath("velnora.db"))
-        .execute("insert into generic (object, type, const, ra, dec, mag, size, desc, notes, hour) values "
-                 "('Kemble''s Cascade', 'ASTER   Asterism', 'CAMELOPARDALIS', '03 57.0', '+63 04', '5', '150 arcmin', "
-                 "'A chain of twenty stars ending at NGC 1502', 'Best in a wide field at low power', '9:40 PM')");
+        .execute(
+            "insert into generic (object, type, const, ra, dec, mag, size, desc, notes, hour) values "
+            "('Kemble''s Cascade', 'ASTER   Asterism', 'CAMELOPARDALIS', '03 57.0', '+63 04', '5', '150 "
+            "arcmin', "
+            "'A chain of twenty stars ending at NGC 1502', 'Best in a wide field at low power', '9:40 PM')");
     auto *custom = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
     ok = save(custom, out, "frmgeneric") && ok;
     custom->startAdd();
     ok = save(custom, out, "frmgeneric_add") && ok;
     custom->cancelAdd();
-    GenDeleteWarningDialog warning;
-    ok = save(&warning, out, "GenDeletewarning") && ok;
+    ok = save(Windows::get("GenDeletewarning"), out, "GenDeletewarning") && ok;
     ok = save(Windows::show("frmdstars"), out, "frmdstars") && ok;
     ok = save(Windows::show("frmbest"), out, "frmbest") && ok;
     GreekAlphabetWindow greek;
@@ -171,7 +176,8 @@ int main(int argc, char **argv)
     Windows::closeAll();
 
     // Tonight from a dark site in mid-winter, with a few Messier objects logged.
-    Store(work.filePath("velnora.db")).execute("update mess set completed = true where mes in ('1', '42', '45')");
+    Store(work.filePath("velnora.db"))
+        .execute("update mess set completed = true where mes in ('1', '42', '45')");
     Site site{"Cherry Springs", 41.6626, -77.8239, 700, "America/New_York"};
     Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
     SiteDialog siteDialog;

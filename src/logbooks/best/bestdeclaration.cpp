@@ -1,5 +1,7 @@
 #include "logbooks/best/bestdeclaration.h"
 
+#include "data/catalogue.h"
+
 #include "data/store.h"
 
 #include <algorithm>
@@ -8,14 +10,17 @@
 namespace BestLogbook {
 namespace {
 
-LogbookSpec make()
+LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
-    LogbookSpec b;
+    LogbookDeclaration b;
+    const ObservationColumns &oc = Catalogues::sac().observation;
     b.windowName = "frmbest";
     b.title = "110 Best of the NGC";
-    b.table = "Sac72";
-    b.designationColumn = "OBJECT";
+    const Catalogue &catalogue = Catalogues::sac();
+    b.table = catalogue.table;
+    b.designationColumn = catalogue.designationColumn;
+    b.designationPrefix = catalogue.designationPrefix;
     b.primaryQuery = kByNumber;
     b.otherQueries = {kSortedByNgc, kSortedByBest};
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
@@ -32,16 +37,16 @@ LogbookSpec make()
         F::line("txtFields_17", "Min Size", "SIZE_MIN", object),
         F::notes("txtFields_2", "Best Notes", "Best_notes", object),
         F::notes("Text1", QString(), "best_info_notes", object),
-        F::check("Check2", "Observed ?", "completed", obs),
-        F::line("txtFields_3", "Local Date\n(mm/dd/yyyy)", "date", obs),
-        F::line("txtFields_1", "Local Time (hh:mm) PM/AM", "hour", obs),
-        F::line("txtFields_11", "UT Date and Time", "utctime", obs).withAid("Command5"),
-        F::line("txtFields_7", "Obvserving Location", "location", obs),
-        F::line("txtFields_0", "Instrument Used", "tele", obs),
-        F::line("txtFields_9", "Magnification Used", "magnification", obs).withAid("Command8"),
-        F::combo("Combo3", "Transparency", "condititons", obs, LogbookParts::steps(0, 10)),
-        F::combo("Combo4", "Seeing", "rating", obs, LogbookParts::steps(1, 10)).withAid("Command4"),
-        F::notes("txtFields_14", "Personal Notes", "view_notes", obs),
+        F::check("Check2", "Observed ?", oc.observed, obs),
+        F::line("txtFields_3", "Local Date\n(mm/dd/yyyy)", oc.date, obs),
+        F::line("txtFields_1", "Local Time (hh:mm) PM/AM", oc.time, obs),
+        F::line("txtFields_11", "UT Date and Time", oc.ut, obs).withAid("Command5"),
+        F::line("txtFields_7", "Obvserving Location", oc.location, obs),
+        F::line("txtFields_0", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_9", "Magnification Used", oc.magnification, obs).withAid("Command8"),
+        F::combo("Combo3", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo4", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)).withAid("Command4"),
+        F::notes("txtFields_14", "Personal Notes", oc.notes, obs),
     };
     const std::vector<LogbookField> defaults = LogbookParts::defaultFields(defs, "Check1");
     b.fields.insert(b.fields.end(), defaults.begin(), defaults.end());
@@ -93,6 +98,14 @@ LogbookSpec make()
                  M::item("about", "Ab&out", A::Exec, "frmAbout")},
                 "help"),
     };
+    b.mainMenuButton = {"Command6", "110 Best of the NGC", 0, 1};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_best", "Best of the NGC help", "help/best_help.rtf", B::PrintExit, false, "RichTextBox1",
+         "dlgprint"},
+        {"help_about_best", "110 Best of the NGC", "help/best.rtf", B::None},
+        {"credits_best", "Best 110 of the NGC Credits", "help/best_credits.rtf", B::Close},
+    };
     return b;
 }
 
@@ -115,9 +128,9 @@ QStringList column(Store &store, const QString &sql)
 
 } // namespace
 
-const LogbookSpec &declaration()
+const LogbookDeclaration &declaration()
 {
-    static const LogbookSpec b = make();
+    static const LogbookDeclaration b = make();
     return b;
 }
 

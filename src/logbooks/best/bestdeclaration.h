@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookdeclaration.h"
+#include "ui/logbookdeclaration.h"
 
 class Store;
 
@@ -9,24 +9,30 @@ class Store;
 namespace BestLogbook {
 
 inline constexpr const char *kByNumber =
-    "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,OBJECT,RA,"
-    "SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime,BCHM from Sac72\n"
+    "select "
+    "completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,OBJECT,RA,"
+    "SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime,BCHM from "
+    "Sac72\n"
     "where BCHM like '%B%'\n"
     "order by best_number";
 // The sort toggle's two statements.
 inline constexpr const char *kSortedByNgc =
-    "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,OBJECT,"
-    "BCHM,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime from Sac72 "
+    "select "
+    "completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,OBJECT,"
+    "BCHM,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime "
+    "from Sac72 "
     "Where BCHM like '%B%' order by id";
 inline constexpr const char *kSortedByBest =
-    "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,OBJECT,"
-    "BCHM,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime from Sac72 "
+    "select "
+    "completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,OBJECT,"
+    "BCHM,RA,SIZE_MAX,SIZE_MIN,TYPE,tele,date,location,magnification,condititons,hour,view_notes,utctime "
+    "from Sac72 "
     "Where BCHM like '%B%' order by best_number";
 inline constexpr const char *kDateMessage = "Check Date Field...Date must be entered as mm/dd/yyyy";
 // What the record source's error event reports, whatever went wrong.
 inline constexpr const char *kDbError = "DB Error";
 
-const LogbookSpec &declaration();
+const LogbookDeclaration &declaration();
 
 // The jump lists, from the rows marked B: the designations in ascending NGC
 // number ("NGC40", "NGC185", ... as the find compares them with OBJECT) and

@@ -1,11 +1,11 @@
 #include "logbooks/best/bestwindow.h"
 
-#include "aids/mapwindow.h"
 #include "data/command.h"
 #include "data/dataerror.h"
 #include "logbooks/best/bestdeclaration.h"
-#include "shell/module1.h"
 #include "ui/dataformwidget.h"
+#include "ui/findermaps.h"
+#include "ui/module1.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -137,5 +137,5 @@ void BestWindow::toggleSort()
 void BestWindow::ownAction(const QString &key)
 {
     if (key == "Command6")
-        MapWindow::ShowBestMap(m_combo1->currentText());
+        FinderMaps::ShowBestMap(m_combo1->currentText());
 }

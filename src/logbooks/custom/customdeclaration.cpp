@@ -1,18 +1,23 @@
 #include "logbooks/custom/customdeclaration.h"
 
+#include "data/catalogue.h"
+
 #include "data/objecttypes.h"
 
 namespace CustomLogbook {
 namespace {
 
-LogbookSpec make()
+LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
-    LogbookSpec b;
+    LogbookDeclaration b;
+    const ObservationColumns &oc = Catalogues::custom().observation;
     b.windowName = "frmgeneric";
     b.title = "Custom Database";
-    b.table = "generic";
-    b.designationColumn = "object";
+    const Catalogue &catalogue = Catalogues::custom();
+    b.table = catalogue.table;
+    b.designationColumn = catalogue.designationColumn;
+    b.designationPrefix = catalogue.designationPrefix;
     b.primaryQuery = kQuery;
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
     using F = LogbookField;
@@ -28,16 +33,16 @@ LogbookSpec make()
         F::line("txtFields_8", "MAG", "mag", object),
         F::line("txtFields_13", "Size", "size", object),
         F::line("txtFields_6", "ID", "ID", object).locked(),
-        F::notes("txtFields_16", "view_notes:", "view_notes", object),
-        F::check("Check1", "Observed?", "observed", obs),
-        F::line("txtFields_2", "Date (dd/mm/yyyy)", "date", obs),
-        F::line("txtFields_5", "Local Time (hh:mm) PM/AM", "hour", obs),
-        F::line("Text3", "UT Date and Time", "utc", obs).withAid("Command12"),
-        F::line("txtFields_7", "Observing Location", "location", obs),
-        F::line("txtFields_14", "Instrument Used", "tele", obs),
-        F::line("txtFields_9", "Magnifaction", "magnification", obs).withAid("Command15"),
-        F::combo("Combo2", "Transparency", "conditions", obs, LogbookParts::steps(0, 10)),
-        F::combo("Combo3", "Seeing", "rating", obs, LogbookParts::steps(1, 10)).withAid("Command11"),
+        F::notes("txtFields_16", "view_notes:", oc.notes, object),
+        F::check("Check1", "Observed?", oc.observed, obs),
+        F::line("txtFields_2", "Date (dd/mm/yyyy)", oc.date, obs),
+        F::line("txtFields_5", "Local Time (hh:mm) PM/AM", oc.time, obs),
+        F::line("Text3", "UT Date and Time", oc.ut, obs).withAid("Command12"),
+        F::line("txtFields_7", "Observing Location", oc.location, obs),
+        F::line("txtFields_14", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_9", "Magnifaction", oc.magnification, obs).withAid("Command15"),
+        F::combo("Combo2", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo3", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)).withAid("Command11"),
         F::notes("txtFields_10", "Viewing Notes", "notes", obs),
     };
     for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check2"))
@@ -77,6 +82,11 @@ LogbookSpec make()
                 {M::item("customhelp", "Custom Help", A::Show, "help_custom"),
                  M::item("about", "&About", A::Exec, "frmAbout")},
                 "help"),
+    };
+    b.mainMenuButton = {"Command7", "Custom DataBase", 2, 1};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_custom", "Custom Database Help", "help/custom_help.rtf", B::PrintExit},
     };
     return b;
 }
@@ -178,9 +188,9 @@ const QStringList &constellations()
     return names;
 }
 
-const LogbookSpec &declaration()
+const LogbookDeclaration &declaration()
 {
-    static const LogbookSpec b = make();
+    static const LogbookDeclaration b = make();
     return b;
 }
 

@@ -5,8 +5,9 @@
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "logbooks/custom/customdeclaration.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/combocover.h"
+#include "ui/module1.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -53,20 +54,15 @@ void CustomWindow::buildOwnParts()
     label2->setBuddy(m_combo1);
     // Until a choice is made the empty list reads "Notes", which is where
     // an empty choice searches.
-    m_text2 = new QLineEdit("Notes", m_combo1);
-    m_text2->setObjectName("Text2");
-    m_text2->setReadOnly(true);
-    m_text2->setFrame(false);
-    m_text2->setFocusPolicy(Qt::NoFocus);
-    m_text2->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_text2 = new ComboCover(m_combo1, "Notes", "Text2");
     m_text2->setAccessibleName("Search in");
-    m_combo1->installEventFilter(this);
     auto *go = new QPushButton("&Go", this);
     go->setObjectName("Command7");
     go->setToolTip("Find the next row holding the text");
     int at = 0;
-    for (QWidget *w : {static_cast<QWidget *>(label1), static_cast<QWidget *>(m_text1),
-                       static_cast<QWidget *>(label2), static_cast<QWidget *>(m_combo1), static_cast<QWidget *>(go)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(label1), static_cast<QWidget *>(m_text1), static_cast<QWidget *>(label2),
+          static_cast<QWidget *>(m_combo1), static_cast<QWidget *>(go)})
         findBar()->insertWidget(at++, w);
     findBar()->insertSpacing(at, 16);
 
@@ -91,7 +87,6 @@ void CustomWindow::buildOwnParts()
 
     connect(go, &QPushButton::clicked, this, &CustomWindow::search);
     connect(m_text1, &QLineEdit::returnPressed, this, &CustomWindow::search);
-    connect(m_combo1, &QComboBox::activated, m_text2, &QWidget::hide);
     connect(add, &QPushButton::clicked, this, &CustomWindow::startAdd);
     connect(del, &QPushButton::clicked, this, &CustomWindow::confirmDelete);
     connect(refresh, &QPushButton::clicked, this, &CustomWindow::refreshData);
@@ -99,23 +94,6 @@ void CustomWindow::buildOwnParts()
     connect(cancel, &QPushButton::clicked, this, &CustomWindow::cancelAdd);
     connect(m_timer1, &QTimer::timeout, this, &CustomWindow::onSaved);
     connect(m_timer2, &QTimer::timeout, this, &CustomWindow::onRefind);
-}
-
-bool CustomWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_combo1 && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
-        placeSearchHint();
-    return LogbookWindow::eventFilter(watched, event);
-}
-
-void CustomWindow::placeSearchHint()
-{
-    // Over the list's text, leaving its arrow free to click.
-    QStyleOptionComboBox opt;
-    opt.initFrom(m_combo1);
-    const QRect field =
-        m_combo1->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, m_combo1);
-    m_text2->setGeometry(field);
 }
 
 bool CustomWindow::navigate(Nav nav)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookwindow.h"
+#include "ui/logbookwindow.h"
 
 class QComboBox;
 class QLineEdit;
@@ -27,15 +27,13 @@ public:
 
 protected:
     bool navigate(Nav nav) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void unload() override;
 
 private:
     void buildOwnParts();
     void leaveAddMode();
-    void onSaved();   // Timer1
-    void onRefind();  // Timer2
-    void placeSearchHint();
+    void onSaved();  // Timer1
+    void onRefind(); // Timer2
 
     QLineEdit *m_text1;
     QComboBox *m_combo1;

@@ -1,17 +1,21 @@
 #include "logbooks/messier/messierdeclaration.h"
 
+#include "data/catalogue.h"
+
 namespace MessierLogbook {
 namespace {
 
-LogbookSpec make()
+LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
-    LogbookSpec b;
+    LogbookDeclaration b;
+    const ObservationColumns &oc = Catalogues::messier().observation;
     b.windowName = "frmmess";
     b.title = "Messier Logging Form";
-    b.table = "mess";
-    b.designationColumn = "mes";
-    b.designationPrefix = "M";
+    const Catalogue &catalogue = Catalogues::messier();
+    b.table = catalogue.table;
+    b.designationColumn = catalogue.designationColumn;
+    b.designationPrefix = catalogue.designationPrefix;
     b.primaryQuery = kByNumber;
     b.otherQueries = {kByMonth};
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
@@ -30,18 +34,18 @@ LogbookSpec make()
         F::line("Text8", "Dec", "dec", object),
         F::line("Text9", "Constellation", "const", object),
         F::line("txtFields_18", "Viewing Month", "view_month", object),
-        F::notes("txtFields_19", "Viewing Notes", "view_notes", object),
+        F::notes("txtFields_19", "Viewing Notes", oc.notes, object),
         F::line("txtFields_6", "Record ID", "ID", object).locked(),
-        F::check("Check1", "Observed?", "completed", obs),
-        F::line("txtFields_2", "Local Date\n(mm/dd/yyyy)", "date", obs),
-        F::line("txtFields_5", "Local Time\n(hh:mm) PM/AM", "hour", obs),
-        F::line("txtFields_11", "UT Date and Time", "utctime", obs).withAid("Command5"),
-        F::line("txtFields_7", "Obvserving Location", "location", obs),
-        F::line("txtFields_17", "Instrument Used", "tele", obs),
-        F::line("txtFields_9", "Magnification Used", "magnification", obs).withAid("Command9"),
-        F::combo("Combo2", "Transparency", "conditions", obs, LogbookParts::steps(0, 10)),
-        F::combo("Combo3", "Seeing", "rating", obs, LogbookParts::steps(1, 10)).withAid("Command6"),
-        F::notes("txtFields_14", "Personal Notes", "notes", obs),
+        F::check("Check1", "Observed?", oc.observed, obs),
+        F::line("txtFields_2", "Local Date\n(mm/dd/yyyy)", oc.date, obs),
+        F::line("txtFields_5", "Local Time\n(hh:mm) PM/AM", oc.time, obs),
+        F::line("txtFields_11", "UT Date and Time", oc.ut, obs).withAid("Command5"),
+        F::line("txtFields_7", "Obvserving Location", oc.location, obs),
+        F::line("txtFields_17", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_9", "Magnification Used", oc.magnification, obs).withAid("Command9"),
+        F::combo("Combo2", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo3", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)).withAid("Command6"),
+        F::notes("txtFields_14", "Personal Notes", oc.personalNotes, obs),
     };
     for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check2"))
         b.fields.push_back(f);
@@ -89,14 +93,21 @@ LogbookSpec make()
                           M::item("messier", "About Messier", A::Show, "help_about_messier")}),
         M::item("about", "&About", A::Exec, "frmAbout"),
     };
+    b.mainMenuButton = {"Command2", "Messier Logging Form", 0, 0};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_messier", "Messier Logging Form Help", "help/Messier_help.rtf", B::PrintExit},
+        {"help_about_messier", "About Messier", "help/messier.rtf", B::None},
+        {"credits_mess", "Messier Form Credits", "help/mess_credits.rtf", B::Close},
+    };
     return b;
 }
 
 } // namespace
 
-const LogbookSpec &declaration()
+const LogbookDeclaration &declaration()
 {
-    static const LogbookSpec b = make();
+    static const LogbookDeclaration b = make();
     return b;
 }
 

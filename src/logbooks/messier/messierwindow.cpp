@@ -1,12 +1,13 @@
 #include "logbooks/messier/messierwindow.h"
 
-#include "aids/mapwindow.h"
 #include "data/command.h"
 #include "data/trace.h"
 #include "logbooks/messier/messierdeclaration.h"
-#include "reports/reportstartui.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/findermaps.h"
+#include "ui/module1.h"
+#include "ui/picturebox.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -56,8 +57,8 @@ void MessierWindow::buildOwnParts()
     m_combo1 = jumpList("Combo1", numbers, "Go to Messier number", this);
     m_combo1->setCurrentText("1");
     m_combo4 = jumpList("Combo4",
-                        {"January", "February", "March", "April", "May", "June", "July", "August", "September",
-                         "October", "November", "December"},
+                        {"January", "February", "March", "April", "May", "June", "July", "August",
+                         "September", "October", "November", "December"},
                         "Go to month", this);
     m_text11 = new QLineEdit(this);
     m_text11->setObjectName("Text11");
@@ -76,13 +77,10 @@ void MessierWindow::buildOwnParts()
         findBar()->insertSpacing(at++, 12);
     }
 
-    m_picture = new QLabel(this);
+    m_picture = new PictureBox(this);
     m_picture->setObjectName("Picture1");
-    m_picture->setAlignment(Qt::AlignCenter);
     m_picture->setMinimumSize(200, 100);
     // The picture follows the box, not the other way round.
-    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_picture->setAccessibleName("Picture of the object");
     groupLayout("Object")->addWidget(m_picture, 1);
 
@@ -93,8 +91,10 @@ void MessierWindow::buildOwnParts()
     connect(m_combo1, &QComboBox::activated, this, [this] { jumpToNumber(m_combo1->currentText()); });
     connect(m_combo4, &QComboBox::activated, this, [this] { jumpToMonth(m_combo4->currentText()); });
     connect(m_command2, &QPushButton::clicked, this, [this] { showMonthNotes(); });
-    connect(m_command4, &QPushButton::clicked, this, [this] { Reports::startMonthWorksheet(m_command4->text()); });
-    connect(map, &QPushButton::clicked, this, [this] { MapWindow::ShowMessierMap(m_combo1->currentText()); });
+    connect(m_command4, &QPushButton::clicked, this,
+            [this] { Reports::startMonthWorksheet(m_command4->text()); });
+    connect(map, &QPushButton::clicked, this,
+            [this] { FinderMaps::ShowMessierMap(m_combo1->currentText()); });
 
     // The change event of the txtFields array.
     for (int index : {2, 5, 6, 7, 9, 11, 14, 17, 18, 19}) {
@@ -123,28 +123,7 @@ void MessierWindow::loadPicture()
         return;
     // A missing picture leaves the box empty.
     // The twice-size drawing on a screen at 200%.
-    m_pictureSource = MapWindow::sharpPixmap(pictureFile(id), m_picture->devicePixelRatioF());
-    showPicture();
-}
-
-void MessierWindow::showPicture()
-{
-    if (m_pictureSource.isNull()) {
-        m_picture->clear();
-        return;
-    }
-    const QSize box = m_picture->contentsRect().size().expandedTo(QSize(200, 100));
-    // Scaled in device pixels, so a twice-size picture stays sharp.
-    const qreal ratio = m_pictureSource.devicePixelRatio();
-    QPixmap shown = m_pictureSource.scaled(box * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    shown.setDevicePixelRatio(ratio);
-    m_picture->setPixmap(shown);
-}
-
-void MessierWindow::resizeEvent(QResizeEvent *event)
-{
-    LogbookWindow::resizeEvent(event);
-    showPicture();
+    m_picture->loadFile(pictureFile(id));
 }
 
 void MessierWindow::afterMove()

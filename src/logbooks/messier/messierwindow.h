@@ -1,14 +1,12 @@
 #pragma once
 
-#include "logbooks/logbookwindow.h"
-
-#include <QPixmap>
+#include "ui/logbookwindow.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QResizeEvent;
+class PictureBox;
 
 // frmmess: the logbook of the 110 Messier objects, in number or month order,
 // with the object's picture and the month notes and worksheet.
@@ -27,19 +25,16 @@ public:
 
 protected:
     void afterMove() override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildOwnParts();
     void onFieldChanged(int index);
     void loadPicture();
-    void showPicture();
 
     QComboBox *m_combo1;
     QComboBox *m_combo4;
     QLineEdit *m_text11;
-    QLabel *m_picture;
-    QPixmap m_pictureSource; // the file as loaded, scaled to the box on each resize
+    PictureBox *m_picture;
     QPushButton *m_command2;
     QPushButton *m_command4;
 };

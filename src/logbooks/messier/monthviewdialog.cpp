@@ -1,12 +1,12 @@
 #include "logbooks/messier/monthviewdialog.h"
 
-#include "ui/recordbinder.h"
-#include "data/dataerror.h"
 #include "data/command.h"
+#include "data/dataerror.h"
 #include "data/dataformcommands.h"
 #include "data/recordsource.h"
 #include "data/store.h"
-#include "shell/module1.h"
+#include "ui/module1.h"
+#include "ui/recordbinder.h"
 
 #include <QFormLayout>
 #include <QFrame>

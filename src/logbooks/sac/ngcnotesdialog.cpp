@@ -2,10 +2,10 @@
 
 #include "data/recordsource.h"
 #include "data/store.h"
-#include "shell/windows.h"
 #include "ui/controlvalue.h"
 #include "ui/navigatorwidget.h"
 #include "ui/recordbinder.h"
+#include "ui/windows.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -44,8 +44,10 @@ NgcNotesDialog::NgcNotesDialog(QWidget *parent) : QDialog(parent)
     }
     // Copied once: the browser cannot move while this window is open.
     if (QWidget *browser = Windows::find("frmngc")) {
-        findChild<QLineEdit *>("Text8")->setText(ControlValue::text(browser->findChild<QWidget *>("txtFields_10")));
-        findChild<QLineEdit *>("Text7")->setText(ControlValue::text(browser->findChild<QWidget *>("txtFields_6")));
+        findChild<QLineEdit *>("Text8")->setText(
+            ControlValue::text(browser->findChild<QWidget *>("txtFields_10")));
+        findChild<QLineEdit *>("Text7")->setText(
+            ControlValue::text(browser->findChild<QWidget *>("txtFields_6")));
     }
 
     // The legend's columns line up only in a fixed-pitch face.

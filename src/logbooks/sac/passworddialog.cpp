@@ -2,7 +2,7 @@
 
 #include "data/messages.h"
 #include "logbooks/sac/sacwindow.h"
-#include "shell/windows.h"
+#include "ui/windows.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

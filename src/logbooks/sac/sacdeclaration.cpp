@@ -1,5 +1,7 @@
 #include "logbooks/sac/sacdeclaration.h"
 
+#include "data/catalogue.h"
+
 #include <iterator>
 
 namespace SacLogbook {
@@ -13,15 +15,18 @@ constexpr CatalogFilterItem kFilters[] = {
     {"herschel", "select * from sac72 where BCHM like '%H%' order by other", "4", "Herschell 400"},
 };
 
-LogbookSpec make()
+LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
     using F = LogbookField;
-    LogbookSpec b;
+    LogbookDeclaration b;
+    const ObservationColumns &oc = Catalogues::sac().observation;
     b.windowName = "frmngc";
     b.title = "SAC Database ";
-    b.table = "Sac72";
-    b.designationColumn = "OBJECT";
+    const Catalogue &catalogue = Catalogues::sac();
+    b.table = catalogue.table;
+    b.designationColumn = catalogue.designationColumn;
+    b.designationPrefix = catalogue.designationPrefix;
     b.primaryQuery = kAll;
     for (const CatalogFilterItem &f : kFilters)
         if (QString(f.query) != kAll)
@@ -49,16 +54,16 @@ LogbookSpec make()
         F::line("Text11", "Catalogs", "BCHM", descr).locked(),
         F::line("txtFields_10", "NGC Description", "NGC_DESCR", descr).locked().withAid("Command2"),
         F::notes("Text12", "Notes", "NOTES", descr).locked(),
-        F::check("Check2", "Observed ?", "completed", obs),
-        F::line("txtFields_3", "Local Date\n(mm/dd/yyyy)", "date", obs),
-        F::line("txtFields_1", "Local Time (hh:mm)\nPM/AM", "hour", obs),
-        F::line("txtFields_11", "UT Date and Time", "utctime", obs).withAid("Command5"),
-        F::line("txtFields_7", "Obvserving Location", "location", obs),
-        F::line("txtFields_0", "Instrument Used", "tele", obs),
-        F::line("txtFields_9", "Magnification Used", "magnification", obs).withAid("Command21"),
-        F::notes("txtFields_14", " Personal Notes", "view_notes", obs),
-        F::combo("Combo4", "Transparency", "condititons", seeing, LogbookParts::steps(0, 10)),
-        F::combo("Combo5", "Seeing", "rating", seeing, LogbookParts::steps(1, 10)).withAid("Command9"),
+        F::check("Check2", "Observed ?", oc.observed, obs),
+        F::line("txtFields_3", "Local Date\n(mm/dd/yyyy)", oc.date, obs),
+        F::line("txtFields_1", "Local Time (hh:mm)\nPM/AM", oc.time, obs),
+        F::line("txtFields_11", "UT Date and Time", oc.ut, obs).withAid("Command5"),
+        F::line("txtFields_7", "Obvserving Location", oc.location, obs),
+        F::line("txtFields_0", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_9", "Magnification Used", oc.magnification, obs).withAid("Command21"),
+        F::notes("txtFields_14", " Personal Notes", oc.notes, obs),
+        F::combo("Combo4", "Transparency", oc.transparency, seeing, LogbookParts::steps(0, 10)),
+        F::combo("Combo5", "Seeing", oc.seeing, seeing, LogbookParts::steps(1, 10)).withAid("Command9"),
         F::check("Check3", "Add this object to report", "report", sheet),
         F::line("Text25", "ID", "ID", hidden).locked(),
         F::line("Text28", "NGC_DESCR", "NGC_DESCR", hidden).locked(),
@@ -117,14 +122,15 @@ LogbookSpec make()
                  M::item("exit_all", "Exit Velnora Logging System", A::ExitAll),
                  M::item("special", "Edit and/or Add Records", A::Own, "special")},
                 "exit"),
-        M::menu("&Reports",
-                {M::item("comreport", "Completed Item Report", A::Own, "comreport"),
-                 M::item("simple", "Completed Item Report (simple) Sorted By Date", A::Report, "ngcsimpled.rpt"),
-                 M::item("ra", "Completed Item Report (simple) Sorted By RA", A::Report, "ngcsimple.rpt"),
-                 M::item("worksheet", "SAC Worksheet", A::Report, "sac_worksheet.rpt"),
-                 M::item("work_ngc", "Single Item Worksheet", A::Own, "work_ngc"),
-                 M::item("kill", "End Report", A::EndReport)},
-                "reports"),
+        M::menu(
+            "&Reports",
+            {M::item("comreport", "Completed Item Report", A::Own, "comreport"),
+             M::item("simple", "Completed Item Report (simple) Sorted By Date", A::Report, "ngcsimpled.rpt"),
+             M::item("ra", "Completed Item Report (simple) Sorted By RA", A::Report, "ngcsimple.rpt"),
+             M::item("worksheet", "SAC Worksheet", A::Report, "sac_worksheet.rpt"),
+             M::item("work_ngc", "Single Item Worksheet", A::Own, "work_ngc"),
+             M::item("kill", "End Report", A::EndReport)},
+            "reports"),
         M::menu("C&atalogs", catalogs, "catalog"),
         M::item("credits", "&Credits", A::Show, "credits_sac"),
         M::menu("H&elp",
@@ -132,6 +138,14 @@ LogbookSpec make()
                  M::item("sacnotes", "Notes on the SAC Database", A::Exec, "helpsac"),
                  M::item("about", "&About", A::Exec, "frmAbout")},
                 "help"),
+    };
+    b.mainMenuButton = {"Command3", "SAC DataBase", 1, 0};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_sac", "SAC Database  Help", "help/sac_help.rtf", B::PrintExit},
+        {"helpsac", "SAC DataBase Notes", "help/sacdoc.rtf", B::None, true, "text1"},
+        {"credits_sac", "SAC Database Credits", "help/sac_credits.rtf", B::Close},
+        {"help_editor", "Database Editor Help", "help/sac_editor.rtf", B::Close},
     };
     return b;
 }
@@ -154,16 +168,16 @@ const CatalogFilterItem *catalogFilter(const QString &menuItem)
 
 const QStringList &catalogueFields()
 {
-    static const QStringList names = {"txtFields_6", "Text1",  "txtFields_8", "txtFields_13", "txtFields_2",
-                                      "txtFields_12", "txtFields_5", "Text2", "Text3", "Text4",
-                                      "Text5", "Text6", "Text7", "Text8", "Text9",
-                                      "Text10", "Text11", "txtFields_10", "Text12"};
+    static const QStringList names = {
+        "txtFields_6", "Text1",  "txtFields_8", "txtFields_13", "txtFields_2", "txtFields_12", "txtFields_5",
+        "Text2",       "Text3",  "Text4",       "Text5",        "Text6",       "Text7",        "Text8",
+        "Text9",       "Text10", "Text11",      "txtFields_10", "Text12"};
     return names;
 }
 
-const LogbookSpec &declaration()
+const LogbookDeclaration &declaration()
 {
-    static const LogbookSpec b = make();
+    static const LogbookDeclaration b = make();
     return b;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookdeclaration.h"
+#include "ui/logbookdeclaration.h"
 
 // frmngc, the browser of the SAC deep-sky catalogue, as a table.
 namespace SacLogbook {
@@ -24,6 +24,6 @@ const CatalogFilterItem *catalogFilter(const QString &menuItem);
 // unlocked and locked.
 const QStringList &catalogueFields();
 
-const LogbookSpec &declaration();
+const LogbookDeclaration &declaration();
 
 } // namespace SacLogbook

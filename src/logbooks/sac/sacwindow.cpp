@@ -2,17 +2,18 @@
 
 #include "data/command.h"
 #include "data/dataformcommands.h"
+#include "data/designationlists.h"
 #include "data/messages.h"
 #include "data/schema.h"
 #include "data/store.h"
 #include "data/trace.h"
-#include "logbooks/designationlists.h"
 #include "logbooks/sac/sacdeclaration.h"
 #include "logbooks/sac/sacsearch.h"
-#include "reports/reportstartui.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
+#include "ui/combocover.h"
+#include "ui/module1.h"
 #include "ui/navigatorwidget.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -106,7 +107,8 @@ void SacWindow::buildOwnParts()
     }
     m_timer1->setObjectName("Timer1");
     m_timer2->setObjectName("Timer2");
-    for (const auto &[timer, file] : {std::pair{m_timer1, "multisac.rpt"}, std::pair{m_timer2, "sacwrksp.rpt"}}) {
+    for (const auto &[timer, file] :
+         {std::pair{m_timer1, "multisac.rpt"}, std::pair{m_timer2, "sacwrksp.rpt"}}) {
         connect(timer, &QTimer::timeout, this, [this, timer = timer, file = QString(file)] {
             timer->stop();
             if (!Reports::reportWindow())
@@ -160,14 +162,7 @@ void SacWindow::buildSearch()
     m_combo3->addItems(SacSearch::searchFields());
     m_combo3->setCurrentIndex(-1);
     // "Notes" lies over the list until the user picks a field.
-    m_text14 = new QLineEdit("Notes", m_combo3);
-    m_text14->setObjectName("Text14");
-    m_text14->setReadOnly(true);
-    m_text14->setFrame(false);
-    m_text14->setFocusPolicy(Qt::NoFocus);
-    m_text14->setAccessibleName("Notes");
-    m_combo3->installEventFilter(this);
-    m_text14->installEventFilter(this);
+    m_text14 = new ComboCover(m_combo3, "Notes", "Text14");
     auto *command8 = new QPushButton("Search", this);
     command8->setObjectName("Command8");
     auto *command4 = new QPushButton("Advanced Search", this);
@@ -192,26 +187,10 @@ void SacWindow::buildSearch()
     box->addLayout(grid);
 
     connect(m_text13, &QLineEdit::textChanged, this, [] { Module1::SimpleSearchRestart = 1; });
-    connect(m_combo3, &QComboBox::activated, this, [this] {
-        m_text14->hide();
-        runCommand([this] { primary()->moveFirst(); });
-    });
+    connect(m_combo3, &QComboBox::activated, this,
+            [this] { runCommand([this] { primary()->moveFirst(); }); });
     connect(command8, &QPushButton::clicked, this, [this] { simpleSearch(); });
     connect(command4, &QPushButton::clicked, this, [] { Windows::show("adv_search"); });
-}
-
-bool SacWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_combo3 && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
-        QStyleOptionComboBox option;
-        option.initFrom(m_combo3);
-        m_text14->setGeometry(
-            m_combo3->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, m_combo3));
-    } else if (watched == m_text14 && event->type() == QEvent::MouseButtonPress) {
-        m_combo3->showPopup();
-        return true;
-    }
-    return LogbookWindow::eventFilter(watched, event);
 }
 
 void SacWindow::buildWorksheet()
@@ -219,7 +198,8 @@ void SacWindow::buildWorksheet()
     QVBoxLayout *box = groupLayout("Worksheet");
     auto *row = new QGridLayout;
     const std::tuple<const char *, const char *, int> buttons[] = {
-        {"Command22", "Preview Worksheet Report", 0}, {"Command24", "Simple Worksheet Report", 1},
+        {"Command22", "Preview Worksheet Report", 0},
+        {"Command24", "Simple Worksheet Report", 1},
         {"Command23", "Clear All Report Selections", 2}};
     for (const auto &[name, caption, index] : buttons) {
         auto *b = new QPushButton(caption, this);
@@ -227,9 +207,12 @@ void SacWindow::buildWorksheet()
         row->addWidget(b, 0, index);
     }
     box->addLayout(row);
-    connect(control<QPushButton>("Command22"), &QPushButton::clicked, this, [this] { startWorksheetTimer(m_timer1); });
-    connect(control<QPushButton>("Command24"), &QPushButton::clicked, this, [this] { startWorksheetTimer(m_timer2); });
-    connect(control<QPushButton>("Command23"), &QPushButton::clicked, this, [this] { clearReportSelections(); });
+    connect(control<QPushButton>("Command22"), &QPushButton::clicked, this,
+            [this] { startWorksheetTimer(m_timer1); });
+    connect(control<QPushButton>("Command24"), &QPushButton::clicked, this,
+            [this] { startWorksheetTimer(m_timer2); });
+    connect(control<QPushButton>("Command23"), &QPushButton::clicked, this,
+            [this] { clearReportSelections(); });
 }
 
 void SacWindow::buildEditRow()
@@ -257,7 +240,8 @@ void SacWindow::buildEditRow()
     connect(control<QPushButton>("Command16"), &QPushButton::clicked, this, [this] { addRecord(); });
     connect(control<QPushButton>("Command20"), &QPushButton::clicked, this, [this] { deleteAddedRecord(); });
     connect(control<QPushButton>("Command17"), &QPushButton::clicked, this, [this] { updateRecord(); });
-    connect(control<QPushButton>("Command19"), &QPushButton::clicked, this, [] { Windows::show("help_editor"); });
+    connect(control<QPushButton>("Command19"), &QPushButton::clicked, this,
+            [] { Windows::show("help_editor"); });
     connect(control<QPushButton>("Command18"), &QPushButton::clicked, this, [this] { setEditing(false); });
     // Below the form, outside its scrolling, seen only in the editing mode.
     m_editBar = new QToolBar(this);
@@ -320,7 +304,8 @@ void SacWindow::goToNgcNumber()
 {
     SacSearch::NgcAnswer answer;
     for (;;) {
-        answer = SacSearch::readNgcAnswer(Messages::input("Enter NGC Number between 1 and 7840", "NGC Number"));
+        answer =
+            SacSearch::readNgcAnswer(Messages::input("Enter NGC Number between 1 and 7840", "NGC Number"));
         using K = SacSearch::NgcAnswer::Kind;
         if (answer.kind == K::Empty)
             return;
@@ -452,7 +437,8 @@ void SacWindow::setEditing(bool on)
     for (const char *name : {"lblLabels_5", "Label4", "Label5"}) {
         if (auto *l = control<QLabel>(name)) {
             QPalette pal = l->palette();
-            pal.setColor(QPalette::WindowText, on ? QColor(255, 0, 0) : palette().color(QPalette::ButtonText));
+            pal.setColor(QPalette::WindowText,
+                         on ? QColor(255, 0, 0) : palette().color(QPalette::ButtonText));
             l->setPalette(pal);
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookwindow.h"
+#include "ui/logbookwindow.h"
 
 class QComboBox;
 class QLineEdit;
@@ -9,7 +9,9 @@ class QTimer;
 class QToolBar;
 class QWidget;
 
-namespace SacLogbook { struct CatalogFilterItem; }
+namespace SacLogbook {
+struct CatalogFilterItem;
+}
 
 // frmngc: the SAC deep-sky catalogue, one object at a time, with the
 // catalogue filter, the jumps by NGC number and by other designation, the
@@ -26,10 +28,10 @@ public:
     bool isEditing() const { return m_editing; }
 
     void applyCatalogFilter(const QString &menuItem); // "all", "messier", ...
-    void goToNgcNumber();                              // Command1
-    void goToDesignation(const QString &entry);        // Combo1, Combo2
-    void simpleSearch();                               // Command8
-    void clearReportSelections();                      // Command23
+    void goToNgcNumber();                             // Command1
+    void goToDesignation(const QString &entry);       // Combo1, Combo2
+    void simpleSearch();                              // Command8
+    void clearReportSelections();                     // Command23
     void singleItemReport(const QString &file, bool testWindow);
 
     // The editing mode: unlocks the catalogue's columns and shows the editing row.
@@ -43,7 +45,6 @@ protected:
     bool keepsLastRow(const QString &remembered) const override;
     void unload() override;
     void showAllRows() override { applyCatalogFilter("all"); }
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildOwnParts();

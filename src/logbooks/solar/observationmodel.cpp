@@ -1,5 +1,6 @@
 #include "logbooks/solar/observationmodel.h"
 
+#include "data/datetext.h"
 #include "data/recordsource.h"
 
 #include <QDate>
@@ -82,7 +83,8 @@ void ObservationModel::resolveColumns()
 
 QTime ObservationModel::clockTime(const QString &text)
 {
-    static const QRegularExpression re(R"(^\s*(\d{1,2})\s*[:.]\s*(\d{2})(?:\s*:\s*(\d{2}))?\s*([AaPp])?\.?\s*[Mm]?\.?\s*$)");
+    static const QRegularExpression re(
+        R"(^\s*(\d{1,2})\s*[:.]\s*(\d{2})(?:\s*:\s*(\d{2}))?\s*([AaPp])?\.?\s*[Mm]?\.?\s*$)");
     const QRegularExpressionMatch m = re.match(text);
     if (!m.hasMatch())
         return QTime();
@@ -111,16 +113,8 @@ QString ObservationModel::shownText(int sourceRow, const Shown &c) const
     if (v.isNull())
         return QString();
     const QString s = v.toString();
-    if (c.date) {
-        const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
-        if (d.isValid()) {
-            QString out = d.toString("M/d/yyyy");
-            const QTime t = QTime::fromString(s.mid(11), "HH:mm:ss");
-            if (s.size() > 10 && t.isValid())
-                out += ' ' + t.toString("h:mm:ss AP");
-            return out;
-        }
-    }
+    if (c.date)
+        return DateText::shown(s);
     if (v.typeId() == QMetaType::Double)
         return QString::number(v.toDouble(), 'g', 15);
     return s;

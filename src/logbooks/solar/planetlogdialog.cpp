@@ -1,16 +1,17 @@
 #include "logbooks/solar/planetlogdialog.h"
 
+#include "data/catalogue.h"
 #include "data/command.h"
 #include "data/dataerror.h"
 #include "data/recordsource.h"
 #include "data/store.h"
 #include "logbooks/solar/planetlogform.h"
 #include "logbooks/solar/solardeclaration.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "ui/controlvalue.h"
 #include "ui/dataformwidget.h"
+#include "ui/module1.h"
 #include "ui/recordbinder.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -52,16 +53,18 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     QLineEdit *ut = line("txtFields_9", this);
     QComboBox *trans = steps("Combo1", 0, 10, this);
     QComboBox *seeing = steps("Combo2", 1, 10, this);
-    for (const auto &[w, column] : {std::pair<QWidget *, const char *>{body, "id"},
-                                    {instrument, "Instrument_Used"},
-                                    {date, "Local_Date"},
-                                    {time, "Local_Time"},
-                                    {magnification, "Magnification_Used"},
-                                    {personal, "Notes"},
-                                    {location, "Observing_Location"},
-                                    {ut, "UTC"},
-                                    {trans, "Trans"},
-                                    {seeing, "Seeing"}})
+    const ObservationColumns &oc = Catalogues::solarLog().observation;
+    for (const auto &[w, column] :
+         {std::pair<QWidget *, QString>{body, Catalogues::solarLog().designationColumn},
+          {instrument, oc.instrument},
+          {date, oc.date},
+          {time, oc.time},
+          {magnification, oc.magnification},
+          {personal, oc.notes},
+          {location, oc.location},
+          {ut, oc.ut},
+          {trans, oc.transparency},
+          {seeing, oc.seeing}})
         m_primaryBinder->bind(w, column);
 
     QPushButton *utButton = aidButton("Command2", "UT", "Convert local time to UT", this);
@@ -84,7 +87,7 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
 
     // The default values are held out of sight; "Ins" and "U" move them.
     const std::pair<const char *, const char *> holders[] = {
-        {"Text15", "inst"}, {"Text17", "mag"},      {"Text18", "trans"}, {"Text19", "see"},
+        {"Text15", "inst"},     {"Text17", "mag"},  {"Text18", "trans"}, {"Text19", "see"},
         {"Text20", "location"}, {"Text21", "date"}, {"Text22", "time"},  {"Text10", "ut"}};
     for (const auto &[name, column] : holders) {
         QLineEdit *e = line(name, this);

@@ -1,5 +1,6 @@
 #include "logbooks/solar/planetlogeditdialog.h"
 
+#include "data/catalogue.h"
 #include "data/command.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
@@ -8,10 +9,10 @@
 #include "logbooks/solar/planetlog.h"
 #include "logbooks/solar/planetlogform.h"
 #include "logbooks/solar/solardeclaration.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "ui/dataformwidget.h"
+#include "ui/module1.h"
 #include "ui/recordbinder.h"
+#include "ui/windows.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -64,16 +65,18 @@ PlanetLogEditDialog::PlanetLogEditDialog(QWidget *parent) : QDialog(parent)
     QComboBox *trans = steps("Combo1", 0, 10, this);
     QComboBox *seeing = steps("Combo2", 1, 10, this);
     QPlainTextEdit *personal = notes("txtFields_6", this);
-    for (const auto &[w, column] : {std::pair<QWidget *, const char *>{body, "id"},
-                                    {m_date, "Local_Date"},
-                                    {time, "Local_Time"},
-                                    {ut, "UTC"},
-                                    {location, "Observing_Location"},
-                                    {instrument, "Instrument_Used"},
-                                    {magnification, "Magnification_Used"},
-                                    {trans, "Trans"},
-                                    {seeing, "Seeing"},
-                                    {personal, "Notes"}})
+    const ObservationColumns &oc = Catalogues::solarLog().observation;
+    for (const auto &[w, column] :
+         {std::pair<QWidget *, QString>{body, Catalogues::solarLog().designationColumn},
+          {m_date, oc.date},
+          {time, oc.time},
+          {ut, oc.ut},
+          {location, oc.location},
+          {instrument, oc.instrument},
+          {magnification, oc.magnification},
+          {trans, oc.transparency},
+          {seeing, oc.seeing},
+          {personal, oc.notes}})
         m_binder->bind(w, column);
 
     auto *box = new QGroupBox("Observation", this);

@@ -3,11 +3,11 @@
 namespace SolarLogbook {
 namespace {
 
-LogbookSpec make()
+LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
     using F = LogbookField;
-    LogbookSpec b;
+    LogbookDeclaration b;
     b.windowName = "frmplanet";
     b.title = "Solar System";
     b.table = "planet";
@@ -53,12 +53,18 @@ LogbookSpec make()
                  M::item("about", "&About", A::Exec, "frmAbout")},
                 "help"),
     };
+    b.mainMenuButton = {"Command5", "Solar System", 1, 1};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_planet", "Solar System Help", "help/solar_help.rtf", B::PrintExit},
+        {"credits_solar", "Solar System Credits", "help/solar_credits.rtf", B::Close},
+    };
     return b;
 }
 
-LogbookSpec makeObservation()
+LogbookDeclaration makeObservation()
 {
-    LogbookSpec b;
+    LogbookDeclaration b;
     b.windowName = kAddWindow;
     b.title = "Add Solar System Viewing Data";
     b.table = "planet_log";
@@ -80,23 +86,23 @@ LogbookSpec makeObservation()
 
 const QStringList &bodies()
 {
-    static const QStringList names = {
-        "Sun",    "Mercury", "Venus",   "Earth",   "Moon",     "Mars",    "Phobos",  "Deimos",
-        "Asteroids", "Jupiter", "Io",   "Europa",  "Ganymede", "Callisto", "Saturn", "Tethys",
-        "Dione",  "Rhea",    "Titan",   "Uranus",  "Umbriel",  "Titania", "Oberon",  "Neptune",
-        "Triton", "Pluto",   "Charon",  "Comets",  "Meteors"};
+    static const QStringList names = {"Sun",      "Mercury",  "Venus",     "Earth",   "Moon",   "Mars",
+                                      "Phobos",   "Deimos",   "Asteroids", "Jupiter", "Io",     "Europa",
+                                      "Ganymede", "Callisto", "Saturn",    "Tethys",  "Dione",  "Rhea",
+                                      "Titan",    "Uranus",   "Umbriel",   "Titania", "Oberon", "Neptune",
+                                      "Triton",   "Pluto",    "Charon",    "Comets",  "Meteors"};
     return names;
 }
 
-const LogbookSpec &declaration()
+const LogbookDeclaration &declaration()
 {
-    static const LogbookSpec b = make();
+    static const LogbookDeclaration b = make();
     return b;
 }
 
-const LogbookSpec &observationDeclaration()
+const LogbookDeclaration &observationDeclaration()
 {
-    static const LogbookSpec b = makeObservation();
+    static const LogbookDeclaration b = makeObservation();
     return b;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookdeclaration.h"
+#include "ui/logbookdeclaration.h"
 
 #include <QStringList>
 
@@ -10,12 +10,14 @@
 namespace SolarLogbook {
 
 inline constexpr const char *kShape =
-    "SHAPE {select asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
+    "SHAPE {select "
+    "asteroid,mass,volume,atmosphere,completed,day,Diameter,Distance,Gravity,id,moon,name,notes,"
     "Orbital_period,sort,sort_old from planet Order by sort} AS ParentCMD APPEND ({select CN,id,"
     "Instrument_Used,Magnification_Used,Trans,Seeing,Observing_Location,Local_Date,Local_Time,UTC,Notes from "
     "planet_log } AS ChildCMD RELATE id TO id) AS ChildCMD";
 inline constexpr const char *kAddQuery =
-    "select id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,Observing_Location,"
+    "select "
+    "id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,Observing_Location,"
     "sort,UTC from planet_log";
 inline constexpr const char *kEditQuery =
     "select CN,id,Instrument_Used,Local_Date,Local_Time,Magnification_Used,Notes,Trans,Seeing,"
@@ -31,8 +33,8 @@ inline constexpr const char *kWarningWindow = "frm_planet_log_warning";
 const QStringList &bodies();
 
 // frmplanet.
-const LogbookSpec &declaration();
+const LogbookDeclaration &declaration();
 // frmplanet_log: only its name and the aids that write into it.
-const LogbookSpec &observationDeclaration();
+const LogbookDeclaration &observationDeclaration();
 
 } // namespace SolarLogbook

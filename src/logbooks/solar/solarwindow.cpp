@@ -1,16 +1,18 @@
 #include "logbooks/solar/solarwindow.h"
 
+#include "data/catalogue.h"
 #include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/planetlog.h"
 #include "logbooks/solar/solardeclaration.h"
-#include "reports/reportstartui.h"
-#include "shell/module1.h"
-#include "shell/windows.h"
 #include "ui/dataformwidget.h"
+#include "ui/module1.h"
+#include "ui/picturebox.h"
 #include "ui/recordbinder.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -87,12 +89,9 @@ void SolarWindow::buildOwnParts()
     m_hiddenBinder->bind(m_text5, "id");
     m_hiddenBinder->bind(m_sort, "sort");
 
-    m_picture = new QLabel(this);
+    m_picture = new PictureBox(this);
     m_picture->setObjectName("Image1");
-    m_picture->setAlignment(Qt::AlignCenter);
     m_picture->setMinimumSize(220, 220);
-    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_picture->setStyleSheet("background: black");
     m_picture->setAccessibleName("Picture of the body");
     groupLayout("Picture")->insertWidget(0, m_picture, 1);
@@ -103,20 +102,22 @@ void SolarWindow::buildOwnParts()
     m_model = new ObservationModel(this);
     using C = ObservationModel::Column;
     using O = ObservationModel::Order;
+    const Catalogue &log = Catalogues::solarLog();
+    const ObservationColumns &oc = log.observation;
     m_model->setColumns({
-        C{"CN", "No.", O::Number, Qt::AlignRight},
-        C{"Local_Date", "Local Date", O::Auto, {}},
-        C{"Local_Time", "Local Time", O::ClockTime, {}},
-        C{"UTC", "UT Date and Time", O::Text, {}},
-        C{"Instrument_Used", "Instrument", O::Text, {}},
-        C{"Magnification_Used", "Magn.", O::Text, {}},
-        C{"Observing_Location", "Location", O::Text, {}},
-        C{"Trans", "Transp.", O::Number, Qt::AlignCenter},
-        C{"Seeing", "Seeing", O::Number, Qt::AlignCenter},
-        C{"Notes", "Notes", O::Text, {}},
+        C{log.key, "No.", O::Number, Qt::AlignRight},
+        C{oc.date, "Local Date", O::Auto, {}},
+        C{oc.time, "Local Time", O::ClockTime, {}},
+        C{oc.ut, "UT Date and Time", O::Text, {}},
+        C{oc.instrument, "Instrument", O::Text, {}},
+        C{oc.magnification, "Magn.", O::Text, {}},
+        C{oc.location, "Location", O::Text, {}},
+        C{oc.transparency, "Transp.", O::Number, Qt::AlignCenter},
+        C{oc.seeing, "Seeing", O::Number, Qt::AlignCenter},
+        C{oc.notes, "Notes", O::Text, {}},
     });
     // Observations read in the order they were made.
-    m_model->setTieBreakers({"Local_Date", "Local_Time", "CN"});
+    m_model->setTieBreakers({oc.date, oc.time, log.key});
     m_grid = new QTableView(box);
     m_grid->setObjectName("grdDataGrid");
     m_grid->setAccessibleName("Observations of this body");
@@ -196,27 +197,7 @@ void SolarWindow::afterMove()
 void SolarWindow::loadPicture()
 {
     // A missing picture leaves the box empty.
-    const QString file = PlanetLog::pictureFile(m_sort->text());
-    m_pictureSource = QPixmap();
-    if (QFile::exists(file))
-        m_pictureSource.load(file);
-    showPicture();
-}
-
-void SolarWindow::showPicture()
-{
-    if (m_pictureSource.isNull()) {
-        m_picture->clear();
-        return;
-    }
-    const QSize box = m_picture->contentsRect().size().expandedTo(QSize(200, 200));
-    m_picture->setPixmap(m_pictureSource.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
-
-void SolarWindow::resizeEvent(QResizeEvent *event)
-{
-    LogbookWindow::resizeEvent(event);
-    showPicture();
+    m_picture->loadFile(PlanetLog::pictureFile(m_sort->text()));
 }
 
 void SolarWindow::chooseBody(const QString &name)

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookwindow.h"
-
-#include <QPixmap>
+#include "ui/logbookwindow.h"
 
 class DataFormWidget;
 class ObservationModel;
@@ -10,7 +8,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QResizeEvent;
+class PictureBox;
 class QTableView;
 
 // frmplanet: the bodies of the solar system in `sort` order with their
@@ -41,21 +39,18 @@ protected:
     void ownAction(const QString &key) override;
     void unload() override;
     bool event(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildOwnParts();
     void bindGrid();
     void loadPicture();
-    void showPicture();
     void showName();
 
     QComboBox *m_combo1;
     QLineEdit *m_text2;
     QLineEdit *m_text5;
     QLineEdit *m_sort;
-    QLabel *m_picture;
-    QPixmap m_pictureSource;
+    PictureBox *m_picture;
     QTableView *m_grid;
     ObservationModel *m_model;
     QPushButton *m_edit;

@@ -1,16 +1,21 @@
 #include "logbooks/stars/starsdeclaration.h"
 
+#include "data/catalogue.h"
+
 namespace StarsLogbook {
 namespace {
 
-LogbookSpec make()
+LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
-    LogbookSpec b;
+    LogbookDeclaration b;
+    const ObservationColumns &oc = Catalogues::stars().observation;
     b.windowName = "frmdstars";
     b.title = "Best of Multiple Stars";
-    b.table = "dstars";
-    b.designationColumn = "Name";
+    const Catalogue &catalogue = Catalogues::stars();
+    b.table = catalogue.table;
+    b.designationColumn = catalogue.designationColumn;
+    b.designationPrefix = catalogue.designationPrefix;
     b.primaryQuery = kQuery;
     const QString star = "Star", obs = "Observation", defs = "Default Observation Values";
     using F = LogbookField;
@@ -27,17 +32,17 @@ LogbookSpec make()
         F::line("txtFields_12", "Position Angles", "pa", star).withSuffix("Degrees clockwise from north"),
         F::line("txtFields_5", "Record Number", "ID", star).locked(),
         F::notes("txtFields_10", "Notes", "notes", star),
-        F::check("chkFields_11", "Observed?", "observed", obs),
-        F::line("txtFields_2", "Local Date\n(mm/dd/yyyy)", "date", obs),
-        F::line("txtFields_4", "Local Time (hh:mm) PM/AM", "hour", obs),
-        F::line("txtFields_17", "UT Date and Time", "UTC", obs).withAid("Command1"),
-        F::line("txtFields_6", "Observing Location", "location", obs),
-        F::line("txtFields_16", "Instrument Used", "tele", obs),
-        F::line("txtFields_7", "Magnification Used", "magnification", obs).withAid("Command7"),
-        F::combo("Combo1", "Transparency", "conditions", obs, LogbookParts::steps(0, 10)),
-        F::combo("Combo2", "Seeing Conditions", "rating", obs, LogbookParts::steps(1, 10))
+        F::check("chkFields_11", "Observed?", oc.observed, obs),
+        F::line("txtFields_2", "Local Date\n(mm/dd/yyyy)", oc.date, obs),
+        F::line("txtFields_4", "Local Time (hh:mm) PM/AM", oc.time, obs),
+        F::line("txtFields_17", "UT Date and Time", oc.ut, obs).withAid("Command1"),
+        F::line("txtFields_6", "Observing Location", oc.location, obs),
+        F::line("txtFields_16", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_7", "Magnification Used", oc.magnification, obs).withAid("Command7"),
+        F::combo("Combo1", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo2", "Seeing Conditions", oc.seeing, obs, LogbookParts::steps(1, 10))
             .withAid("Command5"),
-        F::notes("txtFields_18", "Personal Notes", "v_notes", obs),
+        F::notes("txtFields_18", "Personal Notes", oc.notes, obs),
     };
     for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check1"))
         b.fields.push_back(f);
@@ -84,14 +89,21 @@ LogbookSpec make()
                  M::item("about", "&About", A::Exec, "frmAbout")},
                 "help"),
     };
+    b.mainMenuButton = {"Command8", "Best Multiple Stars", 2, 0};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_stars", "Multiple Stars Help", "help/stars_help.rtf", B::PrintExit, false, "RichTextBox1",
+         "dlgprint"},
+        {"credits_stars", "Multiple Stars Credits", "help/stars_credits.rtf", B::Close},
+    };
     return b;
 }
 
 } // namespace
 
-const LogbookSpec &declaration()
+const LogbookDeclaration &declaration()
 {
-    static const LogbookSpec b = make();
+    static const LogbookDeclaration b = make();
     return b;
 }
 

@@ -1,8 +1,8 @@
 #include "logbooks/stars/starswindow.h"
 
 #include "logbooks/stars/starsdeclaration.h"
-#include "shell/windows.h"
 #include "ui/dataformwidget.h"
+#include "ui/windows.h"
 
 #include <QFont>
 #include <QHBoxLayout>

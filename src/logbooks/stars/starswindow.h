@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logbooks/logbookwindow.h"
+#include "ui/logbookwindow.h"
 
 class DataFormWidget;
 

@@ -1,0 +1,59 @@
+#include "app/allwindows.h"
+
+#include "aids/aidwindows.h"
+#include "app/helpwindows.h"
+#include "logbooks/best/bestlogbook.h"
+#include "logbooks/custom/customlogbook.h"
+#include "logbooks/messier/messierlogbook.h"
+#include "logbooks/sac/saclogbook.h"
+#include "logbooks/solar/solarlogbook.h"
+#include "logbooks/stars/starslogbook.h"
+#include "reports/reportwindows.h"
+#include "search/searchwindows.h"
+#include "shell/mainmenuwindow.h"
+#include "tonight/sitedialog.h"
+#include "tonight/tonightwindow.h"
+#include "ui/logbookregistration.h"
+#include "ui/windows.h"
+
+namespace AllWindows {
+namespace {
+
+// A logbook: its declaration, the aids it names, its help and credits, its
+// window and the windows of its own.
+void registerLogbook(const LogbookRegistration &logbook)
+{
+    const LogbookDeclaration &book = *logbook.declaration;
+    LogbookDeclarations::add(book);
+    AidWindows::registerFor(book);
+    for (const LogbookDeclaration *form : logbook.aidedForms) {
+        LogbookDeclarations::add(*form);
+        AidWindows::registerFor(*form);
+    }
+    for (const DocumentSetup &document : book.documents)
+        HelpWindows::registerDocument(document);
+    Windows::registerFactory(book.windowName, logbook.window);
+    for (const auto &[name, factory] : logbook.ownWindows)
+        Windows::registerFactory(name, factory);
+}
+
+} // namespace
+
+void registerAll()
+{
+    Windows::registerFactory("first", [] { return new MainMenuWindow; });
+    AidWindows::registerShared();
+    registerLogbook(MessierLogbook::registration());
+    registerLogbook(SacLogbook::registration());
+    registerLogbook(BestLogbook::registration());
+    registerLogbook(SolarLogbook::registration());
+    registerLogbook(CustomLogbook::registration());
+    registerLogbook(StarsLogbook::registration());
+    SearchWindows::registerAll();
+    Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
+    Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
+    Reports::installUi();
+    HelpWindows::registerAll();
+}
+
+} // namespace AllWindows

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+// Which columns of a catalogue table hold one observation, with their real
+// spellings. An empty name is a column the table does not have.
+struct ObservationColumns
+{
+    QString observed;
+    QString date;
+    QString time;
+    QString ut;
+    QString location;
+    QString instrument;
+    QString magnification;
+    QString transparency;
+    QString seeing;
+    QString notes;
+    QString personalNotes;
+
+    // date, time, ut, location, instrument, magnification, transparency,
+    // seeing, notes and personal notes: the order the exchange and the history
+    // keep an observation in.
+    std::array<QString, 10> fields() const;
+};
+
+// One catalogue table described once: the logbooks, the observation history,
+// the exchange with other programs and the night planner all read it, so no
+// other file spells its column names.
+struct Catalogue
+{
+    QString table;             // "mess"
+    QString key;               // the row's own number column: "ID"
+    QString designationColumn; // "mes"
+    QString designationPrefix; // "M" before a Messier number
+    QString name;              // the name or type shown beside the designation
+    QString ra, dec, constellation, magnitude;
+    QString type;    // an expression: the object's kind
+    QString size;    // an expression: the size as printed
+    QString aliases; // an expression: other designations, comma-separated; NULL when none
+    QString order;   // the catalogue's own order
+    ObservationColumns observation;
+
+    // The designation as an expression over a row, optionally qualified
+    // ("OLD." in a trigger): 'M' || OLD.mes.
+    QString designation(const QString &row = QString()) const;
+    // The columns of `observation` the table has, observed mark first.
+    QStringList observationColumnList() const;
+};
+
+namespace Catalogues {
+
+const Catalogue &messier();  // mess
+const Catalogue &sac();      // Sac72, with the Best 110, Caldwell and Herschel marks in BCHM
+const Catalogue &stars();    // dstars
+const Catalogue &custom();   // generic
+const Catalogue &solarLog(); // planet_log: a row is one observation of the body named by id
+
+// The tables whose rows are objects that carry their observation.
+const std::vector<const Catalogue *> &objectTables();
+// Those and the solar system log: every table that holds observations.
+const std::vector<const Catalogue *> &observationTables();
+const Catalogue *find(const QString &table);
+
+// The column of Sac72 that marks the lists drawn from it: B, C, H and M.
+inline constexpr const char *kSacListMarks = "BCHM";
+
+} // namespace Catalogues

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ui/logbookregistration.h"
+
+namespace SacLogbook {
+
+// The declaration, the window and the windows of this logbook's own.
+LogbookRegistration registration();
+
+} // namespace SacLogbook

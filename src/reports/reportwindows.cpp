@@ -1,0 +1,38 @@
+#include "reports/reportwindows.h"
+
+#include "reports/killitwindow.h"
+#include "reports/reportengine.h"
+#include "reports/reportwindow.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
+
+#include <memory>
+
+namespace Reports {
+namespace {
+
+void present(std::shared_ptr<const ReportDocument> doc)
+{
+    dropClosed(kReportWindowName);
+    auto *w = Windows::get<ReportWindow>(QString::fromLatin1(kReportWindowName));
+    if (!w)
+        return;
+    w->setDocument(std::move(doc));
+    Windows::show(QString::fromLatin1(kReportWindowName));
+}
+
+} // namespace
+
+void installUi()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    Windows::registerFactory(QString::fromLatin1(kReportWindowName), [] { return new ReportWindow; });
+    Windows::registerFactory(QString::fromLatin1(kKillitName), [] { return new KillitWindow; });
+    engine().setPresenter(present);
+    engine().setProgressFactory([] { return progressDialog("Preparing the report..."); });
+}
+
+} // namespace Reports

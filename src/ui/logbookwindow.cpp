@@ -1,0 +1,578 @@
+#include "ui/logbookwindow.h"
+
+#include "data/command.h"
+#include "data/dataerror.h"
+#include "data/messages.h"
+#include "data/store.h"
+#include "ui/controlvalue.h"
+#include "ui/historywindow.h"
+#include "ui/module1.h"
+#include "ui/navigatorwidget.h"
+#include "ui/programend.h"
+#include "ui/recordbinder.h"
+#include "ui/reportstarts.h"
+#include "ui/windows.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
+    : QMainWindow(parent), m_declaration(book)
+{
+    setObjectName(book.windowName);
+    setWindowTitle(book.title);
+    m_primary = new RecordSource(this);
+    m_primary->setObjectName("datPrimaryRS");
+    m_primary->setConnectionString(ConnectionStrings::kBound);
+    m_primary->setRecordSource(book.primaryQuery);
+    m_defaults = new RecordSource(this);
+    m_defaults->setObjectName("datprimaryrs2");
+    m_defaults->setConnectionString(ConnectionStrings::kBound);
+    m_defaults->setRecordSource(book.defaultsQuery);
+    m_primaryBinder = new RecordBinder(m_primary, this);
+    m_defaultsBinder = new RecordBinder(m_defaults, this);
+    connect(m_primary, &RecordSource::moveComplete, this, [this] { afterMove(); });
+
+    buildForm();
+    buildMenus(menuBar(), book.menus);
+    addHistoryItem();
+    addTonightItem();
+    connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
+    connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
+}
+
+void LogbookWindow::showEvent(QShowEvent *event)
+{
+    // Sized once the logbook's own parts are in, and never beyond the screen.
+    if (!m_fitted) {
+        m_fitted = true;
+        resize(sizeHint());
+    }
+    QMainWindow::showEvent(event);
+}
+
+void LogbookWindow::openSources()
+{
+    for (RecordSource *rs : {m_primary, m_defaults}) {
+        // A logbook without a defaults row (its observation window has it) opens one source.
+        if (rs->recordSource().isEmpty())
+            continue;
+        try {
+            rs->open();
+        } catch (const DataError &e) {
+            rs->reportError(e);
+        }
+    }
+}
+
+QString LogbookWindow::text(const QString &name) const
+{
+    return ControlValue::text(control(name));
+}
+
+// ---- building the window from its declaration ----
+
+QWidget *LogbookWindow::makeField(const LogbookField &f)
+{
+    QWidget *w = nullptr;
+    switch (f.kind) {
+    case LogbookField::Kind::Line: {
+        auto *e = new QLineEdit(this);
+        e->setReadOnly(f.readOnly);
+        w = e;
+        break;
+    }
+    case LogbookField::Kind::Notes: {
+        auto *e = new QPlainTextEdit(this);
+        e->setTabChangesFocus(true);
+        e->setReadOnly(f.readOnly);
+        const int line = e->fontMetrics().lineSpacing();
+        e->setMinimumHeight(line * 3 + 12);
+        e->setMaximumHeight(line * 6 + 12);
+        w = e;
+        break;
+    }
+    case LogbookField::Kind::Combo: {
+        auto *c = new QComboBox(this);
+        c->setEditable(true);
+        c->addItems(f.items);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        w = c;
+        break;
+    }
+    case LogbookField::Kind::Check:
+        w = new QCheckBox(f.label, this);
+        break;
+    }
+    w->setObjectName(f.objectName);
+    w->setAccessibleName((f.onDefaults ? "Default " : "") + QString(f.label).remove('&').replace('\n', ' '));
+    if (!f.column.isEmpty())
+        (f.onDefaults ? m_defaultsBinder : m_primaryBinder)->bind(w, f.column);
+    return w;
+}
+
+QWidget *LogbookWindow::makeGroup(const QString &title)
+{
+    auto *box = new QGroupBox(title);
+    auto *outer = new QVBoxLayout(box);
+    m_groups.emplace_back(title, outer);
+    std::vector<const LogbookField *> fields;
+    for (const LogbookField &f : m_declaration.fields)
+        if (f.group == title)
+            fields.push_back(&f);
+    const bool defaultsBlock = !fields.empty() && fields.front()->onDefaults;
+
+    auto aidButtonFor = [this](const QString &name) -> QPushButton * {
+        for (const LogbookAidButton &a : m_declaration.aidButtons) {
+            if (a.objectName != name)
+                continue;
+            auto *b = new QPushButton(a.caption, this);
+            b->setObjectName(a.objectName);
+            b->setToolTip(a.toolTip);
+            b->setAccessibleName(a.toolTip.isEmpty() ? a.caption : a.toolTip);
+            b->setMaximumWidth(b->fontMetrics().horizontalAdvance(a.caption.size() < 3 ? "Map" : a.caption) +
+                               24);
+            connect(b, &QPushButton::clicked, this, [this, a] { runAid(a); });
+            return b;
+        }
+        return nullptr;
+    };
+
+    if (defaultsBlock) {
+        // The defaults sit two to a row, with "Ins" and "U" after them.
+        box->setObjectName("defaultsBox");
+        auto *grid = new QGridLayout;
+        int i = 0;
+        for (const LogbookField *f : fields) {
+            QWidget *w = makeField(*f);
+            const int row = i / 2, col = (i % 2) * 2;
+            if (f->kind == LogbookField::Kind::Check) {
+                grid->addWidget(w, row, col + 1);
+            } else {
+                auto *l = new QLabel(f->label, box);
+                l->setBuddy(w);
+                grid->addWidget(l, row, col);
+                grid->addWidget(w, row, col + 1);
+            }
+            ++i;
+        }
+        auto *copyRow = new QHBoxLayout;
+        for (const auto &[name, caption, tip] :
+             {std::tuple{m_declaration.insertButton, QString("Ins"),
+                         QString("Copy the default values into this record")},
+              std::tuple{m_declaration.storeButton, QString("U"),
+                         QString("Store this record's values as the defaults")}}) {
+            if (name.isEmpty())
+                continue;
+            auto *b = new QPushButton(caption, box);
+            b->setObjectName(name);
+            b->setToolTip(tip);
+            b->setAccessibleName(tip);
+            b->setMaximumWidth(b->fontMetrics().horizontalAdvance("Ins") + 32);
+            copyRow->addWidget(b);
+            if (caption == "Ins")
+                connect(b, &QPushButton::clicked, this, [this] { insertDefaults(); });
+            else
+                connect(b, &QPushButton::clicked, this, [this] { storeDefaults(); });
+        }
+        copyRow->addStretch(1);
+        const int row = (i + 1) / 2;
+        grid->addLayout(copyRow, i % 2 ? row - 1 : row, 3);
+        outer->addLayout(grid);
+        return box;
+    }
+
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    for (const LogbookField *f : fields) {
+        QWidget *w = makeField(*f);
+        QPushButton *aid = f->aidButton.isEmpty() ? nullptr : aidButtonFor(f->aidButton);
+        QLabel *suffix = f->suffix.isEmpty() ? nullptr : new QLabel(f->suffix, box);
+        if (f->kind == LogbookField::Kind::Check && !aid) {
+            form->addRow(w);
+            continue;
+        }
+        QLayout *fieldPart = nullptr;
+        if (aid || suffix) {
+            auto *row = new QHBoxLayout;
+            row->setContentsMargins(0, 0, 0, 0);
+            row->addWidget(w, 1);
+            if (suffix)
+                row->addWidget(suffix);
+            if (aid)
+                row->addWidget(aid);
+            fieldPart = row;
+        }
+        if (f->kind == LogbookField::Kind::Check) {
+            form->addRow(fieldPart);
+            continue;
+        }
+        auto *l = new QLabel(f->label, box);
+        l->setBuddy(w);
+        if (fieldPart)
+            form->addRow(l, fieldPart);
+        else
+            form->addRow(l, w);
+    }
+    outer->addLayout(form);
+    return box;
+}
+
+void LogbookWindow::buildForm()
+{
+    auto *content = new QWidget;
+    auto *outer = new QVBoxLayout(content);
+    m_findBar = new QHBoxLayout;
+    m_findBar->addStretch(1);
+    QStringList names;
+    for (const QString &n : m_declaration.navigationButtons)
+        names << n;
+    auto *nav = new NavigatorWidget(m_primary, names, content);
+    connect(nav, &NavigatorWidget::moveRequested, this, [this](Nav move) { navigate(move); });
+    m_findBar->addWidget(nav);
+    outer->addLayout(m_findBar);
+
+    auto *columns = new QHBoxLayout;
+    outer->addLayout(columns, 1);
+    for (const QStringList &groups : m_declaration.columnGroups) {
+        if (groups.isEmpty())
+            continue;
+        auto *column = new QVBoxLayout;
+        for (const QString &g : groups) {
+            if (g.isEmpty()) {
+                // The place of the action buttons in its column.
+                m_actionBar = new QGridLayout;
+                column->addLayout(m_actionBar);
+                continue;
+            }
+            QWidget *box = makeGroup(g);
+            box->setParent(content);
+            column->addWidget(box, box->objectName() == "defaultsBox" ? 0 : 1);
+        }
+        columns->addLayout(column, 1);
+    }
+    if (!m_actionBar) {
+        m_actionBar = new QGridLayout;
+        outer->addLayout(m_actionBar);
+    }
+    if (!m_declaration.updateButton.isEmpty()) {
+        QPushButton *update = addActionButton(m_declaration.updateButton, "Update All Information",
+                                              "Click here to Update any information you have inserted");
+        update->setDefault(true);
+        connect(update, &QPushButton::clicked, this, [this] { updateAll(); });
+    }
+    if (m_declaration.defaultsHidden) {
+        if (auto *box = content->findChild<QGroupBox *>("defaultsBox"))
+            box->hide();
+        for (const QString &name : {m_declaration.insertButton, m_declaration.storeButton})
+            if (auto *b = content->findChild<QPushButton *>(name))
+                addActionWidget(b);
+    }
+
+    // Larger than the screen (at 200% scaling, say), the form scrolls.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName("formScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    setCentralWidget(scroll);
+}
+
+QVBoxLayout *LogbookWindow::groupLayout(const QString &group) const
+{
+    for (const auto &[title, layout] : m_groups)
+        if (title == group)
+            return layout;
+    return nullptr;
+}
+
+QPushButton *LogbookWindow::addActionButton(const QString &name, const QString &caption,
+                                            const QString &toolTip)
+{
+    auto *b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    if (!toolTip.isEmpty())
+        b->setToolTip(toolTip);
+    addActionWidget(b);
+    return b;
+}
+
+void LogbookWindow::addActionWidget(QWidget *widget)
+{
+    // A few buttons to a row, so the rows never outgrow their column.
+    m_actionBar->removeWidget(widget);
+    const int perRow = std::max(1, m_declaration.actionsPerRow);
+    const int n = m_actionBar->count();
+    m_actionBar->addWidget(widget, n / perRow, n % perRow);
+}
+
+QSize LogbookWindow::formSizeHint() const
+{
+    const QWidget *content = static_cast<QScrollArea *>(centralWidget())->widget();
+    return content->sizeHint().expandedTo(content->minimumSizeHint());
+}
+
+QSize LogbookWindow::sizeHint() const
+{
+    // The form's own size, not the scroll area's, bounded by the screen.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Room for both scroll bars, so that a form that fits shows neither.
+    QSize wanted = formSizeHint() + QSize(2 * bar + 8, menuBar()->sizeHint().height() + 2 * bar + 8);
+    // Notes boxes and pictures ask for little; give the form room to breathe.
+    wanted = wanted.expandedTo(QSize(wanted.height() * 4 / 3, 0));
+    if (const QScreen *screen = this->screen())
+        wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    return wanted;
+}
+
+void LogbookWindow::buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items)
+{
+    auto *bar = qobject_cast<QMenuBar *>(menuParent);
+    auto *menu = qobject_cast<QMenu *>(menuParent);
+    for (const LogbookMenuItem &item : items) {
+        if (item.action == LogbookMenuItem::Action::Separator) {
+            if (menu)
+                menu->addSeparator();
+            continue;
+        }
+        if (!item.children.empty()) {
+            QMenu *sub = bar ? bar->addMenu(item.caption) : menu->addMenu(item.caption);
+            sub->setObjectName(item.objectName.isEmpty() ? item.caption : item.objectName + "_menu");
+            if (!item.objectName.isEmpty())
+                sub->menuAction()->setObjectName(item.objectName);
+            buildMenus(sub, item.children);
+            continue;
+        }
+        QAction *a = bar ? bar->addAction(item.caption) : menu->addAction(item.caption);
+        a->setObjectName(item.objectName);
+        connect(a, &QAction::triggered, this, [this, item] { runMenuAction(item); });
+    }
+}
+
+void LogbookWindow::addHistoryItem()
+{
+    // Every logbook over a catalogue table shows what its writes replaced.
+    if (m_declaration.table.isEmpty() || menuBar()->actions().isEmpty())
+        return;
+    QMenu *first = menuBar()->actions().first()->menu();
+    if (!first)
+        return;
+    QAction *before = first->actions().isEmpty() ? nullptr : first->actions().first();
+    for (QAction *a : first->actions())
+        if (a->isSeparator()) {
+            before = a;
+            break;
+        }
+    auto *history = new QAction("Observation &History", first);
+    history->setObjectName("history");
+    first->insertAction(before, history);
+    connect(history, &QAction::triggered, this, [this] { showHistory(); });
+}
+
+void LogbookWindow::addTonightItem()
+{
+    if (m_declaration.tonightLists.isEmpty())
+        return;
+    // Beside the File menu: the planner is where an evening at the eyepiece starts.
+    const QList<QAction *> top = menuBar()->actions();
+    auto *tonight = new QAction("&Tonight", menuBar());
+    tonight->setObjectName("mnuTonight");
+    menuBar()->insertAction(top.size() > 1 ? top.at(1) : nullptr, tonight);
+    connect(tonight, &QAction::triggered, this, [this] {
+        // The planner opens on this logbook's lists.
+        if (QWidget *w = Windows::show("frmtonight"))
+            QMetaObject::invokeMethod(w, "setLists", Q_ARG(QString, m_declaration.tonightLists));
+    });
+}
+
+void LogbookWindow::showAllRows()
+{
+    m_primary->setRecordSource(m_declaration.primaryQuery);
+    m_primary->requery();
+}
+
+bool LogbookWindow::showRow(qint64 rowid)
+{
+    bool found = false;
+    const bool ran = runCommand([&] {
+        if (!m_primary->isOpen())
+            m_primary->open();
+        found = m_primary->moveToRowid(rowid);
+        if (!found) {
+            showAllRows();
+            found = m_primary->moveToRowid(rowid);
+        }
+    });
+    if (ran && !found)
+        Messages::show("This logbook no longer holds that object.");
+    return ran && found;
+}
+
+void LogbookWindow::showHistory()
+{
+    QString designation = m_declaration.designationPrefix;
+    if (m_primary->isOpen() && m_primary->hasCurrent() && !m_declaration.designationColumn.isEmpty())
+        designation += m_primary->text(m_declaration.designationColumn).trimmed();
+    HistoryWindow::showFor(this, m_declaration.table, m_primary->currentRowid(), designation);
+}
+
+void LogbookWindow::runMenuAction(const LogbookMenuItem &item)
+{
+    using A = LogbookMenuItem::Action;
+    switch (item.action) {
+    case A::Report:
+        emit reportRequested(item.argument);
+        break;
+    case A::Show:
+        Windows::show(item.argument);
+        break;
+    case A::Exec:
+        Windows::exec(item.argument);
+        break;
+    case A::ExitLogbook:
+        if (QWidget *first = Windows::find("first"))
+            first->showNormal();
+        close();
+        break;
+    case A::ExitAll:
+        ProgramEnd::endNow();
+        break;
+    case A::EndReport:
+        emit endReportRequested();
+        break;
+    case A::Own:
+        ownAction(item.argument);
+        break;
+    case A::None:
+    case A::Separator:
+        break;
+    }
+}
+
+void LogbookWindow::runAid(const LogbookAidButton &aid)
+{
+    switch (aid.aid) {
+    case LogbookAidButton::Aid::Utc:
+        Windows::exec(m_declaration.aids.utcWindow);
+        break;
+    case LogbookAidButton::Aid::Seeing:
+        if (m_declaration.aids.seeingAsksCaller)
+            Module1::SeeingCaller = m_declaration.windowName;
+        Windows::exec(m_declaration.aids.seeingWindow);
+        break;
+    case LogbookAidButton::Aid::Magnification:
+        Windows::exec(m_declaration.aids.magnificationWindow);
+        break;
+    case LogbookAidButton::Aid::Own:
+        ownAction(aid.objectName);
+        break;
+    }
+}
+
+// ---- the logbook's commands ----
+
+bool LogbookWindow::navigate(Nav nav)
+{
+    RecordSource *rs = m_primary;
+    return runCommand(
+        [&] {
+            switch (nav) {
+            case Nav::First:
+                rs->moveFirst();
+                break;
+            case Nav::Previous:
+                rs->movePrevious();
+                break;
+            case Nav::Next:
+                rs->moveNext();
+                break;
+            case Nav::Last:
+                rs->moveLast();
+                break;
+            }
+            // Moves clamp at the ends.
+            if (rs->isEOF())
+                rs->moveLast();
+            else if (rs->isBOF())
+                rs->moveNext();
+        },
+        m_declaration.commitFailureMessage);
+}
+
+bool LogbookWindow::keepsLastRow(const QString &remembered) const
+{
+    return !m_declaration.lastRowControl.isEmpty() && remembered == m_declaration.lastRowText;
+}
+
+bool LogbookWindow::updateAll()
+{
+    RecordSource *rs = m_primary;
+    return runCommand(
+        [&] {
+            const QString remembered =
+                m_declaration.lastRowControl.isEmpty() ? QString() : text(m_declaration.lastRowControl);
+            rs->moveOffAndBack();
+            if (keepsLastRow(remembered))
+                rs->moveLast();
+        },
+        m_declaration.commitFailureMessage);
+}
+
+void LogbookWindow::insertDefaults()
+{
+    for (const auto &[from, to] : m_declaration.copyPairs)
+        ControlValue::copy(control(from), control(to));
+}
+
+bool LogbookWindow::storeDefaults()
+{
+    for (const auto &[from, to] : m_declaration.copyPairs)
+        ControlValue::copy(control(to), control(from));
+    RecordSource *rs = m_defaults;
+    return runCommand([rs] { rs->moveOffAndBack(); }, m_declaration.commitFailureMessage);
+}
+
+bool LogbookWindow::writePending()
+{
+    return runCommand(
+        [this] {
+            for (RecordSource *rs : {m_primary, m_defaults})
+                if (rs->isOpen() && rs->hasCurrent())
+                    rs->update();
+        },
+        m_declaration.commitFailureMessage);
+}
+
+void LogbookWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_unloaded) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    // What was typed is written as a move would write it; a refused write
+    // keeps the window open with the text still there.
+    if (!writePending()) {
+        event->ignore();
+        return;
+    }
+    m_unloaded = true;
+    unload();
+    QMainWindow::closeEvent(event);
+    Windows::announceClosed(this);
+}

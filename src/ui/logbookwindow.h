@@ -1,0 +1,106 @@
+#pragma once
+
+#include "data/recordsource.h"
+#include "ui/logbookdeclaration.h"
+
+#include <QMainWindow>
+
+class QGridLayout;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+class RecordBinder;
+
+// A catalogue logbook built from its declaration: the record source of its catalogue
+// (datPrimaryRS) and of the default observation values (datprimaryrs2), the
+// bound fields in their groups, the navigator, "Update All Information",
+// "Ins" and "U", the aid buttons, the menus and the unload steps. A logbook
+// class adds only what is its own.
+class LogbookWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit LogbookWindow(const LogbookDeclaration &book, QWidget *parent = nullptr);
+
+    const LogbookDeclaration &declaration() const { return m_declaration; }
+    QSize sizeHint() const override;
+    RecordSource *primary() const { return m_primary; }
+    RecordSource *defaults() const { return m_defaults; }
+
+    // A control of this window by its name ("txtFields_11", "Combo2").
+    template <typename T = QWidget> T *control(const QString &name) const { return findChild<T *>(name); }
+    QString text(const QString &control) const;
+
+    using Nav = RecordSource::Move;
+    // The navigator's moves; a logbook with moves of its own overrides it.
+    virtual bool navigate(Nav nav);
+    bool updateAll();      // the commit idiom: off the row and back
+    void insertDefaults(); // "Ins"
+    bool storeDefaults();  // "U"
+    // Writes what was typed into the current rows; false (with the commit's
+    // message shown) when the store refuses it.
+    bool writePending();
+    // Shows the row stored under `rowid`, bringing back every row of the
+    // logbook when the rows shown now leave it out; false when the logbook
+    // has no such row (the user is told).
+    bool showRow(qint64 rowid);
+
+signals:
+    void reportRequested(const QString &file);
+    void endReportRequested();
+
+protected:
+    // Opens both record sources; a logbook calls it once its own parts are
+    // connected, so they see the first row.
+    void openSources();
+
+    // The row above the form, where a logbook puts its own jump lists; the
+    // navigator closes it.
+    QHBoxLayout *findBar() const { return m_findBar; }
+    // The box of a group, below its fields, for a logbook's own widgets.
+    QVBoxLayout *groupLayout(const QString &group) const;
+    // The row of "Update All Information", for a logbook's own buttons.
+    QGridLayout *actionBar() const { return m_actionBar; }
+    QPushButton *addActionButton(const QString &name, const QString &caption,
+                                 const QString &toolTip = QString());
+    // Puts a widget after the action buttons (moving it there if it is one).
+    void addActionWidget(QWidget *widget);
+
+    // The size the form would like, before the window's margins and the
+    // screen's bounds.
+    virtual QSize formSizeHint() const;
+    // The lists of a logbook follow its record after every move.
+    virtual void afterMove() {}
+    // An aid button or menu item whose action the logbook defines itself.
+    virtual void ownAction(const QString &key) { Q_UNUSED(key); }
+    virtual bool keepsLastRow(const QString &remembered) const;
+    // The logbook's own unload steps; the main menu follows the close.
+    virtual void unload() {}
+    // Back to all the logbook's rows, from a narrowed choice.
+    virtual void showAllRows();
+
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildForm();
+    void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
+    void runMenuAction(const LogbookMenuItem &item);
+    void addHistoryItem();
+    void addTonightItem();
+    void showHistory();
+    void runAid(const LogbookAidButton &aid);
+    QWidget *makeField(const LogbookField &f);
+    QWidget *makeGroup(const QString &title);
+
+    LogbookDeclaration m_declaration;
+    RecordSource *m_primary;
+    RecordSource *m_defaults;
+    RecordBinder *m_primaryBinder;
+    RecordBinder *m_defaultsBinder;
+    QHBoxLayout *m_findBar = nullptr;
+    QGridLayout *m_actionBar = nullptr;
+    std::vector<std::pair<QString, QVBoxLayout *>> m_groups;
+    bool m_unloaded = false;
+    bool m_fitted = false;
+};

@@ -1,0 +1,191 @@
+#include "ui/reportstarts.h"
+
+#include "data/dataerror.h"
+#include "data/messages.h"
+#include "data/recordsource.h"
+#include "reports/reportengine.h"
+#include "reports/reporterror.h"
+#include "ui/windows.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QScopedValueRollback>
+
+#include <functional>
+#include <memory>
+
+namespace Reports {
+namespace {
+
+// The receiver of the logbooks' report signals.
+int g_progressDelay = 500;
+bool g_rendering = false;
+
+// Steps 1 to 3 of a start: `prepare` (Data1's query, the file name) and the
+// start run only when the report-window test lets them; any failure ends in
+// the check of the last error number.
+void runSteps(const std::function<void()> &prepare, bool testWindow)
+{
+    ReportEngine &e = engine();
+    if (g_rendering)
+        return;
+    try {
+        if (!testWindow || !reportWindow()) {
+            const QScopedValueRollback<bool> busy(g_rendering, true);
+            if (prepare)
+                prepare();
+            if (e.start())
+                showKillit();
+        }
+    } catch (const DataError &err) {
+        e.setLastError(ReportErrors::QueryFailed, err.description());
+    } catch (const std::exception &err) {
+        e.setLastError(ReportErrors::QueryFailed, QString::fromUtf8(err.what()));
+    }
+    if (e.lastErrorNumber() != ReportErrors::None) {
+        Messages::show("Operation Cancelled");
+        showKillit();
+    }
+}
+
+} // namespace
+
+void dropClosed(const char *name)
+{
+    QWidget *w = Windows::find(QString::fromLatin1(name));
+    if (w && !w->isVisible())
+        delete w;
+}
+
+QWidget *reportWindow()
+{
+    const QString title = engine().windowTitle();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title)
+            return w;
+    return nullptr;
+}
+
+void bringReportToFront()
+{
+    if (QWidget *w = reportWindow()) {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void showKillit()
+{
+    dropClosed(kKillitName);
+    QWidget *w = Windows::get(QString::fromLatin1(kKillitName));
+    if (!w)
+        return;
+    // Shown without activation: the report keeps the focus.
+    w->show();
+    w->raise();
+    bringReportToFront();
+}
+
+QString monthWorksheetFile(const QString &caption)
+{
+    static const char *const table[][2] = {
+        {"January Worksheet", "jan_work.rpt"},   {"February Worksheet", "feb_work.rpt"},
+        {"March Worksheet", "mar_work.rpt"},     {"April Worksheet", "apr_work.rpt"},
+        {"May Worksheet", "may_work.rpt"},       {"June Worksheet", "jun_work.rpt"},
+        {"July Worksheet", "jul_work.rpt"},      {"August Worksheet", "aug_work.rpt"},
+        {"September Worksheet", "sep_work.rpt"}, {"October Worksheet", "oct_work.rpt"},
+        {"November Worksheet", "nov_work.rpt"},  {"December Worksheet", "dec_work.rpt"},
+    };
+    for (const auto &row : table)
+        if (caption == QLatin1String(row[0]))
+            return QString::fromLatin1(row[1]);
+    return QString();
+}
+
+void startMonthWorksheet(const QString &caption)
+{
+    const QString file = monthWorksheetFile(caption);
+    if (!file.isEmpty())
+        engine().setReportFileName(file);
+    runSteps({}, true);
+}
+
+QString completedItemFile(const QString &catalogFilter)
+{
+    if (catalogFilter == "1")
+        return "ngc_mess.rpt";
+    if (catalogFilter == "2")
+        return "ngc_sac110.rpt";
+    if (catalogFilter == "3")
+        return "ngc_cald.rpt";
+    if (catalogFilter == "4")
+        return "ngc_hers.rpt";
+    if (catalogFilter == "555")
+        return "ngc_completed.rpt";
+    return QString();
+}
+
+void startCompletedItemReport(const QString &catalogFilter)
+{
+    const QString file = completedItemFile(catalogFilter);
+    if (!file.isEmpty())
+        StartReport(file);
+}
+
+ReportProgress progressDialog(const QString &label, QWidget *parent)
+{
+    // Made on the first report of progress, so that a short job never
+    // creates a window at all.
+    auto dialog = std::make_shared<std::unique_ptr<QProgressDialog>>();
+    const int delay = g_progressDelay;
+    return [dialog, label, parent, delay](int done, int total) {
+        if (!*dialog) {
+            auto d = std::make_unique<QProgressDialog>(label, "Cancel", 0, total, parent);
+            d->setObjectName("reportProgress");
+            // Not the report window's title: that one finds the report window.
+            d->setWindowTitle(QStringLiteral("Report Progress"));
+            d->setWindowModality(Qt::ApplicationModal);
+            d->setMinimumDuration(delay);
+            d->setAutoClose(false);
+            d->setAutoReset(false);
+            d->setValue(0);
+            *dialog = std::move(d);
+        }
+        QProgressDialog &d = **dialog;
+        if (d.maximum() != total)
+            d.setMaximum(total);
+        d.setValue(done);
+        return !d.wasCanceled();
+    };
+}
+
+void setProgressDelay(int milliseconds)
+{
+    g_progressDelay = milliseconds;
+}
+
+} // namespace Reports
+
+void StartReport(const QString &file)
+{
+    Reports::runSteps([file] { Reports::engine().setReportFileName(file); }, true);
+}
+
+void StartQueryReport(const QString &query, const QString &file, bool testWindow)
+{
+    Reports::runSteps(
+        [query, file] {
+            RecordSource &data1 = Reports::data1();
+            data1.setRecordSource(query);
+            data1.open();
+            Reports::engine().setReportFileName(file);
+        },
+        testWindow);
+}
+
+void EndReport()
+{
+    if (Reports::reportWindow())
+        Reports::showKillit();
+}
