@@ -15,6 +15,49 @@ constexpr CatalogFilterItem kFilters[] = {
     {"herschel", "select * from sac72 where BCHM like '%H%' order by other", "4", "Herschell 400"},
 };
 
+// The menus, the main-menu button and the help documents of the browser.
+void addMenusAndDocuments(LogbookDeclaration &b)
+{
+    using A = LogbookMenuItem::Action;
+    using M = LogbookMenuItem;
+    std::vector<M> catalogs;
+    for (const CatalogFilterItem &f : kFilters)
+        catalogs.push_back(M::item(f.menuItem, f.menuItem == QString("herschel") ? "Herschel 400" : f.caption,
+                                   A::Own, f.menuItem));
+    b.tonightLists = "BCH";
+    b.menus = {
+        M::menu("&File",
+                {M::item("exitsac", "E&xit SAC Database", A::ExitLogbook), M::separator(),
+                 M::item("exit_all", "Exit Velnora Logging System", A::ExitAll),
+                 M::item("special", "Edit and/or Add Records", A::Own, "special")},
+                "exit"),
+        M::menu(
+            "&Reports",
+            {M::item("comreport", "Completed Item Report", A::Own, "comreport"),
+             M::item("simple", "Completed Item Report (simple) Sorted By Date", A::Report, "ngcsimpled.rpt"),
+             M::item("ra", "Completed Item Report (simple) Sorted By RA", A::Report, "ngcsimple.rpt"),
+             M::item("worksheet", "SAC Worksheet", A::Report, "sac_worksheet.rpt"),
+             M::item("work_ngc", "Single Item Worksheet", A::Own, "work_ngc"),
+             M::item("kill", "End Report", A::EndReport)},
+            "reports"),
+        M::menu("C&atalogs", catalogs, "catalog"),
+        M::item("credits", "&Credits", A::Show, "credits_sac"),
+        M::menu("H&elp",
+                {M::item("sachelp", "SAC Database Help", A::Show, "help_sac"),
+                 M::item("sacnotes", "Notes on the SAC Database", A::Exec, "helpsac"),
+                 M::item("about", "&About", A::Exec, "frmAbout")},
+                "help"),
+    };
+    b.mainMenuButton = {"Command3", "SAC DataBase", 1, 0};
+    using B = DocumentSetup::Buttons;
+    b.documents = {
+        {"help_sac", "SAC Database  Help", "help/sac_help.rtf", B::PrintExit},
+        {"helpsac", "SAC DataBase Notes", "help/sacdoc.rtf", B::None, true, "text1"},
+        {"credits_sac", "SAC Database Credits", "help/sac_credits.rtf", B::Close},
+        {"help_editor", "Database Editor Help", "help/sac_editor.rtf", B::Close},
+    };
+}
+
 LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
@@ -110,43 +153,7 @@ LogbookDeclaration make()
     b.aids = LogbookParts::aidLinks(record, "utc_ngc", "frmmag_ngc");
     b.aids.utcExitCaption = "E&xit";
 
-    using M = LogbookMenuItem;
-    std::vector<M> catalogs;
-    for (const CatalogFilterItem &f : kFilters)
-        catalogs.push_back(M::item(f.menuItem, f.menuItem == QString("herschel") ? "Herschel 400" : f.caption,
-                                   A::Own, f.menuItem));
-    b.tonightLists = "BCH";
-    b.menus = {
-        M::menu("&File",
-                {M::item("exitsac", "E&xit SAC Database", A::ExitLogbook), M::separator(),
-                 M::item("exit_all", "Exit Velnora Logging System", A::ExitAll),
-                 M::item("special", "Edit and/or Add Records", A::Own, "special")},
-                "exit"),
-        M::menu(
-            "&Reports",
-            {M::item("comreport", "Completed Item Report", A::Own, "comreport"),
-             M::item("simple", "Completed Item Report (simple) Sorted By Date", A::Report, "ngcsimpled.rpt"),
-             M::item("ra", "Completed Item Report (simple) Sorted By RA", A::Report, "ngcsimple.rpt"),
-             M::item("worksheet", "SAC Worksheet", A::Report, "sac_worksheet.rpt"),
-             M::item("work_ngc", "Single Item Worksheet", A::Own, "work_ngc"),
-             M::item("kill", "End Report", A::EndReport)},
-            "reports"),
-        M::menu("C&atalogs", catalogs, "catalog"),
-        M::item("credits", "&Credits", A::Show, "credits_sac"),
-        M::menu("H&elp",
-                {M::item("sachelp", "SAC Database Help", A::Show, "help_sac"),
-                 M::item("sacnotes", "Notes on the SAC Database", A::Exec, "helpsac"),
-                 M::item("about", "&About", A::Exec, "frmAbout")},
-                "help"),
-    };
-    b.mainMenuButton = {"Command3", "SAC DataBase", 1, 0};
-    using B = DocumentSetup::Buttons;
-    b.documents = {
-        {"help_sac", "SAC Database  Help", "help/sac_help.rtf", B::PrintExit},
-        {"helpsac", "SAC DataBase Notes", "help/sacdoc.rtf", B::None, true, "text1"},
-        {"credits_sac", "SAC Database Credits", "help/sac_credits.rtf", B::Close},
-        {"help_editor", "Database Editor Help", "help/sac_editor.rtf", B::Close},
-    };
+    addMenusAndDocuments(b);
     return b;
 }
 

@@ -42,10 +42,71 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     m_primaryBinder = new RecordBinder(m_primary, this);
     m_defaultsBinder = new RecordBinder(m_defaults, this);
 
-    auto *body = line("txtFields_0", this);
+    QGroupBox *box = buildObservationBox();
+    buildHiddenDefaults();
+    auto *insert = new QPushButton("Ins", this);
+    insert->setObjectName("Command10");
+    insert->setToolTip("Copy the default values into this observation");
+    insert->setAccessibleName(insert->toolTip());
+    insert->setAutoDefault(false);
+    auto *store = new QPushButton("U", this);
+    store->setObjectName("Command13");
+    store->setToolTip("Store this observation's values as the defaults");
+    store->setAccessibleName(store->toolTip());
+    store->setAutoDefault(false);
+    auto *updateExit = new QPushButton("Update and Exit", this);
+    updateExit->setObjectName("Command1");
+    updateExit->setDefault(true);
+    auto *cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("Command3");
+    cancel->setAutoDefault(false);
+    // The standard commands of the record source stay out of sight: this
+    // window adds one observation and nothing else.
+    auto *commands = new DataFormWidget(m_primary, DataFormWidget::All, this);
+    commands->setVisible(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(insert);
+    buttons->addWidget(store);
+    buttons->addStretch(1);
+    buttons->addWidget(updateExit);
+    buttons->addWidget(cancel);
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(box, 1);
+    outer->addLayout(buttons);
+    outer->addWidget(commands);
+
+    connect(insert, &QPushButton::clicked, this, [this] { insertDefaults(); });
+    connect(store, &QPushButton::clicked, this, [this] { storeDefaults(); });
+    connect(updateExit, &QPushButton::clicked, this, [this] { updateAndExit(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(commands, &DataFormWidget::closeRequested, this, &QDialog::reject);
+
+    // Loading: open both sources, start the new row and name its body.
+    for (RecordSource *rs : {m_primary, m_defaults}) {
+        try {
+            rs->open();
+        } catch (const DataError &e) {
+            rs->reportError(e);
+        }
+    }
+    runCommand([&] {
+        m_primary->addNew();
+        QWidget *solar = Windows::find("frmplanet");
+        auto *chooser = solar ? solar->findChild<QComboBox *>("Combo1") : nullptr;
+        Module1::CurrentBody = chooser ? chooser->currentText() : QString();
+        m_body->setText(Module1::CurrentBody);
+    });
+    m_date->setFocus();
+}
+
+QGroupBox *PlanetLogDialog::buildObservationBox()
+{
+    using namespace PlanetLogForm;
+    auto *body = m_body = line("txtFields_0", this);
     body->setReadOnly(true);
     QLineEdit *instrument = line("txtFields_1", this);
-    QLineEdit *date = line("txtFields_2", this);
+    QLineEdit *date = m_date = line("txtFields_2", this);
     QLineEdit *time = line("txtFields_3", this);
     QLineEdit *magnification = line("txtFields_4", this);
     QPlainTextEdit *personal = notes("txtFields_5", this);
@@ -85,7 +146,16 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     addRow(form, "Seeing", seeing, seeingButton);
     addRow(form, "Personal Notes", personal);
 
-    // The default values are held out of sight; "Ins" and "U" move them.
+    connect(utButton, &QPushButton::clicked, this, [] { Windows::exec("utc_planet_log"); });
+    connect(magButton, &QPushButton::clicked, this, [] { Windows::exec("frmmag_planet"); });
+    connect(seeingButton, &QPushButton::clicked, this, [] { Windows::exec("seeingplanet"); });
+    return box;
+}
+
+// The default values are held out of sight; "Ins" and "U" move them.
+void PlanetLogDialog::buildHiddenDefaults()
+{
+    using namespace PlanetLogForm;
     const std::pair<const char *, const char *> holders[] = {
         {"Text15", "inst"},     {"Text17", "mag"},  {"Text18", "trans"}, {"Text19", "see"},
         {"Text20", "location"}, {"Text21", "date"}, {"Text22", "time"},  {"Text10", "ut"}};
@@ -98,64 +168,6 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     m_copyPairs = {{"Text15", "txtFields_1"}, {"Text17", "txtFields_4"}, {"Text18", "Combo1"},
                    {"Text19", "Combo2"},      {"Text20", "txtFields_7"}, {"Text21", "txtFields_2"},
                    {"Text22", "txtFields_3"}, {"Text10", "txtFields_9"}};
-
-    auto *insert = new QPushButton("Ins", this);
-    insert->setObjectName("Command10");
-    insert->setToolTip("Copy the default values into this observation");
-    insert->setAccessibleName(insert->toolTip());
-    insert->setAutoDefault(false);
-    auto *store = new QPushButton("U", this);
-    store->setObjectName("Command13");
-    store->setToolTip("Store this observation's values as the defaults");
-    store->setAccessibleName(store->toolTip());
-    store->setAutoDefault(false);
-    auto *updateExit = new QPushButton("Update and Exit", this);
-    updateExit->setObjectName("Command1");
-    updateExit->setDefault(true);
-    auto *cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("Command3");
-    cancel->setAutoDefault(false);
-    // The standard commands of the record source stay out of sight: this
-    // window adds one observation and nothing else.
-    auto *commands = new DataFormWidget(m_primary, DataFormWidget::All, this);
-    commands->setVisible(false);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(insert);
-    buttons->addWidget(store);
-    buttons->addStretch(1);
-    buttons->addWidget(updateExit);
-    buttons->addWidget(cancel);
-    auto *outer = new QVBoxLayout(this);
-    outer->addWidget(box, 1);
-    outer->addLayout(buttons);
-    outer->addWidget(commands);
-
-    connect(insert, &QPushButton::clicked, this, [this] { insertDefaults(); });
-    connect(store, &QPushButton::clicked, this, [this] { storeDefaults(); });
-    connect(updateExit, &QPushButton::clicked, this, [this] { updateAndExit(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(commands, &DataFormWidget::closeRequested, this, &QDialog::reject);
-    connect(utButton, &QPushButton::clicked, this, [] { Windows::exec("utc_planet_log"); });
-    connect(magButton, &QPushButton::clicked, this, [] { Windows::exec("frmmag_planet"); });
-    connect(seeingButton, &QPushButton::clicked, this, [] { Windows::exec("seeingplanet"); });
-
-    // Loading: open both sources, start the new row and name its body.
-    for (RecordSource *rs : {m_primary, m_defaults}) {
-        try {
-            rs->open();
-        } catch (const DataError &e) {
-            rs->reportError(e);
-        }
-    }
-    runCommand([&] {
-        m_primary->addNew();
-        QWidget *solar = Windows::find("frmplanet");
-        auto *chooser = solar ? solar->findChild<QComboBox *>("Combo1") : nullptr;
-        Module1::CurrentBody = chooser ? chooser->currentText() : QString();
-        body->setText(Module1::CurrentBody);
-    });
-    date->setFocus();
 }
 
 void PlanetLogDialog::insertDefaults()

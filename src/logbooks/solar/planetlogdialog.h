@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+class QGroupBox;
+class QLineEdit;
 class RecordBinder;
 class RecordSource;
 
@@ -19,15 +21,20 @@ public:
     RecordSource *primary() const { return m_primary; }
     RecordSource *defaults() const { return m_defaults; }
 
-    void insertDefaults();  // "Ins"
-    bool storeDefaults();   // "U"
-    bool updateAndExit();   // Command1
+    void insertDefaults(); // "Ins"
+    bool storeDefaults();  // "U"
+    bool updateAndExit();  // Command1
 
 private:
+    QGroupBox *buildObservationBox();
+    void buildHiddenDefaults();
+
     RecordSource *m_primary;
     RecordSource *m_defaults;
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
+    QLineEdit *m_body = nullptr;
+    QLineEdit *m_date = nullptr;
     // "Ins" copies each pair's first control into its second, "U" the reverse.
     std::vector<std::pair<QString, QString>> m_copyPairs;
 };
