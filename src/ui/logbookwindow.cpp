@@ -59,6 +59,10 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
 
 void LogbookWindow::showEvent(QShowEvent *event)
 {
+    // A logbook that is only a declaration has no constructor of its own to
+    // open its rows once its parts are built.
+    if (!m_sourcesOpened)
+        openSources();
     // Sized once the logbook's own parts are in, and never beyond the screen.
     if (!m_fitted) {
         m_fitted = true;
@@ -69,6 +73,7 @@ void LogbookWindow::showEvent(QShowEvent *event)
 
 void LogbookWindow::openSources()
 {
+    m_sourcesOpened = true;
     for (RecordSource *rs : {m_primary, m_defaults}) {
         // A logbook without a defaults row (its observation window has it) opens one source.
         if (rs->recordSource().isEmpty())

@@ -102,5 +102,6 @@ private:
     QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;
     bool m_unloaded = false;
+    bool m_sourcesOpened = false;
     bool m_fitted = false;
 };

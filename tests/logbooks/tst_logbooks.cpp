@@ -117,7 +117,7 @@ private slots:
         for (const auto &[from, to] : book.copyPairs)
             ControlValue::setText(w->control(to), sampleFor(*book.field(from), 10 + i++).first);
         clickButton(w, book.storeButton);
-        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join("|")));
         i = 0;
         for (const auto &[from, to] : book.copyPairs) {
             const LogbookField *f = book.field(from);
@@ -177,6 +177,36 @@ private slots:
         QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row))
                      .toString(),
                  QString("2026-06-01"));
+    }
+
+    // A new logbook that is nothing but a declaration, with no window class of
+    // its own, opens on its rows and writes what is typed.
+    void aDeclarationAloneIsALogbook()
+    {
+        using F = LogbookField;
+        LogbookDeclaration book;
+        book.windowName = "frmplain";
+        book.title = "Plain list";
+        book.table = "generic";
+        book.primaryQuery = "select * from generic";
+        book.fields = {F::line("Text1", "Object", "object", "Object"),
+                       F::line("Text2", "Location", "location", "Observation")};
+        book.columnGroups[0] = {"Object"};
+        book.columnGroups[1] = {"Observation"};
+        book.navigationButtons[0] = "Command1";
+        book.navigationButtons[1] = "Command2";
+        book.navigationButtons[2] = "Command3";
+        book.navigationButtons[3] = "Command4";
+        dbExec(m_dir->file("velnora.db"), "insert into generic (object) values ('Stock 2')");
+        auto *w = new LogbookWindow(book);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        QVERIFY(w->primary()->isOpen());
+        QCOMPARE(textOf(w, "Text1"), QString("Stock 2"));
+        ControlValue::setText(w->control("Text2"), "Hilltop");
+        QVERIFY(w->close());
+        QCOMPARE(db("select location from generic order by rowid limit 1").toString(), QString("Hilltop"));
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
 private:
