@@ -3,12 +3,12 @@
 // checked in both the controls and the store.
 #include "app/allwindows.h"
 #include "data/recordsource.h"
-#include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/planetlogeditdialog.h"
 #include "logbooks/solar/solarwindow.h"
 #include "reports/reportengine.h"
 #include "support/testsupport.h"
 #include "ui/module1.h"
+#include "ui/sortedrecordmodel.h"
 #include "ui/windows.h"
 
 #include <QAction>
@@ -48,7 +48,7 @@ private slots:
             {"12:30 p.m.", QTime(12, 30)}, {"21:40", QTime(21, 40)},   {"9:05:30 AM", QTime(9, 5, 30)},
             {"13:00 PM", QTime()},         {"25:00", QTime()},         {"dusk", QTime()}};
         for (const auto &[text, time] : times)
-            QCOMPARE(ObservationModel::clockTime(text), time);
+            QCOMPARE(SortedRecordModel::clockTime(text), time);
     }
 
     void picturesFollowTheBody()

@@ -12,7 +12,6 @@
 #include "logbooks/sac/ngcnotesdialog.h"
 #include "logbooks/sac/passworddialog.h"
 #include "logbooks/sac/sacwindow.h"
-#include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/stars/greekalphabetwindow.h"
 #include "reports/reportwindow.h"
@@ -21,6 +20,7 @@
 #include "tonight/tonightwindow.h"
 #include "ui/module1.h"
 #include "ui/reportstarts.h"
+#include "ui/sortedrecordmodel.h"
 #include "ui/windows.h"
 
 #include <QApplication>

@@ -4,7 +4,6 @@
 #include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
-#include "logbooks/solar/observationmodel.h"
 #include "logbooks/solar/planetlog.h"
 #include "logbooks/solar/solardeclaration.h"
 #include "ui/dataformwidget.h"
@@ -12,6 +11,7 @@
 #include "ui/picturebox.h"
 #include "ui/recordbinder.h"
 #include "ui/reportstarts.h"
+#include "ui/sortedrecordmodel.h"
 #include "ui/windows.h"
 
 #include <QApplication>
@@ -99,9 +99,9 @@ void SolarWindow::buildOwnParts()
     // The observations of the current body, below the two columns.
     auto *box = new QGroupBox("Observations of this body", this);
     auto *boxLayout = new QVBoxLayout(box);
-    m_model = new ObservationModel(this);
-    using C = ObservationModel::Column;
-    using O = ObservationModel::Order;
+    m_model = new SortedRecordModel(this);
+    using C = SortedRecordModel::Column;
+    using O = SortedRecordModel::Order;
     const Catalogue &log = Catalogues::solarLog();
     const ObservationColumns &oc = log.observation;
     m_model->setColumns({
@@ -291,7 +291,8 @@ void SolarWindow::editRecord()
     }
     const bool ok = runCommand([this] {
         const QModelIndex current = m_grid->currentIndex();
-        Module1::SelectedObservation = m_model->text(current.isValid() ? current.row() : 0, "CN");
+        Module1::SelectedObservation =
+            m_model->text(current.isValid() ? current.row() : 0, Catalogues::solarLog().key);
     });
     if (!ok)
         return;

@@ -3,7 +3,7 @@
 #include "ui/logbookwindow.h"
 
 class DataFormWidget;
-class ObservationModel;
+class SortedRecordModel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -32,7 +32,7 @@ public:
 
     QSize formSizeHint() const override;
     QTableView *grid() const { return m_grid; }
-    ObservationModel *observations() const { return m_model; }
+    SortedRecordModel *observations() const { return m_model; }
 
 protected:
     void afterMove() override;
@@ -52,7 +52,7 @@ private:
     QLineEdit *m_sort;
     PictureBox *m_picture;
     QTableView *m_grid;
-    ObservationModel *m_model;
+    SortedRecordModel *m_model;
     QPushButton *m_edit;
     DataFormWidget *m_commands;
     RecordBinder *m_hiddenBinder;
