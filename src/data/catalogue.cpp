@@ -23,139 +23,106 @@ QStringList Catalogue::observationColumnList() const
 }
 
 namespace Catalogues {
-namespace {
-
-Catalogue makeMessier()
-{
-    Catalogue c;
-    c.table = "mess";
-    c.key = "ID";
-    c.designationColumn = "mes";
-    c.designationPrefix = "M";
-    c.name = "Name";
-    c.ra = "ra";
-    c.dec = "dec";
-    c.constellation = "const";
-    c.magnitude = "mag";
-    c.type = "Name";
-    c.size = "size";
-    c.aliases = "CASE WHEN trim(ifnull(ngc,'')) <> '' THEN 'NGC' || ngc END";
-    c.order = "CAST(mes AS INTEGER)";
-    c.observation = {"completed",     "date",       "hour",   "utctime",    "location", "tele",
-                     "magnification", "conditions", "rating", "view_notes", "notes"};
-    return c;
-}
-
-Catalogue makeSac()
-{
-    Catalogue c;
-    c.table = "Sac72";
-    c.key = "ID";
-    c.designationColumn = "OBJECT";
-    c.name = "OTHER";
-    c.ra = "RA";
-    c.dec = "DEC";
-    c.constellation = "CON";
-    c.magnitude = "MAG";
-    c.type = "TYPE";
-    // Kept as major and minor axis.
-    c.size = "trim(coalesce(SIZE_MAX, '') || CASE WHEN coalesce(SIZE_MIN, '') <> '' THEN ' x ' || SIZE_MIN "
-             "ELSE '' END)";
-    c.aliases = "OTHER";
-    c.order = "ID";
-    c.observation = {"completed",     "date",        "hour",   "utctime",    "location", "tele",
-                     "magnification", "condititons", "rating", "view_notes", ""};
-    return c;
-}
-
-Catalogue makeStars()
-{
-    Catalogue c;
-    c.table = "dstars";
-    c.key = "ID";
-    c.designationColumn = "Name";
-    c.name = "Name";
-    c.ra = "ra";
-    c.dec = "dec";
-    c.constellation = "const";
-    c.type = "'2STAR'";
-    c.aliases = "NULL";
-    c.order = "ID";
-    c.observation = {"observed",      "date",       "hour",   "UTC",     "location", "tele",
-                     "magnification", "conditions", "rating", "v_notes", ""};
-    return c;
-}
-
-Catalogue makeCustom()
-{
-    Catalogue c;
-    c.table = "generic";
-    c.key = "ID";
-    c.designationColumn = "object";
-    c.name = "type";
-    c.ra = "ra";
-    c.dec = "dec";
-    c.constellation = "const";
-    c.magnitude = "mag";
-    c.type = "type";
-    c.size = "size";
-    c.aliases = "NULL";
-    c.order = "ID";
-    c.observation = {"observed",      "date",       "hour",   "utc",        "location", "tele",
-                     "magnification", "conditions", "rating", "view_notes", ""};
-    return c;
-}
-
-Catalogue makeSolarLog()
-{
-    Catalogue c;
-    c.table = "planet_log";
-    c.key = "CN";
-    c.designationColumn = "id";
-    c.order = "CN";
-    c.observation = {"",
-                     "Local_Date",
-                     "Local_Time",
-                     "UTC",
-                     "Observing_Location",
-                     "Instrument_Used",
-                     "Magnification_Used",
-                     "Trans",
-                     "Seeing",
-                     "Notes",
-                     ""};
-    return c;
-}
-
-} // namespace
 
 const Catalogue &messier()
 {
-    static const Catalogue c = makeMessier();
+    static const Catalogue c{
+        .table = "mess",
+        .key = "ID",
+        .designationColumn = "mes",
+        .designationPrefix = "M",
+        .name = "Name",
+        .ra = "ra",
+        .dec = "dec",
+        .constellation = "const",
+        .magnitude = "mag",
+        .type = "Name",
+        .size = "size",
+        .aliases = "CASE WHEN trim(ifnull(ngc,'')) <> '' THEN 'NGC' || ngc END",
+        .order = "CAST(mes AS INTEGER)",
+        .observation = {"completed", "date", "hour", "utctime", "location", "tele", "magnification",
+                        "conditions", "rating", "view_notes", "notes"},
+    };
     return c;
 }
 
 const Catalogue &sac()
 {
-    static const Catalogue c = makeSac();
+    static const Catalogue c{
+        .table = "Sac72",
+        .key = "ID",
+        .designationColumn = "OBJECT",
+        .name = "OTHER",
+        .ra = "RA",
+        .dec = "DEC",
+        .constellation = "CON",
+        .magnitude = "MAG",
+        .type = "TYPE",
+        // Kept as major and minor axis.
+        .size =
+            "trim(coalesce(SIZE_MAX, '') || CASE WHEN coalesce(SIZE_MIN, '') <> '' THEN ' x ' || SIZE_MIN "
+            "ELSE '' END)",
+        .aliases = "OTHER",
+        .order = "ID",
+        .observation = {"completed", "date", "hour", "utctime", "location", "tele", "magnification",
+                        "condititons", "rating", "view_notes", ""},
+    };
     return c;
 }
 
 const Catalogue &stars()
 {
-    static const Catalogue c = makeStars();
+    static const Catalogue c{
+        .table = "dstars",
+        .key = "ID",
+        .designationColumn = "Name",
+        .name = "Name",
+        .ra = "ra",
+        .dec = "dec",
+        .constellation = "const",
+        .type = "'2STAR'",
+        .aliases = "NULL",
+        .order = "ID",
+        .observation = {"observed", "date", "hour", "UTC", "location", "tele", "magnification", "conditions",
+                        "rating", "v_notes", ""},
+    };
     return c;
 }
 
 const Catalogue &custom()
 {
-    static const Catalogue c = makeCustom();
+    static const Catalogue c{
+        .table = "generic",
+        .key = "ID",
+        .designationColumn = "object",
+        .name = "type",
+        .ra = "ra",
+        .dec = "dec",
+        .constellation = "const",
+        .magnitude = "mag",
+        .type = "type",
+        .size = "size",
+        .aliases = "NULL",
+        .order = "ID",
+        // The observation's "Viewing Notes" are `notes`; the object's own
+        // "view_notes:" travel beside them, as the Messier personal notes do.
+        .observation = {"observed", "date", "hour", "utc", "location", "tele", "magnification", "conditions",
+                        "rating", "notes", "view_notes"},
+    };
     return c;
 }
 
+// A log row is an observation in itself; its body's id is its designation.
 const Catalogue &solarLog()
 {
-    static const Catalogue c = makeSolarLog();
+    static const Catalogue c{
+        .table = "planet_log",
+        .key = "CN",
+        .designationColumn = "id",
+        .order = "CN",
+        .observation = {"", "Local_Date", "Local_Time", "UTC", "Observing_Location", "Instrument_Used",
+                        "Magnification_Used", "Trans", "Seeing", "Notes", ""},
+    };
     return c;
 }
 

@@ -33,17 +33,17 @@ struct ObservationColumns
 // other file spells its column names.
 struct Catalogue
 {
-    QString table;             // "mess"
-    QString key;               // the row's own number column: "ID"
-    QString designationColumn; // "mes"
-    QString designationPrefix; // "M" before a Messier number
-    QString name;              // the name or type shown beside the designation
-    QString ra, dec, constellation, magnitude;
-    QString type;    // an expression: the object's kind
-    QString size;    // an expression: the size as printed
-    QString aliases; // an expression: other designations, comma-separated; NULL when none
-    QString order;   // the catalogue's own order
-    ObservationColumns observation;
+    QString table = {};             // "mess"
+    QString key = {};               // the row's own number column: "ID"
+    QString designationColumn = {}; // "mes"
+    QString designationPrefix = {}; // "M" before a Messier number
+    QString name = {};              // the name or type shown beside the designation
+    QString ra = {}, dec = {}, constellation = {}, magnitude = {};
+    QString type = {};    // an expression: the object's kind
+    QString size = {};    // an expression: the size as printed
+    QString aliases = {}; // an expression: other designations, comma-separated; NULL when none
+    QString order = {};   // the catalogue's own order
+    ObservationColumns observation = {};
 
     // The designation as an expression over a row, optionally qualified
     // ("OLD." in a trigger): 'M' || OLD.mes.

@@ -60,7 +60,6 @@ void addMenusAndDocuments(LogbookDeclaration &b)
 
 LogbookDeclaration make()
 {
-    using A = LogbookMenuItem::Action;
     using F = LogbookField;
     LogbookDeclaration b;
     const ObservationColumns &oc = Catalogues::sac().observation;
