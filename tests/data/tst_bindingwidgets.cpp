@@ -115,7 +115,7 @@ private slots:
         binder.bind(&date, "date");
         date.setText("31/31/2031");
         clickButton(&form, "cmdUpdate");
-        QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
+        QCOMPARE(m_messages->take(), QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
         QVERIFY(db("select date from generic").isNull());
         date.setText("");
         clickButton(&form, "cmdDelete");
@@ -148,8 +148,9 @@ private slots:
         QVERIFY(none.next() && none.previous() && m_messages->shown.isEmpty());
         QVERIFY(!none.last() && !none.first());
         QCOMPARE(m_messages->beeps, 2);
-        QCOMPARE(m_messages->shown.size(), 2);
-        QVERIFY(m_messages->shown[0].startsWith("Either BOF or EOF is True"));
+        const QStringList shown = m_messages->take();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[0].startsWith("Either BOF or EOF is True"));
     }
 
     void registryCreatesOnceAndAfreshAfterClose()

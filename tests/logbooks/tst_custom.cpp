@@ -66,7 +66,7 @@ private slots:
         search("planetary");
         QCOMPARE(id(), QString("5"));
         search("");
-        QCOMPARE(m_messages->shown, QStringList{"Please Enter Something to Search For"});
+        QCOMPARE(m_messages->take(), QStringList{"Please Enter Something to Search For"});
     }
 
     void descriptionSearchesDesc()
@@ -119,7 +119,7 @@ private slots:
         click("Command3");
         setTexts(m_win, {{"txtFields_11", "Bad date"}, {"txtFields_2", "sometime"}});
         click("Command5");
-        QCOMPARE(m_messages->shown, QStringList{CustomLogbook::kDateMessage});
+        QCOMPARE(m_messages->take(), QStringList{CustomLogbook::kDateMessage});
         QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive() && m_win->inAddMode());
         QCOMPARE(count(), 4);
     }

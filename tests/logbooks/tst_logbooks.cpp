@@ -165,9 +165,10 @@ private slots:
         ControlValue::setText(w->control(date->objectName), "the fourth");
         QVERIFY(!w->close());
         QVERIFY(w->isVisible());
-        QCOMPARE(m_messages->shown.size(), 1);
+        const QStringList shown = m_messages->take();
+        QCOMPARE(shown.size(), 1);
         if (!book.commitFailureMessage.isEmpty())
-            QCOMPARE(m_messages->shown[0], book.commitFailureMessage);
+            QCOMPARE(shown[0], book.commitFailureMessage);
         // The typed text is still there to be mended, and the store unchanged.
         QCOMPARE(ControlValue::text(w->control(date->objectName)), QString("the fourth"));
         QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row)),

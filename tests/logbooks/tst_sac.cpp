@@ -104,15 +104,14 @@ private slots:
         m_messages->prompts.clear();
         m_messages->answers = {"Ngc7000", "7841", "0", QString()};
         click("Command1");
-        QCOMPARE(m_messages->shown, QStringList({range, range, range}));
+        QCOMPARE(m_messages->take(), QStringList({range, range, range}));
         QCOMPARE(m_messages->prompts.size(), 4);
         QCOMPARE(field("txtFields_6")->text(), QString("NGC7840")); // Cancel: nothing moved
 
         // A blank is refused before anything else.
-        m_messages->shown.clear();
         m_messages->answers = {"NGC 7000", "12"};
         click("Command1");
-        QCOMPARE(m_messages->shown, QStringList({"No Spaces Please"}));
+        QCOMPARE(m_messages->take(), QStringList({"No Spaces Please"}));
         QCOMPARE(field("txtFields_6")->text(), QString("NGC12"));
 
         QCOMPARE(SacSearch::readNgcAnswer("NGC1976A").number, QString("1976A"));
@@ -124,7 +123,7 @@ private slots:
         reopen();
         // An empty text is refused where the record stands.
         click("Command8");
-        QCOMPARE(m_messages->shown, QStringList({"Please Enter Something to Search For"}));
+        QCOMPARE(m_messages->take(), QStringList({"Please Enter Something to Search For"}));
         QCOMPARE(Module1::SimpleSearchText, QString("**"));
 
         // "Notes" is searched while no field is picked; a repeat continues from the row found.
@@ -137,7 +136,7 @@ private slots:
         click("Command8");
         QCOMPARE(m_win->primary()->absolutePosition(), 40);
         click("Command8");
-        QCOMPARE(m_messages->shown.last(), QString("End Of Search"));
+        QCOMPARE(m_messages->take(), QStringList{"End Of Search"});
         QCOMPARE(m_win->primary()->absolutePosition(), 1);
 
         // Two apostrophes: only the first is doubled.
@@ -218,7 +217,7 @@ private slots:
         // A date that is no date: the commit's message, the row stays.
         field("txtFields_3")->setText("soon");
         click("Command3");
-        QCOMPARE(m_messages->shown, QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
+        QCOMPARE(m_messages->take(), QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
     }
 
     void browsingWritesNothing()
@@ -244,7 +243,7 @@ private slots:
     void wrongCaseWordKeepsTheFieldsLocked()
     {
         confirm("OVk");
-        QCOMPARE(m_messages->shown,
+        QCOMPARE(m_messages->take(),
                  QStringList({"This will allow edits in the SAC Database, use with caution",
                               "You must type ovk in the text box to continue "}));
         QVERIFY(!m_win->isEditing() && field("txtFields_6")->isReadOnly());
@@ -261,7 +260,7 @@ private slots:
         m_win->setEditing(true);
         click("Command7");
         click("Command20");
-        QCOMPARE(m_messages->shown, QStringList({"Sorry, Original records can not be deleted !"}));
+        QCOMPARE(m_messages->take(), QStringList({"Sorry, Original records can not be deleted !"}));
         QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
 
         click("Command16");
@@ -275,7 +274,7 @@ private slots:
         click("Command20");
         QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
         QCOMPARE(m_win->primary()->absolutePosition(), m_rows);
-        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->take().size(), 1);
     }
 
     void ngcNotesShowTheCurrentObject()

@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <utility>
+
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
     QDir::setCurrent(m_dir.path());
@@ -46,8 +48,18 @@ MessageRecorder::MessageRecorder()
     Messages::setBeepHandler([this] { ++beeps; });
 }
 
+QStringList MessageRecorder::take()
+{
+    return std::exchange(shown, {});
+}
+
 MessageRecorder::~MessageRecorder()
 {
+    // A box nobody expected fails the test that showed it (unless it has
+    // failed already, when the boxes are what its failure left behind).
+    if (!shown.isEmpty() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable("unexpected message box: \"" + shown.join("\" | \"") + "\""), __FILE__,
+                     __LINE__);
     Messages::setShowHandler([](const QString &, const QString &) {});
     Messages::setInputHandler([](const QString &, const QString &, const QString &) { return QString(); });
     Messages::setBeepHandler([] {});

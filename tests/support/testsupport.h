@@ -30,11 +30,18 @@ private:
 // Replaces the message, input and beep boxes for the lifetime of the object:
 // every text shown is recorded, input boxes are answered from `answers` in
 // order (a null QString stands for Cancel), beeps are counted.
+//
+// A message box is a failure unless the test expected it: the test takes the
+// texts it expects with take(), and any text still in `shown` when the
+// recorder ends (at cleanup, through closeWorkspace) fails the test that
+// caused it, naming the texts.
 class MessageRecorder
 {
 public:
     MessageRecorder();
     ~MessageRecorder();
+    // The texts shown since the last take(), which the test thereby expects.
+    QStringList take();
     QStringList shown;
     QStringList titles;
     QStringList prompts;

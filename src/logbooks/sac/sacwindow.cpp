@@ -466,8 +466,13 @@ void SacWindow::addRecord()
 
 void SacWindow::updateRecord()
 {
-    control<QLineEdit>("Text29")->setText(text("Text28"));
-    runCommand([this] { primary()->updateBatch(); });
+    // ngc1 follows the description; its hidden box is read-only, so the
+    // value goes to the row itself.
+    runCommand([this] {
+        if (primary()->hasCurrent())
+            primary()->setValue("ngc1", text("Text28"));
+        primary()->updateBatch();
+    });
 }
 
 void SacWindow::deleteAddedRecord()
