@@ -7,6 +7,7 @@
 #include "ui/module1.h"
 #include "ui/windows.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -112,6 +113,48 @@ private slots:
                  QStringList({"Coathanger", "Record: 5"}));
         QCOMPARE(dbValue(db(), "select date from generic where object = 'Coathanger'").toString(),
                  QString("2026-07-04"));
+    }
+
+    void updatedRowShowsItsKeyAndLeavesQuietly()
+    {
+        click("Command3");
+        setTexts(m_win, {{"txtFields_11", "Coathanger"}});
+        click("Command5");
+        // The key the store gave shows at once; the moves after it write nothing back over it.
+        QCOMPARE(id(), dbValue(db(), "select ID from generic where object = 'Coathanger'").toString());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->inAddMode(), 3000);
+        click("Command8");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_win->findChild<QTimer *>("Timer2")->isActive(), 2000);
+        QCOMPARE(field("txtFields_11")->text(), QString("Coathanger"));
+        m_win->findChild<QAction *>("exit")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("frmgeneric"));
+        QCOMPARE(count(), 5);
+    }
+
+    void addedItemLeftEmptyIsNotStored()
+    {
+        click("Command3");
+        m_win->findChild<QAction *>("exit")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("frmgeneric"));
+        QCOMPARE(count(), 4);
+    }
+
+    void addModeButtonsEachHaveTheirPlace()
+    {
+        QVERIFY2(overlappingButtons(m_win).isEmpty(), qPrintable(overlappingButtons(m_win)));
+        click("Command3");
+        QVERIFY(button("Command13")->isVisible() && button("Command6")->isVisible());
+        QVERIFY2(overlappingButtons(m_win).isEmpty(), qPrintable(overlappingButtons(m_win)));
+        click("Command6");
+    }
+
+    void enterInTheSearchTextSearches()
+    {
+        field("Text1")->setText("bright");
+        QTest::keyClick(field("Text1"), Qt::Key_Return);
+        QCOMPARE(id(), QString("12"));
     }
 
     void updateRecordRefusesBadDate()

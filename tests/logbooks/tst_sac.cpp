@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestSac : public QObject
@@ -293,6 +294,75 @@ private slots:
         click("Command2");
         QCOMPARE(seen.value(1), QString());
         QVERIFY(!seen.value(2).isEmpty());
+    }
+
+    void failedFilterChangesNothing()
+    {
+        field("txtFields_3")->setText("soon");
+        menu("messier");
+        QCOMPARE(m_messages->take().size(), 1);
+        // The rows, the caption, the filter value and the jumps stay with the whole catalogue.
+        QCOMPARE(field("Text30")->text(), QString("All"));
+        QCOMPARE(Module1::CatalogFilter, QString("555"));
+        QVERIFY(m_win->findChild<QPushButton *>("Command1")->isEnabled() && combo("Combo1")->isEnabled());
+        QCOMPARE(m_win->primary()->recordCount(), m_rows);
+        // Mended, the filter applies, and a later requery keeps it.
+        field("txtFields_3")->setText("6/1/2026");
+        menu("messier");
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(field("Text30")->text(), QString("Messier"));
+        QCOMPARE(Module1::CatalogFilter, QString("1"));
+        QVERIFY(!m_win->findChild<QPushButton *>("Command1")->isEnabled());
+        QCOMPARE(m_win->primary()->recordCount(), db("select count(*) from sac72 where bchm like '%M%'").toInt());
+    }
+
+    void worksheetStopsOnAFailedCommit()
+    {
+        field("txtFields_3")->setText("soon");
+        click("Command22");
+        QCOMPARE(m_messages->take(), QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
+        QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive());
+        QCOMPARE(m_win->cursor().shape(), Qt::ArrowCursor);
+        field("txtFields_3")->setText("");
+    }
+
+    void addedRecordThenWorksheetSaysNothing()
+    {
+        m_win->setEditing(true);
+        click("Command16");
+        setTexts(m_win, {{"txtFields_6", "My nebula"}});
+        click("Command17");
+        // The hidden key box shows the key the store gave; the worksheet's commit writes nothing over it.
+        QCOMPARE(textOf(m_win, "Text25"), db("select id from sac72 where object = 'My nebula'").toString());
+        click("Command24");
+        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(m_win->findChild<QTimer *>("Timer2")->isActive());
+        m_win->findChild<QTimer *>("Timer2")->stop();
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows + 1);
+    }
+
+    void addedRecordLeftEmptyIsNotStored()
+    {
+        m_win->setEditing(true);
+        click("Command16");
+        QVERIFY(m_win->close());
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
+    }
+
+    void enterSearchesAndEscClosesTheNotes()
+    {
+        dbExec(dbPath(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
+        reopen();
+        field("Text13")->setText("rock's");
+        QTest::keyClick(field("Text13"), Qt::Key_Return);
+        QCOMPARE(m_win->primary()->absolutePosition(), 20);
+        bool closed = false;
+        whenShown("frm_ngc_notes", [&closed](QWidget *w) {
+            QTest::keyClick(w, Qt::Key_Escape);
+            closed = !w->isVisible();
+        });
+        click("Command2");
+        QVERIFY(closed);
     }
 
     void closingClosesTheSearchWindows()

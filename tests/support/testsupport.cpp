@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -225,6 +226,24 @@ QStringList textsOf(const QWidget *root, const QStringList &names)
     for (const QString &n : names)
         out << textOf(root, n);
     return out;
+}
+
+QString overlappingButtons(QWidget *window)
+{
+    QCoreApplication::processEvents();
+    QList<QAbstractButton *> buttons;
+    for (QAbstractButton *b : window->findChildren<QAbstractButton *>())
+        if (b->isVisibleTo(window) && !qobject_cast<QCheckBox *>(b) && b->width() > 0)
+            buttons << b;
+    QStringList pairs;
+    for (int i = 0; i < buttons.size(); ++i)
+        for (int j = i + 1; j < buttons.size(); ++j) {
+            const QRect a(buttons[i]->mapTo(window, QPoint(0, 0)), buttons[i]->size());
+            const QRect b(buttons[j]->mapTo(window, QPoint(0, 0)), buttons[j]->size());
+            if (a.intersects(b))
+                pairs << buttons[i]->objectName() + "/" + buttons[j]->objectName();
+        }
+    return pairs.join(", ");
 }
 
 void setTexts(QWidget *root, const QList<std::pair<QString, QString>> &namesAndTexts)

@@ -96,6 +96,9 @@ void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<Message
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);
 QStringList textsOf(const QWidget *root, const QStringList &names);
+// The pairs of visible buttons of `window` that lie over each other
+// ("Command13/Command6"); empty when each can be pressed.
+QString overlappingButtons(QWidget *window);
 // Types into named controls under `root` as a user does (line edit, text box,
 // or the edit text of a combo box); fails the test on a name that is none.
 void setTexts(QWidget *root, const QList<std::pair<QString, QString>> &namesAndTexts);
