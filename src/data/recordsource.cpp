@@ -164,7 +164,8 @@ void RecordSource::runQuery()
         const Schema::Column *known =
             info.origin.isEmpty() ? nullptr : Schema::findColumn(m_baseTable, info.origin);
         info.kind = known ? known->kind : kindFromDeclaredType(sqlite3_column_decltype(s, i));
-        info.key = info.kind == Kind::Key || (!info.origin.isEmpty() && isIntegerKey(db, m_baseTable, info.origin));
+        info.key =
+            info.kind == Kind::Key || (!info.origin.isEmpty() && isIntegerKey(db, m_baseTable, info.origin));
         if (info.kind == Kind::Key)
             info.kind = Kind::Integer;
         m_columnNames << info.name;

@@ -9,10 +9,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,13 +31,14 @@ const QStringList kTypes = {"Any",   "ASTER", "BRTNB", "CL+NB", "DRKNB", "GALCL"
 
 // Sorted by the abbreviation the user reads (CMA before CNC), not by the Latin name.
 const QStringList kConstellations = [] {
-    QStringList list = {
-    "AND", "ANT", "APS", "AQR", "AQL", "ARA", "ARI", "AUR", "BOO", "CAE", "CAM", "CNC", "CVN", "CMA",
-    "CMI", "CAP", "CAR", "CAS", "CEN", "CEP", "CET", "CHA", "CIR", "COL", "COM", "CRA", "CRB", "CRV", "CRT",
-    "CRU", "CYG", "DEL", "DOR", "DRA", "EQU", "ERI", "FOR", "GEM", "GRU", "HER", "HOR", "HYA", "HYI", "IND",
-    "LAC", "LEO", "LMI", "LEP", "LIB", "LUP", "LYN", "LYR", "MEN", "MIC", "MON", "MUS", "NOR", "OCT", "OPH",
-    "ORI", "PAV", "PEG", "PER", "PHE", "PIC", "PSC", "PSA", "PUP", "PYX", "RET", "SGE", "SGR", "SCO", "SCL",
-    "SCT", "SER", "SEX", "TAU", "TEL", "TRI", "TRA", "TUC", "UMA", "UMI", "VEL", "VIR", "VOL", "VUL"};
+    QStringList list = {"AND", "ANT", "APS", "AQR", "AQL", "ARA", "ARI", "AUR", "BOO", "CAE", "CAM",
+                        "CNC", "CVN", "CMA", "CMI", "CAP", "CAR", "CAS", "CEN", "CEP", "CET", "CHA",
+                        "CIR", "COL", "COM", "CRA", "CRB", "CRV", "CRT", "CRU", "CYG", "DEL", "DOR",
+                        "DRA", "EQU", "ERI", "FOR", "GEM", "GRU", "HER", "HOR", "HYA", "HYI", "IND",
+                        "LAC", "LEO", "LMI", "LEP", "LIB", "LUP", "LYN", "LYR", "MEN", "MIC", "MON",
+                        "MUS", "NOR", "OCT", "OPH", "ORI", "PAV", "PEG", "PER", "PHE", "PIC", "PSC",
+                        "PSA", "PUP", "PYX", "RET", "SGE", "SGR", "SCO", "SCL", "SCT", "SER", "SEX",
+                        "TAU", "TEL", "TRI", "TRA", "TUC", "UMA", "UMI", "VEL", "VIR", "VOL", "VUL"};
     list.sort();
     list.prepend("Any");
     return list;

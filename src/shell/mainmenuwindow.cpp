@@ -129,7 +129,8 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     // The logbooks' load and unload steps towards this window.
     connect(Windows::events(), &WindowEvents::opened, this, &MainMenuWindow::logbookOpened);
     connect(Windows::events(), &WindowEvents::closed, this, &MainMenuWindow::logbookClosed);
-    connect(findChild<QPushButton *>("Command1"), &QPushButton::clicked, this, [] { ProgramEnd::exitProgram(); });
+    connect(findChild<QPushButton *>("Command1"), &QPushButton::clicked, this,
+            [] { ProgramEnd::exitProgram(); });
     connect(findChild<QPushButton *>("Command4"), &QPushButton::clicked, this,
             [] { Windows::show("credits"); });
     connect(findChild<QPushButton *>("Command9"), &QPushButton::clicked, this,

@@ -52,7 +52,8 @@ private slots:
                "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' where mes = '57'");
         m_answer = m_dir->file("out.xml");
         exportAction->trigger();
-        QCOMPARE(m_messages->take(), QStringList{QString("1 observations of 1 objects were exported to %1.").arg(m_answer)});
+        QCOMPARE(m_messages->take(),
+                 QStringList{QString("1 observations of 1 objects were exported to %1.").arg(m_answer)});
         QVERIFY(QFile(m_answer).size() > 0);
 
         m_answer = QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml");
@@ -90,7 +91,8 @@ private slots:
                             "version=\"2.1\"><observers>");
         Windows::find("first")->findChild<QAction *>("mnuImportObservations")->trigger();
         const QStringList shown = m_messages->take();
-        QVERIFY2(shown.size() == 1 && shown[0].contains("is not well-formed XML"), qPrintable(shown.join('|')));
+        QVERIFY2(shown.size() == 1 && shown[0].contains("is not well-formed XML"),
+                 qPrintable(shown.join('|')));
     }
 
 private:

@@ -242,7 +242,8 @@ private slots:
         QTextCursor start = notes->textCursor();
         start.movePosition(QTextCursor::Start);
         notes->setTextCursor(start);
-        for (Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_Up})
+        for (Qt::Key key :
+             {Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_Up})
             QTest::keyClick(notes, key);
         QTest::keyClick(notes, Qt::Key_Down);
         QTest::keyClick(notes, Qt::Key_End);

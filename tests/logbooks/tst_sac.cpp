@@ -313,7 +313,8 @@ private slots:
         QCOMPARE(field("Text30")->text(), QString("Messier"));
         QCOMPARE(Module1::CatalogFilter, QString("1"));
         QVERIFY(!m_win->findChild<QPushButton *>("Command1")->isEnabled());
-        QCOMPARE(m_win->primary()->recordCount(), db("select count(*) from sac72 where bchm like '%M%'").toInt());
+        QCOMPARE(m_win->primary()->recordCount(),
+                 db("select count(*) from sac72 where bchm like '%M%'").toInt());
     }
 
     void worksheetStopsOnAFailedCommit()

@@ -210,8 +210,10 @@ private slots:
         dialog.findChild<QDoubleSpinBox *>("txtLongitude")->setValue(149.0644);
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Olympus/Mons");
         QVERIFY(!dialog.save());
-        QCOMPARE(m_messages->take(),
-                 QStringList{"Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."});
+        QCOMPARE(
+            m_messages->take(),
+            QStringList{
+                "Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."});
         QCOMPARE(dbValue(db(), "select name from observing_site").toString(), QString("Cherry Springs"));
 
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Australia/Sydney");

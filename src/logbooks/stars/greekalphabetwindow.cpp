@@ -2,8 +2,8 @@
 
 #include "logbooks/stars/greekalphabet.h"
 
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
 
