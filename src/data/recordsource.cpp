@@ -72,6 +72,18 @@ template <typename Rows> void releaseLater(Rows &rows)
     rows.clear();
 }
 
+// An INTEGER PRIMARY KEY column: the rowid under another name, which the
+// store assigns and nobody may write.
+bool isIntegerKey(sqlite3 *db, const QString &table, const QString &column)
+{
+    const char *type = nullptr;
+    int primaryKey = 0;
+    if (sqlite3_table_column_metadata(db, nullptr, table.toUtf8().constData(), column.toUtf8().constData(),
+                                      &type, nullptr, nullptr, &primaryKey, nullptr) != SQLITE_OK)
+        return false;
+    return primaryKey && type && QString::fromUtf8(type).compare("INTEGER", Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 void RecordSource::close()
@@ -152,6 +164,8 @@ void RecordSource::runQuery()
         const Schema::Column *known =
             info.origin.isEmpty() ? nullptr : Schema::findColumn(m_baseTable, info.origin);
         info.kind = known ? known->kind : kindFromDeclaredType(sqlite3_column_decltype(s, i));
+        info.key =
+            info.kind == Kind::Key || (!info.origin.isEmpty() && isIntegerKey(db, m_baseTable, info.origin));
         if (info.kind == Kind::Key)
             info.kind = Kind::Integer;
         m_columnNames << info.name;

@@ -78,6 +78,10 @@ public:
     void deleteCurrent();
     // Writes the current row's pending edits.
     void update();
+    // Writes the current row as closing a window does: like update(), except
+    // that a row added and never typed into is dropped, so that no empty
+    // record is stored.
+    void updateOnClose();
     // The windows' commit: a move on (to the last row at the end) and one back,
     // which writes the row as any move does. From the last row it ends one up.
     void moveOffAndBack();
@@ -90,6 +94,8 @@ public:
     int columnIndex(const QString &column) const; // -1 when unknown; case ignored
     bool isDateColumn(const QString &column) const;
     bool isBooleanColumn(const QString &column) const;
+    // The base table's integer primary key: the store assigns it, nobody writes it.
+    bool isKeyColumn(const QString &column) const;
 
     QVariant value(const QString &column) const;
     QVariant valueAt(int row, int column) const; // 0-based, pending edits included
@@ -123,6 +129,9 @@ signals:
     // Emitted before the current row is left or written, so bound controls can
     // hand over what the user typed.
     void aboutToLeaveRow();
+    // The current row was written in place (update, batch update) and read
+    // back: bound controls show what the store keeps, such as a new key.
+    void currentRowWritten();
     void opened();
 
 private:

@@ -38,6 +38,8 @@ struct RecordSource::Row
     Bookmark bookmark = 0;
     qint64 rowid = 0;
     bool isNew = false;
+    // An added row the user typed into (what addNew() puts in is no edit).
+    bool touched = false;
     std::vector<Cell> cells;
     std::string text;
     std::map<int, QVariant> pending;
@@ -94,6 +96,7 @@ struct RecordSource::ColumnInfo
     QString name;
     QString origin; // column of the base table; empty when not writable
     Kind kind = Kind::Text;
+    bool key = false; // the base table's integer primary key: the store assigns it
 };
 
 namespace RecordSourceParts {

@@ -8,6 +8,8 @@
 
 #include <SQLiteCpp/Database.h>
 
+#include <algorithm>
+
 using namespace RecordSourceParts;
 
 void RecordSource::addNew()
@@ -193,8 +195,29 @@ void RecordSource::update()
         return;
     emit aboutToLeaveRow();
     Row &row = currentRow();
-    if (row.isNew || !row.pending.empty())
+    if (row.isNew || !row.pending.empty()) {
         flushRow(row);
+        emit currentRowWritten();
+    }
+}
+
+void RecordSource::updateOnClose()
+{
+    checkOpen();
+    if (!hasCurrent())
+        return;
+    emit aboutToLeaveRow();
+    Row &row = currentRow();
+    if (row.isNew && !row.touched) {
+        const Row *gone = &row;
+        m_visible.erase(m_visible.begin() + m_pos);
+        m_rows.erase(std::find_if(m_rows.begin(), m_rows.end(),
+                                  [gone](const std::unique_ptr<Row> &r) { return r.get() == gone; }));
+        // Back on the row before it, should the window stay open after all.
+        setPosition(std::min(m_pos, int(m_visible.size()) - 1));
+        return;
+    }
+    update();
 }
 
 void RecordSource::moveOffAndBack()
@@ -219,6 +242,8 @@ void RecordSource::updateBatch()
             dirty.push_back(row.get());
     if (dirty.empty())
         return;
+    const bool currentDirty =
+        hasCurrent() && std::find(dirty.begin(), dirty.end(), m_visible[size_t(m_pos)]) != dirty.end();
     // All rows in one transaction; a failure restores the rows as they were.
     std::vector<Row> before;
     before.reserve(dirty.size());
@@ -234,6 +259,8 @@ void RecordSource::updateBatch()
             *dirty[i] = before[i];
         throw;
     }
+    if (currentDirty)
+        emit currentRowWritten();
 }
 
 int RecordSource::columnIndex(const QString &column) const
@@ -254,6 +281,12 @@ bool RecordSource::isBooleanColumn(const QString &column) const
 {
     const int i = columnIndex(column);
     return i >= 0 && m_info[size_t(i)].kind == Kind::Boolean;
+}
+
+bool RecordSource::isKeyColumn(const QString &column) const
+{
+    const int i = columnIndex(column);
+    return i >= 0 && m_info[size_t(i)].key;
 }
 
 QVariant RecordSource::cellValue(const Row &row, int column) const
@@ -307,6 +340,7 @@ void RecordSource::setValue(const QString &column, const QVariant &value)
         stored.isNull() == value.isNull())
         return;
     row.pending[i] = value;
+    row.touched = true;
 }
 
 QString RecordSource::text(const QString &column) const

@@ -5,11 +5,14 @@
 #include "ui/module1.h"
 #include "ui/windows.h"
 
+#include <QAbstractButton>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,13 +29,20 @@ const QStringList kTypes = {"Any",   "ASTER", "BRTNB", "CL+NB", "DRKNB", "GALCL"
                             "OPNCL", "PLNNB", "SMCCN", "SMCDN", "SMCGC", "SMCOC", "SNREM", "QUASR",
                             "1STAR", "2STAR", "3STAR", "4STAR", "8STAR"};
 
-const QStringList kConstellations = {
-    "Any", "AND", "ANT", "APS", "AQR", "AQL", "ARA", "ARI", "AUR", "BOO", "CAE", "CAM", "CNC", "CVN", "CMA",
-    "CMI", "CAP", "CAR", "CAS", "CEN", "CEP", "CET", "CHA", "CIR", "COL", "COM", "CRA", "CRB", "CRV", "CRT",
-    "CRU", "CYG", "DEL", "DOR", "DRA", "EQU", "ERI", "FOR", "GEM", "GRU", "HER", "HOR", "HYA", "HYI", "IND",
-    "LAC", "LEO", "LMI", "LEP", "LIB", "LUP", "LYN", "LYR", "MEN", "MIC", "MON", "MUS", "NOR", "OCT", "OPH",
-    "ORI", "PAV", "PEG", "PER", "PHE", "PIC", "PSC", "PSA", "PUP", "PYX", "RET", "SGE", "SGR", "SCO", "SCL",
-    "SCT", "SER", "SEX", "TAU", "TEL", "TRI", "TRA", "TUC", "UMA", "UMI", "VEL", "VIR", "VOL", "VUL"};
+// Sorted by the abbreviation the user reads (CMA before CNC), not by the Latin name.
+const QStringList kConstellations = [] {
+    QStringList list = {"AND", "ANT", "APS", "AQR", "AQL", "ARA", "ARI", "AUR", "BOO", "CAE", "CAM",
+                        "CNC", "CVN", "CMA", "CMI", "CAP", "CAR", "CAS", "CEN", "CEP", "CET", "CHA",
+                        "CIR", "COL", "COM", "CRA", "CRB", "CRV", "CRT", "CRU", "CYG", "DEL", "DOR",
+                        "DRA", "EQU", "ERI", "FOR", "GEM", "GRU", "HER", "HOR", "HYA", "HYI", "IND",
+                        "LAC", "LEO", "LMI", "LEP", "LIB", "LUP", "LYN", "LYR", "MEN", "MIC", "MON",
+                        "MUS", "NOR", "OCT", "OPH", "ORI", "PAV", "PEG", "PER", "PHE", "PIC", "PSC",
+                        "PSA", "PUP", "PYX", "RET", "SGE", "SGR", "SCO", "SCL", "SCT", "SER", "SEX",
+                        "TAU", "TEL", "TRI", "TRA", "TUC", "UMA", "UMI", "VEL", "VIR", "VOL", "VUL"};
+    list.sort();
+    list.prepend("Any");
+    return list;
+}();
 
 const QStringList kCatalogues = {
     "Any",     "Abell",    "ADS",   "AM",   "Antalova", "Ap",     "Arp",     "Bark",    "B",       "Basel",
@@ -321,7 +331,23 @@ void AdvSearchWindow::refresh()
 
 void AdvSearchWindow::exitSearch()
 {
+    close();
+}
+
+void AdvSearchWindow::closeEvent(QCloseEvent *event)
+{
     if (QWidget *output = Windows::find("search_options"))
         output->close();
-    close();
+    QWidget::closeEvent(event);
+}
+
+void AdvSearchWindow::keyPressEvent(QKeyEvent *event)
+{
+    // The lists and boxes pass Enter on; a focused button takes it itself.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !qobject_cast<QAbstractButton *>(focusWidget())) {
+        retrieve();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -29,6 +29,13 @@ public slots:
     void refresh();
     void exitSearch();
 
+protected:
+    // However it closes (Exit, the frame, the SAC browser closing), the
+    // output window that reads these criteria closes with it.
+    void closeEvent(QCloseEvent *event) override;
+    // Enter runs "Retrieve My Selections" wherever the focus is but on a button.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void buildCriteria();
     QGroupBox *observedFrame();

@@ -116,7 +116,7 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     auto *bottom = new QHBoxLayout;
     m_label2 = new QLabel(webAddress(), central);
     m_label2->setObjectName("Label2");
-    m_label2->setAccessibleName("Velnora web page");
+    m_label2->setAccessibleDescription("Velnora web page");
     QFont link = m_label2->font();
     link.setUnderline(true);
     m_label2->setFont(link);
@@ -129,7 +129,8 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     // The logbooks' load and unload steps towards this window.
     connect(Windows::events(), &WindowEvents::opened, this, &MainMenuWindow::logbookOpened);
     connect(Windows::events(), &WindowEvents::closed, this, &MainMenuWindow::logbookClosed);
-    connect(findChild<QPushButton *>("Command1"), &QPushButton::clicked, this, [] { ProgramEnd::endNow(); });
+    connect(findChild<QPushButton *>("Command1"), &QPushButton::clicked, this,
+            [] { ProgramEnd::exitProgram(); });
     connect(findChild<QPushButton *>("Command4"), &QPushButton::clicked, this,
             [] { Windows::show("credits"); });
     connect(findChild<QPushButton *>("Command9"), &QPushButton::clicked, this,

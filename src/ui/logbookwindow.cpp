@@ -320,11 +320,15 @@ QPushButton *LogbookWindow::addActionButton(const QString &name, const QString &
 
 void LogbookWindow::addActionWidget(QWidget *widget)
 {
-    // A few buttons to a row, so the rows never outgrow their column.
-    m_actionBar->removeWidget(widget);
+    // A few buttons to a row, so the rows never outgrow their column. A
+    // widget moved here leaves its old cell, and the row closes up behind it.
+    std::erase(m_actions, widget);
+    m_actions.push_back(widget);
     const int perRow = std::max(1, m_declaration.actionsPerRow);
-    const int n = m_actionBar->count();
-    m_actionBar->addWidget(widget, n / perRow, n % perRow);
+    for (QWidget *w : m_actions)
+        m_actionBar->removeWidget(w);
+    for (int i = 0; i < int(m_actions.size()); ++i)
+        m_actionBar->addWidget(m_actions[size_t(i)], i / perRow, i % perRow);
 }
 
 QSize LogbookWindow::formSizeHint() const
@@ -451,12 +455,12 @@ void LogbookWindow::runMenuAction(const LogbookMenuItem &item)
         Windows::exec(item.argument);
         break;
     case A::ExitLogbook:
-        if (QWidget *first = Windows::find("first"))
-            first->showNormal();
+        // The main menu comes back once the window has really closed (it
+        // follows the registry's announcement); a refused write keeps both.
         close();
         break;
     case A::ExitAll:
-        ProgramEnd::endNow();
+        ProgramEnd::exitProgram();
         break;
     case A::EndReport:
         emit endReportRequested();
@@ -559,7 +563,7 @@ bool LogbookWindow::writePending()
         [this] {
             for (RecordSource *rs : {m_primary, m_defaults})
                 if (rs->isOpen() && rs->hasCurrent())
-                    rs->update();
+                    rs->updateOnClose();
         },
         m_declaration.commitFailureMessage);
 }

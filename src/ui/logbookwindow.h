@@ -37,8 +37,9 @@ public:
     bool updateAll();      // the commit idiom: off the row and back
     void insertDefaults(); // "Ins"
     bool storeDefaults();  // "U"
-    // Writes what was typed into the current rows; false (with the commit's
-    // message shown) when the store refuses it.
+    // Writes what was typed into the current rows as closing does (an added
+    // row left untouched is dropped); false (with the commit's message shown)
+    // when the store refuses it.
     bool writePending();
     // Shows the row stored under `rowid`, bringing back every row of the
     // logbook when the rows shown now leave it out; false when the logbook
@@ -63,7 +64,8 @@ protected:
     QGridLayout *actionBar() const { return m_actionBar; }
     QPushButton *addActionButton(const QString &name, const QString &caption,
                                  const QString &toolTip = QString());
-    // Puts a widget after the action buttons (moving it there if it is one).
+    // Puts a widget after the action buttons (moving it there if it is one,
+    // so that each widget has one place and no two share one).
     void addActionWidget(QWidget *widget);
 
     // The size the form would like, before the window's margins and the
@@ -101,6 +103,7 @@ private:
     QHBoxLayout *m_findBar = nullptr;
     QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;
+    std::vector<QWidget *> m_actions; // the action row's widgets, in order
     bool m_unloaded = false;
     bool m_sourcesOpened = false;
     bool m_fitted = false;

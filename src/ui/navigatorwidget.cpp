@@ -26,7 +26,9 @@ NavigatorWidget::NavigatorWidget(RecordSource *source, const QStringList &button
     m_caption->setAlignment(Qt::AlignCenter);
     m_caption->setFrameShape(QFrame::StyledPanel);
     m_caption->setMinimumWidth(m_caption->fontMetrics().horizontalAdvance("Record: 00000") + 12);
-    m_caption->setAccessibleName("Record position");
+    // A screen reader reads the caption itself ("Record: 12"): a label that
+    // shows a value keeps its text as its name; what it is goes to the description.
+    m_caption->setAccessibleDescription("Record position");
     using M = RecordSource::Move;
     // A window without a first or last button leaves its name empty.
     auto add = [&](int index, M move) {

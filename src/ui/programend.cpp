@@ -1,6 +1,11 @@
 #include "ui/programend.h"
 
+#include "ui/logbookdeclaration.h"
+#include "ui/windows.h"
+
 #include <QDesktopServices>
+#include <QPointer>
+#include <QWidget>
 
 #include <cstdlib>
 
@@ -25,6 +30,17 @@ void endNow()
 {
     endHandler()();
 }
+bool exitProgram()
+{
+    for (const LogbookDeclaration *book : LogbookDeclarations::all()) {
+        QPointer<QWidget> w = Windows::find(book->windowName);
+        if (w && w->isVisible() && !w->close())
+            return false;
+    }
+    endNow();
+    return true;
+}
+
 void setEndHandler(std::function<void()> handler)
 {
     endHandler() = std::move(handler);

@@ -13,6 +13,10 @@ namespace ProgramEnd {
 // unload steps; everything the record sources wrote is already on disk.
 void endNow();
 void setEndHandler(std::function<void()> handler);
+// "Exit Velnora": closes every open logbook through its own close path, so
+// that what was typed is written, then ends the program; when a logbook
+// refuses to close (its message shown) the program goes on. False then.
+bool exitProgram();
 
 void openUrl(const QUrl &url);
 void setUrlHandler(std::function<void(const QUrl &)> handler);

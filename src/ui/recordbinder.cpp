@@ -7,11 +7,15 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 RecordBinder::RecordBinder(RecordSource *source, QObject *parent) : QObject(parent), m_source(source)
 {
     connect(source, &RecordSource::moveComplete, this, [this] { load(); });
     connect(source, &RecordSource::aboutToLeaveRow, this, [this] { save(); });
+    // A row written in place shows what the store keeps (the key it gave a new row).
+    connect(source, &RecordSource::currentRowWritten, this, [this] { load(); });
 }
 
 void RecordBinder::bind(QWidget *control, const QString &column)
@@ -58,9 +62,27 @@ void RecordBinder::save()
         saveOne(b);
 }
 
+namespace {
+
+// A control the user cannot type into shows its column and never writes it.
+bool isReadOnly(const QWidget *control)
+{
+    if (auto *e = qobject_cast<const QLineEdit *>(control))
+        return e->isReadOnly();
+    if (auto *p = qobject_cast<const QPlainTextEdit *>(control))
+        return p->isReadOnly();
+    if (auto *t = qobject_cast<const QTextEdit *>(control))
+        return t->isReadOnly();
+    return false;
+}
+
+} // namespace
+
 void RecordBinder::saveOne(const Binding &b)
 {
-    if (!b.control || m_source->columnIndex(b.column) < 0)
+    // Nor is the table's integer key written back: the store assigns it.
+    if (!b.control || m_source->columnIndex(b.column) < 0 || isReadOnly(b.control) ||
+        m_source->isKeyColumn(b.column))
         return;
     const QString given = ControlValue::text(b.control);
     // Compare with what the row shows, so that an untouched control is no edit

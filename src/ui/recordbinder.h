@@ -12,7 +12,8 @@ class RecordSource;
 // Binds text boxes (QLineEdit, QPlainTextEdit, QTextEdit), combo boxes (their
 // current text) and check boxes to a record source by column name. Controls
 // show the current row after every move; what the user typed is handed to the
-// record source just before it leaves the row or writes it.
+// record source just before it leaves the row or writes it. Read-only
+// controls and the table's integer key are shown, never written back.
 class RecordBinder : public QObject
 {
     Q_OBJECT

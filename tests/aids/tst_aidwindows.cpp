@@ -105,7 +105,7 @@ private slots:
         whenShown("utc_mess", [this](QWidget *w) {
             setTexts(w, {{"txtUTCTime", "shown before"}, {"txtLocalTime", "tonight"}});
             clickButton(w, "Command1");
-            QCOMPARE(m_messages->shown, QStringList{"Date or Time do not appear to be entered correctly"});
+            QCOMPARE(m_messages->take(), QStringList{"Date or Time do not appear to be entered correctly"});
             QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
             QCOMPARE(textOf(w, "txtUTCTime"), QString("shown before"));
             QVERIFY(w->isVisible());
@@ -279,7 +279,7 @@ private slots:
             setTexts(w, {{"Text3", "99x"}, {"Text1", "0"}, {"Text2", "zero"}});
             clickButton(w, "Command1");
             // The telescope is reported first; the eyepiece is not checked yet.
-            QCOMPARE(m_messages->shown, QStringList{"Please enter a number > 0"});
+            QCOMPARE(m_messages->take(), QStringList{"Please enter a number > 0"});
             QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3"}), QStringList({"", "zero", "99x"}));
             QCOMPARE(w->focusWidget(), scope);
             scope->setText("80");

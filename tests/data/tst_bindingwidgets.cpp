@@ -78,6 +78,59 @@ private slots:
         QVERIFY(db("select date from mess where id = 2").isNull());
     }
 
+    void writtenRowShowsItsKeyAndNoLockedBoxIsWritten()
+    {
+        RecordSource rs;
+        openMess(rs);
+        RecordBinder binder(&rs);
+        QLineEdit id, name, mes;
+        id.setReadOnly(true);
+        mes.setReadOnly(true);
+        binder.bind(&id, "ID");
+        binder.bind(&name, "Name");
+        binder.bind(&mes, "mes");
+        QVERIFY(rs.isKeyColumn("ID") && rs.isKeyColumn("id") && !rs.isKeyColumn("mes"));
+        // A locked box changed by code is shown, never written back.
+        mes.setText("99");
+        rs.moveNext();
+        QCOMPARE(db("select mes from mess where id = 1").toString(), QString("1"));
+
+        // An added row written in place shows the key the store gave at once,
+        // and leaving it writes nothing over that key.
+        rs.addNew();
+        QCOMPARE(id.text(), QString());
+        name.setText("Owl Nebula");
+        rs.update();
+        QCOMPARE(id.text(), db("select id from mess where Name = 'Owl Nebula'").toString());
+        rs.moveFirst();
+        rs.moveLast();
+        QCOMPARE(name.text(), QString("Owl Nebula"));
+        // Even an unlocked box over the key is never written.
+        id.setReadOnly(false);
+        id.setText("");
+        rs.moveFirst();
+        QCOMPARE(db("select count(*) from mess where Name = 'Owl Nebula' and id is not null").toInt(), 1);
+    }
+
+    void untouchedAddedRowIsDroppedOnClose()
+    {
+        RecordSource rs;
+        openMess(rs);
+        RecordBinder binder(&rs);
+        QLineEdit name;
+        binder.bind(&name, "Name");
+        rs.moveLast();
+        rs.addNew();
+        rs.updateOnClose();
+        QCOMPARE(db("select count(*) from mess").toInt(), 3);
+        QCOMPARE(rs.recordCount(), 3);
+        QCOMPARE(name.text(), QString("Globular too"));
+        rs.addNew();
+        name.setText("Typed");
+        rs.updateOnClose();
+        QCOMPARE(db("select count(*) from mess").toInt(), 4);
+    }
+
     void navigatorClampsAndShowsCaption()
     {
         RecordSource rs;
@@ -115,7 +168,7 @@ private slots:
         binder.bind(&date, "date");
         date.setText("31/31/2031");
         clickButton(&form, "cmdUpdate");
-        QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
+        QCOMPARE(m_messages->take(), QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
         QVERIFY(db("select date from generic").isNull());
         date.setText("");
         clickButton(&form, "cmdDelete");
@@ -148,8 +201,9 @@ private slots:
         QVERIFY(none.next() && none.previous() && m_messages->shown.isEmpty());
         QVERIFY(!none.last() && !none.first());
         QCOMPARE(m_messages->beeps, 2);
-        QCOMPARE(m_messages->shown.size(), 2);
-        QVERIFY(m_messages->shown[0].startsWith("Either BOF or EOF is True"));
+        const QStringList shown = m_messages->take();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[0].startsWith("Either BOF or EOF is True"));
     }
 
     void registryCreatesOnceAndAfreshAfterClose()

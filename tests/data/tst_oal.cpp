@@ -30,8 +30,7 @@ QString fixture(const QString &name)
 QString schemaErrors(const QString &path)
 {
     QProcess p;
-    p.start("xmllint",
-            {"--noout", "--schema", QStringLiteral(VELNORA_SHARED_DIR "/data/oal/oal21.xsd"), path});
+    p.start("xmllint", {"--noout", "--schema", fixture("oal21.xsd"), path});
     if (!p.waitForFinished(60000))
         return "xmllint did not run (is libxml2-utils installed?)";
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);

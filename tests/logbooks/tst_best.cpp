@@ -108,7 +108,7 @@ private slots:
         // A date the store refuses: the date message, and the row keeps its place.
         field("txtFields_3")->setText("not a date");
         click("Command1");
-        QCOMPARE(m_messages->shown, QStringList{BestLogbook::kDateMessage});
+        QCOMPARE(m_messages->take(), QStringList{BestLogbook::kDateMessage});
         QCOMPARE(textOf(m_win, "Text3"), QString("110"));
     }
 
@@ -118,7 +118,7 @@ private slots:
         dbExec(db(), "alter table Sac72 drop column best_info_notes");
         QWidget *w = Windows::show("frmbest");
         QVERIFY(w && w->isVisible());
-        QCOMPARE(m_messages->shown, QStringList{"Data error event hit err:DB Error"});
+        QCOMPARE(m_messages->take(), QStringList{"Data error event hit err:DB Error"});
     }
 
     void aidsWriteIntoTheLogbooksOwnControls()

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QtTest>
 
 class TestMessier : public QObject
@@ -115,11 +116,11 @@ private slots:
         QCOMPARE(field("txtFields_2")->text(), QString("12/4/2026"));
         setTexts(m_win, {{"txtFields_2", "the fourth"}, {"txtFields_7", "Should not be written"}});
         click("Command11");
-        QCOMPARE(m_messages->shown, QStringList{refused});
+        QCOMPARE(m_messages->take(), QStringList{refused});
         QCOMPARE(number(), QString("42"));
         QCOMPARE(db(stored).toString(), QString("2026-12-04|-"));
         click("Command3");
-        QCOMPARE(m_messages->shown, QStringList({refused, refused}));
+        QCOMPARE(m_messages->take(), QStringList({refused, refused}));
     }
 
     void pictureAndMonthCaptions()
@@ -178,11 +179,30 @@ private slots:
             clickButton(&none, "cmdFirst");
             clickButton(&none, "cmdLast");
         }
-        QCOMPARE(m_messages->shown.size(), 2);
-        QVERIFY(m_messages->shown[0].startsWith("Either BOF or EOF is True"));
+        const QStringList shown = m_messages->take();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[0].startsWith("Either BOF or EOF is True"));
         Module1::MonthKey = "March Notes";
         MonthViewDialog exact;
         QCOMPARE(exact.rows()->recordCount(), 1);
+        QVERIFY(!exact.findChild<QPlainTextEdit *>("txtFields_0")->isReadOnly());
+    }
+
+    void monthWithoutNotesTakesNoTyping()
+    {
+        // The logbook's button before a month is known reads " Notes": no row
+        // keeps such notes, so the box takes no typing that closing would lose.
+        Module1::MonthKey = " Notes";
+        MonthViewDialog view;
+        view.show();
+        auto *notes = view.findChild<QPlainTextEdit *>("txtFields_0");
+        QCOMPARE(view.rows()->recordCount(), 0);
+        QVERIFY(notes->isReadOnly());
+        QVERIFY(notes->toolTip().contains("no notes"));
+        QTest::keyClicks(notes, "lost?");
+        QVERIFY(notes->toPlainText().isEmpty());
+        view.close();
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void monthViewKeys()
@@ -199,23 +219,47 @@ private slots:
                                                                   {Qt::Key_PageDown, Qt::ControlModifier},
                                                                   {Qt::Key_Up, Qt::ControlModifier},
                                                                   {Qt::Key_End, {}}};
-        // The keys move the rows whichever box has the focus.
+        // The keys move the rows wherever the focus is but in the notes: on
+        // the month, on a navigation button, on "Exit" (where Up and Down
+        // would move the focus).
         auto *notes = view.findChild<QPlainTextEdit *>("txtFields_0");
-        QList<int> positions;
-        for (const auto &[key, modifiers] : keys) {
-            QTest::keyClick(notes, key, modifiers);
-            positions << view.rows()->absolutePosition();
+        for (const char *name : {"txtFields_1", "cmdNext", "Command1"}) {
+            auto *control = view.findChild<QWidget *>(name);
+            QTest::keyClick(control, Qt::Key_Home);
+            QList<int> positions;
+            for (const auto &[key, modifiers] : keys) {
+                QTest::keyClick(control, key, modifiers);
+                positions << view.rows()->absolutePosition();
+            }
+            QVERIFY2(positions == QList<int>({2, 2, 1, 2, 1, 2}), name);
         }
-        QCOMPARE(positions, QList<int>({2, 2, 1, 2, 1, 2}));
-        QCOMPARE(m_messages->beeps, 1); // the second Down, on the last row
+        QCOMPARE(m_messages->beeps, 3); // the second Down, on the last row
         QCOMPARE(textOf(&view, "lblStatus"), QString("Record: 2"));
+
+        // Inside the notes the keys edit the text, as in any editor; Ctrl+PgUp
+        // and Ctrl+PgDn move the row.
+        notes->setPlainText("line one\nline two");
+        QTextCursor start = notes->textCursor();
+        start.movePosition(QTextCursor::Start);
+        notes->setTextCursor(start);
+        for (Qt::Key key :
+             {Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_Up})
+            QTest::keyClick(notes, key);
+        QTest::keyClick(notes, Qt::Key_Down);
+        QTest::keyClick(notes, Qt::Key_End);
+        QCOMPARE(notes->textCursor().position(), notes->toPlainText().size());
+        QCOMPARE(view.rows()->absolutePosition(), 2);
+        QCOMPARE(m_messages->beeps, 3);
 
         // The notes are the observer's: written when the row changes and on closing.
         QVERIFY(!notes->isReadOnly());
         notes->setPlainText("Second list, edited");
-        QTest::keyClick(notes, Qt::Key_Home);
+        QTest::keyClick(notes, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(view.rows()->absolutePosition(), 1);
         notes->setPlainText("First list, edited");
-        view.close();
+        // Esc closes it, writing what was typed.
+        QTest::keyClick(notes, Qt::Key_Escape);
+        QVERIFY(!view.isVisible());
         QCOMPARE(dbColumn(m_dir->file("velnora.db"),
                           "select notes from month_view where view_month = 'March Notes' order by rowid"),
                  QStringList({"First list, edited", "Second list, edited"}));

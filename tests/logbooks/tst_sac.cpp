@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestSac : public QObject
@@ -104,15 +105,14 @@ private slots:
         m_messages->prompts.clear();
         m_messages->answers = {"Ngc7000", "7841", "0", QString()};
         click("Command1");
-        QCOMPARE(m_messages->shown, QStringList({range, range, range}));
+        QCOMPARE(m_messages->take(), QStringList({range, range, range}));
         QCOMPARE(m_messages->prompts.size(), 4);
         QCOMPARE(field("txtFields_6")->text(), QString("NGC7840")); // Cancel: nothing moved
 
         // A blank is refused before anything else.
-        m_messages->shown.clear();
         m_messages->answers = {"NGC 7000", "12"};
         click("Command1");
-        QCOMPARE(m_messages->shown, QStringList({"No Spaces Please"}));
+        QCOMPARE(m_messages->take(), QStringList({"No Spaces Please"}));
         QCOMPARE(field("txtFields_6")->text(), QString("NGC12"));
 
         QCOMPARE(SacSearch::readNgcAnswer("NGC1976A").number, QString("1976A"));
@@ -124,7 +124,7 @@ private slots:
         reopen();
         // An empty text is refused where the record stands.
         click("Command8");
-        QCOMPARE(m_messages->shown, QStringList({"Please Enter Something to Search For"}));
+        QCOMPARE(m_messages->take(), QStringList({"Please Enter Something to Search For"}));
         QCOMPARE(Module1::SimpleSearchText, QString("**"));
 
         // "Notes" is searched while no field is picked; a repeat continues from the row found.
@@ -137,7 +137,7 @@ private slots:
         click("Command8");
         QCOMPARE(m_win->primary()->absolutePosition(), 40);
         click("Command8");
-        QCOMPARE(m_messages->shown.last(), QString("End Of Search"));
+        QCOMPARE(m_messages->take(), QStringList{"End Of Search"});
         QCOMPARE(m_win->primary()->absolutePosition(), 1);
 
         // Two apostrophes: only the first is doubled.
@@ -218,7 +218,7 @@ private slots:
         // A date that is no date: the commit's message, the row stays.
         field("txtFields_3")->setText("soon");
         click("Command3");
-        QCOMPARE(m_messages->shown, QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
+        QCOMPARE(m_messages->take(), QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
     }
 
     void browsingWritesNothing()
@@ -244,7 +244,7 @@ private slots:
     void wrongCaseWordKeepsTheFieldsLocked()
     {
         confirm("OVk");
-        QCOMPARE(m_messages->shown,
+        QCOMPARE(m_messages->take(),
                  QStringList({"This will allow edits in the SAC Database, use with caution",
                               "You must type ovk in the text box to continue "}));
         QVERIFY(!m_win->isEditing() && field("txtFields_6")->isReadOnly());
@@ -261,7 +261,7 @@ private slots:
         m_win->setEditing(true);
         click("Command7");
         click("Command20");
-        QCOMPARE(m_messages->shown, QStringList({"Sorry, Original records can not be deleted !"}));
+        QCOMPARE(m_messages->take(), QStringList({"Sorry, Original records can not be deleted !"}));
         QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
 
         click("Command16");
@@ -275,7 +275,7 @@ private slots:
         click("Command20");
         QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
         QCOMPARE(m_win->primary()->absolutePosition(), m_rows);
-        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->take().size(), 1);
     }
 
     void ngcNotesShowTheCurrentObject()
@@ -294,6 +294,76 @@ private slots:
         click("Command2");
         QCOMPARE(seen.value(1), QString());
         QVERIFY(!seen.value(2).isEmpty());
+    }
+
+    void failedFilterChangesNothing()
+    {
+        field("txtFields_3")->setText("soon");
+        menu("messier");
+        QCOMPARE(m_messages->take().size(), 1);
+        // The rows, the caption, the filter value and the jumps stay with the whole catalogue.
+        QCOMPARE(field("Text30")->text(), QString("All"));
+        QCOMPARE(Module1::CatalogFilter, QString("555"));
+        QVERIFY(m_win->findChild<QPushButton *>("Command1")->isEnabled() && combo("Combo1")->isEnabled());
+        QCOMPARE(m_win->primary()->recordCount(), m_rows);
+        // Mended, the filter applies, and a later requery keeps it.
+        field("txtFields_3")->setText("6/1/2026");
+        menu("messier");
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(field("Text30")->text(), QString("Messier"));
+        QCOMPARE(Module1::CatalogFilter, QString("1"));
+        QVERIFY(!m_win->findChild<QPushButton *>("Command1")->isEnabled());
+        QCOMPARE(m_win->primary()->recordCount(),
+                 db("select count(*) from sac72 where bchm like '%M%'").toInt());
+    }
+
+    void worksheetStopsOnAFailedCommit()
+    {
+        field("txtFields_3")->setText("soon");
+        click("Command22");
+        QCOMPARE(m_messages->take(), QStringList({"Check Date Field...Date must be entered as mm/dd/yyyy"}));
+        QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive());
+        QCOMPARE(m_win->cursor().shape(), Qt::ArrowCursor);
+        field("txtFields_3")->setText("");
+    }
+
+    void addedRecordThenWorksheetSaysNothing()
+    {
+        m_win->setEditing(true);
+        click("Command16");
+        setTexts(m_win, {{"txtFields_6", "My nebula"}});
+        click("Command17");
+        // The hidden key box shows the key the store gave; the worksheet's commit writes nothing over it.
+        QCOMPARE(textOf(m_win, "Text25"), db("select id from sac72 where object = 'My nebula'").toString());
+        click("Command24");
+        QVERIFY(m_messages->shown.isEmpty());
+        QVERIFY(m_win->findChild<QTimer *>("Timer2")->isActive());
+        m_win->findChild<QTimer *>("Timer2")->stop();
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows + 1);
+    }
+
+    void addedRecordLeftEmptyIsNotStored()
+    {
+        m_win->setEditing(true);
+        click("Command16");
+        QVERIFY(m_win->close());
+        QCOMPARE(db("select count(*) from sac72").toInt(), m_rows);
+    }
+
+    void enterSearchesAndEscClosesTheNotes()
+    {
+        dbExec(dbPath(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
+        reopen();
+        field("Text13")->setText("rock's");
+        QTest::keyClick(field("Text13"), Qt::Key_Return);
+        QCOMPARE(m_win->primary()->absolutePosition(), 20);
+        bool closed = false;
+        whenShown("frm_ngc_notes", [&closed](QWidget *w) {
+            QTest::keyClick(w, Qt::Key_Escape);
+            closed = !w->isVisible();
+        });
+        click("Command2");
+        QVERIFY(closed);
     }
 
     void closingClosesTheSearchWindows()

@@ -95,7 +95,8 @@ private slots:
         clickButton(edit, "cmdUpdate");
         const QVariant date = db("select Local_Date from planet_log where CN = " + QString::number(cn));
         if (refused) {
-            QCOMPARE(m_messages->shown, QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
+            QCOMPARE(m_messages->take(),
+                     QStringList{"Check Date Field...Date must be entered as mm/dd/yyyy"});
             QVERIFY(edit && edit->isVisible());
             QCOMPARE(textOf(edit, "Text3"), QString());
             QCOMPARE(db("select Notes from planet_log where CN = " + QString::number(cn)).toString(),

@@ -79,6 +79,10 @@ private slots:
         QWidget *greek = Windows::find("help_greek");
         QVERIFY(greek && greek->isVisible());
         QVERIFY(!greek->findChild<QLabel *>("Image1")->pixmap().isNull());
+        // A picture to glance at: Esc puts it away.
+        QTest::keyClick(greek, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Windows::find("help_greek"));
     }
 
 private:

@@ -151,7 +151,7 @@ private slots:
             StartReport(file);
         else
             StartQueryReport(query, file);
-        QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+        QCOMPARE(m_messages->take(), QStringList{"Operation Cancelled"});
         QCOMPARE(m_messages->titles, QStringList{"Velnora Logging System"});
         QCOMPARE(Reports::engine().lastErrorNumber(), error);
         QVERIFY(!openReport());
@@ -161,7 +161,7 @@ private slots:
         StartReport("stars_un.rpt");
         QVERIFY(openReport());
         QCOMPARE(Reports::engine().lastErrorNumber(), 0);
-        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->take().size(), 1);
     }
 
     void cancelOfLongRenderShowsOperationCancelledOnce()
@@ -186,7 +186,7 @@ private slots:
         canceller.stop();
         Reports::setProgressDelay(500);
         QVERIFY(clicked);
-        QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+        QCOMPARE(m_messages->take(), QStringList{"Operation Cancelled"});
         QCOMPARE(Reports::engine().lastErrorNumber(), int(ReportErrors::Cancelled));
         QVERIFY(!openReport());
         QVERIFY(killit());
@@ -314,8 +314,9 @@ private slots:
         QCOMPARE(pdfPageCount(m_dir->file("printed.pdf")), 2);
 
         QVERIFY(!w->exportPdf(m_dir->file("missing/dir/x.pdf")));
-        QCOMPARE(m_messages->shown.size(), 1);
-        QVERIFY(m_messages->shown[0].contains("cannot be written"));
+        const QStringList shown = m_messages->take();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].contains("cannot be written"));
 
         trigger("closeReport");
         QVERIFY(!openReport());

@@ -89,6 +89,42 @@ private slots:
 
     void cleanup() { closeWorkspace(m_dir, m_messages); }
 
+    void constellationsInTheOrderTheyRead()
+    {
+        QListWidget *l = list(criteria(), "List2");
+        QStringList shown;
+        for (int i = 0; i < l->count(); ++i)
+            shown << l->item(i)->text();
+        QCOMPARE(shown.first(), QString("Any"));
+        QStringList sorted = shown.mid(1);
+        sorted.sort();
+        QCOMPARE(shown.mid(1), sorted);
+        QVERIFY(shown.indexOf("CMA") < shown.indexOf("CNC") && shown.indexOf("PSA") < shown.indexOf("PSC"));
+    }
+
+    void closingTheCriteriaClosesTheOutput()
+    {
+        // By its frame as by "Exit": the output window reads these criteria.
+        for (const char *how : {"frame", "Command2"}) {
+            QWidget *w = criteria();
+            clickButton(w, "Command1");
+            QVERIFY(Windows::find("search_options") && Windows::find("search_options")->isVisible());
+            if (QString(how) == "frame")
+                w->close();
+            else
+                clickButton(w, how);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY2(!Windows::find("search_options") && !Windows::find("adv_search"), how);
+        }
+    }
+
+    void enterRetrieves()
+    {
+        QWidget *w = criteria();
+        QTest::keyClick(list(w, "List2"), Qt::Key_Return);
+        QVERIFY(Windows::find("search_options") && Windows::find("search_options")->isVisible());
+    }
+
     void criteriaWindowShowsItsLists()
     {
         QWidget *w = criteria();

@@ -183,7 +183,7 @@ private slots:
         auto *w = Windows::show("help_best");
         DocumentWindow::setPrinterChooser([](QPrinter &) { return false; });
         clickButton(w, "Command1");
-        QCOMPARE(m_messages->shown, QStringList{"Printing Canceled"});
+        QCOMPARE(m_messages->take(), QStringList{"Printing Canceled"});
 
         // A printer that cannot be opened is a failure like a cancel.
         DocumentWindow::setPrinterChooser([](QPrinter &printer) {
@@ -192,7 +192,7 @@ private slots:
             return true;
         });
         clickButton(w, "Command1");
-        QCOMPARE(m_messages->shown, (QStringList{"Printing Canceled", "Printing Canceled"}));
+        QCOMPARE(m_messages->take(), (QStringList{"Printing Canceled", "Printing Canceled"}));
         QVERIFY(w->isVisible());
     }
 
@@ -216,7 +216,7 @@ private slots:
         qputenv("PATH", QFile::encodeName(m_dir->file("bin")));
         QWidget *w = Windows::show("frmAbout");
         clickButton(w, "cmdSysInfo");
-        QCOMPARE(m_messages->shown, QStringList{"System Information Is Unavailable At This Time"});
+        QCOMPARE(m_messages->take(), QStringList{"System Information Is Unavailable At This Time"});
 
         // An installed program is started, and nothing is shown.
         const QString marker = m_dir->file("started");
@@ -226,7 +226,7 @@ private slots:
         clickButton(w, "cmdSysInfo");
         qputenv("PATH", path);
         QTRY_VERIFY(QFile::exists(marker));
-        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->take().size(), 1);
     }
 
     void mainMenuOpensCreditsNotesAndAbout()

@@ -9,6 +9,7 @@
 #include "ui/programend.h"
 #include "ui/windows.h"
 
+#include <QAction>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
@@ -144,15 +145,62 @@ private slots:
         QVERIFY(button("Command2")->isEnabled() && !first()->isMinimized());
     }
 
-    void exitEndsWithoutUnloading()
+    void otherWindowsLeaveTheMenuAlone()
+    {
+        // An aid, help or about window closing while a logbook is open is
+        // no logbook closing: the menu stays down and the logbook's button off.
+        Windows::show("first");
+        button("Command2")->click();
+        QVERIFY(Windows::find("frmmess") && first()->isMinimized() && !button("Command2")->isEnabled());
+        for (const char *name : {"frmAbout", "credits", "seeing", "help_greek"}) {
+            QWidget *w = Windows::show(name);
+            QVERIFY2(w, name);
+            w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY2(!Windows::find(name), name);
+            QVERIFY2(first()->isMinimized() && !button("Command2")->isEnabled(), name);
+        }
+        Windows::find("frmmess")->close();
+        QVERIFY(!first()->isMinimized() && button("Command2")->isEnabled());
+    }
+
+    void exitWritesWhatTheLogbooksHold()
     {
         Windows::show("first");
         button("Command5")->click();
+        button("Command2")->click();
+        auto *mess = qobject_cast<LogbookWindow *>(Windows::find("frmmess"));
+        QVERIFY(mess);
+        const qint64 row = mess->primary()->currentRowid();
+        setTexts(mess, {{"txtFields_7", "Seen from the balcony"}});
         QCOMPARE(button("Command1")->text(), QString("E&xit Velnora"));
         button("Command1")->click();
         QCOMPARE(m_ends, 1);
-        QCOMPARE(PlanetStandIn::unloads, 0);
-        QVERIFY(!button("Command5")->isEnabled());
+        // Each logbook closed through its own close path: unloaded, its typing written.
+        QCOMPARE(PlanetStandIn::unloads, 1);
+        QCOMPARE(
+            dbValue(m_dir->file("velnora.db"), QString("select location from mess where rowid = %1").arg(row))
+                .toString(),
+            QString("Seen from the balcony"));
+    }
+
+    void exitStopsOnALogbooksMessage()
+    {
+        Windows::show("first");
+        button("Command2")->click();
+        auto *mess = qobject_cast<LogbookWindow *>(Windows::find("frmmess"));
+        setTexts(mess, {{mess->declaration().aids.dateControl, "the fourth"}});
+        button("Command1")->click();
+        QCOMPARE(m_ends, 0);
+        QCOMPARE(m_messages->take(), QStringList{mess->declaration().commitFailureMessage});
+        QVERIFY(mess->isVisible() && !button("Command2")->isEnabled());
+        // The same from the logbook's own "Exit Velnora Logging System".
+        mess->findChild<QAction *>("exit_all")->trigger();
+        QCOMPARE(m_ends, 0);
+        QCOMPARE(m_messages->take(), QStringList{mess->declaration().commitFailureMessage});
+        setTexts(mess, {{mess->declaration().aids.dateControl, "6/1/2026"}});
+        mess->findChild<QAction *>("exit_all")->trigger();
+        QCOMPARE(m_ends, 1);
     }
 
     void linkHoverAndOpen()

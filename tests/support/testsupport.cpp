@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,8 @@
 #include <QProcess>
 #include <QTimer>
 #include <QtTest>
+
+#include <utility>
 
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
@@ -46,8 +49,18 @@ MessageRecorder::MessageRecorder()
     Messages::setBeepHandler([this] { ++beeps; });
 }
 
+QStringList MessageRecorder::take()
+{
+    return std::exchange(shown, {});
+}
+
 MessageRecorder::~MessageRecorder()
 {
+    // A box nobody expected fails the test that showed it (unless it has
+    // failed already, when the boxes are what its failure left behind).
+    if (!shown.isEmpty() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable("unexpected message box: \"" + shown.join("\" | \"") + "\""), __FILE__,
+                     __LINE__);
     Messages::setShowHandler([](const QString &, const QString &) {});
     Messages::setInputHandler([](const QString &, const QString &, const QString &) { return QString(); });
     Messages::setBeepHandler([] {});
@@ -213,6 +226,24 @@ QStringList textsOf(const QWidget *root, const QStringList &names)
     for (const QString &n : names)
         out << textOf(root, n);
     return out;
+}
+
+QString overlappingButtons(QWidget *window)
+{
+    QCoreApplication::processEvents();
+    QList<QAbstractButton *> buttons;
+    for (QAbstractButton *b : window->findChildren<QAbstractButton *>())
+        if (b->isVisibleTo(window) && !qobject_cast<QCheckBox *>(b) && b->width() > 0)
+            buttons << b;
+    QStringList pairs;
+    for (int i = 0; i < buttons.size(); ++i)
+        for (int j = i + 1; j < buttons.size(); ++j) {
+            const QRect a(buttons[i]->mapTo(window, QPoint(0, 0)), buttons[i]->size());
+            const QRect b(buttons[j]->mapTo(window, QPoint(0, 0)), buttons[j]->size());
+            if (a.intersects(b))
+                pairs << buttons[i]->objectName() + "/" + buttons[j]->objectName();
+        }
+    return pairs.join(", ");
 }
 
 void setTexts(QWidget *root, const QList<std::pair<QString, QString>> &namesAndTexts)

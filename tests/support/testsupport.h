@@ -30,11 +30,18 @@ private:
 // Replaces the message, input and beep boxes for the lifetime of the object:
 // every text shown is recorded, input boxes are answered from `answers` in
 // order (a null QString stands for Cancel), beeps are counted.
+//
+// A message box is a failure unless the test expected it: the test takes the
+// texts it expects with take(), and any text still in `shown` when the
+// recorder ends (at cleanup, through closeWorkspace) fails the test that
+// caused it, naming the texts.
 class MessageRecorder
 {
 public:
     MessageRecorder();
     ~MessageRecorder();
+    // The texts shown since the last take(), which the test thereby expects.
+    QStringList take();
     QStringList shown;
     QStringList titles;
     QStringList prompts;
@@ -89,6 +96,9 @@ void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<Message
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);
 QStringList textsOf(const QWidget *root, const QStringList &names);
+// The pairs of visible buttons of `window` that lie over each other
+// ("Command13/Command6"); empty when each can be pressed.
+QString overlappingButtons(QWidget *window);
 // Types into named controls under `root` as a user does (line edit, text box,
 // or the edit text of a combo box); fails the test on a name that is none.
 void setTexts(QWidget *root, const QList<std::pair<QString, QString>> &namesAndTexts);

@@ -107,14 +107,27 @@ MonthViewDialog::MonthViewDialog(QWidget *parent) : QDialog(parent)
 
     m_binder->bind(month, "view_month");
     m_binder->bind(notes, "notes");
-    // The moving keys act on the window whichever box has the focus.
-    month->installEventFilter(this);
-    notes->installEventFilter(this);
+    // The moving keys act on the window whichever control has the focus (the
+    // buttons would move the focus instead); inside the notes they edit the
+    // text, and Ctrl+PgUp and Ctrl+PgDn move the row.
+    m_notes = notes;
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
     // Loading errors are not trapped by this window: the record source reports them.
     try {
         m_rows->open();
     } catch (const DataError &e) {
         m_rows->reportError(e);
+    }
+    // A month that has no row of notes (the logbook's button before a month
+    // was chosen reads " Notes") has nowhere to keep them: nothing is typed
+    // that closing would lose.
+    if (!m_rows->isOpen() || m_rows->recordCount() == 0) {
+        notes->setReadOnly(true);
+        const QString why = "There are no notes kept for \"" + Module1::MonthKey.trimmed() +
+                            "\". Go to an object in the logbook first; its month's notes open here.";
+        notes->setToolTip(why);
+        notes->setAccessibleDescription(why);
     }
     setAttribute(Qt::WA_DeleteOnClose);
 }
@@ -156,7 +169,22 @@ void MonthViewDialog::keyPressEvent(QKeyEvent *event)
 
 bool MonthViewDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && moveByKey(static_cast<QKeyEvent *>(event)))
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == m_notes) {
+        // The notes edit text as any editor; only Ctrl+PgUp/PgDn move the row.
+        if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_PageUp) {
+            m_nav->previous();
+            return true;
+        }
+        if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_PageDown) {
+            m_nav->next();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    if (moveByKey(key))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -34,4 +34,5 @@ private:
     bool moveByKey(const QKeyEvent *event);
 
     QLabel *m_status;
+    QPlainTextEdit *m_notes = nullptr;
 };

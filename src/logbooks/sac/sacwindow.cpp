@@ -190,6 +190,8 @@ void SacWindow::buildSearch()
     connect(m_combo3, &QComboBox::activated, this,
             [this] { runCommand([this] { primary()->moveFirst(); }); });
     connect(command8, &QPushButton::clicked, this, [this] { simpleSearch(); });
+    // Enter in the search text searches, as "Search" does.
+    connect(m_text13, &QLineEdit::returnPressed, this, [this] { simpleSearch(); });
     connect(command4, &QPushButton::clicked, this, [] { Windows::show("adv_search"); });
 }
 
@@ -287,10 +289,18 @@ void SacWindow::applyCatalogFilter(const QString &menuItem)
     const bool all = QLatin1String(f->catalogFilter) == QLatin1String("555");
     if (all)
         busy(true);
-    runCommand([&] {
+    // A row that cannot be written stops the change: the rows, the caption,
+    // the filter value and the jumps all stay with the catalogue shown.
+    const QString shown = primary()->recordSource();
+    const bool requeried = runCommand([&] {
         primary()->setRecordSource(f->query);
         primary()->requery();
     });
+    if (!requeried) {
+        primary()->setRecordSource(shown);
+        busy(false);
+        return;
+    }
     Module1::CatalogFilter = f->catalogFilter;
     m_text30->setText(f->caption);
     for (QWidget *w : {static_cast<QWidget *>(m_command1), static_cast<QWidget *>(m_combo1),
@@ -378,7 +388,11 @@ bool SacWindow::keepsLastRow(const QString &remembered) const
 void SacWindow::startWorksheetTimer(QTimer *timer)
 {
     busy(true);
-    updateAll();
+    // A row that cannot be written stops the command: no report without it.
+    if (!updateAll()) {
+        busy(false);
+        return;
+    }
     timer->start();
 }
 
@@ -466,8 +480,13 @@ void SacWindow::addRecord()
 
 void SacWindow::updateRecord()
 {
-    control<QLineEdit>("Text29")->setText(text("Text28"));
-    runCommand([this] { primary()->updateBatch(); });
+    // ngc1 follows the description; its hidden box is read-only, so the
+    // value goes to the row itself.
+    runCommand([this] {
+        if (primary()->hasCurrent())
+            primary()->setValue("ngc1", text("Text28"));
+        primary()->updateBatch();
+    });
 }
 
 void SacWindow::deleteAddedRecord()

@@ -95,6 +95,8 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
         QWidget *solar = Windows::find("frmplanet");
         auto *chooser = solar ? solar->findChild<QComboBox *>("Combo1") : nullptr;
         Module1::CurrentBody = chooser ? chooser->currentText() : QString();
+        // The body's box is read-only: the name goes to the row itself.
+        m_primary->setValue(Catalogues::solarLog().designationColumn, Module1::CurrentBody);
         m_body->setText(Module1::CurrentBody);
     });
     m_date->setFocus();

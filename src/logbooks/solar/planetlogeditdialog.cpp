@@ -96,7 +96,7 @@ PlanetLogEditDialog::PlanetLogEditDialog(QWidget *parent) : QDialog(parent)
 
     auto *caption = new QLabel(this);
     caption->setObjectName("datPrimaryRS_caption");
-    caption->setAccessibleName("Record position");
+    caption->setAccessibleDescription("Record position");
     connect(m_primary, &RecordSource::captionChanged, caption, &QLabel::setText);
 
     auto *updateButton = new QPushButton("Update", this);

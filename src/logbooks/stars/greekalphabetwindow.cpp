@@ -2,6 +2,7 @@
 
 #include "logbooks/stars/greekalphabet.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -18,4 +19,14 @@ GreekAlphabetWindow::GreekAlphabetWindow(QWidget *parent) : QWidget(parent, Qt::
     image->setAccessibleName("The Greek alphabet: the 24 letters with their names");
     layout->addWidget(image);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void GreekAlphabetWindow::keyPressEvent(QKeyEvent *event)
+{
+    // A picture to glance at: Esc puts it away, as it does a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

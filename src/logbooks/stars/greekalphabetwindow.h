@@ -9,4 +9,7 @@ class GreekAlphabetWindow : public QWidget
     Q_OBJECT
 public:
     explicit GreekAlphabetWindow(QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
