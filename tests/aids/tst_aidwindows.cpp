@@ -284,6 +284,8 @@ private slots:
             QCOMPARE(w->focusWidget(), scope);
             scope->setText("80");
             clickButton(w, "Command1");
+            // Then the eyepiece.
+            QCOMPARE(m_messages->take(), QStringList{"Please enter a number > 0"});
             QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3"}), QStringList({"80", "", "99x"}));
             QCOMPARE(w->focusWidget(), eye);
         });

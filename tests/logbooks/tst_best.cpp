@@ -110,6 +110,9 @@ private slots:
         click("Command1");
         QCOMPARE(m_messages->take(), QStringList{BestLogbook::kDateMessage});
         QCOMPARE(textOf(m_win, "Text3"), QString("110"));
+        // Mended, the window closes without a word.
+        field("txtFields_3")->setText("6/1/2026");
+        QVERIFY(m_win->close());
     }
 
     void recordSourceErrorsReadDbError()

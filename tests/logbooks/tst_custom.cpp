@@ -165,6 +165,10 @@ private slots:
         QCOMPARE(m_messages->take(), QStringList{CustomLogbook::kDateMessage});
         QVERIFY(!m_win->findChild<QTimer *>("Timer1")->isActive() && m_win->inAddMode());
         QCOMPARE(count(), 4);
+        // "Cancel Add" drops the row that cannot be written.
+        click("Command6");
+        QVERIFY(!m_win->inAddMode());
+        QCOMPARE(count(), 4);
     }
 
     void refreshDataComesBackToSameRow()

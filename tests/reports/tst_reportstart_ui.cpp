@@ -161,7 +161,7 @@ private slots:
         StartReport("stars_un.rpt");
         QVERIFY(openReport());
         QCOMPARE(Reports::engine().lastErrorNumber(), 0);
-        QCOMPARE(m_messages->take().size(), 1);
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void cancelOfLongRenderShowsOperationCancelledOnce()

@@ -192,7 +192,7 @@ private slots:
             return true;
         });
         clickButton(w, "Command1");
-        QCOMPARE(m_messages->take(), (QStringList{"Printing Canceled", "Printing Canceled"}));
+        QCOMPARE(m_messages->take(), QStringList{"Printing Canceled"});
         QVERIFY(w->isVisible());
     }
 
@@ -226,7 +226,7 @@ private slots:
         clickButton(w, "cmdSysInfo");
         qputenv("PATH", path);
         QTRY_VERIFY(QFile::exists(marker));
-        QCOMPARE(m_messages->take().size(), 1);
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void mainMenuOpensCreditsNotesAndAbout()

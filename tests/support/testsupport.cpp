@@ -200,6 +200,14 @@ void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<Message
 {
     Windows::closeAll();
     closeTopLevels();
+    // A window that refused to close (its message fails the test) is torn
+    // down all the same, so that the next test starts without it.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible()) {
+            w->hide();
+            w->deleteLater();
+        }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     messages.reset();
     dir.reset();
 }
