@@ -1,6 +1,7 @@
 #include "aids/utc.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace Utc {
@@ -91,7 +92,8 @@ std::optional<QString> ConvertLocalToUtc(const QString &localText)
 
 std::optional<QString> ConvertLocalToUtc(const QString &localText, int offsetFromUtcSeconds)
 {
-    const std::optional<DateTime> local = DateText::readMoment(localText);
+    const std::optional<DateTime> local =
+        DateText::readTypedMoment(localText, QDate::currentDate().year(), QLocale());
     if (!local || local->date.year() < 1601)
         return std::nullopt;
     const qint64 ut =

@@ -49,7 +49,9 @@ CalendarFields FileTimeToSystemTime(qint64 fileTime);
 qint64 LocalFileTimeToFileTime(qint64 localFileTime, int offsetFromUtcSeconds);
 
 // The whole conversion with the zone offset in force now (not the one in force
-// at the entered date). Empty when the text is no date and time, or when the
+// at the entered date). The text is read as DateText::readTypedMoment reads it
+// (month names in English and the user's language, a date without a year in
+// this year). Empty when the text is no date and time, or when the
 // instant lies outside the years 1601 to 9999 that the platform calls accept.
 std::optional<QString> ConvertLocalToUtc(const QString &localText);
 std::optional<QString> ConvertLocalToUtc(const QString &localText, int offsetFromUtcSeconds);

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QScreen>
 
 namespace Startup {
 
@@ -33,13 +32,8 @@ int run(QApplication &app)
         Windows::show("first");
         Trace::mark("main menu shown");
     });
-    splash->adjustSize();
-    if (const QScreen *screen = splash->screen())
-        splash->move(screen->availableGeometry().center() - splash->rect().center());
-    splash->show();
+    splash->present();
     Trace::mark("splash shown");
-    splash->activateWindow();
-    splash->setFocus();
     return app.exec();
 }
 

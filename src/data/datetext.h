@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
 #include <QString>
 #include <QTime>
 
@@ -31,6 +32,14 @@ QDate readDate(const QString &text);
 // "2/25/2001 7:30 PM", "2/25/2001 7:30:15 pm", "2/25/2001 19:30" or a date
 // alone (midnight). A time without a date is not accepted.
 std::optional<Moment> readMoment(const QString &text);
+
+// What the UT converters read, as a system's date-and-time parser does: all
+// that readMoment reads, and month names in English and in `locale`'s
+// language ("Feb 25, 2001 7:30 PM", "Sunday, February 25, 2001 19:30",
+// "25 Feb 2001"), ISO dates ("2001-02-25 19:30"), a date without a year
+// ("2/25 7:30 PM", in `thisYear`) and the time before the date. Numeric dates
+// stay month first whatever the locale. A time without a date is not accepted.
+std::optional<Moment> readTypedMoment(const QString &text, int thisYear, const QLocale &locale);
 
 // "2/25/2001"
 QString shownDate(const QDate &date);

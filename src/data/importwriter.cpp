@@ -41,7 +41,7 @@ QString declaredType(FieldType type)
 {
     switch (type) {
     case FieldType::Text:
-        return QStringLiteral("TEXT");
+        return QStringLiteral("TEXT COLLATE NOCASE"); // as the store's own text columns
     case FieldType::Integer:
         return QStringLiteral("INTEGER");
     case FieldType::Single:
@@ -423,6 +423,7 @@ Summary ImportWriter::finish()
         }
         // Triggers come after the rows, so an import starts with no history.
         ObservationHistory::install(*d->db);
+        d->exec("PRAGMA user_version = " + QString::number(Schema::kVersion));
         d->exec("COMMIT");
     } catch (const SQLite::Exception &e) {
         throw DataError("The new database " + d->tmpPath +

@@ -82,12 +82,13 @@ bool ObservationHistory::isInstalled(SQLite::Database &db)
 void ObservationHistory::install(SQLite::Database &db)
 {
     QStringList sql;
-    sql << "CREATE TABLE IF NOT EXISTS observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT "
-           "NULL, "
-           "source_rowid INTEGER NOT NULL, designation TEXT, observed INTEGER, date TEXT, time TEXT, ut "
-           "TEXT, "
-           "location TEXT, instrument TEXT, magnification TEXT, transparency TEXT, seeing TEXT, notes TEXT, "
-           "personal_notes TEXT, changed_at TEXT NOT NULL, change TEXT NOT NULL)";
+    // Text compares without regard to case here too, as in the catalogue tables.
+    sql << "CREATE TABLE IF NOT EXISTS observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL "
+           "COLLATE NOCASE, source_rowid INTEGER NOT NULL, designation TEXT COLLATE NOCASE, observed INTEGER, "
+           "date TEXT COLLATE NOCASE, time TEXT COLLATE NOCASE, ut TEXT COLLATE NOCASE, location TEXT COLLATE "
+           "NOCASE, instrument TEXT COLLATE NOCASE, magnification TEXT COLLATE NOCASE, transparency TEXT COLLATE "
+           "NOCASE, seeing TEXT COLLATE NOCASE, notes TEXT COLLATE NOCASE, personal_notes TEXT COLLATE NOCASE, "
+           "changed_at TEXT NOT NULL COLLATE NOCASE, change TEXT NOT NULL COLLATE NOCASE)";
     sql << "CREATE INDEX IF NOT EXISTS observation_history_row ON observation_history (source_table, "
            "source_rowid)";
     QStringList columns;

@@ -283,6 +283,11 @@ void RecordSource::setCaption(const QString &caption)
     emit captionChanged(caption);
 }
 
+QString RecordSource::positionCaption(int position)
+{
+    return QStringLiteral("Record: ") + QString::number(std::max(position, 0));
+}
+
 void RecordSource::setDefaultResponses(bool captionOnMove, bool messageOnError)
 {
     m_captionOnMove = captionOnMove;
@@ -296,7 +301,7 @@ void RecordSource::setPosition(int index)
     refreshChild();
     const int position = absolutePosition();
     if (m_captionOnMove)
-        setCaption("Record: " + (position > 0 ? QString::number(position) : QString()));
+        setCaption(positionCaption(position));
     emit moveComplete(position);
 }
 

@@ -108,6 +108,9 @@ public:
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
+    // "Record: 12"; "Record: 0" where no row is current (before the first,
+    // past the last, an empty set), so no caption ever shows a stale number.
+    static QString positionCaption(int position);
 
     // The Error event: handlers may replace the description before it is shown.
     void reportError(const DataError &error);

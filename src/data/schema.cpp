@@ -36,7 +36,7 @@ std::vector<Table> buildTables()
                   {"hour", K::Text},       {"utctime", K::Text},   {"location", K::Text},
                   {"tele", K::Text},       {"magnification", K::Text}, {"condititons", K::Text},
                   {"rating", K::Text},     {"view_notes", K::Text}, {"best_number", K::Integer},
-                  {"Best_notes", K::Text}, {"best_info_notes", K::Text}, {"report", K::Text}}});
+                  {"Best_notes", K::Text}, {"best_info_notes", K::Text}, {"report", K::Boolean}}});
     t.push_back({"planet",
                  {{"id", K::Text},         {"name", K::Text},      {"asteroid", K::Text},
                   {"moon", K::Text},       {"atmosphere", K::Text}, {"notes", K::Text},
@@ -83,6 +83,8 @@ std::vector<Table> buildTables()
 
 QString quoted(const QString &name) { return '"' + name + '"'; }
 
+} // namespace
+
 QString columnSql(const Table &table, const Column &c)
 {
     const QString q = quoted(c.name);
@@ -90,28 +92,30 @@ QString columnSql(const Table &table, const Column &c)
     case K::Key:
         return q + " INTEGER PRIMARY KEY";
     case K::Text:
+        // Text compares and sorts without regard to case, as the logbooks'
+        // queries expect ('ori' finds ORI); like() is ours and ignores it too.
         if (table.name == "planet" && c.name == "id")
             return q + " TEXT PRIMARY KEY COLLATE NOCASE";
         if (table.name == "velnora_meta" && c.name == "key")
-            return q + " TEXT PRIMARY KEY";
-        return q + " TEXT";
+            return q + " TEXT PRIMARY KEY COLLATE NOCASE";
+        return q + " TEXT COLLATE NOCASE";
     case K::Integer:
         return q + " INTEGER";
     case K::Real:
         return q + " REAL";
     case K::Boolean:
-        return q + " BOOLEAN NOT NULL DEFAULT 0 CHECK (" + q + " IN (0, 1))";
+        // A yes/no is never NULL: setting it to NULL stores no, so that
+        // "set report = null" clears the worksheet marks.
+        return q + " BOOLEAN NOT NULL ON CONFLICT REPLACE DEFAULT 0 CHECK (" + q + " IN (0, 1))";
     case K::Date:
         // ISO text so that reports sort by date; a time part is kept only
         // where an imported value had one.
         // ('+0 days' makes SQLite roll an impossible day over, so it is caught.)
-        return q + " TEXT CHECK (" + q + " IS NULL OR substr(" + q + ", 1, 10) IS date(" + q +
-               ", '+0 days'))";
+        return q + " TEXT COLLATE NOCASE CHECK (" + q + " IS NULL OR substr(" + q + ", 1, 10) IS date(" +
+               q + ", '+0 days'))";
     }
     return q;
 }
-
-} // namespace
 
 const std::vector<Table> &tables()
 {
@@ -164,6 +168,7 @@ void create(SQLite::Database &db)
         db.exec(createTableSql(t).toStdString());
     ObservationHistory::install(db);
     Site::install(db);
+    db.exec("PRAGMA user_version = " + std::to_string(kVersion));
 }
 
 int sacOriginalRows(SQLite::Database &db)

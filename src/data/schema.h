@@ -33,9 +33,21 @@ bool isDateColumn(const QString &table, const QString &column);
 bool isBooleanColumn(const QString &table, const QString &column);
 
 QString createTableSql(const Table &table);
+// One column's definition in createTableSql.
+QString columnSql(const Table &table, const Column &column);
 // Creates every table that is missing, and the observation history with its
-// triggers; existing tables are left alone.
+// triggers; existing tables are left alone. Marks the store as of kVersion.
 void create(SQLite::Database &db);
+
+// The store's PRAGMA user_version. 1: text columns compare and sort without
+// regard to case (COLLATE NOCASE) and yes/no columns are never NULL
+// (Sac72.report among them, earlier a text).
+inline constexpr int kVersion = 1;
+int version(SQLite::Database &db);
+// Brings a store of an earlier version up to kVersion in one transaction,
+// keeping every row (and its rowid), index, trigger and view; a failure
+// leaves the store as it was and throws SQLite::Exception.
+void upgrade(SQLite::Database &db);
 
 // Key of the meta row holding how many Sac72 rows came with the catalogue;
 // rows after that many (in id order) are the user's own.

@@ -10,14 +10,16 @@
 
 void Site::install(SQLite::Database &db)
 {
-    db.exec("CREATE TABLE IF NOT EXISTS observing_site (id INTEGER PRIMARY KEY CHECK (id = 1), name TEXT, "
-            "latitude REAL NOT NULL, longitude REAL NOT NULL, elevation REAL NOT NULL DEFAULT 0, zone TEXT)");
+    // Text compares without regard to case, as in the catalogue tables.
+    db.exec("CREATE TABLE IF NOT EXISTS observing_site (id INTEGER PRIMARY KEY CHECK (id = 1), name TEXT COLLATE "
+            "NOCASE, latitude REAL NOT NULL, longitude REAL NOT NULL, elevation REAL NOT NULL DEFAULT 0, zone TEXT "
+            "COLLATE NOCASE)");
     // The last night planned, as the Tonight window showed it: the rows of
     // its worksheet, which can be printed again later.
-    db.exec(
-        "CREATE TABLE IF NOT EXISTS tonight_plan (seq INTEGER PRIMARY KEY, designation TEXT, name TEXT, "
-        "constellation TEXT, magnitude TEXT, size TEXT, best TEXT, altitude TEXT, transit TEXT, moon TEXT, "
-        "night TEXT)");
+    db.exec("CREATE TABLE IF NOT EXISTS tonight_plan (seq INTEGER PRIMARY KEY, designation TEXT COLLATE NOCASE, "
+            "name TEXT COLLATE NOCASE, constellation TEXT COLLATE NOCASE, magnitude TEXT COLLATE NOCASE, size "
+            "TEXT COLLATE NOCASE, best TEXT COLLATE NOCASE, altitude TEXT COLLATE NOCASE, transit TEXT COLLATE "
+            "NOCASE, moon TEXT COLLATE NOCASE, night TEXT COLLATE NOCASE)");
 }
 
 Site Site::load(SQLite::Database &db)

@@ -161,6 +161,16 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
         // A store made before observations were kept gets its history now.
         store.transaction([&] { ObservationHistory::install(store.db()); });
     }
+    if (Schema::version(store.db()) < Schema::kVersion) {
+        // An older store compares text as it was stored; it is upgraded
+        // once. A failed upgrade leaves it as it was and is tried again on
+        // the next start.
+        try {
+            Schema::upgrade(store.db());
+        } catch (const SQLite::Exception &e) {
+            qWarning("%s could not be upgraded: %s", qPrintable(dbPath), e.what());
+        }
+    }
     return dbPath;
 }
 

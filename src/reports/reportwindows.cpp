@@ -13,12 +13,23 @@ namespace {
 
 void present(std::shared_ptr<const ReportDocument> doc)
 {
+    if (reportWindow()) {
+        // Only the starts without the report-window test get here with a
+        // report open: the new report opens beside it, never over it.
+        auto *w = new ReportWindow;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->setDocument(std::move(doc));
+        w->show();
+        noteReportShown(w);
+        return;
+    }
     dropClosed(kReportWindowName);
     auto *w = Windows::get<ReportWindow>(QString::fromLatin1(kReportWindowName));
     if (!w)
         return;
     w->setDocument(std::move(doc));
     Windows::show(QString::fromLatin1(kReportWindowName));
+    noteReportShown(w);
 }
 
 } // namespace

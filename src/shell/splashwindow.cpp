@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -63,6 +64,18 @@ SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen |
     m_timer->setInterval(2400);
     connect(m_timer, &QTimer::timeout, this, &QWidget::close);
     m_timer->start();
+}
+
+void SplashWindow::present()
+{
+    adjustSize();
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    show();
+    // A splash-type window is not given the focus by every window manager;
+    // asked for, it is (the request waits until the window is mapped).
+    activateWindow();
+    setFocus();
 }
 
 bool SplashWindow::eventFilter(QObject *watched, QEvent *event)

@@ -13,6 +13,9 @@ class SplashWindow : public QWidget
 public:
     explicit SplashWindow(QWidget *parent = nullptr);
     QTimer *timer() const { return m_timer; }
+    // Shows the splash in the middle of its screen with the keyboard focus,
+    // so that Enter or Esc dismisses it under any window manager.
+    void present();
 
 signals:
     void unloaded();

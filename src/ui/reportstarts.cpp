@@ -21,11 +21,14 @@ namespace {
 // The receiver of the logbooks' report signals.
 int g_progressDelay = 500;
 bool g_rendering = false;
+// The property that orders the report windows by when they were shown.
+constexpr const char *kShownOrder = "velnoraShownOrder";
 
-// Steps 1 to 3 of a start: `prepare` (Data1's query, the file name) and the
-// start run only when the report-window test lets them; any failure ends in
-// the check of the last error number.
-void runSteps(const std::function<void()> &prepare, bool testWindow)
+// Steps 1 to 3 of a start: `prepare` (Data1's query, the file name; false
+// when there is nothing to start) and the start run only when the
+// report-window test lets them; every path ends in the check of the last
+// error number.
+void runSteps(const std::function<bool()> &prepare, bool testWindow)
 {
     ReportEngine &e = engine();
     if (g_rendering)
@@ -33,9 +36,7 @@ void runSteps(const std::function<void()> &prepare, bool testWindow)
     try {
         if (!testWindow || !reportWindow()) {
             const QScopedValueRollback<bool> busy(g_rendering, true);
-            if (prepare)
-                prepare();
-            if (e.start())
+            if ((!prepare || prepare()) && e.start())
                 showKillit();
         }
     } catch (const DataError &err) {
@@ -61,10 +62,18 @@ void dropClosed(const char *name)
 QWidget *reportWindow()
 {
     const QString title = engine().windowTitle();
+    QWidget *found = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == title)
-            return w;
-    return nullptr;
+        if (w->isVisible() && w->windowTitle() == title &&
+            (!found || w->property(kShownOrder).toLongLong() > found->property(kShownOrder).toLongLong()))
+            found = w;
+    return found;
+}
+
+void noteReportShown(QWidget *window)
+{
+    static qint64 order = 0;
+    window->setProperty(kShownOrder, ++order);
 }
 
 void bringReportToFront()
@@ -128,9 +137,17 @@ QString completedItemFile(const QString &catalogFilter)
 
 void startCompletedItemReport(const QString &catalogFilter)
 {
+    // A filter without a file starts nothing, but a failure of the last start
+    // is still reported.
     const QString file = completedItemFile(catalogFilter);
-    if (!file.isEmpty())
-        StartReport(file);
+    runSteps(
+        [file] {
+            if (file.isEmpty())
+                return false;
+            engine().setReportFileName(file);
+            return true;
+        },
+        true);
 }
 
 ReportProgress progressDialog(const QString &label, QWidget *parent)
@@ -169,7 +186,12 @@ void setProgressDelay(int milliseconds)
 
 void StartReport(const QString &file)
 {
-    Reports::runSteps([file] { Reports::engine().setReportFileName(file); }, true);
+    Reports::runSteps(
+        [file] {
+            Reports::engine().setReportFileName(file);
+            return true;
+        },
+        true);
 }
 
 void StartQueryReport(const QString &query, const QString &file, bool testWindow)
@@ -180,6 +202,7 @@ void StartQueryReport(const QString &query, const QString &file, bool testWindow
             data1.setRecordSource(query);
             data1.open();
             Reports::engine().setReportFileName(file);
+            return true;
         },
         testWindow);
 }

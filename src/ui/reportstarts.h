@@ -48,8 +48,11 @@ QString completedItemFile(const QString &catalogFilter);
 // it; the next use must get a fresh one.
 void dropClosed(const char *name);
 
-// The open top-level window titled "Velnora Report", or nullptr.
+// The open top-level window titled "Velnora Report", or nullptr; of several
+// (a single-object report started beside another), the one shown last.
 QWidget *reportWindow();
+// Records that a report window was shown now (it becomes reportWindow()).
+void noteReportShown(QWidget *window);
 void bringReportToFront();
 void showKillit();
 

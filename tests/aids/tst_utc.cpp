@@ -71,6 +71,51 @@ private slots:
             QVERIFY2(!DateText::readMoment(text) && !Utc::ConvertLocalToUtc(text), text);
     }
 
+    void readsWhatASystemParserReads()
+    {
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale french(QLocale::French, QLocale::France);
+        const std::tuple<const char *, QLocale, const char *> forms[] = {
+            {"Feb 25, 2001 7:30 PM", english, "2001-02-25 19:30:00"},
+            {"February 25, 2001 7:30:15 pm", english, "2001-02-25 19:30:15"},
+            {"Sunday, February 25, 2001 19:30", english, "2001-02-25 19:30:00"},
+            {"25 Feb 2001 7:30 PM", english, "2001-02-25 19:30:00"},
+            {"25-feb-01 07:30", english, "2001-02-25 07:30:00"},
+            {"Sept 3 2026 9 PM", english, "2026-09-03 21:00:00"},
+            {"2001-02-25 19:30", english, "2001-02-25 19:30:00"},
+            {"2001/2/25 7:30 AM", english, "2001-02-25 07:30:00"},
+            {"7:30 PM 2/25/2001", english, "2001-02-25 19:30:00"},
+            // Without a year: this year.
+            {"2/25 7:30 PM", english, "2031-02-25 19:30:00"},
+            {"Dec 31 23:59:59", english, "2031-12-31 23:59:59"},
+            // The user's language beside English; numeric dates stay month first.
+            {"25. Februar 2001 19:30", german, "2001-02-25 19:30:00"},
+            {"Feb 25, 2001 7:30 PM", german, "2001-02-25 19:30:00"},
+            {"2/3/2001 10:00", german, "2001-02-03 10:00:00"},
+            {"25 févr. 2001 19:30", french, "2001-02-25 19:30:00"},
+            {"dimanche 25 février 2001 19:30", french, "2001-02-25 19:30:00"}};
+        for (const auto &[typed, locale, expected] : forms) {
+            const std::optional<DateTime> v = DateText::readTypedMoment(typed, 2031, locale);
+            QCOMPARE(v ? QDateTime(v->date, v->time).toString("yyyy-MM-dd HH:mm:ss") : QString("refused"),
+                     QString(expected));
+        }
+        // What readMoment refuses stays refused, and so do names that are no month or in the wrong place.
+        for (const char *text : {"tonight", "", "25/2/2001 7:30 PM", "2/30/2001", "Feb 29, 2023", "2/25/2001 7:60 PM",
+                                 "2/25/2001 24:00", "2/25/2001 13:30 PM", "2/25/2001 7", "7:30 PM",
+                                 "2/25/2001 7:30 PM tonight", "2/2001", "Fob 25, 2001", "Feb 2001",
+                                 "Monday 7:30 PM", "2/25/2001 7:30 PM 8:00 PM", "25.02.2001 19:30"})
+            QVERIFY2(!DateText::readTypedMoment(text, 2031, german), text);
+    }
+
+    void convertsTheSystemParsersForms()
+    {
+        QCOMPARE(Utc::ConvertLocalToUtc("Feb 25, 2001 7:30 PM"), std::optional<QString>("2/26/2001 12:30:00 AM"));
+        QCOMPARE(Utc::ConvertLocalToUtc("2001-02-25 19:30"), std::optional<QString>("2/26/2001 12:30:00 AM"));
+        const int year = QDate::currentDate().year();
+        QCOMPARE(Utc::ConvertLocalToUtc("2/25 7:30 PM"), std::optional<QString>(QString("2/26/%1 12:30:00 AM").arg(year)));
+    }
+
     void generalFormAndMidnight()
     {
         QCOMPARE(DateText::shownMoment({QDate(2001, 2, 26), QTime(0, 30, 0)}),

@@ -117,6 +117,56 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DataError, store.execute("update sac72 set date = '2023-02-30' where id = 1"));
     }
 
+    void textComparesWithoutCase()
+    {
+        ScopedWorkDir dir;
+        Store::createFromStarter(dir.file("velnora.db"));
+        Store store(dir.file("velnora.db"));
+        auto count = [&store](const QString &sql) { return store.query(sql).rows.at(0).at(0).toInt(); };
+        const int orion = count("select count(*) from Sac72 where CON='ORI'");
+        QVERIFY(orion > 0);
+        QCOMPARE(count("select count(*) from Sac72 where CON='ori'"), orion);
+        QCOMPARE(count("select count(*) from Sac72 where con <> 'oRi'"),
+                 count("select count(*) from Sac72 where con is not null") - orion);
+        QCOMPARE(count("select count(*) from Sac72 where CON in ('ori', 'Cma')"),
+                 count("select count(*) from Sac72 where upper(CON) in ('ORI', 'CMA')"));
+        // like keeps its own rules: case ignored, patterns as before.
+        QCOMPARE(count("select count(*) from Sac72 where CON like 'o_I'"), orion);
+        QCOMPARE(count("select count(*) from Sac72 where BCHM like '%m%'"),
+                 count("select count(*) from Sac72 where BCHM like '%M%'"));
+
+        // The windows' own statements, given text of another case.
+        const QueryResult march =
+            store.query("select notes,view_month from month_view where view_month=   'MARCH notes' ");
+        QCOMPARE(march.rows.size(), size_t(1));
+        QCOMPARE(march.rows[0][1].toString(), QString("March Notes"));
+        store.execute("insert into planet_log (id, Notes) values ('jupiter', 'belts')");
+        QCOMPARE(store.query(" select * from planet_log where id = 'Jupiter'").rows.size(), size_t(1));
+
+        // Sorting mixes cases as a reader expects.
+        store.execute("insert into generic (object) values ('b'), ('A'), ('c'), ('B')");
+        QStringList sorted;
+        for (const auto &row : store.query("select object from generic order by object, ID").rows)
+            sorted << row[0].toString();
+        QCOMPARE(sorted, QStringList({"A", "b", "B", "c"}));
+    }
+
+    void reportMarksAreYesNo()
+    {
+        ScopedWorkDir dir;
+        Store::createFromStarter(dir.file("velnora.db"), dir.file("none.sql"));
+        Store store(dir.file("velnora.db"));
+        store.execute("insert into Sac72 (ID, OBJECT, report) values (1, 'NGC1', 1), (2, 'NGC2', 0), (3, 'NGC3', "
+                      "true)");
+        QCOMPARE(store.query("select OBJECT from sac72 where report = true order by id").rows.size(), size_t(2));
+        QCOMPARE(store.query("select OBJECT from sac72 where report = false").rows.at(0).at(0).toString(),
+                 QString("NGC2"));
+        // The SAC browser's clearing statement stores no, never NULL.
+        store.execute("update sac72 set report = null");
+        QCOMPARE(store.query("select count(*) from sac72 where report = false").rows[0][0].toInt(), 3);
+        QVERIFY_THROWS_EXCEPTION(DataError, store.execute("update sac72 set report = 'yes'"));
+    }
+
     void windowQueriesRunUnchanged()
     {
         ScopedWorkDir dir;

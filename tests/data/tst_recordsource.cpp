@@ -49,7 +49,7 @@ private slots:
         rs->moveNext();
         QVERIFY(rs->isEOF());
         QCOMPARE(rs->absolutePosition(), RecordSource::kPosEOF);
-        QCOMPARE(rs->caption(), QString("Record: "));
+        QCOMPARE(rs->caption(), QString("Record: 0")); // past the end: no row, no stale number
         QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
         // Bookmarks number the rows in the query's order.
         auto desc = open("select * from mess order by id desc");
@@ -77,6 +77,7 @@ private slots:
         auto rs = open();
         QCOMPARE(rs->recordCount(), rows);
         QVERIFY(rows > 0 || (rs->isBOF() && rs->isEOF() && !rs->hasCurrent()));
+        QCOMPARE(rs->caption(), QString(rows ? "Record: 1" : "Record: 0"));
         rs->navigate(RecordSource::Move::Previous);
         QCOMPARE(rs->absolutePosition(), rows ? 1 : RecordSource::kPosEOF);
         for (int i = 0; i < rows + 2; ++i)

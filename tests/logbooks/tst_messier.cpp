@@ -175,6 +175,7 @@ private slots:
             Module1::MonthKey = key;
             MonthViewDialog view;
             QVERIFY(view.rows()->recordCount() == 0 && textOf(&view, "txtFields_0").isEmpty());
+            QCOMPARE(textOf(&view, "lblStatus"), QString("Record: 0"));
             clickButton(&view, "cmdNext");
             clickButton(&view, "cmdPrevious");
             QCOMPARE(m_messages->beeps, 0);
@@ -193,6 +194,11 @@ private slots:
         MonthViewDialog exact;
         QCOMPARE(exact.rows()->recordCount(), 1);
         QVERIFY(!exact.findChild<QPlainTextEdit *>("txtFields_0")->isReadOnly());
+        QCOMPARE(textOf(&exact, "lblStatus"), QString("Record: 1"));
+        // The case of the key does not matter, as in every comparison of text.
+        Module1::MonthKey = "MARCH notes";
+        MonthViewDialog anyCase;
+        QCOMPARE(anyCase.rows()->recordCount(), 1);
     }
 
     void monthWithoutNotesTakesNoTyping()

@@ -6,7 +6,9 @@
 #include "logbooks/solar/planetlogeditdialog.h"
 #include "logbooks/solar/solarwindow.h"
 #include "reports/reportengine.h"
+#include "reports/reportwindow.h"
 #include "support/testsupport.h"
+#include "ui/reportstarts.h"
 #include "ui/module1.h"
 #include "ui/sortedrecordmodel.h"
 #include "ui/windows.h"
@@ -319,11 +321,24 @@ private slots:
     void objectReportAsksForTheBodysObservations()
     {
         copyLayouts(m_dir->path());
+        // An observation imported with the body's name in another case.
+        observe("jupiter", "2026-01-10", "9:00 PM", "Great Red Spot");
         openSolar();
         activateItem(combo("Combo1"), "Jupiter");
+        QCOMPARE(m_win->observations()->rowCount(), 1);
+        // The worksheet stays open: the object report opens beside it.
+        m_win->findChild<QAction *>("worksheet")->trigger();
+        QWidget *worksheet = Reports::reportWindow();
+        QVERIFY(worksheet);
         m_win->findChild<QAction *>("object")->trigger();
         QCOMPARE(Module1::ReportQuery, QString(" select * from planet_log where id = 'Jupiter'"));
         QCOMPARE(Reports::engine().reportFileName(), QString("solar_1.rpt"));
+        auto *report = qobject_cast<ReportWindow *>(Reports::reportWindow());
+        QVERIFY(report && report != worksheet && worksheet->isVisible());
+        QCOMPARE(qobject_cast<ReportWindow *>(worksheet)->document()->fileName, QString("planet_worksheet.rpt"));
+        QCOMPARE(report->document()->rowCount, 1);
+        QVERIFY(report->document()->text().contains("1/10/2026"));
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void closingRestoresTheMainMenu()

@@ -116,7 +116,7 @@ private slots:
               "update Sac72 set date = '2023-10-01' where OBJECT = 'NGC224'",
               "update Sac72 set date = '2024-01-15' where OBJECT in ('NGC1', 'NGC40', 'NGC129', 'NGC188', "
               "'NGC1952')",
-              "update Sac72 set report = 'true' where OBJECT in ('NGC7000', 'NGC6826')",
+              "update Sac72 set report = true where OBJECT in ('NGC7000', 'NGC6826')",
               "update dstars set observed = 1, v_notes = 'Gold and blue' where ID in (1, 50)",
               "insert into generic (ID, object, type, const, ra, dec, \"desc\", observed, date) values "
               "(1, 'Kemble''s Cascade', 'Asterism', 'Cam', '03 57', '+63 04', 'A chain of stars', 1, "

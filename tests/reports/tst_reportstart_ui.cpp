@@ -113,13 +113,56 @@ private slots:
     void singleObjectStartsSkipTheTest()
     {
         StartReport("mess_cat_m.rpt");
+        ReportWindow *first = openReport();
         const QString query = " select * from sac72 where id = 7173";
         StartQueryReport(query, "singlesac.rpt", false);
+        // A second report window beside the first, which keeps its report.
+        QCOMPARE(reportWindows(), 2);
+        QCOMPARE(first->document()->fileName, QString("mess_cat_m.rpt"));
+        QVERIFY(openReport() != first);
         QCOMPARE(shownFile(), QString("singlesac.rpt"));
-        QCOMPARE(reportWindows(), 1);
         QVERIFY(openReport()->document()->text().contains("\nNGC7000\n"));
         QCOMPARE(Reports::data1().recordSource(), query);
         QVERIFY(m_messages->shown.isEmpty());
+
+        // killit closes the one started last, then the other.
+        QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(reportWindows(), 1);
+        QCOMPARE(openReport(), first);
+        EndReport();
+        QTest::mouseClick(killit()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(reportWindows(), 0);
+    }
+
+    void everyStartEndsInTheErrorCheck()
+    {
+        QWidget *sac = Windows::show("frmngc");
+        StartReport("mess_cat_m.rpt");
+        // A single-object start beside the open report fails...
+        StartQueryReport("select * from sac99 where id = 1", "singlesac.rpt", false);
+        QCOMPARE(m_messages->shown, QStringList{"Operation Cancelled"});
+        // ...and each start refused while the report is open reports that failure again.
+        sac->findChild<QAction *>("comreport")->trigger();
+        QCOMPARE(m_messages->shown.size(), 2);
+        sac->findChild<QAction *>("work_ngc")->trigger();
+        QCOMPARE(m_messages->shown.size(), 3);
+        for (const char *button : {"Command22", "Command24"}) {
+            clickButton(sac, button);
+            auto *timer = sac->findChild<QTimer *>(button == QString("Command22") ? "Timer1" : "Timer2");
+            QVERIFY(timer->isActive());
+            timer->start(0);
+            QTRY_VERIFY(!timer->isActive());
+        }
+        QCOMPARE(m_messages->shown, QStringList(5, "Operation Cancelled"));
+        QCOMPARE(reportWindows(), 1);
+        QCOMPARE(shownFile(), QString("mess_cat_m.rpt"));
+
+        // A catalogue filter that names no report starts nothing, but the check still runs.
+        closeTopLevels();
+        Reports::startCompletedItemReport("5");
+        QCOMPARE(m_messages->shown.size(), 6);
+        QVERIFY(killit());
+        QCOMPARE(reportWindows(), 0);
     }
 
     void failuresShowOperationCancelledOnce_data()

@@ -100,10 +100,8 @@ MonthViewDialog::MonthViewDialog(QWidget *parent) : QDialog(parent)
     connect(next, &QToolButton::clicked, this, [this] { m_nav->next(); });
     connect(last, &QToolButton::clicked, this, [this] { m_nav->last(); });
     connect(exit, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_rows, &RecordSource::moveComplete, this, [this](int position) {
-        if (position > 0)
-            m_status->setText("Record: " + QString::number(position));
-    });
+    connect(m_rows, &RecordSource::moveComplete, this,
+            [this](int position) { m_status->setText(RecordSource::positionCaption(position)); });
 
     m_binder->bind(month, "view_month");
     m_binder->bind(notes, "notes");

@@ -111,8 +111,7 @@ void SacWindow::buildOwnParts()
          {std::pair{m_timer1, "multisac.rpt"}, std::pair{m_timer2, "sacwrksp.rpt"}}) {
         connect(timer, &QTimer::timeout, this, [this, timer = timer, file = QString(file)] {
             timer->stop();
-            if (!Reports::reportWindow())
-                StartReport(file);
+            StartReport(file);
             busy(false);
         });
     }
@@ -415,8 +414,6 @@ void SacWindow::clearReportSelections()
 
 void SacWindow::singleItemReport(const QString &file, bool testWindow)
 {
-    if (testWindow && Reports::reportWindow())
-        return;
     Module1::ReportQuery = " select * from sac72 where id = " + text("Text25");
     StartQueryReport(Module1::ReportQuery, file, testWindow);
 }
@@ -428,8 +425,7 @@ void SacWindow::ownAction(const QString &key)
     } else if (key == "Command2") {
         Windows::exec("frm_ngc_notes");
     } else if (key == "comreport") {
-        if (!Reports::reportWindow())
-            Reports::startCompletedItemReport(Module1::CatalogFilter);
+        Reports::startCompletedItemReport(Module1::CatalogFilter);
     } else if (key == "work_ngc") {
         singleItemReport("singlesac2.rpt", true);
     } else if (key == "special") {
