@@ -188,6 +188,23 @@ private slots:
         QCOMPARE(run({"report", "--out", "x.pdf"}).code, 2);
     }
 
+    void fullDiskKeepsTheEarlierPdf()
+    {
+        exec("update mess set completed = 1 where mes in ('7', '33')");
+        QCOMPARE(run({"report", "mess_completed.rpt", "--out", "done.pdf"}).code, 0);
+        const QByteArray good = readFile(m_dir->file("done.pdf"));
+        QVERIFY(good.startsWith("%PDF"));
+        const CliRun r =
+            runCliOnFullDisk({"report", "mess_completed.rpt", "--out", "done.pdf"}, m_dir->path(), good.size() / 2);
+        QVERIFY2(r.code == 1 && r.err.contains("done.pdf cannot be written: File too large") && r.out.isEmpty(),
+                 qPrintable(r.out + r.err));
+        QCOMPARE(readFile(m_dir->file("done.pdf")), good);
+        QVERIFY(QDir(m_dir->path()).entryList({"done.pdf*"}, QDir::Files) == QStringList("done.pdf"));
+        const CliRun full = run({"report", "mess_completed.rpt", "--out", "/dev/full"});
+        QVERIFY2(full.code == 1 && full.err.contains("/dev/full cannot be written: No space left on device"),
+                 qPrintable(full.out + full.err));
+    }
+
 private:
     CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
     // A statement the test needs to succeed.

@@ -2,6 +2,7 @@
 // it, the summary goes to stdout, a failure to stderr with exit 1.
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
@@ -44,6 +45,25 @@ private slots:
         r = run({"export-oal", m_dir->file("no/such/folder/out.xml")});
         QVERIFY2(r.code == 1 && r.err.contains("cannot be written"), qPrintable(r.err));
         QCOMPARE(run({"export-oal"}).code, 2);
+    }
+
+    void fullDiskKeepsTheEarlierExport()
+    {
+        QCOMPARE(run({"import-oal", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml")}).code, 0);
+        QCOMPARE(run({"export-oal", "out.xml"}).code, 0);
+        const QByteArray good = readFile(m_dir->file("out.xml"));
+        QVERIFY(good.contains("</oal:observations>"));
+        // The disk fills half way through the next export: it fails, saying
+        // why, and the earlier file stays whole, with no work file beside it.
+        CliRun r = runCliOnFullDisk({"export-oal", "out.xml"}, m_dir->path(), good.size() / 2);
+        QVERIFY2(r.code == 1 && r.err.contains("out.xml cannot be written: File too large") && r.out.isEmpty(),
+                 qPrintable(r.out + r.err));
+        QCOMPARE(readFile(m_dir->file("out.xml")), good);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"out.xml", "velnora.db"}));
+        // A device that takes nothing is written in place and fails the same way.
+        r = run({"export-oal", "/dev/full"});
+        QVERIFY2(r.code == 1 && r.err.contains("/dev/full cannot be written: No space left on device"),
+                 qPrintable(r.out + r.err));
     }
 
 private:
