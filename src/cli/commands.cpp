@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/clistore.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
@@ -12,6 +13,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 namespace Cli {
@@ -154,8 +156,7 @@ int query(const QStringList &args)
         sql = args.first().toUtf8();
     }
     try {
-        const QString path = Store::ensureDatabase(
-            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        const QString path = openStore();
         Store store(path, false);
         sqlite3 *db = store.db().getHandle();
         // One statement and out: a page is rarely read twice, and the system
@@ -188,7 +189,9 @@ int query(const QStringList &args)
     return 0;
 }
 
-int run(const QStringList &arguments)
+namespace {
+
+int dispatch(const QStringList &arguments)
 {
     if (arguments.size() < 2)
         return usage();
@@ -207,6 +210,18 @@ int run(const QStringList &arguments)
     if (cmd == "import-oal")
         return importOal(rest);
     return usage();
+}
+
+} // namespace
+
+int run(const QStringList &arguments)
+{
+    try {
+        return dispatch(arguments);
+    } catch (const std::exception &e) {
+        // Whatever the store or the file system did, it ends in words.
+        return fail("velnora-cli: " + QString::fromLocal8Bit(e.what()));
+    }
 }
 
 } // namespace Cli

@@ -1,5 +1,6 @@
 // velnora-cli history [DESIGNATION]
 #include "cli/commands.h"
+#include "cli/clistore.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
@@ -29,8 +30,7 @@ int history(const QStringList &args)
     const QString designation = args.value(0);
     QTextStream out(stdout);
     try {
-        const QString path = Store::ensureDatabase(
-            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        const QString path = openStore();
         Store store(path, false);
         const auto entries = ObservationHistory(store.db()).byDesignation(designation);
         out << "changed_at\tchange\ttable\trow\tdesignation\tobserved\tdate\ttime\tut\tlocation\tinstrument\t"

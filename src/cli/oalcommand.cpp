@@ -1,5 +1,6 @@
 // velnora-cli export-oal FILE, import-oal FILE
 #include "cli/commands.h"
+#include "cli/clistore.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
@@ -11,16 +12,6 @@
 #include <QTextStream>
 
 namespace Cli {
-namespace {
-
-QString openStore()
-{
-    return Store::ensureDatabase(QDir::currentPath(),
-                                 [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
-}
-
-} // namespace
-
 int exportOal(const QStringList &args)
 {
     if (args.size() != 1) {

@@ -1,6 +1,7 @@
 // velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]
 //                     [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]
 #include "cli/commands.h"
+#include "cli/clistore.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
@@ -73,8 +74,7 @@ int tonight(const QStringList &args)
         return usageError("--lists wants letters of M, B, C, H and G, not " + listsText + '.');
 
     try {
-        const QString path = Store::ensureDatabase(
-            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        const QString path = openStore();
         Store store(path, false);
         Site site = Site::load(store.db());
         if (!siteText.isEmpty() && !Site::parsePosition(siteText, site))

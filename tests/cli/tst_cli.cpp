@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <SQLiteCpp/Database.h>
+
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -128,6 +130,51 @@ private slots:
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"velnora.db"}));
             QCOMPARE(dbValue(dir.file("velnora.db"), "select count(*) from mess").toInt(), 110);
         }
+    }
+
+    void emptyOrDamagedStoreNeverAborts()
+    {
+        // An empty file is a missing store: made from the starter data.
+        writeFile(m_dir->file("velnora.db"), QByteArray());
+        CliRun r = run({"query", "select count(*) from mess"});
+        QVERIFY2(r.code == 0 && r.out == "count(*)\n110\n", qPrintable(r.out + r.err));
+        // A damaged one is named and moved aside whole; the command stops
+        // there, and the next one runs on a new store.
+        const QByteArray damaged = QByteArray("no logbook here ").repeated(300);
+        writeFile(m_dir->file("velnora.db"), damaged);
+        r = run({"history"});
+        QVERIFY2(r.code == 1 && r.err.contains("velnora.db is damaged (file is not a database)") &&
+                     r.err.contains("moved aside to") && r.out.isEmpty(),
+                 qPrintable(r.out + r.err));
+        const QStringList aside = QDir(m_dir->path()).entryList({"velnora.db.damaged-*"});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(r.err.contains(aside.first()));
+        QCOMPARE(readFile(m_dir->file(aside.first())), damaged);
+        QCOMPARE(run({"query", "select count(*) from mess"}).out, QString("count(*)\n110\n"));
+    }
+
+    void heldStoreIsWaitedFor()
+    {
+        exec("update mess set location = 'Hill' where mes = '1'");
+        SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+        holder.exec("BEGIN EXCLUSIVE");
+        holder.exec("UPDATE mess SET location = 'Garden' WHERE mes = '1'");
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        p.start(qEnvironmentVariable("VELNORA_CLI"), {"query", "select location from mess where mes = '1'"});
+        QByteArray err;
+        for (int waited = 0; waited < 150 && !err.contains("held by another program"); ++waited) {
+            p.waitForReadyRead(100);
+            err += p.readAllStandardError();
+        }
+        QVERIFY2(err.contains("velnora.db is held by another program; waiting for it to let go."), err.constData());
+        // Longer than the store's own wait: the command still waits, then runs.
+        QVERIFY(!p.waitForFinished(6000));
+        holder.exec("COMMIT");
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), QString("location\nGarden\n"));
     }
 
     void printsLayoutToPdf()
