@@ -42,6 +42,24 @@ int fail(const QString &message)
 
 // Rows go out as they are read, through one large buffer, so that memory
 // stays flat however many rows there are.
+const char *escapeOf(char c)
+{
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '\t':
+        return "\\t";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\0':
+        return "\\0";
+    default:
+        return nullptr;
+    }
+}
+
 class RowPrinter
 {
 public:
@@ -92,15 +110,15 @@ public:
 private:
     static constexpr size_t kFlushAt = 64 * 1024;
 
-    // Tabs and line breaks inside a value would break the one-line-per-row form.
+    // Tabs and line breaks inside a value would break the one-line-per-row
+    // form, and a NUL would cut it short: each is written as an escape.
     void value(const char *text, int size)
     {
         for (int i = 0; i < size; ++i) {
-            const char c = text[i];
-            if (c == '\t' || c == '\n')
-                m_buffer.push_back(' ');
-            else if (c != '\r')
-                m_buffer.push_back(c);
+            if (const char *escape = escapeOf(text[i]))
+                m_buffer.append(escape, 2);
+            else
+                m_buffer.push_back(text[i]);
         }
     }
 
@@ -142,6 +160,19 @@ bool holdsAnotherStatement(sqlite3 *db, const char *tail, const char *end)
 
 } // namespace
 
+QString escapedField(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        if (const char *escape = c.unicode() < 128 ? escapeOf(char(c.unicode())) : nullptr)
+            out += QLatin1String(escape, 2);
+        else
+            out += c;
+    }
+    return out;
+}
+
 int query(const QStringList &args)
 {
     if (args.size() != 1)
@@ -155,6 +186,12 @@ int query(const QStringList &args)
     } else {
         sql = args.first().toUtf8();
     }
+    // The store would read the text only up to a NUL, and run what stands
+    // before it: a delete without its condition.
+    if (const qsizetype nul = sql.indexOf('\0'); nul >= 0)
+        return fail(QStringLiteral("The statement holds a NUL byte (after \"%1\"), which no statement may hold. "
+                                   "Nothing was run.")
+                        .arg(QString::fromUtf8(sql.left(nul)).simplified()));
     try {
         const QString path = openStore();
         Store store(path, false);
@@ -175,14 +212,20 @@ int query(const QStringList &args)
             return fail(QStringLiteral("velnora-cli query runs one statement, and this text holds more than one "
                                        "(after \"%1\"). Nothing was run.")
                             .arg(QString::fromUtf8(sql.constData(), int(tail - sql.constData())).simplified()));
+        const bool changes = sqlite3_column_count(st.get()) == 0 && !sqlite3_stmt_readonly(st.get());
         RowPrinter out;
-        out.header(st.get());
+        if (!changes)
+            out.header(st.get());
         int step;
         while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
             out.row(st.get());
         out.flush();
         if (step != SQLITE_DONE)
             return fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        if (changes) {
+            const qint64 n = sqlite3_changes64(db);
+            std::printf("%lld row%s changed\n", static_cast<long long>(n), n == 1 ? "" : "s");
+        }
     } catch (const DataError &e) {
         return fail(e.description());
     }

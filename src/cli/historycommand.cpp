@@ -13,10 +13,9 @@
 namespace Cli {
 namespace {
 
-QString field(QString s)
+QString field(const QString &s)
 {
-    s.replace('\t', ' ').replace('\n', ' ').remove('\r');
-    return s;
+    return escapedField(s);
 }
 
 } // namespace

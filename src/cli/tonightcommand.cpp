@@ -30,10 +30,9 @@ int usageError(const QString &what)
     return 2;
 }
 
-QString field(QString s)
+QString field(const QString &s)
 {
-    s.replace('\t', ' ').replace('\n', ' ').remove('\r');
-    return s;
+    return escapedField(s);
 }
 
 } // namespace

@@ -84,6 +84,38 @@ private slots:
         QVERIFY2(out.startsWith("count(*)\n") && out.mid(9).trimmed().toInt() > 1500, qPrintable(out));
     }
 
+    void nulRefusedChangesCountedValuesEscaped()
+    {
+        exec("insert into generic (object) values ('Stock 2')");
+        exec("insert into generic (object) values ('M 103')");
+        // The store reads a statement only up to a NUL: this one would delete every row.
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        p.start(qEnvironmentVariable("VELNORA_CLI"), {"query", "-"});
+        p.write(QByteArray("delete from generic\0 where object='Stock 2'", 44));
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 1 && err.contains("NUL byte (after \"delete from generic\")") &&
+                     err.contains("Nothing was run"),
+                 qPrintable(err));
+        QCOMPARE(run({"query", "select count(*) from generic"}).out, QString("count(*)\n2\n"));
+
+        // A write says how many rows it changed.
+        QCOMPARE(run({"query", "delete from generic where object = 'Stock 2'"}).out, QString("1 row changed\n"));
+        QCOMPARE(run({"query", "update mess set location = 'Hill' where mes in ('1', '2')"}).out,
+                 QString("2 rows changed\n"));
+        QCOMPARE(run({"query", "delete from generic where object = 'none'"}).out, QString("0 rows changed\n"));
+
+        // Tabs, line breaks, NULs and backslashes come out escaped: one line per row.
+        exec("update generic set notes = 'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || char(0) || 'e'");
+        QCOMPARE(run({"query", "select object, notes from generic"}).out,
+                 QString("object\tnotes\nM 103\ta\\tb\\nc\\\\d\\r\\0e\n"));
+        exec("update mess set completed = 1, view_notes = 'two' || char(9) || 'fields' where mes = '1'");
+        exec("update mess set view_notes = '' where mes = '1'");
+        QVERIFY(run({"history", "M1"}).out.contains("\ttwo\\tfields\t"));
+    }
+
     void historyPrintsOverwrittenAndDeleted()
     {
         exec("update mess set completed = 1, date = '2024-03-01', location = 'Hill' where mes = '42'");
