@@ -3,6 +3,7 @@
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
+#include "data/observationhistory.h"
 #include "data/store.h"
 
 #include <QDir>
@@ -158,6 +159,50 @@ bool holdsAnotherStatement(sqlite3 *db, const char *tail, const char *end)
     return false;
 }
 
+// What a statement of velnora-cli query may not do: change the logbook's
+// structure, on which the history's triggers stand, or the history itself.
+struct Guard
+{
+    QString refused;
+};
+
+int guardStatement(void *data, int action, const char *first, const char *second, const char *,
+                   const char *trigger)
+{
+    auto *guard = static_cast<Guard *>(data);
+    // Altering names the database first and the table second.
+    const char *object = action == SQLITE_ALTER_TABLE ? second : first;
+    const QString name = QString::fromUtf8(object ? object : "");
+    QString what;
+    switch (action) {
+    case SQLITE_CREATE_INDEX: case SQLITE_CREATE_TABLE: case SQLITE_CREATE_TRIGGER: case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_TEMP_INDEX: case SQLITE_CREATE_TEMP_TABLE: case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_CREATE_TEMP_VIEW: case SQLITE_CREATE_VTABLE:
+        what = "creates " + name;
+        break;
+    case SQLITE_DROP_INDEX: case SQLITE_DROP_TABLE: case SQLITE_DROP_TRIGGER: case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_TEMP_INDEX: case SQLITE_DROP_TEMP_TABLE: case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW: case SQLITE_DROP_VTABLE:
+        what = "drops " + name;
+        break;
+    case SQLITE_ALTER_TABLE:
+        what = "alters " + name;
+        break;
+    case SQLITE_INSERT: case SQLITE_UPDATE: case SQLITE_DELETE:
+        // The history's own triggers write it; a statement may only read it.
+        if (!trigger && name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0)
+            what = "writes " + name;
+        break;
+    default:
+        break;
+    }
+    if (what.isEmpty())
+        return SQLITE_OK;
+    if (guard->refused.isEmpty())
+        guard->refused = what;
+    return SQLITE_DENY;
+}
+
 } // namespace
 
 QString escapedField(const QString &value)
@@ -201,8 +246,14 @@ int query(const QStringList &args)
         sqlite3_exec(db, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
         sqlite3_stmt *raw = nullptr;
         const char *tail = nullptr;
+        Guard guard;
+        sqlite3_set_authorizer(db, guardStatement, &guard);
         const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, &tail);
         StatementPtr st(raw);
+        if (!guard.refused.isEmpty())
+            return fail(QStringLiteral("velnora-cli query leaves the logbook's structure and its observation "
+                                       "history as they are, and this statement %1. Nothing was run.")
+                            .arg(guard.refused));
         if (rc != SQLITE_OK)
             return fail(QString::fromUtf8(sqlite3_errmsg(db)));
         if (!st)

@@ -76,6 +76,9 @@ Store::Store(const QString &path, bool create) : m_path(path)
         const int flags = SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX | (create ? SQLite::OPEN_CREATE : 0);
         m_db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), flags);
         m_db->exec("PRAGMA foreign_keys = OFF");
+        // A REPLACE deletes the row it replaces; with this on, that delete
+        // fires the history's trigger like any other.
+        m_db->exec("PRAGMA recursive_triggers = ON");
         // Another process may be writing (a second start, velnora-cli).
         m_db->setBusyTimeout(5000);
         JetDialect::registerFunctions(m_db->getHandle());
@@ -198,6 +201,20 @@ QString setAside(const QString &dbPath)
     return name;
 }
 
+// Every start puts back any part of the history a store lacks: all of it in
+// a store made before observations were kept, a trigger someone dropped, or
+// one that the catalogue descriptions now give differently. Its rows stay.
+void keepHistoryWhole(Store &store)
+{
+    try {
+        ObservationHistory::repair(store.db());
+    } catch (const SQLite::Exception &e) {
+        // A store nobody can write cannot lose an observation either.
+        if (e.getErrorCode() != SQLITE_READONLY)
+            throw;
+    }
+}
+
 bool missingOrEmpty(const QString &dbPath)
 {
     const QFileInfo info(dbPath);
@@ -257,10 +274,7 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
                                     .arg(QDir::toNativeSeparators(dbPath), reason));
         }
         Store store(dbPath, false);
-        if (!ObservationHistory::isInstalled(store.db())) {
-            // A store made before observations were kept gets its history now.
-            store.transaction([&] { ObservationHistory::install(store.db()); });
-        }
+        keepHistoryWhole(store);
     } catch (const SQLite::Exception &e) {
         throw DataError("The database " + dbPath + " cannot be opened: " + QString::fromUtf8(e.what()));
     }

@@ -33,8 +33,8 @@ private slots:
         QCOMPARE(r.out, QString("OBJECT\tCON\tBCHM\nNGC224\tAND\tM\n"));
         QVERIFY(QFileInfo::exists(m_dir->file("velnora.db")));
         // An existing one is opened as it stands.
-        exec("create table extra (x)");
-        exec("insert into extra values (42)");
+        dbExec(m_dir->file("velnora.db"), "create table extra (x)");
+        dbExec(m_dir->file("velnora.db"), "insert into extra values (42)");
         QCOMPARE(run({"query", "select x from extra"}).out, QString("x\n42\n"));
         // NULL prints as empty; the dialect and line breaks in the statement work.
         exec("insert into generic (object, notes, observed) values ('Kemble''s Cascade', NULL, 1)");
@@ -114,6 +114,36 @@ private slots:
         exec("update mess set completed = 1, view_notes = 'two' || char(9) || 'fields' where mes = '1'");
         exec("update mess set view_notes = '' where mes = '1'");
         QVERIFY(run({"history", "M1"}).out.contains("\ttwo\\tfields\t"));
+    }
+
+    void structureAndHistoryCannotBeChanged()
+    {
+        exec("update mess set completed = 1, location = 'Hill' where mes = '42'");
+        exec("update mess set location = 'Garden' where mes = '42'");
+        const QString db = m_dir->file("velnora.db");
+        const QStringList schema = dbColumn(db, "select type || name || ifnull(sql, '') from sqlite_master");
+        for (const char *statement :
+             {"drop trigger history_mess_changed", "drop table observation_history", "delete from observation_history",
+              "update observation_history set location = ''",
+              "insert into observation_history (source_table, source_rowid, changed_at, change) "
+              "values ('mess', 1, '', '')",
+              "alter table mess drop column view_notes", "alter table mess rename to messier",
+              "create table extra (x)", "create index extra on mess (location)", "drop index observation_history_row"}) {
+            const CliRun r = run({"query", statement});
+            QVERIFY2(r.code == 1 && r.err.contains("leaves the logbook's structure and its observation history") &&
+                         r.err.contains("Nothing was run"),
+                     qPrintable(QString(statement) + ": " + r.err));
+        }
+        QCOMPARE(dbColumn(db, "select type || name || ifnull(sql, '') from sqlite_master"), schema);
+        // Reading the history and the writes its triggers make go on as ever;
+        // a replaced row's observation is kept like a deleted one's.
+        QCOMPARE(run({"query", "select location from observation_history"}).out, QString("location\nHill\n"));
+        QCOMPARE(run({"query", "insert or replace into mess (ID, mes, Name) select ID, mes, Name from mess "
+                               "where mes = '42'"})
+                     .out,
+                 QString("1 row changed\n"));
+        QCOMPARE(dbColumn(db, "select change || ' ' || location from observation_history order by id"),
+                 QStringList({"changed Hill", "deleted Garden"}));
     }
 
     void historyPrintsOverwrittenAndDeleted()
