@@ -101,8 +101,10 @@ Catalogue makeCustom()
     c.size = "size";
     c.aliases = "NULL";
     c.order = "ID";
-    c.observation = {"observed",      "date",       "hour",   "utc",        "location", "tele",
-                     "magnification", "conditions", "rating", "view_notes", ""};
+    // The observation's "Viewing Notes" are `notes`; the object's own
+    // "view_notes:" travel beside them, as the Messier personal notes do.
+    c.observation = {"observed",      "date",       "hour",   "utc",   "location",  "tele",
+                     "magnification", "conditions", "rating", "notes", "view_notes"};
     return c;
 }
 

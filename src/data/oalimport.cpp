@@ -307,7 +307,7 @@ public:
             return;
         }
         ++summary.matched;
-        const Fields f = fields(o, *moment, row->table == QLatin1String("mess"));
+        const Fields f = fields(o, *moment, !catalogueOf(row->table).observation.personalNotes.isEmpty());
         if (row->table == QLatin1String("planet"))
             addPlanetLog(*row, name, f, summary);
         else
