@@ -312,7 +312,7 @@ int Store::execute(const QString &sql)
     try {
         return m_db->exec(sql.toStdString());
     } catch (const SQLite::Exception &e) {
-        throw DataError(QString::fromUtf8(e.what()));
+        throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
     }
 }
 
@@ -323,6 +323,6 @@ void Store::transaction(const std::function<void()> &fn)
         fn();
         tx.commit();
     } catch (const SQLite::Exception &e) {
-        throw DataError(QString::fromUtf8(e.what()));
+        throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
     }
 }
