@@ -1,5 +1,6 @@
 #include "data/store.h"
 
+#include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/durablefile.h"
 #include "data/jetdialect.h"
@@ -159,8 +160,9 @@ Probe probe(const QString &dbPath, QString &reason)
     try {
         Store store(dbPath, false);
         store.db().setBusyTimeout(250);
-        SQLite::Statement tables(store.db(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'mess' "
-                                             "COLLATE NOCASE");
+        SQLite::Statement tables(store.db(),
+                                 "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+        tables.bind(1, Catalogues::messier().table.toStdString());
         if (!tables.executeStep()) {
             reason = QStringLiteral("it holds no logbook");
             return Probe::Damaged;
