@@ -26,7 +26,8 @@ inline QString openStore()
     };
     notices.setAside = [&](const QString &notice) { setAside = notice; };
     const QString path = Store::ensureDatabase(
-        QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); }, notices);
+        QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); },
+        notices);
     if (!setAside.isEmpty())
         throw DataError(setAside + " Nothing was run: run the command again to use the new logbook.");
     return path;

@@ -175,20 +175,34 @@ int guardStatement(void *data, int action, const char *first, const char *second
     const QString name = QString::fromUtf8(object ? object : "");
     QString what;
     switch (action) {
-    case SQLITE_CREATE_INDEX: case SQLITE_CREATE_TABLE: case SQLITE_CREATE_TRIGGER: case SQLITE_CREATE_VIEW:
-    case SQLITE_CREATE_TEMP_INDEX: case SQLITE_CREATE_TEMP_TABLE: case SQLITE_CREATE_TEMP_TRIGGER:
-    case SQLITE_CREATE_TEMP_VIEW: case SQLITE_CREATE_VTABLE:
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_TEMP_INDEX:
+    case SQLITE_CREATE_TEMP_TABLE:
+    case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_CREATE_TEMP_VIEW:
+    case SQLITE_CREATE_VTABLE:
         what = "creates " + name;
         break;
-    case SQLITE_DROP_INDEX: case SQLITE_DROP_TABLE: case SQLITE_DROP_TRIGGER: case SQLITE_DROP_VIEW:
-    case SQLITE_DROP_TEMP_INDEX: case SQLITE_DROP_TEMP_TABLE: case SQLITE_DROP_TEMP_TRIGGER:
-    case SQLITE_DROP_TEMP_VIEW: case SQLITE_DROP_VTABLE:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_TEMP_INDEX:
+    case SQLITE_DROP_TEMP_TABLE:
+    case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW:
+    case SQLITE_DROP_VTABLE:
         what = "drops " + name;
         break;
     case SQLITE_ALTER_TABLE:
         what = "alters " + name;
         break;
-    case SQLITE_INSERT: case SQLITE_UPDATE: case SQLITE_DELETE:
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
         // The history's own triggers write it; a statement may only read it.
         if (!trigger && name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0)
             what = "writes " + name;
@@ -234,9 +248,10 @@ int query(const QStringList &args)
     // The store would read the text only up to a NUL, and run what stands
     // before it: a delete without its condition.
     if (const qsizetype nul = sql.indexOf('\0'); nul >= 0)
-        return fail(QStringLiteral("The statement holds a NUL byte (after \"%1\"), which no statement may hold. "
-                                   "Nothing was run.")
-                        .arg(QString::fromUtf8(sql.left(nul)).simplified()));
+        return fail(
+            QStringLiteral("The statement holds a NUL byte (after \"%1\"), which no statement may hold. "
+                           "Nothing was run.")
+                .arg(QString::fromUtf8(sql.left(nul)).simplified()));
     try {
         const QString path = openStore();
         Store store(path, false);

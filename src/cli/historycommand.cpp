@@ -1,6 +1,6 @@
 // velnora-cli history [DESIGNATION]
-#include "cli/commands.h"
 #include "cli/clistore.h"
+#include "cli/commands.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"

@@ -1,6 +1,6 @@
 // velnora-cli export-oal FILE, import-oal FILE
-#include "cli/commands.h"
 #include "cli/clistore.h"
+#include "cli/commands.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"

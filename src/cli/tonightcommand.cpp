@@ -1,7 +1,7 @@
 // velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]
 //                     [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]
-#include "cli/commands.h"
 #include "cli/clistore.h"
+#include "cli/commands.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"

@@ -9,7 +9,8 @@ class DataError : public std::runtime_error
 {
 public:
     explicit DataError(const QString &description, bool storeRefused = false)
-        : std::runtime_error(description.toStdString()), m_description(description), m_storeRefused(storeRefused)
+        : std::runtime_error(description.toStdString()), m_description(description),
+          m_storeRefused(storeRefused)
     {
     }
     // An error the store gave back, with the store's message; `storeResult`

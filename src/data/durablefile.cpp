@@ -73,7 +73,7 @@ Output::Output(const QString &target) : m_target(target)
     if (info.isSymLink() && info.exists())
         info = QFileInfo(info.canonicalFilePath());
     const QString path = info.absoluteFilePath();
-    struct stat st{};
+    struct stat st = {};
     const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
         throw DataError(target + " cannot be written: it is a folder.");

@@ -2,8 +2,8 @@
 
 #include "data/catalogue.h"
 #include "data/dataerror.h"
-#include "data/durablefile.h"
 #include "data/datetext.h"
+#include "data/durablefile.h"
 #include "data/oal.h"
 
 #include <SQLiteCpp/Database.h>

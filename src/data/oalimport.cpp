@@ -150,8 +150,9 @@ Document readDocument(const QString &path)
     // A pipe would block the import for ever and a device never ends.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        throw DataError(QStringLiteral("%1 is not a file (a folder, a device or a pipe). Nothing was imported.")
-                            .arg(path));
+        throw DataError(
+            QStringLiteral("%1 is not a file (a folder, a device or a pipe). Nothing was imported.")
+                .arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw DataError(
@@ -205,10 +206,11 @@ Document readDocument(const QString &path)
             if (!id.isEmpty() && !e.name.isEmpty()) {
                 QSet<QString> &seen = ids[e.name];
                 if (seen.contains(id))
-                    throw DataError(QStringLiteral("%1 describes two %2 elements with the id \"%3\" (the second on "
-                                                   "line %4). Nothing was imported.")
-                                        .arg(path, e.name, id)
-                                        .arg(e.line));
+                    throw DataError(
+                        QStringLiteral("%1 describes two %2 elements with the id \"%3\" (the second on "
+                                       "line %4). Nothing was imported.")
+                            .arg(path, e.name, id)
+                            .arg(e.line));
                 seen.insert(id);
             }
             if (e.name == QLatin1String("observer")) {
@@ -294,7 +296,8 @@ QString utKey(const Fields &a)
 
 bool sameObservation(const Fields &a, const Fields &b)
 {
-    return observationKey(a) == observationKey(b) && (a[2].isEmpty() || b[2].isEmpty() || utKey(a) == utKey(b));
+    return observationKey(a) == observationKey(b) &&
+           (a[2].isEmpty() || b[2].isEmpty() || utKey(a) == utKey(b));
 }
 
 // The observations one row's history (or one body's log) already holds, read
@@ -308,8 +311,8 @@ public:
     bool holds(const Fields &f) const
     {
         const QString ut = f[2].isEmpty() ? QString() : utKey(f);
-        for (auto it = m_byKey.constFind(observationKey(f)); it != m_byKey.constEnd() && it.key() == observationKey(f);
-             ++it)
+        for (auto it = m_byKey.constFind(observationKey(f));
+             it != m_byKey.constEnd() && it.key() == observationKey(f); ++it)
             if (ut.isEmpty() || it.value().isEmpty() || it.value() == ut)
                 return true;
         return false;
@@ -338,9 +341,8 @@ public:
     {
         for (const Catalogue *catalogue : Catalogues::objectTables()) {
             const Catalogue &c = *catalogue;
-            SQLite::Statement &st = prepared(QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid")
-                                           .arg(c.designation(), c.table)
-                                           );
+            SQLite::Statement &st = prepared(
+                QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid").arg(c.designation(), c.table));
             auto &index = m_index[c.table];
             while (st.executeStep()) {
                 const QString name = columnText(st.getColumn(1));
@@ -435,8 +437,8 @@ private:
         const Catalogue &custom = Catalogues::custom();
         SQLite::Statement &st =
             prepared(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, 0)")
-                         .arg(custom.table, custom.designationColumn, custom.constellation, custom.ra, custom.dec,
-                              custom.observation.observed));
+                         .arg(custom.table, custom.designationColumn, custom.constellation, custom.ra,
+                              custom.dec, custom.observation.observed));
         st.bind(1, t.name.toStdString());
         st.bind(2, t.constellation.toStdString());
         if (t.ra && t.dec) {
@@ -523,8 +525,7 @@ private:
         for (const QString &col : columns)
             select << (col.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("\"%1\"").arg(col));
         SQLite::Statement &st = prepared(QStringLiteral("SELECT \"%1\", %2 FROM \"%3\" WHERE rowid = ?")
-                                       .arg(c.observation.observed, select.join(", "), c.table)
-                                       );
+                                             .arg(c.observation.observed, select.join(", "), c.table));
         st.bind(1, int64_t(row.rowid));
         st.executeStep();
         Fields current;
@@ -539,9 +540,8 @@ private:
             for (const QString &col : columns)
                 if (!col.isEmpty())
                     set << QStringLiteral("\"%1\" = ?").arg(col);
-            SQLite::Statement &up = prepared(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
-                                           .arg(c.table, set.join(", "))
-                                           );
+            SQLite::Statement &up =
+                prepared(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(c.table, set.join(", ")));
             int n = 1;
             for (int i = 0; i < 10; ++i)
                 if (!columns[size_t(i)].isEmpty())
@@ -577,17 +577,16 @@ private:
             summary.skipped.push_back({name, QStringLiteral("already kept in its history")});
             return;
         }
-        SQLite::Statement &designation = prepared(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                                                .arg(c.designation(), c.table)
-                                                );
+        SQLite::Statement &designation =
+            prepared(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?").arg(c.designation(), c.table));
         designation.bind(1, int64_t(row.rowid));
         designation.executeStep();
-        SQLite::Statement &ins = prepared(QStringLiteral(
-                      "INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
-                      "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                      "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
-                      .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
-                      );
+        SQLite::Statement &ins = prepared(
+            QStringLiteral(
+                "INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
+                "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
+                .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", ")));
         ins.bind(1, c.table.toStdString());
         ins.bind(2, int64_t(row.rowid));
         ins.bind(3, columnText(designation.getColumn(0)).toStdString());
@@ -624,9 +623,9 @@ private:
             summary.skipped.push_back({name, QStringLiteral("already in the solar system log")});
             return;
         }
-        SQLite::Statement &ins = prepared(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                                  .arg(log.table, log.designationColumn, columns.join(", "))
-                                  );
+        SQLite::Statement &ins =
+            prepared(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                         .arg(log.table, log.designationColumn, columns.join(", ")));
         ins.bind(1, row.planetId.toStdString());
         for (int i = 0; i < 9; ++i)
             bindText(ins, 2 + i, f[size_t(i)]);

@@ -88,7 +88,7 @@ struct SchemaObject
 {
     QString type; // table, index or trigger
     QString name;
-    QString sql;  // as the store keeps it: CREATE without IF NOT EXISTS
+    QString sql; // as the store keeps it: CREATE without IF NOT EXISTS
 };
 
 // The history table, its index and two triggers per catalogue table, as the
@@ -96,23 +96,26 @@ struct SchemaObject
 std::vector<SchemaObject> historyObjects()
 {
     std::vector<SchemaObject> out;
-    out.push_back({"table", ObservationHistory::kTable,
-                   "CREATE TABLE observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL, "
-                   "source_rowid INTEGER NOT NULL, designation TEXT, observed INTEGER, date TEXT, time TEXT, ut "
-                   "TEXT, location TEXT, instrument TEXT, magnification TEXT, transparency TEXT, seeing TEXT, "
-                   "notes TEXT, personal_notes TEXT, changed_at TEXT NOT NULL, change TEXT NOT NULL)"});
-    out.push_back({"index", "observation_history_row",
-                   "CREATE INDEX observation_history_row ON observation_history (source_table, source_rowid)"});
+    out.push_back(
+        {"table", ObservationHistory::kTable,
+         "CREATE TABLE observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL, "
+         "source_rowid INTEGER NOT NULL, designation TEXT, observed INTEGER, date TEXT, time TEXT, ut "
+         "TEXT, location TEXT, instrument TEXT, magnification TEXT, transparency TEXT, seeing TEXT, "
+         "notes TEXT, personal_notes TEXT, changed_at TEXT NOT NULL, change TEXT NOT NULL)"});
+    out.push_back(
+        {"index", "observation_history_row",
+         "CREATE INDEX observation_history_row ON observation_history (source_table, source_rowid)"});
     for (const Catalogue *catalogue : Catalogues::observationTables()) {
         const Catalogue &s = *catalogue;
         QStringList columns;
         for (const QString &c : s.observationColumnList())
             columns << q(c);
         const QString changed = "history_" + s.table + "_changed";
-        out.push_back({"trigger", changed,
-                       QStringLiteral("CREATE TRIGGER \"%1\" AFTER UPDATE OF %2 ON \"%3\" WHEN %4 AND %5 BEGIN %6 END")
-                           .arg(changed, columns.join(", "), s.table, heldObservation(s), changedObservation(s),
-                                copyStatement(s, "changed"))});
+        out.push_back(
+            {"trigger", changed,
+             QStringLiteral("CREATE TRIGGER \"%1\" AFTER UPDATE OF %2 ON \"%3\" WHEN %4 AND %5 BEGIN %6 END")
+                 .arg(changed, columns.join(", "), s.table, heldObservation(s), changedObservation(s),
+                      copyStatement(s, "changed"))});
         const QString deleted = "history_" + s.table + "_deleted";
         out.push_back({"trigger", deleted,
                        QStringLiteral("CREATE TRIGGER \"%1\" AFTER DELETE ON \"%2\" WHEN %3 BEGIN %4 END")

@@ -160,8 +160,8 @@ Probe probe(const QString &dbPath, QString &reason)
     try {
         Store store(dbPath, false);
         store.db().setBusyTimeout(250);
-        SQLite::Statement tables(store.db(),
-                                 "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+        SQLite::Statement tables(
+            store.db(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
         tables.bind(1, Catalogues::messier().table.toStdString());
         if (!tables.executeStep()) {
             reason = QStringLiteral("it holds no logbook");
@@ -198,7 +198,8 @@ QString setAside(const QString &dbPath)
     // Its journal belongs to it, not to the store that replaces it.
     for (const char *suffix : {"-journal", "-wal", "-shm"})
         if (QFileInfo::exists(dbPath + suffix))
-            ::rename(QFile::encodeName(dbPath + suffix).constData(), QFile::encodeName(name + suffix).constData());
+            ::rename(QFile::encodeName(dbPath + suffix).constData(),
+                     QFile::encodeName(name + suffix).constData());
     DurableFile::syncFolderOf(dbPath);
     return name;
 }
@@ -261,10 +262,10 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
                 const QString aside = setAside(dbPath);
                 createFromStarter(dbPath);
                 if (notices.setAside)
-                    notices.setAside(QStringLiteral("The logbook %1 is damaged (%2). It was moved aside to %3, "
-                                                    "and a new logbook was made from the starter catalogue.")
-                                         .arg(QDir::toNativeSeparators(dbPath), reason,
-                                              QDir::toNativeSeparators(aside)));
+                    notices.setAside(
+                        QStringLiteral("The logbook %1 is damaged (%2). It was moved aside to %3, "
+                                       "and a new logbook was made from the starter catalogue.")
+                            .arg(QDir::toNativeSeparators(dbPath), reason, QDir::toNativeSeparators(aside)));
                 break;
             }
             const QString notice = QStringLiteral("The logbook %1 is held by another program; waiting for it "
@@ -272,8 +273,9 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
                                        .arg(QDir::toNativeSeparators(dbPath));
             const bool keepWaiting = notices.held ? notices.held(notice) : waited.elapsed() < 5000;
             if (!keepWaiting)
-                throw DataError(QStringLiteral("The logbook %1 is held by another program (%2); it was not opened.")
-                                    .arg(QDir::toNativeSeparators(dbPath), reason));
+                throw DataError(
+                    QStringLiteral("The logbook %1 is held by another program (%2); it was not opened.")
+                        .arg(QDir::toNativeSeparators(dbPath), reason));
         }
         Store store(dbPath, false);
         keepHistoryWhole(store);

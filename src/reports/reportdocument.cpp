@@ -92,9 +92,10 @@ void ReportDocument::writePdf(const QString &path, const ReportProgress &progres
         // An earlier PDF of the same name stays until this one is whole on disk.
         DurableFile::Output file(QFileInfo(path).absoluteFilePath());
         const auto failed = [&](const char *otherwise) {
-            return ReportFailure(ReportErrors::OutputFailed,
-                                 "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written: " +
-                                     (file.failure().isEmpty() ? QString::fromLatin1(otherwise) : file.failure() + '.'));
+            return ReportFailure(
+                ReportErrors::OutputFailed,
+                "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written: " +
+                    (file.failure().isEmpty() ? QString::fromLatin1(otherwise) : file.failure() + '.'));
         };
         {
             QPdfWriter writer(&file);

@@ -102,13 +102,16 @@ private slots:
         QCOMPARE(run({"query", "select count(*) from generic"}).out, QString("count(*)\n2\n"));
 
         // A write says how many rows it changed.
-        QCOMPARE(run({"query", "delete from generic where object = 'Stock 2'"}).out, QString("1 row changed\n"));
+        QCOMPARE(run({"query", "delete from generic where object = 'Stock 2'"}).out,
+                 QString("1 row changed\n"));
         QCOMPARE(run({"query", "update mess set location = 'Hill' where mes in ('1', '2')"}).out,
                  QString("2 rows changed\n"));
-        QCOMPARE(run({"query", "delete from generic where object = 'none'"}).out, QString("0 rows changed\n"));
+        QCOMPARE(run({"query", "delete from generic where object = 'none'"}).out,
+                 QString("0 rows changed\n"));
 
         // Tabs, line breaks, NULs and backslashes come out escaped: one line per row.
-        exec("update generic set notes = 'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || char(0) || 'e'");
+        exec("update generic set notes = 'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || char(0) "
+             "|| 'e'");
         QCOMPARE(run({"query", "select object, notes from generic"}).out,
                  QString("object\tnotes\nM 103\ta\\tb\\nc\\\\d\\r\\0e\n"));
         exec("update mess set completed = 1, view_notes = 'two' || char(9) || 'fields' where mes = '1'");
@@ -123,14 +126,16 @@ private slots:
         const QString db = m_dir->file("velnora.db");
         const QStringList schema = dbColumn(db, "select type || name || ifnull(sql, '') from sqlite_master");
         for (const char *statement :
-             {"drop trigger history_mess_changed", "drop table observation_history", "delete from observation_history",
-              "update observation_history set location = ''",
+             {"drop trigger history_mess_changed", "drop table observation_history",
+              "delete from observation_history", "update observation_history set location = ''",
               "insert into observation_history (source_table, source_rowid, changed_at, change) "
               "values ('mess', 1, '', '')",
               "alter table mess drop column view_notes", "alter table mess rename to messier",
-              "create table extra (x)", "create index extra on mess (location)", "drop index observation_history_row"}) {
+              "create table extra (x)", "create index extra on mess (location)",
+              "drop index observation_history_row"}) {
             const CliRun r = run({"query", statement});
-            QVERIFY2(r.code == 1 && r.err.contains("leaves the logbook's structure and its observation history") &&
+            QVERIFY2(r.code == 1 &&
+                         r.err.contains("leaves the logbook's structure and its observation history") &&
                          r.err.contains("Nothing was run"),
                      qPrintable(QString(statement) + ": " + r.err));
         }
@@ -229,7 +234,8 @@ private slots:
             p.waitForReadyRead(100);
             err += p.readAllStandardError();
         }
-        QVERIFY2(err.contains("velnora.db is held by another program; waiting for it to let go."), err.constData());
+        QVERIFY2(err.contains("velnora.db is held by another program; waiting for it to let go."),
+                 err.constData());
         // Longer than the store's own wait: the command still waits, then runs.
         QVERIFY(!p.waitForFinished(6000));
         holder.exec("COMMIT");
@@ -303,9 +309,10 @@ private slots:
         QCOMPARE(run({"report", "mess_completed.rpt", "--out", "done.pdf"}).code, 0);
         const QByteArray good = readFile(m_dir->file("done.pdf"));
         QVERIFY(good.startsWith("%PDF"));
-        const CliRun r =
-            runCliOnFullDisk({"report", "mess_completed.rpt", "--out", "done.pdf"}, m_dir->path(), good.size() / 2);
-        QVERIFY2(r.code == 1 && r.err.contains("done.pdf cannot be written: File too large") && r.out.isEmpty(),
+        const CliRun r = runCliOnFullDisk({"report", "mess_completed.rpt", "--out", "done.pdf"},
+                                          m_dir->path(), good.size() / 2);
+        QVERIFY2(r.code == 1 && r.err.contains("done.pdf cannot be written: File too large") &&
+                     r.out.isEmpty(),
                  qPrintable(r.out + r.err));
         QCOMPARE(readFile(m_dir->file("done.pdf")), good);
         QVERIFY(QDir(m_dir->path()).entryList({"done.pdf*"}, QDir::Files) == QStringList("done.pdf"));

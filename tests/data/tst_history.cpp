@@ -149,8 +149,10 @@ private slots:
         QCOMPARE(count(), 2);
         const auto kept = history().byDesignation(QString());
         QCOMPARE(kept.size(), size_t(2));
-        QCOMPARE(kept[1].designation + ' ' + kept[1].change + ' ' + kept[1].location, QString("M2 deleted Hill"));
-        QCOMPARE(kept[0].designation + ' ' + kept[0].change + ' ' + kept[0].location, QString("M3 deleted Hill"));
+        QCOMPARE(kept[1].designation + ' ' + kept[1].change + ' ' + kept[1].location,
+                 QString("M2 deleted Hill"));
+        QCOMPARE(kept[0].designation + ' ' + kept[0].change + ' ' + kept[0].location,
+                 QString("M3 deleted Hill"));
     }
 
 private:

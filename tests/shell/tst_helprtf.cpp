@@ -224,7 +224,8 @@ private slots:
         const QSizeF size = doc.size();
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         const QTextBlockFormat f = doc.begin().blockFormat();
-        for (const qreal margin : {f.topMargin(), f.bottomMargin(), f.leftMargin(), f.rightMargin(), -f.textIndent()})
+        for (const qreal margin :
+             {f.topMargin(), f.bottomMargin(), f.leftMargin(), f.rightMargin(), -f.textIndent()})
             QVERIFY2(margin <= 1600, qPrintable(QString::number(margin)));
         QVERIFY(size.height() < 300 * 2 * 1600 + 10000);
         QCOMPARE(doc.toPlainText().count("Line"), 300);

@@ -1,6 +1,6 @@
 // velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]
-#include "cli/commands.h"
 #include "cli/clistore.h"
+#include "cli/commands.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
