@@ -12,18 +12,48 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProgressDialog>
+#include <QScreen>
+
+#include <memory>
 
 namespace Startup {
+
+bool openStore()
+{
+    std::unique_ptr<QProgressDialog> waiting;
+    Store::StartNotices notices;
+    notices.held = [&](const QString &notice) {
+        if (!waiting) {
+            waiting = std::make_unique<QProgressDialog>(notice, QStringLiteral("Cancel"), 0, 0);
+            waiting->setWindowTitle(QCoreApplication::applicationName());
+            waiting->setObjectName(QStringLiteral("storeHeld"));
+            waiting->setMinimumDuration(0);
+            waiting->show();
+        }
+        QCoreApplication::processEvents();
+        return !waiting->wasCanceled();
+    };
+    QString setAside;
+    notices.setAside = [&](const QString &notice) { setAside = notice; };
+    try {
+        Store::ensureDatabase(QDir::currentPath(), ImportDialog::run, notices);
+    } catch (const DataError &e) {
+        waiting.reset();
+        Messages::show(e.description());
+        return false;
+    }
+    waiting.reset();
+    if (!setAside.isEmpty())
+        Messages::show(setAside);
+    return true;
+}
 
 int run(QApplication &app)
 {
     MessageDialog::install();
-    try {
-        Store::ensureDatabase(QDir::currentPath(), ImportDialog::run);
-    } catch (const DataError &e) {
-        Messages::show(e.description());
+    if (!openStore())
         return 1;
-    }
     Trace::mark("store open");
     AllWindows::registerAll();
     // The splash is the only window that opens the main menu.

@@ -1,7 +1,9 @@
 #include "cli/commands.h"
+#include "cli/clistore.h"
 
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
+#include "data/observationhistory.h"
 #include "data/store.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 namespace Cli {
@@ -40,6 +43,24 @@ int fail(const QString &message)
 
 // Rows go out as they are read, through one large buffer, so that memory
 // stays flat however many rows there are.
+const char *escapeOf(char c)
+{
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '\t':
+        return "\\t";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\0':
+        return "\\0";
+    default:
+        return nullptr;
+    }
+}
+
 class RowPrinter
 {
 public:
@@ -90,15 +111,15 @@ public:
 private:
     static constexpr size_t kFlushAt = 64 * 1024;
 
-    // Tabs and line breaks inside a value would break the one-line-per-row form.
+    // Tabs and line breaks inside a value would break the one-line-per-row
+    // form, and a NUL would cut it short: each is written as an escape.
     void value(const char *text, int size)
     {
         for (int i = 0; i < size; ++i) {
-            const char c = text[i];
-            if (c == '\t' || c == '\n')
-                m_buffer.push_back(' ');
-            else if (c != '\r')
-                m_buffer.push_back(c);
+            if (const char *escape = escapeOf(text[i]))
+                m_buffer.append(escape, 2);
+            else
+                m_buffer.push_back(text[i]);
         }
     }
 
@@ -138,7 +159,78 @@ bool holdsAnotherStatement(sqlite3 *db, const char *tail, const char *end)
     return false;
 }
 
+// What a statement of velnora-cli query may not do: change the logbook's
+// structure, on which the history's triggers stand, or the history itself.
+struct Guard
+{
+    QString refused;
+};
+
+int guardStatement(void *data, int action, const char *first, const char *second, const char *,
+                   const char *trigger)
+{
+    auto *guard = static_cast<Guard *>(data);
+    // Altering names the database first and the table second.
+    const char *object = action == SQLITE_ALTER_TABLE ? second : first;
+    const QString name = QString::fromUtf8(object ? object : "");
+    QString what;
+    switch (action) {
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_TEMP_INDEX:
+    case SQLITE_CREATE_TEMP_TABLE:
+    case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_CREATE_TEMP_VIEW:
+    case SQLITE_CREATE_VTABLE:
+        what = "creates " + name;
+        break;
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_TEMP_INDEX:
+    case SQLITE_DROP_TEMP_TABLE:
+    case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW:
+    case SQLITE_DROP_VTABLE:
+        what = "drops " + name;
+        break;
+    case SQLITE_ALTER_TABLE:
+        what = "alters " + name;
+        break;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+        // The history's own triggers write it; a statement may only read it.
+        if (!trigger && name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0)
+            what = "writes " + name;
+        break;
+    default:
+        break;
+    }
+    if (what.isEmpty())
+        return SQLITE_OK;
+    if (guard->refused.isEmpty())
+        guard->refused = what;
+    return SQLITE_DENY;
+}
+
 } // namespace
+
+QString escapedField(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        if (const char *escape = c.unicode() < 128 ? escapeOf(char(c.unicode())) : nullptr)
+            out += QLatin1String(escape, 2);
+        else
+            out += c;
+    }
+    return out;
+}
 
 int query(const QStringList &args)
 {
@@ -153,9 +245,15 @@ int query(const QStringList &args)
     } else {
         sql = args.first().toUtf8();
     }
+    // The store would read the text only up to a NUL, and run what stands
+    // before it: a delete without its condition.
+    if (const qsizetype nul = sql.indexOf('\0'); nul >= 0)
+        return fail(
+            QStringLiteral("The statement holds a NUL byte (after \"%1\"), which no statement may hold. "
+                           "Nothing was run.")
+                .arg(QString::fromUtf8(sql.left(nul)).simplified()));
     try {
-        const QString path = Store::ensureDatabase(
-            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        const QString path = openStore();
         Store store(path, false);
         sqlite3 *db = store.db().getHandle();
         // One statement and out: a page is rarely read twice, and the system
@@ -163,8 +261,14 @@ int query(const QStringList &args)
         sqlite3_exec(db, "PRAGMA cache_size = -512", nullptr, nullptr, nullptr);
         sqlite3_stmt *raw = nullptr;
         const char *tail = nullptr;
+        Guard guard;
+        sqlite3_set_authorizer(db, guardStatement, &guard);
         const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &raw, &tail);
         StatementPtr st(raw);
+        if (!guard.refused.isEmpty())
+            return fail(QStringLiteral("velnora-cli query leaves the logbook's structure and its observation "
+                                       "history as they are, and this statement %1. Nothing was run.")
+                            .arg(guard.refused));
         if (rc != SQLITE_OK)
             return fail(QString::fromUtf8(sqlite3_errmsg(db)));
         if (!st)
@@ -174,21 +278,29 @@ int query(const QStringList &args)
             return fail(QStringLiteral("velnora-cli query runs one statement, and this text holds more than one "
                                        "(after \"%1\"). Nothing was run.")
                             .arg(QString::fromUtf8(sql.constData(), int(tail - sql.constData())).simplified()));
+        const bool changes = sqlite3_column_count(st.get()) == 0 && !sqlite3_stmt_readonly(st.get());
         RowPrinter out;
-        out.header(st.get());
+        if (!changes)
+            out.header(st.get());
         int step;
         while ((step = sqlite3_step(st.get())) == SQLITE_ROW)
             out.row(st.get());
         out.flush();
         if (step != SQLITE_DONE)
             return fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        if (changes) {
+            const qint64 n = sqlite3_changes64(db);
+            std::printf("%lld row%s changed\n", static_cast<long long>(n), n == 1 ? "" : "s");
+        }
     } catch (const DataError &e) {
         return fail(e.description());
     }
     return 0;
 }
 
-int run(const QStringList &arguments)
+namespace {
+
+int dispatch(const QStringList &arguments)
 {
     if (arguments.size() < 2)
         return usage();
@@ -207,6 +319,18 @@ int run(const QStringList &arguments)
     if (cmd == "import-oal")
         return importOal(rest);
     return usage();
+}
+
+} // namespace
+
+int run(const QStringList &arguments)
+{
+    try {
+        return dispatch(arguments);
+    } catch (const std::exception &e) {
+        // Whatever the store or the file system did, it ends in words.
+        return fail("velnora-cli: " + QString::fromLocal8Bit(e.what()));
+    }
 }
 
 } // namespace Cli

@@ -13,4 +13,9 @@ int exportOal(const QStringList &args); // oalcommand.cpp
 int importOal(const QStringList &args); // oalcommand.cpp
 int tonight(const QStringList &args);   // tonightcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
+
+// A value as one field of a tab-separated line: backslash, tab, line feed,
+// carriage return and NUL are written \\, \t, \n, \r and \0, so every value
+// reads back as it is stored and a line is always one row.
+QString escapedField(const QString &value);
 } // namespace Cli

@@ -1,4 +1,5 @@
 // velnora-cli history [DESIGNATION]
+#include "cli/clistore.h"
 #include "cli/commands.h"
 
 #include "data/dataerror.h"
@@ -12,10 +13,9 @@
 namespace Cli {
 namespace {
 
-QString field(QString s)
+QString field(const QString &s)
 {
-    s.replace('\t', ' ').replace('\n', ' ').remove('\r');
-    return s;
+    return escapedField(s);
 }
 
 } // namespace
@@ -29,8 +29,7 @@ int history(const QStringList &args)
     const QString designation = args.value(0);
     QTextStream out(stdout);
     try {
-        const QString path = Store::ensureDatabase(
-            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        const QString path = openStore();
         Store store(path, false);
         const auto entries = ObservationHistory(store.db()).byDesignation(designation);
         out << "changed_at\tchange\ttable\trow\tdesignation\tobserved\tdate\ttime\tut\tlocation\tinstrument\t"

@@ -1,4 +1,5 @@
 // velnora-cli export-oal FILE, import-oal FILE
+#include "cli/clistore.h"
 #include "cli/commands.h"
 
 #include "data/dataerror.h"
@@ -11,16 +12,6 @@
 #include <QTextStream>
 
 namespace Cli {
-namespace {
-
-QString openStore()
-{
-    return Store::ensureDatabase(QDir::currentPath(),
-                                 [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
-}
-
-} // namespace
-
 int exportOal(const QStringList &args)
 {
     if (args.size() != 1) {

@@ -1,5 +1,6 @@
 // velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]
 //                     [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]
+#include "cli/clistore.h"
 #include "cli/commands.h"
 
 #include "data/dataerror.h"
@@ -29,10 +30,9 @@ int usageError(const QString &what)
     return 2;
 }
 
-QString field(QString s)
+QString field(const QString &s)
 {
-    s.replace('\t', ' ').replace('\n', ' ').remove('\r');
-    return s;
+    return escapedField(s);
 }
 
 } // namespace
@@ -73,8 +73,7 @@ int tonight(const QStringList &args)
         return usageError("--lists wants letters of M, B, C, H and G, not " + listsText + '.');
 
     try {
-        const QString path = Store::ensureDatabase(
-            QDir::currentPath(), [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        const QString path = openStore();
         Store store(path, false);
         Site site = Site::load(store.db());
         if (!siteText.isEmpty() && !Site::parsePosition(siteText, site))

@@ -11,12 +11,15 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace DurableFile {
 namespace {
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+constexpr qsizetype kOutputBuffer = 64 * 1024;
 
 void syncPath(const QString &path, int flags, const QString &what)
 {
@@ -61,6 +64,115 @@ bool install(const QString &finished, const QString &target, bool replace)
     }
     syncFolderOf(target);
     return true;
+}
+
+Output::Output(const QString &target) : m_target(target)
+{
+    QFileInfo info(target);
+    // A link is followed, so the file it names is replaced, not the link.
+    if (info.isSymLink() && info.exists())
+        info = QFileInfo(info.canonicalFilePath());
+    const QString path = info.absoluteFilePath();
+    struct stat st = {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        throw DataError(target + " cannot be written: it is a folder.");
+    m_inPlace = exists && !S_ISREG(st.st_mode);
+    if (m_inPlace) {
+        m_work = path;
+        m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    } else {
+        m_work = uniqueWorkName(path, QStringLiteral(".part"));
+        m_fd = ::open(QFile::encodeName(m_work).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      exists ? (st.st_mode & 07777) : 0666);
+        // The replacement keeps the permissions the earlier file had.
+        if (m_fd >= 0 && exists)
+            ::fchmod(m_fd, st.st_mode & 07777);
+    }
+    if (m_fd < 0)
+        throw DataError(target + " cannot be written: " + systemError() + '.');
+    m_final = path;
+    m_buffer.reserve(kOutputBuffer);
+    QIODevice::open(QIODevice::WriteOnly);
+}
+
+Output::~Output()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_inPlace && !m_work.isEmpty())
+        ::unlink(QFile::encodeName(m_work).constData());
+}
+
+qint64 Output::writeData(const char *data, qint64 size)
+{
+    if (!m_failure.isEmpty())
+        return -1;
+    m_buffer.append(data, size);
+    if (m_buffer.size() >= kOutputBuffer && !drain())
+        return -1;
+    return size;
+}
+
+bool Output::drain()
+{
+    const char *p = m_buffer.constData();
+    qint64 left = m_buffer.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            fail(n < 0 ? systemError() : QStringLiteral("nothing more could be written"));
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    m_buffer.clear();
+    return true;
+}
+
+void Output::fail(const QString &reason)
+{
+    if (m_failure.isEmpty())
+        m_failure = reason;
+    setErrorString(m_failure);
+}
+
+void Output::throwFailure()
+{
+    throw DataError(m_target + " cannot be written: " + m_failure + '.');
+}
+
+void Output::commit()
+{
+    if (m_fd < 0)
+        throw DataError(m_target + " cannot be written: it was written once already.");
+    if (!m_failure.isEmpty() || !drain())
+        throwFailure();
+    // A device or a pipe may not sync; a regular file must.
+    if (::fsync(m_fd) != 0 && !(m_inPlace && (errno == EINVAL || errno == EROFS)))
+        fail(systemError());
+    const int closed = ::close(m_fd);
+    m_fd = -1;
+    if (closed != 0 && m_failure.isEmpty())
+        fail(systemError());
+    QIODevice::close();
+    if (!m_failure.isEmpty())
+        throwFailure();
+    if (m_inPlace)
+        return;
+    if (::rename(QFile::encodeName(m_work).constData(), QFile::encodeName(m_final).constData()) != 0) {
+        fail(systemError());
+        throwFailure();
+    }
+    m_work.clear();
+    try {
+        syncFolderOf(m_final);
+    } catch (const DataError &) {
+        // The file is whole and in place; only its name may not yet be on disk.
+    }
 }
 
 QString uniqueWorkName(const QString &path, const QString &suffix)

@@ -3,13 +3,13 @@
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/datetext.h"
+#include "data/durablefile.h"
 #include "data/oal.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
 #include <QHash>
-#include <QSaveFile>
 #include <QTimeZone>
 #include <QXmlStreamWriter>
 
@@ -551,9 +551,8 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
         throw DataError(QString::fromUtf8(e.what()));
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw DataError(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    // The earlier export stays until this one is whole on disk.
+    DurableFile::Output file(path);
     DocumentWriter writer(c, &file);
     writer.numberEquipment();
     writer.start();
@@ -562,15 +561,14 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
     writer.optics();
     const int total = int(c.observations.size());
     for (int i = 0; i < total; ++i) {
-        if (progress && i % 100 == 0 && !progress(i, total)) {
-            file.cancelWriting();
+        if (progress && i % 100 == 0 && !progress(i, total))
             throw DataError(QStringLiteral("The export was cancelled; %1 was not written.").arg(path));
-        }
         writer.observation(i);
     }
     writer.finish();
-    if (writer.hasError() || !file.commit())
-        throw DataError(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    if (writer.hasError() && file.failure().isEmpty())
+        throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
+    file.commit();
     if (progress)
         progress(total, total);
     return writer.result();

@@ -10,11 +10,15 @@
 #include <SQLiteCpp/Transaction.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QTimeZone>
 #include <QXmlStreamReader>
 
 #include <array>
+#include <map>
+#include <memory>
 
 #include <optional>
 
@@ -27,6 +31,7 @@ struct Node
     QString name;
     QString text;
     QXmlStreamAttributes attributes;
+    qint64 line = 0;
     std::vector<Node> children;
 
     const Node *child(QLatin1String n) const
@@ -57,21 +62,36 @@ struct Node
     }
 };
 
-Node readNode(QXmlStreamReader &r)
+// Deeper than any OpenAstronomyLog document nests (six levels); a file that
+// goes further is no log, and would only cost memory.
+constexpr int kDeepest = 64;
+
+// Reads the element at the reader's start tag and everything in it, without
+// recursion, so that no nesting can exhaust the stack. Returns false when
+// the nesting passes kDeepest.
+bool readNode(QXmlStreamReader &r, Node &root)
 {
-    Node n;
-    n.name = r.name().toString();
-    n.attributes = r.attributes();
-    while (!r.atEnd()) {
+    root.name = r.name().toString();
+    root.attributes = r.attributes();
+    root.line = r.lineNumber();
+    std::vector<Node *> open = {&root};
+    while (!open.empty() && !r.atEnd()) {
         r.readNext();
-        if (r.isStartElement())
-            n.children.push_back(readNode(r));
-        else if (r.isCharacters())
-            n.text += r.text();
-        else if (r.isEndElement())
-            break;
+        if (r.isStartElement()) {
+            if (int(open.size()) >= kDeepest)
+                return false;
+            Node &child = open.back()->children.emplace_back();
+            child.name = r.name().toString();
+            child.attributes = r.attributes();
+            child.line = r.lineNumber();
+            open.push_back(&child);
+        } else if (r.isCharacters()) {
+            open.back()->text += r.text();
+        } else if (r.isEndElement()) {
+            open.pop_back();
+        }
     }
-    return n;
+    return true;
 }
 
 struct Target
@@ -127,6 +147,12 @@ QString scopeText(const Node &scope)
 
 Document readDocument(const QString &path)
 {
+    // A pipe would block the import for ever and a device never ends.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw DataError(
+            QStringLiteral("%1 is not a file (a folder, a device or a pipe). Nothing was imported.")
+                .arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw DataError(
@@ -161,14 +187,32 @@ Document readDocument(const QString &path)
                            "Nothing was imported.")
                 .arg(path, version.isEmpty() ? QStringLiteral("(none given)") : version));
     Document doc;
+    QHash<QString, QSet<QString>> ids; // element name: the ids given so far
     while (r.readNextStartElement()) {
-        Node section = readNode(r);
+        Node section;
+        if (!readNode(r, section))
+            throw DataError(QStringLiteral("%1 nests its elements deeper than %2 levels (line %3), which no "
+                                           "OpenAstronomyLog document does. Nothing was imported.")
+                                .arg(path)
+                                .arg(kDeepest)
+                                .arg(r.lineNumber()));
         if (section.name == QLatin1String("observation")) {
             doc.observations.push_back(std::move(section));
             continue;
         }
         for (const Node &e : section.children) {
             const QString id = e.attributes.value(QLatin1String("id")).toString();
+            // A second description under one id would send observations to the wrong object.
+            if (!id.isEmpty() && !e.name.isEmpty()) {
+                QSet<QString> &seen = ids[e.name];
+                if (seen.contains(id))
+                    throw DataError(
+                        QStringLiteral("%1 describes two %2 elements with the id \"%3\" (the second on "
+                                       "line %4). Nothing was imported.")
+                            .arg(path, e.name, id)
+                            .arg(e.line));
+                seen.insert(id);
+            }
             if (e.name == QLatin1String("observer")) {
                 doc.observers.insert(
                     id, (e.value(QLatin1String("name")) + ' ' + e.value(QLatin1String("surname"))).trimmed());
@@ -199,6 +243,12 @@ Document readDocument(const QString &path)
     }
     if (r.hasError())
         throw malformed();
+    // Read to the end, so that the reader refuses a second root element or
+    // text after the first: nothing but comments and blanks may follow it.
+    while (!r.atEnd())
+        r.readNext();
+    if (r.hasError())
+        throw malformed();
     return doc;
 }
 
@@ -209,16 +259,13 @@ const char *const kHistoryFields[10] = {"date",       "time",          "ut",    
 using Fields = std::array<QString, 10>;
 
 // Texts that say the same in different words compare equal: 19:30 and
-// 7:30 PM, seeing 8 and 9 (one Antoniadi step), an empty UT beside a given one.
-bool sameObservation(const Fields &a, const Fields &b)
+// 7:30 PM, seeing 8 and 9 (one Antoniadi step), an empty UT beside a given
+// one. What an observation says but its UT, in one text.
+QString observationKey(const Fields &a)
 {
     auto time = [](const QString &t) {
         const auto p = DateText::readMoment(QStringLiteral("1/1/2000 ") + t);
         return t.isEmpty() ? QStringLiteral("00:00:00") : p ? p->time.toString() : t;
-    };
-    auto ut = [](const QString &t) {
-        const auto p = DateText::readMoment(t);
-        return p ? p->date.toString(Qt::ISODate) + p->time.toString() : t;
     };
     auto seeing = [](const QString &t) {
         const auto s = Oal::antoniadiFromStep(t);
@@ -236,11 +283,44 @@ bool sameObservation(const Fields &a, const Fields &b)
         const Oal::Instrument in = Oal::parseInstrument(t);
         return in.scopeDescribed() ? in.scope + '\x1f' + in.eyepiece : t.simplified();
     };
-    return a[0].left(10) == b[0].left(10) && time(a[1]) == time(b[1]) &&
-           (a[2].isEmpty() || b[2].isEmpty() || ut(a[2]) == ut(b[2])) && a[3] == b[3] &&
-           instrument(a[4]) == instrument(b[4]) && mag(a[5]) == mag(b[5]) && trans(a[6]) == trans(b[6]) &&
-           seeing(a[7]) == seeing(b[7]) && a[8] == b[8] && a[9] == b[9];
+    return QStringList({a[0].left(10), time(a[1]), a[3], instrument(a[4]), mag(a[5]), trans(a[6]),
+                        seeing(a[7]), a[8], a[9]})
+        .join(QLatin1Char('\x1e'));
 }
+
+QString utKey(const Fields &a)
+{
+    const auto p = DateText::readMoment(a[2]);
+    return p ? p->date.toString(Qt::ISODate) + p->time.toString() : a[2];
+}
+
+bool sameObservation(const Fields &a, const Fields &b)
+{
+    return observationKey(a) == observationKey(b) &&
+           (a[2].isEmpty() || b[2].isEmpty() || utKey(a) == utKey(b));
+}
+
+// The observations one row's history (or one body's log) already holds, read
+// once per row and kept up to date, so that each imported observation is
+// looked up, not compared with every earlier one: the time of an import grows
+// with its size, not with the square of one object's observations.
+class KnownObservations
+{
+public:
+    void add(const Fields &f) { m_byKey.insert(observationKey(f), f[2].isEmpty() ? QString() : utKey(f)); }
+    bool holds(const Fields &f) const
+    {
+        const QString ut = f[2].isEmpty() ? QString() : utKey(f);
+        for (auto it = m_byKey.constFind(observationKey(f));
+             it != m_byKey.constEnd() && it.key() == observationKey(f); ++it)
+            if (ut.isEmpty() || it.value().isEmpty() || it.value() == ut)
+                return true;
+        return false;
+    }
+
+private:
+    QMultiHash<QString, QString> m_byKey; // observation key: UT key, empty when none
+};
 
 QString columnText(const SQLite::Column &c)
 {
@@ -261,9 +341,8 @@ public:
     {
         for (const Catalogue *catalogue : Catalogues::objectTables()) {
             const Catalogue &c = *catalogue;
-            SQLite::Statement st(m_db, QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid")
-                                           .arg(c.designation(), c.table)
-                                           .toStdString());
+            SQLite::Statement &st = prepared(
+                QStringLiteral("SELECT rowid, %1 FROM \"%2\" ORDER BY rowid").arg(c.designation(), c.table));
             auto &index = m_index[c.table];
             while (st.executeStep()) {
                 const QString name = columnText(st.getColumn(1));
@@ -276,7 +355,7 @@ public:
                 }
             }
         }
-        SQLite::Statement st(m_db, "SELECT rowid, id, name FROM planet ORDER BY rowid");
+        SQLite::Statement &st = prepared("SELECT rowid, id, name FROM planet ORDER BY rowid");
         while (st.executeStep()) {
             const QString id = columnText(st.getColumn(1));
             m_planets.insert(Oal::designationKey(id), id);
@@ -307,7 +386,7 @@ public:
             return;
         }
         ++summary.matched;
-        const Fields f = fields(o, *moment, row->table == QLatin1String("mess"));
+        const Fields f = fields(o, *moment, !catalogueOf(row->table).observation.personalNotes.isEmpty());
         if (row->table == QLatin1String("planet"))
             addPlanetLog(*row, name, f, summary);
         else
@@ -356,11 +435,10 @@ private:
     std::optional<Row> addCustomObject(const Target &t)
     {
         const Catalogue &custom = Catalogues::custom();
-        SQLite::Statement st(m_db,
-                             QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, 0)")
-                                 .arg(custom.table, custom.designationColumn, custom.constellation, custom.ra,
-                                      custom.dec, custom.observation.observed)
-                                 .toStdString());
+        SQLite::Statement &st =
+            prepared(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, 0)")
+                         .arg(custom.table, custom.designationColumn, custom.constellation, custom.ra,
+                              custom.dec, custom.observation.observed));
         st.bind(1, t.name.toStdString());
         st.bind(2, t.constellation.toStdString());
         if (t.ra && t.dec) {
@@ -446,9 +524,8 @@ private:
         QStringList select;
         for (const QString &col : columns)
             select << (col.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("\"%1\"").arg(col));
-        SQLite::Statement st(m_db, QStringLiteral("SELECT \"%1\", %2 FROM \"%3\" WHERE rowid = ?")
-                                       .arg(c.observation.observed, select.join(", "), c.table)
-                                       .toStdString());
+        SQLite::Statement &st = prepared(QStringLiteral("SELECT \"%1\", %2 FROM \"%3\" WHERE rowid = ?")
+                                             .arg(c.observation.observed, select.join(", "), c.table));
         st.bind(1, int64_t(row.rowid));
         st.executeStep();
         Fields current;
@@ -463,9 +540,8 @@ private:
             for (const QString &col : columns)
                 if (!col.isEmpty())
                     set << QStringLiteral("\"%1\" = ?").arg(col);
-            SQLite::Statement up(m_db, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
-                                           .arg(c.table, set.join(", "))
-                                           .toStdString());
+            SQLite::Statement &up =
+                prepared(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(c.table, set.join(", ")));
             int n = 1;
             for (int i = 0; i < 10; ++i)
                 if (!columns[size_t(i)].isEmpty())
@@ -479,40 +555,45 @@ private:
             summary.skipped.push_back({name, QStringLiteral("already in the logbook")});
             return;
         }
-        SQLite::Statement kept(
-            m_db, QStringLiteral("SELECT %1 FROM observation_history WHERE source_table = ? AND "
-                                 "source_rowid = ?")
-                      .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
-                      .toStdString());
-        kept.bind(1, c.table.toStdString());
-        kept.bind(2, int64_t(row.rowid));
-        while (kept.executeStep()) {
-            Fields earlier;
-            for (int i = 0; i < 10; ++i)
-                earlier[size_t(i)] = columnText(kept.getColumn(i));
-            if (sameObservation(earlier, f)) {
-                summary.skipped.push_back({name, QStringLiteral("already kept in its history")});
-                return;
+        const QString rowKey = c.table + QLatin1Char(':') + QString::number(row.rowid);
+        if (!m_known.contains(rowKey)) {
+            KnownObservations &known = m_known[rowKey];
+            SQLite::Statement kept(
+                m_db, QStringLiteral("SELECT %1 FROM observation_history WHERE source_table = ? AND "
+                                     "source_rowid = ?")
+                          .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
+                          .toStdString());
+            kept.bind(1, c.table.toStdString());
+            kept.bind(2, int64_t(row.rowid));
+            while (kept.executeStep()) {
+                Fields earlier;
+                for (int i = 0; i < 10; ++i)
+                    earlier[size_t(i)] = columnText(kept.getColumn(i));
+                known.add(earlier);
             }
         }
-        SQLite::Statement designation(m_db, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                                                .arg(c.designation(), c.table)
-                                                .toStdString());
+        KnownObservations &known = m_known[rowKey];
+        if (known.holds(f)) {
+            summary.skipped.push_back({name, QStringLiteral("already kept in its history")});
+            return;
+        }
+        SQLite::Statement &designation =
+            prepared(QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?").arg(c.designation(), c.table));
         designation.bind(1, int64_t(row.rowid));
         designation.executeStep();
-        SQLite::Statement ins(
-            m_db, QStringLiteral(
-                      "INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
-                      "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                      "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
-                      .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", "))
-                      .toStdString());
+        SQLite::Statement &ins = prepared(
+            QStringLiteral(
+                "INSERT INTO observation_history (source_table, source_rowid, designation, observed, "
+                "%1, changed_at, change) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), 'imported')")
+                .arg(QStringList(std::begin(kHistoryFields), std::end(kHistoryFields)).join(", ")));
         ins.bind(1, c.table.toStdString());
         ins.bind(2, int64_t(row.rowid));
         ins.bind(3, columnText(designation.getColumn(0)).toStdString());
         for (int i = 0; i < 10; ++i)
             bindText(ins, 4 + i, f[size_t(i)]);
         ins.exec();
+        known.add(f);
         summary.keptInHistory << name;
     }
 
@@ -523,31 +604,49 @@ private:
         for (const QString &col : log.observation.fields())
             if (!col.isEmpty())
                 columns << col;
-        SQLite::Statement logged(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                           .arg(columns.join(", "), log.table, log.designationColumn)
-                                           .toStdString());
-        logged.bind(1, row.planetId.toStdString());
-        while (logged.executeStep()) {
-            Fields entry;
-            for (int i = 0; i < 9; ++i)
-                entry[size_t(i)] = columnText(logged.getColumn(i));
-            if (sameObservation(entry, f)) {
-                summary.skipped.push_back({name, QStringLiteral("already in the solar system log")});
-                return;
+        const QString bodyKey = QStringLiteral("planet:") + row.planetId;
+        if (!m_known.contains(bodyKey)) {
+            KnownObservations &known = m_known[bodyKey];
+            SQLite::Statement logged(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                               .arg(columns.join(", "), log.table, log.designationColumn)
+                                               .toStdString());
+            logged.bind(1, row.planetId.toStdString());
+            while (logged.executeStep()) {
+                Fields entry;
+                for (int i = 0; i < 9; ++i)
+                    entry[size_t(i)] = columnText(logged.getColumn(i));
+                known.add(entry);
             }
         }
-        SQLite::Statement ins(m_db,
-                              QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                                  .arg(log.table, log.designationColumn, columns.join(", "))
-                                  .toStdString());
+        KnownObservations &known = m_known[bodyKey];
+        if (known.holds(f)) {
+            summary.skipped.push_back({name, QStringLiteral("already in the solar system log")});
+            return;
+        }
+        SQLite::Statement &ins =
+            prepared(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                         .arg(log.table, log.designationColumn, columns.join(", ")));
         ins.bind(1, row.planetId.toStdString());
         for (int i = 0; i < 9; ++i)
             bindText(ins, 2 + i, f[size_t(i)]);
         ins.exec();
-        SQLite::Statement mark(m_db, "UPDATE planet SET completed = 1 WHERE id = ?");
+        SQLite::Statement &mark = prepared("UPDATE planet SET completed = 1 WHERE id = ?");
         mark.bind(1, row.planetId.toStdString());
         mark.exec();
+        known.add(f);
         summary.imported << name;
+    }
+
+    // Each statement is prepared once per import and reused: preparing it
+    // afresh for every observation would cost more than running it.
+    SQLite::Statement &prepared(const QString &sql)
+    {
+        std::unique_ptr<SQLite::Statement> &st = m_statements[sql];
+        if (!st)
+            st = std::make_unique<SQLite::Statement>(m_db, sql.toStdString());
+        st->reset();
+        st->clearBindings();
+        return *st;
     }
 
     static void bindText(SQLite::Statement &st, int index, const QString &value)
@@ -562,6 +661,8 @@ private:
     const Document &m_doc;
     QHash<QString, QHash<QString, qint64>> m_index;
     QHash<QString, QString> m_planets;
+    QHash<QString, KnownObservations> m_known; // by table:rowid, or planet:id
+    std::map<QString, std::unique_ptr<SQLite::Statement>> m_statements;
     bool m_severalObservers = false;
 };
 

@@ -5,6 +5,9 @@
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+
+#include <QRegularExpression>
 
 #include <QStringList>
 
@@ -79,34 +82,94 @@ bool ObservationHistory::isInstalled(SQLite::Database &db)
     return db.tableExists(kTable);
 }
 
+namespace {
+
+struct SchemaObject
+{
+    QString type; // table, index or trigger
+    QString name;
+    QString sql; // as the store keeps it: CREATE without IF NOT EXISTS
+};
+
+// The history table, its index and two triggers per catalogue table, as the
+// catalogue descriptions give them.
+std::vector<SchemaObject> historyObjects()
+{
+    std::vector<SchemaObject> out;
+    out.push_back(
+        // Text compares without regard to case here too, as in the catalogue tables.
+        {"table", ObservationHistory::kTable,
+         "CREATE TABLE observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL COLLATE NOCASE, "
+         "source_rowid INTEGER NOT NULL, designation TEXT COLLATE NOCASE, observed INTEGER, date TEXT COLLATE "
+         "NOCASE, time TEXT COLLATE NOCASE, ut TEXT COLLATE NOCASE, location TEXT COLLATE NOCASE, instrument "
+         "TEXT COLLATE NOCASE, magnification TEXT COLLATE NOCASE, transparency TEXT COLLATE NOCASE, seeing TEXT "
+         "COLLATE NOCASE, notes TEXT COLLATE NOCASE, personal_notes TEXT COLLATE NOCASE, changed_at TEXT NOT "
+         "NULL COLLATE NOCASE, change TEXT NOT NULL COLLATE NOCASE)"});
+    out.push_back(
+        {"index", "observation_history_row",
+         "CREATE INDEX observation_history_row ON observation_history (source_table, source_rowid)"});
+    for (const Catalogue *catalogue : Catalogues::observationTables()) {
+        const Catalogue &s = *catalogue;
+        QStringList columns;
+        for (const QString &c : s.observationColumnList())
+            columns << q(c);
+        const QString changed = "history_" + s.table + "_changed";
+        out.push_back(
+            {"trigger", changed,
+             QStringLiteral("CREATE TRIGGER \"%1\" AFTER UPDATE OF %2 ON \"%3\" WHEN %4 AND %5 BEGIN %6 END")
+                 .arg(changed, columns.join(", "), s.table, heldObservation(s), changedObservation(s),
+                      copyStatement(s, "changed"))});
+        const QString deleted = "history_" + s.table + "_deleted";
+        out.push_back({"trigger", deleted,
+                       QStringLiteral("CREATE TRIGGER \"%1\" AFTER DELETE ON \"%2\" WHEN %3 BEGIN %4 END")
+                           .arg(deleted, s.table, heldObservation(s), copyStatement(s, "deleted"))});
+    }
+    return out;
+}
+
+QString storedSql(SQLite::Database &db, const SchemaObject &o)
+{
+    SQLite::Statement st(db, "SELECT sql FROM sqlite_master WHERE type = ? AND name = ? COLLATE NOCASE");
+    st.bind(1, o.type.toStdString());
+    st.bind(2, o.name.toStdString());
+    return st.executeStep() ? QString::fromUtf8(st.getColumn(0).getText()) : QString();
+}
+
+} // namespace
+
 void ObservationHistory::install(SQLite::Database &db)
 {
     QStringList sql;
-    // Text compares without regard to case here too, as in the catalogue tables.
-    sql << "CREATE TABLE IF NOT EXISTS observation_history (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL "
-           "COLLATE NOCASE, source_rowid INTEGER NOT NULL, designation TEXT COLLATE NOCASE, observed INTEGER, "
-           "date TEXT COLLATE NOCASE, time TEXT COLLATE NOCASE, ut TEXT COLLATE NOCASE, location TEXT COLLATE "
-           "NOCASE, instrument TEXT COLLATE NOCASE, magnification TEXT COLLATE NOCASE, transparency TEXT COLLATE "
-           "NOCASE, seeing TEXT COLLATE NOCASE, notes TEXT COLLATE NOCASE, personal_notes TEXT COLLATE NOCASE, "
-           "changed_at TEXT NOT NULL COLLATE NOCASE, change TEXT NOT NULL COLLATE NOCASE)";
-    sql << "CREATE INDEX IF NOT EXISTS observation_history_row ON observation_history (source_table, "
-           "source_rowid)";
-    QStringList columns;
-    for (const Catalogue *catalogue : Catalogues::observationTables()) {
-        const Catalogue &s = *catalogue;
-        columns.clear();
-        for (const QString &c : s.observationColumnList())
-            columns << q(c);
-        sql << QStringLiteral(
-                   "CREATE TRIGGER IF NOT EXISTS \"history_%1_changed\" AFTER UPDATE OF %2 ON \"%1\" "
-                   "WHEN %3 AND %4 BEGIN %5 END")
-                   .arg(s.table, columns.join(", "), heldObservation(s), changedObservation(s),
-                        copyStatement(s, "changed"));
-        sql << QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"history_%1_deleted\" AFTER DELETE ON \"%1\" "
-                              "WHEN %2 BEGIN %3 END")
-                   .arg(s.table, heldObservation(s), copyStatement(s, "deleted"));
-    }
+    for (const SchemaObject &o : historyObjects())
+        sql << QString(o.sql).replace(QRegularExpression("^CREATE (TABLE|INDEX|TRIGGER) "),
+                                      "CREATE \\1 IF NOT EXISTS ");
     db.exec((sql.join(";\n") + ';').toStdString());
+}
+
+QStringList ObservationHistory::missingParts(SQLite::Database &db)
+{
+    QStringList out;
+    for (const SchemaObject &o : historyObjects()) {
+        // A table or index that exists is kept as it is: its rows are the history.
+        const QString stored = storedSql(db, o);
+        if (stored.isEmpty() || (o.type == "trigger" && stored != o.sql))
+            out << o.name;
+    }
+    return out;
+}
+
+QStringList ObservationHistory::repair(SQLite::Database &db)
+{
+    const QStringList missing = missingParts(db);
+    if (missing.isEmpty())
+        return missing;
+    SQLite::Transaction tx(db);
+    for (const SchemaObject &o : historyObjects())
+        if (o.type == "trigger" && missing.contains(o.name))
+            db.exec(("DROP TRIGGER IF EXISTS " + q(o.name)).toStdString());
+    install(db);
+    tx.commit();
+    return missing;
 }
 
 std::vector<ObservationHistory::Entry> ObservationHistory::entries(const QString &table, qint64 rowid) const

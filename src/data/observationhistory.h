@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -43,6 +44,12 @@ public:
     // Creates the history table and the triggers that fill it (idempotent).
     static void install(SQLite::Database &db);
     static bool isInstalled(SQLite::Database &db);
+    // The parts of the history (table, index, triggers) that are missing or
+    // differ from what the catalogue descriptions give, by name.
+    static QStringList missingParts(SQLite::Database &db);
+    // Reinstalls those parts in one transaction, keeping every row of the
+    // history; returns their names.
+    static QStringList repair(SQLite::Database &db);
     static constexpr const char *kTable = "observation_history";
 
     // Earlier observations of one row, newest first. For `planet` the row is a

@@ -130,7 +130,7 @@ public:
             return true;
         if (rc == SQLITE_DONE)
             return false;
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw DataError::fromStore(rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
     }
     void bind(int index, const QVariant &v)
     {
@@ -186,10 +186,10 @@ private:
     void exec(const char *sql)
     {
         char *err = nullptr;
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        if (const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err); rc != SQLITE_OK) {
             const QString message = QString::fromUtf8(err ? err : sqlite3_errmsg(m_db));
             sqlite3_free(err);
-            throw DataError(message);
+            throw DataError::fromStore(rc, message);
         }
     }
     sqlite3 *m_db;

@@ -1,5 +1,6 @@
 #include "data/store.h"
 
+#include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/durablefile.h"
 #include "data/jetdialect.h"
@@ -7,7 +8,9 @@
 #include "data/schema.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,6 +19,10 @@
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -70,6 +77,9 @@ Store::Store(const QString &path, bool create) : m_path(path)
         const int flags = SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX | (create ? SQLite::OPEN_CREATE : 0);
         m_db = std::make_unique<SQLite::Database>(QFile::encodeName(path).toStdString(), flags);
         m_db->exec("PRAGMA foreign_keys = OFF");
+        // A REPLACE deletes the row it replaces; with this on, that delete
+        // fires the history's trigger like any other.
+        m_db->exec("PRAGMA recursive_triggers = ON");
         // Another process may be writing (a second start, velnora-cli).
         m_db->setBusyTimeout(5000);
         JetDialect::registerFunctions(m_db->getHandle());
@@ -139,27 +149,138 @@ void Store::createFromStarter(const QString &path, const QString &starterSql)
     }
 }
 
-QString Store::ensureDatabase(const QString &directory, const Importer &importer)
+namespace {
+
+enum class Probe { Usable, Held, Damaged };
+
+// Reads the store's schema: a held store answers busy, a damaged one "not a
+// database" or "malformed", a file of some other program lacks the tables.
+Probe probe(const QString &dbPath, QString &reason)
+{
+    try {
+        Store store(dbPath, false);
+        store.db().setBusyTimeout(250);
+        SQLite::Statement tables(
+            store.db(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+        tables.bind(1, Catalogues::messier().table.toStdString());
+        if (!tables.executeStep()) {
+            reason = QStringLiteral("it holds no logbook");
+            return Probe::Damaged;
+        }
+        return Probe::Usable;
+    } catch (const SQLite::Exception &e) {
+        reason = QString::fromUtf8(e.what());
+        switch (e.getErrorCode()) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Probe::Held;
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+            return Probe::Damaged;
+        default:
+            throw DataError("The database " + dbPath + " cannot be opened: " + reason);
+        }
+    }
+}
+
+// Moves a damaged store to a name of its own beside it, so that nothing of
+// it is lost and a new store can take its place.
+QString setAside(const QString &dbPath)
+{
+    const QString aside =
+        dbPath + ".damaged-" + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = aside;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = aside + '-' + QString::number(n);
+    if (::rename(QFile::encodeName(dbPath).constData(), QFile::encodeName(name).constData()) != 0)
+        throw DataError("The database " + dbPath + " is damaged and cannot be moved aside: " +
+                        QString::fromLocal8Bit(std::strerror(errno)) + '.');
+    // Its journal belongs to it, not to the store that replaces it.
+    for (const char *suffix : {"-journal", "-wal", "-shm"})
+        if (QFileInfo::exists(dbPath + suffix))
+            ::rename(QFile::encodeName(dbPath + suffix).constData(),
+                     QFile::encodeName(name + suffix).constData());
+    DurableFile::syncFolderOf(dbPath);
+    return name;
+}
+
+// Every start puts back any part of the history a store lacks: all of it in
+// a store made before observations were kept, a trigger someone dropped, or
+// one that the catalogue descriptions now give differently. Its rows stay.
+void keepHistoryWhole(Store &store)
+{
+    try {
+        ObservationHistory::repair(store.db());
+    } catch (const SQLite::Exception &e) {
+        // A store nobody can write cannot lose an observation either.
+        if (e.getErrorCode() != SQLITE_READONLY)
+            throw;
+    }
+}
+
+bool missingOrEmpty(const QString &dbPath)
+{
+    const QFileInfo info(dbPath);
+    return !info.exists() || (info.isFile() && info.size() == 0);
+}
+
+} // namespace
+
+QString Store::ensureDatabase(const QString &directory, const Importer &importer, const StartNotices &notices)
 {
     const QDir dir(directory);
     const QString dbPath = dir.filePath("velnora.db");
-    if (!QFileInfo::exists(dbPath)) {
-        // Starts racing in one folder: the first creates the store, the
-        // others wait here and then find it made.
-        DurableFile::FolderLock lock(dir.absolutePath());
-        if (!QFileInfo::exists(dbPath)) {
-            const QString mdbPath = dir.filePath("velnora.mdb");
-            if (importer && QFileInfo::exists(mdbPath))
-                importer(mdbPath, dbPath);
-            if (!QFileInfo::exists(dbPath))
-                createFromStarter(dbPath);
-            return dbPath;
+    try {
+        if (missingOrEmpty(dbPath)) {
+            // Starts racing in one folder: the first creates the store, the
+            // others wait here and then find it made.
+            DurableFile::FolderLock lock(dir.absolutePath());
+            if (missingOrEmpty(dbPath)) {
+                // An empty file holds nothing: it stands for a missing store.
+                if (QFileInfo(dbPath).isFile())
+                    QFile::remove(dbPath);
+                const QString mdbPath = dir.filePath("velnora.mdb");
+                if (importer && QFileInfo::exists(mdbPath))
+                    importer(mdbPath, dbPath);
+                if (!QFileInfo::exists(dbPath))
+                    createFromStarter(dbPath);
+                return dbPath;
+            }
         }
-    }
-    Store store(dbPath, false);
-    if (!ObservationHistory::isInstalled(store.db())) {
-        // A store made before observations were kept gets its history now.
-        store.transaction([&] { ObservationHistory::install(store.db()); });
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QString reason;
+            const Probe state = probe(dbPath, reason);
+            if (state == Probe::Usable)
+                break;
+            if (state == Probe::Damaged) {
+                DurableFile::FolderLock lock(dir.absolutePath());
+                // A second start may have replaced it meanwhile.
+                if (probe(dbPath, reason) != Probe::Damaged)
+                    continue;
+                const QString aside = setAside(dbPath);
+                createFromStarter(dbPath);
+                if (notices.setAside)
+                    notices.setAside(
+                        QStringLiteral("The logbook %1 is damaged (%2). It was moved aside to %3, "
+                                       "and a new logbook was made from the starter catalogue.")
+                            .arg(QDir::toNativeSeparators(dbPath), reason, QDir::toNativeSeparators(aside)));
+                break;
+            }
+            const QString notice = QStringLiteral("The logbook %1 is held by another program; waiting for it "
+                                                  "to let go.")
+                                       .arg(QDir::toNativeSeparators(dbPath));
+            const bool keepWaiting = notices.held ? notices.held(notice) : waited.elapsed() < 5000;
+            if (!keepWaiting)
+                throw DataError(
+                    QStringLiteral("The logbook %1 is held by another program (%2); it was not opened.")
+                        .arg(QDir::toNativeSeparators(dbPath), reason));
+        }
+        Store store(dbPath, false);
+        keepHistoryWhole(store);
+    } catch (const SQLite::Exception &e) {
+        throw DataError("The database " + dbPath + " cannot be opened: " + QString::fromUtf8(e.what()));
     }
     if (Schema::version(store.db()) < Schema::kVersion) {
         // An older store compares text as it was stored; it is upgraded
@@ -205,7 +326,7 @@ int Store::execute(const QString &sql)
     try {
         return m_db->exec(sql.toStdString());
     } catch (const SQLite::Exception &e) {
-        throw DataError(QString::fromUtf8(e.what()));
+        throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
     }
 }
 
@@ -216,6 +337,6 @@ void Store::transaction(const std::function<void()> &fn)
         fn();
         tx.commit();
     } catch (const SQLite::Exception &e) {
-        throw DataError(QString::fromUtf8(e.what()));
+        throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
     }
 }

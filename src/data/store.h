@@ -54,11 +54,25 @@ public:
     // The connection shared by every record source on the same file.
     static std::shared_ptr<Store> shared(const QString &connectionString);
 
+    // What opening the store at a start tells the person waiting for it.
+    struct StartNotices
+    {
+        // Called about four times a second while another program holds the
+        // store; returning false stops waiting. Without it a start waits a
+        // few seconds, then fails.
+        std::function<bool(const QString &notice)> held;
+        // A damaged store was put aside and a new one made in its place.
+        std::function<void(const QString &notice)> setAside;
+    };
+
     // The start-up sequence: open velnora.db; else import velnora.mdb; else
     // create it from the schema and the starter data. `importer` does step 2
-    // (it may show progress); without one the Jet file is ignored.
+    // (it may show progress); without one the Jet file is ignored. An empty
+    // velnora.db counts as missing; a damaged one is put aside beside it and
+    // replaced as a missing one is. Every failure is a DataError.
     using Importer = std::function<void(const QString &mdbPath, const QString &dbPath)>;
-    static QString ensureDatabase(const QString &directory, const Importer &importer = {});
+    static QString ensureDatabase(const QString &directory, const Importer &importer = {},
+                                  const StartNotices &notices = {});
     // Creates a new store file at `path` from the schema and the starter data.
     static void createFromStarter(const QString &path, const QString &starterSql = QString());
     static QString starterSqlPath();

@@ -1,5 +1,7 @@
 #include "reports/reportdocument.h"
 
+#include "data/dataerror.h"
+#include "data/durablefile.h"
 #include "reports/reporterror.h"
 #include "reports/reportfonts.h"
 
@@ -86,24 +88,38 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
 
 void ReportDocument::writePdf(const QString &path, const ReportProgress &progress) const
 {
-    QPdfWriter writer(path);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("Velnora"));
-    writer.setPageLayout(pageLayout);
-    QPainter painter;
-    if (!painter.begin(&writer))
-        throw ReportFailure(ReportErrors::OutputFailed,
-                            "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written.");
-    const qreal scale = writer.resolution() / 72.0;
-    for (int i = 0; i < pageCount(); ++i) {
-        if (progress && !progress(i, pageCount())) {
-            painter.end();
-            throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
+    try {
+        // An earlier PDF of the same name stays until this one is whole on disk.
+        DurableFile::Output file(QFileInfo(path).absoluteFilePath());
+        const auto failed = [&](const char *otherwise) {
+            return ReportFailure(
+                ReportErrors::OutputFailed,
+                "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written: " +
+                    (file.failure().isEmpty() ? QString::fromLatin1(otherwise) : file.failure() + '.'));
+        };
+        {
+            QPdfWriter writer(&file);
+            writer.setTitle(title);
+            writer.setCreator(QStringLiteral("Velnora"));
+            writer.setPageLayout(pageLayout);
+            QPainter painter;
+            if (!painter.begin(&writer))
+                throw failed("it cannot be started.");
+            const qreal scale = writer.resolution() / 72.0;
+            for (int i = 0; i < pageCount(); ++i) {
+                if (progress && !progress(i, pageCount())) {
+                    painter.end();
+                    throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
+                }
+                if (i > 0 && !writer.newPage())
+                    throw failed("a page cannot be added.");
+                paintPage(painter, i, scale);
+            }
+            if (!painter.end())
+                throw failed("the pages cannot be finished.");
         }
-        if (i > 0 && !writer.newPage())
-            throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + path + " cannot be written.");
-        paintPage(painter, i, scale);
+        file.commit();
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + e.description());
     }
-    if (!painter.end())
-        throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + path + " cannot be written.");
 }

@@ -89,6 +89,13 @@ const QSet<QString> &skippedDestinations()
     return s;
 }
 
+// No indent or spacing is wider than a page (20000 twips, near 14 inches):
+// larger values only make the layout of a page take minutes.
+int pageBound(int twips)
+{
+    return std::clamp(twips, -20000, 20000);
+}
+
 QString twipsToPx(int twips)
 {
     return QString::number(twips / kTwipsPerPixel) + "px";
@@ -412,22 +419,22 @@ private:
         } else if (w == "qj") {
             pf.align = 3;
         } else if (w == "li") {
-            pf.left = p;
+            pf.left = pageBound(p);
         } else if (w == "ri") {
-            pf.right = p;
+            pf.right = pageBound(p);
         } else if (w == "fi") {
-            pf.first = p;
+            pf.first = pageBound(p);
         } else if (w == "sb") {
-            pf.before = p;
+            pf.before = pageBound(p);
         } else if (w == "sa") {
-            pf.after = p;
+            pf.after = pageBound(p);
         } else if (w == "intbl") {
             pf.inTable = true;
         } else if (w == "trowd") {
             m_cellx.clear();
         } else if (w == "cellx") {
             if (m_cellx.size() < 64)
-                m_cellx.push_back(p);
+                m_cellx.push_back(pageBound(p));
         } else if (w == "cell") {
             endCell();
         } else if (w == "row") {

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <SQLiteCpp/Database.h>
+
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -31,8 +33,8 @@ private slots:
         QCOMPARE(r.out, QString("OBJECT\tCON\tBCHM\nNGC224\tAND\tM\n"));
         QVERIFY(QFileInfo::exists(m_dir->file("velnora.db")));
         // An existing one is opened as it stands.
-        exec("create table extra (x)");
-        exec("insert into extra values (42)");
+        dbExec(m_dir->file("velnora.db"), "create table extra (x)");
+        dbExec(m_dir->file("velnora.db"), "insert into extra values (42)");
         QCOMPARE(run({"query", "select x from extra"}).out, QString("x\n42\n"));
         // NULL prints as empty; the dialect and line breaks in the statement work.
         exec("insert into generic (object, notes, observed) values ('Kemble''s Cascade', NULL, 1)");
@@ -82,6 +84,73 @@ private slots:
         QVERIFY2(out.startsWith("count(*)\n") && out.mid(9).trimmed().toInt() > 1500, qPrintable(out));
     }
 
+    void nulRefusedChangesCountedValuesEscaped()
+    {
+        exec("insert into generic (object) values ('Stock 2')");
+        exec("insert into generic (object) values ('M 103')");
+        // The store reads a statement only up to a NUL: this one would delete every row.
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        p.start(qEnvironmentVariable("VELNORA_CLI"), {"query", "-"});
+        p.write(QByteArray("delete from generic\0 where object='Stock 2'", 44));
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 1 && err.contains("NUL byte (after \"delete from generic\")") &&
+                     err.contains("Nothing was run"),
+                 qPrintable(err));
+        QCOMPARE(run({"query", "select count(*) from generic"}).out, QString("count(*)\n2\n"));
+
+        // A write says how many rows it changed.
+        QCOMPARE(run({"query", "delete from generic where object = 'Stock 2'"}).out,
+                 QString("1 row changed\n"));
+        QCOMPARE(run({"query", "update mess set location = 'Hill' where mes in ('1', '2')"}).out,
+                 QString("2 rows changed\n"));
+        QCOMPARE(run({"query", "delete from generic where object = 'none'"}).out,
+                 QString("0 rows changed\n"));
+
+        // Tabs, line breaks, NULs and backslashes come out escaped: one line per row.
+        exec("update generic set notes = 'a' || char(9) || 'b' || char(10) || 'c\\d' || char(13) || char(0) "
+             "|| 'e'");
+        QCOMPARE(run({"query", "select object, notes from generic"}).out,
+                 QString("object\tnotes\nM 103\ta\\tb\\nc\\\\d\\r\\0e\n"));
+        exec("update mess set completed = 1, view_notes = 'two' || char(9) || 'fields' where mes = '1'");
+        exec("update mess set view_notes = '' where mes = '1'");
+        QVERIFY(run({"history", "M1"}).out.contains("\ttwo\\tfields\t"));
+    }
+
+    void structureAndHistoryCannotBeChanged()
+    {
+        exec("update mess set completed = 1, location = 'Hill' where mes = '42'");
+        exec("update mess set location = 'Garden' where mes = '42'");
+        const QString db = m_dir->file("velnora.db");
+        const QStringList schema = dbColumn(db, "select type || name || ifnull(sql, '') from sqlite_master");
+        for (const char *statement :
+             {"drop trigger history_mess_changed", "drop table observation_history",
+              "delete from observation_history", "update observation_history set location = ''",
+              "insert into observation_history (source_table, source_rowid, changed_at, change) "
+              "values ('mess', 1, '', '')",
+              "alter table mess drop column view_notes", "alter table mess rename to messier",
+              "create table extra (x)", "create index extra on mess (location)",
+              "drop index observation_history_row"}) {
+            const CliRun r = run({"query", statement});
+            QVERIFY2(r.code == 1 &&
+                         r.err.contains("leaves the logbook's structure and its observation history") &&
+                         r.err.contains("Nothing was run"),
+                     qPrintable(QString(statement) + ": " + r.err));
+        }
+        QCOMPARE(dbColumn(db, "select type || name || ifnull(sql, '') from sqlite_master"), schema);
+        // Reading the history and the writes its triggers make go on as ever;
+        // a replaced row's observation is kept like a deleted one's.
+        QCOMPARE(run({"query", "select location from observation_history"}).out, QString("location\nHill\n"));
+        QCOMPARE(run({"query", "insert or replace into mess (ID, mes, Name) select ID, mes, Name from mess "
+                               "where mes = '42'"})
+                     .out,
+                 QString("1 row changed\n"));
+        QCOMPARE(dbColumn(db, "select change || ' ' || location from observation_history order by id"),
+                 QStringList({"changed Hill", "deleted Garden"}));
+    }
+
     void historyPrintsOverwrittenAndDeleted()
     {
         exec("update mess set completed = 1, date = '2024-03-01', location = 'Hill' where mes = '42'");
@@ -128,6 +197,52 @@ private slots:
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"velnora.db"}));
             QCOMPARE(dbValue(dir.file("velnora.db"), "select count(*) from mess").toInt(), 110);
         }
+    }
+
+    void emptyOrDamagedStoreNeverAborts()
+    {
+        // An empty file is a missing store: made from the starter data.
+        writeFile(m_dir->file("velnora.db"), QByteArray());
+        CliRun r = run({"query", "select count(*) from mess"});
+        QVERIFY2(r.code == 0 && r.out == "count(*)\n110\n", qPrintable(r.out + r.err));
+        // A damaged one is named and moved aside whole; the command stops
+        // there, and the next one runs on a new store.
+        const QByteArray damaged = QByteArray("no logbook here ").repeated(300);
+        writeFile(m_dir->file("velnora.db"), damaged);
+        r = run({"history"});
+        QVERIFY2(r.code == 1 && r.err.contains("velnora.db is damaged (file is not a database)") &&
+                     r.err.contains("moved aside to") && r.out.isEmpty(),
+                 qPrintable(r.out + r.err));
+        const QStringList aside = QDir(m_dir->path()).entryList({"velnora.db.damaged-*"});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(r.err.contains(aside.first()));
+        QCOMPARE(readFile(m_dir->file(aside.first())), damaged);
+        QCOMPARE(run({"query", "select count(*) from mess"}).out, QString("count(*)\n110\n"));
+    }
+
+    void heldStoreIsWaitedFor()
+    {
+        exec("update mess set location = 'Hill' where mes = '1'");
+        SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+        holder.exec("BEGIN EXCLUSIVE");
+        holder.exec("UPDATE mess SET location = 'Garden' WHERE mes = '1'");
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        p.start(qEnvironmentVariable("VELNORA_CLI"), {"query", "select location from mess where mes = '1'"});
+        QByteArray err;
+        for (int waited = 0; waited < 150 && !err.contains("held by another program"); ++waited) {
+            p.waitForReadyRead(100);
+            err += p.readAllStandardError();
+        }
+        QVERIFY2(err.contains("velnora.db is held by another program; waiting for it to let go."),
+                 err.constData());
+        // Longer than the store's own wait: the command still waits, then runs.
+        QVERIFY(!p.waitForFinished(6000));
+        holder.exec("COMMIT");
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), QString("location\nGarden\n"));
     }
 
     void printsLayoutToPdf()
@@ -186,6 +301,24 @@ private slots:
         // Usage errors.
         QCOMPARE(run({"report", "bad.rpt"}).code, 2);
         QCOMPARE(run({"report", "--out", "x.pdf"}).code, 2);
+    }
+
+    void fullDiskKeepsTheEarlierPdf()
+    {
+        exec("update mess set completed = 1 where mes in ('7', '33')");
+        QCOMPARE(run({"report", "mess_completed.rpt", "--out", "done.pdf"}).code, 0);
+        const QByteArray good = readFile(m_dir->file("done.pdf"));
+        QVERIFY(good.startsWith("%PDF"));
+        const CliRun r = runCliOnFullDisk({"report", "mess_completed.rpt", "--out", "done.pdf"},
+                                          m_dir->path(), good.size() / 2);
+        QVERIFY2(r.code == 1 && r.err.contains("done.pdf cannot be written: File too large") &&
+                     r.out.isEmpty(),
+                 qPrintable(r.out + r.err));
+        QCOMPARE(readFile(m_dir->file("done.pdf")), good);
+        QVERIFY(QDir(m_dir->path()).entryList({"done.pdf*"}, QDir::Files) == QStringList("done.pdf"));
+        const CliRun full = run({"report", "mess_completed.rpt", "--out", "/dev/full"});
+        QVERIFY2(full.code == 1 && full.err.contains("/dev/full cannot be written: No space left on device"),
+                 qPrintable(full.out + full.err));
     }
 
 private:

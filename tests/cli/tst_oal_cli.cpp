@@ -2,9 +2,14 @@
 // it, the summary goes to stdout, a failure to stderr with exit 1.
 #include "support/testsupport.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestOalCli : public QObject
 {
@@ -44,6 +49,97 @@ private slots:
         r = run({"export-oal", m_dir->file("no/such/folder/out.xml")});
         QVERIFY2(r.code == 1 && r.err.contains("cannot be written"), qPrintable(r.err));
         QCOMPARE(run({"export-oal"}).code, 2);
+    }
+
+    void fullDiskKeepsTheEarlierExport()
+    {
+        QCOMPARE(run({"import-oal", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml")}).code, 0);
+        QCOMPARE(run({"export-oal", "out.xml"}).code, 0);
+        const QByteArray good = readFile(m_dir->file("out.xml"));
+        QVERIFY(good.contains("</oal:observations>"));
+        // The disk fills half way through the next export: it fails, saying
+        // why, and the earlier file stays whole, with no work file beside it.
+        CliRun r = runCliOnFullDisk({"export-oal", "out.xml"}, m_dir->path(), good.size() / 2);
+        QVERIFY2(r.code == 1 && r.err.contains("out.xml cannot be written: File too large") &&
+                     r.out.isEmpty(),
+                 qPrintable(r.out + r.err));
+        QCOMPARE(readFile(m_dir->file("out.xml")), good);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"out.xml", "velnora.db"}));
+        // A device that takes nothing is written in place and fails the same way.
+        r = run({"export-oal", "/dev/full"});
+        QVERIFY2(r.code == 1 && r.err.contains("/dev/full cannot be written: No space left on device"),
+                 qPrintable(r.out + r.err));
+    }
+
+    void hostileFilesChangeNothing()
+    {
+        const QByteArray head = "<?xml version=\"1.0\"?>\n<oal:observations version=\"2.1\" "
+                                "xmlns:oal=\"http://groups.google.com/group/openastronomylog\">\n";
+        const QByteArray body =
+            "<targets>\n<target id=\"t1\"><datasource>Velnora mess</datasource><name>M42</name>"
+            "</target>\n<target id=\"t1\"><name>M31</name></target>\n</targets>\n"
+            "<observation id=\"o1\"><target>t1</target><begin>2024-01-02T20:00:00Z</begin>"
+            "</observation>\n";
+        QByteArray deep = head + "<targets>";
+        for (int i = 0; i < 100000; ++i)
+            deep += "<a>";
+        const QByteArray single =
+            QByteArray(body).replace("<target id=\"t1\"><name>M31", "<target id=\"t2\"><name>M31");
+        const QList<std::pair<QByteArray, QString>> files = {
+            {deep, "deep.xml nests its elements deeper than 64 levels (line 3)"},
+            {head + body + "</oal:observations>\n",
+             "twice.xml describes two target elements with the id \"t1\" (the second on line 5)"},
+            {head + single + "</oal:observations>\n" + head.mid(head.indexOf('\n') + 1) + single +
+                 "</oal:observations>\n",
+             "tworoots.xml is not well-formed XML (line 9, column 92: Extra content at end of document.)"},
+            {head + single + "</oal:observations>\ntrailing words\n",
+             "trailing.xml is not well-formed XML (line 9, column 1: Extra content at end of document.)"},
+        };
+        const QStringList names = {"deep.xml", "twice.xml", "tworoots.xml", "trailing.xml"};
+        for (int i = 0; i < files.size(); ++i) {
+            writeFile(m_dir->file(names[i]), files[i].first);
+            const CliRun r = run({"import-oal", names[i]});
+            QVERIFY2(r.code == 1 && r.err.startsWith(files[i].second) &&
+                         r.err.contains("Nothing was imported") && r.out.isEmpty(),
+                     qPrintable(names[i] + ": " + r.err));
+        }
+        // What is no file is refused before it is opened: a pipe would wait for ever.
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir->file("pipe.xml")).constData(), 0600) == 0);
+        for (const QString &special : {m_dir->file("pipe.xml"), QString("/dev/zero")}) {
+            const CliRun r = run({"import-oal", special});
+            QVERIFY2(r.code == 1 && r.err.startsWith(special + " is not a file"),
+                     qPrintable(special + ": " + r.err));
+        }
+        const QString db = m_dir->file("velnora.db");
+        QCOMPARE(dbValue(db, "select count(*) from mess where completed = 1 or date is not null").toInt(), 0);
+        QCOMPARE(dbValue(db, "select count(*) from observation_history").toInt(), 0);
+    }
+
+    void manyObservationsOfOneObject()
+    {
+        // Every observation of an object is compared with those kept before
+        // it: this must not grow with the square of their number.
+        QByteArray xml =
+            "<?xml version=\"1.0\"?>\n<oal:observations version=\"2.1\" "
+            "xmlns:oal=\"http://groups.google.com/group/openastronomylog\">\n<targets><target "
+            "id=\"t1\"><datasource>Velnora mess</datasource><name>M42</name></target></targets>\n";
+        const QDateTime first(QDate(1950, 1, 1), QTime(20, 0), Qt::UTC);
+        for (int i = 0; i < 20000; ++i)
+            xml += "<observation id=\"o" + QByteArray::number(i) + "\"><target>t1</target><begin>" +
+                   first.addSecs(i * 600).toString(Qt::ISODate).toUtf8() +
+                   "</begin><result><description>note " + QByteArray::number(i) +
+                   "</description></result></observation>\n";
+        xml += "</oal:observations>\n";
+        writeFile(m_dir->file("many.xml"), xml);
+        QElapsedTimer timer;
+        timer.start();
+        const CliRun r = run({"import-oal", "many.xml"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from observation_history").toInt(),
+                 19999);
+        // Read again, every one of them is known already.
+        QVERIFY(run({"import-oal", "many.xml"}).out.contains("Imported: 0.\n"));
     }
 
 private:

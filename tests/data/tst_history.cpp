@@ -116,6 +116,45 @@ private slots:
         QCOMPARE(dbValue(db, "select change from observation_history").toString(), QString("deleted"));
     }
 
+    void everyStartPutsBackWhatTheHistoryLacks()
+    {
+        m_store.reset();
+        const QString db = m_dir->file("velnora.db");
+        dbExec(db, "update mess set completed = 1 where mes = '1'");
+        dbExec(db, "update Sac72 set completed = 1 where OBJECT = 'NGC224'");
+        dbExec(db, "insert into generic (object, observed, location) values ('Stock 2', 1, 'Hill')");
+        // Dropped, or rewritten to keep nothing, by some other program.
+        dbExec(db, "drop trigger history_mess_deleted");
+        dbExec(db, "drop trigger history_generic_changed");
+        dbExec(db, "drop trigger history_Sac72_deleted");
+        dbExec(db, "create trigger history_Sac72_deleted after delete on Sac72 begin select 1; end");
+        Store::ensureDatabase(m_dir->path());
+        dbExec(db, "delete from mess where mes = '1'");
+        dbExec(db, "delete from Sac72 where OBJECT = 'NGC224'");
+        dbExec(db, "update generic set location = 'Garden'");
+        QCOMPARE(dbColumn(db, "select source_table || ' ' || change from observation_history order by id"),
+                 QStringList({"mess deleted", "Sac72 deleted", "generic changed"}));
+        // With nothing missing a start writes nothing.
+        const QByteArray before = readFile(db);
+        Store::ensureDatabase(m_dir->path());
+        QVERIFY(readFile(db) == before);
+    }
+
+    void replacedRowsAreKept()
+    {
+        exec("update mess set completed = 1, location = 'Hill' where mes in ('2', '3')");
+        // REPLACE deletes the row it replaces.
+        exec("insert or replace into mess (ID, mes, Name) select ID, mes, Name from mess where mes = '2'");
+        exec("update or replace mess set ID = (select ID from mess where mes = '3') where mes = '4'");
+        QCOMPARE(count(), 2);
+        const auto kept = history().byDesignation(QString());
+        QCOMPARE(kept.size(), size_t(2));
+        QCOMPARE(kept[1].designation + ' ' + kept[1].change + ' ' + kept[1].location,
+                 QString("M2 deleted Hill"));
+        QCOMPARE(kept[0].designation + ' ' + kept[0].change + ' ' + kept[0].location,
+                 QString("M3 deleted Hill"));
+    }
+
 private:
     ObservationHistory history() { return ObservationHistory(m_store->db()); }
     void exec(const QString &sql) { m_store->execute(sql); }

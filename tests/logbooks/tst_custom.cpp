@@ -1,6 +1,10 @@
 // The custom database: browsing, the text search, add mode with its timer,
 // "Refresh Data" and the delete warning, through named controls and the store.
 #include "app/allwindows.h"
+#include "data/oalexport.h"
+#include "data/oalimport.h"
+#include "data/observationhistory.h"
+#include "data/store.h"
 #include "logbooks/custom/customdeclaration.h"
 #include "logbooks/custom/customwindow.h"
 #include "support/testsupport.h"
@@ -36,6 +40,7 @@ private slots:
 
     void cleanup()
     {
+        m_store.reset();
         m_win = nullptr;
         closeWorkspace(m_dir, m_messages);
     }
@@ -188,6 +193,36 @@ private slots:
         QCOMPARE(textsOf(m_win, {"txtFields_6", "datPrimaryRS_caption"}), QStringList({"12", "Record: 3"}));
     }
 
+    void viewingNotesAreKeptExportedAndReadBack()
+    {
+        // Row 5's "Viewing Notes" hold an observation; typing over them keeps
+        // the earlier text in the history.
+        m_win->findChild<QAbstractButton *>("Check1")->click();
+        m_win->findChild<QPlainTextEdit *>("txtFields_10")->setPlainText("Seen at last");
+        m_win->findChild<QPlainTextEdit *>("txtFields_16")->setPlainText("Low in the south");
+        click("Command1");
+        QCOMPARE(dbValue(db(), "select notes || ' / ' || view_notes from generic where ID = 5").toString(),
+                 QString("Seen at last / Low in the south"));
+        const auto kept = ObservationHistory(store().db()).byDesignation("Andromeda field");
+        QCOMPARE(kept.size(), size_t(1));
+        QCOMPARE(kept[0].notes, QString("Bright core, dark lane"));
+
+        // The export carries both, and a new store reads them back where they were.
+        OalExport::write(store().db(), m_dir->file("log.xml"));
+        ScopedWorkDir other;
+        Store::createFromStarter(other.file("velnora.db"));
+        {
+            Store fresh(other.file("velnora.db"), false);
+            OalImport::run(fresh.db(), m_dir->file("log.xml"));
+        }
+        QCOMPARE(dbValue(other.file("velnora.db"),
+                         "select notes || ' / ' || view_notes from generic where object = 'Andromeda field'")
+                     .toString(),
+                 QString("Seen at last / Low in the south"));
+        QCOMPARE(dbValue(other.file("velnora.db"), "select notes from observation_history").toString(),
+                 QString("Bright core, dark lane"));
+    }
+
     void deleteAsksFirst()
     {
         click("Command10");
@@ -218,12 +253,19 @@ private slots:
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Store> m_store;
     CustomWindow *m_win = nullptr;
     QStringList m_warningTexts;
 
     QString db() const { return m_dir->file("velnora.db"); }
     int count() { return dbValue(db(), "select count(*) from generic").toInt(); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
+    Store &store()
+    {
+        if (!m_store)
+            m_store = std::make_unique<Store>(db(), false);
+        return *m_store;
+    }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QAbstractButton *button(const QString &name) { return m_win->findChild<QAbstractButton *>(name); }
     QString id() { return field("txtFields_6")->text(); }

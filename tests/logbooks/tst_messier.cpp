@@ -1,6 +1,7 @@
 // The Messier logbook and its month view, driven through their named controls
 // and checked in both the controls and the database.
 #include "app/allwindows.h"
+#include "data/command.h"
 #include "data/recordsource.h"
 #include "logbooks/messier/messierwindow.h"
 #include "logbooks/messier/monthviewdialog.h"
@@ -16,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QtTest>
+
+#include <SQLiteCpp/Database.h>
 
 class TestMessier : public QObject
 {
@@ -128,6 +131,25 @@ private slots:
         field("txtFields_2")->setText("12/5/2026");
         QVERIFY(m_win->close());
         QCOMPARE(db(stored).toString(), QString("2026-12-05|Should not be written"));
+    }
+
+    void storeThatCannotWriteIsNamed()
+    {
+        activateItem(combo("Combo1"), "42");
+        setTexts(m_win, {{"txtFields_7", "Hill"}});
+        {
+            // Another program holds the store: the date is not the reason.
+            SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+            holder.exec("BEGIN EXCLUSIVE");
+            click("Command3");
+            holder.exec("ROLLBACK");
+        }
+        QCOMPARE(m_messages->shown, QStringList{Command::storeRefusedMessage("database is locked")});
+        QVERIFY(m_messages->shown.first().startsWith("The logbook could not be saved: database is locked."));
+        QCOMPARE(field("txtFields_7")->text(), QString("Hill"));
+        click("Command3");
+        QCOMPARE(db("select location from mess where mes = '42'").toString(), QString("Hill"));
+        QCOMPARE(m_messages->shown.size(), 1);
     }
 
     void pictureAndMonthCaptions()

@@ -4,8 +4,10 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTextBlock>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -204,6 +206,29 @@ private slots:
             // Every character shown comes from at least one byte read.
             QVERIFY2(plain(rtf).size() <= rtf.size(), rtf.toPercentEncoding().constData());
         }
+    }
+
+    void hugeSpacingStaysOnThePage()
+    {
+        // Spacing and indents of 2^31 twips would lay out pages kilometres
+        // long: they are held to what a page can show.
+        QByteArray rtf = "{\\rtf1";
+        for (int i = 0; i < 300; ++i)
+            rtf += "\\pard\\sb2147483647\\sa2147483647\\li2147483647\\ri2147483647\\fi-2147483647 Line\\par";
+        rtf += "}";
+        QTextDocument doc;
+        QElapsedTimer timer;
+        timer.start();
+        RtfDocument::load(&doc, rtf);
+        doc.setTextWidth(600);
+        const QSizeF size = doc.size();
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        const QTextBlockFormat f = doc.begin().blockFormat();
+        for (const qreal margin :
+             {f.topMargin(), f.bottomMargin(), f.leftMargin(), f.rightMargin(), -f.textIndent()})
+            QVERIFY2(margin <= 1600, qPrintable(QString::number(margin)));
+        QVERIFY(size.height() < 300 * 2 * 1600 + 10000);
+        QCOMPARE(doc.toPlainText().count("Line"), 300);
     }
 
     void loadFile()

@@ -25,6 +25,8 @@
 #include <QtTest>
 
 #include <utility>
+#include <csignal>
+#include <sys/resource.h>
 
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
@@ -97,15 +99,34 @@ QString dataErrorOf(const std::function<void()> &f)
     return {};
 }
 
-CliRun runCli(const QStringList &args, const QString &dir)
+namespace {
+CliRun runCliIn(QProcess &p, const QStringList &args, const QString &dir)
 {
-    QProcess p;
     p.setWorkingDirectory(dir);
     p.start(qEnvironmentVariable("VELNORA_CLI"), args);
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
         return {-1, {}, "did not finish normally"};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+} // namespace
+
+CliRun runCli(const QStringList &args, const QString &dir)
+{
+    QProcess p;
+    return runCliIn(p, args, dir);
+}
+
+CliRun runCliOnFullDisk(const QStringList &args, const QString &dir, qint64 fileBytes)
+{
+    QProcess p;
+    p.setChildProcessModifier([fileBytes] {
+        // A write past the limit then fails with EFBIG instead of ending the process.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(fileBytes), rlim_t(fileBytes)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    return runCliIn(p, args, dir);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

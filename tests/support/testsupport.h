@@ -65,6 +65,9 @@ struct CliRun
     QString err;
 };
 CliRun runCli(const QStringList &args, const QString &dir);
+// The same on a disk that takes no file beyond `fileBytes`: any write past it
+// fails as on a full disk (the process's file size limit).
+CliRun runCliOnFullDisk(const QStringList &args, const QString &dir, qint64 fileBytes);
 
 void writeFile(const QString &path, const QByteArray &bytes);
 // The whole file; empty when it cannot be read.

@@ -1,4 +1,5 @@
 // velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]
+#include "cli/clistore.h"
 #include "cli/commands.h"
 
 #include "data/dataerror.h"
@@ -36,8 +37,7 @@ int report(const QStringList &args)
         return 2;
     }
     try {
-        Store::ensureDatabase(QDir::currentPath(),
-                              [](const QString &mdb, const QString &db) { MdbImporter::import(mdb, db); });
+        openStore();
         RecordSource &data1 = Reports::data1();
         if (!query.isEmpty()) {
             data1.setRecordSource(query);

@@ -4,6 +4,9 @@
 #include "cli/commands.h"
 
 #include <QGuiApplication>
+#include <QTextStream>
+
+#include <exception>
 
 int main(int argc, char **argv)
 {
@@ -12,5 +15,11 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName("velnora-cli");
     // Called as "velnora-cli-report report LAYOUT ...", as velnora-cli was.
-    return Cli::report(QCoreApplication::arguments().mid(2));
+    try {
+        return Cli::report(QCoreApplication::arguments().mid(2));
+    } catch (const std::exception &e) {
+        // Whatever the store or the file system did, it ends in words.
+        QTextStream(stderr) << "velnora-cli report: " << e.what() << '\n';
+        return 1;
+    }
 }

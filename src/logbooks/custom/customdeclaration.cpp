@@ -33,7 +33,7 @@ LogbookDeclaration make()
         F::line("txtFields_8", "MAG", "mag", object),
         F::line("txtFields_13", "Size", "size", object),
         F::line("txtFields_6", "ID", "ID", object).locked(),
-        F::notes("txtFields_16", "view_notes:", oc.notes, object),
+        F::notes("txtFields_16", "view_notes:", oc.personalNotes, object),
         F::check("Check1", "Observed?", oc.observed, obs),
         F::line("txtFields_2", "Date (dd/mm/yyyy)", oc.date, obs),
         F::line("txtFields_5", "Local Time (hh:mm) PM/AM", oc.time, obs),
@@ -43,7 +43,7 @@ LogbookDeclaration make()
         F::line("txtFields_9", "Magnifaction", oc.magnification, obs).withAid("Command15"),
         F::combo("Combo2", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
         F::combo("Combo3", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)).withAid("Command11"),
-        F::notes("txtFields_10", "Viewing Notes", "notes", obs),
+        F::notes("txtFields_10", "Viewing Notes", oc.notes, obs),
     };
     for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check2"))
         b.fields.push_back(f);
