@@ -278,19 +278,19 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
                         .arg(QDir::toNativeSeparators(dbPath), reason));
         }
         Store store(dbPath, false);
+        if (Schema::version(store.db()) < Schema::kVersion) {
+            // An older store compares text as it was stored; it is upgraded
+            // once. A failed upgrade leaves it as it was and is tried again on
+            // the next start.
+            try {
+                Schema::upgrade(store.db());
+            } catch (const SQLite::Exception &e) {
+                qWarning("%s could not be upgraded: %s", qPrintable(dbPath), e.what());
+            }
+        }
         keepHistoryWhole(store);
     } catch (const SQLite::Exception &e) {
         throw DataError("The database " + dbPath + " cannot be opened: " + QString::fromUtf8(e.what()));
-    }
-    if (Schema::version(store.db()) < Schema::kVersion) {
-        // An older store compares text as it was stored; it is upgraded
-        // once. A failed upgrade leaves it as it was and is tried again on
-        // the next start.
-        try {
-            Schema::upgrade(store.db());
-        } catch (const SQLite::Exception &e) {
-            qWarning("%s could not be upgraded: %s", qPrintable(dbPath), e.what());
-        }
     }
     return dbPath;
 }
