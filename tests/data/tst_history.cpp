@@ -55,7 +55,7 @@ private slots:
         exec("update Sac72 set location = '' where OBJECT = 'NGC224'");
         exec("update Sac72 set completed = 1, hour = '9:00 PM' where OBJECT = 'NGC224'");
         exec("update Sac72 set location = '', hour = '9:00 PM', completed = 1 where OBJECT = 'NGC224'");
-        exec("update Sac72 set NOTES = 'Andromeda', report = 'x' where OBJECT = 'NGC224'");
+        exec("update Sac72 set NOTES = 'Andromeda', report = 1 where OBJECT = 'NGC224'");
         exec("update sac72 set report = null");
         exec("delete from generic");
         QCOMPARE(count(), 0);
