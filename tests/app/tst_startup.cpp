@@ -54,6 +54,7 @@ private slots:
         QVERIFY2(m_messages->shown.first().contains("velnora.db is damaged (") &&
                      m_messages->shown.first().contains(aside.first()),
                  qPrintable(m_messages->shown.first()));
+        m_messages->take();
         QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess").toInt(), 110);
     }
 
@@ -87,6 +88,7 @@ private slots:
         QVERIFY2(m_messages->shown.first().contains("is held by another program") &&
                      m_messages->shown.first().contains("it was not opened"),
                  qPrintable(m_messages->shown.first()));
+        m_messages->take();
         holder.exec("ROLLBACK");
     }
 

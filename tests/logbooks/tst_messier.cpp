@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(field("txtFields_7")->text(), QString("Hill"));
         click("Command3");
         QCOMPARE(db("select location from mess where mes = '42'").toString(), QString("Hill"));
-        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->take().size(), 1);
     }
 
     void pictureAndMonthCaptions()

@@ -160,7 +160,7 @@ private slots:
         // A catalogue filter that names no report starts nothing, but the check still runs.
         closeTopLevels();
         Reports::startCompletedItemReport("5");
-        QCOMPARE(m_messages->shown.size(), 6);
+        QCOMPARE(m_messages->take().size(), 6);
         QVERIFY(killit());
         QCOMPARE(reportWindows(), 0);
     }
