@@ -156,9 +156,9 @@ private slots:
         for (const char *key : {"Return", "Escape"}) {
             auto splash = showSplash();
             QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
-            QVERIFY2(QTest::qWaitForWindowActive(splash.data(), 3000), "the splash did not get the focus");
+            QVERIFY2(QTest::qWaitForWindowActive(splash.data(), 10000), "the splash did not get the focus");
             g_session->typeKey(key);
-            QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 10000);
             QTRY_VERIFY(!splash);
         }
     }
@@ -167,14 +167,14 @@ private slots:
     {
         auto splash = showSplash();
         QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
-        QVERIFY(QTest::qWaitForWindowActive(splash.data(), 3000));
+        QVERIFY(QTest::qWaitForWindowActive(splash.data(), 10000));
         g_session->typeKey("Right");
         g_session->typeKey("F5");
         QTest::qWait(500);
         QCOMPARE(unloaded.count(), 0);
         QVERIFY(splash->isVisible());
         g_session->typeKey("Escape");
-        QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 10000);
     }
 
 private:
