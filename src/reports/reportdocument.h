@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/jobprogress.h"
 #include "reports/reportitem.h"
 
 #include <QPageLayout>
@@ -10,9 +11,6 @@
 #include <vector>
 
 class QPainter;
-
-// Called while a long job runs; returns false when the user cancelled.
-using ReportProgress = std::function<bool(int done, int total)>;
 
 struct ReportPage
 {

@@ -1,7 +1,9 @@
 #include "reports/reportwindows.h"
 
 #include "reports/killitwindow.h"
+#include "data/recordsource.h"
 #include "reports/reportengine.h"
+#include "reports/reporterror.h"
 #include "reports/reportwindow.h"
 #include "ui/reportstarts.h"
 #include "ui/windows.h"
@@ -42,6 +44,18 @@ void installUi()
     installed = true;
     Windows::registerFactory(QString::fromLatin1(kReportWindowName), [] { return new ReportWindow; });
     Windows::registerFactory(QString::fromLatin1(kKillitName), [] { return new KillitWindow; });
+    installEngine({
+        .windowTitle = [] { return engine().windowTitle(); },
+        .setFile = [](const QString &file) { engine().setReportFileName(file); },
+        .openData1 =
+            [](const QString &query) {
+                data1().setRecordSource(query);
+                data1().open();
+            },
+        .start = [] { return engine().start(); },
+        .failed = [] { return engine().lastErrorNumber() != ReportErrors::None; },
+        .fail = [](const QString &text) { engine().setLastError(ReportErrors::QueryFailed, text); },
+    });
     engine().setPresenter(present);
     engine().setProgressFactory([] { return progressDialog("Preparing the report..."); });
 }

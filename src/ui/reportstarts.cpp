@@ -2,9 +2,6 @@
 
 #include "data/dataerror.h"
 #include "data/messages.h"
-#include "data/recordsource.h"
-#include "reports/reportengine.h"
-#include "reports/reporterror.h"
 #include "ui/windows.h"
 
 #include <QApplication>
@@ -18,7 +15,7 @@
 namespace Reports {
 namespace {
 
-// The receiver of the logbooks' report signals.
+EngineAccess g_engine;
 int g_progressDelay = 500;
 bool g_rendering = false;
 // The property that orders the report windows by when they were shown.
@@ -30,27 +27,31 @@ constexpr const char *kShownOrder = "velnoraShownOrder";
 // error number.
 void runSteps(const std::function<bool()> &prepare, bool testWindow)
 {
-    ReportEngine &e = engine();
-    if (g_rendering)
+    if (g_rendering || !g_engine.start)
         return;
     try {
         if (!testWindow || !reportWindow()) {
             const QScopedValueRollback<bool> busy(g_rendering, true);
-            if ((!prepare || prepare()) && e.start())
+            if ((!prepare || prepare()) && g_engine.start())
                 showKillit();
         }
     } catch (const DataError &err) {
-        e.setLastError(ReportErrors::QueryFailed, err.description());
+        g_engine.fail(err.description());
     } catch (const std::exception &err) {
-        e.setLastError(ReportErrors::QueryFailed, QString::fromUtf8(err.what()));
+        g_engine.fail(QString::fromUtf8(err.what()));
     }
-    if (e.lastErrorNumber() != ReportErrors::None) {
+    if (g_engine.failed()) {
         Messages::show("Operation Cancelled");
         showKillit();
     }
 }
 
 } // namespace
+
+void installEngine(EngineAccess access)
+{
+    g_engine = std::move(access);
+}
 
 void dropClosed(const char *name)
 {
@@ -61,7 +62,9 @@ void dropClosed(const char *name)
 
 QWidget *reportWindow()
 {
-    const QString title = engine().windowTitle();
+    if (!g_engine.windowTitle)
+        return nullptr;
+    const QString title = g_engine.windowTitle();
     QWidget *found = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle() == title &&
@@ -116,7 +119,7 @@ void startMonthWorksheet(const QString &caption)
 {
     const QString file = monthWorksheetFile(caption);
     if (!file.isEmpty())
-        engine().setReportFileName(file);
+        g_engine.setFile(file);
     runSteps({}, true);
 }
 
@@ -144,7 +147,7 @@ void startCompletedItemReport(const QString &catalogFilter)
         [file] {
             if (file.isEmpty())
                 return false;
-            engine().setReportFileName(file);
+            g_engine.setFile(file);
             return true;
         },
         true);
@@ -188,7 +191,7 @@ void StartReport(const QString &file)
 {
     Reports::runSteps(
         [file] {
-            Reports::engine().setReportFileName(file);
+            Reports::g_engine.setFile(file);
             return true;
         },
         true);
@@ -198,10 +201,8 @@ void StartQueryReport(const QString &query, const QString &file, bool testWindow
 {
     Reports::runSteps(
         [query, file] {
-            RecordSource &data1 = Reports::data1();
-            data1.setRecordSource(query);
-            data1.open();
-            Reports::engine().setReportFileName(file);
+            Reports::g_engine.openData1(query);
+            Reports::g_engine.setFile(file);
             return true;
         },
         testWindow);

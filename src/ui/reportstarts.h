@@ -1,8 +1,10 @@
 #pragma once
 
-#include "reports/reportdocument.h"
+#include "data/jobprogress.h"
 
 #include <QString>
+
+#include <functional>
 
 class QWidget;
 
@@ -18,8 +20,9 @@ class QWidget;
 //   Reports::startCompletedItemReport(filter)  the SAC completed-items report
 //   EndReport()                                "End Report" of every logbook
 //
-// The report window and killit come from the registry by name; the reports
-// folder registers them (Reports::installUi) before any start.
+// The report window and killit come from the registry by name, and the
+// engine is reached through what the reports folder installs
+// (Reports::installUi) before any start: the kit knows no report.
 //
 // While a window titled "Velnora Report" is open a start is ignored without a
 // message. A failure or a cancel (a missing layout, a query the store rejects,
@@ -33,6 +36,18 @@ namespace Reports {
 
 inline constexpr const char *kReportWindowName = "report";
 inline constexpr const char *kKillitName = "killit";
+
+// What a start needs of the report engine.
+struct EngineAccess
+{
+    std::function<QString()> windowTitle;           // the title of every report window
+    std::function<void(const QString &)> setFile;   // the layout the next start runs
+    std::function<void(const QString &)> openData1; // Data1's statement, opened; may throw
+    std::function<bool()> start;                    // true when a report was shown
+    std::function<bool()> failed;                   // the last error number is not zero
+    std::function<void(const QString &)> fail;      // records a query the store refused
+};
+void installEngine(EngineAccess access);
 
 // The month worksheet named by the caption of the Messier logbook's Command4
 // ("January Worksheet" ... "December Worksheet", compared exactly). Another
