@@ -369,6 +369,16 @@ void RecordSource::movePrevious()
     setPosition(m_pos - 1);
 }
 
+void RecordSource::clampToRows()
+{
+    if (recordCount() == 0)
+        return;
+    if (isEOF())
+        moveLast();
+    else if (isBOF())
+        moveFirst();
+}
+
 void RecordSource::navigate(Move move)
 {
     try {
@@ -384,16 +394,13 @@ void RecordSource::navigate(Move move)
         case Move::Next:
             if (!isEOF() || m_onDeleted)
                 moveNext();
-            if (isEOF() && recordCount() > 0)
-                moveLast();
             break;
         case Move::Previous:
             if (!isBOF() || m_onDeleted)
                 movePrevious();
-            if (isBOF() && recordCount() > 0)
-                moveFirst();
             break;
         }
+        clampToRows();
     } catch (const DataError &e) {
         reportError(e);
     }

@@ -62,6 +62,9 @@ public:
     // The clamping moves of the navigation buttons, with errors reported
     // through the Error event.
     void navigate(Move move);
+    // After a move that ran off an end: back onto the last or the first row
+    // (nothing when there are no rows).
+    void clampToRows();
 
     // Finds forwards from the current row (from the one after it when
     // skipCurrent); without a match the source stands past its end.

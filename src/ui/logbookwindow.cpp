@@ -6,6 +6,7 @@
 #include "data/store.h"
 #include "ui/controlvalue.h"
 #include "ui/historywindow.h"
+#include "ui/logbookform.h"
 #include "ui/module1.h"
 #include "ui/navigatorwidget.h"
 #include "ui/programend.h"
@@ -47,6 +48,9 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     m_defaults->setRecordSource(book.defaultsQuery);
     m_primaryBinder = new RecordBinder(m_primary, this);
     m_defaultsBinder = new RecordBinder(m_defaults, this);
+    m_form = new LogbookForm(m_declaration, this, m_primaryBinder, m_defaultsBinder,
+                             {[this] { insertDefaults(); }, [this] { storeDefaults(); },
+                              [this](const QString &key) { ownAction(key); }});
     connect(m_primary, &RecordSource::moveComplete, this, [this] { afterMove(); });
 
     buildForm();
@@ -93,152 +97,6 @@ QString LogbookWindow::text(const QString &name) const
 
 // ---- building the window from its declaration ----
 
-QWidget *LogbookWindow::makeField(const LogbookField &f)
-{
-    QWidget *w = nullptr;
-    switch (f.kind) {
-    case LogbookField::Kind::Line: {
-        auto *e = new QLineEdit(this);
-        e->setReadOnly(f.readOnly);
-        w = e;
-        break;
-    }
-    case LogbookField::Kind::Notes: {
-        auto *e = new QPlainTextEdit(this);
-        e->setTabChangesFocus(true);
-        e->setReadOnly(f.readOnly);
-        const int line = e->fontMetrics().lineSpacing();
-        e->setMinimumHeight(line * 3 + 12);
-        e->setMaximumHeight(line * 6 + 12);
-        w = e;
-        break;
-    }
-    case LogbookField::Kind::Combo: {
-        auto *c = new QComboBox(this);
-        c->setEditable(true);
-        c->addItems(f.items);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        w = c;
-        break;
-    }
-    case LogbookField::Kind::Check:
-        w = new QCheckBox(f.label, this);
-        break;
-    }
-    w->setObjectName(f.objectName);
-    w->setAccessibleName((f.onDefaults ? "Default " : "") + QString(f.label).remove('&').replace('\n', ' '));
-    if (!f.column.isEmpty())
-        (f.onDefaults ? m_defaultsBinder : m_primaryBinder)->bind(w, f.column);
-    return w;
-}
-
-QWidget *LogbookWindow::makeGroup(const QString &title)
-{
-    auto *box = new QGroupBox(title);
-    auto *outer = new QVBoxLayout(box);
-    m_groups.emplace_back(title, outer);
-    std::vector<const LogbookField *> fields;
-    for (const LogbookField &f : m_declaration.fields)
-        if (f.group == title)
-            fields.push_back(&f);
-    const bool defaultsBlock = !fields.empty() && fields.front()->onDefaults;
-
-    auto aidButtonFor = [this](const QString &name) -> QPushButton * {
-        for (const LogbookAidButton &a : m_declaration.aidButtons) {
-            if (a.objectName != name)
-                continue;
-            auto *b = new QPushButton(a.caption, this);
-            b->setObjectName(a.objectName);
-            b->setToolTip(a.toolTip);
-            b->setAccessibleName(a.toolTip.isEmpty() ? a.caption : a.toolTip);
-            b->setMaximumWidth(b->fontMetrics().horizontalAdvance(a.caption.size() < 3 ? "Map" : a.caption) +
-                               24);
-            connect(b, &QPushButton::clicked, this, [this, a] { runAid(a); });
-            return b;
-        }
-        return nullptr;
-    };
-
-    if (defaultsBlock) {
-        // The defaults sit two to a row, with "Ins" and "U" after them.
-        box->setObjectName("defaultsBox");
-        auto *grid = new QGridLayout;
-        int i = 0;
-        for (const LogbookField *f : fields) {
-            QWidget *w = makeField(*f);
-            const int row = i / 2, col = (i % 2) * 2;
-            if (f->kind == LogbookField::Kind::Check) {
-                grid->addWidget(w, row, col + 1);
-            } else {
-                auto *l = new QLabel(f->label, box);
-                l->setBuddy(w);
-                grid->addWidget(l, row, col);
-                grid->addWidget(w, row, col + 1);
-            }
-            ++i;
-        }
-        auto *copyRow = new QHBoxLayout;
-        for (const auto &[name, caption, tip] :
-             {std::tuple{m_declaration.insertButton, QString("Ins"),
-                         QString("Copy the default values into this record")},
-              std::tuple{m_declaration.storeButton, QString("U"),
-                         QString("Store this record's values as the defaults")}}) {
-            if (name.isEmpty())
-                continue;
-            auto *b = new QPushButton(caption, box);
-            b->setObjectName(name);
-            b->setToolTip(tip);
-            b->setAccessibleName(tip);
-            b->setMaximumWidth(b->fontMetrics().horizontalAdvance("Ins") + 32);
-            copyRow->addWidget(b);
-            if (caption == "Ins")
-                connect(b, &QPushButton::clicked, this, [this] { insertDefaults(); });
-            else
-                connect(b, &QPushButton::clicked, this, [this] { storeDefaults(); });
-        }
-        copyRow->addStretch(1);
-        const int row = (i + 1) / 2;
-        grid->addLayout(copyRow, i % 2 ? row - 1 : row, 3);
-        outer->addLayout(grid);
-        return box;
-    }
-
-    auto *form = new QFormLayout;
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    for (const LogbookField *f : fields) {
-        QWidget *w = makeField(*f);
-        QPushButton *aid = f->aidButton.isEmpty() ? nullptr : aidButtonFor(f->aidButton);
-        QLabel *suffix = f->suffix.isEmpty() ? nullptr : new QLabel(f->suffix, box);
-        if (f->kind == LogbookField::Kind::Check && !aid) {
-            form->addRow(w);
-            continue;
-        }
-        QLayout *fieldPart = nullptr;
-        if (aid || suffix) {
-            auto *row = new QHBoxLayout;
-            row->setContentsMargins(0, 0, 0, 0);
-            row->addWidget(w, 1);
-            if (suffix)
-                row->addWidget(suffix);
-            if (aid)
-                row->addWidget(aid);
-            fieldPart = row;
-        }
-        if (f->kind == LogbookField::Kind::Check) {
-            form->addRow(fieldPart);
-            continue;
-        }
-        auto *l = new QLabel(f->label, box);
-        l->setBuddy(w);
-        if (fieldPart)
-            form->addRow(l, fieldPart);
-        else
-            form->addRow(l, w);
-    }
-    outer->addLayout(form);
-    return box;
-}
-
 void LogbookWindow::buildForm()
 {
     auto *content = new QWidget;
@@ -266,7 +124,9 @@ void LogbookWindow::buildForm()
                 column->addLayout(m_actionBar);
                 continue;
             }
-            QWidget *box = makeGroup(g);
+            QVBoxLayout *inner = nullptr;
+            QWidget *box = m_form->group(g, &inner);
+            m_groups.emplace_back(g, inner);
             box->setParent(content);
             column->addWidget(box, box->objectName() == "defaultsBox" ? 0 : 1);
         }
@@ -307,6 +167,29 @@ QVBoxLayout *LogbookWindow::groupLayout(const QString &group) const
     return nullptr;
 }
 
+void LogbookWindow::addToFindBar(int &at, const QString &label, QWidget *field, int gap)
+{
+    auto *l = new QLabel(label, this);
+    l->setBuddy(field);
+    m_findBar->insertWidget(at++, l);
+    m_findBar->insertWidget(at++, field);
+    m_findBar->insertSpacing(at++, gap);
+}
+
+QComboBox *LogbookWindow::addJumpList(int &at, const QString &name, const QString &label,
+                                      const QString &accessible, const QStringList &items)
+{
+    auto *c = new QComboBox(this);
+    c->setObjectName(name);
+    c->addItems(items);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    if (!accessible.isEmpty())
+        c->setAccessibleName(accessible);
+    addToFindBar(at, label, c);
+    return c;
+}
+
 QPushButton *LogbookWindow::addActionButton(const QString &name, const QString &caption,
                                             const QString &toolTip)
 {
@@ -329,6 +212,11 @@ void LogbookWindow::addActionWidget(QWidget *widget)
         m_actionBar->removeWidget(w);
     for (int i = 0; i < int(m_actions.size()); ++i)
         m_actionBar->addWidget(m_actions[size_t(i)], i / perRow, i % perRow);
+    // Even columns: a button narrowed for another place ("Ins" beside the
+    // defaults) takes a full cell here like its neighbours.
+    widget->setMaximumWidth(QWIDGETSIZE_MAX);
+    for (int c = 0; c < perRow; ++c)
+        m_actionBar->setColumnStretch(c, 1);
 }
 
 QSize LogbookWindow::formSizeHint() const
@@ -474,26 +362,6 @@ void LogbookWindow::runMenuAction(const LogbookMenuItem &item)
     }
 }
 
-void LogbookWindow::runAid(const LogbookAidButton &aid)
-{
-    switch (aid.aid) {
-    case LogbookAidButton::Aid::Utc:
-        Windows::exec(m_declaration.aids.utcWindow);
-        break;
-    case LogbookAidButton::Aid::Seeing:
-        if (m_declaration.aids.seeingAsksCaller)
-            Module1::SeeingCaller = m_declaration.windowName;
-        Windows::exec(m_declaration.aids.seeingWindow);
-        break;
-    case LogbookAidButton::Aid::Magnification:
-        Windows::exec(m_declaration.aids.magnificationWindow);
-        break;
-    case LogbookAidButton::Aid::Own:
-        ownAction(aid.objectName);
-        break;
-    }
-}
-
 // ---- the logbook's commands ----
 
 bool LogbookWindow::navigate(Nav nav)
@@ -515,11 +383,7 @@ bool LogbookWindow::navigate(Nav nav)
                 rs->moveLast();
                 break;
             }
-            // Moves clamp at the ends.
-            if (rs->isEOF())
-                rs->moveLast();
-            else if (rs->isBOF())
-                rs->moveNext();
+            rs->clampToRows();
         },
         m_declaration.commitFailureMessage);
 }
@@ -545,14 +409,12 @@ bool LogbookWindow::updateAll()
 
 void LogbookWindow::insertDefaults()
 {
-    for (const auto &[from, to] : m_declaration.copyPairs)
-        ControlValue::copy(control(from), control(to));
+    m_form->copyDefaultsIn();
 }
 
 bool LogbookWindow::storeDefaults()
 {
-    for (const auto &[from, to] : m_declaration.copyPairs)
-        ControlValue::copy(control(to), control(from));
+    m_form->copyToDefaults();
     RecordSource *rs = m_defaults;
     return runCommand([rs] { rs->moveOffAndBack(); }, m_declaration.commitFailureMessage);
 }

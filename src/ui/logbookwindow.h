@@ -5,10 +5,12 @@
 
 #include <QMainWindow>
 
+class QComboBox;
 class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
+class LogbookForm;
 class RecordBinder;
 
 // A catalogue logbook built from its declaration: the record source of its catalogue
@@ -58,6 +60,13 @@ protected:
     // The row above the form, where a logbook puts its own jump lists; the
     // navigator closes it.
     QHBoxLayout *findBar() const { return m_findBar; }
+    // Puts `field` with its label and a gap into the find bar at `at`, which
+    // moves past them.
+    void addToFindBar(int &at, const QString &label, QWidget *field, int gap = 12);
+    // A typed-into list of `items` for jumping to a row, labelled in the find
+    // bar at `at`; the logbook connects what a choice does.
+    QComboBox *addJumpList(int &at, const QString &name, const QString &label, const QString &accessible,
+                           const QStringList &items = {});
     // The box of a group, below its fields, for a logbook's own widgets.
     QVBoxLayout *groupLayout(const QString &group) const;
     // The row of "Update All Information", for a logbook's own buttons.
@@ -91,15 +100,13 @@ private:
     void addHistoryItem();
     void addTonightItem();
     void showHistory();
-    void runAid(const LogbookAidButton &aid);
-    QWidget *makeField(const LogbookField &f);
-    QWidget *makeGroup(const QString &title);
 
     LogbookDeclaration m_declaration;
     RecordSource *m_primary;
     RecordSource *m_defaults;
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
+    LogbookForm *m_form;
     QHBoxLayout *m_findBar = nullptr;
     QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;

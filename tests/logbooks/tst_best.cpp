@@ -47,7 +47,7 @@ private slots:
         const QStringList byId = dbColumn(db(), "select OBJECT from Sac72 where BCHM like '%B%' order by id");
         click("Command7");
         QVERIFY(textOf(m_win, "Command7") == "Sort by Best#" && Module1::BestSortOrder == 2);
-        QCOMPARE(Module1::BestSortQuery, QString(BestLogbook::kSortedByNgc));
+        QCOMPARE(Module1::BestSortQuery, BestLogbook::sortedByNgc());
         QCOMPARE(object(), byId[0]);
         // Next and previous walk the id order, which parts from the Best
         // order at NGC2022 (Best 23) and NGC2024 (Best 22); the lists follow.
@@ -67,7 +67,7 @@ private slots:
         click("Command7");
         QCOMPARE(textsOf(m_win, {"Command7", "Text3", "Combo2"}), QStringList({"Sort by NGC", "1", "1"}));
         QCOMPARE(Module1::BestSortOrder, short(1));
-        QCOMPARE(Module1::BestSortQuery, QString(BestLogbook::kSortedByBest));
+        QCOMPARE(Module1::BestSortQuery, BestLogbook::sortedByBest());
         QVERIFY(m_messages->shown.isEmpty());
     }
 

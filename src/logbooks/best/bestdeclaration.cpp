@@ -10,6 +10,22 @@
 namespace BestLogbook {
 namespace {
 
+// The observation columns in the order the logbook has always selected them.
+QString observationList()
+{
+    const ObservationColumns &o = Catalogues::sac().observation;
+    return QStringList{o.instrument, o.date,         o.location, o.magnification,
+                       o.transparency, o.time, o.notes, o.ut}
+        .join(',');
+}
+
+QString sortedBy(const QString &order)
+{
+    return "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,"
+           "OBJECT,BCHM,RA,SIZE_MAX,SIZE_MIN,TYPE," +
+           observationList() + " from Sac72 Where BCHM like '%B%' order by " + order;
+}
+
 LogbookDeclaration make()
 {
     using A = LogbookMenuItem::Action;
@@ -21,8 +37,8 @@ LogbookDeclaration make()
     b.table = catalogue.table;
     b.designationColumn = catalogue.designationColumn;
     b.designationPrefix = catalogue.designationPrefix;
-    b.primaryQuery = kByNumber;
-    b.otherQueries = {kSortedByNgc, kSortedByBest};
+    b.primaryQuery = byNumber();
+    b.otherQueries = {sortedByNgc(), sortedByBest()};
     const QString object = "Object", obs = "Observation", defs = "Default Observation Values";
     using F = LogbookField;
     b.fields = {
@@ -127,6 +143,23 @@ QStringList column(Store &store, const QString &sql)
 }
 
 } // namespace
+
+QString byNumber()
+{
+    return "select completed,rating,Best_notes,notes,best_info_notes,CON,DEC,ID,best_number,MAG,NGC_DESCR,NOTES,"
+           "OBJECT,RA,SIZE_MAX,SIZE_MIN,TYPE," +
+           observationList() + ",BCHM from Sac72\nwhere BCHM like '%B%'\norder by best_number";
+}
+
+QString sortedByNgc()
+{
+    return sortedBy("id");
+}
+
+QString sortedByBest()
+{
+    return sortedBy("best_number");
+}
 
 const LogbookDeclaration &declaration()
 {

@@ -30,22 +30,10 @@ BestWindow::BestWindow(QWidget *parent) : LogbookWindow(BestLogbook::declaration
 void BestWindow::buildOwnParts()
 {
     int at = 0; // the jump lists and the sort button lead the row, the navigator closes it
-    auto jumpList = [this, &at](const QString &name, const QString &label, const QString &accessible) {
-        auto *c = new QComboBox(this);
-        c->setObjectName(name);
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->setAccessibleName(accessible);
+    m_combo1 = addJumpList(at, "Combo1", "Go to &NGC", "Go to NGC object");
+    m_combo2 = addJumpList(at, "Combo2", "Go to &Best #", "Go to Best of the NGC number");
+    for (QComboBox *c : {m_combo1, m_combo2})
         c->setMinimumContentsLength(8);
-        auto *l = new QLabel(label, this);
-        l->setBuddy(c);
-        findBar()->insertWidget(at++, l);
-        findBar()->insertWidget(at++, c);
-        findBar()->insertSpacing(at++, 12);
-        return c;
-    };
-    m_combo1 = jumpList("Combo1", "Go to &NGC", "Go to NGC object");
-    m_combo2 = jumpList("Combo2", "Go to &Best #", "Go to Best of the NGC number");
     m_sort = new QPushButton("Sort by NGC", this);
     m_sort->setObjectName("Command7");
     m_sort->setToolTip("Change the order of the list");
@@ -121,7 +109,7 @@ void BestWindow::jumpToNumber(const QString &number)
 void BestWindow::toggleSort()
 {
     const bool byNgc = Module1::BestSortOrder != 2;
-    Module1::BestSortQuery = byNgc ? BestLogbook::kSortedByNgc : BestLogbook::kSortedByBest;
+    Module1::BestSortQuery = byNgc ? BestLogbook::sortedByNgc() : BestLogbook::sortedByBest();
     const bool done = runCommand([&] {
         primary()->setRecordSource(Module1::BestSortQuery);
         primary()->requery();

@@ -17,21 +17,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QComboBox *jumpList(const QString &name, const QStringList &items, const QString &accessible, QWidget *parent)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(name);
-    c->addItems(items);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setAccessibleName(accessible);
-    return c;
-}
-
-} // namespace
-
 QString MessierWindow::pictureFile(const QString &id)
 {
     bool ok = false;
@@ -54,28 +39,19 @@ void MessierWindow::buildOwnParts()
     QStringList numbers;
     for (int i = 1; i <= 110; ++i)
         numbers << QString::number(i);
-    m_combo1 = jumpList("Combo1", numbers, "Go to Messier number", this);
+    int at = 0;
+    m_combo1 = addJumpList(at, "Combo1", "Go to &M", "Go to Messier number", numbers);
     m_combo1->setCurrentText("1");
-    m_combo4 = jumpList("Combo4",
-                        {"January", "February", "March", "April", "May", "June", "July", "August",
-                         "September", "October", "November", "December"},
-                        "Go to month", this);
+    m_combo4 = addJumpList(at, "Combo4", "Go to mon&th", "Go to month",
+                           {"January", "February", "March", "April", "May", "June", "July", "August",
+                            "September", "October", "November", "December"});
     m_text11 = new QLineEdit(this);
     m_text11->setObjectName("Text11");
     m_text11->setReadOnly(true);
     m_text11->setAccessibleName("Sorted by:");
     m_text11->setMinimumWidth(m_text11->fontMetrics().horizontalAdvance("Messier #") + 16);
     m_text11->setMaximumWidth(m_text11->fontMetrics().horizontalAdvance("Messier #") * 2);
-    int at = 0;
-    for (const auto &[label, field] : {std::pair{QString("Go to &M"), static_cast<QWidget *>(m_combo1)},
-                                       std::pair{QString("Go to mon&th"), static_cast<QWidget *>(m_combo4)},
-                                       std::pair{QString("Sorted by:"), static_cast<QWidget *>(m_text11)}}) {
-        auto *l = new QLabel(label, this);
-        l->setBuddy(field);
-        findBar()->insertWidget(at++, l);
-        findBar()->insertWidget(at++, field);
-        findBar()->insertSpacing(at++, 12);
-    }
+    addToFindBar(at, "Sorted by:", m_text11);
 
     m_picture = new PictureBox(this);
     m_picture->setObjectName("Picture1");

@@ -140,11 +140,7 @@ void SacWindow::buildFindBar()
         (*box)->setMaxVisibleItems(20);
         (*box)->setMinimumContentsLength(DesignationLists::kWidth);
         (*box)->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        auto *l = new QLabel(label, this);
-        l->setBuddy(*box);
-        findBar()->insertWidget(at++, l);
-        findBar()->insertWidget(at++, *box);
-        findBar()->insertSpacing(at++, 8);
+        addToFindBar(at, label, *box, 8);
         QComboBox *which = *box;
         connect(which, &QComboBox::activated, this, [this, which] { goToDesignation(which->currentText()); });
     }

@@ -5,10 +5,9 @@
 #include "data/dataerror.h"
 #include "data/recordsource.h"
 #include "data/store.h"
-#include "logbooks/solar/planetlogform.h"
 #include "logbooks/solar/solardeclaration.h"
-#include "ui/controlvalue.h"
 #include "ui/dataformwidget.h"
+#include "ui/logbookform.h"
 #include "ui/module1.h"
 #include "ui/recordbinder.h"
 #include "ui/windows.h"
@@ -24,15 +23,15 @@
 
 PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
 {
-    using namespace PlanetLogForm;
-    setObjectName(SolarLogbook::kAddWindow);
-    setWindowTitle("Add Solar System Viewing Data");
+    const LogbookDeclaration &book = SolarLogbook::observationDeclaration();
+    setObjectName(book.windowName);
+    setWindowTitle(book.title);
     setModal(true);
 
     m_primary = new RecordSource(this);
     m_primary->setObjectName("datPrimaryRS");
     m_primary->setConnectionString(ConnectionStrings::kLog);
-    m_primary->setRecordSource(SolarLogbook::kAddQuery);
+    m_primary->setRecordSource(book.primaryQuery);
     // Nothing reaches the table before "Update and Exit".
     m_primary->setBatchMode(true);
     m_defaults = new RecordSource(this);
@@ -42,18 +41,14 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     m_primaryBinder = new RecordBinder(m_primary, this);
     m_defaultsBinder = new RecordBinder(m_defaults, this);
 
-    QGroupBox *box = buildObservationBox();
-    buildHiddenDefaults();
-    auto *insert = new QPushButton("Ins", this);
-    insert->setObjectName("Command10");
-    insert->setToolTip("Copy the default values into this observation");
-    insert->setAccessibleName(insert->toolTip());
-    insert->setAutoDefault(false);
-    auto *store = new QPushButton("U", this);
-    store->setObjectName("Command13");
-    store->setToolTip("Store this observation's values as the defaults");
-    store->setAccessibleName(store->toolTip());
-    store->setAutoDefault(false);
+    m_form = new LogbookForm(book, this, m_primaryBinder, m_defaultsBinder,
+                             {[this] { insertDefaults(); }, [this] { storeDefaults(); }, {}});
+    QGroupBox *box = m_form->group("Observation");
+    m_form->group("Defaults")->hide();
+    m_body = findChild<QLineEdit *>("txtFields_0");
+    m_date = findChild<QLineEdit *>("txtFields_2");
+    QPushButton *insert = m_form->copyButton(true, this);
+    QPushButton *store = m_form->copyButton(false, this);
     auto *updateExit = new QPushButton("Update and Exit", this);
     updateExit->setObjectName("Command1");
     updateExit->setDefault(true);
@@ -76,8 +71,6 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     outer->addLayout(buttons);
     outer->addWidget(commands);
 
-    connect(insert, &QPushButton::clicked, this, [this] { insertDefaults(); });
-    connect(store, &QPushButton::clicked, this, [this] { storeDefaults(); });
     connect(updateExit, &QPushButton::clicked, this, [this] { updateAndExit(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(commands, &DataFormWidget::closeRequested, this, &QDialog::reject);
@@ -102,86 +95,14 @@ PlanetLogDialog::PlanetLogDialog(QWidget *parent) : QDialog(parent)
     m_date->setFocus();
 }
 
-QGroupBox *PlanetLogDialog::buildObservationBox()
-{
-    using namespace PlanetLogForm;
-    auto *body = m_body = line("txtFields_0", this);
-    body->setReadOnly(true);
-    QLineEdit *instrument = line("txtFields_1", this);
-    QLineEdit *date = m_date = line("txtFields_2", this);
-    QLineEdit *time = line("txtFields_3", this);
-    QLineEdit *magnification = line("txtFields_4", this);
-    QPlainTextEdit *personal = notes("txtFields_5", this);
-    QLineEdit *location = line("txtFields_7", this);
-    QLineEdit *ut = line("txtFields_9", this);
-    QComboBox *trans = steps("Combo1", 0, 10, this);
-    QComboBox *seeing = steps("Combo2", 1, 10, this);
-    const ObservationColumns &oc = Catalogues::solarLog().observation;
-    for (const auto &[w, column] :
-         {std::pair<QWidget *, QString>{body, Catalogues::solarLog().designationColumn},
-          {instrument, oc.instrument},
-          {date, oc.date},
-          {time, oc.time},
-          {magnification, oc.magnification},
-          {personal, oc.notes},
-          {location, oc.location},
-          {ut, oc.ut},
-          {trans, oc.transparency},
-          {seeing, oc.seeing}})
-        m_primaryBinder->bind(w, column);
-
-    QPushButton *utButton = aidButton("Command2", "UT", "Convert local time to UT", this);
-    QPushButton *magButton = aidButton("Command5", "M", "Magnification calculator", this);
-    QPushButton *seeingButton = aidButton("Command4", "SC", "Seeing and transparency scales", this);
-
-    auto *box = new QGroupBox("Observation", this);
-    auto *form = new QFormLayout(box);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    addRow(form, "Planet/Moon/Asteroid", body);
-    addRow(form, "Local Date (mm/dd/yyy)", date);
-    addRow(form, "Local Time (hh:mm) PM/AM", time);
-    addRow(form, "UT Date and Time", ut, utButton);
-    addRow(form, "Observing Location", location);
-    addRow(form, "Instrument Used", instrument);
-    addRow(form, "Magnification Used", magnification, magButton);
-    addRow(form, "Transparency", trans);
-    addRow(form, "Seeing", seeing, seeingButton);
-    addRow(form, "Personal Notes", personal);
-
-    connect(utButton, &QPushButton::clicked, this, [] { Windows::exec("utc_planet_log"); });
-    connect(magButton, &QPushButton::clicked, this, [] { Windows::exec("frmmag_planet"); });
-    connect(seeingButton, &QPushButton::clicked, this, [] { Windows::exec("seeingplanet"); });
-    return box;
-}
-
-// The default values are held out of sight; "Ins" and "U" move them.
-void PlanetLogDialog::buildHiddenDefaults()
-{
-    using namespace PlanetLogForm;
-    const std::pair<const char *, const char *> holders[] = {
-        {"Text15", "inst"},     {"Text17", "mag"},  {"Text18", "trans"}, {"Text19", "see"},
-        {"Text20", "location"}, {"Text21", "date"}, {"Text22", "time"},  {"Text10", "ut"}};
-    for (const auto &[name, column] : holders) {
-        QLineEdit *e = line(name, this);
-        e->setVisible(false);
-        e->setAccessibleName(QString("Default ") + column);
-        m_defaultsBinder->bind(e, column);
-    }
-    m_copyPairs = {{"Text15", "txtFields_1"}, {"Text17", "txtFields_4"}, {"Text18", "Combo1"},
-                   {"Text19", "Combo2"},      {"Text20", "txtFields_7"}, {"Text21", "txtFields_2"},
-                   {"Text22", "txtFields_3"}, {"Text10", "txtFields_9"}};
-}
-
 void PlanetLogDialog::insertDefaults()
 {
-    for (const auto &[from, to] : m_copyPairs)
-        ControlValue::copy(findChild<QWidget *>(from), findChild<QWidget *>(to));
+    m_form->copyDefaultsIn();
 }
 
 bool PlanetLogDialog::storeDefaults()
 {
-    for (const auto &[from, to] : m_copyPairs)
-        ControlValue::copy(findChild<QWidget *>(to), findChild<QWidget *>(from));
+    m_form->copyToDefaults();
     // Saved as a move off the row and back saves it.
     RecordSource *rs = m_defaults;
     return runCommand([rs] { rs->moveOffAndBack(); });

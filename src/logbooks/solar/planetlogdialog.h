@@ -2,10 +2,7 @@
 
 #include <QDialog>
 
-#include <utility>
-#include <vector>
-
-class QGroupBox;
+class LogbookForm;
 class QLineEdit;
 class RecordBinder;
 class RecordSource;
@@ -26,15 +23,11 @@ public:
     bool updateAndExit();  // Command1
 
 private:
-    QGroupBox *buildObservationBox();
-    void buildHiddenDefaults();
-
     RecordSource *m_primary;
     RecordSource *m_defaults;
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
     QLineEdit *m_body = nullptr;
     QLineEdit *m_date = nullptr;
-    // "Ins" copies each pair's first control into its second, "U" the reverse.
-    std::vector<std::pair<QString, QString>> m_copyPairs;
+    LogbookForm *m_form = nullptr;
 };

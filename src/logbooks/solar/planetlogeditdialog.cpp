@@ -7,9 +7,9 @@
 #include "data/recordsource.h"
 #include "data/store.h"
 #include "logbooks/solar/planetlog.h"
-#include "logbooks/solar/planetlogform.h"
 #include "logbooks/solar/solardeclaration.h"
 #include "ui/dataformwidget.h"
+#include "ui/logbookform.h"
 #include "ui/module1.h"
 #include "ui/recordbinder.h"
 #include "ui/windows.h"
@@ -40,59 +40,22 @@ qint64 wholeNumber(const QString &text)
 
 PlanetLogEditDialog::PlanetLogEditDialog(QWidget *parent) : QDialog(parent)
 {
-    using namespace PlanetLogForm;
-    setObjectName(SolarLogbook::kEditWindow);
-    setWindowTitle("Edit Record");
+    const LogbookDeclaration &book = SolarLogbook::editDeclaration();
+    setObjectName(book.windowName);
+    setWindowTitle(book.title);
     setModal(true);
 
     m_primary = new RecordSource(this);
     m_primary->setObjectName("datPrimaryRS");
     m_primary->setConnectionString(ConnectionStrings::kLog);
-    m_primary->setRecordSource(SolarLogbook::kEditQuery);
+    m_primary->setRecordSource(book.primaryQuery);
     // "Cancel" leaves the table as it was.
     m_primary->setBatchMode(true);
     m_binder = new RecordBinder(m_primary, this);
-
-    QLineEdit *number = line("Text1", this);
-    number->setReadOnly(true);
-    QLineEdit *body = line("Text2", this);
-    m_date = line("Text3", this);
-    QLineEdit *time = line("txtFields_4", this);
-    QLineEdit *ut = line("txtFields_10", this);
-    QLineEdit *location = line("txtFields_8", this);
-    QLineEdit *instrument = line("txtFields_2", this);
-    QLineEdit *magnification = line("txtFields_5", this);
-    QComboBox *trans = steps("Combo1", 0, 10, this);
-    QComboBox *seeing = steps("Combo2", 1, 10, this);
-    QPlainTextEdit *personal = notes("txtFields_6", this);
-    const ObservationColumns &oc = Catalogues::solarLog().observation;
-    for (const auto &[w, column] :
-         {std::pair<QWidget *, QString>{body, Catalogues::solarLog().designationColumn},
-          {m_date, oc.date},
-          {time, oc.time},
-          {ut, oc.ut},
-          {location, oc.location},
-          {instrument, oc.instrument},
-          {magnification, oc.magnification},
-          {trans, oc.transparency},
-          {seeing, oc.seeing},
-          {personal, oc.notes}})
-        m_binder->bind(w, column);
-
-    auto *box = new QGroupBox("Observation", this);
-    auto *form = new QFormLayout(box);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    addRow(form, "Observation No.", number);
-    addRow(form, "Planet/Moon/Asteroid", body);
-    addRow(form, "Local Date (mm/dd/yyy)", m_date);
-    addRow(form, "Local Time", time);
-    addRow(form, "UT Date and Time", ut);
-    addRow(form, "Obvserving Location", location);
-    addRow(form, "Instrument Used", instrument);
-    addRow(form, "Magnification Used", magnification);
-    addRow(form, "Transparency", trans);
-    addRow(form, "Seeing", seeing);
-    addRow(form, "Personal Notes", personal);
+    auto *form = new LogbookForm(book, this, m_binder, nullptr, {});
+    QGroupBox *box = form->group("Observation");
+    QLineEdit *number = findChild<QLineEdit *>("Text1");
+    m_date = findChild<QLineEdit *>("Text3");
 
     auto *caption = new QLabel(this);
     caption->setObjectName("datPrimaryRS_caption");
@@ -183,10 +146,7 @@ void PlanetLogEditDialog::deleteNow()
         m_primary->deleteCurrent();
         m_primary->moveNext();
         // The last observation of all leaves no row to move to.
-        if (m_primary->isEOF() && m_primary->recordCount() > 0)
-            m_primary->moveLast();
-        if (m_primary->isBOF() && m_primary->recordCount() > 0)
-            m_primary->moveFirst();
+        m_primary->clampToRows();
     });
     if (ok)
         accept();

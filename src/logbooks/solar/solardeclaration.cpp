@@ -1,5 +1,7 @@
 #include "logbooks/solar/solardeclaration.h"
 
+#include "data/catalogue.h"
+
 namespace SolarLogbook {
 namespace {
 
@@ -64,21 +66,82 @@ LogbookDeclaration make()
 
 LogbookDeclaration makeObservation()
 {
+    using F = LogbookField;
+    const Catalogue &log = Catalogues::solarLog();
+    const ObservationColumns &oc = log.observation;
+    const QString obs = "Observation";
     LogbookDeclaration b;
     b.windowName = kAddWindow;
     b.title = "Add Solar System Viewing Data";
-    b.table = "planet_log";
+    b.table = log.table;
     b.primaryQuery = kAddQuery;
-    b.aids.dateControl = "txtFields_2";
-    b.aids.timeControl = "txtFields_3";
-    b.aids.utControl = "txtFields_9";
-    b.aids.magnificationControl = "txtFields_4";
-    b.aids.transparencyControl = "Combo1";
-    b.aids.seeingControl = "Combo2";
-    b.aids.utcWindow = "utc_planet_log";
-    b.aids.seeingWindow = "seeingplanet";
+    b.fields = {
+        F::line("txtFields_0", "Planet/Moon/Asteroid", log.designationColumn, obs).locked(),
+        F::line("txtFields_2", "Local Date (mm/dd/yyy)", oc.date, obs),
+        F::line("txtFields_3", "Local Time (hh:mm) PM/AM", oc.time, obs),
+        F::line("txtFields_9", "UT Date and Time", oc.ut, obs).withAid("Command2"),
+        F::line("txtFields_7", "Observing Location", oc.location, obs),
+        F::line("txtFields_1", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_4", "Magnification Used", oc.magnification, obs).withAid("Command5"),
+        F::combo("Combo1", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo2", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)).withAid("Command4"),
+        F::notes("txtFields_5", "Personal Notes", oc.notes, obs),
+    };
+    // The defaults are held out of sight; "Ins" and "U" move them.
+    for (const LogbookField &f : LogbookParts::defaultFields("Defaults", QString()))
+        if (!f.objectName.isEmpty())
+            b.fields.push_back(f);
+    b.defaultsHidden = true;
+    b.insertButton = "Command10";
+    b.storeButton = "Command13";
+    ObservationControls record;
+    record.instrument = "txtFields_1";
+    record.magnification = "txtFields_4";
+    record.transparency = "Combo1";
+    record.seeing = "Combo2";
+    record.location = "txtFields_7";
+    record.date = "txtFields_2";
+    record.time = "txtFields_3";
+    record.ut = "txtFields_9";
+    for (const auto &pair : LogbookParts::copyPairs(record, QString()))
+        if (!pair.first.isEmpty())
+            b.copyPairs.push_back(pair);
+    b.aidButtons = {
+        {"Command2", "UT", "Convert local time to UT", LogbookAidButton::Aid::Utc},
+        {"Command5", "M", "Magnification calculator", LogbookAidButton::Aid::Magnification},
+        {"Command4", "SC", "Seeing and transparency scales", LogbookAidButton::Aid::Seeing},
+    };
+    b.aids = LogbookParts::aidLinks(record, "utc_planet_log", "frmmag_planet", "seeingplanet");
     b.aids.seeingAsksCaller = false;
-    b.aids.magnificationWindow = "frmmag_planet";
+    return b;
+}
+
+LogbookDeclaration makeEdit()
+{
+    using F = LogbookField;
+    const Catalogue &log = Catalogues::solarLog();
+    const ObservationColumns &oc = log.observation;
+    const QString obs = "Observation";
+    LogbookDeclaration b;
+    b.windowName = kEditWindow;
+    b.title = "Edit Record";
+    b.table = log.table;
+    b.primaryQuery = kEditQuery;
+    b.defaultsQuery.clear();
+    b.fields = {
+        // The observation handed over, by number; the row is found by it.
+        F::line("Text1", "Observation No.", QString(), obs).locked(),
+        F::line("Text2", "Planet/Moon/Asteroid", log.designationColumn, obs),
+        F::line("Text3", "Local Date (mm/dd/yyy)", oc.date, obs),
+        F::line("txtFields_4", "Local Time", oc.time, obs),
+        F::line("txtFields_10", "UT Date and Time", oc.ut, obs),
+        F::line("txtFields_8", "Obvserving Location", oc.location, obs),
+        F::line("txtFields_2", "Instrument Used", oc.instrument, obs),
+        F::line("txtFields_5", "Magnification Used", oc.magnification, obs),
+        F::combo("Combo1", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
+        F::combo("Combo2", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)),
+        F::notes("txtFields_6", "Personal Notes", oc.notes, obs),
+    };
     return b;
 }
 
@@ -103,6 +166,12 @@ const LogbookDeclaration &declaration()
 const LogbookDeclaration &observationDeclaration()
 {
     static const LogbookDeclaration b = makeObservation();
+    return b;
+}
+
+const LogbookDeclaration &editDeclaration()
+{
+    static const LogbookDeclaration b = makeEdit();
     return b;
 }
 

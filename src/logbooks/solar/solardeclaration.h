@@ -34,7 +34,10 @@ const QStringList &bodies();
 
 // frmplanet.
 const LogbookDeclaration &declaration();
-// frmplanet_log: only its name and the aids that write into it.
+// frmplanet_log: one new observation, its defaults and the aids that write
+// into it.
 const LogbookDeclaration &observationDeclaration();
+// frmplanet_log1: one stored observation.
+const LogbookDeclaration &editDeclaration();
 
 } // namespace SolarLogbook

@@ -212,11 +212,8 @@ void SolarWindow::nextBody()
 {
     runCommand([this] {
         primary()->moveNext();
+        primary()->clampToRows();
         m_combo1->setEditText(text("txtFields_8"));
-        if (primary()->isEOF()) {
-            primary()->moveLast();
-            m_combo1->setEditText(text("txtFields_8"));
-        }
     });
 }
 
@@ -224,11 +221,8 @@ void SolarWindow::previousBody()
 {
     runCommand([this] {
         primary()->movePrevious();
+        primary()->clampToRows();
         m_combo1->setEditText(text("txtFields_8"));
-        if (primary()->isBOF()) {
-            primary()->moveFirst();
-            m_combo1->setEditText(text("txtFields_8"));
-        }
     });
 }
 
