@@ -28,6 +28,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <ctime>
+
 ScopedWorkDir::ScopedWorkDir() : m_previous(QDir::currentPath())
 {
     QDir::setCurrent(m_dir.path());
@@ -342,3 +344,10 @@ const char *const kPlanetShape =
     "Orbital_period,sort,sort_old from planet Order by sort} AS ParentCMD APPEND ({select CN,id,"
     "Instrument_Used,Magnification_Used,Trans,Seeing,Observing_Location,Local_Date,Local_Time,UTC,Notes from "
     "planet_log } AS ChildCMD RELATE id TO id) AS ChildCMD";
+
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}

@@ -14,6 +14,10 @@ class QComboBox;
 class QWidget;
 
 // Runs a test in a fresh temporary working directory and restores the old one.
+// Seconds of processor time this process has used: a speed check measured
+// with it does not fail because other programs share the machine.
+double cpuSeconds();
+
 class ScopedWorkDir
 {
 public:
