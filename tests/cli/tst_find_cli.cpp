@@ -20,6 +20,10 @@ private slots:
                  QString("SAC\tNGC891"));
         QCOMPARE(runCli({"find", "orion nebula"}, dir.path()).out.section('\n', 1, 1).section('\t', 0, 1),
                  QString("SAC\tNGC1976"));
+        for (const char *albireo : {"albireo", "beta Cyg", "HIP 95947"})
+            QCOMPARE(runCli({"find", albireo}, dir.path()).out.section('\n', 1, 1),
+                     QString("Multiple Stars\tAlbireo (β1 Cyg)\tAlbireo (β1 Cyg)\tCygnus"));
+
         const CliRun none = runCli({"find", "no such object"}, dir.path());
         QCOMPARE(none.code, 1);
         QCOMPARE(none.err, QString("Nothing in the logbooks is called no such object.\n"));
