@@ -201,13 +201,14 @@ std::vector<SchemaObject> indexObjects(SQLite::Database &db)
 {
     std::vector<SchemaObject> out = {
         {"table", "find_names",
-         "CREATE TABLE find_names (key TEXT NOT NULL, whole INTEGER NOT NULL, source_table TEXT NOT NULL, "
-         "source_rowid INTEGER NOT NULL)"},
+         // Keys compare as bytes, so that a range of them is a range of the index.
+         "CREATE TABLE find_names (key TEXT NOT NULL COLLATE BINARY, whole INTEGER NOT NULL, source_table TEXT "
+         "NOT NULL COLLATE BINARY, source_rowid INTEGER NOT NULL)"},
         {"index", "find_names_key", "CREATE INDEX find_names_key ON find_names (key, whole)"},
         {"index", "find_names_row", "CREATE INDEX find_names_row ON find_names (source_table, source_rowid)"},
         {"table", "find_pending",
-         "CREATE TABLE find_pending (source_table TEXT NOT NULL, source_rowid INTEGER NOT NULL, PRIMARY KEY "
-         "(source_table, source_rowid)) WITHOUT ROWID"},
+         "CREATE TABLE find_pending (source_table TEXT NOT NULL COLLATE BINARY, source_rowid INTEGER NOT NULL, "
+         "PRIMARY KEY (source_table, source_rowid)) WITHOUT ROWID"},
     };
     for (const Catalogue *c : presentTables(db)) {
         const QString note = "INSERT OR IGNORE INTO find_pending (source_table, source_rowid) VALUES ('" +

@@ -23,6 +23,8 @@ namespace {
 enum Column { Logbook, Designation, Name, Constellation, ColumnCount };
 constexpr int kTableRole = Qt::UserRole + 1;
 constexpr int kRowidRole = Qt::UserRole + 2;
+// More than a person reads; typing on narrows them.
+constexpr int kShown = 200;
 
 // The logbook an object of `table` opens in: the one on the main menu that
 // shows the whole table (the SAC database rather than the Best 110 drawn
@@ -129,7 +131,7 @@ void FindWindow::lookUp()
     const QString text = m_text->text();
     std::vector<FindIndex::Match> found;
     if (m_store && !FindIndex::key(text).isEmpty())
-        runCommand([&] { found = FindIndex::find(m_store->db(), text); });
+        runCommand([&] { found = FindIndex::find(m_store->db(), text, kShown); });
     for (const FindIndex::Match &m : found) {
         QList<QStandardItem *> items;
         for (const QString &value : {m.logbook, m.designation, m.name, m.constellation}) {
@@ -145,6 +147,8 @@ void FindWindow::lookUp()
         m_status->setText("Type a designation or a name.");
     else if (found.empty())
         m_status->setText("Nothing in the logbooks is called \"" + text.trimmed() + "\".");
+    else if (found.size() >= size_t(kShown))
+        m_status->setText(QStringLiteral("The first %1 objects: type more of the name to narrow them.").arg(kShown));
     else
         m_status->setText(found.size() == 1 ? QStringLiteral("1 object") : QString::number(found.size()) + " objects");
     m_open->setEnabled(!found.empty());

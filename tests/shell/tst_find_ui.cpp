@@ -58,6 +58,11 @@ private slots:
         QCOMPARE(w->rowCount(), 0);
         QCOMPARE(textOf(w, "lblStatus"), QString("Nothing in the logbooks is called \"no such thing\"."));
         QVERIFY(!w->findChild<QPushButton *>("cmdOpen")->isEnabled());
+        // A first letter matches thousands: the first of them, and a word on it.
+        box->clear();
+        QTest::keyClicks(box, "n");
+        QCOMPARE(w->rowCount(), 200);
+        QCOMPARE(textOf(w, "lblStatus"), QString("The first 200 objects: type more of the name to narrow them."));
     }
 
     void ctrlFInEveryLogbook()
