@@ -10,6 +10,7 @@
 #include "logbooks/stars/starslogbook.h"
 #include "reports/reportwindows.h"
 #include "search/searchwindows.h"
+#include "shell/findwindow.h"
 #include "shell/mainmenuwindow.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
@@ -52,6 +53,7 @@ void registerAll()
     SearchWindows::registerAll();
     Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
+    Windows::registerFactory(FindWindow::kWindowName, [] { return new FindWindow; });
     Reports::installUi();
     HelpWindows::registerAll();
 }

@@ -25,6 +25,7 @@ int usage()
 {
     QTextStream(stderr) << "usage: velnora-cli query \"SQL\"      (- reads the statement from standard input)\n"
                            "       velnora-cli history [DESIGNATION]\n"
+                           "       velnora-cli find TEXT\n"
                            "       velnora-cli import PATH.mdb [--to velnora.db]\n"
                            "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
                            "       velnora-cli export-oal FILE\n"
@@ -206,6 +207,9 @@ int guardStatement(void *data, int action, const char *first, const char *second
         // The history's own triggers write it; a statement may only read it.
         if (!trigger && name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0)
             what = "writes " + name;
+        // Nor the finder's index, which only its triggers and the finder keep.
+        if (!trigger && name.startsWith(QLatin1String("find_"), Qt::CaseInsensitive))
+            what = "writes " + name;
         break;
     default:
         break;
@@ -312,6 +316,8 @@ int dispatch(const QStringList &arguments)
         return tonight(rest);
     if (cmd == "history")
         return history(rest);
+    if (cmd == "find")
+        return find(rest);
     if (cmd == "import")
         return importMdb(rest);
     if (cmd == "export-oal")

@@ -42,6 +42,8 @@ const Catalogue &messier()
         .order = "CAST(mes AS INTEGER)",
         .observation = {"completed", "date", "hour", "utctime", "location", "tele", "magnification",
                         "conditions", "rating", "view_notes", "notes"},
+        .logbook = "Messier",
+        .nameColumns = {"ID", "mes", "ngc", "Name"},
     };
     return c;
 }
@@ -66,6 +68,8 @@ const Catalogue &sac()
         .order = "ID",
         .observation = {"completed", "date", "hour", "utctime", "location", "tele", "magnification",
                         "condititons", "rating", "view_notes", ""},
+        .logbook = "SAC",
+        .nameColumns = {"ID", "OBJECT", "OTHER"},
     };
     return c;
 }
@@ -81,10 +85,16 @@ const Catalogue &stars()
         .dec = "dec",
         .constellation = "const",
         .type = "'2STAR'",
-        .aliases = "NULL",
+        // The Hipparcos number and the double-star designation the notes
+        // carry: "WDS 19307+2758 AB, HIP 95947 and HIP 95951; ...".
+        .aliases = "NULLIF(trim(CASE WHEN instr(notes, 'HIP ') > 0 THEN 'HIP ' || CAST(substr(notes, "
+                   "instr(notes, 'HIP ') + 4, 9) AS INTEGER) ELSE '' END || CASE WHEN instr(notes, 'WDS ') > 0 "
+                   "THEN ', WDS ' || substr(notes, instr(notes, 'WDS ') + 4, 10) ELSE '' END, ', '), '')",
         .order = "ID",
         .observation = {"observed", "date", "hour", "UTC", "location", "tele", "magnification", "conditions",
                         "rating", "v_notes", ""},
+        .logbook = "Multiple Stars",
+        .nameColumns = {"ID", "Name", "notes"},
     };
     return c;
 }
@@ -108,6 +118,8 @@ const Catalogue &custom()
         // "view_notes:" travel beside them, as the Messier personal notes do.
         .observation = {"observed", "date", "hour", "utc", "location", "tele", "magnification", "conditions",
                         "rating", "notes", "view_notes"},
+        .logbook = "Custom",
+        .nameColumns = {"ID", "object"},
     };
     return c;
 }
@@ -126,6 +138,21 @@ const Catalogue &solarLog()
     return c;
 }
 
+const Catalogue &bodies()
+{
+    static const Catalogue c{
+        .table = "planet",
+        .key = "id",
+        .designationColumn = "name",
+        .name = "name",
+        .aliases = "NULL",
+        .order = "sort",
+        .logbook = "Solar System",
+        .nameColumns = {"name"},
+    };
+    return c;
+}
+
 const std::vector<const Catalogue *> &objectTables()
 {
     static const std::vector<const Catalogue *> all = {&messier(), &sac(), &stars(), &custom()};
@@ -135,6 +162,12 @@ const std::vector<const Catalogue *> &objectTables()
 const std::vector<const Catalogue *> &observationTables()
 {
     static const std::vector<const Catalogue *> all = {&messier(), &sac(), &custom(), &stars(), &solarLog()};
+    return all;
+}
+
+const std::vector<const Catalogue *> &findTables()
+{
+    static const std::vector<const Catalogue *> all = {&messier(), &sac(), &stars(), &custom(), &bodies()};
     return all;
 }
 

@@ -44,6 +44,8 @@ struct Catalogue
     QString aliases = {}; // an expression: other designations, comma-separated; NULL when none
     QString order = {};   // the catalogue's own order
     ObservationColumns observation = {};
+    QString logbook = {};         // the logbook keeping it, as the finder names it: "Messier"
+    QStringList nameColumns = {}; // the columns its designation, name and aliases are made of
 
     // The designation as an expression over a row, optionally qualified
     // ("OLD." in a trigger): 'M' || OLD.mes.
@@ -59,12 +61,16 @@ const Catalogue &sac();      // Sac72, with the Best 110, Caldwell and Herschel 
 const Catalogue &stars();    // dstars
 const Catalogue &custom();   // generic
 const Catalogue &solarLog(); // planet_log: a row is one observation of the body named by id
+const Catalogue &bodies();   // planet: the bodies themselves, found by name
 
 // The tables whose rows are objects that carry their observation.
 const std::vector<const Catalogue *> &objectTables();
 // Those and the solar system log: every table that holds observations.
 const std::vector<const Catalogue *> &observationTables();
 const Catalogue *find(const QString &table);
+// The tables whose objects the finder looks up by any of their names, in the
+// order its results keep among equally good matches.
+const std::vector<const Catalogue *> &findTables();
 
 // The column of Sac72 that marks the lists drawn from it: B, C, H and M.
 inline constexpr const char *kSacListMarks = "BCHM";

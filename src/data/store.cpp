@@ -3,6 +3,7 @@
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/durablefile.h"
+#include "data/findindex.h"
 #include "data/jetdialect.h"
 #include "data/observationhistory.h"
 #include "data/schema.h"
@@ -244,6 +245,9 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
                     importer(mdbPath, dbPath);
                 if (!QFileInfo::exists(dbPath))
                     createFromStarter(dbPath);
+                // Ready for the first look-up, which then answers at once.
+                Store made(dbPath, false);
+                FindIndex::refresh(made.db());
                 return dbPath;
             }
         }

@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -64,6 +65,14 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     QAction *importOal = exchange->addAction("Import Observations…");
     importOal->setObjectName("mnuImportObservations");
     connect(importOal, &QAction::triggered, this, [this] { OalExchangeUi::importObservations(this); });
+
+    // Any object of any logbook, by any of its names.
+    QMenu *findMenu = menuBar()->addMenu("&Find");
+    findMenu->setObjectName("mnuFind");
+    QAction *find = findMenu->addAction("Find Any &Object…");
+    find->setObjectName("mnuFindObject");
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [] { Windows::show("frmfind"); });
 
     // The night planner: what is up tonight from the observer's site.
     QMenu *night = menuBar()->addMenu("&Tonight");
@@ -172,8 +181,14 @@ void MainMenuWindow::openLogbook(QPushButton *button)
 
 void MainMenuWindow::logbookOpened(const QString &logbook)
 {
-    if (!buttonForLogbook(logbook).isEmpty())
-        setCursor(Qt::ArrowCursor);
+    const QString button = buttonForLogbook(logbook);
+    if (button.isEmpty())
+        return;
+    setCursor(Qt::ArrowCursor);
+    // Opened from elsewhere (the finder, the planner), its button still
+    // cannot open a second one.
+    if (auto *b = findChild<QPushButton *>(button))
+        b->setEnabled(false);
 }
 
 void MainMenuWindow::logbookClosed(const QString &logbook)

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,6 +57,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     buildForm();
     buildMenus(menuBar(), book.menus);
     addHistoryItem();
+    addFindItem();
     addTonightItem();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
@@ -280,6 +282,25 @@ void LogbookWindow::addHistoryItem()
     history->setObjectName("history");
     first->insertAction(before, history);
     connect(history, &QAction::triggered, this, [this] { showHistory(); });
+}
+
+void LogbookWindow::addFindItem()
+{
+    // Ctrl+F reaches the finder from any logbook, as from the main menu.
+    auto *find = new QAction("Find Any &Object…", this);
+    find->setObjectName("findObject");
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    QMenu *first = menuBar()->actions().isEmpty() ? nullptr : menuBar()->actions().first()->menu();
+    if (first) {
+        QAction *history = findChild<QAction *>("history");
+        const QList<QAction *> items = first->actions();
+        const qsizetype at = history ? items.indexOf(history) + 1 : 0;
+        first->insertAction(at < items.size() ? items.at(at) : nullptr, find);
+    } else {
+        addAction(find);
+    }
+    connect(find, &QAction::triggered, this, [] { Windows::show("frmfind"); });
 }
 
 void LogbookWindow::addTonightItem()

@@ -98,6 +98,7 @@ private:
     void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
+    void addFindItem();
     void addTonightItem();
     void showHistory();
 

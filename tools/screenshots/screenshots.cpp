@@ -16,6 +16,7 @@
 #include "logbooks/stars/greekalphabetwindow.h"
 #include "reports/reportwindow.h"
 #include "shell/documentwindow.h"
+#include "shell/findwindow.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
 #include "ui/module1.h"
@@ -195,6 +196,12 @@ int main(int argc, char **argv)
     Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
     tonight->refresh();
     ok = save(tonight, out, "frmtonight_nodark") && ok;
+    Windows::closeAll();
+
+    // The finder with a common name typed.
+    auto *find = qobject_cast<FindWindow *>(Windows::show(FindWindow::kWindowName));
+    find->findText("orion");
+    ok = save(find, out, "frmfind") && ok;
     Windows::closeAll();
     return ok ? 0 : 1;
 }

@@ -653,38 +653,51 @@ def build_planets(stel):
 
 # ---------------------------------------------------------------- doubles
 
-def build_doubles(stel, wanted=110):
-    mags = stel.hipparcos_magnitudes()
-    desig = stel.star_designations()
-    proper = stel.star_names()
-    chosen = {}
-    for hip, wds, year, pa, sep in stel.double_stars():
-        # Pairs a small telescope splits and that are not chance field stars.
-        if not (2.0 <= sep <= 60.0) or hip not in mags or hip not in desig:
-            continue
-        if hip not in chosen:
-            chosen[hip] = (wds, year, pa, sep)
-    ranked = sorted(chosen, key=lambda h: (mags[h], h))[:wanted]
+DOUBLES_TSV = os.path.join(HERE, "doubles.tsv")
+
+
+def build_doubles(stel, path=DOUBLES_TSV):
+    """The multiple stars of doubles.tsv (made by make_doubles.py), in order of RA."""
     rows = []
-    for hip in ranked:
-        wds, year, pa, sep = chosen[hip]
-        names = desig[hip]
-        bayer = next((n for n in names if not re.match(r"\d", n)), names[0])
-        parts = bayer.split("_")
-        con = parts[1].upper()
-        label = parts[0] + " " + parts[1] + (" " + parts[2] if len(parts) > 2 else "")
-        if hip in proper:
-            label = "%s (%s)" % (proper[hip], label)
-        ra = "%s %s.%s" % (wds[0:2], wds[2:4], wds[4])
-        dec = "%s%s %s" % (wds[5], wds[6:8], wds[8:10])
-        rows.append({"Name": label, "const": stel.constellations[con], "ra": ra, "dec": dec,
-                     "magnitudes": "A %.1f" % mags[hip], "sep": "%.1f" % sep, "pa": pa,
-                     "notes": "WDS %s, HIP %d; separation and angle measured %s." % (wds, hip, year),
-                     "observed": 0})
-    rows.sort(key=lambda r: (r["ra"], r["dec"]))
+    with open(path, encoding="utf-8") as f:
+        lines = [line.rstrip("\n") for line in f if not line.startswith("#")]
+    cols = lines[0].split("\t")
+    for line in lines[1:]:
+        d = dict(zip(cols, line.split("\t")))
+        ra_h = float(d["ra"]) / 15
+        minutes = round(ra_h * 60, 1)
+        ra = "%02d %04.1f" % (int(minutes // 60) % 24, minutes % 60)
+        dec_min = round(abs(float(d["dec"])) * 60)
+        dec = "%s%02d %02d" % ("-" if float(d["dec"]) < 0 else "+", dec_min // 60, dec_min % 60)
+        mags = "A %s" % d["mag_a"] + (", B %s" % d["mag_b"] if d["mag_b"] else "")
+        colours = ["%s=%s" % (c, colour_letter(float(d["bv_" + c.lower()]))) for c in "AB" if d["bv_" + c.lower()]]
+        notes = []
+        if colours:
+            notes.append(", ".join(colours) + " (from B-V).")
+        ids = ["WDS %s" % d["wds"]] if d["wds"] else []
+        if d["hip_b"] and d["hip_b"] != d["hip_a"]:
+            ids.append("HIP %s and HIP %s" % (d["hip_a"], d["hip_b"]))
+        else:
+            ids.append("HIP %s" % d["hip_a"])
+        notes.append("; ".join(ids) + ".")
+        if d["measured"] == "Hipparcos":
+            notes.append("Separation and angle from the Hipparcos positions.")
+        elif d["measured"]:
+            notes.append("Separation and angle measured %s." % d["measured"])
+        elif not d["mag_b"]:
+            notes.append("The companion is not in the open catalogues used.")
+        rows.append({"Name": d["name"], "const": stel.constellations[d["con"]], "ra": ra, "dec": dec,
+                     "magnitudes": mags, "sep": d["sep"], "pa": d["pa"], "notes": " ".join(notes),
+                     "observed": 0, "_ra": ra_h})
+    rows.sort(key=lambda r: r["_ra"])
     for i, r in enumerate(rows, 1):
         r["ID"] = i
     return rows
+
+
+def colour_letter(bv):
+    """The colour an observer names for a B-V index: B, W, Y or O."""
+    return "B" if bv < -0.05 else "W" if bv < 0.3 else "Y" if bv < 0.8 else "O"
 
 
 # ---------------------------------------------------------------- output
