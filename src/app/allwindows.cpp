@@ -8,6 +8,7 @@
 #include "logbooks/sac/saclogbook.h"
 #include "logbooks/solar/solarlogbook.h"
 #include "logbooks/stars/starslogbook.h"
+#include "reports/progresswindow.h"
 #include "reports/reportwindows.h"
 #include "search/searchwindows.h"
 #include "shell/mainmenuwindow.h"
@@ -52,6 +53,7 @@ void registerAll()
     SearchWindows::registerAll();
     Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
+    Windows::registerFactory(ProgressWindow::kWindowName, [] { return new ProgressWindow; });
     Reports::installUi();
     HelpWindows::registerAll();
 }

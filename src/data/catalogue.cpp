@@ -126,6 +126,36 @@ const Catalogue &solarLog()
     return c;
 }
 
+const Catalogue &solarBodies()
+{
+    static const Catalogue c{
+        .table = "planet",
+        .key = "id",
+        .designationColumn = "name",
+        .name = "name",
+        .order = "sort",
+        .observation = {"completed", "", "", "", "", "", "", "", "", "", ""},
+    };
+    return c;
+}
+
+const std::vector<Programme> &programmes()
+{
+    const auto marked = [](char mark) {
+        return QStringLiteral("%1 LIKE '%%2%'").arg(QString::fromLatin1(kSacListMarks)).arg(QChar(mark));
+    };
+    static const std::vector<Programme> all = {
+        {"Messier", &messier(), QString(), 'M'},
+        {"Caldwell", &sac(), marked('C'), 'C'},
+        {"Herschel 400", &sac(), marked('H'), 'H'},
+        {"Best of the NGC", &sac(), marked('B'), 'B'},
+        {"Multiple stars", &stars()},
+        {"Custom list", &custom(), QString(), 'G'},
+        {"Solar system", &solarBodies(), QString(), QChar(), &solarLog()},
+    };
+    return all;
+}
+
 const std::vector<const Catalogue *> &objectTables()
 {
     static const std::vector<const Catalogue *> all = {&messier(), &sac(), &stars(), &custom()};

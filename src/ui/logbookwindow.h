@@ -90,6 +90,7 @@ private:
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
     void addTonightItem();
+    void addProgressItem();
     void showHistory();
     void runAid(const LogbookAidButton &aid);
     QWidget *makeField(const LogbookField &f);
