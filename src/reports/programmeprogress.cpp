@@ -59,9 +59,9 @@ QString objectsQuery(const Programme &p)
 
 QString ProgrammeStatus::percentText() const
 {
-    // 399 of 400 is not yet 100.
-    const double shown = std::floor(percent() * 10) / 10;
-    return QString::number(shown, 'f', 1);
+    // 3999 of 4000 is not yet 100.
+    const double shown = std::round(percent() * 10) / 10;
+    return QString::number(isComplete() ? 100.0 : std::min(shown, 99.9), 'f', 1);
 }
 
 std::vector<QDate> ProgrammeStatus::observationDates() const

@@ -39,7 +39,7 @@ struct ProgrammeStatus
 
     bool isComplete() const { return total > 0 && observed == total; }
     double percent() const { return total > 0 ? 100.0 * observed / total : 0.0; }
-    // "45.5": one decimal, and 100 only when the list is complete.
+    // "45.5": one decimal, and 100.0 only when the list is complete.
     QString percentText() const;
     // The dates of the observed objects that carry one, earliest first.
     std::vector<QDate> observationDates() const;

@@ -55,10 +55,17 @@ private slots:
             QCOMPARE(f.value(0), tables[i][0]);
             QCOMPARE(f.value(1).toInt(), observed);
             QCOMPARE(f.value(2).toInt(), total);
-            QCOMPARE(f.value(3), QString::number(std::floor(1000.0 * observed / std::max(total, 1)) / 10, 'f', 1));
+            QCOMPARE(f.value(3), QString::number(std::round(1000.0 * observed / std::max(total, 1)) / 10, 'f', 1));
         }
         QCOMPARE(lines[0], "Messier\t12\t110\t10.9");
         QCOMPARE(lines[6].section('\t', 1, 1), "2");
+
+        // Percentages round, but reach 100 only when every object is observed.
+        dbExec(db(), "delete from generic");
+        dbExec(db(), "insert into generic (object, observed) values ('A', 1), ('B', 1), ('C', 0)");
+        QCOMPARE(run({"progress"}).out.section('\n', 6, 6), "Custom list\t2\t3\t66.7");
+        dbExec(db(), "insert into generic (object, observed) select 'X' || rowid, 1 from Sac72 limit 2000");
+        QCOMPARE(run({"progress"}).out.section('\n', 6, 6), "Custom list\t2002\t2003\t99.9");
 
         // Per month: every logbook, observed rows with a date only.
         Store store(m_dir->file("velnora.db"), false);

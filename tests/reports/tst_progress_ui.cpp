@@ -93,6 +93,30 @@ private slots:
         QVERIFY(!w->findChild<QWidget *>("cmdCertificate")->isEnabled());
     }
 
+    void everyLogbookOpensItsOwnProgramme()
+    {
+        const QList<std::pair<QString, QString>> books = {
+            {"frmmess", "Messier"},         {"frmngc", "Caldwell"},       {"frmbest", "Best of the NGC"},
+            {"frmdstars", "Multiple stars"}, {"frmgeneric", "Custom list"}, {"frmplanet", "Solar system"}};
+        for (const auto &[name, programme] : books) {
+            QWidget *book = Windows::show(name);
+            auto *item = book->findChild<QAction *>("mnuProgress");
+            QVERIFY2(item, qPrintable(name));
+            item->trigger();
+            auto *w = Windows::find<ProgressWindow>(ProgressWindow::kWindowName);
+            QCOMPARE(w->statuses()[size_t(w->currentProgramme())].programme->name, programme);
+            QVERIFY(book->close());
+        }
+        // The bodies have no night-planner list: they open in the logbook of their table.
+        auto *w = Windows::find<ProgressWindow>(ProgressWindow::kWindowName);
+        w->showRemaining(6);
+        const ProgrammeObject body = w->remainingAt(3);
+        QVERIFY(w->openRemaining(3));
+        auto *solar = qobject_cast<LogbookWindow *>(Windows::find("frmplanet"));
+        QVERIFY(solar && solar->isVisible());
+        QCOMPARE(solar->primary()->value("name").toString(), body.designation);
+    }
+
     void aCompleteProgrammePrintsItsCertificate()
     {
         dbExec(m_dir->file("velnora.db"), "update Sac72 set completed = 1, date = '2020-02-02' where BCHM like '%C%'");
