@@ -8,6 +8,7 @@
 #include "logbooks/sac/saclogbook.h"
 #include "logbooks/solar/solarlogbook.h"
 #include "logbooks/stars/starslogbook.h"
+#include "reports/progresswindow.h"
 #include "reports/reportwindows.h"
 #include "search/searchwindows.h"
 #include "shell/findwindow.h"
@@ -54,6 +55,7 @@ void registerAll()
     Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
     Windows::registerFactory(FindWindow::kWindowName, [] { return new FindWindow; });
+    Windows::registerFactory(ProgressWindow::kWindowName, [] { return new ProgressWindow; });
     Reports::installUi();
     HelpWindows::registerAll();
 }

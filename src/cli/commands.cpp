@@ -31,7 +31,9 @@ int usage()
                            "       velnora-cli export-oal FILE\n"
                            "       velnora-cli import-oal FILE\n"
                            "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
-                           "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
+                           "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
+                           "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
+                           "                            [--out FILE] [--scale 2]\n";
     return 2;
 }
 
@@ -314,6 +316,8 @@ int dispatch(const QStringList &arguments)
         return query(rest);
     if (cmd == "tonight")
         return tonight(rest);
+    if (cmd == "progress")
+        return progress(rest);
     if (cmd == "history")
         return history(rest);
     if (cmd == "find")

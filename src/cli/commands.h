@@ -14,6 +14,9 @@ int importOal(const QStringList &args); // oalcommand.cpp
 int tonight(const QStringList &args);   // tonightcommand.cpp
 int find(const QStringList &args);      // findcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
+int progress(const QStringList &args);  // progresscommand.cpp
+// The pictures and the certificate: report/progresspictures.cpp, in the report printer.
+int progressPictures(const QStringList &args);
 
 // A value as one field of a tab-separated line: backslash, tab, line feed,
 // carriage return and NUL are written \\, \t, \n, \r and \0, so every value

@@ -57,6 +57,12 @@ int main(int argc, char **argv)
     useInstalledData(dir);
     if (argc > 1 && std::strcmp(argv[1], "report") == 0)
         return runReportPrinter(dir, argv);
+    // Progress pictures are drawn, so they too are the report printer's.
+    if (argc > 2 && std::strcmp(argv[1], "progress") == 0)
+        for (int i = 2; i < argc; ++i)
+            if (!std::strcmp(argv[i], "--map") || !std::strcmp(argv[i], "--plot") ||
+                !std::strcmp(argv[i], "--certificate"))
+                return runReportPrinter(dir, argv);
     // No application object: nothing here needs one, and it costs start-up
     // time and memory on every query.
     QStringList arguments;

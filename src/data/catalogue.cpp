@@ -147,10 +147,28 @@ const Catalogue &bodies()
         .name = "name",
         .aliases = "NULL",
         .order = "sort",
+        .observation = {"completed", "", "", "", "", "", "", "", "", "", ""},
         .logbook = "Solar System",
         .nameColumns = {"name"},
     };
     return c;
+}
+
+const std::vector<Programme> &programmes()
+{
+    const auto marked = [](char mark) {
+        return QStringLiteral("%1 LIKE '%%2%'").arg(QString::fromLatin1(kSacListMarks)).arg(QChar(mark));
+    };
+    static const std::vector<Programme> all = {
+        {"Messier", &messier(), QString(), 'M'},
+        {"Caldwell", &sac(), marked('C'), 'C'},
+        {"Herschel 400", &sac(), marked('H'), 'H'},
+        {"Best of the NGC", &sac(), marked('B'), 'B'},
+        {"Multiple stars", &stars()},
+        {"Custom list", &custom(), QString(), 'G'},
+        {"Solar system", &bodies(), QString(), QChar(), &solarLog()},
+    };
+    return all;
 }
 
 const std::vector<const Catalogue *> &objectTables()

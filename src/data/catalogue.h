@@ -54,6 +54,19 @@ struct Catalogue
     QStringList observationColumnList() const;
 };
 
+// An observing programme: a list that observers work through to the end,
+// drawn from one catalogue table (its rows matching `rows`, all when empty).
+struct Programme
+{
+    QString name;                         // "Herschel 400", as shown and as the CLI takes it
+    const Catalogue *catalogue = nullptr; // where the list's objects stand
+    QString rows = {};                    // SQL condition choosing the list's rows
+    QChar list = {};                      // the night planner's list (M, B, C, H, G), if any
+    // A list whose objects are observed through a log of their own (the
+    // solar system's bodies): an object counts once the log names it.
+    const Catalogue *log = nullptr;
+};
+
 namespace Catalogues {
 
 const Catalogue &messier();  // mess
@@ -62,6 +75,9 @@ const Catalogue &stars();    // dstars
 const Catalogue &custom();   // generic
 const Catalogue &solarLog(); // planet_log: a row is one observation of the body named by id
 const Catalogue &bodies();   // planet: the bodies themselves, found by name
+
+// The observing programmes, in the order they are shown.
+const std::vector<Programme> &programmes();
 
 // The tables whose rows are objects that carry their observation.
 const std::vector<const Catalogue *> &objectTables();

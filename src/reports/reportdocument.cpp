@@ -81,6 +81,16 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(r);
             break;
+        case ReportItem::Kind::Picture:
+            if (item.drawing && item.drawing->paint && !item.drawing->size.isEmpty()) {
+                const QSizeF size = item.drawing->size;
+                painter.save();
+                painter.translate(r.topLeft());
+                painter.scale(r.width() / size.width(), r.height() / size.height());
+                item.drawing->paint(painter, QRectF(QPointF(0, 0), size));
+                painter.restore();
+            }
+            break;
         }
     }
     painter.restore();

@@ -36,6 +36,12 @@ void present(std::shared_ptr<const ReportDocument> doc)
 
 } // namespace
 
+void presentDocument(std::shared_ptr<const ReportDocument> doc)
+{
+    present(std::move(doc));
+    showKillit();
+}
+
 void installUi()
 {
     static bool installed = false;

@@ -84,6 +84,11 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     site->setObjectName("mnuSite");
     connect(site, &QAction::triggered, this, [] { Windows::exec("frmsite"); });
 
+    // How far each observing programme has come.
+    QAction *progress = menuBar()->addAction("&Progress");
+    progress->setObjectName("mnuProgress");
+    connect(progress, &QAction::triggered, this, [] { Windows::show("frmprogress"); });
+
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(16, 12, 16, 12);

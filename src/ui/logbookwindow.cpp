@@ -1,6 +1,7 @@
 #include "ui/logbookwindow.h"
 
 #include "data/command.h"
+#include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/store.h"
@@ -59,6 +60,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     addHistoryItem();
     addFindItem();
     addTonightItem();
+    addProgressItem();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
 }
@@ -316,6 +318,29 @@ void LogbookWindow::addTonightItem()
         // The planner opens on this logbook's lists.
         if (QWidget *w = Windows::show("frmtonight"))
             QMetaObject::invokeMethod(w, "setLists", Q_ARG(QString, m_declaration.tonightLists));
+    });
+}
+
+void LogbookWindow::addProgressItem()
+{
+    QMenu *reports = nullptr;
+    for (QAction *a : menuBar()->actions())
+        if (a->menu() && a->text().remove('&') == "Reports")
+            reports = a->menu();
+    if (!reports)
+        return;
+    // The programme this logbook keeps: its night-planner list, else its table.
+    QString programme;
+    for (const Programme &p : Catalogues::programmes())
+        if (programme.isEmpty() && ((!p.list.isNull() && m_declaration.tonightLists.contains(p.list)) ||
+                                    (p.list.isNull() && p.catalogue->table == m_declaration.table)))
+            programme = p.name;
+    reports->addSeparator();
+    auto *progress = reports->addAction("Observing &Progress…");
+    progress->setObjectName("mnuProgress");
+    connect(progress, &QAction::triggered, this, [programme] {
+        if (QWidget *w = Windows::show("frmprogress"); w && !programme.isEmpty())
+            QMetaObject::invokeMethod(w, "selectProgramme", Q_ARG(QString, programme));
     });
 }
 

@@ -100,6 +100,7 @@ private:
     void addHistoryItem();
     void addFindItem();
     void addTonightItem();
+    void addProgressItem();
     void showHistory();
 
     LogbookDeclaration m_declaration;

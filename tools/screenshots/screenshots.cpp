@@ -14,6 +14,7 @@
 #include "logbooks/sac/sacwindow.h"
 #include "logbooks/solar/solarwindow.h"
 #include "logbooks/stars/greekalphabetwindow.h"
+#include "reports/progresswindow.h"
 #include "reports/reportwindow.h"
 #include "shell/documentwindow.h"
 #include "shell/findwindow.h"
@@ -31,6 +32,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -202,6 +204,32 @@ int main(int argc, char **argv)
     auto *find = qobject_cast<FindWindow *>(Windows::show(FindWindow::kWindowName));
     find->findText("orion");
     ok = save(find, out, "frmfind") && ok;
+    Windows::closeAll();
+
+    // Progress after a few years at the eyepiece: Messier done, the others under way.
+    Store store(work.filePath("velnora.db"));
+    store.execute("update mess set completed = 1, date = date('2021-03-01', '+' || (ID * 9) || ' days')");
+    store.execute("update Sac72 set completed = 1, date = date('2022-01-10', '+' || (ID % 700) || ' days') "
+                  "where BCHM like '%H%' and ID % 3 <> 0");
+    store.execute("update dstars set observed = 1, date = '2023-08-14' where ID <= 20");
+    store.execute("insert into planet_log (id, Local_Date) values ('Mars', '2022-12-08'), ('Jupiter', '2023-10-02')");
+    auto *progress = qobject_cast<ProgressWindow *>(Windows::show(ProgressWindow::kWindowName));
+    auto *tabs = progress->findChild<QTabWidget *>("tabProgress");
+    progress->setCurrentProgramme(2);
+    ok = save(progress, out, "frmprogress_map") && ok;
+    tabs->setCurrentIndex(ProgressWindow::MonthsTab);
+    ok = save(progress, out, "frmprogress_months") && ok;
+    tabs->setCurrentIndex(ProgressWindow::CurvesTab);
+    ok = save(progress, out, "frmprogress_curves") && ok;
+    progress->showRemaining(2);
+    ok = save(progress, out, "frmprogress_remaining") && ok;
+    progress->setCurrentProgramme(0);
+    ok = progress->showCertificate() && ok;
+    if (auto *report = Windows::find<ReportWindow>(Reports::kReportWindowName)) {
+        ok = save(report, out, "certificate") && ok;
+        ok = report->exportPdf(out + "/certificate.pdf") && ok;
+    }
+    EndReport();
     Windows::closeAll();
     return ok ? 0 : 1;
 }

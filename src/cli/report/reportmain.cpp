@@ -16,7 +16,10 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName("velnora-cli");
     // Called as "velnora-cli-report report LAYOUT ...", as velnora-cli was.
     try {
-        return Cli::report(QCoreApplication::arguments().mid(2));
+        const QStringList arguments = QCoreApplication::arguments();
+        if (arguments.value(1) == "progress")
+            return Cli::progressPictures(arguments.mid(2));
+        return Cli::report(arguments.mid(2));
     } catch (const std::exception &e) {
         // Whatever the store or the file system did, it ends in words.
         QTextStream(stderr) << "velnora-cli report: " << e.what() << '\n';
