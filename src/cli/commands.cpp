@@ -30,7 +30,9 @@ int usage()
                            "       velnora-cli export-oal FILE\n"
                            "       velnora-cli import-oal FILE\n"
                            "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
-                           "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
+                           "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
+                           "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
+                           "--eyepiece NAME [--lens NAME]\n";
     return 2;
 }
 
@@ -318,6 +320,8 @@ int dispatch(const QStringList &arguments)
         return exportOal(rest);
     if (cmd == "import-oal")
         return importOal(rest);
+    if (cmd == "equipment")
+        return equipment(rest);
     return usage();
 }
 
