@@ -1,6 +1,7 @@
 #include "app/allwindows.h"
 
 #include "aids/aidwindows.h"
+#include "aids/equipmentwindow.h"
 #include "app/helpwindows.h"
 #include "logbooks/best/bestlogbook.h"
 #include "logbooks/custom/customlogbook.h"
@@ -52,6 +53,7 @@ void registerAll()
     SearchWindows::registerAll();
     Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
+    EquipmentWindow::registerWindows();
     Reports::installUi();
     HelpWindows::registerAll();
 }

@@ -89,6 +89,8 @@ private:
     void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
+    void addEquipmentItem();
+    void addRegisterCompletion();
     void addTonightItem();
     void showHistory();
     void runAid(const LogbookAidButton &aid);
