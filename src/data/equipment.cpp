@@ -102,6 +102,32 @@ QString withArticle(Kind kind)
     return (QStringLiteral("aeiou").contains(name.at(0)) ? "an " : "a ") + name;
 }
 
+class Savepoint
+{
+public:
+    explicit Savepoint(SQLite::Database &db) : m_db(db) { m_db.exec("SAVEPOINT equipment_write"); }
+    ~Savepoint()
+    {
+        if (!m_done) {
+            try {
+                m_db.exec("ROLLBACK TO equipment_write");
+                m_db.exec("RELEASE equipment_write");
+            } catch (const SQLite::Exception &) {
+                // The connection is gone or broken; nothing is left to undo.
+            }
+        }
+    }
+    void commit()
+    {
+        m_db.exec("RELEASE equipment_write");
+        m_done = true;
+    }
+
+private:
+    SQLite::Database &m_db;
+    bool m_done = false;
+};
+
 bool positive(const std::optional<double> &v)
 {
     return !v || (std::isfinite(*v) && *v > 0);
@@ -352,7 +378,8 @@ void Equipment::save(SQLite::Database &db, EquipmentItem &item)
     if (!fault.isEmpty())
         throw DataError(fault);
     try {
-        SQLite::Transaction tx(db);
+        // A savepoint, so that an import's transaction can hold it too.
+        Savepoint tx(db);
         const std::string kind = EquipmentItem::kindName(item.kind).toStdString();
         {
             SQLite::Statement clash(db, "SELECT count(*) FROM equipment WHERE kind = ? AND name = ? AND id <> ?");
@@ -459,6 +486,19 @@ std::map<qint64, int> Equipment::usageCounts(SQLite::Database &db)
     return out;
 }
 
+void Equipment::addLinks(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids)
+{
+    SQLite::Statement add(db, "INSERT OR IGNORE INTO observation_equipment (obs_table, obs_row, equipment_id) "
+                              "SELECT ?, ?, id FROM equipment WHERE id = ?");
+    for (qint64 id : ids) {
+        add.bind(1, table.toStdString());
+        add.bind(2, int64_t(rowid));
+        add.bind(3, int64_t(id));
+        add.exec();
+        add.reset();
+    }
+}
+
 void Equipment::link(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids)
 {
     try {
@@ -467,15 +507,7 @@ void Equipment::link(SQLite::Database &db, const QString &table, qint64 rowid, c
         clear.bind(1, table.toStdString());
         clear.bind(2, int64_t(rowid));
         clear.exec();
-        SQLite::Statement add(db, "INSERT OR IGNORE INTO observation_equipment (obs_table, obs_row, equipment_id) "
-                                  "SELECT ?, ?, id FROM equipment WHERE id = ?");
-        for (qint64 id : ids) {
-            add.bind(1, table.toStdString());
-            add.bind(2, int64_t(rowid));
-            add.bind(3, int64_t(id));
-            add.exec();
-            add.reset();
-        }
+        addLinks(db, table, rowid, ids);
         tx.commit();
     } catch (const SQLite::Exception &e) {
         throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));

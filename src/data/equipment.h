@@ -76,6 +76,8 @@ public:
 
     // The observation (table, rowid) uses exactly `ids` from now on.
     static void link(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids);
+    // Adds links within the caller's transaction; ids of no item are passed over.
+    static void addLinks(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids);
     static std::vector<qint64> linked(SQLite::Database &db, const QString &table, qint64 rowid);
     struct Use
     {
