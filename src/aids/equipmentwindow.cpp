@@ -165,6 +165,9 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // One line per item; the whole of a long text is in its tool tip.
+    m_list->setWordWrap(false);
+    m_list->setTextElideMode(Qt::ElideRight);
 
     m_form = new QFormLayout;
     m_form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
@@ -189,6 +192,7 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     addRow("&Surname:", m_surname);
     m_type = new QComboBox(this);
     m_type->setObjectName("cboType");
+    m_type->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_type, &QComboBox::currentTextChanged, this, [this] {
         if (!m_loading)
             m_dirty = true;
@@ -203,6 +207,7 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     m_zone->setObjectName("cboZone");
     m_zone->setEditable(true);
     m_zone->setInsertPolicy(QComboBox::NoInsert);
+    m_zone->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_zone->addItem(QString());
     for (const QByteArray &id : QTimeZone::availableTimeZoneIds())
         m_zone->addItem(QString::fromUtf8(id));
@@ -215,7 +220,7 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     addRow("&Mount:", m_mount);
     m_wratten = line("txtWratten");
     addRow("&Wratten number:", m_wratten);
-    m_default = new QCheckBox("&Default for new observations", this);
+    m_default = new QCheckBox("Defa&ult for new observations", this);
     m_default->setObjectName("chkDefault");
     connect(m_default, &QCheckBox::toggled, this, [this] {
         if (!m_loading)
@@ -253,8 +258,8 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     right->addLayout(m_form);
     right->addStretch(1);
     auto *body = new QHBoxLayout;
-    body->addWidget(m_list, 3);
-    body->addLayout(right, 2);
+    body->addWidget(m_list, 1);
+    body->addLayout(right, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_kinds);
     layout->addLayout(body, 1);
@@ -290,7 +295,7 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     });
 
     loadList(0);
-    resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 26)));
+    resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 140, fontMetrics().height() * 26)));
 }
 
 SQLite::Database &EquipmentWindow::db() const
@@ -334,7 +339,9 @@ void EquipmentWindow::loadList(qint64 select)
             name->setToolTip("The default " + EquipmentItem::kindName(m_kind));
         }
         m_list->setItem(row, 0, name);
-        m_list->setItem(row, 1, new QTableWidgetItem(item.properties()));
+        auto *properties = new QTableWidgetItem(item.properties());
+        properties->setToolTip(item.properties());
+        m_list->setItem(row, 1, properties);
         const auto u = used.find(item.id);
         auto *count = new QTableWidgetItem(QString::number(u == used.end() ? 0 : u->second));
         count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

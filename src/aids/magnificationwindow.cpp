@@ -10,6 +10,7 @@
 #include "ui/windows.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -98,10 +99,14 @@ MagnificationWindow::MagnificationWindow(const LogbookDeclaration &logbook, QWid
 
     auto *registerBox = new QGroupBox("From the Register", this);
     registerBox->setObjectName("fraRegister");
-    auto *registerGrid = new QGridLayout(registerBox);
-    const auto registerCombo = [&](int row, const char *name, const QString &caption, EquipmentItem::Kind kind) {
+    auto *registerForm = new QFormLayout(registerBox);
+    registerForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    const auto registerCombo = [&](const char *name, const QString &caption, EquipmentItem::Kind kind) {
         auto *combo = new QComboBox(registerBox);
         combo->setObjectName(name);
+        // Long descriptions must not push the window wider than the screen.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(30);
         combo->addItem(QString());
         try {
             const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
@@ -114,18 +119,18 @@ MagnificationWindow::MagnificationWindow(const LogbookDeclaration &logbook, QWid
         auto *label = new QLabel(caption, registerBox);
         label->setBuddy(combo);
         combo->setAccessibleName(QString(caption).remove('&'));
-        registerGrid->addWidget(label, row, 0);
-        registerGrid->addWidget(combo, row, 1);
+        // Room for the underlined access key as well as the text.
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString(caption).remove('&') + "  "));
+        registerForm->addRow(label, combo);
         return combo;
     };
-    m_registerScope = registerCombo(0, "cboScope", "&Telescope", EquipmentItem::Kind::Telescope);
-    m_registerEyepiece = registerCombo(1, "cboEyepiece", "&Eyepiece", EquipmentItem::Kind::Eyepiece);
-    m_registerLens = registerCombo(2, "cboLens", "&Lens", EquipmentItem::Kind::Lens);
+    m_registerScope = registerCombo("cboScope", "&Telescope", EquipmentItem::Kind::Telescope);
+    m_registerEyepiece = registerCombo("cboEyepiece", "&Eyepiece", EquipmentItem::Kind::Eyepiece);
+    m_registerLens = registerCombo("cboLens", "&Lens", EquipmentItem::Kind::Lens);
     m_optics = new QLabel(registerBox);
     m_optics->setObjectName("lblOptics");
     m_optics->setWordWrap(true);
-    registerGrid->addWidget(m_optics, 3, 0, 1, 2);
-    registerGrid->setColumnStretch(1, 1);
+    registerForm->addRow(m_optics);
     for (QComboBox *c : {m_registerScope, m_registerEyepiece, m_registerLens})
         connect(c, &QComboBox::activated, this, [this] { fillFromRegister(); });
     // Typing a length leaves the register's item behind.
