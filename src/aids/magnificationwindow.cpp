@@ -1,12 +1,16 @@
 #include "aids/magnificationwindow.h"
 
 #include "aids/magnification.h"
+#include "aids/optics.h"
+#include "data/equipment.h"
 #include "data/messages.h"
+#include "data/store.h"
 #include "ui/controlvalue.h"
 #include "ui/logbookdeclaration.h"
 #include "ui/windows.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +19,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <cmath>
+#include <exception>
 
 const char *const MagnificationWindow::kNotAboveZero = "Please enter a number > 0";
 
@@ -90,6 +97,51 @@ MagnificationWindow::MagnificationWindow(const LogbookDeclaration &logbook, QWid
     grid->addWidget(m_result, 3, 1);
     grid->setColumnStretch(3, 1);
 
+    auto *registerBox = new QGroupBox("From the Register", this);
+    registerBox->setObjectName("fraRegister");
+    auto *registerForm = new QFormLayout(registerBox);
+    registerForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    const auto registerCombo = [&](const char *name, const QString &caption, EquipmentItem::Kind kind) {
+        auto *combo = new QComboBox(registerBox);
+        combo->setObjectName(name);
+        // Long descriptions must not push the window wider than the screen.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(30);
+        combo->addItem(QString());
+        try {
+            const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+            for (const EquipmentItem &item : Equipment::list(store->db(), kind))
+                combo->addItem(item.name + (item.properties().isEmpty() ? QString() : " (" + item.properties() + ")"),
+                               item.id);
+        } catch (const std::exception &) {
+            // A store without the register offers none.
+        }
+        auto *label = new QLabel(caption, registerBox);
+        label->setBuddy(combo);
+        combo->setAccessibleName(QString(caption).remove('&'));
+        // Room for the underlined access key as well as the text.
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString(caption).remove('&') + "  "));
+        registerForm->addRow(label, combo);
+        return combo;
+    };
+    m_registerScope = registerCombo("cboScope", "&Telescope", EquipmentItem::Kind::Telescope);
+    m_registerEyepiece = registerCombo("cboEyepiece", "&Eyepiece", EquipmentItem::Kind::Eyepiece);
+    m_registerLens = registerCombo("cboLens", "&Lens", EquipmentItem::Kind::Lens);
+    m_optics = new QLabel(registerBox);
+    m_optics->setObjectName("lblOptics");
+    m_optics->setWordWrap(true);
+    registerForm->addRow(m_optics);
+    for (QComboBox *c : {m_registerScope, m_registerEyepiece, m_registerLens})
+        connect(c, &QComboBox::activated, this, [this] { fillFromRegister(); });
+    // Typing a length leaves the register's item behind.
+    connect(m_telescope, &QLineEdit::textEdited, m_registerScope, [this] { m_registerScope->setCurrentIndex(0); });
+    connect(m_eyepiece, &QLineEdit::textEdited, m_registerEyepiece,
+            [this] { m_registerEyepiece->setCurrentIndex(0); });
+    connect(m_barlow, &QComboBox::currentTextChanged, m_registerLens, [this](const QString &text) {
+        if (!m_registerLens->currentText().isEmpty() && !m_registerLens->currentText().startsWith(text))
+            m_registerLens->setCurrentIndex(0);
+    });
+
     auto *calculateButton = new QPushButton("Calculate", this);
     calculateButton->setObjectName("Command1");
     calculateButton->setDefault(true);
@@ -102,6 +154,7 @@ MagnificationWindow::MagnificationWindow(const LogbookDeclaration &logbook, QWid
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(registerBox);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -109,8 +162,57 @@ MagnificationWindow::MagnificationWindow(const LogbookDeclaration &logbook, QWid
     connect(pasteButton, &QPushButton::clicked, this, [this] { paste(); });
 }
 
+void MagnificationWindow::fillFromRegister()
+{
+    const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+    SQLite::Database &db = store->db();
+    const auto chosen = [&](QComboBox *c) {
+        return c->currentData().isValid() ? Equipment::byId(db, c->currentData().toLongLong()) : std::nullopt;
+    };
+    if (const auto scope = chosen(m_registerScope); scope && scope->focal) {
+        m_telescope->setText(QString::number(*scope->focal, 'g', 10));
+        findChild<QRadioButton *>("Option2")->setChecked(true);
+    }
+    if (const auto eyepiece = chosen(m_registerEyepiece); eyepiece && eyepiece->focal) {
+        m_eyepiece->setText(QString::number(*eyepiece->focal, 'g', 10));
+        findChild<QRadioButton *>("Option4")->setChecked(true);
+    }
+    // The calculator's own list knows whole Barlows; other factors count
+    // when the register computes.
+    const auto lens = chosen(m_registerLens);
+    const double factor = lens && lens->factor ? *lens->factor : 0;
+    const QSignalBlocker block(m_barlow);
+    m_barlow->setCurrentText(factor >= 2 && factor <= 5 && factor == std::floor(factor)
+                                 ? QString::number(factor) + "x"
+                                 : QStringLiteral("0x"));
+    m_optics->clear();
+}
+
+bool MagnificationWindow::calculateFromRegister()
+{
+    const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+    SQLite::Database &db = store->db();
+    const auto chosen = [&](QComboBox *c) {
+        return c->currentData().isValid() ? Equipment::byId(db, c->currentData().toLongLong()) : std::nullopt;
+    };
+    const auto scope = chosen(m_registerScope);
+    if (!scope)
+        return false;
+    QString fault;
+    const Optics o = Optics::compute(*scope, chosen(m_registerEyepiece), chosen(m_registerLens), &fault);
+    if (!fault.isEmpty())
+        return false;
+    m_result->setText(o.magnificationText());
+    m_optics->setText(QStringLiteral("Exit pupil %1, true field %2, highest useful %3")
+                          .arg(o.exitPupilText(), o.trueFieldText(), o.highestUsefulText()));
+    return true;
+}
+
 bool MagnificationWindow::calculate()
 {
+    if (calculateFromRegister())
+        return true;
+    m_optics->clear();
     using Magnification::Unit;
     const Magnification::Result r = Magnification::ComputeMagnification(
         m_telescope->text(), m_telescopeInches->isChecked() ? Unit::Inches : Unit::Millimeters,

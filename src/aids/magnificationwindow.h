@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 struct LogbookDeclaration;
@@ -30,4 +31,12 @@ private:
     QRadioButton *m_telescopeInches;
     QRadioButton *m_eyepieceInches;
     QComboBox *m_barlow;
+    // Items of the register: choosing one fills its length in; with a
+    // telescope and an eyepiece chosen, Calculate shows the whole optics.
+    QComboBox *m_registerScope;
+    QComboBox *m_registerEyepiece;
+    QComboBox *m_registerLens;
+    QLabel *m_optics;
+    void fillFromRegister();
+    bool calculateFromRegister();
 };

@@ -1,6 +1,7 @@
 #include "app/allwindows.h"
 
 #include "aids/aidwindows.h"
+#include "aids/equipmentwindow.h"
 #include "app/helpwindows.h"
 #include "logbooks/best/bestlogbook.h"
 #include "logbooks/custom/customlogbook.h"
@@ -56,6 +57,7 @@ void registerAll()
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
     Windows::registerFactory(FindWindow::kWindowName, [] { return new FindWindow; });
     Windows::registerFactory(ProgressWindow::kWindowName, [] { return new ProgressWindow; });
+    EquipmentWindow::registerWindows();
     Reports::installUi();
     HelpWindows::registerAll();
 }

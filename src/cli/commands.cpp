@@ -33,7 +33,9 @@ int usage()
                            "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
                            "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
                            "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
-                           "                            [--out FILE] [--scale 2]\n";
+                           "                            [--out FILE] [--scale 2]\n"
+                           "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
+                           "--eyepiece NAME [--lens NAME]\n";
     return 2;
 }
 
@@ -328,6 +330,8 @@ int dispatch(const QStringList &arguments)
         return exportOal(rest);
     if (cmd == "import-oal")
         return importOal(rest);
+    if (cmd == "equipment")
+        return equipment(rest);
     return usage();
 }
 

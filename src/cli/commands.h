@@ -13,6 +13,7 @@ int exportOal(const QStringList &args); // oalcommand.cpp
 int importOal(const QStringList &args); // oalcommand.cpp
 int tonight(const QStringList &args);   // tonightcommand.cpp
 int find(const QStringList &args);      // findcommand.cpp
+int equipment(const QStringList &args); // equipmentcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 int progress(const QStringList &args);  // progresscommand.cpp
 // The pictures and the certificate: report/progresspictures.cpp, in the report printer.

@@ -266,4 +266,27 @@ QString localTimeText(const QTime &time)
     return out + (time.hour() < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM"));
 }
 
+namespace {
+const std::pair<const char *, const char *> kFilterKinds[] = {
+    {"broadband", "broad band"}, {"narrowband", "narrow band"}, {"OIII", "O-III"},
+    {"H-beta", "H-beta"},        {"colour", "color"},
+};
+} // namespace
+
+QString filterKind(const QString &registerKind)
+{
+    for (const auto &[ours, theirs] : kFilterKinds)
+        if (registerKind.compare(QLatin1String(ours), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(theirs);
+    return QStringLiteral("other");
+}
+
+QString registerFilterKind(const QString &oalKind)
+{
+    for (const auto &[ours, theirs] : kFilterKinds)
+        if (oalKind.trimmed().compare(QLatin1String(theirs), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(ours);
+    return QString();
+}
+
 } // namespace Oal

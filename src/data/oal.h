@@ -66,4 +66,9 @@ QString formatDateTime(const QDate &date, const QTime &time, std::optional<int> 
 // there are any.
 QString localTimeText(const QTime &time);
 
+// A filter of the register as the format names its kind ("O-III" for
+// OIII), and back; an unknown kind is "other" one way and empty the other.
+QString filterKind(const QString &registerKind);
+QString registerFilterKind(const QString &oalKind);
+
 } // namespace Oal

@@ -4,6 +4,7 @@
 #include "data/dataerror.h"
 #include "data/datetext.h"
 #include "data/durablefile.h"
+#include "data/equipment.h"
 #include "data/oal.h"
 
 #include <SQLiteCpp/Database.h>
@@ -13,6 +14,7 @@
 #include <QTimeZone>
 #include <QXmlStreamWriter>
 
+#include <map>
 #include <vector>
 
 namespace {
@@ -31,6 +33,10 @@ struct Observation
 {
     int target = 0; // index into the targets
     QString date, time, ut, location, instrument, magnification, transparency, seeing, notes, personalNotes;
+    // The row of a current observation, whose register items are linked to
+    // it; none for the history's.
+    QString table;
+    qint64 rowid = 0;
 };
 
 QString text(SQLite::Statement &st, int column)
@@ -99,6 +105,8 @@ public:
                                  &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 8 + i);
+            o.table = t.table;
+            o.rowid = st.getColumn(0).getInt64();
             observations.push_back(o);
         }
     }
@@ -111,7 +119,7 @@ public:
             if (!f.isEmpty())
                 columns << "l." + f;
         SQLite::Statement st(m_db,
-                             QStringLiteral("SELECT l.%1, p.name, p.moon, %2 FROM %3 l LEFT JOIN planet p "
+                             QStringLiteral("SELECT l.%1, p.name, p.moon, %2, l.rowid FROM %3 l LEFT JOIN planet p "
                                             "ON p.id = l.%1 ORDER BY l.%4")
                                  .arg(log.designationColumn, columns.join(", "), log.table, log.key)
                                  .toStdString());
@@ -122,6 +130,8 @@ public:
                                  &o.magnification, &o.transparency, &o.seeing, &o.notes};
             for (int i = 0; i < 9; ++i)
                 *fields[i] = text(st, 3 + i);
+            o.table = log.table;
+            o.rowid = st.getColumn(3 + int(columns.size())).getInt64();
             observations.push_back(o);
         }
     }
@@ -310,11 +320,85 @@ Begin beginOf(const Observation &o)
 class DocumentWriter
 {
 public:
-    DocumentWriter(const Collector &c, QIODevice *device) : m_c(c), m_x(device)
+    DocumentWriter(SQLite::Database &db, const Collector &c, QIODevice *device) : m_c(c), m_x(device)
     {
         m_x.setAutoFormatting(true);
         m_x.setAutoFormattingIndent(2);
         m_instruments.resize(c.observations.size());
+        m_linked.resize(c.observations.size());
+        if (!db.tableExists("equipment"))
+            return;
+        // The register's items go out whole; those the format cannot describe
+        // (a telescope without aperture) stay out, and their observations
+        // fall back on their texts.
+        for (const EquipmentItem &item : Equipment::list(db))
+            if (writable(item))
+                m_register.push_back(item);
+        for (size_t i = 0; i < c.observations.size(); ++i) {
+            const Observation &o = c.observations[i];
+            if (o.rowid == 0)
+                continue;
+            for (qint64 id : Equipment::linked(db, o.table, o.rowid))
+                for (const EquipmentItem &item : m_register)
+                    if (item.id == id && !m_linked[i].count(item.kind))
+                        m_linked[i][item.kind] = registerId(item);
+        }
+    }
+
+    static bool writable(const EquipmentItem &item)
+    {
+        switch (item.kind) {
+        case EquipmentItem::Kind::Site:
+            return item.latitude && item.longitude;
+        case EquipmentItem::Kind::Telescope:
+            return item.aperture && (item.focal || item.fixedMagnification);
+        case EquipmentItem::Kind::Eyepiece:
+            return item.focal.has_value();
+        case EquipmentItem::Kind::Lens:
+            return item.factor.has_value();
+        default:
+            return true;
+        }
+    }
+
+    // Register items carry their own numbers, apart from the texts' ones.
+    static QString registerId(const EquipmentItem &item)
+    {
+        return QStringLiteral("reg_%1_%2").arg(EquipmentItem::kindName(item.kind)).arg(item.id);
+    }
+
+    std::vector<const EquipmentItem *> registered(EquipmentItem::Kind kind) const
+    {
+        std::vector<const EquipmentItem *> out;
+        for (const EquipmentItem &item : m_register)
+            if (item.kind == kind)
+                out.push_back(&item);
+        return out;
+    }
+
+    QString linked(size_t i, EquipmentItem::Kind kind) const
+    {
+        const auto it = m_linked[i].find(kind);
+        return it == m_linked[i].end() ? QString() : it->second;
+    }
+
+    void angle(const QString &element, double degrees)
+    {
+        m_x.writeStartElement(element);
+        m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+        m_x.writeCharacters(number(degrees));
+        m_x.writeEndElement();
+    }
+
+    // The observer of every observation: the register's default, else the
+    // account's user.
+    QString observerId() const
+    {
+        for (const EquipmentItem *o : registered(EquipmentItem::Kind::Observer))
+            if (o->isDefault)
+                return registerId(*o);
+        const auto all = registered(EquipmentItem::Kind::Observer);
+        return all.empty() ? QStringLiteral("observer1") : registerId(*all.front());
     }
 
     void numberEquipment()
@@ -322,9 +406,9 @@ public:
         QHash<QString, Oal::Instrument> parsed;
         for (size_t i = 0; i < m_c.observations.size(); ++i) {
             const Observation &o = m_c.observations[i];
-            if (!o.location.isEmpty())
+            if (!o.location.isEmpty() && linked(i, EquipmentItem::Kind::Site).isEmpty())
                 m_sites.idFor(o.location);
-            if (o.instrument.isEmpty())
+            if (o.instrument.isEmpty() || !linked(i, EquipmentItem::Kind::Telescope).isEmpty())
                 continue;
             auto it = parsed.constFind(o.instrument);
             if (it == parsed.constEnd())
@@ -356,14 +440,39 @@ public:
     void observersAndSites()
     {
         m_x.writeStartElement(QStringLiteral("observers"));
-        m_x.writeStartElement(QStringLiteral("observer"));
-        m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("observer1"));
-        m_x.writeTextElement(QStringLiteral("name"), OalExport::observerName());
-        m_x.writeTextElement(QStringLiteral("surname"), QString());
-        m_x.writeEndElement();
+        const auto observers = registered(EquipmentItem::Kind::Observer);
+        for (const EquipmentItem *o : observers) {
+            m_x.writeStartElement(QStringLiteral("observer"));
+            m_x.writeAttribute(QStringLiteral("id"), registerId(*o));
+            m_x.writeTextElement(QStringLiteral("name"), o->name);
+            m_x.writeTextElement(QStringLiteral("surname"), o->surname);
+            m_x.writeEndElement();
+        }
+        if (observers.empty()) {
+            m_x.writeStartElement(QStringLiteral("observer"));
+            m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("observer1"));
+            m_x.writeTextElement(QStringLiteral("name"), OalExport::observerName());
+            m_x.writeTextElement(QStringLiteral("surname"), QString());
+            m_x.writeEndElement();
+        }
         m_x.writeEndElement();
 
         m_x.writeStartElement(QStringLiteral("sites"));
+        for (const EquipmentItem *site : registered(EquipmentItem::Kind::Site)) {
+            m_x.writeStartElement(QStringLiteral("site"));
+            m_x.writeAttribute(QStringLiteral("id"), registerId(*site));
+            m_x.writeTextElement(QStringLiteral("name"), site->name);
+            angle(QStringLiteral("longitude"), *site->longitude);
+            angle(QStringLiteral("latitude"), *site->latitude);
+            if (site->elevation)
+                m_x.writeTextElement(QStringLiteral("elevation"), number(*site->elevation));
+            QTimeZone zone(site->zone.toUtf8());
+            if (!zone.isValid())
+                zone = QTimeZone::systemTimeZone();
+            m_x.writeTextElement(QStringLiteral("timezone"),
+                                 QString::number(zone.standardTimeOffset(QDateTime::currentDateTime()) / 60));
+            m_x.writeEndElement();
+        }
         for (const QString &site : m_sites.texts) {
             m_x.writeStartElement(QStringLiteral("site"));
             m_x.writeAttribute(QStringLiteral("id"), m_sites.id(site));
@@ -425,6 +534,23 @@ public:
     void optics()
     {
         m_x.writeStartElement(QStringLiteral("scopes"));
+        for (const EquipmentItem *scope : registered(EquipmentItem::Kind::Telescope)) {
+            const bool fixed = scope->fixedMagnification.has_value() && !scope->focal;
+            m_x.writeStartElement(QStringLiteral("scope"));
+            m_x.writeAttribute(QStringLiteral("id"), registerId(*scope));
+            m_x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
+                               fixed ? QStringLiteral("oal:fixedMagnificationOpticsType")
+                                     : QStringLiteral("oal:scopeType"));
+            m_x.writeTextElement(QStringLiteral("model"), scope->name);
+            if (!scope->type.isEmpty())
+                m_x.writeTextElement(QStringLiteral("type"), scope->type);
+            m_x.writeTextElement(QStringLiteral("aperture"), number(*scope->aperture));
+            if (fixed)
+                m_x.writeTextElement(QStringLiteral("magnification"), number(*scope->fixedMagnification));
+            else
+                m_x.writeTextElement(QStringLiteral("focalLength"), number(*scope->focal));
+            m_x.writeEndElement();
+        }
         for (const QString &scope : m_scopes.texts) {
             const Oal::Instrument in = m_scopeInfo.value(scope);
             m_x.writeStartElement(QStringLiteral("scope"));
@@ -443,6 +569,17 @@ public:
         m_x.writeEndElement();
 
         m_x.writeStartElement(QStringLiteral("eyepieces"));
+        for (const EquipmentItem *ep : registered(EquipmentItem::Kind::Eyepiece)) {
+            m_x.writeStartElement(QStringLiteral("eyepiece"));
+            m_x.writeAttribute(QStringLiteral("id"), registerId(*ep));
+            m_x.writeTextElement(QStringLiteral("model"), ep->name);
+            m_x.writeTextElement(QStringLiteral("focalLength"), number(*ep->focal));
+            if (ep->focalMax)
+                m_x.writeTextElement(QStringLiteral("maxFocalLength"), number(*ep->focalMax));
+            if (ep->afov)
+                angle(QStringLiteral("apparentFOV"), *ep->afov);
+            m_x.writeEndElement();
+        }
         for (const QString &ep : m_eyepieces.texts) {
             m_x.writeStartElement(QStringLiteral("eyepiece"));
             m_x.writeAttribute(QStringLiteral("id"), m_eyepieces.id(ep));
@@ -451,8 +588,27 @@ public:
             m_x.writeEndElement();
         }
         m_x.writeEndElement();
-        for (const char *empty : {"lenses", "filters", "imagers"})
-            m_x.writeEmptyElement(QString::fromLatin1(empty));
+        m_x.writeStartElement(QStringLiteral("lenses"));
+        for (const EquipmentItem *lens : registered(EquipmentItem::Kind::Lens)) {
+            m_x.writeStartElement(QStringLiteral("lens"));
+            m_x.writeAttribute(QStringLiteral("id"), registerId(*lens));
+            m_x.writeTextElement(QStringLiteral("model"), lens->name);
+            m_x.writeTextElement(QStringLiteral("factor"), number(*lens->factor));
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+        m_x.writeStartElement(QStringLiteral("filters"));
+        for (const EquipmentItem *filter : registered(EquipmentItem::Kind::Filter)) {
+            m_x.writeStartElement(QStringLiteral("filter"));
+            m_x.writeAttribute(QStringLiteral("id"), registerId(*filter));
+            m_x.writeTextElement(QStringLiteral("model"), filter->name);
+            m_x.writeTextElement(QStringLiteral("type"), Oal::filterKind(filter->type));
+            if (!filter->wratten.isEmpty())
+                m_x.writeTextElement(QStringLiteral("wratten"), filter->wratten);
+            m_x.writeEndElement();
+        }
+        m_x.writeEndElement();
+        m_x.writeEmptyElement(QStringLiteral("imagers"));
     }
 
     void observation(int i)
@@ -461,8 +617,12 @@ public:
         const Target &t = m_c.targets[size_t(o.target)];
         m_x.writeStartElement(QStringLiteral("observation"));
         m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("o%1").arg(i + 1));
-        m_x.writeTextElement(QStringLiteral("observer"), QStringLiteral("observer1"));
-        if (!o.location.isEmpty())
+        const size_t n = size_t(i);
+        using K = EquipmentItem::Kind;
+        m_x.writeTextElement(QStringLiteral("observer"), observerId());
+        if (const QString site = linked(n, K::Site); !site.isEmpty())
+            m_x.writeTextElement(QStringLiteral("site"), site);
+        else if (!o.location.isEmpty())
             m_x.writeTextElement(QStringLiteral("site"), m_sites.id(o.location));
         m_x.writeTextElement(QStringLiteral("target"), t.id);
         const Begin begin = beginOf(o);
@@ -480,7 +640,14 @@ public:
         if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
             m_x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
         const Oal::Instrument &in = m_instruments[size_t(i)];
-        if (in.scopeDescribed()) {
+        if (const QString scope = linked(n, K::Telescope); !scope.isEmpty()) {
+            // The register's items, exactly as the observer chose them.
+            m_x.writeTextElement(QStringLiteral("scope"), scope);
+            for (const auto &[element, kind] : {std::pair{"eyepiece", K::Eyepiece}, std::pair{"lens", K::Lens},
+                                                std::pair{"filter", K::Filter}})
+                if (const QString id = linked(n, kind); !id.isEmpty())
+                    m_x.writeTextElement(QString::fromLatin1(element), id);
+        } else if (in.scopeDescribed()) {
             m_x.writeTextElement(QStringLiteral("scope"), m_scopes.id(in.scope));
             if (!in.eyepiece.isEmpty())
                 m_x.writeTextElement(QStringLiteral("eyepiece"), m_eyepieces.id(in.eyepiece));
@@ -513,8 +680,8 @@ public:
         OalExport::Result r = m_result;
         r.observations = int(m_c.observations.size());
         r.targets = int(m_c.targets.size());
-        r.sites = int(m_sites.texts.size());
-        r.scopes = int(m_scopes.texts.size());
+        r.sites = int(m_sites.texts.size() + registered(EquipmentItem::Kind::Site).size());
+        r.scopes = int(m_scopes.texts.size() + registered(EquipmentItem::Kind::Telescope).size());
         return r;
     }
 
@@ -524,6 +691,8 @@ private:
     NumberedTexts m_sites{QStringLiteral("site")}, m_scopes{QStringLiteral("scope")},
         m_eyepieces{QStringLiteral("ep")};
     std::vector<Oal::Instrument> m_instruments;
+    std::vector<EquipmentItem> m_register;
+    std::vector<std::map<EquipmentItem::Kind, QString>> m_linked; // per observation
     QHash<QString, Oal::Instrument> m_scopeInfo;
     QHash<QString, double> m_eyepieceFocal;
     OalExport::Result m_result;
@@ -553,7 +722,7 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
 
     // The earlier export stays until this one is whole on disk.
     DurableFile::Output file(path);
-    DocumentWriter writer(c, &file);
+    DocumentWriter writer(db, c, &file);
     writer.numberEquipment();
     writer.start();
     writer.observersAndSites();

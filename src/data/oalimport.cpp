@@ -3,6 +3,7 @@
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/datetext.h"
+#include "data/equipment.h"
 #include "data/oal.h"
 
 #include <SQLiteCpp/Database.h>
@@ -112,6 +113,8 @@ struct Document
     QHash<QString, Target> targets;
     QHash<QString, QString> scopes, eyepieces; // id: model
     std::vector<Node> observations;
+    // The equipment entities as register items, by "element:id".
+    std::vector<std::pair<QString, EquipmentItem>> equipment;
 };
 
 double angleDegrees(const Node &n)
@@ -125,6 +128,74 @@ double angleDegrees(const Node &n)
     if (unit == QLatin1String("arcsec"))
         return v / 3600;
     return v;
+}
+
+std::optional<double> numberOf(const Node &e, QLatin1String child)
+{
+    bool ok = false;
+    const Node *c = e.child(child);
+    const double v = c ? c->text.trimmed().toDouble(&ok) : 0;
+    if (!ok)
+        return std::nullopt;
+    return c->attributes.hasAttribute(QLatin1String("unit")) ? angleDegrees(*c) : v;
+}
+
+// An observer, site, scope, eyepiece, lens or filter of the file as an item
+// of the register; nothing for other elements.
+std::optional<EquipmentItem> registerItem(const Node &e)
+{
+    using K = EquipmentItem::Kind;
+    EquipmentItem item;
+    const QString element = e.name;
+    if (element == QLatin1String("observer")) {
+        item.kind = K::Observer;
+        item.name = e.value(QLatin1String("name"));
+        item.surname = e.value(QLatin1String("surname"));
+    } else if (element == QLatin1String("site")) {
+        item.kind = K::Site;
+        item.name = e.value(QLatin1String("name"));
+        item.latitude = numberOf(e, QLatin1String("latitude"));
+        item.longitude = numberOf(e, QLatin1String("longitude"));
+        item.elevation = numberOf(e, QLatin1String("elevation"));
+    } else if (element == QLatin1String("scope")) {
+        item.kind = K::Telescope;
+        item.name = e.value(QLatin1String("model"));
+        const QString type = e.value(QLatin1String("type")).toLower();
+        if (EquipmentItem::telescopeTypes().contains(type))
+            item.type = type;
+        item.aperture = numberOf(e, QLatin1String("aperture"));
+        item.focal = numberOf(e, QLatin1String("focalLength"));
+        item.fixedMagnification = numberOf(e, QLatin1String("magnification"));
+        if (item.fixedMagnification && item.type.isEmpty())
+            item.type = QStringLiteral("binocular");
+    } else if (element == QLatin1String("eyepiece")) {
+        item.kind = K::Eyepiece;
+        item.name = e.value(QLatin1String("model"));
+        item.focal = numberOf(e, QLatin1String("focalLength"));
+        item.focalMax = numberOf(e, QLatin1String("maxFocalLength"));
+        item.afov = numberOf(e, QLatin1String("apparentFOV"));
+    } else if (element == QLatin1String("lens")) {
+        item.kind = K::Lens;
+        item.name = e.value(QLatin1String("model"));
+        item.factor = numberOf(e, QLatin1String("factor"));
+    } else if (element == QLatin1String("filter")) {
+        item.kind = K::Filter;
+        item.name = e.value(QLatin1String("model"));
+        item.type = Oal::registerFilterKind(e.value(QLatin1String("type")));
+        item.wratten = e.value(QLatin1String("wratten"));
+    } else {
+        return std::nullopt;
+    }
+    return item;
+}
+
+// The same item: kind, name and every number alike.
+bool sameItem(const EquipmentItem &a, const EquipmentItem &b)
+{
+    return a.kind == b.kind && a.name.compare(b.name, Qt::CaseInsensitive) == 0 && a.surname == b.surname &&
+           a.latitude == b.latitude && a.longitude == b.longitude && a.aperture == b.aperture &&
+           a.focal == b.focal && a.fixedMagnification == b.fixedMagnification && a.focalMax == b.focalMax &&
+           a.afov == b.afov && a.factor == b.factor;
 }
 
 // A scope's model, with its aperture and focal length (or magnification)
@@ -213,6 +284,8 @@ Document readDocument(const QString &path)
                             .arg(e.line));
                 seen.insert(id);
             }
+            if (auto item = registerItem(e))
+                doc.equipment.emplace_back(e.name + ':' + id, *item);
             if (e.name == QLatin1String("observer")) {
                 doc.observers.insert(
                     id, (e.value(QLatin1String("name")) + ' ' + e.value(QLatin1String("surname"))).trimmed());
@@ -337,6 +410,8 @@ struct Row
 class Merger
 {
 public:
+    QHash<QString, qint64> registerIds; // "element:id" of the file: the register's item
+
     Merger(SQLite::Database &db, const Document &doc) : m_db(db), m_doc(doc)
     {
         for (const Catalogue *catalogue : Catalogues::objectTables()) {
@@ -386,6 +461,13 @@ public:
             return;
         }
         ++summary.matched;
+        m_links.clear();
+        for (const char *element : {"observer", "site", "scope", "eyepiece", "lens", "filter"}) {
+            const QString ref = o.value(QLatin1String(element));
+            const auto it = registerIds.constFind(QLatin1String(element) + ':' + ref);
+            if (!ref.isEmpty() && it != registerIds.constEnd())
+                m_links.push_back(*it);
+        }
         const Fields f = fields(o, *moment, !catalogueOf(row->table).observation.personalNotes.isEmpty());
         if (row->table == QLatin1String("planet"))
             addPlanetLog(*row, name, f, summary);
@@ -394,6 +476,7 @@ public:
     }
 
 private:
+    std::vector<qint64> m_links; // the register items of the observation being merged
     static void addKey(QHash<QString, qint64> &index, const QString &name, qint64 rowid)
     {
         const QString key = Oal::designationKey(name);
@@ -548,6 +631,7 @@ private:
                     bindText(up, n++, f[size_t(i)]);
             up.bind(n, int64_t(row.rowid));
             up.exec();
+            Equipment::addLinks(m_db, c.table, row.rowid, m_links);
             summary.imported << name;
             return;
         }
@@ -630,6 +714,7 @@ private:
         for (int i = 0; i < 9; ++i)
             bindText(ins, 2 + i, f[size_t(i)]);
         ins.exec();
+        Equipment::addLinks(m_db, log.table, m_db.getLastInsertRowid(), m_links);
         SQLite::Statement &mark = prepared("UPDATE planet SET completed = 1 WHERE id = ?");
         mark.bind(1, row.planetId.toStdString());
         mark.exec();
@@ -675,6 +760,45 @@ QString names(const QStringList &list)
 
 } // namespace
 
+namespace {
+
+// Each entity of the file becomes a register item: one of the same name and
+// numbers is reused, one that clashes by name only is added under a
+// numbered name; one the register cannot hold is passed over, saying why.
+void registerEquipment(SQLite::Database &db, const Document &doc, QHash<QString, qint64> &ids,
+                       OalImport::Summary &summary)
+{
+    Equipment::install(db);
+    for (const auto &[key, fileItem] : doc.equipment) {
+        EquipmentItem item = fileItem;
+        item.name = item.name.trimmed();
+        if (const QString fault = item.fault(); !fault.isEmpty()) {
+            summary.skipped.push_back({item.name.isEmpty() ? key : item.name, fault});
+            continue;
+        }
+        const QString base = item.name;
+        for (int n = 2;; ++n) {
+            const std::optional<EquipmentItem> known = Equipment::find(db, item.kind, item.name);
+            if (!known)
+                break;
+            if (sameItem(*known, item)) {
+                item.id = known->id;
+                break;
+            }
+            item.name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        }
+        if (item.id == 0) {
+            Equipment::save(db, item);
+            summary.registered << EquipmentItem::kindName(item.kind) + ' ' + item.name;
+        } else {
+            ++summary.reused;
+        }
+        ids.insert(key, item.id);
+    }
+}
+
+} // namespace
+
 OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, const Progress &progress)
 {
     const Document doc = readDocument(path);
@@ -683,6 +807,7 @@ OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, con
     try {
         SQLite::Transaction tx(db);
         Merger merger(db, doc);
+        registerEquipment(db, doc, merger.registerIds, summary);
         for (int i = 0; i < summary.read; ++i) {
             if (progress && !progress(i, summary.read))
                 throw DataError(QStringLiteral("The import was cancelled. Nothing was imported."));
@@ -717,5 +842,10 @@ QString OalImport::Summary::text(const QString &file) const
                  .arg(skipped.empty() ? QStringLiteral(".") : QStringLiteral(":"));
     for (const Skipped &s : skipped)
         lines << QStringLiteral("  %1: %2").arg(s.name, s.reason);
+    if (!registered.isEmpty() || reused > 0)
+        lines << QStringLiteral("Added to the register: %1%2; already there: %3.")
+                     .arg(registered.size())
+                     .arg(registered.isEmpty() ? QString() : QStringLiteral(" (") + names(registered) + ')')
+                     .arg(reused);
     return lines.join('\n');
 }

@@ -30,6 +30,8 @@ public:
         QStringList imported; // filled a row or added a log entry
         QStringList keptInHistory;
         std::vector<Skipped> skipped;
+        QStringList registered; // register items added: "telescope Dob 8"
+        int reused = 0;         // entities the register held already
         QString text(const QString &file) const;
     };
     using Progress = std::function<bool(int done, int total)>;

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/site.h"
+
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
@@ -166,22 +168,9 @@ bool rebuildTable(SQLite::Database &db, const QString &name, const QString &sql)
     return true;
 }
 
-} // namespace
-
-int version(SQLite::Database &db)
+// Version 1: text without case, yes/no never NULL.
+void collateAndRebuild(SQLite::Database &db)
 {
-    SQLite::Statement st(db, "PRAGMA user_version");
-    return st.executeStep() ? st.getColumn(0).getInt() : 0;
-}
-
-void upgrade(SQLite::Database &db)
-{
-    // IMMEDIATE: a second program starting at the same moment waits here and
-    // then finds the store upgraded.
-    SQLite::Transaction tx(db, SQLite::TransactionBehavior::IMMEDIATE);
-    if (version(db) >= kVersion)
-        return;
-
     std::vector<SchemaObject> tables, dependents;
     {
         SQLite::Statement st(db, "SELECT type, name, tbl_name, sql FROM sqlite_master WHERE sql IS NOT NULL "
@@ -209,6 +198,28 @@ void upgrade(SQLite::Database &db)
     for (const SchemaObject &o : dependents)
         if (o.type != QLatin1String("index") || rebuilt.contains(o.table))
             db.exec(o.sql.toStdString());
+}
+
+} // namespace
+
+int version(SQLite::Database &db)
+{
+    SQLite::Statement st(db, "PRAGMA user_version");
+    return st.executeStep() ? st.getColumn(0).getInt() : 0;
+}
+
+void upgrade(SQLite::Database &db)
+{
+    // IMMEDIATE: a second program starting at the same moment waits here and
+    // then finds the store upgraded.
+    SQLite::Transaction tx(db, SQLite::TransactionBehavior::IMMEDIATE);
+    if (version(db) >= kVersion)
+        return;
+
+    if (version(db) < 1)
+        collateAndRebuild(db);
+    if (version(db) < 2)
+        Site::moveIntoRegister(db);
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
     tx.commit();
 }

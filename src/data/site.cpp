@@ -1,5 +1,7 @@
 #include "data/site.h"
 
+#include "data/equipment.h"
+
 #include <QStringList>
 #include <QTimeZone>
 
@@ -10,10 +12,8 @@
 
 void Site::install(SQLite::Database &db)
 {
-    // Text compares without regard to case, as in the catalogue tables.
-    db.exec("CREATE TABLE IF NOT EXISTS observing_site (id INTEGER PRIMARY KEY CHECK (id = 1), name TEXT COLLATE "
-            "NOCASE, latitude REAL NOT NULL, longitude REAL NOT NULL, elevation REAL NOT NULL DEFAULT 0, zone TEXT "
-            "COLLATE NOCASE)");
+    // The site is the default site of the register.
+    Equipment::install(db);
     // The last night planned, as the Tonight window showed it: the rows of
     // its worksheet, which can be printed again later.
     db.exec("CREATE TABLE IF NOT EXISTS tonight_plan (seq INTEGER PRIMARY KEY, designation TEXT COLLATE NOCASE, "
@@ -22,19 +22,30 @@ void Site::install(SQLite::Database &db)
             "NOCASE, moon TEXT COLLATE NOCASE, night TEXT COLLATE NOCASE)");
 }
 
+void Site::moveIntoRegister(SQLite::Database &db)
+{
+    Equipment::install(db);
+    if (!db.tableExists("observing_site"))
+        return;
+    // Stores of earlier versions kept the one site in a table of its own.
+    db.exec("INSERT OR IGNORE INTO equipment (kind, name, is_default, latitude, longitude, elevation, zone) "
+            "SELECT 'site', coalesce(nullif(trim(name), ''), 'Observing site'), NOT EXISTS (SELECT 1 FROM "
+            "equipment WHERE kind = 'site' AND is_default), latitude, longitude, elevation, nullif(zone, '') "
+            "FROM observing_site WHERE id = 1");
+    db.exec("DROP TABLE observing_site");
+}
+
 Site Site::load(SQLite::Database &db)
 {
     Site site;
-    if (!db.tableExists("observing_site"))
+    if (!db.tableExists("equipment"))
         return site;
-    SQLite::Statement st(
-        db, "SELECT name, latitude, longitude, elevation, zone FROM observing_site WHERE id = 1");
-    if (st.executeStep()) {
-        site.name = QString::fromStdString(st.getColumn(0).getString());
-        site.latitude = st.getColumn(1).getDouble();
-        site.longitude = st.getColumn(2).getDouble();
-        site.elevation = st.getColumn(3).getDouble();
-        site.zone = QString::fromStdString(st.getColumn(4).getString());
+    if (const std::optional<EquipmentItem> item = Equipment::defaultItem(db, EquipmentItem::Kind::Site)) {
+        site.name = item->name;
+        site.latitude = item->latitude.value_or(site.latitude);
+        site.longitude = item->longitude.value_or(site.longitude);
+        site.elevation = item->elevation.value_or(0);
+        site.zone = item->zone;
     }
     return site;
 }
@@ -42,15 +53,23 @@ Site Site::load(SQLite::Database &db)
 void Site::save(SQLite::Database &db, const Site &site)
 {
     install(db);
-    SQLite::Statement st(db,
-                         "INSERT OR REPLACE INTO observing_site (id, name, latitude, longitude, elevation, "
-                         "zone) VALUES (1, ?, ?, ?, ?, ?)");
-    st.bind(1, site.name.toStdString());
-    st.bind(2, site.latitude);
-    st.bind(3, site.longitude);
-    st.bind(4, site.elevation);
-    st.bind(5, site.zone.toStdString());
-    st.exec();
+    const QString name = site.name.trimmed().isEmpty() ? QStringLiteral("Observing site") : site.name.trimmed();
+    // A site of that name becomes the default; else the default one changes
+    // (a rename keeps its observations); else a new one is made.
+    std::optional<EquipmentItem> item = Equipment::find(db, EquipmentItem::Kind::Site, name);
+    if (!item)
+        item = Equipment::defaultItem(db, EquipmentItem::Kind::Site);
+    if (!item) {
+        item = EquipmentItem();
+        item->kind = EquipmentItem::Kind::Site;
+    }
+    item->name = name;
+    item->isDefault = true;
+    item->latitude = site.latitude;
+    item->longitude = site.longitude;
+    item->elevation = site.elevation;
+    item->zone = site.zone;
+    Equipment::save(db, *item);
 }
 
 QByteArray Site::zoneId() const

@@ -6,7 +6,7 @@ namespace SQLite {
 class Database;
 }
 
-// Where the observer stands: kept as the one row of `observing_site`.
+// Where the observer stands: the default site of the register.
 struct Site
 {
     QString name;
@@ -15,9 +15,9 @@ struct Site
     double elevation = 46.0;   // metres
     QString zone;              // IANA zone id; empty means the system's
 
-    // The stored site, or Greenwich on the system's zone when none is kept.
+    // The default site, or Greenwich on the system's zone when none is kept.
     static Site load(SQLite::Database &db);
-    // Replaces the stored site.
+    // Makes `site` the default site of the register.
     static void save(SQLite::Database &db, const Site &site);
     // The zone to compute in: `zone`, or the system's when empty or unknown.
     QByteArray zoneId() const;
@@ -25,7 +25,9 @@ struct Site
     // "LAT,LON[,ELEVATION]"; false (and `site` untouched) on anything else.
     static bool parsePosition(const QString &text, Site &site);
 
-    // The planner's tables (the site, the last night planned); stores made
-    // before the planner existed get them on first use.
+    // The planner's tables (the register, the last night planned); stores
+    // made before the planner existed get them on first use.
     static void install(SQLite::Database &db);
+    // The site table of earlier stores becomes the register's default site.
+    static void moveIntoRegister(SQLite::Database &db);
 };

@@ -65,6 +65,10 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     QAction *importOal = exchange->addAction("Import Observations…");
     importOal->setObjectName("mnuImportObservations");
     connect(importOal, &QAction::triggered, this, [this] { OalExchangeUi::importObservations(this); });
+    exchange->addSeparator();
+    QAction *equipment = exchange->addAction("&Equipment and Sites…");
+    equipment->setObjectName("mnuEquipment");
+    connect(equipment, &QAction::triggered, this, [] { Windows::show("frmequipment"); });
 
     // Any object of any logbook, by any of its names.
     QMenu *findMenu = menuBar()->addMenu("&Find");

@@ -1,5 +1,6 @@
 #include "ui/logbookwindow.h"
 
+#include "data/catalogue.h"
 #include "data/command.h"
 #include "data/catalogue.h"
 #include "data/dataerror.h"
@@ -12,6 +13,7 @@
 #include "ui/navigatorwidget.h"
 #include "ui/programend.h"
 #include "ui/recordbinder.h"
+#include "ui/registercompleter.h"
 #include "ui/reportstarts.h"
 #include "ui/windows.h"
 
@@ -59,6 +61,8 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     buildMenus(menuBar(), book.menus);
     addHistoryItem();
     addFindItem();
+    addEquipmentItem();
+    addRegisterCompletion();
     addTonightItem();
     addProgressItem();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
@@ -303,6 +307,45 @@ void LogbookWindow::addFindItem()
         addAction(find);
     }
     connect(find, &QAction::triggered, this, [] { Windows::show("frmfind"); });
+}
+
+void LogbookWindow::addEquipmentItem()
+{
+    // The register the instrument and location fields offer, from the File menu.
+    QMenu *first = menuBar()->actions().isEmpty() ? nullptr : menuBar()->actions().first()->menu();
+    if (!first)
+        return;
+    // Under the history item when there is one, else above the first separator.
+    const QList<QAction *> actions = first->actions();
+    QAction *before = actions.isEmpty() ? nullptr : actions.first();
+    for (qsizetype i = 0; i < actions.size(); ++i)
+        if (actions[i]->objectName() == QLatin1String("history") || actions[i]->isSeparator()) {
+            before = actions[i]->isSeparator() ? actions[i] : actions.value(i + 1);
+            break;
+        }
+    auto *equipment = new QAction("&Equipment and Sites…", first);
+    equipment->setObjectName("mnuEquipment");
+    first->insertAction(before, equipment);
+    connect(equipment, &QAction::triggered, this, [] { Windows::show("frmequipment"); });
+}
+
+void LogbookWindow::addRegisterCompletion()
+{
+    // The instrument and location offer the register's items; the store links
+    // the items named there to the observation.
+    const Catalogue *catalogue = Catalogues::find(m_declaration.table);
+    if (!catalogue)
+        return;
+    using Kind = EquipmentItem::Kind;
+    for (const LogbookField &f : m_declaration.fields) {
+        auto *edit = control<QLineEdit>(f.objectName);
+        if (!edit || f.column.isEmpty())
+            continue;
+        if (f.column.compare(catalogue->observation.instrument, Qt::CaseInsensitive) == 0)
+            new RegisterCompleter(edit, {Kind::Telescope, Kind::Eyepiece, Kind::Lens, Kind::Filter}, true);
+        else if (f.column.compare(catalogue->observation.location, Qt::CaseInsensitive) == 0)
+            new RegisterCompleter(edit, {Kind::Site}, false);
+    }
 }
 
 void LogbookWindow::addTonightItem()

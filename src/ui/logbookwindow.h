@@ -99,6 +99,8 @@ private:
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
     void addFindItem();
+    void addEquipmentItem();
+    void addRegisterCompletion();
     void addTonightItem();
     void addProgressItem();
     void showHistory();

@@ -86,6 +86,7 @@ private slots:
             QVERIFY2(w->control<QAbstractButton>(a.objectName), qPrintable(a.objectName));
         if (!book.table.isEmpty())
             QVERIFY(w->findChild<QAction *>("history"));
+        QVERIFY(w->findChild<QAction *>("mnuEquipment"));
         // Opened on its first row, and no larger than the screen.
         QVERIFY(w->primary()->isOpen());
         QVERIFY(m_messages->shown.isEmpty());

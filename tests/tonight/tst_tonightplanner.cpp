@@ -244,7 +244,7 @@ private slots:
         QCOMPARE(back.longitude, 151.21);
         QCOMPARE(back.elevation, 40.0);
         QCOMPARE(back.zoneId(), QByteArray("Australia/Sydney"));
-        QCOMPARE(store.query("select count(*) from observing_site").rows[0][0].toInt(), 1);
+        QCOMPARE(store.query("select count(*) from equipment where kind = 'site'").rows[0][0].toInt(), 1);
 
         Site bad = back;
         QVERIFY(!Site::parsePosition("95,10", bad));
@@ -255,7 +255,7 @@ private slots:
         QCOMPARE(bad.zoneId(), QTimeZone::systemTimeZoneId());
 
         // A store from before the site was kept reads Greenwich and gains the table on saving.
-        store.execute("drop table observing_site");
+        store.execute("drop table equipment");
         QCOMPARE(Site::load(store.db()).latitude, Site().latitude);
         Site::save(store.db(), back);
         QCOMPARE(Site::load(store.db()).name, QString("Dark site"));

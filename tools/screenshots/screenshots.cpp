@@ -2,7 +2,9 @@
 // observation filled in, to PNG files for the documentation:
 //   velnora-screenshots OUTPUT_DIR [SCALE]
 // Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%.
+#include "aids/equipmentwindow.h"
 #include "app/allwindows.h"
+#include "data/equipment.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "logbooks/custom/customwindow.h"
@@ -74,6 +76,47 @@ int main(int argc, char **argv)
     QDir::setCurrent(work.path());
     Store::createFromStarter(work.filePath("velnora.db"));
     AllWindows::registerAll();
+    {
+        // A small register, for the calculator and the register's window.
+        const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+        SQLite::Database &db = store->db();
+        const auto add = [&](EquipmentItem::Kind kind, const QString &name, auto fill) {
+            EquipmentItem item;
+            item.kind = kind;
+            item.name = name;
+            fill(item);
+            Equipment::save(db, item);
+        };
+        using K = EquipmentItem::Kind;
+        add(K::Telescope, "8-inch Dobsonian", [](EquipmentItem &i) {
+            i.type = "reflector";
+            i.aperture = 200;
+            i.focal = 1200;
+            i.obstruction = 23;
+            i.mount = "Dobsonian rocker box";
+        });
+        add(K::Telescope, "ED80", [](EquipmentItem &i) {
+            i.type = "refractor";
+            i.aperture = 80;
+            i.focal = 480;
+        });
+        add(K::Telescope, "Binoculars 10x50", [](EquipmentItem &i) {
+            i.type = "binocular";
+            i.aperture = 50;
+            i.fixedMagnification = 10;
+        });
+        add(K::Eyepiece, "Plossl 10 mm", [](EquipmentItem &i) {
+            i.focal = 10;
+            i.afov = 52;
+        });
+        add(K::Site, "Cherry Springs", [](EquipmentItem &i) {
+            i.latitude = 41.6626;
+            i.longitude = -77.8239;
+            i.elevation = 700;
+            i.zone = "America/New_York";
+            i.sky = 21.6;
+        });
+    }
 
     save(Windows::get("first"), out, "first");
 
@@ -100,6 +143,11 @@ int main(int argc, char **argv)
     ok = save(&view, out, "frmmonth_view") && ok;
     for (const char *aid : {"utc_mess", "seeing", "frmmag_mess"})
         ok = save(Windows::get(aid), out, aid) && ok;
+    auto *equipment = qobject_cast<EquipmentWindow *>(Windows::show("frmequipment"));
+    equipment->showKind(EquipmentItem::Kind::Telescope);
+    equipment->selectItem("8-inch Dobsonian");
+    ok = save(equipment, out, "frmequipment") && ok;
+    equipment->close();
 
     auto *help = qobject_cast<DocumentWindow *>(Windows::show("help_messier"));
     ok = help->grab().save(out + "/help_messier.png") && ok;

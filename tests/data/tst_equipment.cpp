@@ -1,0 +1,191 @@
+// The register of observers, sites and equipment: items are stored whole or
+// not at all, observations link to them by id, a used item stays.
+#include "data/equipment.h"
+#include "data/schema.h"
+#include "data/site.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QtTest>
+
+using Kind = EquipmentItem::Kind;
+
+namespace {
+
+EquipmentItem telescope(const QString &name, double aperture, double focal)
+{
+    EquipmentItem t;
+    t.kind = Kind::Telescope;
+    t.name = name;
+    t.type = "reflector";
+    t.aperture = aperture;
+    t.focal = focal;
+    return t;
+}
+
+EquipmentItem eyepiece(const QString &name, double focal, double afov)
+{
+    EquipmentItem e;
+    e.kind = Kind::Eyepiece;
+    e.name = name;
+    e.focal = focal;
+    e.afov = afov;
+    return e;
+}
+
+} // namespace
+
+class TestEquipment : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_store = std::make_unique<Store>(m_dir->file("velnora.db"));
+        Schema::create(m_store->db());
+    }
+    void cleanup()
+    {
+        m_store.reset();
+        m_dir.reset();
+    }
+
+    void badItemsChangeNothing()
+    {
+        SQLite::Database &db = m_store->db();
+        EquipmentItem dob = telescope("Dob", 200, 1200);
+        dob.isDefault = true;
+        Equipment::save(db, dob);
+        QVERIFY(dob.id > 0);
+
+        EquipmentItem again = telescope("  dob ", 100, 500);
+        QCOMPARE(dataErrorOf([&] { Equipment::save(db, again); }),
+                 QString("There is already a telescope named \"dob\"."));
+        EquipmentItem unnamed = eyepiece(" ", 10, 52);
+        QCOMPARE(dataErrorOf([&] { Equipment::save(db, unnamed); }), QString("An eyepiece needs a name."));
+        EquipmentItem negative = eyepiece("Plossl", -10, 52);
+        QCOMPARE(dataErrorOf([&] { Equipment::save(db, negative); }),
+                 QString("The sizes of an eyepiece must be numbers above zero."));
+        EquipmentItem nowhere;
+        nowhere.kind = Kind::Site;
+        nowhere.name = "Moon base";
+        nowhere.latitude = 91;
+        nowhere.longitude = 0;
+        QCOMPARE(dataErrorOf([&] { Equipment::save(db, nowhere); }),
+                 QString("A latitude runs from -90 to 90 degrees."));
+        QCOMPARE(Equipment::list(db).size(), size_t(1));
+
+        // One default per kind: a new default takes the mark.
+        EquipmentItem refractor = telescope("ED80", 80, 480);
+        refractor.isDefault = true;
+        Equipment::save(db, refractor);
+        QCOMPARE(Equipment::defaultItem(db, Kind::Telescope)->name, QString("ED80"));
+        QVERIFY(!Equipment::byId(db, dob.id)->isDefault);
+        QCOMPARE(Equipment::byId(db, dob.id)->properties(), QString("reflector, 200 mm, f 1200 mm"));
+    }
+
+    void linksFollowRenamesAndKeepUsedItems()
+    {
+        SQLite::Database &db = m_store->db();
+        EquipmentItem dob = telescope("Dob", 200, 1200);
+        EquipmentItem ep = eyepiece("Plossl 10", 10, 52);
+        EquipmentItem spare = eyepiece("Spare", 25, 50);
+        Equipment::save(db, dob);
+        Equipment::save(db, ep);
+        Equipment::save(db, spare);
+        Equipment::link(db, "mess", 42, {dob.id, ep.id});
+        Equipment::link(db, "Sac72", 7, {dob.id});
+        Equipment::link(db, "mess", 31, {dob.id, ep.id, 9999}); // an item that is gone is not linked
+
+        ep.name = "Plössl 10 mm";
+        Equipment::save(db, ep);
+        QCOMPARE(Equipment::usage(db, ep.id), 2);
+        QCOMPARE(Equipment::linked(db, "mess", 42), (std::vector<qint64>{dob.id, ep.id}));
+        QCOMPARE(Equipment::usageCounts(db)[dob.id], 3);
+
+        QCOMPARE(dataErrorOf([&] { Equipment::remove(db, ep.id); }),
+                 QString("The eyepiece \"Plössl 10 mm\" is used in 2 observations, so it cannot be deleted."));
+        QVERIFY(Equipment::byId(db, ep.id));
+        // The store refuses it too, whoever deletes.
+        QVERIFY(!dataErrorOf([&] { m_store->execute(QString("delete from equipment where id = %1").arg(ep.id)); })
+                     .isEmpty());
+        Equipment::remove(db, spare.id);
+        QVERIFY(!Equipment::byId(db, spare.id));
+
+        // A deleted observation lets go of its items; relinking replaces.
+        m_store->execute("insert into mess (ID, mes) values (31, '31')");
+        m_store->execute("delete from mess where ID = 31");
+        Equipment::link(db, "mess", 42, {dob.id});
+        QCOMPARE(Equipment::usage(db, ep.id), 0);
+        Equipment::remove(db, ep.id);
+        QVERIFY(!Equipment::byId(db, ep.id));
+    }
+
+    void namesInTheObservationLinkTheirItems()
+    {
+        SQLite::Database &db = m_store->db();
+        EquipmentItem dob = telescope("Dob", 200, 1200);
+        EquipmentItem ep = eyepiece("Plossl 10", 10, 52);
+        EquipmentItem hill;
+        hill.kind = Kind::Site;
+        hill.name = "Hill";
+        hill.latitude = 52;
+        hill.longitude = -1;
+        for (EquipmentItem *item : {&dob, &ep, &hill})
+            Equipment::save(db, *item);
+        const auto linked = [&](const QString &table, qint64 row) { return Equipment::linked(db, table, row); };
+
+        m_store->execute("insert into mess (ID, mes, tele, location) values (1, '1', 'dob ,Plossl 10', 'hill ')");
+        QCOMPARE(linked("mess", 1), (std::vector<qint64>{dob.id, ep.id, hill.id}));
+        // A part of a name is no name; a name that leaves the text lets go.
+        m_store->execute("update mess set tele = 'Dob, Plossl 10 mm', location = 'Hilltop' where ID = 1");
+        QCOMPARE(linked("mess", 1), (std::vector<qint64>{dob.id}));
+        // A renamed item keeps the observations that named it.
+        dob.name = "Dob 8";
+        Equipment::save(db, dob);
+        m_store->execute("update mess set tele = 'Dob, Plossl 10' where ID = 1");
+        QCOMPARE(linked("mess", 1), (std::vector<qint64>{dob.id, ep.id}));
+        m_store->execute("insert into planet_log (CN, id, Instrument_Used) values (5, 'Mars', 'Plossl 10')");
+        QCOMPARE(linked("planet_log", 5), (std::vector<qint64>{ep.id}));
+    }
+
+    void earlierStoreGetsTheRegisterWithItsSite()
+    {
+        const QString path = m_dir->file("old.db");
+        {
+            Store store(path);
+            Schema::create(store.db());
+            store.execute("drop table equipment; drop table observation_equipment");
+            store.execute("create table observing_site (id integer primary key check (id = 1), name text, latitude "
+                          "real not null, longitude real not null, elevation real not null default 0, zone text)");
+            store.execute("insert into observing_site values (1, 'Cherry Springs', 41.66, -77.82, 700, "
+                          "'America/New_York')");
+            store.execute("pragma user_version = 1");
+        }
+        Store store(path, false);
+        Schema::upgrade(store.db());
+        QCOMPARE(Schema::version(store.db()), Schema::kVersion);
+        QVERIFY(!store.db().tableExists("observing_site"));
+        const auto site = Equipment::defaultItem(store.db(), Kind::Site);
+        QVERIFY(site);
+        QCOMPARE(site->properties(), QString("lat 41.66°, lon -77.82°, elev 700 m, America/New_York"));
+
+        // The Tonight site is that register item: saving it renames it in place.
+        Site s = Site::load(store.db());
+        QCOMPARE(s.name, QString("Cherry Springs"));
+        s.name = "Cherry Springs Park";
+        Site::save(store.db(), s);
+        QCOMPARE(Equipment::list(store.db(), Kind::Site).size(), size_t(1));
+        QCOMPARE(Equipment::byId(store.db(), site->id)->name, QString("Cherry Springs Park"));
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+    std::unique_ptr<Store> m_store;
+};
+
+QTEST_GUILESS_MAIN(TestEquipment)
+#include "tst_equipment.moc"

@@ -1,0 +1,118 @@
+// Observers, sites and equipment travel as OpenAstronomyLog entities: an
+// export that validates and refers to them from each observation, and an
+// import that registers another program's equipment and links it.
+#include "data/equipment.h"
+#include "data/oalexport.h"
+#include "data/oalimport.h"
+#include "data/schema.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QProcess>
+#include <QtTest>
+
+using Kind = EquipmentItem::Kind;
+
+namespace {
+
+QString schemaErrors(const QString &path)
+{
+    QProcess p;
+    p.start("xmllint", {"--noout", "--schema", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/oal21.xsd"), path});
+    if (!p.waitForFinished(60000))
+        return "xmllint did not run";
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);
+}
+
+EquipmentItem item(Kind kind, const QString &name)
+{
+    EquipmentItem i;
+    i.kind = kind;
+    i.name = name;
+    return i;
+}
+
+} // namespace
+
+class TestOalEquipment : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
+    void cleanup() { m_dir.reset(); }
+
+    void registeredItemsGoOutAndComeBack()
+    {
+        const QString xml = m_dir->file("out.xml");
+        {
+            Store store(m_dir->file("a.db"));
+            Schema::create(store.db());
+            SQLite::Database &db = store.db();
+            EquipmentItem dob = item(Kind::Telescope, "Dob 8"), ep = item(Kind::Eyepiece, "Plossl 10"),
+                          hill = item(Kind::Site, "Hill"), me = item(Kind::Observer, "Ann"),
+                          uhc = item(Kind::Filter, "UHC"), barlow = item(Kind::Lens, "Barlow");
+            dob.type = "reflector";
+            dob.aperture = 203.2;
+            dob.focal = 1200;
+            ep.focal = 10;
+            ep.afov = 52;
+            hill.latitude = 52.5;
+            hill.longitude = -1.25;
+            hill.elevation = 120;
+            hill.zone = "Europe/London";
+            me.surname = "Lee";
+            uhc.type = "OIII";
+            barlow.factor = 2;
+            for (EquipmentItem *i : {&dob, &ep, &hill, &me, &uhc, &barlow})
+                Equipment::save(db, *i);
+            store.execute("insert into mess (ID, mes, completed, date, tele, location) values (1, '1', 1, "
+                          "'2026-03-01', 'Dob 8, Plossl 10, UHC', 'Hill')");
+            QCOMPARE(Equipment::linked(db, "mess", 1).size(), size_t(4));
+            OalExport::write(db, xml);
+        }
+        QCOMPARE(schemaErrors(xml), QString());
+        const QString text = QString::fromUtf8(readFile(xml));
+        QVERIFY2(text.contains("<model>Dob 8</model>") && text.contains("<aperture>203.2</aperture>") &&
+                     text.contains("<focalLength>1200</focalLength>") &&
+                     text.contains("<apparentFOV unit=\"deg\">52</apparentFOV>") &&
+                     text.contains("<type>O-III</type>") && text.contains("<factor>2</factor>") &&
+                     text.contains("<latitude unit=\"deg\">52.5</latitude>") && text.contains("<surname>Lee</surname>"),
+                 qPrintable(text));
+        QVERIFY2(text.contains("<observer>reg_observer_4</observer>\n    <site>reg_site_3</site>") &&
+                     text.contains("<scope>reg_telescope_1</scope>\n    <eyepiece>reg_eyepiece_2</eyepiece>\n"
+                                   "    <filter>reg_filter_5</filter>"),
+                 qPrintable(text));
+
+        // Another store takes them in, once: a second import reuses them.
+        Store store(m_dir->file("b.db"));
+        Schema::create(store.db());
+        store.execute("insert into mess (ID, mes) values (1, '1')");
+        OalImport::Summary s = OalImport::run(store.db(), xml);
+        QCOMPARE(s.registered, QStringList({"observer Ann", "site Hill", "telescope Dob 8", "eyepiece Plossl 10",
+                                            "lens Barlow", "filter UHC"}));
+        const auto dob = Equipment::find(store.db(), Kind::Telescope, "Dob 8");
+        QVERIFY(dob && dob->aperture == 203.2 && dob->focal == 1200.0);
+        QCOMPARE(Equipment::find(store.db(), Kind::Site, "Hill")->properties(), QString("lat 52.5°, lon -1.25°, elev 120 m"));
+        QCOMPARE(Equipment::linked(store.db(), "mess", 1).size(), size_t(5)); // the observer too
+        s = OalImport::run(store.db(), xml);
+        QVERIFY(s.registered.isEmpty());
+        QCOMPARE(s.reused, 6);
+        QVERIFY(s.text("out.xml").endsWith("Added to the register: 0; already there: 6."));
+
+        // Same name, other numbers: a second item, the first left as it was.
+        QString other = text;
+        other.replace("<aperture>203.2</aperture>", "<aperture>250</aperture>");
+        writeFile(m_dir->file("other.xml"), other.toUtf8());
+        s = OalImport::run(store.db(), m_dir->file("other.xml"));
+        QCOMPARE(s.registered, QStringList{"telescope Dob 8 (2)"});
+        QCOMPARE(*Equipment::find(store.db(), Kind::Telescope, "Dob 8")->aperture, 203.2);
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestOalEquipment)
+#include "tst_oal_equipment.moc"
