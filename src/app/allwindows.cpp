@@ -10,6 +10,7 @@
 #include "logbooks/stars/starslogbook.h"
 #include "reports/reportwindows.h"
 #include "search/searchwindows.h"
+#include "shell/backupswindow.h"
 #include "shell/mainmenuwindow.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
@@ -54,6 +55,7 @@ void registerAll()
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
     Reports::installUi();
     HelpWindows::registerAll();
+    Windows::registerFactory(BackupsWindow::kWindowName, [] { return new BackupsWindow; });
 }
 
 } // namespace AllWindows

@@ -29,6 +29,7 @@ int usage()
                            "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
                            "       velnora-cli export-oal FILE\n"
                            "       velnora-cli import-oal FILE\n"
+                           "       velnora-cli backup list|restore [FILE|YYYY-MM-DD]\n"
                            "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
                            "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
     return 2;
@@ -318,6 +319,8 @@ int dispatch(const QStringList &arguments)
         return exportOal(rest);
     if (cmd == "import-oal")
         return importOal(rest);
+    if (cmd == "backup")
+        return backup(rest);
     return usage();
 }
 

@@ -12,6 +12,7 @@ int importMdb(const QStringList &args); // importcommand.cpp
 int exportOal(const QStringList &args); // oalcommand.cpp
 int importOal(const QStringList &args); // oalcommand.cpp
 int tonight(const QStringList &args);   // tonightcommand.cpp
+int backup(const QStringList &args);    // backupcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 
 // A value as one field of a tab-separated line: backslash, tab, line feed,

@@ -75,6 +75,12 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     site->setObjectName("mnuSite");
     connect(site, &QAction::triggered, this, [] { Windows::exec("frmsite"); });
 
+    QMenu *help = menuBar()->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    QAction *restore = help->addAction("Restore a backup…");
+    restore->setObjectName("mnuRestoreBackup");
+    connect(restore, &QAction::triggered, this, [] { Windows::exec("frmbackups"); });
+
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(16, 12, 16, 12);
