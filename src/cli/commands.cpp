@@ -205,7 +205,8 @@ int guardStatement(void *data, int action, const char *first, const char *second
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
         // The history's own triggers write it; a statement may only read it.
-        if (!trigger && name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0)
+        if (!trigger && (name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0 ||
+                         name.compare(QLatin1String(ObservationHistory::kDeletedTable), Qt::CaseInsensitive) == 0))
             what = "writes " + name;
         break;
     default:
