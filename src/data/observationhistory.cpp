@@ -2,7 +2,6 @@
 
 #include "data/catalogue.h"
 #include "data/dataerror.h"
-#include "data/schema.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -334,13 +333,13 @@ void insertCopy(SQLite::Database &db, qint64 deletedId, QString &table, qint64 &
 std::vector<ObservationHistory::DeletedRow> ObservationHistory::deletedRows(const QString &table) const
 {
     std::vector<DeletedRow> out;
-    if (!m_db.tableExists(kDeletedTable) || !Schema::findTable(table))
+    if (!m_db.tableExists(kDeletedTable) || !m_db.tableExists(table.toStdString()))
         return out;
     SQLite::Statement st(m_db, QStringLiteral("SELECT max(id), source_table, source_rowid, designation, deleted_at "
                                               "FROM deleted_rows d WHERE source_table = ? AND NOT EXISTS "
                                               "(SELECT 1 FROM \"%1\" WHERE rowid = d.source_rowid) GROUP BY "
                                               "source_rowid ORDER BY max(id) DESC")
-                                   .arg(Schema::findTable(table)->name)
+                                   .arg(table)
                                    .toStdString());
     st.bind(1, table.toStdString());
     while (st.executeStep())
