@@ -13,6 +13,7 @@
 #include "reports/reportwindows.h"
 #include "search/searchwindows.h"
 #include "shell/findwindow.h"
+#include "shell/backupswindow.h"
 #include "shell/mainmenuwindow.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
@@ -60,6 +61,7 @@ void registerAll()
     EquipmentWindow::registerWindows();
     Reports::installUi();
     HelpWindows::registerAll();
+    Windows::registerFactory(BackupsWindow::kWindowName, [] { return new BackupsWindow; });
 }
 
 } // namespace AllWindows

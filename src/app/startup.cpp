@@ -1,10 +1,12 @@
 #include "app/startup.h"
 
 #include "app/allwindows.h"
+#include "data/backups.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/store.h"
 #include "data/trace.h"
+#include "shell/backupswindow.h"
 #include "shell/importdialog.h"
 #include "shell/splashwindow.h"
 #include "ui/messagedialog.h"
@@ -36,8 +38,10 @@ bool openStore()
     };
     QString setAside;
     notices.setAside = [&](const QString &notice) { setAside = notice; };
+    notices.offerBackup = &BackupsWindow::offer;
+    QString dbPath;
     try {
-        Store::ensureDatabase(QDir::currentPath(), ImportDialog::run, notices);
+        dbPath = Store::ensureDatabase(QDir::currentPath(), ImportDialog::run, notices);
     } catch (const DataError &e) {
         waiting.reset();
         Messages::show(e.description());
@@ -46,6 +50,13 @@ bool openStore()
     waiting.reset();
     if (!setAside.isEmpty())
         Messages::show(setAside);
+    // The day's first start copies the logbook; a failed copy is told but
+    // stops nothing.
+    try {
+        Backups::makeDaily(dbPath);
+    } catch (const DataError &e) {
+        Messages::show(e.description());
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/backups.h"
 #include "data/dataerror.h"
 #include "data/mdbimporter.h"
 #include "data/store.h"
@@ -30,6 +31,12 @@ inline QString openStore()
         notices);
     if (!setAside.isEmpty())
         throw DataError(setAside + " Nothing was run: run the command again to use the new logbook.");
+    // The day's first use copies the logbook; a failed copy stops nothing.
+    try {
+        Backups::makeDaily(path);
+    } catch (const DataError &e) {
+        QTextStream(stderr) << e.description() << '\n';
+    }
     return path;
 }
 

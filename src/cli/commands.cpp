@@ -30,6 +30,7 @@ int usage()
                            "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
                            "       velnora-cli export-oal FILE\n"
                            "       velnora-cli import-oal FILE\n"
+                           "       velnora-cli backup list|restore [FILE|YYYY-MM-DD]\n"
                            "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
                            "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
                            "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
@@ -209,7 +210,8 @@ int guardStatement(void *data, int action, const char *first, const char *second
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
         // The history's own triggers write it; a statement may only read it.
-        if (!trigger && name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0)
+        if (!trigger && (name.compare(QLatin1String(ObservationHistory::kTable), Qt::CaseInsensitive) == 0 ||
+                         name.compare(QLatin1String(ObservationHistory::kDeletedTable), Qt::CaseInsensitive) == 0))
             what = "writes " + name;
         // Nor the finder's index, which only its triggers and the finder keep.
         if (!trigger && name.startsWith(QLatin1String("find_"), Qt::CaseInsensitive))
@@ -332,6 +334,8 @@ int dispatch(const QStringList &arguments)
         return importOal(rest);
     if (cmd == "equipment")
         return equipment(rest);
+    if (cmd == "backup")
+        return backup(rest);
     return usage();
 }
 

@@ -14,6 +14,7 @@ int importOal(const QStringList &args); // oalcommand.cpp
 int tonight(const QStringList &args);   // tonightcommand.cpp
 int find(const QStringList &args);      // findcommand.cpp
 int equipment(const QStringList &args); // equipmentcommand.cpp
+int backup(const QStringList &args);    // backupcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 int progress(const QStringList &args);  // progresscommand.cpp
 // The pictures and the certificate: report/progresspictures.cpp, in the report printer.

@@ -6,11 +6,14 @@
 #include "data/durablefile.h"
 #include "data/equipment.h"
 #include "data/oal.h"
+#include "data/oalowncolumns.h"
+#include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
 #include <QHash>
+#include <QSet>
 #include <QTimeZone>
 #include <QXmlStreamWriter>
 
@@ -27,11 +30,16 @@ struct Target
     QStringList aliases;
     QString type; // xsi:type without prefix; empty for a plain target
     QString ra, dec, constellation;
+    // A row the user made carries its own columns, so that it can be made again.
+    QString notes;
 };
 
 struct Observation
 {
     int target = 0; // index into the targets
+    // One observation however often it was edited: a log row, or a
+    // catalogue row on one date.
+    QString identity;
     QString date, time, ut, location, instrument, magnification, transparency, seeing, notes, personalNotes;
     // The row of a current observation, whose register items are linked to
     // it; none for the history's.
@@ -99,6 +107,7 @@ public:
             for (const QString &a : text(st, 6).split(',', Qt::SkipEmptyParts))
                 if (!a.trimmed().isEmpty())
                     target.aliases << a.trimmed();
+            target.notes = ownColumns(t, st.getColumn(0).getInt64());
             Observation o;
             o.target = targetIndex(target);
             QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
@@ -107,6 +116,8 @@ public:
                 *fields[i] = text(st, 8 + i);
             o.table = t.table;
             o.rowid = st.getColumn(0).getInt64();
+            o.identity = identity(t.table, st.getColumn(0).getInt64(), o.date);
+            m_current.insert(o.identity);
             observations.push_back(o);
         }
     }
@@ -132,12 +143,16 @@ public:
                 *fields[i] = text(st, 3 + i);
             o.table = log.table;
             o.rowid = st.getColumn(3 + int(columns.size())).getInt64();
+            o.identity = identity(log.table, st.getColumn(3 + int(columns.size())).getInt64(), QString());
+            m_current.insert(o.identity);
             observations.push_back(o);
         }
     }
 
     // Oldest first, after the current ones, so that a fresh store reading the
-    // file back fills each row with its current observation.
+    // file back fills each row with its current observation. An earlier
+    // version of an observation that is still there, or of one kept later
+    // in the history, is the same observation: only its last version goes.
     void history()
     {
         if (!m_db.tableExists("observation_history"))
@@ -145,24 +160,60 @@ public:
         SQLite::Statement st(m_db,
                              "SELECT source_table, source_rowid, designation, date, time, ut, location, "
                              "instrument, magnification, transparency, seeing, notes, personal_notes "
-                             "FROM observation_history ORDER BY id");
+                             "FROM observation_history ORDER BY id DESC");
+        std::vector<Observation> kept;
+        QSet<QString> seen = m_current;
         while (st.executeStep()) {
             const QString table = text(st, 0);
-            const QString designation = text(st, 2);
             Observation o;
-            o.target = historyTarget(table, st.getColumn(1).getInt64(), designation);
             QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
                                  &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 3 + i);
-            observations.push_back(o);
+            o.identity = identity(table, st.getColumn(1).getInt64(), o.date);
+            if (seen.contains(o.identity))
+                continue;
+            seen.insert(o.identity);
+            o.target = historyTarget(table, st.getColumn(1).getInt64(), text(st, 2));
+            kept.push_back(o);
         }
+        observations.insert(observations.end(), kept.rbegin(), kept.rend());
     }
 
     std::vector<Target> targets;
     std::vector<Observation> observations;
 
 private:
+    static QString identity(const QString &table, qint64 rowid, const QString &date)
+    {
+        const bool logRow = table.compare(Catalogues::solarLog().table, Qt::CaseInsensitive) == 0;
+        return table.toLower() + '\x1f' + QString::number(rowid) + (logRow ? QString() : '\x1f' + date);
+    }
+
+    // The columns of a row the user made (a custom object, a double star of
+    // their own) that are neither its designation, its place nor an
+    // observation, as "column: value" lines; empty for the catalogues we ship.
+    QString ownColumns(const Catalogue &t, qint64 rowid)
+    {
+        if (t.table != Catalogues::custom().table && t.table != Catalogues::stars().table)
+            return QString();
+        QStringList lines;
+        for (const QString &column : OalOwnColumns::columns(m_db, t)) {
+            SQLite::Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?")
+                                           .arg(column, t.table)
+                                           .toStdString());
+            st.bind(1, int64_t(rowid));
+            if (st.executeStep() && !text(st, 0).isEmpty())
+                lines << OalOwnColumns::line(column, text(st, 0));
+        }
+        return lines.join('\n');
+    }
+
+    QSet<QString> m_current;
+
+public:
+    Site site;
+
     Target planetTarget(const QString &id, const QString &name, const QString &moon)
     {
         Target t;
@@ -477,17 +528,24 @@ public:
             m_x.writeStartElement(QStringLiteral("site"));
             m_x.writeAttribute(QStringLiteral("id"), m_sites.id(site));
             m_x.writeTextElement(QStringLiteral("name"), site);
-            // The logbooks keep a place's name only; the format needs a position.
-            m_x.writeComment(QStringLiteral(" position unknown: the logbook names the place only "));
-            m_x.writeStartElement(QStringLiteral("longitude"));
-            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-            m_x.writeCharacters(QStringLiteral("0"));
-            m_x.writeEndElement();
-            m_x.writeStartElement(QStringLiteral("latitude"));
-            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-            m_x.writeCharacters(QStringLiteral("0"));
-            m_x.writeEndElement();
-            const QTimeZone zone = QTimeZone::systemTimeZone();
+            // The observing site of the Tonight window gives its place its
+            // position; other places are known by name only.
+            const bool known = !m_c.site.name.trimmed().isEmpty() &&
+                               Oal::designationKey(m_c.site.name) == Oal::designationKey(site);
+            if (!known)
+                m_x.writeComment(QStringLiteral(" position unknown: the logbook names the place only "));
+            const auto angle = [&](const QString &name, double degrees) {
+                m_x.writeStartElement(name);
+                m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+                m_x.writeCharacters(known ? number(degrees) : QStringLiteral("0"));
+                m_x.writeEndElement();
+            };
+            angle(QStringLiteral("longitude"), m_c.site.longitude);
+            angle(QStringLiteral("latitude"), m_c.site.latitude);
+            if (known)
+                m_x.writeTextElement(QStringLiteral("elevation"), number(m_c.site.elevation));
+            const QTimeZone zone = known && !m_c.site.zone.isEmpty() ? QTimeZone(m_c.site.zone.toUtf8())
+                                                                     : QTimeZone::systemTimeZone();
             m_x.writeTextElement(QStringLiteral("timezone"),
                                  QString::number(zone.standardTimeOffset(QDateTime::currentDateTime()) / 60));
             m_x.writeEndElement();
@@ -526,6 +584,8 @@ public:
             }
             if (!t.constellation.isEmpty())
                 m_x.writeTextElement(QStringLiteral("constellation"), t.constellation);
+            if (!t.notes.isEmpty())
+                m_x.writeTextElement(QStringLiteral("notes"), t.notes);
             m_x.writeEndElement();
         }
         m_x.writeEndElement();
@@ -716,6 +776,7 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
             c.catalogue(*t);
         c.planetLog();
         c.history();
+        c.site = Site::load(db);
     } catch (const SQLite::Exception &e) {
         throw DataError(QString::fromUtf8(e.what()));
     }

@@ -5,6 +5,7 @@
 #include "data/datetext.h"
 #include "data/equipment.h"
 #include "data/oal.h"
+#include "data/oalowncolumns.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -102,6 +103,7 @@ struct Target
     QString datasource;
     QString type;
     QString constellation;
+    QString notes;
     std::optional<double> ra, dec;
 };
 
@@ -300,6 +302,7 @@ Document readDocument(const QString &path)
                 t.datasource = e.value(QLatin1String("datasource"));
                 t.type = e.type();
                 t.constellation = e.value(QLatin1String("constellation"));
+                t.notes = e.value(QLatin1String("notes"));
                 if (const Node *p = e.child(QLatin1String("position"))) {
                     if (const Node *ra = p->child(QLatin1String("ra")))
                         t.ra = angleDegrees(*ra);
@@ -454,8 +457,10 @@ public:
             return;
         }
         std::optional<Row> row = find(*target);
-        if (!row && target->datasource == QLatin1String(Oal::kDatasourcePrefix) + QLatin1String("generic"))
-            row = addCustomObject(*target);
+        if (!row)
+            for (const Catalogue *own : {&Catalogues::custom(), &Catalogues::stars()})
+                if (target->datasource == QLatin1String(Oal::kDatasourcePrefix) + own->table)
+                    row = addOwnObject(*target, *own);
         if (!row) {
             summary.skipped.push_back({name, QStringLiteral("not in the logbooks")});
             return;
@@ -514,14 +519,14 @@ private:
         return std::nullopt;
     }
 
-    // Velnora's own custom objects come back with the observations they carry.
-    std::optional<Row> addCustomObject(const Target &t)
+    // Velnora's own custom objects and double stars come back with their
+    // own columns and the observations they carry.
+    std::optional<Row> addOwnObject(const Target &t, const Catalogue &own)
     {
-        const Catalogue &custom = Catalogues::custom();
-        SQLite::Statement &st =
-            prepared(QStringLiteral("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, 0)")
-                         .arg(custom.table, custom.designationColumn, custom.constellation, custom.ra,
-                              custom.dec, custom.observation.observed));
+        SQLite::Statement st(m_db, QStringLiteral("INSERT INTO \"%1\" (%2, %3, %4, %5, %6) VALUES (?, ?, ?, ?, 0)")
+                                       .arg(own.table, own.designationColumn, own.constellation, own.ra, own.dec,
+                                            own.observation.observed)
+                                       .toStdString());
         st.bind(1, t.name.toStdString());
         st.bind(2, t.constellation.toStdString());
         if (t.ra && t.dec) {
@@ -530,8 +535,16 @@ private:
         }
         st.exec();
         const qint64 rowid = m_db.getLastInsertRowid();
-        m_index[custom.table].insert(Oal::designationKey(t.name), rowid);
-        return Row{custom.table, rowid, QString()};
+        for (const auto &[column, value] : OalOwnColumns::read(t.notes, OalOwnColumns::columns(m_db, own))) {
+            SQLite::Statement set(m_db, QStringLiteral("UPDATE \"%1\" SET \"%2\" = ? WHERE rowid = ?")
+                                            .arg(own.table, column)
+                                            .toStdString());
+            set.bind(1, value.toStdString());
+            set.bind(2, int64_t(rowid));
+            set.exec();
+        }
+        m_index[own.table].insert(Oal::designationKey(t.name), rowid);
+        return Row{own.table, rowid, QString()};
     }
 
     Fields fields(const Node &o, const Oal::Moment &m, bool personalNotesApart) const

@@ -93,7 +93,7 @@ struct SchemaObject
 
 // The history table, its index and two triggers per catalogue table, as the
 // catalogue descriptions give them.
-std::vector<SchemaObject> historyObjects()
+std::vector<SchemaObject> historyObjects(SQLite::Database &db)
 {
     std::vector<SchemaObject> out;
     out.push_back(
@@ -124,6 +124,44 @@ std::vector<SchemaObject> historyObjects()
                        QStringLiteral("CREATE TRIGGER \"%1\" AFTER DELETE ON \"%2\" WHEN %3 BEGIN %4 END")
                            .arg(deleted, s.table, heldObservation(s), copyStatement(s, "deleted"))});
     }
+    // A deleted row is kept whole, so that it can be put back as it was.
+    out.push_back({"table", ObservationHistory::kDeletedTable,
+                   "CREATE TABLE deleted_rows (id INTEGER PRIMARY KEY, source_table TEXT NOT NULL COLLATE NOCASE, "
+                   "source_rowid INTEGER NOT NULL, designation TEXT COLLATE NOCASE, row TEXT NOT NULL COLLATE NOCASE, "
+                   "deleted_at TEXT NOT NULL COLLATE NOCASE)"});
+    QStringList wholeRows;
+    for (const Catalogue *c : Catalogues::objectTables())
+        wholeRows << c->table;
+    wholeRows << QStringLiteral("planet") << Catalogues::solarLog().table;
+    for (const QString &table : wholeRows) {
+        // The store's own columns, an imported file's extra ones included.
+        QStringList pairs;
+        SQLite::Statement columns(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table).toStdString());
+        while (columns.executeStep()) {
+            const QString name = QString::fromUtf8(columns.getColumn(1).getText());
+            pairs << "'" + QString(name).replace('\'', QLatin1String("''")) + "', OLD." + q(name);
+        }
+        if (pairs.isEmpty())
+            continue;
+        const Catalogue *c = Catalogues::find(table);
+        // A body is known by its id, as its log entries name it.
+        const QString designation =
+            c ? c->designation("OLD.") : "OLD." + q(Catalogues::solarLog().designationColumn);
+        const QString name = "history_" + table + "_row_deleted";
+        out.push_back({"trigger", name,
+                       QStringLiteral("CREATE TRIGGER \"%1\" AFTER DELETE ON \"%2\" BEGIN INSERT INTO deleted_rows "
+                                      "(source_table, source_rowid, designation, row, deleted_at) VALUES ('%2', "
+                                      "OLD.rowid, %3, json_object(%4), strftime('%Y-%m-%d %H:%M:%S', 'now', "
+                                      "'localtime')); END")
+                           .arg(name, table, designation, pairs.join(", "))});
+    }
+    // A body's log entries are its observations: they go with it, into the
+    // history, instead of staying behind where no window shows them.
+    if (db.tableExists("planet") && db.tableExists(Catalogues::solarLog().table.toStdString()))
+        out.push_back({"trigger", "history_planet_takes_log",
+                   QStringLiteral("CREATE TRIGGER \"history_planet_takes_log\" BEFORE DELETE ON \"planet\" BEGIN "
+                                  "DELETE FROM \"%1\" WHERE \"%2\" = OLD.\"%2\"; END")
+                       .arg(Catalogues::solarLog().table, Catalogues::solarLog().designationColumn)});
     return out;
 }
 
@@ -140,7 +178,7 @@ QString storedSql(SQLite::Database &db, const SchemaObject &o)
 void ObservationHistory::install(SQLite::Database &db)
 {
     QStringList sql;
-    for (const SchemaObject &o : historyObjects())
+    for (const SchemaObject &o : historyObjects(db))
         sql << QString(o.sql).replace(QRegularExpression("^CREATE (TABLE|INDEX|TRIGGER) "),
                                       "CREATE \\1 IF NOT EXISTS ");
     db.exec((sql.join(";\n") + ';').toStdString());
@@ -149,7 +187,7 @@ void ObservationHistory::install(SQLite::Database &db)
 QStringList ObservationHistory::missingParts(SQLite::Database &db)
 {
     QStringList out;
-    for (const SchemaObject &o : historyObjects()) {
+    for (const SchemaObject &o : historyObjects(db)) {
         // A table or index that exists is kept as it is: its rows are the history.
         const QString stored = storedSql(db, o);
         if (stored.isEmpty() || (o.type == "trigger" && stored != o.sql))
@@ -164,7 +202,7 @@ QStringList ObservationHistory::repair(SQLite::Database &db)
     if (missing.isEmpty())
         return missing;
     SQLite::Transaction tx(db);
-    for (const SchemaObject &o : historyObjects())
+    for (const SchemaObject &o : historyObjects(db))
         if (o.type == "trigger" && missing.contains(o.name))
             db.exec(("DROP TRIGGER IF EXISTS " + q(o.name)).toStdString());
     install(db);
@@ -225,4 +263,170 @@ ObservationHistory::select(const QString &where, const std::function<void(SQLite
         throw DataError(QString::fromUtf8(e.what()));
     }
     return out;
+}
+
+namespace {
+
+int64_t rowidOr0(SQLite::Database &db, const QString &sql, const std::function<void(SQLite::Statement &)> &bind)
+{
+    SQLite::Statement st(db, sql.toStdString());
+    bind(st);
+    return st.executeStep() ? st.getColumn(0).getInt64() : 0;
+}
+
+bool rowExists(SQLite::Database &db, const QString &table, qint64 rowid)
+{
+    return rowidOr0(db, QStringLiteral("SELECT 1 FROM \"%1\" WHERE rowid = ?").arg(table),
+                    [&](SQLite::Statement &st) { st.bind(1, int64_t(rowid)); }) != 0;
+}
+
+// The newest whole copy of a deleted row; 0 when none is kept.
+qint64 newestCopy(SQLite::Database &db, const QString &table, qint64 rowid)
+{
+    return rowidOr0(db,
+                    "SELECT id FROM deleted_rows WHERE source_table = ? AND source_rowid = ? ORDER BY id DESC "
+                    "LIMIT 1",
+                    [&](SQLite::Statement &st) {
+                        st.bind(1, table.toStdString());
+                        st.bind(2, int64_t(rowid));
+                    });
+}
+
+void insertCopy(SQLite::Database &db, qint64 deletedId, QString &table, qint64 &rowid, QString &designation,
+                QString &deletedAt)
+{
+    SQLite::Statement st(db, "SELECT source_table, source_rowid, designation, deleted_at FROM deleted_rows "
+                             "WHERE id = ?");
+    st.bind(1, int64_t(deletedId));
+    if (!st.executeStep())
+        throw DataError(QStringLiteral("That deleted row is not kept."));
+    table = text(st.getColumn(0));
+    rowid = st.getColumn(1).getInt64();
+    designation = text(st.getColumn(2));
+    deletedAt = text(st.getColumn(3));
+    if (rowExists(db, table, rowid))
+        throw DataError(QStringLiteral("%1 is in the logbook already.").arg(designation));
+    // The columns the copy holds that the table still has.
+    QStringList columns, values;
+    SQLite::Statement kept(db, QStringLiteral("SELECT name FROM pragma_table_info('%1') WHERE name IN (SELECT key "
+                                              "FROM deleted_rows d, json_each(d.row) WHERE d.id = ?)")
+                                   .arg(table)
+                                   .toStdString());
+    kept.bind(1, int64_t(deletedId));
+    while (kept.executeStep()) {
+        const QString name = QString::fromUtf8(kept.getColumn(0).getText());
+        columns << q(name);
+        values << QStringLiteral("json_extract(row, '$.\"%1\"')").arg(name);
+    }
+    if (columns.isEmpty())
+        throw DataError(QStringLiteral("Rows of %1 cannot be put back.").arg(table));
+    SQLite::Statement insert(db, QStringLiteral("INSERT INTO \"%1\" (rowid, %2) SELECT source_rowid, %3 FROM "
+                                                "deleted_rows WHERE id = ?")
+                                     .arg(table, columns.join(", "), values.join(", "))
+                                     .toStdString());
+    insert.bind(1, int64_t(deletedId));
+    insert.exec();
+}
+
+} // namespace
+
+std::vector<ObservationHistory::DeletedRow> ObservationHistory::deletedRows(const QString &table) const
+{
+    std::vector<DeletedRow> out;
+    if (!m_db.tableExists(kDeletedTable) || !m_db.tableExists(table.toStdString()))
+        return out;
+    SQLite::Statement st(m_db, QStringLiteral("SELECT max(id), source_table, source_rowid, designation, deleted_at "
+                                              "FROM deleted_rows d WHERE source_table = ? AND NOT EXISTS "
+                                              "(SELECT 1 FROM \"%1\" WHERE rowid = d.source_rowid) GROUP BY "
+                                              "source_rowid ORDER BY max(id) DESC")
+                                   .arg(table)
+                                   .toStdString());
+    st.bind(1, table.toStdString());
+    while (st.executeStep())
+        out.push_back({st.getColumn(0).getInt64(), text(st.getColumn(1)), st.getColumn(2).getInt64(),
+                       text(st.getColumn(3)), text(st.getColumn(4))});
+    return out;
+}
+
+void ObservationHistory::restoreRow(qint64 deletedId)
+{
+    try {
+        SQLite::Transaction tx(m_db);
+        QString table, designation, deletedAt;
+        qint64 rowid = 0;
+        insertCopy(m_db, deletedId, table, rowid, designation, deletedAt);
+        const Catalogue &log = Catalogues::solarLog();
+        if (table.compare(QStringLiteral("planet"), Qt::CaseInsensitive) == 0) {
+            // The log entries that went with the body, deleted just before it.
+            SQLite::Statement st(m_db, QStringLiteral("SELECT max(id) FROM deleted_rows WHERE source_table = ? AND "
+                                                      "id < ? AND deleted_at = ? AND json_extract(row, "
+                                                      "'$.\"%1\"') = ? GROUP BY source_rowid")
+                                           .arg(log.designationColumn)
+                                           .toStdString());
+            st.bind(1, log.table.toStdString());
+            st.bind(2, int64_t(deletedId));
+            st.bind(3, deletedAt.toStdString());
+            st.bind(4, designation.toStdString());
+            std::vector<qint64> entries;
+            while (st.executeStep())
+                entries.push_back(st.getColumn(0).getInt64());
+            st.reset();
+            for (qint64 id : entries) {
+                QString t, d, at;
+                qint64 r = 0;
+                SQLite::Statement row(m_db, "SELECT source_rowid FROM deleted_rows WHERE id = ?");
+                row.bind(1, int64_t(id));
+                if (row.executeStep() && !rowExists(m_db, log.table, row.getColumn(0).getInt64()))
+                    insertCopy(m_db, id, t, r, d, at);
+            }
+        }
+        tx.commit();
+    } catch (const SQLite::Exception &e) {
+        throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
+    }
+}
+
+void ObservationHistory::restore(qint64 entryId)
+{
+    try {
+        SQLite::Transaction tx(m_db);
+        SQLite::Statement st(m_db, "SELECT source_table, source_rowid, designation FROM observation_history "
+                                   "WHERE id = ?");
+        st.bind(1, int64_t(entryId));
+        if (!st.executeStep())
+            throw DataError(QStringLiteral("That observation is not kept in the history."));
+        const QString table = text(st.getColumn(0));
+        const qint64 rowid = st.getColumn(1).getInt64();
+        const QString designation = text(st.getColumn(2));
+        st.reset();
+        const Catalogue *c = Catalogues::find(table);
+        if (!c)
+            throw DataError(QStringLiteral("Observations of %1 cannot be put back.").arg(table));
+        if (!rowExists(m_db, c->table, rowid)) {
+            const qint64 copy = newestCopy(m_db, c->table, rowid);
+            if (copy == 0)
+                throw DataError(QStringLiteral("%1 is no longer in the logbook.").arg(designation));
+            QString t, d, at;
+            qint64 r = 0;
+            insertCopy(m_db, copy, t, r, d, at);
+        }
+        QStringList targets, sources;
+        const std::vector<QString> columns = observationColumns(*c);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].isEmpty())
+                continue;
+            targets << q(columns[i]);
+            sources << kColumns[i];
+        }
+        SQLite::Statement update(m_db, QStringLiteral("UPDATE \"%1\" SET (%2) = (SELECT %3 FROM observation_history "
+                                                      "WHERE id = ?) WHERE rowid = ?")
+                                           .arg(c->table, targets.join(", "), sources.join(", "))
+                                           .toStdString());
+        update.bind(1, int64_t(entryId));
+        update.bind(2, int64_t(rowid));
+        update.exec();
+        tx.commit();
+    } catch (const SQLite::Exception &e) {
+        throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
+    }
 }

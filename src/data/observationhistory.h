@@ -51,6 +51,26 @@ public:
     // history; returns their names.
     static QStringList repair(SQLite::Database &db);
     static constexpr const char *kTable = "observation_history";
+    // Every deleted catalogue row, log entry and body, kept whole.
+    static constexpr const char *kDeletedTable = "deleted_rows";
+
+    struct DeletedRow
+    {
+        qint64 id = 0;
+        QString table;
+        qint64 rowid = 0;
+        QString designation;
+        QString deletedAt; // yyyy-MM-dd HH:mm:ss, local time
+    };
+    // Rows deleted from `table` that are not back, newest first, one per row.
+    std::vector<DeletedRow> deletedRows(const QString &table) const;
+    // Puts a deleted row back as it was, under its rowid; a body comes back
+    // with the log entries deleted with it. Throws DataError.
+    void restoreRow(qint64 deletedId);
+    // Puts the entry's observation back into its row (the row first, when it
+    // was deleted); what the row holds now goes into the history, so
+    // nothing is lost either way. Throws DataError.
+    void restore(qint64 entryId);
 
     // Earlier observations of one row, newest first. For `planet` the row is a
     // body and the entries are those of its planet_log rows.

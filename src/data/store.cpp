@@ -1,5 +1,6 @@
 #include "data/store.h"
 
+#include "data/backups.h"
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/durablefile.h"
@@ -264,12 +265,25 @@ QString Store::ensureDatabase(const QString &directory, const Importer &importer
                 if (probe(dbPath, reason) != Probe::Damaged)
                     continue;
                 const QString aside = setAside(dbPath);
-                createFromStarter(dbPath);
+                const QString damaged = QStringLiteral("The logbook %1 is damaged (%2). It was moved aside to %3")
+                                            .arg(QDir::toNativeSeparators(dbPath), reason,
+                                                 QDir::toNativeSeparators(aside));
+                const QString backup = Backups::newestGood(dbPath);
+                QString outcome;
+                if (!backup.isEmpty() && notices.offerBackup && notices.offerBackup(damaged + '.', backup)) {
+                    Backups::restore(dbPath, backup);
+                    outcome = QStringLiteral(", and the logbook was restored from the backup %1.")
+                                  .arg(QDir::toNativeSeparators(backup));
+                } else {
+                    createFromStarter(dbPath);
+                    outcome = QStringLiteral(", and a new logbook was made from the starter catalogue.");
+                    if (!backup.isEmpty())
+                        outcome += QStringLiteral(" The newest good backup, %1, can be restored with "
+                                                  "Help > Restore a backup… or velnora-cli backup restore.")
+                                       .arg(QDir::toNativeSeparators(backup));
+                }
                 if (notices.setAside)
-                    notices.setAside(
-                        QStringLiteral("The logbook %1 is damaged (%2). It was moved aside to %3, "
-                                       "and a new logbook was made from the starter catalogue.")
-                            .arg(QDir::toNativeSeparators(dbPath), reason, QDir::toNativeSeparators(aside)));
+                    notices.setAside(damaged + outcome);
                 break;
             }
             const QString notice = QStringLiteral("The logbook %1 is held by another program; waiting for it "

@@ -63,6 +63,10 @@ public:
         std::function<bool(const QString &notice)> held;
         // A damaged store was put aside and a new one made in its place.
         std::function<void(const QString &notice)> setAside;
+        // A damaged store was put aside (the notice says so) and a good
+        // backup of it exists: true restores that backup in its place,
+        // false makes a new store from the starter data.
+        std::function<bool(const QString &notice, const QString &backupPath)> offerBackup;
     };
 
     // The start-up sequence: open velnora.db; else import velnora.mdb; else

@@ -92,6 +92,11 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     QAction *progress = menuBar()->addAction("&Progress");
     progress->setObjectName("mnuProgress");
     connect(progress, &QAction::triggered, this, [] { Windows::show("frmprogress"); });
+    QMenu *help = menuBar()->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    QAction *restore = help->addAction("Restore a backup…");
+    restore->setObjectName("mnuRestoreBackup");
+    connect(restore, &QAction::triggered, this, [] { Windows::exec("frmbackups"); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

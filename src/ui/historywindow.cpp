@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <SQLiteCpp/Exception.h>
+
 namespace {
 
 QString shownMoment(const QString &iso)
@@ -33,8 +35,9 @@ QString shownObserved(const QVariant &v)
 } // namespace
 
 HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entries, const QString &table,
-                             const QString &designation, QWidget *parent)
-    : QDialog(parent)
+                             const QString &designation, QWidget *parent,
+                             const std::vector<ObservationHistory::DeletedRow> &deleted)
+    : QDialog(parent), m_entries(entries), m_deleted(deleted)
 {
     setObjectName("frmhistory");
     setWindowTitle("Observation History");
@@ -107,28 +110,114 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     m_close->setDefault(true);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
 
+    // Any kept observation can go back into its row; the row's present one
+    // then goes into the history in its turn.
+    m_restore = new QPushButton("&Restore", this);
+    m_restore->setObjectName("cmdRestore");
+    m_restore->setAutoDefault(false);
+    m_restore->setEnabled(false);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_restore->setEnabled(m_table->selectionModel()->hasSelection()); });
+    connect(m_restore, &QPushButton::clicked, this, &HistoryWindow::restoreEntry);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
+    buttons->addWidget(m_restore);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_caption);
-    layout->addWidget(m_table, 1);
+    layout->addWidget(m_table, 2);
+    if (!m_deleted.empty()) {
+        auto *caption = new QLabel(QStringLiteral("Deleted from this logbook, newest first:"), this);
+        auto *model = new QStandardItemModel(int(m_deleted.size()), 2, this);
+        model->setHorizontalHeaderLabels({"Deleted on", "Object"});
+        for (int r = 0; r < int(m_deleted.size()); ++r) {
+            model->setItem(r, 0, new QStandardItem(shownMoment(m_deleted[r].deletedAt)));
+            model->setItem(r, 1, new QStandardItem(m_deleted[r].designation));
+        }
+        m_deletedTable = new QTableView(this);
+        m_deletedTable->setObjectName("grdDeleted");
+        m_deletedTable->setModel(model);
+        m_deletedTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_deletedTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_deletedTable->setSelectionMode(QAbstractItemView::SingleSelection);
+        m_deletedTable->verticalHeader()->hide();
+        m_deletedTable->horizontalHeader()->setStretchLastSection(true);
+        m_deletedTable->resizeColumnsToContents();
+        caption->setBuddy(m_deletedTable);
+        m_deletedTable->setAccessibleName(caption->text());
+        m_restoreRow = new QPushButton("Restore &Object", this);
+        m_restoreRow->setObjectName("cmdRestoreRow");
+        m_restoreRow->setAutoDefault(false);
+        m_restoreRow->setEnabled(false);
+        connect(m_deletedTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this] { m_restoreRow->setEnabled(m_deletedTable->selectionModel()->hasSelection()); });
+        connect(m_restoreRow, &QPushButton::clicked, this, &HistoryWindow::restoreDeleted);
+        auto *row = new QHBoxLayout;
+        row->addWidget(m_deletedTable, 1);
+        row->addWidget(m_restoreRow, 0, Qt::AlignTop);
+        layout->addWidget(caption);
+        layout->addLayout(row, 1);
+    }
     layout->addLayout(buttons);
     resize(1040, 360);
+}
+
+void HistoryWindow::restoreEntry()
+{
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const ObservationHistory::Entry &e = m_entries.at(rows.first().row());
+    try {
+        const auto store = Store::shared(ConnectionStrings::kBound);
+        ObservationHistory(store->db()).restore(e.id);
+    } catch (const DataError &error) {
+        Messages::show(error.description());
+        return;
+    }
+    Messages::show(QStringLiteral("The observation of %1 from %2 is back in the logbook.")
+                       .arg(e.designation, DateText::shownDay(e.date)));
+    emit restored(e.table, e.rowid);
+    close();
+}
+
+void HistoryWindow::restoreDeleted()
+{
+    const QModelIndexList rows = m_deletedTable->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const ObservationHistory::DeletedRow &d = m_deleted.at(rows.first().row());
+    try {
+        const auto store = Store::shared(ConnectionStrings::kBound);
+        ObservationHistory(store->db()).restoreRow(d.id);
+    } catch (const DataError &error) {
+        Messages::show(error.description());
+        return;
+    }
+    Messages::show(QStringLiteral("%1 is back in the logbook.").arg(d.designation));
+    emit restored(d.table, d.rowid);
+    close();
 }
 
 HistoryWindow *HistoryWindow::showFor(QWidget *logbook, const QString &table, qint64 rowid,
                                       const QString &designation)
 {
     std::vector<ObservationHistory::Entry> entries;
+    std::vector<ObservationHistory::DeletedRow> deleted;
     try {
         const auto store = Store::shared(ConnectionStrings::kBound);
-        entries = ObservationHistory(store->db()).entries(table, rowid);
+        const ObservationHistory history(store->db());
+        entries = history.entries(table, rowid);
+        deleted = history.deletedRows(table);
     } catch (const DataError &e) {
         Messages::show(e.description());
         return nullptr;
+    } catch (const SQLite::Exception &e) {
+        Messages::show(QString::fromUtf8(e.what()));
+        return nullptr;
     }
-    auto *window = new HistoryWindow(entries, table, designation, logbook);
+    auto *window = new HistoryWindow(entries, table, designation, logbook, deleted);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     window->show();

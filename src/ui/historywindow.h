@@ -18,7 +18,8 @@ class HistoryWindow : public QDialog
     Q_OBJECT
 public:
     HistoryWindow(const std::vector<ObservationHistory::Entry> &entries, const QString &table,
-                  const QString &designation, QWidget *parent = nullptr);
+                  const QString &designation, QWidget *parent = nullptr,
+                  const std::vector<ObservationHistory::DeletedRow> &deleted = {});
 
     // Shows the history of `rowid` of `table` (for `planet`: of the body's
     // log rows) over `logbook` and returns at once; the window deletes itself
@@ -27,7 +28,19 @@ public:
 
     QTableView *table() const { return m_table; }
 
+signals:
+    // An observation or a deleted row went back into `table` under `rowid`.
+    void restored(const QString &table, qint64 rowid);
+
 private:
+    void restoreEntry();
+    void restoreDeleted();
+
+    std::vector<ObservationHistory::Entry> m_entries;
+    std::vector<ObservationHistory::DeletedRow> m_deleted;
+    QTableView *m_deletedTable = nullptr;
+    QPushButton *m_restore = nullptr;
+    QPushButton *m_restoreRow = nullptr;
     QLabel *m_caption;
     QTableView *m_table;
     QStandardItemModel *m_model;

@@ -415,7 +415,16 @@ void LogbookWindow::showHistory()
     QString designation = m_declaration.designationPrefix;
     if (m_primary->isOpen() && m_primary->hasCurrent() && !m_declaration.designationColumn.isEmpty())
         designation += m_primary->text(m_declaration.designationColumn).trimmed();
-    HistoryWindow::showFor(this, m_declaration.table, m_primary->currentRowid(), designation);
+    HistoryWindow *history = HistoryWindow::showFor(this, m_declaration.table, m_primary->currentRowid(), designation);
+    if (!history)
+        return;
+    // What was typed still wins; the restored row then shows as stored.
+    connect(history, &HistoryWindow::restored, this, [this](const QString &table, qint64 rowid) {
+        writePending();
+        m_primary->requery();
+        if (table.compare(m_declaration.table, Qt::CaseInsensitive) == 0)
+            showRow(rowid);
+    });
 }
 
 void LogbookWindow::runMenuAction(const LogbookMenuItem &item)

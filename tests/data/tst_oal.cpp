@@ -6,6 +6,7 @@
 #include "data/oal.h"
 #include "data/oalexport.h"
 #include "data/oalimport.h"
+#include "data/site.h"
 #include "data/store.h"
 #include "support/testsupport.h"
 
@@ -237,6 +238,69 @@ private slots:
         QCOMPARE(dbValue(db2, "select (select count(*) from observation_history) || (select count(*) from planet_log)")
                      .toString(),
                  QString("11"));
+    }
+
+    // Each observation comes back once with every field: an edited log entry
+    // or row is one observation, objects the user made return whole, and the
+    // stored site keeps its position.
+    void roundTripGivesEachObservationOnceWithEveryField()
+    {
+        {
+            Store store(m_db, false);
+            Site site;
+            site.name = "Hill";
+            site.latitude = 52.5;
+            site.longitude = 13.25;
+            site.elevation = 34;
+            site.zone = "Europe/Berlin";
+            Site::save(store.db(), site);
+        }
+        dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, UTC, Observing_Location, Notes) values "
+                     "('Saturn', '2026-01-03', '8:00 PM', '1/3/2026 7:00:00 PM', 'Hill', 'Titan seen')");
+        dbExec(m_db, "update planet_log set Notes = 'Titan and Rhea seen' where id = 'Saturn'");
+        dbExec(m_db, "update mess set completed = 1, date = '2026-01-05', hour = '9:30 PM', "
+                     "utctime = '1/5/2026 8:30:00 PM', location = 'Hill', view_notes = 'Spiral arm' where mes = '51'");
+        dbExec(m_db, "update mess set view_notes = 'Spiral arms' where mes = '51'");
+        const QString custom = "object, type, const, ra, dec, mag, size, desc, notes, observed, date, hour, utc, "
+                               "location, tele, view_notes";
+        dbExec(m_db, "insert into generic (" + custom + ") values ('Stock 2', 'Open cluster', 'Cassiopeia', "
+                     "'02 15.0', '+59 16', '4.4', '60''', 'Muscleman\nof Perseus', 'Big and loose', 1, '2026-01-04', "
+                     "'10:00 PM', '1/4/2026 9:00:00 PM', 'Hill', '10x50', 'Find it from Perseus')");
+        const QString star = "Name, const, ra, dec, magnitudes, sep, pa, notes, observed, date, hour, UTC, "
+                             "location, tele, v_notes";
+        dbExec(m_db, "insert into dstars (" + star + ") values ('My Pair', 'Cygnus', '20 00.0', '+40 00', "
+                     "'7.1, 8.3', '10', '90', 'found it', 1, '2026-01-06', '11:00 PM', '1/6/2026 10:00:00 PM', "
+                     "'Hill', '8\" f/6', 'Nice colours')");
+
+        const QString file = m_dir->file("out.xml");
+        {
+            Store store(m_db, false);
+            QCOMPARE(OalExport::write(store.db(), file).observations, 4);
+        }
+        QCOMPARE(schemaErrors(file), QString());
+        const QByteArray text = readFile(file);
+        QVERIFY(text.contains("<latitude unit=\"deg\">52.5</latitude>"));
+        QVERIFY(text.contains("<longitude unit=\"deg\">13.25</longitude>"));
+
+        ScopedWorkDir fresh;
+        const QString db2 = fresh.file("velnora.db");
+        Store::createFromStarter(db2);
+        {
+            Store store(db2, false);
+            const OalImport::Summary s = OalImport::run(store.db(), file);
+            QVERIFY2(s.skipped.empty(), qPrintable(s.text(file)));
+        }
+        QCOMPARE(dbColumn(db2, "select Local_Date || '|' || Notes from planet_log"),
+                 QStringList{"2026-01-03|Titan and Rhea seen"});
+        QCOMPARE(dbColumn(db2, "select view_notes from mess where date is not null"), QStringList{"Spiral arms"});
+        QCOMPARE(dbValue(db2, "select count(*) from observation_history").toInt(), 0);
+        const auto row = [](const QString &db, const QString &columns, const QString &table) {
+            return dbColumn(db, "select " + QString(columns).replace(", ", " || '|' || ") + " from " + table +
+                                    " where observed = 1");
+        };
+        QCOMPARE(row(db2, custom, "generic"), row(m_db, custom, "generic"));
+        QCOMPARE(row(db2, star, "dstars"), row(m_db, star, "dstars"));
+        QCOMPARE(row(db2, star, "dstars").size(), 1);
     }
 
     void anotherProgramsDocument()

@@ -1,5 +1,5 @@
 // The history window: an observation overwritten in a logbook and a deleted
-// solar-system log row, shown read-only and newest first over the logbook.
+// solar-system log row, shown newest first over the logbook, and put back.
 #include "app/allwindows.h"
 #include "data/store.h"
 #include "support/testsupport.h"
@@ -7,6 +7,7 @@
 #include "ui/windows.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -81,6 +82,71 @@ private slots:
         // A log row has no observed flag to show.
         QVERIFY(w->table()->isColumnHidden(column(w, "Observed?")));
         w->close();
+    }
+
+    // Nothing deleted is gone: Delete in Best of the NGC and in the solar
+    // system logbook, then "Restore" in the history window puts the row back
+    // as it was (a body with its log entries), and an overwritten
+    // observation goes back into its row.
+    void restoreBringsBackDeletedRowsAndObservations()
+    {
+        AllWindows::registerAll();
+        const QString db = m_dir->file("velnora.db");
+        const auto historyOf = [](QWidget *logbook) {
+            logbook->findChild<QAction *>("history")->trigger();
+            return logbook->findChild<HistoryWindow *>();
+        };
+        const auto pick = [](HistoryWindow *w, const char *grid, int row) {
+            auto *view = w->findChild<QTableView *>(grid);
+            QVERIFY2(view, grid);
+            view->selectRow(row);
+        };
+
+        QWidget *best = Windows::show("frmbest");
+        const QString rowsSql = "select rowid || '|' || OBJECT || '|' || CON || '|' || RA || '|' || BCHM from Sac72";
+        const QStringList before = dbColumn(db, rowsSql);
+        clickButton(best, "cmdDelete");
+        QCOMPARE(dbColumn(db, rowsSql).size(), before.size() - 1);
+        HistoryWindow *w = historyOf(best);
+        QVERIFY(w);
+        pick(w, "grdDeleted", 0);
+        clickButton(w, "cmdRestoreRow");
+        const QStringList said = m_messages->take();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().endsWith(" is back in the logbook."), qPrintable(said.first()));
+        QCOMPARE(dbColumn(db, rowsSql), before);
+        best->close();
+
+        dbExec(db, "insert into planet_log (id, Local_Date, Notes) values ('Saturn', '2025-08-30', 'Rings open'), "
+                   "('Saturn', '2025-09-01', 'Titan'), ('Mars', '2025-09-02', 'Polar cap')");
+        dbExec(db, "delete from planet where id = 'Saturn'");
+        // The body's observations went into the history with it.
+        QCOMPARE(dbValue(db, "select count(*) from planet_log where id = 'Saturn'").toInt(), 0);
+        QCOMPARE(dbValue(db, "select count(*) from observation_history where designation = 'Saturn'").toInt(), 2);
+        QWidget *solar = Windows::show("frmplanet");
+        w = historyOf(solar);
+        QVERIFY(w);
+        pick(w, "grdDeleted", 0);
+        clickButton(w, "cmdRestoreRow");
+        QCOMPARE(m_messages->take(), QStringList{"Saturn is back in the logbook."});
+        QCOMPARE(dbColumn(db, "select Local_Date || ' ' || Notes from planet_log where id = 'Saturn' order by 1"),
+                 QStringList({"2025-08-30 Rings open", "2025-09-01 Titan"}));
+        QCOMPARE(dbValue(db, "select count(*) from planet where id = 'Saturn'").toInt(), 1);
+        solar->close();
+
+        // An overwritten observation goes back; the one it replaces is kept.
+        dbExec(db, "update mess set completed = 1, date = '2025-01-02', location = 'Hill' where mes = '42'");
+        dbExec(db, "update mess set date = '2025-02-03', location = 'Roof' where mes = '42'");
+        const qint64 m42 = dbValue(db, "select rowid from mess where mes = '42'").toLongLong();
+        w = HistoryWindow::showFor(nullptr, "mess", m42, "M42");
+        QVERIFY(!w->findChild<QObject *>("grdDeleted"));
+        pick(w, "grdHistory", 0);
+        clickButton(w, "cmdRestore");
+        QCOMPARE(m_messages->take(), QStringList{"The observation of M42 from 1/2/2025 is back in the logbook."});
+        QCOMPARE(dbValue(db, "select date || ' ' || location from mess where mes = '42'").toString(),
+                 QString("2025-01-02 Hill"));
+        QCOMPARE(dbValue(db, "select date || ' ' || location from observation_history order by id desc").toString(),
+                 QString("2025-02-03 Roof"));
     }
 
 private:
