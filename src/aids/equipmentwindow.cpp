@@ -142,13 +142,8 @@ void EquipmentWindow::registerWindows()
     });
 }
 
-EquipmentWindow::EquipmentWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), m_store(Store::shared(ConnectionStrings::kBound))
+void EquipmentWindow::buildList()
 {
-    setObjectName(kWindowName);
-    setWindowTitle("Equipment and Sites");
-    setAttribute(Qt::WA_DeleteOnClose);
-
     m_kinds = new QTabBar(this);
     m_kinds->setObjectName("tabKinds");
     for (Kind k : EquipmentItem::kinds())
@@ -168,7 +163,11 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     // One line per item; the whole of a long text is in its tool tip.
     m_list->setWordWrap(false);
     m_list->setTextElideMode(Qt::ElideRight);
+}
 
+// The form of the chosen item: every kind's fields, shown as its kind needs them.
+void EquipmentWindow::buildForm()
+{
     m_form = new QFormLayout;
     m_form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     const auto addRow = [this](const QString &label, QWidget *field) {
@@ -233,6 +232,17 @@ EquipmentWindow::EquipmentWindow(QWidget *parent)
     m_usage->setTextInteractionFlags(Qt::TextBrowserInteraction);
     connect(m_usage, &QLabel::linkActivated, this, [this] { showUses(); });
     m_form->addRow(QString(), m_usage);
+}
+
+EquipmentWindow::EquipmentWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), m_store(Store::shared(ConnectionStrings::kBound))
+{
+    setObjectName(kWindowName);
+    setWindowTitle("Equipment and Sites");
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    buildList();
+    buildForm();
 
     const auto button = [this](const QString &name, const QString &text) {
         auto *b = new QPushButton(text, this);

@@ -52,6 +52,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildList();
+    void buildForm();
     void loadList(qint64 select);
     void loadForm(const EquipmentItem &item);
     bool readForm(EquipmentItem &item);
