@@ -127,40 +127,45 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_caption);
     layout->addWidget(m_table, 2);
-    if (!m_deleted.empty()) {
-        auto *caption = new QLabel(QStringLiteral("Deleted from this logbook, newest first:"), this);
-        auto *model = new QStandardItemModel(int(m_deleted.size()), 2, this);
-        model->setHorizontalHeaderLabels({"Deleted on", "Object"});
-        for (int r = 0; r < int(m_deleted.size()); ++r) {
-            model->setItem(r, 0, new QStandardItem(shownMoment(m_deleted[r].deletedAt)));
-            model->setItem(r, 1, new QStandardItem(m_deleted[r].designation));
-        }
-        m_deletedTable = new QTableView(this);
-        m_deletedTable->setObjectName("grdDeleted");
-        m_deletedTable->setModel(model);
-        m_deletedTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        m_deletedTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-        m_deletedTable->setSelectionMode(QAbstractItemView::SingleSelection);
-        m_deletedTable->verticalHeader()->hide();
-        m_deletedTable->horizontalHeader()->setStretchLastSection(true);
-        m_deletedTable->resizeColumnsToContents();
-        caption->setBuddy(m_deletedTable);
-        m_deletedTable->setAccessibleName(caption->text());
-        m_restoreRow = new QPushButton("Restore &Object", this);
-        m_restoreRow->setObjectName("cmdRestoreRow");
-        m_restoreRow->setAutoDefault(false);
-        m_restoreRow->setEnabled(false);
-        connect(m_deletedTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this] { m_restoreRow->setEnabled(m_deletedTable->selectionModel()->hasSelection()); });
-        connect(m_restoreRow, &QPushButton::clicked, this, &HistoryWindow::restoreDeleted);
-        auto *row = new QHBoxLayout;
-        row->addWidget(m_deletedTable, 1);
-        row->addWidget(m_restoreRow, 0, Qt::AlignTop);
-        layout->addWidget(caption);
-        layout->addLayout(row, 1);
-    }
+    if (!m_deleted.empty())
+        addDeletedRows(layout);
     layout->addLayout(buttons);
     resize(1040, 360);
+}
+
+// The rows deleted from this logbook, each of which can come back whole.
+void HistoryWindow::addDeletedRows(QVBoxLayout *layout)
+{
+    auto *caption = new QLabel(QStringLiteral("Deleted from this logbook, newest first:"), this);
+    auto *model = new QStandardItemModel(int(m_deleted.size()), 2, this);
+    model->setHorizontalHeaderLabels({"Deleted on", "Object"});
+    for (int r = 0; r < int(m_deleted.size()); ++r) {
+        model->setItem(r, 0, new QStandardItem(shownMoment(m_deleted[r].deletedAt)));
+        model->setItem(r, 1, new QStandardItem(m_deleted[r].designation));
+    }
+    m_deletedTable = new QTableView(this);
+    m_deletedTable->setObjectName("grdDeleted");
+    m_deletedTable->setModel(model);
+    m_deletedTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_deletedTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_deletedTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_deletedTable->verticalHeader()->hide();
+    m_deletedTable->horizontalHeader()->setStretchLastSection(true);
+    m_deletedTable->resizeColumnsToContents();
+    caption->setBuddy(m_deletedTable);
+    m_deletedTable->setAccessibleName(caption->text());
+    m_restoreRow = new QPushButton("Restore &Object", this);
+    m_restoreRow->setObjectName("cmdRestoreRow");
+    m_restoreRow->setAutoDefault(false);
+    m_restoreRow->setEnabled(false);
+    connect(m_deletedTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_restoreRow->setEnabled(m_deletedTable->selectionModel()->hasSelection()); });
+    connect(m_restoreRow, &QPushButton::clicked, this, &HistoryWindow::restoreDeleted);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_deletedTable, 1);
+    row->addWidget(m_restoreRow, 0, Qt::AlignTop);
+    layout->addWidget(caption);
+    layout->addLayout(row, 1);
 }
 
 void HistoryWindow::restoreEntry()

@@ -10,6 +10,7 @@ class QLabel;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
+class QVBoxLayout;
 
 // The earlier observations of one object, newest first, read-only: what a
 // later write overwrote or a delete removed. Modal over the logbook.
@@ -33,6 +34,7 @@ signals:
     void restored(const QString &table, qint64 rowid);
 
 private:
+    void addDeletedRows(QVBoxLayout *layout);
     void restoreEntry();
     void restoreDeleted();
 
