@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 bool g_on = false;
@@ -295,6 +297,11 @@ QImage NightVision::tint(const QImage &image, bool paper)
     for (int y = 0; y < out.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
+            // A picture already turned red stays as it is.
+            if (qRed(line[x]) > 0 && qGreen(line[x]) == 0 && qBlue(line[x]) == 0) {
+                line[x] = qRgba(std::min(qRed(line[x]), kBrightest), 0, 0, qAlpha(line[x]));
+                continue;
+            }
             int level = qGray(line[x]);
             if (paper)
                 level = 255 - level;

@@ -212,14 +212,15 @@ private slots:
 
     void picturesTurnRed()
     {
-        QImage image(4, 1, QImage::Format_ARGB32);
+        QImage image(5, 1, QImage::Format_ARGB32);
         image.setPixel(0, 0, qRgb(255, 255, 255));
         image.setPixel(1, 0, qRgb(0, 0, 255));
         image.setPixel(2, 0, qRgb(0, 0, 0));
         image.setPixel(3, 0, qRgba(0, 255, 0, 0));
+        image.setPixel(4, 0, qRgb(90, 0, 0));
         const QImage red = NightVision::tint(image);
         const QImage paper = NightVision::tint(image, true);
-        for (int x = 0; x < 4; ++x) {
+        for (int x = 0; x < 5; ++x) {
             QCOMPARE(qGreen(red.pixel(x, 0)) + qBlue(red.pixel(x, 0)), 0);
             QCOMPARE(qAlpha(red.pixel(x, 0)), qAlpha(image.pixel(x, 0)));
         }
@@ -229,6 +230,9 @@ private slots:
         QCOMPARE(qRed(red.pixel(2, 0)), 0);
         QCOMPARE(qRed(paper.pixel(0, 0)), 0);
         QVERIFY(qRed(paper.pixel(2, 0)) > 150);
+        // Red already is not darkened again, so a second pass changes nothing.
+        QCOMPARE(qRed(red.pixel(4, 0)), 90);
+        QCOMPARE(NightVision::tint(red), red);
     }
 
 private:
