@@ -1,6 +1,7 @@
 // velnora: the desktop program.
 #include "app/startup.h"
 #include "data/trace.h"
+#include "ui/nightvision.h"
 #include "ui/windows.h"
 
 #include <QApplication>
@@ -53,5 +54,7 @@ int main(int argc, char **argv)
     useInstalledData();
     if (QCoreApplication::arguments().contains("--quit-after-start"))
         quitOnceStarted(app);
+    // Before the first window, so none opens white at the eyepiece.
+    NightVision::start(QCoreApplication::arguments().contains("--night"));
     return Startup::run(app);
 }

@@ -1,5 +1,7 @@
 #include "reports/progresspicturewidget.h"
 
+#include "ui/nightvision.h"
+
 #include <QPainter>
 
 ProgressPictureWidget::ProgressPictureWidget(const QSize &designed, QWidget *parent)
@@ -27,8 +29,12 @@ QImage ProgressPictureWidget::image(qreal scale) const
 
 void ProgressPictureWidget::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (m_paint)
-        m_paint(painter, pictureRect());
+    NightVision::paint(
+        this,
+        [this](QPainter &painter) {
+            painter.fillRect(rect(), Qt::white);
+            if (m_paint)
+                m_paint(painter, pictureRect());
+        },
+        true);
 }

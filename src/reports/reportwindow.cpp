@@ -3,6 +3,7 @@
 #include "data/messages.h"
 #include "reports/reportengine.h"
 #include "reports/reporterror.h"
+#include "ui/nightvision.h"
 #include "ui/reportstarts.h"
 
 #include <QAction>
@@ -62,16 +63,21 @@ QSize ReportPageWidget::sizeHint() const
 
 void ReportPageWidget::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    p.fillRect(rect(), QColor(128, 132, 140));
-    if (!m_doc)
-        return;
-    const QSizeF size = m_doc->pageSize() * m_scale;
-    const qreal x = std::max<qreal>(kDesk, (width() - size.width()) / 2);
-    const QRectF page(QPointF(x, kDesk), size);
-    p.fillRect(page.translated(3, 3), QColor(70, 70, 76));
-    p.fillRect(page, Qt::white);
-    m_doc->paintPage(p, m_page, m_scale, page.topLeft());
+    // At night the page is black with red ink.
+    NightVision::paint(
+        this,
+        [this](QPainter &p) {
+            p.fillRect(rect(), QColor(128, 132, 140));
+            if (!m_doc)
+                return;
+            const QSizeF size = m_doc->pageSize() * m_scale;
+            const qreal x = std::max<qreal>(kDesk, (width() - size.width()) / 2);
+            const QRectF page(QPointF(x, kDesk), size);
+            p.fillRect(page.translated(3, 3), QColor(70, 70, 76));
+            p.fillRect(page, Qt::white);
+            m_doc->paintPage(p, m_page, m_scale, page.topLeft());
+        },
+        true);
 }
 
 ReportWindow::ReportWindow(QWidget *parent) : QMainWindow(parent)

@@ -4,6 +4,7 @@
 #include "reports/reportengine.h"
 #include "shell/skypicture.h"
 #include "ui/logbookdeclaration.h"
+#include "ui/nightvision.h"
 #include "ui/oalexchangeui.h"
 #include "ui/programend.h"
 #include "ui/windows.h"
@@ -92,6 +93,9 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     QAction *progress = menuBar()->addAction("&Progress");
     progress->setObjectName("mnuProgress");
     connect(progress, &QAction::triggered, this, [] { Windows::show("frmprogress"); });
+    QMenu *view = menuBar()->addMenu("&View");
+    view->setObjectName("mnuView");
+    view->addAction(NightVision::createAction(view));
     QMenu *help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
     QAction *restore = help->addAction("Restore a backup…");

@@ -11,6 +11,7 @@
 #include "ui/logbookform.h"
 #include "ui/module1.h"
 #include "ui/navigatorwidget.h"
+#include "ui/nightvision.h"
 #include "ui/programend.h"
 #include "ui/recordbinder.h"
 #include "ui/registercompleter.h"
@@ -65,6 +66,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     addRegisterCompletion();
     addTonightItem();
     addProgressItem();
+    addViewMenu();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
 }
@@ -385,6 +387,19 @@ void LogbookWindow::addProgressItem()
         if (QWidget *w = Windows::show("frmprogress"); w && !programme.isEmpty())
             QMetaObject::invokeMethod(w, "selectProgramme", Q_ARG(QString, programme));
     });
+}
+
+void LogbookWindow::addViewMenu()
+{
+    // Before Help, as in the main menu.
+    QAction *before = nullptr;
+    for (QAction *a : menuBar()->actions())
+        if (a->text().remove('&') == "Help")
+            before = a;
+    auto *view = new QMenu("&View", menuBar());
+    view->setObjectName("mnuView");
+    view->addAction(NightVision::createAction(view));
+    menuBar()->insertMenu(before, view);
 }
 
 void LogbookWindow::showAllRows()

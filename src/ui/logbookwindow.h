@@ -103,6 +103,7 @@ private:
     void addRegisterCompletion();
     void addTonightItem();
     void addProgressItem();
+    void addViewMenu();
     void showHistory();
 
     LogbookDeclaration m_declaration;

@@ -1,5 +1,7 @@
 #include "ui/picturebox.h"
 
+#include "ui/nightvision.h"
+
 #include <QFile>
 
 PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
@@ -66,7 +68,8 @@ bool PictureBox::loadFixed(QLabel *box, const QString &file)
         box->setMinimumSize(320, 240);
         return false;
     }
-    box->setPixmap(pix);
+    // A chart is paper: at night it turns black with red ink.
+    box->setPixmap(NightVision::isOn() ? NightVision::tint(pix, true) : pix);
     box->setFixedSize(pix.deviceIndependentSize().toSize());
     return true;
 }

@@ -48,6 +48,13 @@ bool isRegistered(const QString &name)
     return factories().contains(name);
 }
 
+QStringList registeredNames()
+{
+    QStringList names = factories().keys();
+    names.sort();
+    return names;
+}
+
 QWidget *find(const QString &name)
 {
     const QPointer<QWidget> w = live().value(name);

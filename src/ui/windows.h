@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -30,6 +31,8 @@ using Factory = std::function<QWidget *()>;
 
 void registerFactory(const QString &name, Factory factory);
 bool isRegistered(const QString &name);
+// Every registered name, sorted.
+QStringList registeredNames();
 // The live instance, created when there is none (nullptr for an unknown name).
 QWidget *get(const QString &name);
 // The live instance or nullptr, never creating one.
