@@ -3,6 +3,7 @@
 #include "data/datetext.h"
 #include "data/oalexport.h"
 #include "reports/progresspictures.h"
+#include "reports/reportpageitems.h"
 #include "reports/reportfonts.h"
 
 #include <QPageSize>
@@ -35,21 +36,11 @@ public:
     }
     void text_(const QRectF &rect, int font, int flags, const QString &text)
     {
-        ReportItem item;
-        item.kind = ReportItem::Kind::Text;
-        item.font = quint8(font);
-        item.flags = flags;
-        item.rect = rect;
-        item.text = text;
-        page().items.push_back(std::move(item));
+        ReportPageItems::text(page(), rect, font, flags, text);
     }
     void shape(ReportItem::Kind kind, const QRectF &rect, int flags = 0)
     {
-        ReportItem item;
-        item.kind = kind;
-        item.rect = rect;
-        item.flags = flags;
-        page().items.push_back(std::move(item));
+        ReportPageItems::shape(page(), kind, rect, flags);
     }
 
 private:

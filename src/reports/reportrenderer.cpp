@@ -3,6 +3,7 @@
 #include "data/datetext.h"
 
 #include "reports/reporterror.h"
+#include "reports/reportpageitems.h"
 #include "reports/reportfonts.h"
 
 #include <QDate>
@@ -269,24 +270,13 @@ private:
 
     void text(const QRectF &r, int font, int flags, const QString &t)
     {
-        if (t.isEmpty())
-            return;
-        ReportItem i;
-        i.kind = ReportItem::Kind::Text;
-        i.font = quint8(font);
-        i.flags = flags;
-        i.rect = r;
-        i.text = t;
-        page().items.push_back(std::move(i));
+        if (!t.isEmpty())
+            ReportPageItems::text(page(), r, font, flags, t);
     }
 
     void shape(ReportItem::Kind kind, const QRectF &r, int flags = 0)
     {
-        ReportItem i;
-        i.kind = kind;
-        i.flags = flags;
-        i.rect = r;
-        page().items.push_back(std::move(i));
+        ReportPageItems::shape(page(), kind, r, flags);
     }
 
     void line(qreal x1, qreal y1, qreal x2, qreal y2, bool ink = false)
