@@ -157,13 +157,47 @@ void ObjectChart::paint(QPainter &p, const ChartStars &stars) const
             placer.addObstacle(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
     }
 
-    // The subject: a red ring with ticks, labelled beside it.
-    p.setPen(QPen(kSubject, 2));
+    // The other deep-sky objects at their sizes; the small ones keep labels off.
+    struct Symbol
+    {
+        const ChartObject *object;
+        QPointF at;
+        double r;
+    };
+    std::vector<Symbol> symbols;
+    p.setPen(QPen(kNeighbour, 1.2));
     p.setBrush(Qt::NoBrush);
-    const double ring = std::max(7.0, subject.size / 60.0 / 2.0 * ppd);
+    for (const ChartObject &o : neighbours) {
+        const auto at = toScreen(o.ra, o.dec);
+        if (!at || !area.contains(*at))
+            continue;
+        const double r = std::max(3.0, o.size / 60.0 / 2.0 * ppd);
+        p.drawEllipse(*at, r, r);
+        symbols.push_back({&o, *at, r});
+        if (r < 20)
+            placer.addObstacle(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
+    }
+
+    // The subject: a red ring with ticks. An object wider than most of the
+    // chart is marked by its centre alone.
+    double ring = std::max(7.0, subject.size / 60.0 / 2.0 * ppd);
+    if (ring > kWidth * 0.4)
+        ring = 7.0;
+    p.setPen(QPen(kSubject, 2));
     p.drawEllipse(centre, ring, ring);
     for (const QPointF &d : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
         p.drawLine(centre + d * (ring + 2), centre + d * (ring + 8));
+    placer.addObstacle(QRectF(centre - QPointF(ring + 8, ring + 8), QSizeF(2 * ring + 16, 2 * ring + 16)));
+
+    // The equipment's fields over the mark.
+    for (const ChartCircle &c : circles) {
+        p.setPen(QPen(c.colour, 1.6));
+        const double r = Projection::radius(c.trueField / 2) * ppd;
+        p.drawEllipse(centre, r, r);
+    }
+
+    // Labels, the most important first: the subject, the fields (above or
+    // below their circle), then the neighbours by brightness.
     p.setFont(pixelFont(14, true));
     {
         const QFontMetricsF fm(p.font());
@@ -171,38 +205,24 @@ void ObjectChart::paint(QPainter &p, const ChartStars &stars) const
         if (const auto box = placer.place(LabelPlacer::around(centre, ring + 8, text, {2, 8})))
             haloText(p, *box, subject.designation, kInk);
     }
-
-    // The equipment's fields over the mark; their labels above or below the circle.
     p.setFont(pixelFont(12, true));
     for (const ChartCircle &c : circles) {
         const double r = Projection::radius(c.trueField / 2) * ppd;
-        p.setPen(QPen(c.colour, 1.6));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(centre, r, r);
         const QSizeF text(QFontMetricsF(p.font()).horizontalAdvance(c.label), QFontMetricsF(p.font()).height());
         const std::vector<QRectF> at{{QPointF(centre.x() - text.width() / 2, centre.y() - r - 3 - text.height()), text},
                                      {QPointF(centre.x() - text.width() / 2, centre.y() + r + 3), text}};
         if (const auto box = placer.place(at))
             haloText(p, *box, c.label, c.colour);
     }
-
-    // The other deep-sky objects, at their sizes, the brightest labelled first.
     p.setFont(pixelFont(11));
     const QFontMetricsF small(p.font());
     int labelled = 0;
-    for (const ChartObject &o : neighbours) {
-        const auto at = toScreen(o.ra, o.dec);
-        if (!at || !area.contains(*at))
-            continue;
-        const double r = std::max(3.0, o.size / 60.0 / 2.0 * ppd);
-        p.setPen(QPen(kNeighbour, 1.2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(*at, r, r);
+    for (const Symbol &s : symbols) {
         if (labelled >= 30)
-            continue;
-        const QSizeF text(small.horizontalAdvance(o.designation), small.height());
-        if (const auto box = placer.place(LabelPlacer::around(*at, r, text, {2, 6}))) {
-            haloText(p, *box, o.designation, kNeighbour.darker(140));
+            break;
+        const QSizeF text(small.horizontalAdvance(s.object->designation), small.height());
+        if (const auto box = placer.place(LabelPlacer::around(s.at, s.r, text, {2, 6}))) {
+            haloText(p, *box, s.object->designation, kNeighbour.darker(140));
             ++labelled;
         }
     }
