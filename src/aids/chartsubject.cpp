@@ -58,6 +58,10 @@ std::optional<ChartObject> read(SQLite::Statement &st)
     return o;
 }
 
+// Catalogues round positions to a tenth of a minute of time: two names this
+// close are one object.
+constexpr double kSameObject = 0.03;
+
 double separation(double ra1, double dec1, double ra2, double dec2)
 {
     const double r = M_PI / 180.0;
@@ -102,12 +106,15 @@ std::vector<ChartObject> neighbours(SQLite::Database &db, const ChartObject &sub
         SQLite::Statement st(db, select(*c).toStdString());
         while (st.executeStep()) {
             std::optional<ChartObject> o = read(st);
-            if (!o || separation(o->ra, o->dec, subject.ra, subject.dec) > radius ||
-                FindIndex::key(o->designation) == self)
+            if (!o || FindIndex::key(o->designation) == self)
+                continue;
+            // The subject under another name (M31 is NGC224) is no neighbour.
+            const double from = separation(o->ra, o->dec, subject.ra, subject.dec);
+            if (from > radius || from < kSameObject)
                 continue;
             // A Messier object is in the SAC too: the first name wins.
             const bool seen = std::any_of(out.begin(), out.end(), [&](const ChartObject &p) {
-                return separation(p.ra, p.dec, o->ra, o->dec) < 0.02 && p.mag == o->mag;
+                return separation(p.ra, p.dec, o->ra, o->dec) < kSameObject;
             });
             if (!seen)
                 out.push_back(*o);

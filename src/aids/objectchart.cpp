@@ -187,7 +187,9 @@ void ObjectChart::paint(QPainter &p, const ChartStars &stars) const
     p.drawEllipse(centre, ring, ring);
     for (const QPointF &d : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
         p.drawLine(centre + d * (ring + 2), centre + d * (ring + 8));
-    placer.addObstacle(QRectF(centre - QPointF(ring + 8, ring + 8), QSizeF(2 * ring + 16, 2 * ring + 16)));
+    // A large outline lets labels inside it; a small mark keeps them off.
+    if (ring < 30)
+        placer.addObstacle(QRectF(centre - QPointF(ring + 8, ring + 8), QSizeF(2 * ring + 16, 2 * ring + 16)));
 
     // The equipment's fields over the mark.
     for (const ChartCircle &c : circles) {
