@@ -1,5 +1,6 @@
 #include "aids/aidwindows.h"
 
+#include "aids/chartwindow.h"
 #include "aids/magnificationwindow.h"
 #include "aids/mapcodes.h"
 #include "aids/mapwindow.h"
@@ -36,6 +37,7 @@ void registerShared()
     Windows::registerFactory("zoomngc",
                              [] { return new ZoomWindow("zoomngc", "NGC Zoom", MapCodes::kNgcZoomPicture); });
     Windows::registerFactory("utchelp", [] { return new UtcHelpDialog; });
+    Windows::registerFactory("frmchart", [] { return new ChartWindow; });
 }
 
 } // namespace AidWindows

@@ -55,7 +55,7 @@ const std::vector<NumberField> &numberFields()
         {"txtFocalMax", "&Zoom to (mm):", &EquipmentItem::focalMax, {Kind::Eyepiece}},
         {"txtObstruction", "Central o&bstruction (%):", &EquipmentItem::obstruction, {Kind::Telescope}},
         {"txtFixedMag", "Fi&xed magnification:", &EquipmentItem::fixedMagnification, {Kind::Telescope}},
-        {"txtAfov", "Apparent &field (°):", &EquipmentItem::afov, {Kind::Eyepiece}},
+        {"txtAfov", "Apparent &field (°):", &EquipmentItem::afov, {Kind::Eyepiece, Kind::Telescope}},
         {"txtFactor", "F&actor (Barlow 2, reducer 0.63):", &EquipmentItem::factor, {Kind::Lens}},
     };
     return fields;

@@ -34,6 +34,9 @@ Optics Optics::compute(const EquipmentItem &telescope, const std::optional<Equip
     o.exitPupil = *telescope.aperture / o.magnification;
     if (eyepiece && eyepiece->afov)
         o.trueField = *eyepiece->afov / o.magnification;
+    // A finder or binocular keeps its own apparent field.
+    else if (!eyepiece && telescope.afov)
+        o.trueField = *telescope.afov / o.magnification;
     o.highestUseful = 2 * *telescope.aperture;
     return o;
 }

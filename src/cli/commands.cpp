@@ -35,6 +35,8 @@ int usage()
                            "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
                            "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
                            "                            [--out FILE] [--scale 2]\n"
+                           "       velnora-cli chart DESIGNATION [--scope NAME [--eyepiece NAME]] [--finder NAME]\n"
+                           "                         [--field DEGREES] [--scale 2] --out FILE.png\n"
                            "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
                            "--eyepiece NAME [--lens NAME]\n";
     return 2;

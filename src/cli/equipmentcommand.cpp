@@ -25,7 +25,7 @@ int usageError(const QString &what)
         << what
         << "\nusage: velnora-cli equipment list\n"
            "       velnora-cli equipment add KIND --name NAME [--type TYPE] [--aperture MM] [--focal MM] "
-           "[--afov DEG] [--factor X] [--lat D --lon D --elev M --sky MAG]\n"
+           "[--afov DEG] [--mag X] [--factor X] [--lat D --lon D --elev M --sky MAG]\n"
            "       velnora-cli equipment optics --scope NAME --eyepiece NAME [--lens NAME]\n"
            "KIND is observer, site, telescope (or scope), eyepiece, lens or filter.\n";
     return 2;
@@ -98,7 +98,8 @@ int add(const QStringList &args)
     const Number numbers[] = {
         {"--aperture", &EquipmentItem::aperture, {Kind::Telescope}},
         {"--focal", &EquipmentItem::focal, {Kind::Telescope, Kind::Eyepiece}},
-        {"--afov", &EquipmentItem::afov, {Kind::Eyepiece}},
+        {"--afov", &EquipmentItem::afov, {Kind::Eyepiece, Kind::Telescope}},
+        {"--mag", &EquipmentItem::fixedMagnification, {Kind::Telescope}},
         {"--factor", &EquipmentItem::factor, {Kind::Lens}},
         {"--lat", &EquipmentItem::latitude, {Kind::Site}},
         {"--lon", &EquipmentItem::longitude, {Kind::Site}},

@@ -55,7 +55,7 @@ int main(int argc, char **argv)
     }
     const QByteArray dir = programDir(argv[0]);
     useInstalledData(dir);
-    if (argc > 1 && std::strcmp(argv[1], "report") == 0)
+    if (argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "chart") == 0))
         return runReportPrinter(dir, argv);
     // Progress pictures are drawn, so they too are the report printer's.
     if (argc > 2 && std::strcmp(argv[1], "progress") == 0)

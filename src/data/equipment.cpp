@@ -193,7 +193,7 @@ std::optional<Kind> EquipmentItem::parseKind(const QString &text)
 
 QStringList EquipmentItem::telescopeTypes()
 {
-    return {"refractor", "reflector", "catadioptric", "binocular"};
+    return {"refractor", "reflector", "catadioptric", "binocular", "finder"};
 }
 
 QStringList EquipmentItem::filterKinds()
@@ -223,6 +223,7 @@ QString EquipmentItem::properties() const
         join(p, withUnit(focal, "f ", " mm"));
         join(p, withUnit(obstruction, "obstruction ", "%"));
         join(p, withUnit(fixedMagnification, "", "x"));
+        join(p, withUnit(afov, "", "°"));
         join(p, mount);
         break;
     case Kind::Eyepiece:

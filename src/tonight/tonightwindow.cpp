@@ -241,10 +241,23 @@ void TonightWindow::buildForm()
     m_worksheet = new QPushButton("Print &Worksheet", central);
     m_worksheet->setObjectName("cmdWorksheet");
     connect(m_worksheet, &QPushButton::clicked, this, [this] { printWorksheet(); });
+    auto *chart = new QPushButton("C&hart…", central);
+    chart->setObjectName("cmdChart");
+    chart->setToolTip("A chart of the chosen object, with the fields of your eyepiece and finder");
+    connect(chart, &QPushButton::clicked, this, [this] {
+        const int row = m_table->currentIndex().row();
+        if (row < 0 || row >= rowCount()) {
+            Messages::show("Choose an object in the list first.");
+            return;
+        }
+        if (QWidget *w = Windows::show("frmchart"))
+            QMetaObject::invokeMethod(w, "showObject", Q_ARG(QString, targetAt(row).designation));
+    });
     auto *close = new QPushButton("&Close", central);
     close->setObjectName("cmdClose");
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     bottom->addWidget(m_countLabel, 1);
+    bottom->addWidget(chart);
     bottom->addWidget(m_worksheet);
     bottom->addWidget(close);
     layout->addLayout(bottom);

@@ -3,6 +3,7 @@
 #include "ui/controlvalue.h"
 #include "ui/module1.h"
 #include "ui/recordbinder.h"
+#include "ui/registerdefaults.h"
 #include "ui/windows.h"
 
 #include <QCheckBox>
@@ -201,10 +202,12 @@ void LogbookForm::copyDefaultsIn() const
 {
     for (const auto &[from, to] : m_book.copyPairs)
         ControlValue::copy(control(from), control(to));
+    RegisterDefaults::fillEmpty(m_owner, m_book, false);
 }
 
 void LogbookForm::copyToDefaults() const
 {
     for (const auto &[from, to] : m_book.copyPairs)
         ControlValue::copy(control(to), control(from));
+    RegisterDefaults::fillEmpty(m_owner, m_book, true);
 }

@@ -63,6 +63,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     addHistoryItem();
     addFindItem();
     addEquipmentItem();
+    addChartItem();
     addRegisterCompletion();
     addTonightItem();
     addProgressItem();
@@ -329,6 +330,28 @@ void LogbookWindow::addEquipmentItem()
     equipment->setObjectName("mnuEquipment");
     first->insertAction(before, equipment);
     connect(equipment, &QAction::triggered, this, [] { Windows::show("frmequipment"); });
+}
+
+void LogbookWindow::addChartItem()
+{
+    // Objects with a fixed place get a chart; the planets' log has none.
+    const Catalogue *catalogue = Catalogues::find(m_declaration.table);
+    QAction *equipment = findChild<QAction *>("mnuEquipment");
+    if (!catalogue || catalogue->ra.isEmpty() || m_declaration.designationColumn.isEmpty() || !equipment)
+        return;
+    QMenu *first = menuBar()->actions().first()->menu();
+    const QList<QAction *> items = first->actions();
+    auto *chart = new QAction("&Chart of This Object…", first);
+    chart->setObjectName("mnuChart");
+    first->insertAction(items.value(items.indexOf(equipment) + 1), chart);
+    connect(chart, &QAction::triggered, this, [this] {
+        if (!m_primary->isOpen() || !m_primary->hasCurrent())
+            return;
+        const QString designation =
+            m_declaration.designationPrefix + m_primary->text(m_declaration.designationColumn).trimmed();
+        if (QWidget *w = Windows::show("frmchart"))
+            QMetaObject::invokeMethod(w, "showObject", Q_ARG(QString, designation));
+    });
 }
 
 void LogbookWindow::addRegisterCompletion()

@@ -100,6 +100,7 @@ private:
     void addHistoryItem();
     void addFindItem();
     void addEquipmentItem();
+    void addChartItem();
     void addRegisterCompletion();
     void addTonightItem();
     void addProgressItem();

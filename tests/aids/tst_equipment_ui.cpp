@@ -18,6 +18,8 @@
 
 #include <memory>
 
+#include <SQLiteCpp/Database.h>
+
 using Kind = EquipmentItem::Kind;
 
 class TestEquipmentUi : public QObject
@@ -165,6 +167,41 @@ private slots:
         instrument->completer()->setCompletionPrefix(instrument->text());
         // The part being typed completes; the parts before it stay.
         QCOMPARE(instrument->completer()->currentCompletion(), QString("Dob, Plossl 10"));
+    }
+
+    void insAndUCarryTheDefaultItems()
+    {
+        std::vector<EquipmentItem> items(4);
+        auto fill = [&](size_t i, Kind kind, const char *name, double a, std::optional<double> b) {
+            items[i].kind = kind;
+            items[i].name = name;
+            (kind == Kind::Site ? items[i].latitude : items[i].focal) = a;
+            (kind == Kind::Site ? items[i].longitude : items[i].aperture) = b;
+            Equipment::save(db(), items[i]);
+        };
+        fill(0, Kind::Telescope, "Dob", 1200, 200);
+        fill(1, Kind::Telescope, "Refractor", 480, 80);
+        fill(2, Kind::Eyepiece, "Plossl 10", 10, std::nullopt);
+        fill(3, Kind::Site, "Hill", 52, -1);
+        QWidget *logbook = Windows::show("frmmess");
+
+        // Defaults naming no instrument or place bring the register's defaults.
+        clickButton(logbook, "Command10");
+        QCOMPARE(textsOf(logbook, {"txtFields_17", "txtFields_7"}), QStringList({"Dob, Plossl 10", "Hill"}));
+        clickButton(logbook, "Command3");
+        for (const EquipmentItem &item : {items[0], items[2], items[3]})
+            QCOMPARE(Equipment::usage(db(), item.id), 1);
+
+        // A default value of the user's own stays as it is.
+        setTexts(logbook, {{"Text15", "Refractor"}, {"txtFields_17", ""}, {"txtFields_7", ""}});
+        clickButton(logbook, "Command10");
+        QCOMPARE(textsOf(logbook, {"txtFields_17", "txtFields_7"}), QStringList({"Refractor", "Hill"}));
+
+        // "U" stores what the record names, and the register's defaults where it names nothing.
+        setTexts(logbook, {{"txtFields_17", ""}, {"txtFields_7", "Back garden"}});
+        clickButton(logbook, "Command13");
+        QCOMPARE(QString::fromStdString(db().execAndGet("SELECT inst || '|' || location FROM default_sac").getString()),
+                 QString("Dob, Plossl 10|Back garden"));
     }
 
 private:

@@ -48,7 +48,7 @@ private slots:
             QString err;
         } cases[] = {
             {{"add", "scope", "--name", "dob"}, 1, "There is already a telescope named \"dob\".\n"},
-            {{"add", "scope", "--name", "X", "--afov", "50"}, 2, "--afov does not apply to telescopes."},
+            {{"add", "scope", "--name", "X", "--factor", "2"}, 2, "--factor does not apply to telescopes."},
             {{"add", "eyepiece", "--name", "X", "--focal", "ten"}, 2, "--focal wants a number, not ten."},
             {{"add", "eyepiece", "--name", "X", "--focal", "0"}, 1, "The sizes of an eyepiece must be numbers"},
             {{"add", "site", "--name", "X", "--lat", "95", "--lon", "0"}, 1, "A latitude runs from -90 to 90"},

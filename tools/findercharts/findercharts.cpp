@@ -8,8 +8,13 @@
 // close-up chart of the object at its catalogue size, written as NNN.jpg by
 // the object's record ID.
 //
+// With --stars it writes the stars the program's object charts draw, down to
+// magnitude 9, into the compact file it reads (assets/stars/stars.dat).
+//
 //   velnora-findercharts OUTPUT_DIR
 //   velnora-findercharts --pictures OUTPUT_DIR
+//   velnora-findercharts --stars FILE
+#include "aids/chartstars.h"
 #include "aids/labelplacer.h"
 #include "aids/mapcodes.h"
 #include "starcatalogue.h"
@@ -1220,13 +1225,27 @@ int main(int argc, char **argv)
         }
     }
     const bool pictures = args.size() == 2 && args[0] == "--pictures";
-    if (args.size() != 1 && !pictures) {
-        err << "usage: velnora-findercharts [--sky STELLARIUM_DATA] [--labels FILE] [--pictures] OUTPUT_DIR\n";
+    const bool starFile = args.size() == 2 && args[0] == "--stars";
+    if (args.size() != 1 && !pictures && !starFile) {
+        err << "usage: velnora-findercharts [--sky STELLARIUM_DATA] [--labels FILE] [--pictures|--stars] OUTPUT\n";
         return 2;
     }
     Sky sky;
     if (!loadSky(sky, skyRoot, err))
         return 1;
+    if (starFile) {
+        std::vector<ChartStar> stars;
+        for (const CatalogueStar &s : sky.catalogue.stars())
+            if (s.mag <= 9.0)
+                stars.push_back({s.ra, s.dec, s.mag});
+        QString error;
+        if (!ChartStars::write(args[1], stars, &error)) {
+            err << args[1] << ": " << error << "\n";
+            return 1;
+        }
+        QTextStream(stdout) << stars.size() << " stars written to " << args[1] << "\n";
+        return 0;
+    }
     const QString out = args.last();
     QDir().mkpath(out);
     QTemporaryDir work;

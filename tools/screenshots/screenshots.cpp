@@ -27,6 +27,7 @@
 #include "ui/sortedrecordmodel.h"
 #include "ui/windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,6 +106,12 @@ int main(int argc, char **argv)
             i.aperture = 50;
             i.fixedMagnification = 10;
         });
+        add(K::Telescope, "Finder 8x50", [](EquipmentItem &i) {
+            i.type = "finder";
+            i.aperture = 50;
+            i.fixedMagnification = 8;
+            i.afov = 48;
+        });
         add(K::Eyepiece, "Plossl 10 mm", [](EquipmentItem &i) {
             i.focal = 10;
             i.afov = 52;
@@ -148,6 +155,10 @@ int main(int argc, char **argv)
     equipment->selectItem("8-inch Dobsonian");
     ok = save(equipment, out, "frmequipment") && ok;
     equipment->close();
+    // The logbook's object charted with the register's defaults.
+    mess->findChild<QAction *>("mnuChart")->trigger();
+    ok = save(Windows::find("frmchart"), out, "frmchart") && ok;
+    Windows::find("frmchart")->close();
 
     auto *help = qobject_cast<DocumentWindow *>(Windows::show("help_messier"));
     ok = help->grab().save(out + "/help_messier.png") && ok;
