@@ -89,9 +89,22 @@ bool openStore()
     return true;
 }
 
-int run(QApplication &app)
+int refuse(const QString &reason, bool unattended)
 {
-    MessageDialog::install();
+    if (!unattended)
+        MessageDialog::install();
+    Messages::show(reason);
+    return 1;
+}
+
+int run(QApplication &app, const QStringList &notices, bool unattended)
+{
+    // A script checking a start reads every message on stderr, where no box
+    // waits for a click.
+    if (!unattended)
+        MessageDialog::install();
+    for (const QString &notice : notices)
+        Messages::show(notice);
     if (!openStore())
         return 1;
     Trace::mark("store open");
