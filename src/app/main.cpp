@@ -39,6 +39,17 @@ void quitOnceStarted(QApplication &app)
     poll->start(100);
 }
 
+// The values of every `option VALUE` pair on the command line.
+QStringList optionValues(const QString &option)
+{
+    QStringList values;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); ++i)
+        if (args[i] == option)
+            values << args[i + 1];
+    return values;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -52,9 +63,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationName("Velnora Logging System");
     QApplication::setApplicationVersion(VELNORA_VERSION);
     useInstalledData();
-    if (QCoreApplication::arguments().contains("--quit-after-start"))
+    // What the launcher has to say (--notice) or why it could not start us
+    // (--fatal): started from the menu, nobody would read its stderr.
+    const QStringList fatal = optionValues("--fatal");
+    const bool unattended = QCoreApplication::arguments().contains("--quit-after-start");
+    if (unattended)
         quitOnceStarted(app);
     // Before the first window, so none opens white at the eyepiece.
     NightVision::start(QCoreApplication::arguments().contains("--night"));
-    return Startup::run(app);
+    if (!fatal.isEmpty())
+        return Startup::refuse(fatal.join('\n'), unattended);
+    return Startup::run(app, optionValues("--notice"), unattended);
 }

@@ -4,6 +4,7 @@
 #include "data/backups.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
+#include "data/recovery.h"
 #include "data/store.h"
 #include "data/trace.h"
 #include "shell/backupswindow.h"
@@ -20,6 +21,33 @@
 #include <memory>
 
 namespace Startup {
+namespace {
+
+// Typing a refused write left in the recovery file is offered back first
+// thing; what the store still refuses stays there for the next start.
+void offerKeptTyping(const QString &dbPath)
+{
+    try {
+        const std::vector<KeptEdit> edits = Recovery::kept(dbPath);
+        if (edits.empty())
+            return;
+        const QString file = QDir::toNativeSeparators(Recovery::pathFor(dbPath));
+        if (!Messages::ask(QStringLiteral("When Velnora last closed, the logbook could not take what you typed, so "
+                                          "it was kept in %1:\n\n%2\n\nWrite it to the logbook now? (No keeps it "
+                                          "for the next start.)")
+                               .arg(file, Recovery::describe(edits).join('\n'))))
+            return;
+        QStringList failures;
+        Recovery::writeBack(dbPath, &failures);
+        if (!failures.isEmpty())
+            Messages::show(QStringLiteral("These could not be written and stay in %1:\n\n%2")
+                               .arg(file, failures.join('\n')));
+    } catch (const DataError &e) {
+        Messages::show(e.description());
+    }
+}
+
+} // namespace
 
 bool openStore()
 {
@@ -57,12 +85,26 @@ bool openStore()
     } catch (const DataError &e) {
         Messages::show(e.description());
     }
+    offerKeptTyping(dbPath);
     return true;
 }
 
-int run(QApplication &app)
+int refuse(const QString &reason, bool unattended)
 {
-    MessageDialog::install();
+    if (!unattended)
+        MessageDialog::install();
+    Messages::show(reason);
+    return 1;
+}
+
+int run(QApplication &app, const QStringList &notices, bool unattended)
+{
+    // A script checking a start reads every message on stderr, where no box
+    // waits for a click.
+    if (!unattended)
+        MessageDialog::install();
+    for (const QString &notice : notices)
+        Messages::show(notice);
     if (!openStore())
         return 1;
     Trace::mark("store open");

@@ -25,8 +25,20 @@ BeepHandler &beepHandler()
     return h;
 }
 
+AskHandler &askHandler()
+{
+    // Nobody to answer: the careful answer.
+    static AskHandler h = [](const QString &question, const QString &title) {
+        QTextStream(stderr) << title << ": " << question << '\n';
+        return false;
+    };
+    return h;
+}
+
 } // namespace
 
+void setAskHandler(AskHandler handler) { askHandler() = std::move(handler); }
+bool ask(const QString &question, const QString &title) { return askHandler()(question, title); }
 void setShowHandler(ShowHandler handler) { showHandler() = std::move(handler); }
 void setInputHandler(InputHandler handler) { inputHandler() = std::move(handler); }
 void setBeepHandler(BeepHandler handler) { beepHandler() = std::move(handler); }

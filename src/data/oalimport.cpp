@@ -19,6 +19,7 @@
 #include <QXmlStreamReader>
 
 #include <array>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -142,6 +143,52 @@ std::optional<double> numberOf(const Node &e, QLatin1String child)
     return c->attributes.hasAttribute(QLatin1String("unit")) ? angleDegrees(*c) : v;
 }
 
+// The numbers a log holds and what they can be; one outside is refused
+// rather than stored bent (a declination of -1000, a negative aperture).
+struct NumberRange
+{
+    const char *element;
+    double lowest, highest;
+    bool positive; // zero is no value either
+    const char *meaning;
+};
+constexpr NumberRange kNumberRanges[] = {
+    {"ra", 0, 360, false, "a right ascension lies between 0 and 360 degrees"},
+    {"dec", -90, 90, false, "a declination lies between -90 and 90 degrees"},
+    {"latitude", -90, 90, false, "a latitude lies between -90 and 90 degrees"},
+    {"longitude", -360, 360, false, "a longitude lies between -360 and 360 degrees"},
+    {"elevation", -500, 10000, false, "a site lies between -500 and 10,000 metres"},
+    {"aperture", 0, 20000, true, "an aperture is above 0 and at most 20,000 mm"},
+    {"focalLength", 0, 1000000, true, "a focal length is above 0 and at most 1,000,000 mm"},
+    {"maxFocalLength", 0, 1000000, true, "a focal length is above 0 and at most 1,000,000 mm"},
+    {"apparentFOV", 0, 180, true, "an apparent field is above 0 and at most 180 degrees"},
+    {"factor", 0, 100, true, "a lens factor is above 0 and at most 100"},
+    {"faintestStar", -2, 30, false, "a faintest star lies between magnitude -2 and 30"},
+};
+
+// Refuses the first number of `e` or its elements that is no number or out
+// of its range, naming its line.
+void checkNumbers(const Node &e, const QString &path)
+{
+    for (const NumberRange &range : kNumberRanges) {
+        if (e.name != QLatin1String(range.element))
+            continue;
+        bool ok = false;
+        e.text.trimmed().toDouble(&ok);
+        const double v = ok ? (e.attributes.hasAttribute(QLatin1String("unit")) ? angleDegrees(e)
+                                                                                : e.text.trimmed().toDouble())
+                            : 0;
+        if (!ok || !std::isfinite(v) || v < range.lowest || v > range.highest || (range.positive && v <= 0))
+            throw DataError(QStringLiteral("%1 holds a %2 of \"%3\" on line %4, which cannot be right: %5. "
+                                           "Nothing was imported.")
+                                .arg(path, e.name, e.text.trimmed().left(40))
+                                .arg(e.line)
+                                .arg(QLatin1String(range.meaning)));
+    }
+    for (const Node &c : e.children)
+        checkNumbers(c, path);
+}
+
 // An observer, site, scope, eyepiece, lens or filter of the file as an item
 // of the register; nothing for other elements.
 std::optional<EquipmentItem> registerItem(const Node &e)
@@ -241,7 +288,20 @@ Document readDocument(const QString &path)
                 .arg(r.columnNumber())
                 .arg(r.errorString()));
     };
-    if (!r.readNextStartElement())
+    // An entity whose text lies outside the file is never fetched; dropping
+    // its text without a word would lose it, so the document is refused.
+    while (!r.atEnd() && !r.isStartElement()) {
+        r.readNext();
+        if (!r.isDTD())
+            continue;
+        for (const QXmlStreamEntityDeclaration &e : r.entityDeclarations())
+            if (!e.systemId().isEmpty() || !e.publicId().isEmpty())
+                throw DataError(QStringLiteral("%1 refers to text outside the file (the entity %2 on line %3), "
+                                               "which Velnora does not read. Nothing was imported.")
+                                    .arg(path, e.name().toString())
+                                    .arg(r.lineNumber()));
+    }
+    if (!r.isStartElement())
         throw r.hasError()
             ? malformed()
             : DataError(QStringLiteral("%1 holds no XML document. Nothing was imported.").arg(path));
@@ -269,6 +329,7 @@ Document readDocument(const QString &path)
                                 .arg(path)
                                 .arg(kDeepest)
                                 .arg(r.lineNumber()));
+        checkNumbers(section, path);
         if (section.name == QLatin1String("observation")) {
             doc.observations.push_back(std::move(section));
             continue;

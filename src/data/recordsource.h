@@ -106,6 +106,13 @@ public:
     // The value as a bound text box shows it (dates as M/d/yyyy).
     QString text(const QString &column) const;
     bool isDirty() const;
+    // What was typed into the current row and not yet written, by column.
+    std::vector<std::pair<QString, QVariant>> pendingEdits() const;
+    // Forgets what was typed into the current row; a row added and not yet
+    // written goes with it.
+    void dropEdits();
+    // The table the writes go to ("" when the query names none).
+    QString baseTable() const { return m_baseTable; }
     // The base table's rowid of the current row (0 for a new row or none).
     qint64 currentRowid() const;
 
@@ -149,6 +156,7 @@ private:
     void checkOpen() const;
     void requireCurrent() const;
     void leaveRow();
+    void dropCurrentNewRow();
     void flushRow(Row &row);
     void setPosition(int index);
     void refreshChild();

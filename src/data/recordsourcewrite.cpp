@@ -209,15 +209,20 @@ void RecordSource::updateOnClose()
     emit aboutToLeaveRow();
     Row &row = currentRow();
     if (row.isNew && !row.touched) {
-        const Row *gone = &row;
-        m_visible.erase(m_visible.begin() + m_pos);
-        m_rows.erase(std::find_if(m_rows.begin(), m_rows.end(),
-                                  [gone](const std::unique_ptr<Row> &r) { return r.get() == gone; }));
-        // Back on the row before it, should the window stay open after all.
-        setPosition(std::min(m_pos, int(m_visible.size()) - 1));
+        dropCurrentNewRow();
         return;
     }
     update();
+}
+
+void RecordSource::dropCurrentNewRow()
+{
+    const Row *gone = &currentRow();
+    m_visible.erase(m_visible.begin() + m_pos);
+    m_rows.erase(std::find_if(m_rows.begin(), m_rows.end(),
+                              [gone](const std::unique_ptr<Row> &r) { return r.get() == gone; }));
+    // Back on the row before it, should the window stay open after all.
+    setPosition(std::min(m_pos, int(m_visible.size()) - 1));
 }
 
 void RecordSource::moveOffAndBack()
@@ -365,6 +370,25 @@ qint64 RecordSource::currentRowid() const
 bool RecordSource::isDirty() const
 {
     return hasCurrent() && (currentRow().isNew || !currentRow().pending.empty());
+}
+
+std::vector<std::pair<QString, QVariant>> RecordSource::pendingEdits() const
+{
+    std::vector<std::pair<QString, QVariant>> edits;
+    if (hasCurrent())
+        for (const auto &[column, value] : currentRow().pending)
+            edits.emplace_back(m_columnNames[column], value);
+    return edits;
+}
+
+void RecordSource::dropEdits()
+{
+    if (!hasCurrent())
+        return;
+    if (currentRow().isNew)
+        dropCurrentNewRow();
+    else
+        currentRow().pending.clear();
 }
 
 void RecordSource::reportError(const DataError &error)

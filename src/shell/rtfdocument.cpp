@@ -508,6 +508,13 @@ private:
         m_lastTextPara = g.para;
         m_run += c;
         m_paraHasContent = true;
+        // Laying out a word grows with the square of its length; a word of a
+        // million letters froze the window. A zero-width space lets it break.
+        m_wordLength = c.isSpace() ? 0 : m_wordLength + 1;
+        if (m_wordLength >= kLongestWord) {
+            m_run += QChar(0x200B);
+            m_wordLength = 0;
+        }
     }
 
     void endColorTable()
@@ -668,6 +675,8 @@ private:
     bool m_pageBreak = false;
     QString m_body;
 
+    static constexpr int kLongestWord = 200;
+    int m_wordLength = 0;
     std::vector<int> m_cellx;
     QString m_cell;
     QStringList m_cells;
@@ -691,6 +700,16 @@ bool loadFile(QTextDocument *doc, const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         doc->setPlainText(QString("The document %1 could not be opened.").arg(path));
+        return false;
+    }
+    // Help documents are tens of kilobytes; one of many megabytes is no help
+    // document, and laying it out would hold the window for minutes.
+    constexpr qint64 kMaxBytes = 16 << 20;
+    if (file.size() > kMaxBytes) {
+        doc->setPlainText(QString("The document %1 is too large to show (%2 MB; a help document may hold %3 MB).")
+                              .arg(path)
+                              .arg(file.size() >> 20)
+                              .arg(kMaxBytes >> 20));
         return false;
     }
     const QByteArray data = file.readAll();

@@ -5,6 +5,7 @@
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
+#include "data/recovery.h"
 #include "data/store.h"
 #include "ui/controlvalue.h"
 #include "ui/historywindow.h"
@@ -557,13 +558,47 @@ bool LogbookWindow::storeDefaults()
 
 bool LogbookWindow::writePending()
 {
-    return runCommand(
-        [this] {
-            for (RecordSource *rs : {m_primary, m_defaults})
-                if (rs->isOpen() && rs->hasCurrent())
-                    rs->updateOnClose();
+    bool storeRefused = false;
+    const bool written = runCommand(
+        [&] {
+            try {
+                for (RecordSource *rs : {m_primary, m_defaults})
+                    if (rs->isOpen() && rs->hasCurrent())
+                        rs->updateOnClose();
+            } catch (const DataError &e) {
+                storeRefused = e.storeRefused();
+                throw;
+            }
         },
         m_declaration.commitFailureMessage);
+    // A date the user can mend keeps the window open; a disk or a lock that
+    // will not take the row must not keep the user from closing either.
+    return written || (storeRefused && keepInRecoveryFile());
+}
+
+bool LogbookWindow::keepInRecoveryFile()
+{
+    if (!Messages::ask(QStringLiteral("Keep what you typed in a recovery file beside the logbook and close? "
+                                      "Velnora offers to write it the next time it starts.")))
+        return false;
+    std::vector<KeptEdit> edits;
+    for (RecordSource *rs : {m_primary, m_defaults}) {
+        if (!rs->isOpen() || !rs->hasCurrent() || rs->pendingEdits().empty())
+            continue;
+        edits.push_back({rs->baseTable(), rs->currentRowid(),
+                         windowTitle() + QStringLiteral(", ") + RecordSource::positionCaption(rs->absolutePosition()),
+                         QDateTime::currentDateTime(), rs->pendingEdits()});
+    }
+    try {
+        Recovery::keep(m_primary->store().path(), edits);
+    } catch (const DataError &e) {
+        Messages::show(e.description());
+        return false;
+    }
+    for (RecordSource *rs : {m_primary, m_defaults})
+        if (rs->isOpen())
+            rs->dropEdits();
+    return true;
 }
 
 void LogbookWindow::closeEvent(QCloseEvent *event)

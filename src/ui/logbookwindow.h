@@ -41,7 +41,8 @@ public:
     bool storeDefaults();  // "U"
     // Writes what was typed into the current rows as closing does (an added
     // row left untouched is dropped); false (with the commit's message shown)
-    // when the store refuses it.
+    // when the store refuses it, unless the store could not write at all and
+    // the user had the typing kept in the recovery file.
     bool writePending();
     // Shows the row stored under `rowid`, bringing back every row of the
     // logbook when the rows shown now leave it out; false when the logbook
@@ -94,6 +95,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    bool keepInRecoveryFile();
     void buildForm();
     void buildMenus(QWidget *menuParent, const std::vector<LogbookMenuItem> &items);
     void runMenuAction(const LogbookMenuItem &item);

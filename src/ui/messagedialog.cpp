@@ -20,6 +20,12 @@ void install()
             QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, def, &ok);
         return ok ? answer : QString();
     });
+    Messages::setAskHandler([](const QString &question, const QString &title) {
+        QMessageBox box(QMessageBox::NoIcon, title, question, QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes;
+    });
     Messages::setBeepHandler([] { QApplication::beep(); });
 }
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 class TestOalCli : public QObject
@@ -85,7 +86,7 @@ private slots:
             deep += "<a>";
         const QByteArray single =
             QByteArray(body).replace("<target id=\"t1\"><name>M31", "<target id=\"t2\"><name>M31");
-        const QList<std::pair<QByteArray, QString>> files = {
+        QList<std::pair<QByteArray, QString>> files = {
             {deep, "deep.xml nests its elements deeper than 64 levels (line 3)"},
             {head + body + "</oal:observations>\n",
              "twice.xml describes two target elements with the id \"t1\" (the second on line 5)"},
@@ -95,7 +96,26 @@ private slots:
             {head + single + "</oal:observations>\ntrailing words\n",
              "trailing.xml is not well-formed XML (line 9, column 1: Extra content at end of document.)"},
         };
-        const QStringList names = {"deep.xml", "twice.xml", "tworoots.xml", "trailing.xml"};
+        // Numbers no log can hold, and text from outside the file.
+        const auto bent = [&](const QByteArray &from, const QByteArray &to) {
+            return head + QByteArray(single).replace(from, to) + "</oal:observations>\n";
+        };
+        const QByteArray position = "<name>M31</name><position><ra unit=\"deg\">10.7</ra><dec unit=\"deg\">41.3"
+                                    "</dec></position>";
+        files << std::pair{bent("<name>M31</name>", QByteArray(position).replace("41.3", "-1000")),
+                           QString("dec.xml holds a dec of \"-1000\" on line 5, which cannot be right")}
+              << std::pair{bent("<name>M31</name>", QByteArray(position).replace("10.7", "nan")),
+                           QString("nan.xml holds a ra of \"nan\" on line 5")}
+              << std::pair{bent("</target>\n</targets>", "</target>\n</targets><equipment><scope id=\"s1\"><model>"
+                                                       "Dob</model><aperture>-200</aperture><focalLength>1200"
+                                                       "</focalLength></scope></equipment>"),
+                           QString("negative.xml holds a aperture of \"-200\" on line 6")}
+              << std::pair{QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE oal:observations [<!ENTITY secret "
+                                      "SYSTEM \"file:///etc/hostname\">]>\n") +
+                               bent("<name>M31</name>", "<name>&secret;</name>").mid(head.indexOf('\n') + 1),
+                           QString("entity.xml refers to text outside the file (the entity secret on line 2)")};
+        const QStringList names = {"deep.xml",  "twice.xml", "tworoots.xml", "trailing.xml",
+                                   "dec.xml",   "nan.xml",   "negative.xml", "entity.xml"};
         for (int i = 0; i < files.size(); ++i) {
             writeFile(m_dir->file(names[i]), files[i].first);
             const CliRun r = run({"import-oal", names[i]});
@@ -119,18 +139,7 @@ private slots:
     {
         // Every observation of an object is compared with those kept before
         // it: this must not grow with the square of their number.
-        QByteArray xml =
-            "<?xml version=\"1.0\"?>\n<oal:observations version=\"2.1\" "
-            "xmlns:oal=\"http://groups.google.com/group/openastronomylog\">\n<targets><target "
-            "id=\"t1\"><datasource>Velnora mess</datasource><name>M42</name></target></targets>\n";
-        const QDateTime first(QDate(1950, 1, 1), QTime(20, 0), Qt::UTC);
-        for (int i = 0; i < 20000; ++i)
-            xml += "<observation id=\"o" + QByteArray::number(i) + "\"><target>t1</target><begin>" +
-                   first.addSecs(i * 600).toString(Qt::ISODate).toUtf8() +
-                   "</begin><result><description>note " + QByteArray::number(i) +
-                   "</description></result></observation>\n";
-        xml += "</oal:observations>\n";
-        writeFile(m_dir->file("many.xml"), xml);
+        writeFile(m_dir->file("many.xml"), manyObservations(20000));
         QElapsedTimer timer;
         timer.start();
         const CliRun r = run({"import-oal", "many.xml"});
@@ -142,7 +151,40 @@ private slots:
         QVERIFY(run({"import-oal", "many.xml"}).out.contains("Imported: 0.\n"));
     }
 
+    // Ctrl+C stops an import between observations, and none of it is kept.
+    void interruptCancelsTheWholeImport()
+    {
+        writeFile(m_dir->file("many.xml"), manyObservations(150000));
+        QProcess p;
+        p.setWorkingDirectory(m_dir->path());
+        p.start(qEnvironmentVariable("VELNORA_CLI"), {"import-oal", "many.xml"});
+        QVERIFY(p.waitForStarted());
+        QVERIFY(!p.waitForFinished(3000));
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(p.readAllStandardError().contains("cancelled. Nothing was imported."));
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from observation_history").toInt(), 0);
+        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where date is not null").toInt(), 0);
+    }
+
 private:
+    // `n` observations of M 42, ten minutes apart from 1950 on.
+    static QByteArray manyObservations(int n)
+    {
+        QByteArray xml =
+            "<?xml version=\"1.0\"?>\n<oal:observations version=\"2.1\" "
+            "xmlns:oal=\"http://groups.google.com/group/openastronomylog\">\n<targets><target "
+            "id=\"t1\"><datasource>Velnora mess</datasource><name>M42</name></target></targets>\n";
+        const QDateTime first(QDate(1950, 1, 1), QTime(20, 0), Qt::UTC);
+        for (int i = 0; i < n; ++i)
+            xml += "<observation id=\"o" + QByteArray::number(i) + "\"><target>t1</target><begin>" +
+                   first.addSecs(i * 600).toString(Qt::ISODate).toUtf8() +
+                   "</begin><result><description>note " + QByteArray::number(i) +
+                   "</description></result></observation>\n";
+        return xml + "</oal:observations>\n";
+    }
     CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
     std::unique_ptr<ScopedWorkDir> m_dir;
 };

@@ -3,6 +3,7 @@
 // the defaults, closing writes what was typed and a refused write keeps the
 // window open, and the window fits the screen.
 #include "app/allwindows.h"
+#include "app/startup.h"
 #include "data/recordsource.h"
 #include "support/testsupport.h"
 #include "ui/controlvalue.h"
@@ -17,6 +18,8 @@
 #include <QLabel>
 #include <QScreen>
 #include <QtTest>
+
+#include <SQLiteCpp/Database.h>
 
 namespace {
 
@@ -304,6 +307,49 @@ private slots:
         QCOMPARE(db(QString("select %1 from %2 where rowid = %3").arg(date->column, book.table).arg(row))
                      .toString(),
                  QString("2026-06-01"));
+    }
+
+    // A store that takes nothing (another program holds it) never traps the
+    // typing in the window nor drops it: the user may keep it in the recovery
+    // file and close, and the next start writes it.
+    void typingTheStoreRefusesIsKeptForTheNextStart()
+    {
+        LogbookWindow *w = open("frmmess");
+        const LogbookDeclaration &book = w->declaration();
+        const LogbookField *notes = firstField(book, [&](const LogbookField &f) {
+            return !f.onDefaults && !f.readOnly && f.kind == LogbookField::Kind::Notes;
+        });
+        const QString stored =
+            QString("select %1 from %2 where rowid = %3").arg(notes->column, book.table).arg(w->primary()->currentRowid());
+        ControlValue::setText(w->control(notes->objectName), "Kept through a lock");
+        {
+            SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+            holder.exec("BEGIN EXCLUSIVE");
+            m_messages->answers << "no";
+            QVERIFY(!w->close());
+            QStringList shown = m_messages->take();
+            QCOMPARE(shown.size(), 2);
+            QVERIFY(shown[0].startsWith("The logbook could not be saved: database is locked."));
+            QVERIFY(shown[1].startsWith("Keep what you typed in a recovery file"));
+            QCOMPARE(ControlValue::text(w->control(notes->objectName)), QString("Kept through a lock"));
+            m_messages->answers << "yes";
+            QVERIFY(w->close());
+            QCOMPARE(m_messages->take().size(), 2);
+            holder.exec("ROLLBACK");
+        }
+        QVERIFY(QFile::exists(m_dir->file("velnora-recovery.json")));
+        QVERIFY(db(stored).toString() != "Kept through a lock");
+        // Declining at the start keeps the file; accepting writes it, once.
+        m_messages->answers << "no";
+        QVERIFY(Startup::openStore());
+        QVERIFY(m_messages->take().join('|').contains("notes = Kept through a lock"));
+        QVERIFY(db(stored).toString() != "Kept through a lock");
+        m_messages->answers << "yes";
+        QVERIFY(Startup::openStore());
+        QCOMPARE(m_messages->take().size(), 1);
+        QCOMPARE(db(stored).toString(), QString("Kept through a lock"));
+        QVERIFY(!QFile::exists(m_dir->file("velnora-recovery.json")));
+        QVERIFY(Startup::openStore());
     }
 
     // A new logbook that is nothing but a declaration, with no window class of

@@ -100,6 +100,28 @@ start
     || fail "the observation written between the starts is gone"
 [ "$(cat "$data/help/notes.rtf")" = '{\rtf1 my own notes}' ] || fail "the user's edited notes.rtf was overwritten"
 cmp -s "$data/sacsearch2.rpt" "$root/usr/share/velnora/sacsearch2.rpt" || fail "the upgraded layout was not brought in"
-cmp -s "$data/map/zoom.gif" "$root/usr/share/velnora/map/zoom.gif" || fail "the missing map was not laid in again"
+[ -e "$data/map/zoom.gif" ] && fail "the map the user deleted was laid in again"
+grep -q "zoom.gif" "$data/.velnora-shipped" || fail "the deleted map's record was dropped"
+
+echo "== a relative XDG_DATA_HOME, an unreadable file, a folder that cannot be written"
+(mkdir -p "$tmp/elsewhere" && cd "$tmp/elsewhere" && XDG_DATA_HOME=relative start)
+[ -e "$tmp/elsewhere/relative" ] && fail "a relative XDG_DATA_HOME was used"
+# Permissions do not hold back root, so these starts run as nobody.
+if command -v setpriv >/dev/null && [ "$(id -u)" -eq 0 ]; then
+    nobody_start() {
+        HOME=$HOME setpriv --reuid=65534 --regid=65534 --clear-groups \
+            timeout 120 xvfb-run -a "$root/usr/bin/$launcher" --quit-after-start >"$tmp/run.log" 2>&1 \
+            || { cat "$tmp/run.log" >&2; fail "the program did not start as nobody: $1"; }
+    }
+    chmod -R a+rX "$tmp" && chown -R 65534:65534 "$data"
+    chmod 000 "$data/help/notes.rtf"
+    nobody_start "an unreadable file"
+    chmod 644 "$data/help/notes.rtf"
+    [ "$(cat "$data/help/notes.rtf")" = '{\rtf1 my own notes}' ] || fail "an unreadable file was replaced"
+    chmod 555 "$data"
+    nobody_start "a folder that cannot be written"
+    grep -q "cannot be written: Velnora starts read-only" "$tmp/run.log" || fail "no read-only notice"
+    chmod 755 "$data"
+fi
 
 echo "PASS"

@@ -117,6 +117,35 @@ private slots:
         QVERIFY(m_messages->shown.isEmpty());
     }
 
+    // A word of a million letters and a document of 50 MB open at once (the
+    // second as a notice): neither holds the window for minutes.
+    void hostileSizesOpenQuickly()
+    {
+        writeFile(m_dir->file("help/Messier_help.rtf"),
+                  rtfOf("Start \\" + QByteArray(1 << 20, 'y') + " " + QByteArray(1 << 20, 'x') + " end"));
+        const double before = cpuSeconds();
+        QWidget *w = Windows::show("help_messier");
+        QVERIFY(documentText(w).endsWith("x end"));
+        w->resize(800, 600);
+        QCoreApplication::processEvents();
+        const double word = cpuSeconds() - before;
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(word < 5, qPrintable(QString::number(word)));
+
+        QByteArray big;
+        while (big.size() < 50 << 20)
+            big += "Seen low in the south, a faint glow with a brighter core.\\par ";
+        writeFile(m_dir->file("help/Messier_help.rtf"), rtfOf(big));
+        const double again = cpuSeconds();
+        auto *d = qobject_cast<DocumentWindow *>(Windows::show("help_messier"));
+        QCoreApplication::processEvents();
+        const double large = cpuSeconds() - again;
+        QVERIFY2(large < 5, qPrintable(QString::number(large)));
+        QVERIFY(!d->documentLoaded());
+        QVERIFY(documentText(d).contains("too large"));
+    }
+
     void linksOpenInTheBrowser()
     {
         auto *box = Windows::show("credits")->findChild<QTextBrowser *>("RichTextBox1");

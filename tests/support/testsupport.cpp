@@ -51,6 +51,12 @@ MessageRecorder::MessageRecorder()
         return answers.isEmpty() ? QString() : answers.takeFirst();
     });
     Messages::setBeepHandler([this] { ++beeps; });
+    // A question is a box too: shown, and answered from `answers` ("yes").
+    Messages::setAskHandler([this](const QString &question, const QString &title) {
+        shown << question;
+        titles << title;
+        return !answers.isEmpty() && answers.takeFirst() == QLatin1String("yes");
+    });
 }
 
 QStringList MessageRecorder::take()
@@ -68,6 +74,7 @@ MessageRecorder::~MessageRecorder()
     Messages::setShowHandler([](const QString &, const QString &) {});
     Messages::setInputHandler([](const QString &, const QString &, const QString &) { return QString(); });
     Messages::setBeepHandler([] {});
+    Messages::setAskHandler([](const QString &, const QString &) { return false; });
 }
 
 QVariant dbValue(const QString &db, const QString &sql)
