@@ -156,9 +156,8 @@ private slots:
         for (const char *key : {"Return", "Escape"}) {
             auto splash = showSplash();
             QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
-            QVERIFY2(QTest::qWaitForWindowActive(splash.data(), 10000), "the splash did not get the focus");
-            g_session->typeKey(key);
-            QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 10000);
+            QVERIFY2(QTest::qWaitForWindowActive(splash.data(), 30000), "the splash did not get the focus");
+            QVERIFY2(pressUntilUnloaded(key, unloaded), key);
             QTRY_VERIFY(!splash);
         }
     }
@@ -167,17 +166,28 @@ private slots:
     {
         auto splash = showSplash();
         QSignalSpy unloaded(splash.data(), &SplashWindow::unloaded);
-        QVERIFY(QTest::qWaitForWindowActive(splash.data(), 10000));
+        QVERIFY(QTest::qWaitForWindowActive(splash.data(), 30000));
         g_session->typeKey("Right");
         g_session->typeKey("F5");
         QTest::qWait(500);
         QCOMPARE(unloaded.count(), 0);
         QVERIFY(splash->isVisible());
-        g_session->typeKey("Escape");
-        QTRY_COMPARE_WITH_TIMEOUT(unloaded.count(), 1, 10000);
+        QVERIFY(pressUntilUnloaded("Escape", unloaded));
     }
 
 private:
+    // On a loaded machine the window manager may hand the focus over after
+    // the first key has gone elsewhere, so the key is pressed again until
+    // the splash answers (once it has, it is gone and takes no more keys).
+    static bool pressUntilUnloaded(const char *key, QSignalSpy &unloaded)
+    {
+        for (int attempt = 0; attempt < 5 && unloaded.count() == 0; ++attempt) {
+            g_session->typeKey(key);
+            QTest::qWaitFor([&] { return unloaded.count() > 0; }, 4000);
+        }
+        return unloaded.count() == 1;
+    }
+
     // Shown as the program shows it, its timer stopped so that only a key can close it.
     static QPointer<SplashWindow> showSplash()
     {
