@@ -19,6 +19,8 @@ int report(const QStringList &args);    // report/reportcommand.cpp, a program o
 int progress(const QStringList &args);  // progresscommand.cpp
 // The pictures and the certificate: report/progresspictures.cpp, in the report printer.
 int progressPictures(const QStringList &args);
+// The chart of the night: report/tonightchartcommand.cpp, in the report printer.
+int tonightChart(const QStringList &args);
 
 // A value as one field of a tab-separated line: backslash, tab, line feed,
 // carriage return and NUL are written \\, \t, \n, \r and \0, so every value

@@ -87,6 +87,7 @@ TonightPlanner::TonightPlanner(const Site &site, const QDate &date) : m_site(sit
         ln_equ_posn moon{};
         ln_get_lunar_equ_coords_prec(t, &moon, 1e-4); // on the J2000 equinox too
         m_moon.push_back(ofDate(moon, t));
+        m_moonPhase.push_back(ln_get_lunar_phase(t));
     }
 
     // Scan in ten-minute steps for the Sun crossing -18° and the Moon its horizon.
@@ -190,6 +191,21 @@ double TonightPlanner::sunAltitude(double jd) const
 double TonightPlanner::moonAltitude(double jd) const
 {
     return altitudeOf(moonAt(jd), jd);
+}
+
+double TonightPlanner::moonPhaseAngle(double jd) const
+{
+    const double x = std::clamp((jd - m_night.start) / kMoonStep, 0.0, double(m_moonPhase.size() - 1));
+    const auto i = std::min(size_t(x), m_moonPhase.size() - 2);
+    return m_moonPhase[i] + (m_moonPhase[i + 1] - m_moonPhase[i]) * (x - double(i));
+}
+
+double TonightPlanner::moonSeparation(double ra2000, double dec2000, double jd) const
+{
+    ln_equ_posn mean{ra2000, dec2000}, now{};
+    ln_get_equ_prec2(&mean, kJ2000, jd, &now);
+    const Equatorial moon = moonAt(jd);
+    return separation(now.ra, now.dec, moon.ra, moon.dec);
 }
 
 double TonightPlanner::altitude(double ra2000, double dec2000, double jd) const

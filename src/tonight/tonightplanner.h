@@ -66,6 +66,10 @@ public:
     double altitude(double ra2000, double dec2000, double jd) const;
     double sunAltitude(double jd) const;
     double moonAltitude(double jd) const;
+    // The Moon's phase angle (0 full, 180 new) and its distance from a J2000
+    // position, degrees, at `jd` within the night.
+    double moonPhaseAngle(double jd) const;
+    double moonSeparation(double ra2000, double dec2000, double jd) const;
 
     // Conversions the callers print with.
     QDateTime localTime(double jd) const;
@@ -92,5 +96,6 @@ private:
     Night m_night;
     double m_mid = 0;
     Equatorial m_sunStart, m_sunEnd;
-    std::vector<Equatorial> m_moon; // every half hour from `start`
+    std::vector<Equatorial> m_moon; // every hour from `start`
+    std::vector<double> m_moonPhase; // at the same moments
 };
