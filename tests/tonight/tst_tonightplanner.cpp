@@ -285,14 +285,14 @@ private slots:
         const auto dark = QRegularExpression("^Dark from (19:0[0-4]) to 06:(39|4[0-3])").match(err);
         QVERIFY2(dark.hasMatch(), qPrintable(err));
         const QStringList lines = out.trimmed().split('\n');
-        QCOMPARE(lines.first(),
-                 QString("designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon"));
+        QCOMPARE(lines.first(), QString("designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\t"
+                                        "sky\tvisibility\trating\teyepiece"));
         QVERIFY(lines.size() > 30);
         int previous = 0;
         bool m31 = false;
         for (const QString &line : lines.mid(1)) {
             const QStringList f = line.split('\t');
-            QCOMPARE(f.size(), 8);
+            QCOMPARE(f.size(), 12);
             QVERIFY(f[0] != "M42"); // observed
             // by time, over midnight: minutes since noon
             const int since = (QTime::fromString(f[4], "HH:mm").msecsSinceStartOfDay() / 60000 + 720) % 1440;
@@ -318,7 +318,8 @@ private slots:
         }
         QCOMPARE(run({"--date", "2022-01-15", "--lists", "M"}), out);
         QCOMPARE(run({"--date", "2022-06-21"}, &err),
-                 QString("designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\n"));
+                 QString("designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\tsky\t"
+                         "visibility\trating\teyepiece\n"));
         QVERIFY(err.startsWith("No dark window"));
         QVERIFY(run({"--lists", "Q"}, &err).isEmpty());
         QVERIFY(run({"--date", "15/01/2022"}).isEmpty());
