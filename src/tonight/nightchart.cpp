@@ -85,7 +85,12 @@ void draw(QPainter &p, const QRectF &area, const TonightPlanner &planner, const 
         i = j;
     }
     // Grid: altitude every 15°, hours every 2.
-    for (int a = 0; a <= 90; a += 15) {
+    // Labels no closer than a line and a half: fewer of them on a short chart.
+    int altitudeStep = 15;
+    for (int step : {30, 45, 90})
+        if (plot.height() * altitudeStep / 90 < 1.5 * line)
+            altitudeStep = step;
+    for (int a = 0; a <= 90; a += altitudeStep) {
         p.setPen(QPen(QColor(255, 255, 255, 70), 0));
         p.drawLine(QPointF(plot.left(), yAlt(a)), QPointF(plot.right(), yAlt(a)));
         p.setPen(Qt::black);
@@ -105,10 +110,13 @@ void draw(QPainter &p, const QRectF &area, const TonightPlanner &planner, const 
     }
     // The margin's right-hand scale and its zero line (visible from there up).
     p.setPen(Qt::black);
+    const bool roomy = plot.height() * 0.5 / (kMarginHigh - kMarginLow) >= 1.2 * line;
     for (double m : {-1.0, 0.0, 0.5, 1.0, 2.0})
-        p.drawText(QRectF(plot.right() + line / 3, yMargin(m) - line / 2, area.right() - plot.right(), line),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   (m > 0 ? QStringLiteral("+") : QString()) + QString::number(m, 'f', 1));
+        if (roomy || m != 0.5)
+            p.drawText(
+                QRectF(plot.right() + line / 3, yMargin(m) - line / 2, area.right() - plot.right(), line),
+                Qt::AlignLeft | Qt::AlignVCenter,
+                (m > 0 ? QStringLiteral("+") : QString()) + QString::number(m, 'f', 1));
     p.setPen(QPen(QColor(0x7f, 0xd1, 0x7f), 0, Qt::DashLine));
     p.drawLine(QPointF(plot.left(), yMargin(0)), QPointF(plot.right(), yMargin(0)));
 
@@ -162,14 +170,15 @@ void draw(QPainter &p, const QRectF &area, const TonightPlanner &planner, const 
         QColor colour;
         QString text;
     };
-    const Key keys[] = {
-        {QColor(0xff, 0xc8, 0x3c), QStringLiteral("altitude")},
-        {QColor(0xb0, 0xb0, 0xb0), QStringLiteral("Moon")},
-        {QColor(0x4c, 0xe0, 0x6a), QStringLiteral("visibility margin (right scale, 0 = threshold)")},
-        {skyShade(-9), QStringLiteral("twilight")}};
+    const Key keys[] = {{QColor(0xff, 0xc8, 0x3c), QStringLiteral("altitude")},
+                        {QColor(0xb0, 0xb0, 0xb0), QStringLiteral("Moon")},
+                        {QColor(0x4c, 0xe0, 0x6a), QStringLiteral("visibility margin (right scale)")},
+                        {skyShade(-9), QStringLiteral("twilight")}};
     double x = plot.left();
     const double y = plot.bottom() + 1.6 * line;
     for (const Key &k : keys) {
+        if (x + line * 1.7 + fm.horizontalAdvance(k.text) > area.right())
+            break; // a narrow chart leaves the last keys out rather than cut one
         p.fillRect(QRectF(x, y + line * 0.3, line * 1.4, line * 0.4), k.colour);
         p.drawText(QRectF(x + line * 1.7, y, fm.horizontalAdvance(k.text) + line, line),
                    Qt::AlignLeft | Qt::AlignVCenter, k.text);
