@@ -19,8 +19,8 @@ double candela(double magPerArcsec2)
 }
 
 // The threshold increment of luminance of the dark-adapted eye (Adrian 1989,
-// Lighting Research & Technology 21, 181; a fit to Blackwell's 1946 data and
-// later ones): dL = (sqrt(Phi)/a + sqrt(L))², a the target's visual angle in
+// Lighting Research & Technology 21, 181; built on Blackwell's 1946 data
+// among others): dL = (sqrt(Phi)/a + sqrt(L))², a the target's visual angle in
 // arcminutes, L the background in cd/m². Small targets obey Ricco's law
 // (dL a² constant), large ones Weber's. Where the fit's pieces meet, Phi
 // dips by a few per cent as the background brightens; it is held at the

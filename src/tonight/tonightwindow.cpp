@@ -294,11 +294,15 @@ void TonightWindow::buildForm()
     m_worksheet = new QPushButton("Print &Worksheet", central);
     m_worksheet->setObjectName("cmdWorksheet");
     connect(m_worksheet, &QPushButton::clicked, this, [this] { printWorksheet(); });
+    auto *help = new QPushButton("&Help", central);
+    help->setObjectName("cmdHelp");
+    connect(help, &QPushButton::clicked, this, [] { Windows::show(QStringLiteral("help_tonight")); });
     auto *close = new QPushButton("&Close", central);
     close->setObjectName("cmdClose");
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     bottom->addWidget(m_countLabel, 1);
     bottom->addWidget(m_worksheet);
+    bottom->addWidget(help);
     bottom->addWidget(close);
     layout->addLayout(bottom);
 

@@ -21,9 +21,11 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <memory>
@@ -275,6 +277,15 @@ private slots:
         table->setCurrentIndex(table->model()->index(0, 0));
         QVERIFY(nightPixels() > 1000);
         QVERIFY(chart->toolTip().contains(column(w, TonightWindow::Designation).first()));
+
+        // Its help explains the models, with their sources.
+        QProcess::execute("cp", {"-r", QStringLiteral(VELNORA_ASSETS_DIR) + "/help", m_dir->path()});
+        clickButton(w, "cmdHelp");
+        QWidget *help = Windows::find("help_tonight");
+        QVERIFY(help && help->isVisible());
+        const QString text = help->findChild<QTextBrowser *>("RichTextBox1")->toPlainText();
+        for (const char *source : {"Krisciunas and Schaefer 1991", "Blackwell", "Schaefer (1990", "no data"})
+            QVERIFY2(text.contains(QLatin1String(source)), source);
     }
 
     void worksheetPrintsTheTableInItsOrder()
