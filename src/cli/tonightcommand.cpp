@@ -67,6 +67,10 @@ int tonight(const QStringList &args)
         };
         if (n.hasDark)
             err << "Dark from " << at(n.dusk) << " to " << at(n.dawn);
+        else if (n.nautical)
+            err << "No astronomical darkness on the night of " << date.toString(Qt::ISODate)
+                << ": planned for nautical darkness (the Sun below -12 degrees) from " << at(n.dusk) << " to "
+                << at(n.dawn);
         else
             err << "No dark window on the night of " << date.toString(Qt::ISODate)
                 << ": the Sun stays above -18 degrees";

@@ -21,6 +21,10 @@ public:
         double start = 0; // local noon of `date`
         double end = 0;   // local noon of the next day
         bool hasDark = false;
+        // No astronomical darkness, but the Sun gets 12° down (50° N around
+        // midsummer): the plan is made for nautical darkness, dusk and dawn
+        // being its ends.
+        bool nautical = false;
         double dusk = 0; // end of astronomical twilight (or `start` when dark all along)
         double dawn = 0; // its start next morning (or `end`)
         std::optional<double> moonRise;

@@ -534,7 +534,14 @@ QString moonText(const TonightPlanner &planner)
 void TonightWindow::showNight(const TonightPlanner &planner, int shown)
 {
     const TonightPlanner::Night &n = planner.night();
-    if (!n.hasDark) {
+    if (n.nautical) {
+        const auto at = [&](double jd) { return TonightPlanner::clock(planner.localTime(jd)); };
+        m_nightLabel->setText("No astronomical darkness on the night of " + n.date.toString("d MMMM yyyy") +
+                              ": planned for nautical darkness (the Sun more than 12° down) from " +
+                              at(n.dusk) + " to " + at(n.dawn) + ". " + moonText(planner));
+        m_countLabel->setText(QString::number(shown) + (shown == 1 ? " object" : " objects") + " reach " +
+                              QString::number(m_minAltitude->value()) + "° in nautical darkness.");
+    } else if (!n.hasDark) {
         m_nightLabel->setText("No dark window on the night of " + n.date.toString("d MMMM yyyy") +
                               ": the Sun stays less than 18° below the horizon all night. " +
                               moonText(planner));

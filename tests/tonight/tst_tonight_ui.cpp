@@ -130,6 +130,16 @@ private slots:
         QVERIFY(!w->printWorksheet());
         w->setNight(QDate(2027, 9, 21));
         QVERIFY(w->rowCount() > 0);
+        // Farther south the midsummer Sun gets 12° down: nautical darkness is planned, and said.
+        Site::save(Store::shared(ConnectionStrings::kBound)->db(),
+                   Site{"Mainz", 50, 8.27, 0, "Europe/Berlin"});
+        w->setNight(QDate(2027, 6, 21));
+        QVERIFY2(textOf(w, "lblNight")
+                     .startsWith("No astronomical darkness on the night of 21 June 2027: planned for "
+                                 "nautical darkness"),
+                 qPrintable(textOf(w, "lblNight")));
+        QVERIFY(w->rowCount() > 10);
+        QVERIFY(textOf(w, "lblCount").endsWith("in nautical darkness."));
         QVERIFY(w->findChild<QPushButton *>("cmdWorksheet")->isEnabled());
         // The polar night has no dusk, and that Moon no rising.
         Site::save(Store::shared(ConnectionStrings::kBound)->db(), Site{"Pole", 90, 0, 0, "UTC"});
