@@ -99,14 +99,7 @@ private slots:
             QCOMPARE(row.value("rating"), word);
             QVERIFY2(eyepiece.match(row.value("eyepiece")).hasMatch(), qPrintable(row.value("eyepiece")));
         }
-        // The same night under a darker sky never does worse; without the Moon's
-        // glare a dark site shows M33 where the full Moon hid it.
-        const auto darker =
-            rowsOf(runCli(kNight + QStringList{"--lists", "M", "--all", "--sky", "21.8"}, m_dir->path()).out);
-        for (const auto &row : rows)
-            if (!row.value("visibility").isEmpty())
-                QVERIFY(darker.value(row.value("designation")).value("visibility").toDouble() >=
-                        row.value("visibility").toDouble());
+        // Without the full Moon's glare a dark site shows M33.
         const auto moonless =
             rowsOf(runCli(QStringList{"tonight", "--date", "2026-12-09", "--site", "50,8,0", "--zone",
                                       "Europe/Berlin", "--lists", "M", "--all", "--sky", "21.8"},
