@@ -20,6 +20,7 @@ void registerAll()
     const std::initializer_list<DocumentWindow::Setup> documents = {
         {"credits", "Credits", "help/main_credits.rtf", B::Close},
         {"credits_notes", "Velnora Notes", "help/notes.rtf", B::Close},
+        {"help_tonight", "Tonight: what you can see", "help/tonight_help.rtf", B::Close},
     };
     for (const DocumentWindow::Setup &setup : documents)
         registerDocument(setup);

@@ -20,6 +20,8 @@ int progress(const QStringList &args);  // progresscommand.cpp
 // The pictures and the certificate: report/progresspictures.cpp, in the report printer.
 int progressPictures(const QStringList &args);
 int chart(const QStringList &args); // report/chartcommand.cpp, in the report printer
+// The chart of the night: report/tonightchartcommand.cpp, in the report printer.
+int tonightChart(const QStringList &args);
 
 // A value as one field of a tab-separated line: backslash, tab, line feed,
 // carriage return and NUL are written \\, \t, \n, \r and \0, so every value

@@ -63,6 +63,11 @@ int main(int argc, char **argv)
             if (!std::strcmp(argv[i], "--map") || !std::strcmp(argv[i], "--plot") ||
                 !std::strcmp(argv[i], "--certificate"))
                 return runReportPrinter(dir, argv);
+    // So is the chart of the night.
+    if (argc > 2 && std::strcmp(argv[1], "tonight") == 0)
+        for (int i = 2; i < argc; ++i)
+            if (!std::strcmp(argv[i], "--chart"))
+                return runReportPrinter(dir, argv);
     // No application object: nothing here needs one, and it costs start-up
     // time and memory on every query.
     QStringList arguments;

@@ -1,19 +1,19 @@
 // velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]
-//                     [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]
+//                     [--min-alt DEGREES] [--lists M,B,C,H,G,S] [--all] [--sky MAG]
+//                     [--extinction K] [--scope APERTURE/FOCAL] [--eyepieces F/AFOV,...]
+// (--chart DESIGNATION --out FILE.png is drawn by the report printer.)
 #include "cli/clistore.h"
 #include "cli/commands.h"
+#include "cli/tonightoptions.h"
 
 #include "data/dataerror.h"
-#include "data/mdbimporter.h"
 #include "data/site.h"
 #include "data/store.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
+#include "tonight/visibility.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QTextStream>
-#include <QTimeZone>
 
 #include <SQLiteCpp/Exception.h>
 
@@ -24,9 +24,7 @@ namespace {
 
 int usageError(const QString &what)
 {
-    QTextStream(stderr) << what
-                        << "\nusage: velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] "
-                           "[--zone ZONE] [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n";
+    QTextStream(stderr) << what << '\n' << kTonightUsage;
     return 2;
 }
 
@@ -39,62 +37,28 @@ QString field(const QString &s)
 
 int tonight(const QStringList &args)
 {
-    QString dateText, siteText, zoneText, listsText = QStringLiteral("M,B,C,H,G");
-    double minAltitude = 30;
-    bool all = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == "--all") {
-            all = true;
-            continue;
-        }
-        if (!QStringList{"--date", "--site", "--zone", "--min-alt", "--lists"}.contains(a))
-            return usageError("Unknown option " + a + '.');
-        if (i + 1 >= args.size())
-            return usageError(a + " needs a value.");
-        const QString value = args[++i];
-        if (a == "--date")
-            dateText = value;
-        else if (a == "--site")
-            siteText = value;
-        else if (a == "--zone")
-            zoneText = value;
-        else if (a == "--lists")
-            listsText = value;
-        else {
-            bool ok = false;
-            minAltitude = value.toDouble(&ok);
-            if (!ok || minAltitude < -90 || minAltitude > 90)
-                return usageError("--min-alt wants degrees from -90 to 90, not " + value + '.');
-        }
+    TonightRequest request;
+    if (const QString error = request.parse(args); !error.isEmpty())
+        return usageError(error);
+    if (request.help) {
+        QTextStream(stdout) << kTonightUsage;
+        return 0;
     }
-    const QString lists = TonightCatalogue::parseLists(listsText);
-    if (lists.isEmpty())
-        return usageError("--lists wants letters of M, B, C, H and G, not " + listsText + '.');
+    if (!request.chart.isEmpty())
+        return usageError(QStringLiteral("--chart is drawn by velnora-cli-report, which cannot be found."));
 
     try {
         const QString path = openStore();
         Store store(path, false);
-        Site site = Site::load(store.db());
-        if (!siteText.isEmpty() && !Site::parsePosition(siteText, site))
-            return usageError("--site wants LAT,LON[,ELEVATION] in degrees and metres, not " + siteText +
-                              '.');
-        if (!zoneText.isEmpty()) {
-            if (!QTimeZone::isTimeZoneIdAvailable(zoneText.toUtf8()))
-                return usageError("Unknown time zone " + zoneText + '.');
-            site.zone = zoneText;
-        }
-        QDate date =
-            TonightPlanner::nightOf(QDateTime::currentDateTime().toTimeZone(QTimeZone(site.zoneId())));
-        if (!dateText.isEmpty()) {
-            date = QDate::fromString(dateText, Qt::ISODate);
-            if (!date.isValid())
-                return usageError("--date wants YYYY-MM-DD, not " + dateText + '.');
-        }
+        Site site;
+        QDate date;
+        Visibility::Kit kit;
+        if (const QString error = request.resolve(store.db(), site, date, kit); !error.isEmpty())
+            return usageError(error);
 
-        const auto targets = TonightCatalogue::load(store.db(), lists);
+        const auto targets = TonightCatalogue::load(store.db(), request.lists);
         const TonightPlanner planner(site, date);
-        const auto planned = planner.plan(targets, minAltitude, all);
+        const auto planned = planner.plan(targets, request.minAltitude, request.all);
 
         QTextStream err(stderr);
         const TonightPlanner::Night &n = planner.night();
@@ -103,6 +67,10 @@ int tonight(const QStringList &args)
         };
         if (n.hasDark)
             err << "Dark from " << at(n.dusk) << " to " << at(n.dawn);
+        else if (n.nautical)
+            err << "No astronomical darkness on the night of " << date.toString(Qt::ISODate)
+                << ": planned for nautical darkness (the Sun below -12 degrees) from " << at(n.dusk) << " to "
+                << at(n.dawn);
         else
             err << "No dark window on the night of " << date.toString(Qt::ISODate)
                 << ": the Sun stays above -18 degrees";
@@ -111,14 +79,21 @@ int tonight(const QStringList &args)
         err.flush();
 
         QTextStream out(stdout);
-        out << "designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\n";
+        out << "designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\tsky\tvisibility\t"
+               "rating\t"
+               "eyepiece\n";
         for (const TonightPlanner::Planned &p : planned) {
             const TonightPlanner::Target &t = *p.target;
+            const Visibility::Assessment v = Visibility::assess(planner, t, p.best, kit);
+            const double margin = std::round(v.verdict.margin * 100) / 100;
             out << field(t.designation) << '\t' << field(t.name) << '\t' << field(t.constellation) << '\t'
                 << field(t.magnitude) << '\t' << TonightPlanner::clock(planner.localTime(p.best)) << '\t'
                 << TonightPlanner::degrees(p.altitude) << '\t'
                 << TonightPlanner::clock(planner.localTime(p.transit)) << '\t'
-                << TonightPlanner::degrees(p.moonDistance) << '\n';
+                << TonightPlanner::degrees(p.moonDistance) << '\t' << QString::number(v.sky, 'f', 2) << '\t'
+                << (v.verdict.known ? QString::number(margin == 0 ? 0.0 : margin, 'f', 2) : QString()) << '\t'
+                << Detection::rating(v.verdict) << '\t' << Detection::eyepieceText(kit.sight, v.verdict)
+                << '\n';
         }
     } catch (const DataError &e) {
         QTextStream(stderr) << e.description() << '\n';

@@ -103,7 +103,7 @@ QString parseLists(const QString &text)
     for (const QChar c : text.toUpper()) {
         if (c == ',' || c.isSpace())
             continue;
-        if (!QString::fromLatin1(kAllLists).contains(c))
+        if (!QString::fromLatin1(kAllLists).contains(c) && c != QLatin1Char(kWholeSac))
             return QString();
         if (!out.contains(c))
             out += c;
@@ -128,6 +128,8 @@ std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &li
         read(db, select(m, QString()).constData(), 'M', m.table, m.designationPrefix, messier, out);
     // The SAC lists are marks in one column.
     const Catalogue &s = Catalogues::sac();
+    if (lists.contains(QLatin1Char(kWholeSac)))
+        read(db, select(s, QString()).constData(), QLatin1Char(kWholeSac), s.table, s.designationPrefix, sac, out);
     for (const QChar mark : {QChar('B'), QChar('C'), QChar('H')}) {
         if (!lists.contains(mark))
             continue;

@@ -13,10 +13,14 @@ namespace SQLite { class Database; }
 namespace TonightCatalogue {
 
 inline constexpr const char *kAllLists = "MBCHG";
+// Not a list of its own: every object of the SAC catalogue, for a night's
+// survey of everything.
+inline constexpr char kWholeSac = 'S';
 
 // `lists` holds the letters wanted; an object on several lists comes once.
 std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &lists);
-// "M,B" or "MB" to "MB"; empty when a letter is not a list.
+// "M,B" or "MB" to "MB"; empty when a letter is not a list (S, the whole
+// SAC, is one).
 QString parseLists(const QString &text);
 
 // "05 34.5" (hours) and "+22 01" (degrees), with optional seconds; false when

@@ -20,6 +20,7 @@ constexpr double kJ2000 = 2451545.0;
 constexpr double kSiderealRate = 360.98564736629; // degrees of hour angle per day
 constexpr double kSiderealDay = 360.0 / kSiderealRate;
 constexpr double kTwilight = -18.0;
+constexpr double kNautical = -12.0;
 // Geocentric altitude of the Moon's centre at rise and set: parallax less
 // refraction and semi-diameter.
 constexpr double kMoonHorizon = 0.125;
@@ -87,6 +88,7 @@ TonightPlanner::TonightPlanner(const Site &site, const QDate &date) : m_site(sit
         ln_equ_posn moon{};
         ln_get_lunar_equ_coords_prec(t, &moon, 1e-4); // on the J2000 equinox too
         m_moon.push_back(ofDate(moon, t));
+        m_moonPhase.push_back(ln_get_lunar_phase(t));
     }
 
     // Scan in ten-minute steps for the Sun crossing -18° and the Moon its horizon.
@@ -122,6 +124,21 @@ TonightPlanner::TonightPlanner(const Site &site, const QDate &date) : m_site(sit
         m_night.hasDark = true;
         m_night.dusk = *dusk;
         m_night.dawn = dawn.value_or(m_night.end);
+    }
+    if (!m_night.hasDark) {
+        // The Sun's lowest moment, then where it crosses -12° on either side.
+        double lowest = m_night.start;
+        for (double t = m_night.start; t <= m_night.end; t += step)
+            if (sunAlt(t) < sunAlt(lowest))
+                lowest = t;
+        if (sunAlt(lowest) < kNautical) {
+            m_night.nautical = true;
+            m_night.dusk = sunAlt(m_night.start) < kNautical
+                               ? m_night.start
+                               : crossing(sunAlt, kNautical, m_night.start, lowest);
+            m_night.dawn = sunAlt(m_night.end) < kNautical ? m_night.end
+                                                           : crossing(sunAlt, kNautical, lowest, m_night.end);
+        }
     }
     const double middle = m_night.hasDark ? (m_night.dusk + m_night.dawn) / 2 : m_mid;
     m_night.moonIllumination = ln_get_lunar_disk(middle);
@@ -163,14 +180,16 @@ double TonightPlanner::altitudeOf(const Equatorial &p, double jd) const
 {
     const double h = (localSiderealDegrees(jd) - p.ra) * kRad;
     const double phi = m_site.latitude * kRad;
-    const double s = std::sin(phi) * std::sin(p.dec * kRad) + std::cos(phi) * std::cos(p.dec * kRad) * std::cos(h);
+    const double s =
+        std::sin(phi) * std::sin(p.dec * kRad) + std::cos(phi) * std::cos(p.dec * kRad) * std::cos(h);
     return std::asin(std::clamp(s, -1.0, 1.0)) / kRad;
 }
 
 TonightPlanner::Equatorial TonightPlanner::sunAt(double jd) const
 {
     const double f = (jd - m_night.start) / (m_night.end - m_night.start);
-    return {interpolateAngle(m_sunStart.ra, m_sunEnd.ra, f), m_sunStart.dec + (m_sunEnd.dec - m_sunStart.dec) * f};
+    return {interpolateAngle(m_sunStart.ra, m_sunEnd.ra, f),
+            m_sunStart.dec + (m_sunEnd.dec - m_sunStart.dec) * f};
 }
 
 TonightPlanner::Equatorial TonightPlanner::moonAt(double jd) const
@@ -192,6 +211,21 @@ double TonightPlanner::moonAltitude(double jd) const
     return altitudeOf(moonAt(jd), jd);
 }
 
+double TonightPlanner::moonPhaseAngle(double jd) const
+{
+    const double x = std::clamp((jd - m_night.start) / kMoonStep, 0.0, double(m_moonPhase.size() - 1));
+    const auto i = std::min(size_t(x), m_moonPhase.size() - 2);
+    return m_moonPhase[i] + (m_moonPhase[i + 1] - m_moonPhase[i]) * (x - double(i));
+}
+
+double TonightPlanner::moonSeparation(double ra2000, double dec2000, double jd) const
+{
+    ln_equ_posn mean{ra2000, dec2000}, now{};
+    ln_get_equ_prec2(&mean, kJ2000, jd, &now);
+    const Equatorial moon = moonAt(jd);
+    return separation(now.ra, now.dec, moon.ra, moon.dec);
+}
+
 double TonightPlanner::altitude(double ra2000, double dec2000, double jd) const
 {
     ln_equ_posn mean{ra2000, dec2000}, now{};
@@ -199,11 +233,11 @@ double TonightPlanner::altitude(double ra2000, double dec2000, double jd) const
     return altitudeOf({now.ra, now.dec}, jd);
 }
 
-std::vector<TonightPlanner::Planned> TonightPlanner::plan(const std::vector<Target> &targets, double minAltitude,
-                                                          bool includeObserved) const
+std::vector<TonightPlanner::Planned> TonightPlanner::plan(const std::vector<Target> &targets,
+                                                          double minAltitude, bool includeObserved) const
 {
     std::vector<Planned> out;
-    if (!m_night.hasDark)
+    if (!m_night.hasDark && !m_night.nautical)
         return out;
     const double d0 = m_night.dusk, d1 = m_night.dawn;
     const double mid = (d0 + d1) / 2;
@@ -241,6 +275,7 @@ std::vector<TonightPlanner::Planned> TonightPlanner::plan(const std::vector<Targ
         const Equatorial moon = moonAt(best);
         out.push_back({&t, best, bestAlt, transit, separation(now.ra, now.dec, moon.ra, moon.dec)});
     }
-    std::stable_sort(out.begin(), out.end(), [](const Planned &a, const Planned &b) { return a.best < b.best; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Planned &a, const Planned &b) { return a.best < b.best; });
     return out;
 }

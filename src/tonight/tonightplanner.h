@@ -21,6 +21,10 @@ public:
         double start = 0; // local noon of `date`
         double end = 0;   // local noon of the next day
         bool hasDark = false;
+        // No astronomical darkness, but the Sun gets 12° down (50° N around
+        // midsummer): the plan is made for nautical darkness, dusk and dawn
+        // being its ends.
+        bool nautical = false;
         double dusk = 0; // end of astronomical twilight (or `start` when dark all along)
         double dawn = 0; // its start next morning (or `end`)
         std::optional<double> moonRise;
@@ -66,6 +70,10 @@ public:
     double altitude(double ra2000, double dec2000, double jd) const;
     double sunAltitude(double jd) const;
     double moonAltitude(double jd) const;
+    // The Moon's phase angle (0 full, 180 new) and its distance from a J2000
+    // position, degrees, at `jd` within the night.
+    double moonPhaseAngle(double jd) const;
+    double moonSeparation(double ra2000, double dec2000, double jd) const;
 
     // Conversions the callers print with.
     QDateTime localTime(double jd) const;
@@ -92,5 +100,6 @@ private:
     Night m_night;
     double m_mid = 0;
     Equatorial m_sunStart, m_sunEnd;
-    std::vector<Equatorial> m_moon; // every half hour from `start`
+    std::vector<Equatorial> m_moon; // every hour from `start`
+    std::vector<double> m_moonPhase; // at the same moments
 };

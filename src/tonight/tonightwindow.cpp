@@ -3,6 +3,7 @@
 #include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
+#include "tonight/nightchart.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightcatalogue.h"
 #include "ui/logbookdeclaration.h"
@@ -16,10 +17,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTimeZone>
@@ -74,6 +77,43 @@ QString position(double value, char positive, char negative)
     return QString::number(std::abs(value), 'f', 4) + QStringLiteral("° ") +
            QLatin1Char(value < 0 ? negative : positive);
 }
+
+// The chart of the night for one object, drawn as the worksheet and the
+// command line draw it.
+class NightChartView : public QWidget
+{
+public:
+    explicit NightChartView(QWidget *parent) : QWidget(parent)
+    {
+        setMinimumHeight(fontMetrics().height() * 10);
+        setAccessibleName(QStringLiteral("Chart of the night"));
+    }
+    void setNight(const TonightPlanner *planner, NightChart::Data data)
+    {
+        m_planner = planner;
+        m_data = std::move(data);
+        setToolTip(m_planner ? QStringLiteral("Altitude, the Moon and the visibility margin of ") +
+                                   m_data.title + QStringLiteral(" through the night")
+                             : QString());
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        if (!m_planner) {
+            p.fillRect(rect(), palette().color(QPalette::Base));
+            p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Choose an object to see its night."));
+            return;
+        }
+        NightChart::draw(p, QRectF(rect()).adjusted(4, 4, -4, -4), *m_planner, m_data);
+    }
+
+private:
+    const TonightPlanner *m_planner = nullptr;
+    NightChart::Data m_data;
+};
 
 } // namespace
 
@@ -213,8 +253,8 @@ void TonightWindow::buildForm()
     layout->addWidget(m_nightLabel);
 
     m_model = new QStandardItemModel(0, ColumnCount, this);
-    m_model->setHorizontalHeaderLabels(
-        {"Object", "Name / type", "Con", "Mag", "Size", "Best", "Altitude", "Transit", "Moon"});
+    m_model->setHorizontalHeaderLabels({"Object", "Name / type", "Con", "Mag", "Size", "Best", "Altitude",
+                                        "Transit", "Moon", "Sky", "Visibility", "Eyepiece"});
     m_model->setSortRole(kSortRole);
     m_table = new QTableView(central);
     m_table->setObjectName("grdTonight");
@@ -223,7 +263,8 @@ void TonightWindow::buildForm()
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSortingEnabled(true);
-    m_table->sortByColumn(Best, Qt::AscendingOrder);
+    // The most rewarding first.
+    m_table->sortByColumn(Visibility, Qt::DescendingOrder);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
@@ -233,7 +274,19 @@ void TonightWindow::buildForm()
     m_table->viewport()->installEventFilter(this);
     connect(m_table, &QTableView::activated, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
-    layout->addWidget(m_table, 1);
+    auto *split = new QSplitter(Qt::Vertical, central);
+    split->setObjectName("splTonight");
+    split->setChildrenCollapsible(false);
+    split->addWidget(m_table);
+    auto *chart = new NightChartView(split);
+    chart->setObjectName("chtNight");
+    m_chart = chart;
+    split->addWidget(chart);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    layout->addWidget(split, 1);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showChart(); });
 
     auto *bottom = new QHBoxLayout;
     m_countLabel = new QLabel(central);
@@ -241,10 +294,10 @@ void TonightWindow::buildForm()
     m_worksheet = new QPushButton("Print &Worksheet", central);
     m_worksheet->setObjectName("cmdWorksheet");
     connect(m_worksheet, &QPushButton::clicked, this, [this] { printWorksheet(); });
-    auto *chart = new QPushButton("C&hart…", central);
-    chart->setObjectName("cmdChart");
-    chart->setToolTip("A chart of the chosen object, with the fields of your eyepiece and finder");
-    connect(chart, &QPushButton::clicked, this, [this] {
+    auto *chartButton = new QPushButton("C&hart…", central);
+    chartButton->setObjectName("cmdChart");
+    chartButton->setToolTip("A chart of the chosen object, with the fields of your eyepiece and finder");
+    connect(chartButton, &QPushButton::clicked, this, [this] {
         const int row = m_table->currentIndex().row();
         if (row < 0 || row >= rowCount()) {
             Messages::show("Choose an object in the list first.");
@@ -253,18 +306,22 @@ void TonightWindow::buildForm()
         if (QWidget *w = Windows::show("frmchart"))
             QMetaObject::invokeMethod(w, "showObject", Q_ARG(QString, targetAt(row).designation));
     });
+    auto *help = new QPushButton("&Help", central);
+    help->setObjectName("cmdHelp");
+    connect(help, &QPushButton::clicked, this, [] { Windows::show(QStringLiteral("help_tonight")); });
     auto *close = new QPushButton("&Close", central);
     close->setObjectName("cmdClose");
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     bottom->addWidget(m_countLabel, 1);
-    bottom->addWidget(chart);
+    bottom->addWidget(chartButton);
     bottom->addWidget(m_worksheet);
+    bottom->addWidget(help);
     bottom->addWidget(close);
     layout->addLayout(bottom);
 
     setCentralWidget(central);
     // Room for the whole table where the screen has it, never beyond the screen.
-    QSize wanted(980, 620);
+    QSize wanted(1100, 820);
     if (const QScreen *screen = this->screen())
         wanted = wanted.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
     resize(wanted.expandedTo(minimumSizeHint()));
@@ -329,6 +386,7 @@ void TonightWindow::refresh()
         m_targets = TonightCatalogue::load(m_store->db(), lists());
         m_planner = std::make_unique<TonightPlanner>(m_site, m_date->date());
         m_planned = m_planner->plan(m_targets, m_minAltitude->value(), m_showObserved->isChecked());
+        m_kit = Visibility::fromRegister(m_store->db());
     });
     if (!m_failed)
         keepChoices();
@@ -348,6 +406,18 @@ void TonightWindow::refresh()
             break;
         }
     showNight(*m_planner, int(m_planned.size()));
+    showChart();
+}
+
+void TonightWindow::showChart()
+{
+    auto *chart = static_cast<NightChartView *>(m_chart);
+    const QModelIndex current = m_table->currentIndex();
+    if (!m_planner || !current.isValid() || planIndex(current.row()) < 0) {
+        chart->setNight(nullptr, {});
+        return;
+    }
+    chart->setNight(m_planner.get(), NightChart::compute(*m_planner, targetAt(current.row()), m_kit));
 }
 
 void TonightWindow::fillTable(const TonightPlanner &planner,
@@ -376,6 +446,20 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
         put(Altitude, TonightPlanner::degrees(p.altitude) + QStringLiteral("°"), p.altitude, right);
         put(Transit, TonightPlanner::clock(planner.localTime(p.transit)), p.transit, right);
         put(Moon, TonightPlanner::degrees(p.moonDistance) + QStringLiteral("°"), p.moonDistance, right);
+        const Visibility::Assessment a = Visibility::assess(planner, t, p.best, m_kit);
+        put(Sky, QString::number(a.sky, 'f', 2), a.sky, right);
+        const double margin = std::round(a.verdict.margin * 100) / 100;
+        put(Visibility,
+            a.verdict.known
+                ? Detection::rating(a.verdict) + QStringLiteral(" (%1%2)")
+                                                     .arg(margin >= 0 ? "+" : "")
+                                                     .arg(QString::number(margin == 0 ? 0.0 : margin, 'f', 2))
+                : Detection::rating(a.verdict),
+            a.verdict.known ? a.verdict.margin : -99.0);
+        m_model->item(i, Visibility)
+            ->setToolTip(QStringLiteral("Contrast over the eye's threshold, in log units at the best time: "
+                                        "easy from +0.5, visible from 0, difficult from -0.2"));
+        put(Eyepiece, Detection::eyepieceText(m_kit.sight, a.verdict), a.verdict.magnification, right);
         if (t.observed)
             for (int c = 0; c < ColumnCount; ++c)
                 m_model->item(i, c)->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
@@ -424,6 +508,23 @@ QString darkText(const TonightPlanner &planner)
     return "dark from " + at(n.dusk) + " to " + at(n.dawn);
 }
 
+// "waxing crescent", "full Moon": the phase angle at the middle of the
+// night, waxing while it shrinks.
+QString phaseName(const TonightPlanner &planner)
+{
+    const TonightPlanner::Night &n = planner.night();
+    const double mid = (n.start + n.end) / 2;
+    const double angle = planner.moonPhaseAngle(mid);
+    const bool waxing = planner.moonPhaseAngle(n.end) < planner.moonPhaseAngle(n.start);
+    if (angle > 168)
+        return QStringLiteral("new Moon");
+    if (angle < 12)
+        return QStringLiteral("full Moon");
+    if (std::abs(angle - 90) < 12)
+        return waxing ? QStringLiteral("first quarter") : QStringLiteral("last quarter");
+    return QString(waxing ? "waxing " : "waning ") + (angle > 90 ? "crescent" : "gibbous");
+}
+
 QString moonText(const TonightPlanner &planner)
 {
     const TonightPlanner::Night &n = planner.night();
@@ -437,7 +538,8 @@ QString moonText(const TonightPlanner &planner)
         text = "Moon sets " + at(*n.moonSet) + ", does not rise";
     else
         text = QStringLiteral("Moon neither rises nor sets");
-    return text + ", " + QString::number(std::round(n.moonIllumination * 100)) + "% lit.";
+    return text + ", " + QString::number(std::round(n.moonIllumination * 100)) + "% lit (" +
+           phaseName(planner) + ").";
 }
 
 } // namespace
@@ -445,7 +547,14 @@ QString moonText(const TonightPlanner &planner)
 void TonightWindow::showNight(const TonightPlanner &planner, int shown)
 {
     const TonightPlanner::Night &n = planner.night();
-    if (!n.hasDark) {
+    if (n.nautical) {
+        const auto at = [&](double jd) { return TonightPlanner::clock(planner.localTime(jd)); };
+        m_nightLabel->setText("No astronomical darkness on the night of " + n.date.toString("d MMMM yyyy") +
+                              ": planned for nautical darkness (the Sun more than 12° down) from " +
+                              at(n.dusk) + " to " + at(n.dawn) + ". " + moonText(planner));
+        m_countLabel->setText(QString::number(shown) + (shown == 1 ? " object" : " objects") + " reach " +
+                              QString::number(m_minAltitude->value()) + "° in nautical darkness.");
+    } else if (!n.hasDark) {
         m_nightLabel->setText("No dark window on the night of " + n.date.toString("d MMMM yyyy") +
                               ": the Sun stays less than 18° below the horizon all night. " +
                               moonText(planner));
@@ -505,11 +614,12 @@ void TonightWindow::writeWorksheetRows()
         Site::install(db);
         db.exec("DELETE FROM tonight_plan");
         SQLite::Statement insert(db, "INSERT INTO tonight_plan VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        // The worksheet's table keeps the columns up to the Moon's distance.
         for (int row = 0; row < rowCount(); ++row) {
             insert.bind(1, row);
-            for (int c = 0; c < ColumnCount; ++c)
+            for (int c = 0; c <= Moon; ++c)
                 insert.bind(c + 2, m_model->item(row, c)->text().toStdString());
-            insert.bind(ColumnCount + 2, night.toStdString());
+            insert.bind(Moon + 3, night.toStdString());
             insert.exec();
             insert.reset();
         }

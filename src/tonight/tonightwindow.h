@@ -2,6 +2,7 @@
 
 #include "data/site.h"
 #include "tonight/tonightplanner.h"
+#include "tonight/visibility.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -39,6 +40,9 @@ public:
         Altitude,
         Transit,
         Moon,
+        Sky,
+        Visibility,
+        Eyepiece,
         ColumnCount
     };
 
@@ -86,6 +90,7 @@ private:
     std::vector<TonightPlanner::Target> m_targets;
     std::vector<TonightPlanner::Planned> m_planned;
     std::unique_ptr<TonightPlanner> m_planner;
+    Visibility::Kit m_kit;
     bool m_refreshing = false;
     bool m_failed = false; // the last computation could not read the store
     QString m_keptChoices;
@@ -100,4 +105,6 @@ private:
     QStandardItemModel *m_model = nullptr;
     QLabel *m_countLabel = nullptr;
     QPushButton *m_worksheet = nullptr;
+    QWidget *m_chart = nullptr; // the chart of the night of the chosen row
+    void showChart();
 };

@@ -72,7 +72,7 @@ private slots:
                                    "help_about_best", "credits_best",       "help_sac",      "helpsac",
                                    "credits_sac",     "help_planet",        "credits_solar", "help_custom",
                                    "help_stars",      "credits_stars",      "credits",       "credits_notes",
-                                   "help_editor"};
+                                   "help_editor",     "help_tonight"};
         QSet<QString> headings;
         for (const QString &name : names) {
             QWidget *w = Windows::show(name);

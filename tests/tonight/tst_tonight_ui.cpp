@@ -18,11 +18,14 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <memory>
@@ -127,11 +130,22 @@ private slots:
         QVERIFY(!w->printWorksheet());
         w->setNight(QDate(2027, 9, 21));
         QVERIFY(w->rowCount() > 0);
+        // Farther south the midsummer Sun gets 12° down: nautical darkness is planned, and said.
+        Site::save(Store::shared(ConnectionStrings::kBound)->db(),
+                   Site{"Mainz", 50, 8.27, 0, "Europe/Berlin"});
+        w->setNight(QDate(2027, 6, 21));
+        QVERIFY2(textOf(w, "lblNight")
+                     .startsWith("No astronomical darkness on the night of 21 June 2027: planned for "
+                                 "nautical darkness"),
+                 qPrintable(textOf(w, "lblNight")));
+        QVERIFY(w->rowCount() > 10);
+        QVERIFY(textOf(w, "lblCount").endsWith("in nautical darkness."));
         QVERIFY(w->findChild<QPushButton *>("cmdWorksheet")->isEnabled());
         // The polar night has no dusk, and that Moon no rising.
         Site::save(Store::shared(ConnectionStrings::kBound)->db(), Site{"Pole", 90, 0, 0, "UTC"});
         w->setNight(QDate(2027, 1, 8));
-        QCOMPARE(textOf(w, "lblNight"), QString("Dark all night. Moon neither rises nor sets, 1% lit."));
+        QCOMPARE(textOf(w, "lblNight"),
+                 QString("Dark all night. Moon neither rises nor sets, 1% lit (waxing crescent)."));
     }
 
     void opensEachObjectInItsLogbookOnItsRow()
@@ -214,23 +228,74 @@ private slots:
             m_messages->take(),
             QStringList{
                 "Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."});
-        QCOMPARE(dbValue(db(), "select name from equipment where kind = 'site' and is_default").toString(), QString("Cherry Springs"));
+        QCOMPARE(dbValue(db(), "select name from equipment where kind = 'site' and is_default").toString(),
+                 QString("Cherry Springs"));
 
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Australia/Sydney");
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(
-            dbValue(db(),
-                    "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from equipment where kind = "
-                    "'site' and is_default")
-                .toString(),
-            QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
+        QCOMPARE(dbValue(db(), "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from "
+                               "equipment where kind = "
+                               "'site' and is_default")
+                     .toString(),
+                 QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
         // The southern sky: the Magellanic Clouds' neighbours rather than the Pole's.
         TonightWindow *w = TonightWindow::showFor("C");
         w->setNight(QDate(2027, 1, 8));
         QVERIFY(textOf(w, "lblSite").startsWith("Siding Spring: 31.2733° S, 149.0644° E"));
         const QStringList objects = column(w, TonightWindow::Designation);
         QVERIFY(objects.contains("NGC104") && !objects.contains("NGC188"));
+    }
+
+    // Opened as the main menu opens it: the sky, visibility and eyepiece of each
+    // object, the most rewarding first, and the chosen object's night drawn.
+    void visibilityColumnsAndChartOfTheNight()
+    {
+        auto *w = qobject_cast<TonightWindow *>(Windows::show(TonightWindow::kWindowName));
+        QVERIFY(w);
+        w->setLists("M");
+        w->setNight(QDate(2026, 12, 23));
+        QVERIFY2(textOf(w, "lblNight").contains("% lit (full Moon)."), qPrintable(textOf(w, "lblNight")));
+        const QStringList ratings = column(w, TonightWindow::Visibility);
+        QVERIFY(ratings.size() > 30);
+        double previous = 99;
+        for (const QString &r : ratings) {
+            const auto m =
+                QRegularExpression("^(easy|visible|difficult|not visible) \\(([-+]\\d\\.\\d\\d)\\)$")
+                    .match(r);
+            QVERIFY2(m.hasMatch() || r == "no data", qPrintable(r));
+            const double margin = m.hasMatch() ? m.captured(2).toDouble() : -99;
+            QVERIFY2(margin <= previous, qPrintable(r));
+            previous = margin;
+        }
+        for (const QString &sky : column(w, TonightWindow::Sky))
+            QVERIFY2(sky.toDouble() > 16 && sky.toDouble() < 21.0, qPrintable(sky));
+        QVERIFY(column(w, TonightWindow::Eyepiece).contains("25 mm 48x"));
+
+        auto *chart = w->findChild<QWidget *>("chtNight");
+        QVERIFY(chart && chart->isVisible() && chart->height() >= chart->fontMetrics().height() * 10);
+        const auto nightPixels = [&] {
+            const QImage image = chart->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < image.height(); y += 2)
+                for (int x = 0; x < image.width(); x += 2)
+                    n += image.pixel(x, y) == qRgb(0x2c, 0x37, 0x52);
+            return n;
+        };
+        QCOMPARE(nightPixels(), 0); // nothing chosen yet
+        auto *table = w->findChild<QTableView *>("grdTonight");
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QVERIFY(nightPixels() > 1000);
+        QVERIFY(chart->toolTip().contains(column(w, TonightWindow::Designation).first()));
+
+        // Its help explains the models, with their sources.
+        QProcess::execute("cp", {"-r", QStringLiteral(VELNORA_ASSETS_DIR) + "/help", m_dir->path()});
+        clickButton(w, "cmdHelp");
+        QWidget *help = Windows::find("help_tonight");
+        QVERIFY(help && help->isVisible());
+        const QString text = help->findChild<QTextBrowser *>("RichTextBox1")->toPlainText();
+        for (const char *source : {"Krisciunas and Schaefer 1991", "Blackwell", "Schaefer (1990", "no data"})
+            QVERIFY2(text.contains(QLatin1String(source)), source);
     }
 
     void worksheetPrintsTheTableInItsOrder()

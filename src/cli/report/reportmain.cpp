@@ -21,6 +21,8 @@ int main(int argc, char **argv)
             return Cli::progressPictures(arguments.mid(2));
         if (arguments.value(1) == "chart")
             return Cli::chart(arguments.mid(2));
+        if (arguments.value(1) == "tonight")
+            return Cli::tonightChart(arguments.mid(2));
         return Cli::report(arguments.mid(2));
     } catch (const std::exception &e) {
         // Whatever the store or the file system did, it ends in words.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "tonight/tonightplanner.h"
+#include "tonight/visibility.h"
+
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+class QRectF;
+
+// The chart of the night for one object: the object's and the Moon's
+// altitude from noon to noon over the twilight bands, its visibility margin
+// along the night and its best moment. One drawing serves the Tonight
+// window, the worksheet and the command line.
+namespace NightChart {
+
+struct Data
+{
+    QString title;
+    std::vector<Visibility::Sample> samples;
+    std::optional<double> best; // the moment of the largest margin in the dark, else of the highest altitude
+};
+
+Data compute(const TonightPlanner &planner, const TonightPlanner::Target &target, const Visibility::Kit &kit);
+
+// Draws into `area` with the painter's font; times in the planner's zone.
+void draw(QPainter &p, const QRectF &area, const TonightPlanner &planner, const Data &data);
+
+} // namespace NightChart

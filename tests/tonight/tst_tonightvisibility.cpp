@@ -1,0 +1,217 @@
+// What velnora-cli tonight says about visibility: the sky at each object
+// against an independent moonlight computation (tests/fixtures/tonight/
+// skies.json), the Moon's lit fraction against astropy, the chart of the
+// night, the kit from the register, and the speed over the whole catalogue.
+#include "data/site.h"
+#include "data/store.h"
+#include "support/testsupport.h"
+#include "tonight/tonightcatalogue.h"
+#include "tonight/tonightplanner.h"
+#include "tonight/visibility.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+QJsonObject fixture()
+{
+    QFile f(QStringLiteral(VELNORA_FIXTURES_DIR "/tonight/skies.json"));
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+}
+
+const QStringList kNight{"tonight", "--date", "2026-12-23", "--site", "50,8,0", "--zone", "Europe/Berlin"};
+
+// Rows of the tab-separated answer, by designation, as column -> value.
+QMap<QString, QMap<QString, QString>> rowsOf(const QString &out)
+{
+    QMap<QString, QMap<QString, QString>> rows;
+    QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    if (lines.isEmpty())
+        return rows;
+    const QStringList header = lines.takeFirst().split('\t');
+    for (const QString &line : lines) {
+        const QStringList f = line.split('\t');
+        QMap<QString, QString> row;
+        for (int i = 0; i < header.size(); ++i)
+            row[header[i]] = f.value(i);
+        rows[f.value(0)] = row;
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestTonightVisibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
+    void cleanup() { m_dir.reset(); }
+
+    void columnsAndSkyAgainstIndependentComputation()
+    {
+        const CliRun r =
+            runCli(kNight + QStringList{"--lists", "M", "--all", "--sky", "21.0"}, m_dir->path());
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(QRegularExpression("Moon rises \\d\\d:\\d\\d, sets \\d\\d:\\d\\d, 100% lit")),
+                 qPrintable(r.err));
+        QVERIFY(r.out.startsWith(
+            "designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\tsky\t"
+            "visibility\trating\teyepiece\n"));
+        const auto rows = rowsOf(r.out);
+        const QJsonArray skies = fixture().value("skies").toArray();
+        QVERIFY(skies.size() >= 8);
+        for (const auto &v : skies) {
+            const QJsonObject o = v.toObject();
+            const auto row = rows.value(o.value("designation").toString());
+            QCOMPARE(row.value("best"), o.value("best").toString());
+            const double sky = row.value("sky").toDouble();
+            QVERIFY2(std::abs(sky - o.value("sky").toDouble()) < 0.3,
+                     qPrintable(QString("%1: %2 against %3")
+                                    .arg(row.value("designation"))
+                                    .arg(sky)
+                                    .arg(o.value("sky").toDouble())));
+        }
+        // Every row: two decimals, a rating that matches the margin, an eyepiece of the default kit.
+        const QRegularExpression twoDecimals("^-?\\d+\\.\\d\\d$");
+        const QRegularExpression eyepiece("^(25 mm 48x|10 mm 120x|6 mm 200x)$");
+        for (const auto &row : rows) {
+            QVERIFY2(twoDecimals.match(row.value("sky")).hasMatch(), qPrintable(row.value("sky")));
+            const QString margin = row.value("visibility");
+            if (margin.isEmpty()) {
+                QCOMPARE(row.value("rating"), QString("no data"));
+                continue;
+            }
+            QVERIFY2(twoDecimals.match(margin).hasMatch(), qPrintable(margin));
+            const double m = margin.toDouble();
+            const QString word = m >= 0.5    ? "easy"
+                                 : m >= 0    ? "visible"
+                                 : m >= -0.2 ? "difficult"
+                                             : "not visible";
+            QCOMPARE(row.value("rating"), word);
+            QVERIFY2(eyepiece.match(row.value("eyepiece")).hasMatch(), qPrintable(row.value("eyepiece")));
+        }
+        // Without the full Moon's glare a dark site shows M33.
+        const auto moonless =
+            rowsOf(runCli(QStringList{"tonight", "--date", "2026-12-09", "--site", "50,8,0", "--zone",
+                                      "Europe/Berlin", "--lists", "M", "--all", "--sky", "21.8"},
+                          m_dir->path())
+                       .out);
+        QCOMPARE(rows.value("M33").value("rating"), QString("not visible"));
+        QVERIFY2(moonless.value("M33").value("visibility").toDouble() > 0,
+                 qPrintable(moonless.value("M33").value("visibility")));
+    }
+
+    void kitFromRegisterAndOptions()
+    {
+        QCOMPARE(
+            runCli({"equipment", "add", "scope", "--name", "Dob 16", "--aperture", "400", "--focal", "1800"},
+                   m_dir->path())
+                .code,
+            0);
+        QCOMPARE(
+            runCli({"equipment", "add", "eyepiece", "--name", "Plossl 30", "--focal", "30", "--afov", "52"},
+                   m_dir->path())
+                .code,
+            0);
+        auto rows = rowsOf(runCli(kNight + QStringList{"--lists", "M", "--all"}, m_dir->path()).out);
+        QCOMPARE(rows.value("M31").value("eyepiece"), QString("30 mm 60x"));
+        rows = rowsOf(runCli(kNight + QStringList{"--lists", "M", "--all", "--scope", "100/500",
+                                                  "--eyepieces", "20/68,5/82"},
+                             m_dir->path())
+                          .out);
+        QCOMPARE(rows.value("M31").value("eyepiece"), QString("20 mm 25x"));
+        QCOMPARE(rows.value("M57").value("eyepiece"), QString("5 mm 100x"));
+
+        CliRun r = runCli({"tonight", "--help"}, m_dir->path());
+        QVERIFY(r.code == 0 && r.out.contains("--eyepieces F_MM/AFOV_DEG"));
+        for (const QStringList &bad :
+             {QStringList{"--sky", "dark"}, QStringList{"--scope", "200"},
+              QStringList{"--eyepieces", "25/52,x"}, QStringList{"--extinction", "-1"}}) {
+            r = runCli(QStringList{"tonight"} + bad, m_dir->path());
+            QVERIFY2(r.code == 2 && r.err.startsWith(bad.first() + " wants"), qPrintable(r.err));
+        }
+    }
+
+    void chartOfTheNight()
+    {
+        const QString png = m_dir->file("m31.png");
+        CliRun r =
+            runCli(kNight + QStringList{"--sky", "21.0", "--chart", "M 31", "--out", png}, m_dir->path());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QImage image(png);
+        QVERIFY(image.width() >= 800 && image.height() >= 500);
+        // The night's shade, the altitude curve's yellow and the margin's green are all drawn.
+        int night = 0, yellow = 0, green = 0;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2) {
+                const QRgb c = image.pixel(x, y);
+                night += c == qRgb(0x2c, 0x37, 0x52);
+                yellow += c == qRgb(0xff, 0xc8, 0x3c);
+                green += c == qRgb(0x4c, 0xe0, 0x6a);
+            }
+        QVERIFY2(night > 20000 && yellow > 100 && green > 100,
+                 qPrintable(QString("%1 %2 %3").arg(night).arg(yellow).arg(green)));
+        r = runCli(kNight + QStringList{"--chart", "M 999", "--out", png}, m_dir->path());
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("No object M 999"));
+        QCOMPARE(runCli(kNight + QStringList{"--chart", "M31"}, m_dir->path()).code, 2);
+    }
+
+    void moonIlluminationAgainstEphemeris()
+    {
+        Site site;
+        site.zone = "UTC";
+        for (const auto &value : fixture().value("moon").toArray()) {
+            const QJsonObject v = value.toObject();
+            const QDateTime utc = QDateTime::fromString(v["utc"].toString(), Qt::ISODate).toUTC();
+            const TonightPlanner planner(site, TonightPlanner::nightOf(utc));
+            const double a = planner.moonPhaseAngle(TonightPlanner::julianDay(utc)) * M_PI / 180;
+            QVERIFY2(std::abs((1 + std::cos(a)) / 2 - v["lit"].toDouble()) < 0.01,
+                     qPrintable(v["utc"].toString()));
+        }
+    }
+
+    // Every object of the catalogue (13,147), planned and judged for one night
+    // in under a second of processor time, reading included.
+    void wholeCatalogueSpeed()
+    {
+        Store::createFromStarter(m_dir->file("velnora.db"), QString());
+        Store store(m_dir->file("velnora.db"), false);
+        Site site;
+        QVERIFY(Site::parsePosition("50,8,0", site));
+        site.zone = "Europe/Berlin";
+        double best = 1e9;
+        size_t n = 0, judged = 0;
+        for (int i = 0; i < 3; ++i) {
+            const double start = cpuSeconds();
+            const auto targets = TonightCatalogue::load(store.db(), "S");
+            const TonightPlanner planner(site, QDate(2026, 12, 23));
+            const auto planned = planner.plan(targets, -90, true);
+            const Visibility::Kit kit;
+            judged = 0;
+            for (const auto &p : planned)
+                judged += Visibility::assess(planner, *p.target, p.best, kit).verdict.known;
+            best = std::min(best, cpuSeconds() - start);
+            n = targets.size();
+        }
+        qInfo("%zu objects, %zu judged: %.3f s", n, judged, best);
+        QCOMPARE(n, size_t(13147));
+        QVERIFY(judged > 10000);
+        QVERIFY(best < 1.0);
+    }
+
+private:
+    std::unique_ptr<ScopedWorkDir> m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestTonightVisibility)
+#include "tst_tonightvisibility.moc"
