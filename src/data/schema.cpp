@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include "data/observationhistory.h"
+#include "data/sessions.h"
 #include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
@@ -168,6 +169,7 @@ void create(SQLite::Database &db)
         db.exec(createTableSql(t).toStdString());
     ObservationHistory::install(db);
     Site::install(db);
+    Sessions::install(db);
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
 }
 

@@ -5,6 +5,7 @@
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
+#include "data/sessions.h"
 #include "data/store.h"
 #include "ui/controlvalue.h"
 #include "ui/historywindow.h"
@@ -522,7 +523,23 @@ bool LogbookWindow::updateAll()
 
 void LogbookWindow::insertDefaults()
 {
+    fillSessionDefaults();
     m_form->copyDefaultsIn();
+}
+
+void LogbookWindow::fillSessionDefaults()
+{
+    // The open session's site and sky are tonight's defaults.
+    std::vector<std::pair<QString, QString>> values;
+    try {
+        values = Sessions::defaultValues(Store::shared(ConnectionStrings::kBound)->db());
+    } catch (const std::exception &) {
+        return; // no store, no session: the defaults stay as they are
+    }
+    for (const auto &[column, value] : values)
+        for (const LogbookField &f : m_declaration.fields)
+            if (f.onDefaults && f.column.compare(column, Qt::CaseInsensitive) == 0)
+                ControlValue::setText(control(f.objectName), value);
 }
 
 bool LogbookWindow::storeDefaults()

@@ -105,6 +105,7 @@ private:
     void addProgressItem();
     void addViewMenu();
     void showHistory();
+    void fillSessionDefaults();
 
     LogbookDeclaration m_declaration;
     RecordSource *m_primary;
