@@ -35,6 +35,7 @@ int usage()
                            "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
                            "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
                            "                            [--out FILE] [--scale 2]\n"
+                           "       velnora-cli session list | report ID --out FILE.pdf\n"
                            "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
                            "--eyepiece NAME [--lens NAME]\n";
     return 2;
@@ -336,6 +337,8 @@ int dispatch(const QStringList &arguments)
         return equipment(rest);
     if (cmd == "backup")
         return backup(rest);
+    if (cmd == "session")
+        return session(rest);
     return usage();
 }
 

@@ -19,6 +19,14 @@ int report(const QStringList &args);    // report/reportcommand.cpp, a program o
 int progress(const QStringList &args);  // progresscommand.cpp
 // The pictures and the certificate: report/progresspictures.cpp, in the report printer.
 int progressPictures(const QStringList &args);
+int session(const QStringList &args);       // sessioncommand.cpp
+int sessionReport(const QStringList &args); // report/sessionreportcommand.cpp, in the report printer
+inline constexpr const char *kSessionUsage =
+    "usage: velnora-cli session list\n"
+    "       velnora-cli session report ID --out FILE.pdf\n"
+    "list prints a line per session, newest first: its ID, begin, end (empty while it is open),\n"
+    "site, observers and number of observations, separated by tabs.\n"
+    "report prints the session ID with its conditions and observations as a PDF file.\n";
 
 // A value as one field of a tab-separated line: backslash, tab, line feed,
 // carriage return and NUL are written \\, \t, \n, \r and \0, so every value

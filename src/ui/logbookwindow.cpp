@@ -532,7 +532,8 @@ void LogbookWindow::fillSessionDefaults()
     // The open session's site and sky are tonight's defaults.
     std::vector<std::pair<QString, QString>> values;
     try {
-        values = Sessions::defaultValues(Store::shared(ConnectionStrings::kBound)->db());
+        const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+        values = Sessions::defaultValues(store->db());
     } catch (const std::exception &) {
         return; // no store, no session: the defaults stay as they are
     }
