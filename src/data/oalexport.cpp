@@ -7,6 +7,7 @@
 #include "data/equipment.h"
 #include "data/oal.h"
 #include "data/oalowncolumns.h"
+#include "data/oalsessions.h"
 #include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
@@ -371,7 +372,7 @@ Begin beginOf(const Observation &o)
 class DocumentWriter
 {
 public:
-    DocumentWriter(SQLite::Database &db, const Collector &c, QIODevice *device) : m_c(c), m_x(device)
+    DocumentWriter(SQLite::Database &db, const Collector &c, QIODevice *device) : m_db(db), m_c(c), m_x(device)
     {
         m_x.setAutoFormatting(true);
         m_x.setAutoFormattingIndent(2);
@@ -551,7 +552,12 @@ public:
             m_x.writeEndElement();
         }
         m_x.writeEndElement();
-        m_x.writeEmptyElement(QStringLiteral("sessions"));
+        m_sessions = OalSessions::write(m_x, m_db, [this](qint64 id) {
+            for (const EquipmentItem &item : m_register)
+                if (item.id == id)
+                    return registerId(item);
+            return QString();
+        });
     }
 
     void targets()
@@ -684,6 +690,9 @@ public:
             m_x.writeTextElement(QStringLiteral("site"), site);
         else if (!o.location.isEmpty())
             m_x.writeTextElement(QStringLiteral("site"), m_sites.id(o.location));
+        const ObservingSession *session = sessionOf(o);
+        if (session)
+            m_x.writeTextElement(QStringLiteral("session"), m_sessions.at(session->id));
         m_x.writeTextElement(QStringLiteral("target"), t.id);
         const Begin begin = beginOf(o);
         if (begin.undated) {
@@ -697,6 +706,12 @@ public:
         m_x.writeTextElement(QStringLiteral("begin"), begin.value);
         if (const auto fst = Oal::faintestStarFromStep(o.transparency))
             m_x.writeTextElement(QStringLiteral("faintestStar"), number(*fst));
+        if (session && session->skyQuality) {
+            m_x.writeStartElement(QStringLiteral("sky-quality"));
+            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("mags-per-squarearcsec"));
+            m_x.writeCharacters(number(*session->skyQuality));
+            m_x.writeEndElement();
+        }
         if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
             m_x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
         const Oal::Instrument &in = m_instruments[size_t(i)];
@@ -742,10 +757,28 @@ public:
         r.targets = int(m_c.targets.size());
         r.sites = int(m_sites.texts.size() + registered(EquipmentItem::Kind::Site).size());
         r.scopes = int(m_scopes.texts.size() + registered(EquipmentItem::Kind::Telescope).size());
+        r.sessions = int(m_sessions.size());
         return r;
     }
 
 private:
+    // The written session a current observation belongs to, if any.
+    const ObservingSession *sessionOf(const Observation &o)
+    {
+        if (o.rowid == 0 || m_sessions.empty() || !m_db.tableExists("session_observation"))
+            return nullptr;
+        const std::optional<qint64> id = Sessions::sessionOf(m_db, o.table, o.rowid);
+        if (!id || !m_sessions.count(*id))
+            return nullptr;
+        auto it = m_sessionRows.find(*id);
+        if (it == m_sessionRows.end())
+            it = m_sessionRows.emplace(*id, *Sessions::byId(m_db, *id)).first;
+        return &it->second;
+    }
+
+    SQLite::Database &m_db;
+    OalSessions::Ids m_sessions;
+    std::map<qint64, ObservingSession> m_sessionRows;
     const Collector &m_c;
     QXmlStreamWriter m_x;
     NumberedTexts m_sites{QStringLiteral("site")}, m_scopes{QStringLiteral("scope")},

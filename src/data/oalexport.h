@@ -22,6 +22,7 @@ public:
         int scopes = 0;
         int undated = 0;       // written with the placeholder date
         int fromLocalTime = 0; // begin worked out from the local date and time
+        int sessions = 0;
     };
     // Called now and then with the observations written so far; false cancels.
     using Progress = std::function<bool(int done, int total)>;

@@ -7,7 +7,6 @@
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
-#include <SQLiteCpp/Transaction.h>
 
 #include <algorithm>
 #include <cmath>
@@ -97,6 +96,34 @@ std::vector<ObservingSession> select(SQLite::Database &db, const QString &where,
     }
     return out;
 }
+
+// A savepoint rather than a transaction, so that an import's transaction
+// can hold the write too.
+class Savepoint
+{
+public:
+    explicit Savepoint(SQLite::Database &db) : m_db(db) { m_db.exec("SAVEPOINT session_write"); }
+    ~Savepoint()
+    {
+        if (m_done)
+            return;
+        try {
+            m_db.exec("ROLLBACK TO session_write");
+            m_db.exec("RELEASE session_write");
+        } catch (const SQLite::Exception &) {
+            // The connection is gone; nothing is left to undo.
+        }
+    }
+    void commit()
+    {
+        m_db.exec("RELEASE session_write");
+        m_done = true;
+    }
+
+private:
+    SQLite::Database &m_db;
+    bool m_done = false;
+};
 
 DataError storeError(const SQLite::Exception &e)
 {
@@ -219,7 +246,7 @@ void Sessions::save(SQLite::Database &db, ObservingSession &s)
             throw DataError(QStringLiteral("An observer of the session is not in the register."));
     }
     try {
-        SQLite::Transaction tx(db);
+        Savepoint tx(db);
         if (s.isOpen()) {
             SQLite::Statement open(db, "SELECT count(*) FROM observing_session WHERE ends IS NULL AND id <> ?");
             open.bind(1, int64_t(s.id));
@@ -368,6 +395,18 @@ void Sessions::link(SQLite::Database &db, const QString &table, qint64 rowid, qi
         st.bind(1, table.toStdString());
         st.bind(2, int64_t(rowid));
         st.bind(3, int64_t(sessionId));
+        st.exec();
+    } catch (const SQLite::Exception &e) {
+        throw storeError(e);
+    }
+}
+
+void Sessions::unlink(SQLite::Database &db, const QString &table, qint64 rowid)
+{
+    try {
+        SQLite::Statement st(db, "DELETE FROM session_observation WHERE obs_table = ? AND obs_row = ?");
+        st.bind(1, table.toStdString());
+        st.bind(2, int64_t(rowid));
         st.exec();
     } catch (const SQLite::Exception &e) {
         throw storeError(e);

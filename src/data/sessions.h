@@ -76,6 +76,7 @@ public:
     // Ties an observation to a session (an import does, for the observations
     // its document files under a session).
     static void link(SQLite::Database &db, const QString &table, qint64 rowid, qint64 sessionId);
+    static void unlink(SQLite::Database &db, const QString &table, qint64 rowid);
     static std::optional<qint64> sessionOf(SQLite::Database &db, const QString &table, qint64 rowid);
 
     // The register's names of the session's site and observers.
