@@ -3,6 +3,7 @@
 #include "data/dataerror.h"
 #include "data/durablefile.h"
 #include "data/equipment.h"
+#include "data/observationimages.h"
 #include "data/sessions.h"
 #include "data/jetvalues.h"
 #include "data/observationhistory.h"
@@ -427,6 +428,7 @@ Summary ImportWriter::finish()
         ObservationHistory::install(*d->db);
         Equipment::install(*d->db);
         Sessions::install(*d->db);
+        ObservationImages::install(*d->db);
         d->exec("PRAGMA user_version = " + QString::number(Schema::kVersion));
         d->exec("COMMIT");
     } catch (const SQLite::Exception &e) {

@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include "data/observationhistory.h"
+#include "data/observationimages.h"
 #include "data/sessions.h"
 #include "data/site.h"
 
@@ -170,6 +171,7 @@ void create(SQLite::Database &db)
     ObservationHistory::install(db);
     Site::install(db);
     Sessions::install(db);
+    ObservationImages::install(db);
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
 }
 

@@ -10,6 +10,7 @@ class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
+class ImageStrip;
 class LogbookForm;
 class RecordBinder;
 
@@ -47,6 +48,10 @@ public:
     // logbook when the rows shown now leave it out; false when the logbook
     // has no such row (the user is told).
     bool showRow(qint64 rowid);
+    // Copies the pictures in beside the current observation (what was typed
+    // is written first); returns how many came in.
+    int attachImages(const QStringList &files);
+    ImageStrip *images() const { return m_images; }
 
 signals:
     void reportRequested(const QString &file);
@@ -92,6 +97,8 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildForm();
@@ -100,6 +107,7 @@ private:
     void addHistoryItem();
     void addFindItem();
     void addEquipmentItem();
+    void addImageItem();
     void addRegisterCompletion();
     void addTonightItem();
     void addProgressItem();
@@ -113,6 +121,7 @@ private:
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
     LogbookForm *m_form;
+    ImageStrip *m_images = nullptr;
     QHBoxLayout *m_findBar = nullptr;
     QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;
