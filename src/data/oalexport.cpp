@@ -6,6 +6,7 @@
 #include "data/durablefile.h"
 #include "data/equipment.h"
 #include "data/oal.h"
+#include "data/observationimages.h"
 #include "data/oalowncolumns.h"
 #include "data/oalsessions.h"
 #include "data/site.h"
@@ -13,6 +14,9 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QTimeZone>
@@ -740,6 +744,12 @@ public:
             m_x.writeTextElement(QStringLiteral("description"), o.personalNotes);
             m_x.writeEndElement();
         }
+        // Pictures by their name relative to the document, which they are copied beside.
+        if (o.rowid != 0 && m_db.tableExists("observation_image"))
+            for (const ObservationImage &image : ObservationImages::of(m_db, o.table, o.rowid)) {
+                m_x.writeTextElement(QStringLiteral("image"), image.file);
+                images << image.file;
+            }
         m_x.writeEndElement();
     }
 
@@ -750,6 +760,7 @@ public:
     }
 
     bool hasError() const { return m_x.hasError(); }
+    QStringList images;
     OalExport::Result result() const
     {
         OalExport::Result r = m_result;
@@ -832,7 +843,17 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
     if (writer.hasError() && file.failure().isEmpty())
         throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
     file.commit();
+    OalExport::Result result = writer.result();
+    const QDir from = QFileInfo(QString::fromStdString(db.getFilename())).absoluteDir();
+    const QDir to = QFileInfo(path).absoluteDir();
+    for (const QString &image : writer.images) {
+        if (from == to || QFileInfo::exists(to.filePath(image)))
+            continue;
+        if (!to.mkpath(QFileInfo(image).path()) || !QFile::copy(from.filePath(image), to.filePath(image)))
+            ++result.imagesMissing;
+    }
+    result.images = int(writer.images.size());
     if (progress)
         progress(total, total);
-    return writer.result();
+    return result;
 }

@@ -5,6 +5,7 @@
 #include "data/datetext.h"
 #include "data/equipment.h"
 #include "data/oal.h"
+#include "data/observationimages.h"
 #include "data/oalowncolumns.h"
 #include "data/oalsessions.h"
 
@@ -12,6 +13,7 @@
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -418,6 +420,7 @@ class Merger
 public:
     QHash<QString, qint64> registerIds; // "element:id" of the file: the register's item
     QHash<QString, qint64> sessionIds;  // session id of the file: the store's session
+    QString documentDir;
 
     Merger(SQLite::Database &db, const Document &doc) : m_db(db), m_doc(doc)
     {
@@ -490,6 +493,7 @@ public:
                 Sessions::link(m_db, m_stored.first, m_stored.second, *session);
             else
                 Sessions::unlink(m_db, m_stored.first, m_stored.second);
+            attachImages(o, name, summary);
         }
     }
 
@@ -618,6 +622,26 @@ private:
                 f[8] = (f[8] + QStringLiteral("\nObserver: ") + who).trimmed();
         }
         return f;
+    }
+
+    // The observation's pictures, named relative to the document, are copied
+    // in beside the store.
+    void attachImages(const Node &o, const QString &name, OalImport::Summary &summary)
+    {
+        const QDir store = QFileInfo(QString::fromStdString(m_db.getFilename())).absoluteDir();
+        for (const QString &image : o.values(QLatin1String("image"))) {
+            const QString file = QDir(documentDir).filePath(image.trimmed());
+            if (!QFileInfo(file).isFile()) {
+                summary.skipped.push_back({name + ": " + image, QStringLiteral("the picture is not beside the file")});
+                continue;
+            }
+            try {
+                ObservationImages::attach(m_db, store.absolutePath(), m_stored.first, m_stored.second, file);
+                ++summary.images;
+            } catch (const DataError &e) {
+                summary.skipped.push_back({name + ": " + image, e.description()});
+            }
+        }
     }
 
     static const Catalogue &catalogueOf(const QString &table)
@@ -876,6 +900,8 @@ OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, con
         Merger merger(db, doc);
         registerEquipment(db, doc, merger.registerIds, summary);
         importSessions(db, doc, merger.registerIds, merger.sessionIds, summary);
+        ObservationImages::install(db);
+        merger.documentDir = QFileInfo(path).absolutePath();
         for (int i = 0; i < summary.read; ++i) {
             if (progress && !progress(i, summary.read))
                 throw DataError(QStringLiteral("The import was cancelled. Nothing was imported."));
@@ -912,6 +938,8 @@ QString OalImport::Summary::text(const QString &file) const
         lines << QStringLiteral("  %1: %2").arg(s.name, s.reason);
     if (sessions > 0)
         lines << QStringLiteral("Observing sessions added: %1.").arg(sessions);
+    if (images > 0)
+        lines << QStringLiteral("Pictures added: %1.").arg(images);
     if (!registered.isEmpty() || reused > 0)
         lines << QStringLiteral("Added to the register: %1%2; already there: %3.")
                      .arg(registered.size())

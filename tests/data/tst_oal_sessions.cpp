@@ -4,10 +4,13 @@
 #include "data/equipment.h"
 #include "data/oalexport.h"
 #include "data/oalimport.h"
+#include "data/observationimages.h"
 #include "data/sessions.h"
 #include "data/store.h"
 #include "support/testsupport.h"
 
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QtTest>
 
@@ -83,7 +86,12 @@ private slots:
 
     void oursGoOutValidAndComeBackWhole()
     {
-        const QString out = m_dir->file("night.xml");
+        // Elsewhere than the store, so that the pictures must travel with it.
+        QVERIFY(QDir(m_dir->path()).mkdir("export"));
+        const QString out = m_dir->file("export/night.xml");
+        QImage sketch(40, 30, QImage::Format_RGB32);
+        sketch.fill(Qt::gray);
+        QVERIFY(sketch.save(m_dir->file("sketch.png")));
         {
             Store store(m_db, false);
             SQLite::Database &db = store.db();
@@ -109,23 +117,32 @@ private slots:
             Sessions::start(db, s);
             store.execute("UPDATE mess SET date = '2026-01-10', hour = '8:15 PM', view_notes = 'Trapezium' "
                           "WHERE mes = '42'");
+            const qint64 m42 = dbValue(m_db, "select rowid from mess where mes = '42'").toLongLong();
+            ObservationImages::attach(db, m_dir->path(), "mess", m42, m_dir->file("sketch.png"));
             Sessions::end(db, QDateTime(QDate(2026, 1, 10), QTime(23, 0)));
             // One still open goes out too.
             ObservingSession open;
             open.siteId = site.id;
             Sessions::start(db, open);
-            QCOMPARE(OalExport::write(db, out).sessions, 2);
+            const OalExport::Result r = OalExport::write(db, out);
+            QCOMPARE(QList<int>({r.sessions, r.images, r.imagesMissing}), QList<int>({2, 1, 0}));
         }
         QCOMPARE(schemaErrors(out), QString());
         const QByteArray xml = readFile(out);
         QVERIFY(xml.contains("<session>session1</session>"));
         QVERIFY(xml.contains("<sky-quality unit=\"mags-per-squarearcsec\">21.4</sky-quality>"));
+        QCOMPARE(QDir(m_dir->file("export/images")).entryList(QDir::Files).size(), 1);
 
         ScopedWorkDir other;
         const QString db2 = other.file("velnora.db");
         Store::createFromStarter(db2);
         Store store(db2, false);
-        QCOMPARE(OalImport::run(store.db(), out).sessions, 2);
+        const OalImport::Summary in = OalImport::run(store.db(), out);
+        QCOMPARE(QList<int>({in.sessions, in.images}), QList<int>({2, 1}));
+        const qint64 m42 = dbValue(db2, "select rowid from mess where mes = '42'").toLongLong();
+        const std::vector<ObservationImage> pictures = ObservationImages::of(store.db(), "mess", m42);
+        QCOMPARE(pictures.size(), size_t(1));
+        QCOMPARE(QImage(other.file(pictures[0].file)).size(), QSize(40, 30));
         const std::vector<ObservingSession> all = Sessions::list(store.db());
         QCOMPARE(all.size(), size_t(2));
         const ObservingSession &back = all[1];
