@@ -2,11 +2,18 @@
 
 #include "data/dataerror.h"
 #include "data/datetext.h"
+#include "data/observationimages.h"
 #include "data/sessions.h"
 #include "reports/reportfonts.h"
 #include "reports/reportpageitems.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPageSize>
+#include <QPainter>
+
+#include <SQLiteCpp/Database.h>
 
 #include <iterator>
 
@@ -125,6 +132,48 @@ void headings(Writer &w)
     w.y += 3;
 }
 
+// The observation's pictures in a row below it, as many to a line as fit.
+void pictures(Writer &w, SQLite::Database &db, const SessionObservation &o)
+{
+    if (!db.tableExists("observation_image"))
+        return;
+    const QDir folder = QFileInfo(QString::fromStdString(db.getFilename())).absoluteDir();
+    constexpr double kHeight = 96;
+    double x = kMargin + 76;
+    for (const ObservationImage &image : ObservationImages::of(db, o.table, o.rowid)) {
+        QImageReader reader(folder.filePath(image.file));
+        reader.setAutoTransform(true);
+        QSize size = reader.size();
+        if (size.isValid() && size.height() > 600)
+            reader.setScaledSize(size.scaled(QSize(4000, 600), Qt::KeepAspectRatio));
+        const QImage picture = reader.read();
+        if (picture.isNull())
+            continue;
+        const double width = std::min(kHeight * picture.width() / picture.height(), w.width() - 76);
+        if (x + width > kMargin + w.width()) {
+            x = kMargin + 76;
+            w.y += kHeight + 4;
+        }
+        if (w.y + kHeight > w.bottom()) {
+            w.newPage();
+            headings(w);
+        }
+        ReportItem item;
+        item.kind = ReportItem::Kind::Picture;
+        item.rect = QRectF(x, w.y + 2, width, kHeight);
+        item.drawing = std::make_shared<const ReportDrawing>(ReportDrawing{
+            QSizeF(picture.size()), [picture](QPainter &p, const QRectF &r) { p.drawImage(r, picture); }});
+        w.page().items.push_back(std::move(item));
+        x += width + 6;
+        if (x >= kMargin + w.width()) {
+            x = kMargin + 76;
+            w.y += kHeight + 4;
+        }
+    }
+    if (x > kMargin + 76)
+        w.y += kHeight + 6;
+}
+
 QString seenText(const SessionObservation &o)
 {
     if (!o.at.isValid())
@@ -177,6 +226,7 @@ std::shared_ptr<ReportDocument> build(SQLite::Database &db, qint64 sessionId, co
             x += cw;
         }
         w.y += h;
+        pictures(w, db, o);
     }
     const int pages = doc->pageCount();
     const QSizeF size = doc->pageSize();

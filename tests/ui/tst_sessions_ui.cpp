@@ -6,10 +6,13 @@
 #include "data/sessions.h"
 #include "data/store.h"
 #include "support/testsupport.h"
+#include "ui/logbookwindow.h"
 #include "ui/windows.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -97,6 +100,10 @@ private slots:
         QWidget *book = Windows::show("frmmess");
         setTexts(book, {{"txtFields_2", "12/7/2026"}, {"txtFields_5", "10:10 PM"}, {"txtFields_17", "Dob"}});
         clickButton(book, "Command3");
+        QImage sketch(40, 30, QImage::Format_RGB32);
+        sketch.fill(Qt::gray);
+        QVERIFY(sketch.save(m_dir->file("sketch.png")));
+        QCOMPARE(qobject_cast<LogbookWindow *>(book)->attachImages({m_dir->file("sketch.png")}), 1);
         dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
                      "'9:05 PM', 'Two belts')");
         action("mnuEndSession")->trigger();
@@ -126,6 +133,11 @@ private slots:
         QVERIFY2(text.contains("Frost, no wind") && text.contains("21.40 mag/arcsec"), qPrintable(text));
         QVERIFY2(text.indexOf("Jupiter") < text.indexOf("M1 ") && text.indexOf("Jupiter") > 0, qPrintable(text));
         QVERIFY(text.contains("Solar System") && text.contains("Messier"));
+        QProcess images;
+        images.start("pdfimages", {"-list", m_dir->file("night.pdf")});
+        QVERIFY(images.waitForFinished(30000));
+        // A heading, a rule and the sketch.
+        QCOMPARE(QString::fromUtf8(images.readAllStandardOutput()).trimmed().split('\n').size(), 3);
         const CliRun missing = runCli({"session", "report", "7", "--out", "x.pdf"}, m_dir->path());
         QCOMPARE(missing.code, 1);
         QVERIFY2(missing.err.endsWith("There is no observing session 7.\n"), qPrintable(missing.err));
