@@ -51,8 +51,8 @@ void mark(SQLite::Database &db, qint64 id, bool removed)
 void ObservationImages::install(SQLite::Database &db)
 {
     db.exec("CREATE TABLE IF NOT EXISTS observation_image (id INTEGER PRIMARY KEY, obs_table TEXT NOT NULL "
-            "COLLATE NOCASE, obs_row INTEGER NOT NULL, file TEXT NOT NULL UNIQUE, original TEXT, added_at TEXT, "
-            "removed_at TEXT)");
+            "COLLATE NOCASE, obs_row INTEGER NOT NULL, file TEXT NOT NULL UNIQUE COLLATE NOCASE, original TEXT COLLATE "
+            "NOCASE, added_at TEXT COLLATE NOCASE, removed_at TEXT COLLATE NOCASE)");
     db.exec("CREATE INDEX IF NOT EXISTS observation_image_row ON observation_image (obs_table, obs_row)");
     for (const Catalogue *c : Catalogues::observationTables())
         db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"image_keep_%1\" AFTER DELETE ON \"%1\" BEGIN "
