@@ -11,10 +11,12 @@
 #include "logbooks/stars/starslogbook.h"
 #include "reports/progresswindow.h"
 #include "reports/reportwindows.h"
+#include "reports/sessionwindow.h"
 #include "search/searchwindows.h"
 #include "shell/findwindow.h"
 #include "shell/backupswindow.h"
 #include "shell/mainmenuwindow.h"
+#include "shell/sessionstartdialog.h"
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
 #include "ui/logbookregistration.h"
@@ -62,6 +64,8 @@ void registerAll()
     Reports::installUi();
     HelpWindows::registerAll();
     Windows::registerFactory(BackupsWindow::kWindowName, [] { return new BackupsWindow; });
+    Windows::registerFactory(SessionStartDialog::kWindowName, [] { return new SessionStartDialog; });
+    Windows::registerFactory(SessionWindow::kWindowName, [] { return new SessionWindow; });
 }
 
 } // namespace AllWindows

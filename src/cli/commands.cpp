@@ -37,6 +37,7 @@ int usage()
                            "                            [--out FILE] [--scale 2]\n"
                            "       velnora-cli chart DESIGNATION [--scope NAME [--eyepiece NAME]] [--finder NAME]\n"
                            "                         [--field DEGREES] [--scale 2] --out FILE.png\n"
+                           "       velnora-cli session list | report ID --out FILE.pdf\n"
                            "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
                            "--eyepiece NAME [--lens NAME]\n";
     return 2;
@@ -338,6 +339,8 @@ int dispatch(const QStringList &arguments)
         return equipment(rest);
     if (cmd == "backup")
         return backup(rest);
+    if (cmd == "session")
+        return session(rest);
     return usage();
 }
 

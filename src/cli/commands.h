@@ -22,6 +22,14 @@ int progressPictures(const QStringList &args);
 int chart(const QStringList &args); // report/chartcommand.cpp, in the report printer
 // The chart of the night: report/tonightchartcommand.cpp, in the report printer.
 int tonightChart(const QStringList &args);
+int session(const QStringList &args);       // sessioncommand.cpp
+int sessionReport(const QStringList &args); // report/sessionreportcommand.cpp, in the report printer
+inline constexpr const char *kSessionUsage =
+    "usage: velnora-cli session list\n"
+    "       velnora-cli session report ID --out FILE.pdf\n"
+    "list prints a line per session, newest first: its ID, begin, end (empty while it is open),\n"
+    "site, observers and number of observations, separated by tabs.\n"
+    "report prints the session ID with its conditions and observations as a PDF file.\n";
 
 // A value as one field of a tab-separated line: backslash, tab, line feed,
 // carriage return and NUL are written \\, \t, \n, \r and \0, so every value

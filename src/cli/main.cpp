@@ -68,6 +68,9 @@ int main(int argc, char **argv)
         for (int i = 2; i < argc; ++i)
             if (!std::strcmp(argv[i], "--chart"))
                 return runReportPrinter(dir, argv);
+    // A session's report is printed too.
+    if (argc > 2 && std::strcmp(argv[1], "session") == 0 && std::strcmp(argv[2], "report") == 0)
+        return runReportPrinter(dir, argv);
     // No application object: nothing here needs one, and it costs start-up
     // time and memory on every query.
     QStringList arguments;

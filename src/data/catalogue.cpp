@@ -197,4 +197,11 @@ const Catalogue *find(const QString &table)
     return nullptr;
 }
 
+const ObservationColumns &defaultsRow()
+{
+    static const ObservationColumns c{"observed", "date", "time", "ut", "location", "inst", "mag",
+                                      "trans", "see", "", ""};
+    return c;
+}
+
 } // namespace Catalogues

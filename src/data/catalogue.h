@@ -84,6 +84,9 @@ const std::vector<const Catalogue *> &objectTables();
 // Those and the solar system log: every table that holds observations.
 const std::vector<const Catalogue *> &observationTables();
 const Catalogue *find(const QString &table);
+// The row of default observation values that the logbooks' "Ins" copies
+// (default_sac); it has no personal notes.
+const ObservationColumns &defaultsRow();
 // The tables whose objects the finder looks up by any of their names, in the
 // order its results keep among equally good matches.
 const std::vector<const Catalogue *> &findTables();

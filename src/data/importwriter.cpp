@@ -3,6 +3,8 @@
 #include "data/dataerror.h"
 #include "data/durablefile.h"
 #include "data/equipment.h"
+#include "data/observationimages.h"
+#include "data/sessions.h"
 #include "data/jetvalues.h"
 #include "data/observationhistory.h"
 #include "data/schema.h"
@@ -425,6 +427,8 @@ Summary ImportWriter::finish()
         // Triggers come after the rows, so an import starts with no history.
         ObservationHistory::install(*d->db);
         Equipment::install(*d->db);
+        Sessions::install(*d->db);
+        ObservationImages::install(*d->db);
         d->exec("PRAGMA user_version = " + QString::number(Schema::kVersion));
         d->exec("COMMIT");
     } catch (const SQLite::Exception &e) {

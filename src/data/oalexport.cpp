@@ -6,12 +6,17 @@
 #include "data/durablefile.h"
 #include "data/equipment.h"
 #include "data/oal.h"
+#include "data/observationimages.h"
 #include "data/oalowncolumns.h"
+#include "data/oalsessions.h"
 #include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QTimeZone>
@@ -371,7 +376,7 @@ Begin beginOf(const Observation &o)
 class DocumentWriter
 {
 public:
-    DocumentWriter(SQLite::Database &db, const Collector &c, QIODevice *device) : m_c(c), m_x(device)
+    DocumentWriter(SQLite::Database &db, const Collector &c, QIODevice *device) : m_db(db), m_c(c), m_x(device)
     {
         m_x.setAutoFormatting(true);
         m_x.setAutoFormattingIndent(2);
@@ -551,7 +556,12 @@ public:
             m_x.writeEndElement();
         }
         m_x.writeEndElement();
-        m_x.writeEmptyElement(QStringLiteral("sessions"));
+        m_sessions = OalSessions::write(m_x, m_db, [this](qint64 id) {
+            for (const EquipmentItem &item : m_register)
+                if (item.id == id)
+                    return registerId(item);
+            return QString();
+        });
     }
 
     void targets()
@@ -684,6 +694,9 @@ public:
             m_x.writeTextElement(QStringLiteral("site"), site);
         else if (!o.location.isEmpty())
             m_x.writeTextElement(QStringLiteral("site"), m_sites.id(o.location));
+        const ObservingSession *session = sessionOf(o);
+        if (session)
+            m_x.writeTextElement(QStringLiteral("session"), m_sessions.at(session->id));
         m_x.writeTextElement(QStringLiteral("target"), t.id);
         const Begin begin = beginOf(o);
         if (begin.undated) {
@@ -697,6 +710,12 @@ public:
         m_x.writeTextElement(QStringLiteral("begin"), begin.value);
         if (const auto fst = Oal::faintestStarFromStep(o.transparency))
             m_x.writeTextElement(QStringLiteral("faintestStar"), number(*fst));
+        if (session && session->skyQuality) {
+            m_x.writeStartElement(QStringLiteral("sky-quality"));
+            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("mags-per-squarearcsec"));
+            m_x.writeCharacters(number(*session->skyQuality));
+            m_x.writeEndElement();
+        }
         if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
             m_x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
         const Oal::Instrument &in = m_instruments[size_t(i)];
@@ -725,6 +744,12 @@ public:
             m_x.writeTextElement(QStringLiteral("description"), o.personalNotes);
             m_x.writeEndElement();
         }
+        // Pictures by their name relative to the document, which they are copied beside.
+        if (o.rowid != 0 && m_db.tableExists("observation_image"))
+            for (const ObservationImage &image : ObservationImages::of(m_db, o.table, o.rowid)) {
+                m_x.writeTextElement(QStringLiteral("image"), image.file);
+                images << image.file;
+            }
         m_x.writeEndElement();
     }
 
@@ -735,6 +760,7 @@ public:
     }
 
     bool hasError() const { return m_x.hasError(); }
+    QStringList images;
     OalExport::Result result() const
     {
         OalExport::Result r = m_result;
@@ -742,10 +768,28 @@ public:
         r.targets = int(m_c.targets.size());
         r.sites = int(m_sites.texts.size() + registered(EquipmentItem::Kind::Site).size());
         r.scopes = int(m_scopes.texts.size() + registered(EquipmentItem::Kind::Telescope).size());
+        r.sessions = int(m_sessions.size());
         return r;
     }
 
 private:
+    // The written session a current observation belongs to, if any.
+    const ObservingSession *sessionOf(const Observation &o)
+    {
+        if (o.rowid == 0 || m_sessions.empty() || !m_db.tableExists("session_observation"))
+            return nullptr;
+        const std::optional<qint64> id = Sessions::sessionOf(m_db, o.table, o.rowid);
+        if (!id || !m_sessions.count(*id))
+            return nullptr;
+        auto it = m_sessionRows.find(*id);
+        if (it == m_sessionRows.end())
+            it = m_sessionRows.emplace(*id, *Sessions::byId(m_db, *id)).first;
+        return &it->second;
+    }
+
+    SQLite::Database &m_db;
+    OalSessions::Ids m_sessions;
+    std::map<qint64, ObservingSession> m_sessionRows;
     const Collector &m_c;
     QXmlStreamWriter m_x;
     NumberedTexts m_sites{QStringLiteral("site")}, m_scopes{QStringLiteral("scope")},
@@ -799,7 +843,17 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
     if (writer.hasError() && file.failure().isEmpty())
         throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
     file.commit();
+    OalExport::Result result = writer.result();
+    const QDir from = QFileInfo(QString::fromStdString(db.getFilename())).absoluteDir();
+    const QDir to = QFileInfo(path).absoluteDir();
+    for (const QString &image : writer.images) {
+        if (from == to || QFileInfo::exists(to.filePath(image)))
+            continue;
+        if (!to.mkpath(QFileInfo(image).path()) || !QFile::copy(from.filePath(image), to.filePath(image)))
+            ++result.imagesMissing;
+    }
+    result.images = int(writer.images.size());
     if (progress)
         progress(total, total);
-    return writer.result();
+    return result;
 }

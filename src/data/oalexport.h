@@ -22,6 +22,9 @@ public:
         int scopes = 0;
         int undated = 0;       // written with the placeholder date
         int fromLocalTime = 0; // begin worked out from the local date and time
+        int sessions = 0;
+        int images = 0;
+        int imagesMissing = 0; // pictures that could not be copied beside the document
     };
     // Called now and then with the observations written so far; false cancels.
     using Progress = std::function<bool(int done, int total)>;

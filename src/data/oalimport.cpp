@@ -5,12 +5,15 @@
 #include "data/datetext.h"
 #include "data/equipment.h"
 #include "data/oal.h"
+#include "data/observationimages.h"
 #include "data/oalowncolumns.h"
+#include "data/oalsessions.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -113,6 +116,7 @@ struct Document
     QHash<QString, QString> observers; // id: "Name Surname"
     QHash<QString, QString> sites;     // id: name
     QHash<QString, QString> sessionSites;
+    std::vector<Node> sessions;
     QHash<QString, Target> targets;
     QHash<QString, QString> scopes, eyepieces; // id: model
     std::vector<Node> observations;
@@ -356,6 +360,7 @@ Document readDocument(const QString &path)
                 doc.sites.insert(id, e.value(QLatin1String("name")));
             } else if (e.name == QLatin1String("session")) {
                 doc.sessionSites.insert(id, e.value(QLatin1String("site")));
+                doc.sessions.push_back(e);
             } else if (e.name == QLatin1String("target")) {
                 Target t;
                 t.name = e.value(QLatin1String("name"));
@@ -475,6 +480,8 @@ class Merger
 {
 public:
     QHash<QString, qint64> registerIds; // "element:id" of the file: the register's item
+    QHash<QString, qint64> sessionIds;  // session id of the file: the store's session
+    QString documentDir;
 
     Merger(SQLite::Database &db, const Document &doc) : m_db(db), m_doc(doc)
     {
@@ -535,10 +542,20 @@ public:
                 m_links.push_back(*it);
         }
         const Fields f = fields(o, *moment, !catalogueOf(row->table).observation.personalNotes.isEmpty());
+        m_stored = {};
         if (row->table == QLatin1String("planet"))
             addPlanetLog(*row, name, f, summary);
         else
             addToRow(*row, name, f, summary);
+        // The file's session, not the one open here, holds what was imported.
+        if (m_stored.second != 0) {
+            const auto session = sessionIds.constFind(o.value(QLatin1String("session")));
+            if (session != sessionIds.constEnd())
+                Sessions::link(m_db, m_stored.first, m_stored.second, *session);
+            else
+                Sessions::unlink(m_db, m_stored.first, m_stored.second);
+            attachImages(o, name, summary);
+        }
     }
 
 private:
@@ -668,6 +685,26 @@ private:
         return f;
     }
 
+    // The observation's pictures, named relative to the document, are copied
+    // in beside the store.
+    void attachImages(const Node &o, const QString &name, OalImport::Summary &summary)
+    {
+        const QDir store = QFileInfo(QString::fromStdString(m_db.getFilename())).absoluteDir();
+        for (const QString &image : o.values(QLatin1String("image"))) {
+            const QString file = QDir(documentDir).filePath(image.trimmed());
+            if (!QFileInfo(file).isFile()) {
+                summary.skipped.push_back({name + ": " + image, QStringLiteral("the picture is not beside the file")});
+                continue;
+            }
+            try {
+                ObservationImages::attach(m_db, store.absolutePath(), m_stored.first, m_stored.second, file);
+                ++summary.images;
+            } catch (const DataError &e) {
+                summary.skipped.push_back({name + ": " + image, e.description()});
+            }
+        }
+    }
+
     static const Catalogue &catalogueOf(const QString &table)
     {
         const Catalogue *c = Catalogues::find(table);
@@ -706,6 +743,7 @@ private:
             up.bind(n, int64_t(row.rowid));
             up.exec();
             Equipment::addLinks(m_db, c.table, row.rowid, m_links);
+            m_stored = {c.table, row.rowid};
             summary.imported << name;
             return;
         }
@@ -788,7 +826,8 @@ private:
         for (int i = 0; i < 9; ++i)
             bindText(ins, 2 + i, f[size_t(i)]);
         ins.exec();
-        Equipment::addLinks(m_db, log.table, m_db.getLastInsertRowid(), m_links);
+        m_stored = {log.table, m_db.getLastInsertRowid()};
+        Equipment::addLinks(m_db, log.table, m_stored.second, m_links);
         SQLite::Statement &mark = prepared("UPDATE planet SET completed = 1 WHERE id = ?");
         mark.bind(1, row.planetId.toStdString());
         mark.exec();
@@ -823,6 +862,7 @@ private:
     QHash<QString, KnownObservations> m_known; // by table:rowid, or planet:id
     std::map<QString, std::unique_ptr<SQLite::Statement>> m_statements;
     bool m_severalObservers = false;
+    std::pair<QString, qint64> m_stored; // the row the last observation went into
 };
 
 QString names(const QStringList &list)
@@ -871,6 +911,44 @@ void registerEquipment(SQLite::Database &db, const Document &doc, QHash<QString,
     }
 }
 
+// A session of the file comes in with its site and co-observers as the
+// register now holds them; one without a site the register took is passed over.
+void importSessions(SQLite::Database &db, const Document &doc, const QHash<QString, qint64> &itemIds,
+                    QHash<QString, qint64> &sessionIds, OalImport::Summary &summary)
+{
+    Sessions::install(db);
+    for (const Node &e : doc.sessions) {
+        const QString id = e.attributes.value(QLatin1String("id")).toString();
+        const auto begin = Oal::parseDateTime(e.value(QLatin1String("begin")));
+        const auto end = Oal::parseDateTime(e.value(QLatin1String("end")));
+        const auto local = [](const Oal::Moment &m) {
+            return m.offsetSeconds ? QDateTime(m.date, m.time, Qt::OffsetFromUTC, *m.offsetSeconds).toLocalTime()
+                                   : QDateTime(m.date, m.time);
+        };
+        ObservingSession s;
+        s.siteId = itemIds.value(QLatin1String("site:") + e.value(QLatin1String("site")));
+        if (!begin || !end || !s.siteId) {
+            summary.skipped.push_back({QStringLiteral("session ") + id,
+                                       !s.siteId ? QStringLiteral("its site is not in the register")
+                                                 : QStringLiteral("its begin or end is no date and time")});
+            continue;
+        }
+        s.begins = local(*begin);
+        s.ends = std::max(local(*end), s.begins);
+        for (const QString &who : e.values(QLatin1String("coObserver")))
+            if (const qint64 item = itemIds.value(QLatin1String("observer:") + who))
+                s.observerIds.push_back(item);
+        s.weather = e.value(QLatin1String("weather")).trimmed();
+        OalSessions::readComments(e.value(QLatin1String("comments")), s);
+        if (const QString equipment = e.value(QLatin1String("equipment")).trimmed(); !equipment.isEmpty())
+            s.comments = (s.comments + QStringLiteral("\nEquipment: ") + equipment).trimmed();
+        const auto [stored, added] = OalSessions::store(db, s);
+        sessionIds.insert(id, stored);
+        if (added)
+            ++summary.sessions;
+    }
+}
+
 } // namespace
 
 OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, const Progress &progress)
@@ -882,6 +960,9 @@ OalImport::Summary OalImport::run(SQLite::Database &db, const QString &path, con
         SQLite::Transaction tx(db);
         Merger merger(db, doc);
         registerEquipment(db, doc, merger.registerIds, summary);
+        importSessions(db, doc, merger.registerIds, merger.sessionIds, summary);
+        ObservationImages::install(db);
+        merger.documentDir = QFileInfo(path).absolutePath();
         for (int i = 0; i < summary.read; ++i) {
             if (progress && !progress(i, summary.read))
                 throw DataError(QStringLiteral("The import was cancelled. Nothing was imported."));
@@ -916,6 +997,10 @@ QString OalImport::Summary::text(const QString &file) const
                  .arg(skipped.empty() ? QStringLiteral(".") : QStringLiteral(":"));
     for (const Skipped &s : skipped)
         lines << QStringLiteral("  %1: %2").arg(s.name, s.reason);
+    if (sessions > 0)
+        lines << QStringLiteral("Observing sessions added: %1.").arg(sessions);
+    if (images > 0)
+        lines << QStringLiteral("Pictures added: %1.").arg(images);
     if (!registered.isEmpty() || reused > 0)
         lines << QStringLiteral("Added to the register: %1%2; already there: %3.")
                      .arg(registered.size())

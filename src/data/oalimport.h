@@ -32,6 +32,8 @@ public:
         std::vector<Skipped> skipped;
         QStringList registered; // register items added: "telescope Dob 8"
         int reused = 0;         // entities the register held already
+        int sessions = 0;       // observing sessions added
+        int images = 0;         // pictures copied in
         QString text(const QString &file) const;
     };
     using Progress = std::function<bool(int done, int total)>;

@@ -1,6 +1,8 @@
 #include "data/schema.h"
 
 #include "data/observationhistory.h"
+#include "data/observationimages.h"
+#include "data/sessions.h"
 #include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
@@ -168,6 +170,8 @@ void create(SQLite::Database &db)
         db.exec(createTableSql(t).toStdString());
     ObservationHistory::install(db);
     Site::install(db);
+    Sessions::install(db);
+    ObservationImages::install(db);
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
 }
 

@@ -42,8 +42,9 @@ void create(SQLite::Database &db);
 // The store's PRAGMA user_version. 1: text columns compare and sort without
 // regard to case (COLLATE NOCASE) and yes/no columns are never NULL
 // (Sac72.report among them, earlier a text). 2: the register of observers,
-// sites and equipment, which takes in the one observing site.
-inline constexpr int kVersion = 2;
+// sites and equipment, which takes in the one observing site. 3: observing
+// sessions and the links of observations to them; pictures of observations.
+inline constexpr int kVersion = 3;
 int version(SQLite::Database &db);
 // Brings a store of an earlier version up to kVersion in one transaction,
 // keeping every row (and its rowid), index, trigger and view; a failure

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/observationimages.h"
+#include "data/sessions.h"
 #include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
@@ -220,6 +222,10 @@ void upgrade(SQLite::Database &db)
         collateAndRebuild(db);
     if (version(db) < 2)
         Site::moveIntoRegister(db);
+    if (version(db) < 3) {
+        Sessions::install(db);
+        ObservationImages::install(db);
+    }
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
     tx.commit();
 }

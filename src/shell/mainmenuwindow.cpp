@@ -1,5 +1,9 @@
 #include "shell/mainmenuwindow.h"
 
+#include "data/command.h"
+#include "data/messages.h"
+#include "data/sessions.h"
+#include "data/store.h"
 #include "data/trace.h"
 #include "reports/reportengine.h"
 #include "shell/skypicture.h"
@@ -89,6 +93,8 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     site->setObjectName("mnuSite");
     connect(site, &QAction::triggered, this, [] { Windows::exec("frmsite"); });
 
+    addSessionMenu();
+
     // How far each observing programme has come.
     QAction *progress = menuBar()->addAction("&Progress");
     progress->setObjectName("mnuProgress");
@@ -168,6 +174,53 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
+}
+
+void MainMenuWindow::addSessionMenu()
+{
+    // A night at the eyepiece: what is logged while a session is open belongs to it.
+    QMenu *menu = menuBar()->addMenu("&Session");
+    menu->setObjectName("mnuSession");
+    QAction *start = menu->addAction("&Start Session…");
+    start->setObjectName("mnuStartSession");
+    QAction *end = menu->addAction("&End Session");
+    end->setObjectName("mnuEndSession");
+    menu->addSeparator();
+    QAction *list = menu->addAction("Observing S&essions…");
+    list->setObjectName("mnuSessions");
+    const auto follow = [start, end] {
+        bool open = false;
+        try {
+            const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+            open = Sessions::current(store->db()).has_value();
+        } catch (const std::exception &) {
+            // No store to ask: both stay offered, and using them says why.
+        }
+        start->setEnabled(!open);
+        end->setEnabled(open);
+    };
+    connect(menu, &QMenu::aboutToShow, this, follow);
+    follow();
+    connect(start, &QAction::triggered, this, [follow] {
+        Windows::exec("frmsessionstart");
+        follow();
+    });
+    connect(end, &QAction::triggered, this, [follow] {
+        runCommand([] {
+            const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+            SQLite::Database &db = store->db();
+            const std::optional<ObservingSession> open = Sessions::current(db);
+            if (!open || !Sessions::end(db))
+                return Messages::show("No session is open.");
+            const int n = Sessions::observationCount(db, open->id);
+            Messages::show(QStringLiteral("The session that began %1 has ended with %2 observation%3.")
+                               .arg(Sessions::span(*open).section(',', 0, 0))
+                               .arg(n)
+                               .arg(n == 1 ? "" : "s"));
+        });
+        follow();
+    });
+    connect(list, &QAction::triggered, this, [] { Windows::show("frmsessions"); });
 }
 
 MainMenuWindow::~MainMenuWindow()

@@ -34,6 +34,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addSessionMenu();
     void openLogbook(QPushButton *button);
     void logbookOpened(const QString &logbook);
     void logbookClosed(const QString &logbook);

@@ -6,9 +6,11 @@
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/recovery.h"
+#include "data/sessions.h"
 #include "data/store.h"
 #include "ui/controlvalue.h"
 #include "ui/historywindow.h"
+#include "ui/imagestrip.h"
 #include "ui/logbookform.h"
 #include "ui/module1.h"
 #include "ui/navigatorwidget.h"
@@ -23,6 +25,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -65,6 +71,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     addFindItem();
     addEquipmentItem();
     addChartItem();
+    addImageItem();
     addRegisterCompletion();
     addTonightItem();
     addProgressItem();
@@ -147,6 +154,16 @@ void LogbookWindow::buildForm()
     if (!m_actionBar) {
         m_actionBar = new QGridLayout;
         outer->addLayout(m_actionBar);
+    }
+    // The observation's sketches and photographs, below its fields.
+    if (Catalogues::find(m_declaration.table)) {
+        m_images = new ImageStrip(content);
+        outer->addWidget(m_images);
+        setAcceptDrops(true);
+        connect(m_primary, &RecordSource::moveComplete, this, [this] {
+            const bool stored = m_primary->isOpen() && m_primary->hasCurrent();
+            m_images->setObservation(m_declaration.table, stored ? m_primary->currentRowid() : 0);
+        });
     }
     if (!m_declaration.updateButton.isEmpty()) {
         QPushButton *update = addActionButton(m_declaration.updateButton, "Update All Information",
@@ -355,6 +372,51 @@ void LogbookWindow::addChartItem()
     });
 }
 
+void LogbookWindow::addImageItem()
+{
+    QMenu *first = menuBar()->actions().isEmpty() ? nullptr : menuBar()->actions().first()->menu();
+    if (!first || !Catalogues::find(m_declaration.table))
+        return;
+    auto *attach = new QAction("Attach &Image…", first);
+    attach->setObjectName("mnuAttachImage");
+    QAction *equipment = findChild<QAction *>("mnuEquipment");
+    const QList<QAction *> items = first->actions();
+    const qsizetype at = equipment ? items.indexOf(equipment) + 1 : 0;
+    first->insertAction(at < items.size() ? items.at(at) : nullptr, attach);
+    connect(attach, &QAction::triggered, this, [this] {
+        const QStringList files = QFileDialog::getOpenFileNames(this, "Attach Image", QString(),
+                                                                "Pictures (*.png *.jpg *.jpeg)");
+        if (!files.isEmpty())
+            attachImages(files);
+    });
+}
+
+int LogbookWindow::attachImages(const QStringList &files)
+{
+    // What was typed goes in first, so the pictures join a stored observation.
+    if (!m_images || !writePending())
+        return 0;
+    return m_images->attach(files);
+}
+
+void LogbookWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (m_images && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void LogbookWindow::dropEvent(QDropEvent *event)
+{
+    QStringList files;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    attachImages(files);
+}
+
 void LogbookWindow::addRegisterCompletion()
 {
     // The instrument and location offer the register's items; the store links
@@ -546,7 +608,24 @@ bool LogbookWindow::updateAll()
 
 void LogbookWindow::insertDefaults()
 {
+    fillSessionDefaults();
     m_form->copyDefaultsIn();
+}
+
+void LogbookWindow::fillSessionDefaults()
+{
+    // The open session's site and sky are tonight's defaults.
+    std::vector<std::pair<QString, QString>> values;
+    try {
+        const std::shared_ptr<Store> store = Store::shared(ConnectionStrings::kBound);
+        values = Sessions::defaultValues(store->db());
+    } catch (const std::exception &) {
+        return; // no store, no session: the defaults stay as they are
+    }
+    for (const auto &[column, value] : values)
+        for (const LogbookField &f : m_declaration.fields)
+            if (f.onDefaults && f.column.compare(column, Qt::CaseInsensitive) == 0)
+                ControlValue::setText(control(f.objectName), value);
 }
 
 bool LogbookWindow::storeDefaults()

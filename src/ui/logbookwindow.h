@@ -10,6 +10,7 @@ class QGridLayout;
 class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
+class ImageStrip;
 class LogbookForm;
 class RecordBinder;
 
@@ -48,6 +49,10 @@ public:
     // logbook when the rows shown now leave it out; false when the logbook
     // has no such row (the user is told).
     bool showRow(qint64 rowid);
+    // Copies the pictures in beside the current observation (what was typed
+    // is written first); returns how many came in.
+    int attachImages(const QStringList &files);
+    ImageStrip *images() const { return m_images; }
 
 signals:
     void reportRequested(const QString &file);
@@ -93,6 +98,8 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     bool keepInRecoveryFile();
@@ -103,11 +110,13 @@ private:
     void addFindItem();
     void addEquipmentItem();
     void addChartItem();
+    void addImageItem();
     void addRegisterCompletion();
     void addTonightItem();
     void addProgressItem();
     void addViewMenu();
     void showHistory();
+    void fillSessionDefaults();
 
     LogbookDeclaration m_declaration;
     RecordSource *m_primary;
@@ -115,6 +124,7 @@ private:
     RecordBinder *m_primaryBinder;
     RecordBinder *m_defaultsBinder;
     LogbookForm *m_form;
+    ImageStrip *m_images = nullptr;
     QHBoxLayout *m_findBar = nullptr;
     QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;

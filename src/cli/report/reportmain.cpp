@@ -17,6 +17,8 @@ int main(int argc, char **argv)
     // Called as "velnora-cli-report report LAYOUT ...", as velnora-cli was.
     try {
         const QStringList arguments = QCoreApplication::arguments();
+        if (arguments.value(1) == "session")
+            return Cli::sessionReport(arguments.mid(3));
         if (arguments.value(1) == "progress")
             return Cli::progressPictures(arguments.mid(2));
         if (arguments.value(1) == "chart")
