@@ -21,25 +21,28 @@ namespace Cli {
 
 namespace {
 
+constexpr const char *kUsage =
+    "usage: velnora-cli query \"SQL\"      (- reads the statement from standard input)\n"
+    "       velnora-cli history [DESIGNATION]\n"
+    "       velnora-cli find TEXT\n"
+    "       velnora-cli import PATH.mdb [--to velnora.db]\n"
+    "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
+    "       velnora-cli export-oal FILE\n"
+    "       velnora-cli import-oal FILE\n"
+    "       velnora-cli backup list|restore [FILE|YYYY-MM-DD]\n"
+    "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
+    "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
+    "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
+    "                            [--out FILE] [--scale 2]\n"
+    "       velnora-cli chart DESIGNATION [--scope NAME [--eyepiece NAME]] [--finder NAME]\n"
+    "                         [--field DEGREES] [--scale 2] --out FILE.png\n"
+    "       velnora-cli session list | report ID --out FILE.pdf\n"
+    "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
+    "--eyepiece NAME [--lens NAME]\n";
+
 int usage()
 {
-    QTextStream(stderr) << "usage: velnora-cli query \"SQL\"      (- reads the statement from standard input)\n"
-                           "       velnora-cli history [DESIGNATION]\n"
-                           "       velnora-cli find TEXT\n"
-                           "       velnora-cli import PATH.mdb [--to velnora.db]\n"
-                           "       velnora-cli report LAYOUT.rpt --out FILE.pdf [--query SQL]\n"
-                           "       velnora-cli export-oal FILE\n"
-                           "       velnora-cli import-oal FILE\n"
-                           "       velnora-cli backup list|restore [FILE|YYYY-MM-DD]\n"
-                           "       velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
-                           "                           [--min-alt DEGREES] [--lists M,B,C,H,G] [--all]\n"
-                           "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
-                           "                            [--out FILE] [--scale 2]\n"
-                           "       velnora-cli chart DESIGNATION [--scope NAME [--eyepiece NAME]] [--finder NAME]\n"
-                           "                         [--field DEGREES] [--scale 2] --out FILE.png\n"
-                           "       velnora-cli session list | report ID --out FILE.pdf\n"
-                           "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
-                           "--eyepiece NAME [--lens NAME]\n";
+    QTextStream(stderr) << kUsage;
     return 2;
 }
 
@@ -345,6 +348,26 @@ int dispatch(const QStringList &arguments)
 }
 
 } // namespace
+
+int help(const QString &command)
+{
+    // The usage lines of `command`: its own line and the indented ones after it.
+    QStringList lines;
+    bool in = false;
+    for (const QString &line : QString::fromLatin1(kUsage).split('\n')) {
+        const QString text = line.mid(line.indexOf(QLatin1String("velnora-cli")));
+        if (line.contains(QLatin1String("velnora-cli ")))
+            in = command.isEmpty() || text.startsWith(QLatin1String("velnora-cli ") + command + ' ') ||
+                 text == QLatin1String("velnora-cli ") + command;
+        if (in && !line.isEmpty())
+            lines << line;
+    }
+    if (lines.isEmpty())
+        return usage();
+    lines.first().replace(0, 6, QLatin1String("usage:"));
+    QTextStream(stdout) << lines.join('\n') << '\n';
+    return 0;
+}
 
 int run(const QStringList &arguments)
 {

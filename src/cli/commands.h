@@ -5,6 +5,8 @@
 // The subcommands of velnora-cli. Each subsystem adds its own in its own file
 // and registers it in commands.cpp.
 namespace Cli {
+// The usage lines of `command` (all of them for an empty one) on stdout; 0.
+int help(const QString &command);
 int run(const QStringList &arguments);
 int query(const QStringList &args);
 int history(const QStringList &args);   // historycommand.cpp

@@ -53,6 +53,14 @@ int main(int argc, char **argv)
         QTextStream(stdout) << "velnora-cli " << VELNORA_VERSION << '\n';
         return 0;
     }
+    // Every command answers --help; those with options of their own say more.
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")))
+        return Cli::help(QString());
+    if (argc > 2 && std::strcmp(argv[1], "tonight") && std::strcmp(argv[1], "session") &&
+        std::strcmp(argv[1], "chart"))
+        for (int i = 2; i < argc; ++i)
+            if (!std::strcmp(argv[i], "--help"))
+                return Cli::help(QString::fromLocal8Bit(argv[1]));
     const QByteArray dir = programDir(argv[0]);
     useInstalledData(dir);
     if (argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "chart") == 0))

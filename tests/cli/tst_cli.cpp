@@ -321,6 +321,19 @@ private slots:
                  qPrintable(full.out + full.err));
     }
 
+    // Every command answers --help on stdout, without touching the store.
+    void everyCommandAnswersHelp()
+    {
+        for (const QString cmd : {"query", "history", "find", "import", "report", "export-oal", "import-oal",
+                                  "backup", "tonight", "progress", "chart", "session", "equipment"}) {
+            const CliRun r = run({cmd, "--help"});
+            QVERIFY2(r.code == 0 && r.out.startsWith("usage: velnora-cli " + cmd), qPrintable(cmd + ": " + r.out + r.err));
+        }
+        const CliRun all = run({"--help"});
+        QVERIFY(all.code == 0 && all.out.contains("velnora-cli equipment list"));
+        QVERIFY(!QFile::exists(m_dir->file("velnora.db")));
+    }
+
 private:
     CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
     // A statement the test needs to succeed.
