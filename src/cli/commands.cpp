@@ -36,7 +36,9 @@ int usage()
                            "       velnora-cli progress [--map PROGRAMME | --plot months|cumulative | --certificate PROGRAMME]\n"
                            "                            [--out FILE] [--scale 2]\n"
                            "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
-                           "--eyepiece NAME [--lens NAME]\n";
+                           "--eyepiece NAME [--lens NAME]\n"
+                           "       velnora-cli telescope status|goto DESIGNATION|where [--server HOST:PORT] "
+                           "[--device NAME]\n";
     return 2;
 }
 
@@ -336,6 +338,8 @@ int dispatch(const QStringList &arguments)
         return equipment(rest);
     if (cmd == "backup")
         return backup(rest);
+    if (cmd == "telescope")
+        return telescope(rest);
     return usage();
 }
 
