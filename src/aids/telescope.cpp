@@ -135,8 +135,9 @@ bool Telescope::slew(const QString &mode, double raHours, double decDegrees,
         return fail(m_error.isEmpty() ? QStringLiteral("not connected") : m_error);
     m_client.sendSwitch(m_device, kOnSet, mode);
     m_client.sendNumbers(m_device, kPosition, {{QStringLiteral("RA"), raHours}, {QStringLiteral("DEC"), decDegrees}});
-    // The mount answers Busy while it moves, then Ok where it stopped or
-    // Alert when it refused; an answer still at the old place is not it.
+    // The mount answers Busy while it moves, then Ok (or Idle) where it
+    // stopped or Alert when it refused; an answer still at the old place is
+    // not it.
     bool moving = false;
     const auto done = [&] {
         if (m_cancel && *m_cancel)
@@ -149,7 +150,8 @@ bool Telescope::slew(const QString &mode, double raHours, double decDegrees,
         if (p->state == QLatin1String("Busy"))
             moving = true;
         const bool there = TelescopeSky::arcminutesApart({p->ra, p->dec}, {raHours, decDegrees}) < 2 * kCloseEnoughArcmin;
-        return p->state == QLatin1String("Alert") || (p->state == QLatin1String("Ok") && (moving || there));
+        // A mount that does not track goes Idle at once after a sync.
+        return p->state == QLatin1String("Alert") || (p->state != QLatin1String("Busy") && (moving || there));
     };
     if (!m_client.waitUntil(done, timeoutMs)) {
         if (!m_client.isOpen())

@@ -48,6 +48,7 @@ TelescopeLink *TelescopeLink::shared()
 void TelescopeLink::start(const Telescope::Server &server, const QString &device)
 {
     m_server = server;
+    m_started = true;
     m_connected = false;
     QMetaObject::invokeMethod(m_worker, [w = m_worker, server, device] { w->start(server, device); });
 }

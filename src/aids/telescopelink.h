@@ -28,6 +28,8 @@ public:
     // Slews to a position of date: hours, degrees.
     void goTo(double raHours, double decDegrees);
     bool isConnected() const { return m_connected; }
+    // Whether start() was called: the server is then the one chosen.
+    bool isStarted() const { return m_started; }
     QString device() const { return m_device; }
     Telescope::Server server() const { return m_server; }
     // The last position the mount reported, of date; valid once connected.
@@ -46,6 +48,7 @@ private:
     TelescopeWorker *m_worker;
     std::atomic_bool m_cancel{false};
     bool m_connected = false;
+    bool m_started = false;
     QString m_device;
     Telescope::Server m_server;
     Telescope::Pointing m_pointing;

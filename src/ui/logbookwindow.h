@@ -99,6 +99,7 @@ private:
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
     void addFindItem();
+    void addGoToItem();
     void addEquipmentItem();
     void addRegisterCompletion();
     void addTonightItem();
