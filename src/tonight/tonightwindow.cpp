@@ -8,6 +8,7 @@
 #include "ui/logbookdeclaration.h"
 #include "ui/logbookwindow.h"
 #include "ui/reportstarts.h"
+#include "ui/telescopegoto.h"
 #include "ui/windows.h"
 
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTimeZone>
@@ -244,7 +246,20 @@ void TonightWindow::buildForm()
     auto *close = new QPushButton("&Close", central);
     close->setObjectName("cmdClose");
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // The telescope to the chosen object, its slew told in the status bar.
+    auto *goTo = new QPushButton("&Go To", central);
+    goTo->setObjectName("cmdGoTo");
+    goTo->setToolTip("Sends the telescope to the selected object");
+    connect(goTo, &QPushButton::clicked, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        if (!current.isValid() || current.row() >= rowCount())
+            return;
+        const TonightPlanner::Target &t = targetAt(current.row());
+        TelescopeGoTo::send(t.table, t.rowid, statusBar(),
+                            [bar = statusBar()](const QString &text) { bar->showMessage(text); });
+    });
     bottom->addWidget(m_countLabel, 1);
+    bottom->addWidget(goTo);
     bottom->addWidget(m_worksheet);
     bottom->addWidget(close);
     layout->addLayout(bottom);

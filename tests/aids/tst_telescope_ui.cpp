@@ -142,6 +142,10 @@ private slots:
         const QStringList refused = m_messages->take();
         QCOMPARE(refused.size(), 1);
         QVERIFY2(refused.value(0).startsWith("M42 is below the horizon of Equator (altitude -"), qPrintable(refused.value(0)));
+        // The find box refuses the same way.
+        Windows::show("frmfind")->findChild<QLineEdit *>("txtFind")->setText("orion nebula");
+        clickButton(Windows::find("frmfind"), "cmdGoTo");
+        QCOMPARE(m_messages->take().value(0).left(40), QString("NGC1976 is below the horizon of Equator "));
 
         siteWhere(m42, true);
         // The panel's server is the link's, for every window.
