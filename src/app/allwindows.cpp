@@ -2,6 +2,7 @@
 
 #include "aids/aidwindows.h"
 #include "aids/equipmentwindow.h"
+#include "aids/telescopewindow.h"
 #include "app/helpwindows.h"
 #include "logbooks/best/bestlogbook.h"
 #include "logbooks/custom/customlogbook.h"
@@ -59,6 +60,7 @@ void registerAll()
     Windows::registerFactory(TonightWindow::kWindowName, [] { return new TonightWindow; });
     Windows::registerFactory(SiteDialog::kWindowName, [] { return new SiteDialog; });
     Windows::registerFactory(FindWindow::kWindowName, [] { return new FindWindow; });
+    Windows::registerFactory(TelescopeWindow::kWindowName, [] { return new TelescopeWindow; });
     Windows::registerFactory(ProgressWindow::kWindowName, [] { return new ProgressWindow; });
     EquipmentWindow::registerWindows();
     Reports::installUi();

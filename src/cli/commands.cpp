@@ -38,7 +38,8 @@ constexpr const char *kUsage =
     "                         [--field DEGREES] [--scale 2] --out FILE.png\n"
     "       velnora-cli session list | report ID --out FILE.pdf\n"
     "       velnora-cli equipment list | add KIND --name NAME [...] | optics --scope NAME "
-    "--eyepiece NAME [--lens NAME]\n";
+    "--eyepiece NAME [--lens NAME]\n"
+    "       velnora-cli telescope status|goto DESIGNATION|where [--server HOST:PORT] [--device NAME]\n";
 
 int usage()
 {
@@ -344,6 +345,8 @@ int dispatch(const QStringList &arguments)
         return backup(rest);
     if (cmd == "session")
         return session(rest);
+    if (cmd == "telescope")
+        return telescope(rest);
     return usage();
 }
 

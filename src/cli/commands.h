@@ -19,6 +19,7 @@ int equipment(const QStringList &args); // equipmentcommand.cpp
 int backup(const QStringList &args);    // backupcommand.cpp
 int report(const QStringList &args);    // report/reportcommand.cpp, a program of its own
 int progress(const QStringList &args);  // progresscommand.cpp
+int telescope(const QStringList &args); // telescopecommand.cpp
 // The pictures and the certificate: report/progresspictures.cpp, in the report printer.
 int progressPictures(const QStringList &args);
 int chart(const QStringList &args); // report/chartcommand.cpp, in the report printer

@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")))
         return Cli::help(QString());
     if (argc > 2 && std::strcmp(argv[1], "tonight") && std::strcmp(argv[1], "session") &&
-        std::strcmp(argv[1], "chart"))
+        std::strcmp(argv[1], "chart") && std::strcmp(argv[1], "telescope"))
         for (int i = 2; i < argc; ++i)
             if (!std::strcmp(argv[i], "--help"))
                 return Cli::help(QString::fromLocal8Bit(argv[1]));

@@ -6,6 +6,7 @@
 #include "data/store.h"
 #include "ui/logbookdeclaration.h"
 #include "ui/logbookwindow.h"
+#include "ui/telescopegoto.h"
 #include "ui/windows.h"
 
 #include <QHBoxLayout>
@@ -90,6 +91,19 @@ FindWindow::FindWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_open->setEnabled(false);
     auto *close = new QPushButton("Close", this);
     close->setObjectName("cmdClose");
+    // The telescope to the chosen object; its slew is told in the status line.
+    auto *goTo = new QPushButton("&Go To", this);
+    goTo->setObjectName("cmdGoTo");
+    goTo->setToolTip("Sends the telescope to the selected object");
+    goTo->setEnabled(false);
+    connect(goTo, &QPushButton::clicked, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        const QStandardItem *item = m_model->item(current.isValid() ? current.row() : 0, Logbook);
+        if (item)
+            TelescopeGoTo::send(item->data(kTableRole).toString(), item->data(kRowidRole).toLongLong(), m_status,
+                                [label = m_status](const QString &text) { label->setText(text); });
+    });
+    bottom->addWidget(goTo);
     bottom->addWidget(m_open);
     bottom->addWidget(close);
     layout->addLayout(bottom);
@@ -152,6 +166,7 @@ void FindWindow::lookUp()
     else
         m_status->setText(found.size() == 1 ? QStringLiteral("1 object") : QString::number(found.size()) + " objects");
     m_open->setEnabled(!found.empty());
+    findChild<QPushButton *>("cmdGoTo")->setEnabled(!found.empty());
     if (!found.empty())
         m_table->selectRow(0);
 }

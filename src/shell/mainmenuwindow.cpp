@@ -82,6 +82,9 @@ MainMenuWindow::MainMenuWindow(QWidget *parent) : QMainWindow(parent)
     find->setObjectName("mnuFindObject");
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, this, [] { Windows::show("frmfind"); });
+    QAction *telescope = findMenu->addAction("&Telescope…");
+    telescope->setObjectName("mnuTelescope");
+    connect(telescope, &QAction::triggered, this, [] { Windows::show("frmtelescope"); });
 
     // The night planner: what is up tonight from the observer's site.
     QMenu *night = menuBar()->addMenu("&Tonight");

@@ -9,6 +9,7 @@
 #include "ui/logbookdeclaration.h"
 #include "ui/logbookwindow.h"
 #include "ui/reportstarts.h"
+#include "ui/telescopegoto.h"
 #include "ui/windows.h"
 
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTimeZone>
@@ -312,8 +314,21 @@ void TonightWindow::buildForm()
     auto *close = new QPushButton("&Close", central);
     close->setObjectName("cmdClose");
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // The telescope to the chosen object, its slew told in the status bar.
+    auto *goTo = new QPushButton("&Go To", central);
+    goTo->setObjectName("cmdGoTo");
+    goTo->setToolTip("Sends the telescope to the selected object");
+    connect(goTo, &QPushButton::clicked, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        if (!current.isValid() || current.row() >= rowCount())
+            return;
+        const TonightPlanner::Target &t = targetAt(current.row());
+        TelescopeGoTo::send(t.table, t.rowid, statusBar(),
+                            [bar = statusBar()](const QString &text) { bar->showMessage(text); });
+    });
     bottom->addWidget(m_countLabel, 1);
     bottom->addWidget(chartButton);
+    bottom->addWidget(goTo);
     bottom->addWidget(m_worksheet);
     bottom->addWidget(help);
     bottom->addWidget(close);

@@ -19,6 +19,7 @@
 #include "ui/recordbinder.h"
 #include "ui/registercompleter.h"
 #include "ui/reportstarts.h"
+#include "ui/telescopegoto.h"
 #include "ui/windows.h"
 
 #include <QAction>
@@ -38,6 +39,7 @@
 #include <QMenu>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -69,6 +71,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     buildMenus(menuBar(), book.menus);
     addHistoryItem();
     addFindItem();
+    addGoToItem();
     addEquipmentItem();
     addChartItem();
     addImageItem();
@@ -328,6 +331,25 @@ void LogbookWindow::addFindItem()
         addAction(find);
     }
     connect(find, &QAction::triggered, this, [] { Windows::show("frmfind"); });
+}
+
+void LogbookWindow::addGoToItem()
+{
+    // Under the finder's item: the telescope goes to the object on screen.
+    QMenu *first = menuBar()->actions().isEmpty() ? nullptr : menuBar()->actions().first()->menu();
+    auto *find = findChild<QAction *>("findObject");
+    if (!first || !find || !TelescopeGoTo::canSend(m_declaration.table))
+        return;
+    auto *goTo = new QAction("&Go To", first);
+    goTo->setObjectName("mnuGoTo");
+    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    const QList<QAction *> items = first->actions();
+    first->insertAction(items.value(items.indexOf(find) + 1), goTo);
+    connect(goTo, &QAction::triggered, this, [this] {
+        if (m_primary->isOpen() && m_primary->hasCurrent())
+            TelescopeGoTo::send(m_declaration.table, m_primary->currentRowid(), statusBar(),
+                                [bar = statusBar()](const QString &text) { bar->showMessage(text); });
+    });
 }
 
 void LogbookWindow::addEquipmentItem()

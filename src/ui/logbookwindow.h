@@ -108,6 +108,7 @@ private:
     void runMenuAction(const LogbookMenuItem &item);
     void addHistoryItem();
     void addFindItem();
+    void addGoToItem();
     void addEquipmentItem();
     void addChartItem();
     void addImageItem();

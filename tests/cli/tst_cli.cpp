@@ -325,7 +325,7 @@ private slots:
     void everyCommandAnswersHelp()
     {
         for (const QString cmd : {"query", "history", "find", "import", "report", "export-oal", "import-oal",
-                                  "backup", "tonight", "progress", "chart", "session", "equipment"}) {
+                                  "backup", "tonight", "progress", "chart", "session", "equipment", "telescope"}) {
             const CliRun r = run({cmd, "--help"});
             QVERIFY2(r.code == 0 && r.out.startsWith("usage: velnora-cli " + cmd), qPrintable(cmd + ": " + r.out + r.err));
         }
