@@ -1,5 +1,7 @@
 #include "search/searchpreviewdialog.h"
 
+#include "data/catalogue.h"
+#include "data/command.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
 #include "data/recordsource.h"
@@ -8,8 +10,13 @@
 #include "search/searchsql.h"
 #include "ui/module1.h"
 #include "ui/recordtablemodel.h"
+#include "ui/telescopegoto.h"
 #include "ui/windows.h"
 
+#include <SQLiteCpp/Column.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -71,6 +78,31 @@ SearchPreviewDialog::SearchPreviewDialog(QWidget *parent) : QDialog(parent)
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->horizontalHeader()->setHighlightSections(false);
+    // The telescope to the chosen object, from the grid's own menu or Ctrl+G,
+    // so the window keeps its layout; the slew is told where the count stands.
+    auto *goTo = new QAction("&Go To", m_grid);
+    goTo->setObjectName("mnuGoTo");
+    goTo->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
+    m_grid->addAction(goTo);
+    m_grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(goTo, &QAction::triggered, this, [this] {
+        const int row = m_grid->currentIndex().row();
+        const Catalogue &sac = Catalogues::sac();
+        const QString designation = m_model->index(row, m_rows->columnIndex(sac.designationColumn)).data().toString();
+        qint64 rowid = 0;
+        runCommand([&] {
+            SQLite::Statement find(Store::shared(ConnectionStrings::kBound)->db(),
+                                   QStringLiteral("SELECT rowid FROM \"%1\" WHERE \"%2\" = ?")
+                                       .arg(sac.table, sac.designationColumn)
+                                       .toStdString());
+            find.bind(1, designation.toStdString());
+            if (find.executeStep())
+                rowid = find.getColumn(0).getInt64();
+        });
+        if (rowid != 0)
+            TelescopeGoTo::send(sac.table, rowid, m_count,
+                                [label = m_count](const QString &text) { label->setText(text); });
+    });
 
     m_count = new QLineEdit(this);
     m_count->setObjectName("Text1");

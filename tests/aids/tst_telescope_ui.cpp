@@ -19,7 +19,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTcpServer>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -145,6 +147,22 @@ private slots:
         // The find box refuses the same way.
         Windows::show("frmfind")->findChild<QLineEdit *>("txtFind")->setText("orion nebula");
         clickButton(Windows::find("frmfind"), "cmdGoTo");
+        QCOMPARE(m_messages->take().value(0).left(40), QString("NGC1976 is below the horizon of Equator "));
+        // And the search results' grid (a modal window: its check runs inside it).
+        clickButton(Windows::show("adv_search"), "Command1");
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *preview = Windows::find("frmSac725");
+            auto *grid = preview->findChild<QTableView *>("MSHFlexGrid1");
+            const QModelIndex m42 = grid->model()->match(grid->model()->index(0, 1), Qt::DisplayRole, "NGC1976", 1,
+                                                         Qt::MatchFixedString).value(0);
+            grid->setCurrentIndex(m42);
+            grid->findChild<QAction *>("mnuGoTo")->trigger();
+            ran = m42.isValid();
+            clickButton(preview, "cmdClose");
+        });
+        clickButton(Windows::find("search_options"), "Command3");
+        QVERIFY(ran);
         QCOMPARE(m_messages->take().value(0).left(40), QString("NGC1976 is below the horizon of Equator "));
 
         siteWhere(m42, true);
