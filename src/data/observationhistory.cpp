@@ -1,6 +1,7 @@
 #include "data/observationhistory.h"
 
 #include "data/catalogue.h"
+#include "data/observationsql.h"
 #include "data/dataerror.h"
 
 #include <SQLiteCpp/Database.h>
@@ -31,29 +32,6 @@ std::vector<QString> observationColumns(const Catalogue &c)
 QString q(const QString &name)
 {
     return '"' + name + '"';
-}
-
-// Whether the old row held an observation at all: a catalogue row that was
-// never observed has nothing to keep.
-QString heldObservation(const Catalogue &c)
-{
-    QStringList any;
-    if (!c.observation.observed.isEmpty())
-        any << "OLD." + q(c.observation.observed) + " = 1";
-    for (const QString &f : c.observation.fields())
-        if (!f.isEmpty())
-            any << "trim(ifnull(OLD." + q(f) + ", '')) <> ''";
-    return '(' + any.join(" OR ") + ')';
-}
-
-// Blank and NULL are the same to the observer, so a form writing '' over NULL
-// changes nothing.
-QString changedObservation(const Catalogue &c)
-{
-    QStringList any;
-    for (const QString &f : c.observationColumnList())
-        any << "ifnull(OLD." + q(f) + ", '') IS NOT ifnull(NEW." + q(f) + ", '')";
-    return '(' + any.join(" OR ") + ')';
 }
 
 QString copyStatement(const Catalogue &c, const char *change)
@@ -117,12 +95,12 @@ std::vector<SchemaObject> historyObjects(SQLite::Database &db)
         out.push_back(
             {"trigger", changed,
              QStringLiteral("CREATE TRIGGER \"%1\" AFTER UPDATE OF %2 ON \"%3\" WHEN %4 AND %5 BEGIN %6 END")
-                 .arg(changed, columns.join(", "), s.table, heldObservation(s), changedObservation(s),
+                 .arg(changed, columns.join(", "), s.table, ObservationSql::holds(s, "OLD"), ObservationSql::changed(s),
                       copyStatement(s, "changed"))});
         const QString deleted = "history_" + s.table + "_deleted";
         out.push_back({"trigger", deleted,
                        QStringLiteral("CREATE TRIGGER \"%1\" AFTER DELETE ON \"%2\" WHEN %3 BEGIN %4 END")
-                           .arg(deleted, s.table, heldObservation(s), copyStatement(s, "deleted"))});
+                           .arg(deleted, s.table, ObservationSql::holds(s, "OLD"), copyStatement(s, "deleted"))});
     }
     // A deleted row is kept whole, so that it can be put back as it was.
     out.push_back({"table", ObservationHistory::kDeletedTable,

@@ -1,6 +1,7 @@
 #include "data/sessions.h"
 
 #include "data/catalogue.h"
+#include "data/observationsql.h"
 #include "data/dataerror.h"
 #include "data/datetext.h"
 #include "data/equipment.h"
@@ -42,27 +43,6 @@ void bindText(SQLite::Statement &st, int i, const QString &v)
 QString q(const QString &name)
 {
     return '"' + name + '"';
-}
-
-// Whether the row holds an observation after the write: the observed mark
-// or any observation field filled in.
-QString holdsObservation(const Catalogue &c)
-{
-    QStringList any;
-    if (!c.observation.observed.isEmpty())
-        any << "NEW." + q(c.observation.observed) + " = 1";
-    for (const QString &f : c.observation.fields())
-        if (!f.isEmpty())
-            any << "trim(ifnull(NEW." + q(f) + ", '')) <> ''";
-    return '(' + any.join(" OR ") + ')';
-}
-
-QString changedObservation(const Catalogue &c)
-{
-    QStringList any;
-    for (const QString &f : c.observationColumnList())
-        any << "ifnull(OLD." + q(f) + ", '') IS NOT ifnull(NEW." + q(f) + ", '')";
-    return '(' + any.join(" OR ") + ')';
 }
 
 std::vector<ObservingSession> select(SQLite::Database &db, const QString &where, qint64 id = 0)
@@ -196,11 +176,11 @@ void Sessions::install(SQLite::Database &db)
             columns << q(f);
         db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"session_log_%1\" AFTER UPDATE OF %2 ON \"%1\" "
                                "WHEN %3 AND %4 BEGIN %5 END")
-                    .arg(c->table, columns.join(", "), holdsObservation(*c), changedObservation(*c), link)
+                    .arg(c->table, columns.join(", "), ObservationSql::holds(*c, "NEW"), ObservationSql::changed(*c), link)
                     .toStdString());
         db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"session_add_%1\" AFTER INSERT ON \"%1\" WHEN %2 "
                                "BEGIN %3 END")
-                    .arg(c->table, holdsObservation(*c), link)
+                    .arg(c->table, ObservationSql::holds(*c, "NEW"), link)
                     .toStdString());
         db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"session_unlink_%1\" AFTER DELETE ON \"%1\" BEGIN "
                                "DELETE FROM session_observation WHERE obs_table = '%1' AND obs_row = OLD.rowid; "
