@@ -29,10 +29,7 @@ std::vector<QString> observationColumns(const Catalogue &c)
     return out;
 }
 
-QString q(const QString &name)
-{
-    return '"' + name + '"';
-}
+const auto q = &ObservationSql::quoted;
 
 QString copyStatement(const Catalogue &c, const char *change)
 {

@@ -40,10 +40,7 @@ void bindText(SQLite::Statement &st, int i, const QString &v)
         st.bind(i, v.trimmed().toStdString());
 }
 
-QString q(const QString &name)
-{
-    return '"' + name + '"';
-}
+const auto q = &ObservationSql::quoted;
 
 std::vector<ObservingSession> select(SQLite::Database &db, const QString &where, qint64 id = 0)
 {

@@ -7,6 +7,7 @@
 #include "data/equipment.h"
 #include "data/site.h"
 #include "data/store.h"
+#include "equatorsite.h"
 #include "support/testsupport.h"
 
 #include <QElapsedTimer>
@@ -62,22 +63,7 @@ class TestTelescope : public QObject
     static void siteFacing(const QString &dir, const TelescopeSky::Position &target, bool up)
     {
         Store store(dir + "/velnora.db", false);
-        const double jd = TelescopeSky::julianDayNow();
-        Site best;
-        best.latitude = 0;
-        double bestAlt = up ? -90 : 90;
-        for (int lon = -180; lon < 180; lon += 5) {
-            Site s;
-            s.name = "Equator";
-            s.latitude = 0;
-            s.longitude = lon;
-            const double alt = TelescopeSky::horizontal(TelescopeSky::ofDate(target, jd), s, jd).altitude;
-            if (up ? alt > bestAlt : alt < bestAlt) {
-                bestAlt = alt;
-                best = s;
-            }
-        }
-        Site::save(store.db(), best);
+        Site::save(store.db(), equatorSiteFacing(target, up));
     }
 
 private slots:

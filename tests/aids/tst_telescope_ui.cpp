@@ -9,6 +9,7 @@
 #include "data/recordsource.h"
 #include "data/site.h"
 #include "data/store.h"
+#include "equatorsite.h"
 #include "support/testsupport.h"
 #include "ui/logbookwindow.h"
 #include "ui/windows.h"
@@ -36,22 +37,7 @@ class TestTelescopeUi : public QObject
 
     static void siteWhere(const TelescopeSky::Position &j2000, bool up)
     {
-        // On the equator, at the longitude where the object stands highest or lowest now.
-        const double jd = TelescopeSky::julianDayNow();
-        Site best;
-        double bestAlt = up ? -90 : 90;
-        for (int lon = -180; lon < 180; lon += 5) {
-            Site s;
-            s.name = "Equator";
-            s.latitude = 0;
-            s.longitude = lon;
-            const double alt = TelescopeSky::horizontal(TelescopeSky::ofDate(j2000, jd), s, jd).altitude;
-            if (up ? alt > bestAlt : alt < bestAlt) {
-                bestAlt = alt;
-                best = s;
-            }
-        }
-        Site::save(Store::shared(ConnectionStrings::kBound)->db(), best);
+        Site::save(Store::shared(ConnectionStrings::kBound)->db(), equatorSiteFacing(j2000, up));
     }
 
     static void picture(QWidget *w, const QString &name)
