@@ -118,7 +118,7 @@ QStringList describe(const std::vector<KeptEdit> &edits)
         QStringList values;
         for (const auto &[column, value] : e.values)
             values << QStringLiteral("%1 = %2").arg(column, value.toString());
-        lines << QStringLiteral("%1, %2: %3").arg(e.table, e.record, values.join(QStringLiteral("; ")));
+        lines << QStringLiteral("%1: %2").arg(e.record, values.join(QStringLiteral("; ")));
     }
     return lines;
 }
@@ -134,7 +134,7 @@ int writeBack(const QString &dbPath, QStringList *failures)
         } catch (const std::exception &e) {
             left.push_back(edit);
             if (failures)
-                *failures << QStringLiteral("%1, %2: %3").arg(edit.table, edit.record, QString::fromUtf8(e.what()));
+                *failures << QStringLiteral("%1: %2").arg(edit.record, QString::fromUtf8(e.what()));
         }
     }
     writeAll(dbPath, left);

@@ -33,7 +33,7 @@ void keep(const QString &dbPath, const std::vector<KeptEdit> &edits);
 // cannot be read throws DataError and is left where it is.
 std::vector<KeptEdit> kept(const QString &dbPath);
 
-// One line per kept edit: "mess, M 42: location = Hill; notes = …".
+// One line per kept edit: "Messier Logging Form, Record: 42: location = Hill; notes = …".
 QStringList describe(const std::vector<KeptEdit> &edits);
 
 // Writes each kept edit to the store as its window would have. What the
