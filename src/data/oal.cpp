@@ -266,6 +266,28 @@ QString localTimeText(const QTime &time)
     return out + (time.hour() < 12 ? QStringLiteral(" AM") : QStringLiteral(" PM"));
 }
 
+const QLatin1String kPersonalNotesComment(" personal notes ");
+
+namespace {
+const QLatin1String kTypedTimePrefix(" local time as typed: ");
+} // namespace
+
+// "--" may not stand in a comment, so '-' and '%' are written as escapes.
+QString typedTimeComment(const QString &typed)
+{
+    QString escaped = typed;
+    escaped.replace('%', QLatin1String("%25")).replace('-', QLatin1String("%2D"));
+    return kTypedTimePrefix + escaped + ' ';
+}
+
+std::optional<QString> typedTimeFromComment(const QString &comment)
+{
+    if (!comment.startsWith(kTypedTimePrefix))
+        return std::nullopt;
+    const QString escaped = comment.mid(kTypedTimePrefix.size()).chopped(comment.endsWith(' ') ? 1 : 0);
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(escaped.toUtf8()));
+}
+
 namespace {
 const std::pair<const char *, const char *> kFilterKinds[] = {
     {"broadband", "broad band"}, {"narrowband", "narrow band"}, {"OIII", "O-III"},

@@ -66,6 +66,13 @@ QString formatDateTime(const QDate &date, const QTime &time, std::optional<int> 
 // there are any.
 QString localTimeText(const QTime &time);
 
+// What our own documents say to themselves in comments, which other
+// programs pass over: the result that holds the personal notes, and a local
+// time typed in another form than localTimeText's, kept as it was typed.
+extern const QLatin1String kPersonalNotesComment;
+QString typedTimeComment(const QString &typed);
+std::optional<QString> typedTimeFromComment(const QString &comment);
+
 // A filter of the register as the format names its kind ("O-III" for
 // OIII), and back; an unknown kind is "other" one way and empty the other.
 QString filterKind(const QString &registerKind);

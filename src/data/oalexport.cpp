@@ -708,6 +708,11 @@ public:
             ++m_result.fromLocalTime;
         }
         m_x.writeTextElement(QStringLiteral("begin"), begin.value);
+        if (!o.time.isEmpty()) {
+            const auto typed = DateText::readMoment(QStringLiteral("1/1/2000 ") + o.time);
+            if (!typed || Oal::localTimeText(typed->time) != o.time)
+                m_x.writeComment(Oal::typedTimeComment(o.time));
+        }
         if (const auto fst = Oal::faintestStarFromStep(o.transparency))
             m_x.writeTextElement(QStringLiteral("faintestStar"), number(*fst));
         if (session && session->skyQuality) {
@@ -736,11 +741,15 @@ public:
         }
         if (const auto mag = Oal::magnificationValue(o.magnification))
             m_x.writeTextElement(QStringLiteral("magnification"), number(*mag));
-        m_x.writeStartElement(QStringLiteral("result"));
-        m_x.writeTextElement(QStringLiteral("description"), o.notes);
-        m_x.writeEndElement();
+        // The format wants one result at least; personal notes alone make it.
+        if (!o.notes.isEmpty() || o.personalNotes.isEmpty()) {
+            m_x.writeStartElement(QStringLiteral("result"));
+            m_x.writeTextElement(QStringLiteral("description"), o.notes);
+            m_x.writeEndElement();
+        }
         if (!o.personalNotes.isEmpty()) {
             m_x.writeStartElement(QStringLiteral("result"));
+            m_x.writeComment(Oal::kPersonalNotesComment);
             m_x.writeTextElement(QStringLiteral("description"), o.personalNotes);
             m_x.writeEndElement();
         }

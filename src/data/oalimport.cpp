@@ -39,6 +39,7 @@ struct Node
     QXmlStreamAttributes attributes;
     qint64 line = 0;
     std::vector<Node> children;
+    QStringList comments;
 
     const Node *child(QLatin1String n) const
     {
@@ -93,6 +94,8 @@ bool readNode(QXmlStreamReader &r, Node &root)
             open.push_back(&child);
         } else if (r.isCharacters()) {
             open.back()->text += r.text();
+        } else if (r.isComment()) {
+            open.back()->comments << r.text().toString();
         } else if (r.isEndElement()) {
             open.pop_back();
         }
@@ -644,6 +647,14 @@ private:
             f[1] = Oal::localTimeText(local.time());
             f[2] = DateText::shownMoment({ut.date(), ut.time()});
         }
+        // The time as the observer typed it, unless another program has
+        // since changed the begin under it.
+        for (const QString &comment : o.comments)
+            if (const auto typed = Oal::typedTimeFromComment(comment)) {
+                const auto read = DateText::readMoment(QStringLiteral("1/1/2000 ") + *typed);
+                if (!read || f[1].isEmpty() || Oal::localTimeText(read->time) == f[1])
+                    f[1] = *typed;
+            }
         QString site = o.value(QLatin1String("site"));
         if (site.isEmpty())
             site = m_doc.sessionSites.value(o.value(QLatin1String("session")));
@@ -670,13 +681,22 @@ private:
         const int seeing = o.value(QLatin1String("seeing")).toInt(&ok);
         if (ok && seeing >= 1 && seeing <= 5)
             f[7] = QString::number(Oal::stepFromAntoniadi(seeing));
-        QStringList notes;
+        QStringList notes, personal;
         for (const Node &c : o.children)
             if (c.name == QLatin1String("result"))
-                notes << c.value(QLatin1String("description"));
-        if (personalNotesApart && notes.size() > 1)
-            f[9] = notes.mid(1).join(QLatin1String("\n\n")).trimmed();
-        f[8] = (personalNotesApart ? notes.value(0) : notes.join(QLatin1String("\n\n"))).trimmed();
+                (c.comments.contains(Oal::kPersonalNotesComment) ? personal : notes)
+                    << c.value(QLatin1String("description"));
+        // Documents written before the personal notes were marked hold them
+        // in every result after the first.
+        if (personal.isEmpty() && notes.size() > 1 && personalNotesApart) {
+            personal = notes.mid(1);
+            notes = notes.mid(0, 1);
+        }
+        if (!personalNotesApart)
+            notes << personal;
+        else
+            f[9] = personal.join(QLatin1String("\n\n")).trimmed();
+        f[8] = notes.join(QLatin1String("\n\n")).trimmed();
         if (m_severalObservers) {
             const QString who = m_doc.observers.value(o.value(QLatin1String("observer")));
             if (!who.isEmpty())

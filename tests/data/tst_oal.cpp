@@ -303,6 +303,39 @@ private slots:
         QCOMPARE(row(db2, star, "dstars").size(), 1);
     }
 
+    // The observer's own words come back where they were typed: personal notes
+    // alone stay personal notes (with no empty result before them), and a
+    // time typed on the 24-hour clock or in words comes back as typed.
+    void ownNotesAndTimeTextsRoundTrip()
+    {
+        dbExec(m_db, "update mess set completed = 1, date = '2026-01-05', hour = '21:30', "
+                     "utctime = '1/5/2026 8:30:00 PM', notes = 'only mine' where mes = '51'");
+        dbExec(m_db, "update mess set completed = 1, date = '2026-01-06', hour = 'after--midnight 50%', "
+                     "notes = 'late' where mes = '13'");
+        dbExec(m_db, "update mess set completed = 1, date = '2026-01-07', hour = '9:15 PM', "
+                     "view_notes = 'seen', notes = 'mine too' where mes = '1'");
+        const QString file = m_dir->file("out.xml");
+        {
+            Store store(m_db, false);
+            QCOMPARE(OalExport::write(store.db(), file).observations, 3);
+        }
+        QCOMPARE(schemaErrors(file), QString());
+        QVERIFY(!readFile(file).contains("<description></description>"));
+        QVERIFY(!readFile(file).contains("<description/>"));
+
+        ScopedWorkDir fresh;
+        const QString db2 = fresh.file("velnora.db");
+        Store::createFromStarter(db2);
+        {
+            Store store(db2, false);
+            const OalImport::Summary s = OalImport::run(store.db(), file);
+            QVERIFY2(s.skipped.empty(), qPrintable(s.text(file)));
+        }
+        const QString q = "select mes || '|' || hour || '|' || coalesce(view_notes, '') || '|' || "
+                          "coalesce(notes, '') from mess where completed = 1 order by 0 + mes";
+        QCOMPARE(dbColumn(db2, q), dbColumn(m_db, q));
+    }
+
     void anotherProgramsDocument()
     {
         dbExec(m_db, "update Sac72 set completed = 1, date = '2005-04-01', view_notes = 'earlier' "
