@@ -24,7 +24,10 @@ install_packages() {
 }
 
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNORA_BUILD_TESTS=ON >/dev/null
+    # A compiler cache, where the machine has one, makes rebuilds of other checkouts quick.
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELNORA_BUILD_TESTS=ON "${launcher[@]}" >/dev/null
     cmake --build build --parallel 2
 }
 
