@@ -9,6 +9,13 @@ PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
     setAlignment(Qt::AlignCenter);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    connect(NightVision::instance(), &NightVision::changed, this, &PictureBox::showScaled);
+}
+
+void PictureBox::setPaper(bool paper)
+{
+    m_paper = paper;
+    showScaled();
 }
 
 void PictureBox::loadFile(const QString &file)
@@ -34,7 +41,7 @@ void PictureBox::showScaled()
     const qreal ratio = m_source.devicePixelRatio();
     QPixmap shown = m_source.scaled(box * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     shown.setDevicePixelRatio(ratio);
-    setPixmap(shown);
+    setPixmap(m_paper && NightVision::isOn() ? NightVision::tint(shown, true) : shown);
 }
 
 QString PictureBox::doubleSizeFile(const QString &file)

@@ -15,6 +15,9 @@ public:
     // Loads the file, or its twice-sized drawing on a screen at 200%.
     void loadFile(const QString &file);
     bool isEmpty() const { return m_source.isNull(); }
+    // A chart on white paper, which night vision turns black with red ink
+    // rather than bright red; a photograph is only turned red.
+    void setPaper(bool paper);
 
     // A picture, or its twice-sized drawing ("map/3012map@2x.gif" beside
     // "map/3012map.gif") when the screen's pixel ratio is 2 or more; null
@@ -32,4 +35,5 @@ private:
     void showScaled();
 
     QPixmap m_source;
+    bool m_paper = false;
 };

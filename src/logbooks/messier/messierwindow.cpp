@@ -58,6 +58,7 @@ void MessierWindow::buildOwnParts()
     m_picture->setMinimumSize(200, 100);
     // The picture follows the box, not the other way round.
     m_picture->setAccessibleName("Picture of the object");
+    m_picture->setPaper(true); // the objects' pictures are charts
     groupLayout("Object")->addWidget(m_picture, 1);
 
     QPushButton *map = addActionButton("Command1", "Map", "Finder map of this object");
