@@ -3,6 +3,7 @@
 #include "data/messages.h"
 #include "shell/documentprint.h"
 #include "shell/rtfdocument.h"
+#include "ui/nightvision.h"
 #include "ui/programend.h"
 
 #include <QHBoxLayout>
@@ -42,9 +43,12 @@ DocumentWindow::DocumentWindow(const Setup &setup, QWidget *parent) : QDialog(pa
     m_text->setAccessibleName(setup.title);
     m_text->setOpenLinks(false);
     connect(m_text, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { ProgramEnd::openUrl(url); });
-    m_loaded = RtfDocument::loadFile(m_text->document(), setup.document);
-    // Loading leaves the cursor at the end; the reader starts at the top.
-    m_text->moveCursor(QTextCursor::Start);
+    loadDocument();
+    // The day's colours come back only from the file.
+    connect(NightVision::instance(), &NightVision::changed, this, [this] {
+        if (m_loaded)
+            loadDocument();
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
@@ -70,6 +74,15 @@ DocumentWindow::DocumentWindow(const Setup &setup, QWidget *parent) : QDialog(pa
         layout->addLayout(row);
     }
     resize(680, 520);
+}
+
+void DocumentWindow::loadDocument()
+{
+    m_loaded = RtfDocument::loadFile(m_text->document(), m_setup.document);
+    if (NightVision::isOn())
+        NightVision::redDocument(m_text->document());
+    // Loading leaves the cursor at the end; the reader starts at the top.
+    m_text->moveCursor(QTextCursor::Start);
 }
 
 bool DocumentWindow::printTo(QPagedPaintDevice *device) const

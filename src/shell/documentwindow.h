@@ -41,6 +41,7 @@ public:
     static void setPrinterChooser(PrinterChooser chooser);
 
 private:
+    void loadDocument();
     Setup m_setup;
     QTextBrowser *m_text = nullptr;
     bool m_loaded = false;

@@ -4,13 +4,18 @@
 #include <QApplication>
 #include <QIconEngine>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QSettings>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QWidget>
 
 #include <algorithm>
@@ -316,6 +321,47 @@ QPixmap NightVision::tint(const QPixmap &pixmap, bool paper)
     QPixmap out = QPixmap::fromImage(tint(pixmap.toImage(), paper));
     out.setDevicePixelRatio(pixmap.devicePixelRatio());
     return out;
+}
+
+void NightVision::redDocument(QTextDocument *document)
+{
+    const QColor rule = reddened(QColor(Qt::gray));
+    QTextCursor cursor(document);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat paragraph = block.blockFormat();
+        if (paragraph.hasProperty(QTextFormat::BackgroundBrush)) {
+            paragraph.clearBackground();
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(paragraph);
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(QTextFormat::ForegroundBrush) && !format.hasProperty(QTextFormat::BackgroundBrush))
+                continue;
+            format.clearForeground();
+            format.clearBackground();
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+    for (QTextFrame *frame : document->rootFrame()->childFrames())
+        if (auto *table = qobject_cast<QTextTable *>(frame)) {
+            QTextTableFormat format = table->format();
+            format.setBorderBrush(rule);
+            format.clearBackground();
+            table->setFormat(format);
+            for (int r = 0; r < table->rows(); ++r)
+                for (int c = 0; c < table->columns(); ++c) {
+                    QTextTableCell cell = table->cellAt(r, c);
+                    QTextCharFormat shading = cell.format();
+                    if (shading.hasProperty(QTextFormat::BackgroundBrush)) {
+                        shading.clearBackground();
+                        cell.setFormat(shading);
+                    }
+                }
+        }
 }
 
 void NightVision::paint(QWidget *widget, const std::function<void(QPainter &)> &draw, bool paper)

@@ -8,6 +8,7 @@
 class QAction;
 class QPainter;
 class QPixmap;
+class QTextDocument;
 class QWidget;
 
 // Night vision: dim red on black for the whole program, so an observer's
@@ -32,6 +33,9 @@ public:
     // Luminance to red only; `paper` turns a white page black with red ink.
     static QImage tint(const QImage &image, bool paper = false);
     static QPixmap tint(const QPixmap &pixmap, bool paper = false);
+    // A document's own colours (headings, cell shading, table rules) give
+    // way to the palette's, so a help page is no brighter than its window.
+    static void redDocument(QTextDocument *document);
     // Paints `draw` on the widget, through the red filter while the mode is on.
     static void paint(QWidget *widget, const std::function<void(QPainter &)> &draw, bool paper = false);
 

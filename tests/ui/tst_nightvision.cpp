@@ -89,6 +89,11 @@ private slots:
                "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Mars', '2026-12-01', "
                "'9:00 PM', 'south polar cap')");
         Module1::SelectedObservation = dbValue(m_dir->file("velnora.db"), "select max(CN) from planet_log").toString();
+        // The help and credits windows with their real documents, colours and tables.
+        const QDir help(VELNORA_SOURCE_DIR "/../assets/help");
+        QDir().mkpath("help");
+        for (const QString &file : help.entryList({"*.rtf"}, QDir::Files))
+            QFile::copy(help.filePath(file), "help/" + file);
         for (const QString &name : names) {
             if (name == "frmSac725") {
                 QTimer::singleShot(0, qApp, [&faults, name] {
@@ -127,6 +132,14 @@ private slots:
         QStringList faults;
         if (const QString fault = strayColours("frmmess-pictures", book); !fault.isEmpty())
             faults << fault;
+        // The object's chart is paper: black with red ink, not a sheet of bright red.
+        const QImage chart = book->findChild<QLabel *>("Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        qint64 red = 0;
+        for (int y = 0; y < chart.height(); ++y)
+            for (int x = 0; x < chart.width(); ++x)
+                red += qRed(chart.pixel(x, y));
+        QVERIFY2(red / std::max<qint64>(1, qint64(chart.width()) * chart.height()) < 60,
+                 "the Messier chart is bright red at night");
         QPushButton *mapButton = nullptr;
         for (QPushButton *b : book->findChildren<QPushButton *>())
             if (b->text() == "Map")
