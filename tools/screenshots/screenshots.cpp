@@ -1,7 +1,8 @@
 // Renders the main windows of the program, on the starter data with an
 // observation filled in, to PNG files for the documentation:
 //   velnora-screenshots OUTPUT_DIR [SCALE]
-// Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%.
+// Run it with QT_QPA_PLATFORM=offscreen; SCALE 2 shows the windows at 200%,
+// VELNORA_NIGHT=1 in night vision (with a message box besides).
 #include "aids/equipmentwindow.h"
 #include "app/allwindows.h"
 #include "data/equipment.h"
@@ -23,6 +24,7 @@
 #include "tonight/sitedialog.h"
 #include "tonight/tonightwindow.h"
 #include "ui/module1.h"
+#include "ui/nightvision.h"
 #include "ui/reportstarts.h"
 #include "ui/sortedrecordmodel.h"
 #include "ui/windows.h"
@@ -33,6 +35,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTabWidget>
@@ -125,6 +128,13 @@ int main(int argc, char **argv)
         });
     }
 
+    const bool night = qEnvironmentVariableIsSet("VELNORA_NIGHT");
+    if (night) {
+        NightVision::setOn(true, false);
+        QMessageBox box(QMessageBox::Question, QApplication::applicationName(),
+                        "Delete this observation?", QMessageBox::Yes | QMessageBox::No);
+        save(&box, out, "messagebox");
+    }
     save(Windows::get("first"), out, "first");
 
     auto *mess = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
