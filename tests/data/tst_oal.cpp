@@ -91,6 +91,17 @@ QStringList observationsOf(const QString &path)
     return out;
 }
 
+// Imports our own document into a new starter store; true when nothing was skipped.
+bool importsWholeIntoStarter(const QString &file, const QString &db)
+{
+    Store::createFromStarter(db);
+    Store store(db, false);
+    const OalImport::Summary s = OalImport::run(store.db(), file);
+    if (!s.skipped.empty())
+        qWarning().noquote() << s.text(file);
+    return s.skipped.empty();
+}
+
 QByteArray digest(const QString &path)
 {
     return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
@@ -284,12 +295,7 @@ private slots:
 
         ScopedWorkDir fresh;
         const QString db2 = fresh.file("velnora.db");
-        Store::createFromStarter(db2);
-        {
-            Store store(db2, false);
-            const OalImport::Summary s = OalImport::run(store.db(), file);
-            QVERIFY2(s.skipped.empty(), qPrintable(s.text(file)));
-        }
+        QVERIFY(importsWholeIntoStarter(file, db2));
         QCOMPARE(dbColumn(db2, "select Local_Date || '|' || Notes from planet_log"),
                  QStringList{"2026-01-03|Titan and Rhea seen"});
         QCOMPARE(dbColumn(db2, "select view_notes from mess where date is not null"), QStringList{"Spiral arms"});
@@ -325,12 +331,7 @@ private slots:
 
         ScopedWorkDir fresh;
         const QString db2 = fresh.file("velnora.db");
-        Store::createFromStarter(db2);
-        {
-            Store store(db2, false);
-            const OalImport::Summary s = OalImport::run(store.db(), file);
-            QVERIFY2(s.skipped.empty(), qPrintable(s.text(file)));
-        }
+        QVERIFY(importsWholeIntoStarter(file, db2));
         const QString q = "select mes || '|' || hour || '|' || coalesce(view_notes, '') || '|' || "
                           "coalesce(notes, '') from mess where completed = 1 order by 0 + mes";
         QCOMPARE(dbColumn(db2, q), dbColumn(m_db, q));
