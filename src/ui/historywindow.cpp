@@ -17,6 +17,8 @@
 
 #include <SQLiteCpp/Exception.h>
 
+#include <algorithm>
+
 namespace {
 
 QString shownMoment(const QString &iso)
@@ -64,8 +66,9 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     int row = 0;
     for (const ObservationHistory::Entry &e : entries) {
         QStringList cells = {shownMoment(e.changedAt),
-                             e.change == QLatin1String("deleted") ? QStringLiteral("Deleted")
-                                                                  : QStringLiteral("Overwritten"),
+                             e.change == QLatin1String("deleted")   ? QStringLiteral("Deleted")
+                             : e.change == QLatin1String("removed") ? QStringLiteral("Removed")
+                                                                    : QStringLiteral("Overwritten"),
                              shownObserved(e.observed),
                              DateText::shownDay(e.date),
                              e.time,
@@ -125,6 +128,7 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     buttons->addWidget(m_restore);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
+    m_layout = layout;
     layout->addWidget(m_caption);
     layout->addWidget(m_table, 2);
     if (!m_deleted.empty())
@@ -166,6 +170,62 @@ void HistoryWindow::addDeletedRows(QVBoxLayout *layout)
     row->addWidget(m_restoreRow, 0, Qt::AlignTop);
     layout->addWidget(caption);
     layout->addLayout(row, 1);
+}
+
+void HistoryWindow::addRemovedPictures(const std::vector<ObservationImage> &pictures)
+{
+    if (pictures.empty() || m_picturesTable)
+        return;
+    m_pictures = pictures;
+    auto *caption = new QLabel(QStringLiteral("Pictures removed from this observation:"), this);
+    auto *model = new QStandardItemModel(int(m_pictures.size()), 2, this);
+    model->setHorizontalHeaderLabels({"Removed on", "Picture"});
+    for (int r = 0; r < int(m_pictures.size()); ++r) {
+        model->setItem(r, 0, new QStandardItem(shownMoment(m_pictures[size_t(r)].removedAt)));
+        model->setItem(r, 1, new QStandardItem(m_pictures[size_t(r)].original));
+    }
+    m_picturesTable = new QTableView(this);
+    m_picturesTable->setObjectName("grdPictures");
+    m_picturesTable->setModel(model);
+    m_picturesTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_picturesTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_picturesTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_picturesTable->verticalHeader()->hide();
+    m_picturesTable->horizontalHeader()->setStretchLastSection(true);
+    m_picturesTable->resizeColumnsToContents();
+    caption->setBuddy(m_picturesTable);
+    m_picturesTable->setAccessibleName(caption->text());
+    m_restorePicture = new QPushButton("Restore &Picture", this);
+    m_restorePicture->setObjectName("cmdRestorePicture");
+    m_restorePicture->setAutoDefault(false);
+    m_restorePicture->setEnabled(false);
+    connect(m_picturesTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_restorePicture->setEnabled(m_picturesTable->selectionModel()->hasSelection()); });
+    connect(m_restorePicture, &QPushButton::clicked, this, &HistoryWindow::restorePicture);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_picturesTable, 1);
+    row->addWidget(m_restorePicture, 0, Qt::AlignTop);
+    // Above the Close button.
+    const int at = m_layout->count() - 1;
+    m_layout->insertWidget(at, caption);
+    m_layout->insertLayout(at + 1, row, 1);
+}
+
+void HistoryWindow::restorePicture()
+{
+    const QModelIndexList rows = m_picturesTable->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const ObservationImage &p = m_pictures.at(size_t(rows.first().row()));
+    try {
+        ObservationImages::restore(Store::shared(ConnectionStrings::kBound)->db(), p.id);
+    } catch (const DataError &error) {
+        Messages::show(error.description());
+        return;
+    }
+    Messages::show(QStringLiteral("The picture %1 is back with its observation.").arg(p.original));
+    emit restored(p.table, p.rowid);
+    close();
 }
 
 void HistoryWindow::restoreEntry()
@@ -223,6 +283,16 @@ HistoryWindow *HistoryWindow::showFor(QWidget *logbook, const QString &table, qi
         return nullptr;
     }
     auto *window = new HistoryWindow(entries, table, designation, logbook, deleted);
+    try {
+        const auto store = Store::shared(ConnectionStrings::kBound);
+        if (rowid != 0 && store->db().tableExists("observation_image")) {
+            std::vector<ObservationImage> removed = ObservationImages::removed(store->db(), table, rowid);
+            std::reverse(removed.begin(), removed.end());
+            window->addRemovedPictures(removed);
+        }
+    } catch (const std::exception &) {
+        // The observations' history is shown all the same.
+    }
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     window->show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/observationhistory.h"
+#include "data/observationimages.h"
 
 #include <QDialog>
 
@@ -28,6 +29,9 @@ public:
     static HistoryWindow *showFor(QWidget *logbook, const QString &table, qint64 rowid, const QString &designation);
 
     QTableView *table() const { return m_table; }
+    // The pictures removed from the observation, each of which can come back.
+    void addRemovedPictures(const std::vector<ObservationImage> &pictures);
+    QTableView *pictures() const { return m_picturesTable; }
 
 signals:
     // An observation or a deleted row went back into `table` under `rowid`.
@@ -37,10 +41,15 @@ private:
     void addDeletedRows(QVBoxLayout *layout);
     void restoreEntry();
     void restoreDeleted();
+    void restorePicture();
 
     std::vector<ObservationHistory::Entry> m_entries;
     std::vector<ObservationHistory::DeletedRow> m_deleted;
     QTableView *m_deletedTable = nullptr;
+    std::vector<ObservationImage> m_pictures;
+    QTableView *m_picturesTable = nullptr;
+    QPushButton *m_restorePicture = nullptr;
+    QVBoxLayout *m_layout = nullptr;
     QPushButton *m_restore = nullptr;
     QPushButton *m_restoreRow = nullptr;
     QLabel *m_caption;

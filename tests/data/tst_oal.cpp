@@ -210,7 +210,7 @@ private slots:
             const OalImport::Summary s = OalImport::run(store.db(), first);
             QVERIFY2(s.skipped.empty(), qPrintable(s.text(first)));
             QCOMPARE(s.imported.size(), 7);
-            QCOMPARE(s.keptInHistory, QStringList({"M13"}));
+            QCOMPARE(s.keptEarlier, QStringList({"M13"}));
             OalExport::write(store.db(), second);
         }
         QCOMPARE(schemaErrors(second), QString());
@@ -232,7 +232,7 @@ private slots:
         {
             Store store(db2, false);
             const OalImport::Summary again = OalImport::run(store.db(), first);
-            QVERIFY(again.imported.isEmpty() && again.keptInHistory.isEmpty());
+            QVERIFY(again.imported.isEmpty() && again.keptEarlier.isEmpty());
             QCOMPARE(int(again.skipped.size()), 8);
         }
         QCOMPARE(dbValue(db2, "select (select count(*) from observation_history) || (select count(*) from planet_log)")
@@ -314,7 +314,7 @@ private slots:
         }
         QCOMPARE(QList<int>({s.read, s.matched}), QList<int>({8, 6}));
         QCOMPARE(s.imported, QStringList({"M 31", "NGC 7000", "Jupiter", "Rigel"}));
-        QCOMPARE(s.keptInHistory, QStringList({"M 31", "Blinking Planetary"}));
+        QCOMPARE(s.keptEarlier, QStringList({"M 31", "Blinking Planetary"}));
         QCOMPARE(int(s.skipped.size()), 2);
         QCOMPARE(s.skipped[0].name + ": " + s.skipped[0].reason, QString("Hickson 999: not in the logbooks"));
         QCOMPARE(s.skipped[1].name, QString("C/2020 F3 (NEOWISE)"));
