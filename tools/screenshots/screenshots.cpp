@@ -145,6 +145,22 @@ int main(int argc, char **argv)
         ->setPlainText("Trapezium split into four stars; the nebula's wings reach well past the field edge.");
     bool ok = save(mess, out, "frmmess");
 
+    // A second night of M 42: the count beside the record, and the list it opens.
+    mess->updateAll();
+    const std::pair<const char *, const char *> again[] = {{"txtFields_2", "12/4/2026"},
+                                                           {"txtFields_5", "9:40 PM"},
+                                                           {"txtFields_11", "12/4/2026 8:40:00 PM"},
+                                                           {"txtFields_7", "Dark site north"}};
+    for (const auto &[name, text] : again)
+        mess->findChild<QLineEdit *>(name)->setText(text);
+    mess->findChild<QPlainTextEdit *>("txtFields_19")->setPlainText("E and F stars steady in the Trapezium.");
+    mess->updateAll();
+    ok = save(mess, out, "frmmess_observations") && ok;
+    if (QWidget *list = mess->showObservations()) {
+        ok = save(list, out, "frmobservations") && ok;
+        list->close();
+    }
+
     Module1::MonthKey = mess->findChild<QLineEdit *>("txtFields_18")->text() + " Notes";
     MonthViewDialog view;
     ok = save(&view, out, "frmmonth_view") && ok;
