@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 
 #include <algorithm>
