@@ -133,44 +133,62 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     layout->addWidget(m_caption);
     layout->addWidget(m_table, 2);
     if (!m_deleted.empty())
-        addDeletedRows(layout);
+        addDeletedRows();
     layout->addLayout(buttons);
     resize(1040, 360);
 }
 
-// The rows deleted from this logbook, each of which can come back whole.
-void HistoryWindow::addDeletedRows(QVBoxLayout *layout)
+// A list of what can come back, with its caption above and its Restore
+// button beside it, put into the layout at `at` (-1: at the end).
+QTableView *HistoryWindow::addRestorableList(int at, const QString &caption, const QString &name,
+                                             const QStringList &headers, const std::vector<QStringList> &rows,
+                                             const QString &button, const QString &buttonName,
+                                             void (HistoryWindow::*restore)(), QPushButton *&restoreButton)
 {
-    auto *caption = new QLabel(QStringLiteral("Deleted from this logbook, newest first:"), this);
-    auto *model = new QStandardItemModel(int(m_deleted.size()), 2, this);
-    model->setHorizontalHeaderLabels({"Deleted on", "Object"});
-    for (int r = 0; r < int(m_deleted.size()); ++r) {
-        model->setItem(r, 0, new QStandardItem(shownMoment(m_deleted[r].deletedAt)));
-        model->setItem(r, 1, new QStandardItem(m_deleted[r].designation));
-    }
-    m_deletedTable = new QTableView(this);
-    m_deletedTable->setObjectName("grdDeleted");
-    m_deletedTable->setModel(model);
-    m_deletedTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_deletedTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_deletedTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_deletedTable->verticalHeader()->hide();
-    m_deletedTable->horizontalHeader()->setStretchLastSection(true);
-    m_deletedTable->resizeColumnsToContents();
-    caption->setBuddy(m_deletedTable);
-    m_deletedTable->setAccessibleName(caption->text());
-    m_restoreRow = new QPushButton("Restore &Object", this);
-    m_restoreRow->setObjectName("cmdRestoreRow");
-    m_restoreRow->setAutoDefault(false);
-    m_restoreRow->setEnabled(false);
-    connect(m_deletedTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { m_restoreRow->setEnabled(m_deletedTable->selectionModel()->hasSelection()); });
-    connect(m_restoreRow, &QPushButton::clicked, this, &HistoryWindow::restoreDeleted);
+    auto *label = new QLabel(caption, this);
+    auto *model = new QStandardItemModel(int(rows.size()), int(headers.size()), this);
+    model->setHorizontalHeaderLabels(headers);
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < int(headers.size()); ++c)
+            model->setItem(r, c, new QStandardItem(rows[size_t(r)].value(c)));
+    auto *table = new QTableView(this);
+    table->setObjectName(name);
+    table->setModel(model);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->resizeColumnsToContents();
+    label->setBuddy(table);
+    table->setAccessibleName(label->text());
+    restoreButton = new QPushButton(button, this);
+    restoreButton->setObjectName(buttonName);
+    restoreButton->setAutoDefault(false);
+    restoreButton->setEnabled(false);
+    QPushButton *b = restoreButton;
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [table, b] { b->setEnabled(table->selectionModel()->hasSelection()); });
+    connect(restoreButton, &QPushButton::clicked, this, restore);
     auto *row = new QHBoxLayout;
-    row->addWidget(m_deletedTable, 1);
-    row->addWidget(m_restoreRow, 0, Qt::AlignTop);
-    layout->addWidget(caption);
-    layout->addLayout(row, 1);
+    row->addWidget(table, 1);
+    row->addWidget(restoreButton, 0, Qt::AlignTop);
+    if (at < 0)
+        at = m_layout->count();
+    m_layout->insertWidget(at, label);
+    m_layout->insertLayout(at + 1, row, 1);
+    return table;
+}
+
+// The rows deleted from this logbook, each of which can come back whole.
+void HistoryWindow::addDeletedRows()
+{
+    std::vector<QStringList> rows;
+    for (const ObservationHistory::DeletedRow &d : m_deleted)
+        rows.push_back({shownMoment(d.deletedAt), d.designation});
+    m_deletedTable = addRestorableList(-1, QStringLiteral("Deleted from this logbook, newest first:"), "grdDeleted",
+                                       {"Deleted on", "Object"}, rows, "Restore &Object", "cmdRestoreRow",
+                                       &HistoryWindow::restoreDeleted, m_restoreRow);
 }
 
 void HistoryWindow::addRemovedPictures(const std::vector<ObservationImage> &pictures)
@@ -178,38 +196,13 @@ void HistoryWindow::addRemovedPictures(const std::vector<ObservationImage> &pict
     if (pictures.empty() || m_picturesTable)
         return;
     m_pictures = pictures;
-    auto *caption = new QLabel(QStringLiteral("Pictures removed from this observation:"), this);
-    auto *model = new QStandardItemModel(int(m_pictures.size()), 2, this);
-    model->setHorizontalHeaderLabels({"Removed on", "Picture"});
-    for (int r = 0; r < int(m_pictures.size()); ++r) {
-        model->setItem(r, 0, new QStandardItem(shownMoment(m_pictures[size_t(r)].removedAt)));
-        model->setItem(r, 1, new QStandardItem(m_pictures[size_t(r)].original));
-    }
-    m_picturesTable = new QTableView(this);
-    m_picturesTable->setObjectName("grdPictures");
-    m_picturesTable->setModel(model);
-    m_picturesTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_picturesTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_picturesTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_picturesTable->verticalHeader()->hide();
-    m_picturesTable->horizontalHeader()->setStretchLastSection(true);
-    m_picturesTable->resizeColumnsToContents();
-    caption->setBuddy(m_picturesTable);
-    m_picturesTable->setAccessibleName(caption->text());
-    m_restorePicture = new QPushButton("Restore &Picture", this);
-    m_restorePicture->setObjectName("cmdRestorePicture");
-    m_restorePicture->setAutoDefault(false);
-    m_restorePicture->setEnabled(false);
-    connect(m_picturesTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { m_restorePicture->setEnabled(m_picturesTable->selectionModel()->hasSelection()); });
-    connect(m_restorePicture, &QPushButton::clicked, this, &HistoryWindow::restorePicture);
-    auto *row = new QHBoxLayout;
-    row->addWidget(m_picturesTable, 1);
-    row->addWidget(m_restorePicture, 0, Qt::AlignTop);
+    std::vector<QStringList> rows;
+    for (const ObservationImage &p : m_pictures)
+        rows.push_back({shownMoment(p.removedAt), p.original});
     // Above the Close button.
-    const int at = m_layout->count() - 1;
-    m_layout->insertWidget(at, caption);
-    m_layout->insertLayout(at + 1, row, 1);
+    m_picturesTable = addRestorableList(m_layout->count() - 1, QStringLiteral("Pictures removed from this observation:"),
+                                        "grdPictures", {"Removed on", "Picture"}, rows, "Restore &Picture",
+                                        "cmdRestorePicture", &HistoryWindow::restorePicture, m_restorePicture);
 }
 
 void HistoryWindow::restorePicture()

@@ -38,7 +38,11 @@ signals:
     void restored(const QString &table, qint64 rowid);
 
 private:
-    void addDeletedRows(QVBoxLayout *layout);
+    void addDeletedRows();
+    QTableView *addRestorableList(int at, const QString &caption, const QString &name, const QStringList &headers,
+                                  const std::vector<QStringList> &rows, const QString &button,
+                                  const QString &buttonName, void (HistoryWindow::*restore)(),
+                                  QPushButton *&restoreButton);
     void restoreEntry();
     void restoreDeleted();
     void restorePicture();
