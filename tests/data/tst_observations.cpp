@@ -15,7 +15,6 @@ namespace {
 // The store as the version before kept it: no observation records.
 void makeVersionThree(const QString &path)
 {
-    Store::createFromStarter(path);
     for (const QString &trigger : dbColumn(path, "select name from sqlite_master where type = 'trigger' and name "
                                                  "like 'observation\\_%' escape '\\'"))
         dbExec(path, "drop trigger \"" + trigger + "\"");
@@ -36,12 +35,17 @@ class TestObservations : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
+    void init()
+    {
+        m_dir = std::make_unique<ScopedWorkDir>();
+        m_path = m_dir->file("velnora.db");
+        Store::createFromStarter(m_path);
+    }
     void cleanup() { m_dir.reset(); }
 
     void anOlderStoreCarriesEveryObservationIn()
     {
-        const QString path = m_dir->file("velnora.db");
+        const QString path = m_path;
         makeVersionThree(path);
         QCOMPARE(dbValue(path, "select count(*) from sqlite_master where name = 'observation'").toInt(), 0);
         const QString m42 = rowOf(path, "42");
@@ -83,8 +87,7 @@ private slots:
 
     void clearingARowGivesUpOnlyItsLatestObservation()
     {
-        const QString path = m_dir->file("velnora.db");
-        Store::createFromStarter(path);
+        const QString path = m_path;
         Store store(path, false);
         const qint64 m13 = rowOf(path, "13").toLongLong();
         store.execute("update mess set completed = 1, date = '2025-06-01', hour = '11:00 PM' where mes = '13'");
@@ -103,8 +106,7 @@ private slots:
 
     void aNewObservationAskedForIsKeptApartOnTheSameNight()
     {
-        const QString path = m_dir->file("velnora.db");
-        Store::createFromStarter(path);
+        const QString path = m_path;
         Store store(path, false);
         const qint64 m57 = rowOf(path, "57").toLongLong();
         store.execute("update mess set date = '2026-08-01', hour = '10:00 PM' where mes = '57'");
@@ -136,8 +138,7 @@ private slots:
 
     void aDeletedObjectTakesItsObservationsAlongAndBack()
     {
-        const QString path = m_dir->file("velnora.db");
-        Store::createFromStarter(path);
+        const QString path = m_path;
         Store store(path, false);
         store.execute("insert into generic (object, type, observed, date, location) values ('Kemble''s Cascade', "
                       "'ASTER', 1, '2025-10-01', 'Hill')");
@@ -162,6 +163,7 @@ private slots:
 
 private:
     std::unique_ptr<ScopedWorkDir> m_dir;
+    QString m_path;
 };
 
 QTEST_MAIN(TestObservations)
