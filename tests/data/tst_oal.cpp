@@ -227,7 +227,7 @@ private slots:
                 .toString(),
             QString("1|-"));
         // M13's earlier night is kept beside the one its row shows.
-        QCOMPARE(dbColumn(db2, "select view_notes from observation where designation = 'M13' order by seq"),
+        QCOMPARE(dbColumn(db2, "select notes from observation where designation = 'M13' order by seq"),
                  QStringList({"Core", "Propeller"}));
         QCOMPARE(dbValue(db2, "select view_notes from mess where mes = '13'").toString(), QString("Propeller"));
 

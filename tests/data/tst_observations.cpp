@@ -15,8 +15,8 @@ namespace {
 // The store as the version before kept it: no observation records.
 void makeVersionThree(const QString &path)
 {
-    for (const QString &trigger : dbColumn(path, "select name from sqlite_master where type = 'trigger' and name "
-                                                 "like 'observation\\_%' escape '\\'"))
+    for (const QString &trigger : dbColumn(path, "select name from sqlite_master where type = 'trigger' and "
+                                                 "substr(name, 1, 12) = 'observation_'"))
         dbExec(path, "drop trigger \"" + trigger + "\"");
     dbExec(path, "drop table observation");
     dbExec(path, "drop table observation_next");
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(Observations::count(store.db(), "mess", m57), 1);
         Observations::startNew(store.db(), "mess", m57);
         store.execute("update mess set hour = '11:40 PM' where mes = '57'");
-        QCOMPARE(dbColumn(path, "select hour from observation where designation = 'M57' order by seq"),
+        QCOMPARE(dbColumn(path, "select time from observation where designation = 'M57' order by seq"),
                  QStringList({"10:15 PM", "11:40 PM"}));
         // Asked for again and left empty: the latest is shown as it was.
         Observations::startNew(store.db(), "mess", m57);
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(kept.size(), size_t(2));
         Observations::remove(store.db(), kept.back().id);
         QCOMPARE(dbValue(path, "select hour from mess where mes = '57'").toString(), QString("11:40 PM"));
-        QCOMPARE(dbValue(path, "select hour || '|' || change from observation_history order by id desc limit 1")
+        QCOMPARE(dbValue(path, "select time || '|' || change from observation_history order by id desc limit 1")
                      .toString(),
                  QString("10:15 PM|removed"));
         QCOMPARE(dataErrorOf([&] { Observations::remove(store.db(), kept.back().id); }),

@@ -54,7 +54,7 @@ private slots:
         clickButton(m_book, "Command3");
         QCOMPARE(countShown(), QString("2 observations"));
 
-        QCOMPARE(dbColumn(db(), "select date || '|' || location || '|' || view_notes from observation where "
+        QCOMPARE(dbColumn(db(), "select date || '|' || location || '|' || notes from observation where "
                                 "designation = 'M42' and removed_at is null order by seq"),
                  QStringList({"2025-01-15|Back yard|Four stars of the Trapezium",
                               "2026-12-04|Dark site north|E and F stars steady"}));
