@@ -37,6 +37,7 @@
 #include <QPrinter>
 #include <QTabWidget>
 #include <QProcess>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -155,6 +156,9 @@ int main(int argc, char **argv)
         mess->findChild<QLineEdit *>(name)->setText(text);
     mess->findChild<QPlainTextEdit *>("txtFields_19")->setPlainText("E and F stars steady in the Trapezium.");
     mess->updateAll();
+    // At 200% the form scrolls: the count is brought into view.
+    if (auto *scroll = mess->findChild<QScrollArea *>("formScroll"))
+        scroll->ensureWidgetVisible(mess->findChild<QWidget *>("cmdObservations"));
     ok = save(mess, out, "frmmess_observations") && ok;
     if (QWidget *list = mess->showObservations()) {
         ok = save(list, out, "frmobservations") && ok;
