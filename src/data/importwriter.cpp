@@ -4,6 +4,7 @@
 #include "data/durablefile.h"
 #include "data/equipment.h"
 #include "data/observationimages.h"
+#include "data/observations.h"
 #include "data/sessions.h"
 #include "data/jetvalues.h"
 #include "data/observationhistory.h"
@@ -429,6 +430,8 @@ Summary ImportWriter::finish()
         Equipment::install(*d->db);
         Sessions::install(*d->db);
         ObservationImages::install(*d->db);
+        Observations::install(*d->db);
+        Observations::carryIn(*d->db);
         d->exec("PRAGMA user_version = " + QString::number(Schema::kVersion));
         d->exec("COMMIT");
     } catch (const SQLite::Exception &e) {

@@ -7,6 +7,7 @@
 #include "data/equipment.h"
 #include "data/oal.h"
 #include "data/observationimages.h"
+#include "data/observations.h"
 #include "data/oalowncolumns.h"
 #include "data/oalsessions.h"
 #include "data/site.h"
@@ -50,6 +51,10 @@ struct Observation
     // it; none for the history's.
     QString table;
     qint64 rowid = 0;
+    // The kept observation it is, with its own pictures and session; 0 for a
+    // log row or the history's.
+    qint64 record = 0;
+    qint64 sessionId = 0;
 };
 
 QString text(SQLite::Statement &st, int column)
@@ -101,6 +106,8 @@ public:
                            "OR trim(ifnull(%5, '')) <> '' ORDER BY rowid")
                 .arg(columns.join(", "), t.table, o.observed, o.date, o.ut);
         SQLite::Statement st(m_db, sql.toStdString());
+        // Where the store keeps every observation, the rows give only their objects.
+        const bool kept = m_db.tableExists(Observations::kTable);
         while (st.executeStep()) {
             Target target;
             target.table = t.table;
@@ -113,18 +120,58 @@ public:
                 if (!a.trimmed().isEmpty())
                     target.aliases << a.trimmed();
             target.notes = ownColumns(t, st.getColumn(0).getInt64());
+            const qint64 rowid = st.getColumn(0).getInt64();
+            const int index = targetIndex(target);
+            if (kept) {
+                m_rowTargets.insert(rowid, index);
+                continue;
+            }
             Observation o;
-            o.target = targetIndex(target);
+            o.target = index;
             QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
                                  &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 8 + i);
             o.table = t.table;
-            o.rowid = st.getColumn(0).getInt64();
-            o.identity = identity(t.table, st.getColumn(0).getInt64(), o.date);
+            o.rowid = rowid;
+            o.identity = identity(t.table, rowid, o.date);
             m_current.insert(o.identity);
             observations.push_back(o);
         }
+        if (kept)
+            keptObservations(t);
+        m_rowTargets.clear();
+    }
+
+    // Each kept observation of the table: the rows' latest ones first, so that
+    // a fresh store reading the file back shows them in the rows, then the
+    // earlier ones, newest first, which it keeps before them.
+    void keptObservations(const Catalogue &t)
+    {
+        std::vector<Observation> earlier;
+        for (const KeptObservation &k : Observations::all(m_db, t.table, true)) {
+            Observation o;
+            const auto target = m_rowTargets.constFind(k.rowid);
+            o.target = target != m_rowTargets.constEnd() ? *target : historyTarget(t.table, k.rowid, k.designation);
+            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
+                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
+            for (int i = 0; i < 10; ++i)
+                *fields[i] = k.fields[size_t(i)];
+            o.table = t.table;
+            // The row's register items are those of the observation it shows.
+            o.rowid = k.latest ? k.rowid : 0;
+            o.record = k.id;
+            o.sessionId = k.sessionId;
+            o.identity = identity(t.table, k.rowid, o.date);
+            m_current.insert(o.identity);
+            (k.latest ? observations : earlier).push_back(o);
+        }
+        observations.insert(observations.end(), earlier.begin(), earlier.end());
+        // The history's versions of these are the kept ones' earlier states.
+        SQLite::Statement all(m_db, "SELECT obs_row, date FROM observation WHERE obs_table = ?");
+        all.bind(1, t.table.toStdString());
+        while (all.executeStep())
+            m_current.insert(identity(t.table, all.getColumn(0).getInt64(), text(all, 1)));
     }
 
     void planetLog()
@@ -215,6 +262,7 @@ private:
     }
 
     QSet<QString> m_current;
+    QHash<qint64, int> m_rowTargets; // the target of each row of the table read
 
 public:
     Site site;
@@ -754,11 +802,10 @@ public:
             m_x.writeEndElement();
         }
         // Pictures by their name relative to the document, which they are copied beside.
-        if (o.rowid != 0 && m_db.tableExists("observation_image"))
-            for (const ObservationImage &image : ObservationImages::of(m_db, o.table, o.rowid)) {
-                m_x.writeTextElement(QStringLiteral("image"), image.file);
-                images << image.file;
-            }
+        for (const QString &file : imagesOf(o)) {
+            m_x.writeTextElement(QStringLiteral("image"), file);
+            images << file;
+        }
         m_x.writeEndElement();
     }
 
@@ -782,12 +829,34 @@ public:
     }
 
 private:
+    // The pictures of a kept observation, or of a log row.
+    QStringList imagesOf(const Observation &o)
+    {
+        QStringList out;
+        if (!m_db.tableExists("observation_image"))
+            return out;
+        if (o.record == 0) {
+            if (o.rowid != 0)
+                for (const ObservationImage &image : ObservationImages::of(m_db, o.table, o.rowid))
+                    out << image.file;
+            return out;
+        }
+        SQLite::Statement st(m_db, "SELECT file FROM observation_image WHERE observation_id = ? AND removed_at IS "
+                                   "NULL ORDER BY id");
+        st.bind(1, int64_t(o.record));
+        while (st.executeStep())
+            out << text(st, 0);
+        return out;
+    }
+
     // The written session a current observation belongs to, if any.
     const ObservingSession *sessionOf(const Observation &o)
     {
-        if (o.rowid == 0 || m_sessions.empty() || !m_db.tableExists("session_observation"))
+        if ((o.rowid == 0 && o.record == 0) || m_sessions.empty() || !m_db.tableExists("session_observation"))
             return nullptr;
-        const std::optional<qint64> id = Sessions::sessionOf(m_db, o.table, o.rowid);
+        const std::optional<qint64> id =
+            o.record ? (o.sessionId ? std::optional(o.sessionId) : std::nullopt)
+                     : Sessions::sessionOf(m_db, o.table, o.rowid);
         if (!id || !m_sessions.count(*id))
             return nullptr;
         auto it = m_sessionRows.find(*id);

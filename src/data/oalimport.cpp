@@ -6,6 +6,7 @@
 #include "data/equipment.h"
 #include "data/oal.h"
 #include "data/observationimages.h"
+#include "data/observations.h"
 #include "data/oalowncolumns.h"
 #include "data/oalsessions.h"
 
@@ -546,6 +547,8 @@ public:
         }
         const Fields f = fields(o, *moment, !catalogueOf(row->table).observation.personalNotes.isEmpty());
         m_stored = {};
+        m_record = 0;
+        m_earlier = false;
         if (row->table == QLatin1String("planet"))
             addPlanetLog(*row, name, f, summary);
         else
@@ -553,10 +556,14 @@ public:
         // The file's session, not the one open here, holds what was imported.
         if (m_stored.second != 0) {
             const auto session = sessionIds.constFind(o.value(QLatin1String("session")));
-            if (session != sessionIds.constEnd())
-                Sessions::link(m_db, m_stored.first, m_stored.second, *session);
-            else
+            const qint64 sessionId = session != sessionIds.constEnd() ? *session : 0;
+            // An earlier one leaves the row's own observation, and its session, as they are.
+            if (!m_earlier && sessionId)
+                Sessions::link(m_db, m_stored.first, m_stored.second, sessionId);
+            else if (!m_earlier)
                 Sessions::unlink(m_db, m_stored.first, m_stored.second);
+            if (m_record)
+                Observations::setSession(m_db, m_record, sessionId);
             attachImages(o, name, summary);
         }
     }
@@ -717,7 +724,10 @@ private:
                 continue;
             }
             try {
-                ObservationImages::attach(m_db, store.absolutePath(), m_stored.first, m_stored.second, file);
+                const ObservationImage added =
+                    ObservationImages::attach(m_db, store.absolutePath(), m_stored.first, m_stored.second, file);
+                if (m_record)
+                    Observations::linkImage(m_db, added.id, m_record);
                 ++summary.images;
             } catch (const DataError &e) {
                 summary.skipped.push_back({name + ": " + image, e.description()});
@@ -764,6 +774,8 @@ private:
             up.exec();
             Equipment::addLinks(m_db, c.table, row.rowid, m_links);
             m_stored = {c.table, row.rowid};
+            if (m_keepsEach)
+                m_record = Observations::latestId(m_db, c.table, row.rowid);
             summary.imported << name;
             return;
         }
@@ -787,10 +799,22 @@ private:
                     earlier[size_t(i)] = columnText(kept.getColumn(i));
                 known.add(earlier);
             }
+            if (m_keepsEach)
+                for (const KeptObservation &k : Observations::of(m_db, c.table, row.rowid))
+                    known.add(k.fields);
         }
         KnownObservations &known = m_known[rowKey];
         if (known.holds(f)) {
             summary.skipped.push_back({name, QStringLiteral("already kept in its history")});
+            return;
+        }
+        if (m_keepsEach) {
+            // An observation of its own, made before the one the row shows.
+            m_record = Observations::addEarlier(m_db, c.table, row.rowid, f, 0);
+            m_stored = {c.table, row.rowid};
+            m_earlier = true;
+            known.add(f);
+            summary.keptEarlier << name;
             return;
         }
         SQLite::Statement &designation =
@@ -810,7 +834,7 @@ private:
             bindText(ins, 4 + i, f[size_t(i)]);
         ins.exec();
         known.add(f);
-        summary.keptInHistory << name;
+        summary.keptEarlier << name;
     }
 
     void addPlanetLog(const Row &row, const QString &name, const Fields &f, OalImport::Summary &summary)
@@ -883,6 +907,9 @@ private:
     std::map<QString, std::unique_ptr<SQLite::Statement>> m_statements;
     bool m_severalObservers = false;
     std::pair<QString, qint64> m_stored; // the row the last observation went into
+    qint64 m_record = 0;                 // and the kept observation it is, if any
+    bool m_earlier = false;              // one kept before the row's own
+    bool m_keepsEach = m_db.tableExists(Observations::kTable);
 };
 
 QString names(const QStringList &list)
@@ -1007,11 +1034,11 @@ QString OalImport::Summary::text(const QString &file) const
                  .arg(imported.size())
                  .arg(imported.isEmpty() ? QStringLiteral(".")
                                          : QStringLiteral(" (") + names(imported) + QStringLiteral(")."));
-    lines << QStringLiteral("Kept in the history, as the object already held an observation: %1%2")
-                 .arg(keptInHistory.size())
-                 .arg(keptInHistory.isEmpty()
+    lines << QStringLiteral("Kept as earlier observations of objects that already held one: %1%2")
+                 .arg(keptEarlier.size())
+                 .arg(keptEarlier.isEmpty()
                           ? QStringLiteral(".")
-                          : QStringLiteral(" (") + names(keptInHistory) + QStringLiteral(")."));
+                          : QStringLiteral(" (") + names(keptEarlier) + QStringLiteral(")."));
     lines << QStringLiteral("Skipped: %1%2")
                  .arg(skipped.size())
                  .arg(skipped.empty() ? QStringLiteral(".") : QStringLiteral(":"));

@@ -28,7 +28,7 @@ public:
         int read = 0;
         int matched = 0;      // found their object in a logbook
         QStringList imported; // filled a row or added a log entry
-        QStringList keptInHistory;
+        QStringList keptEarlier;
         std::vector<Skipped> skipped;
         QStringList registered; // register items added: "telescope Dob 8"
         int reused = 0;         // entities the register held already

@@ -393,6 +393,17 @@ void ObservationHistory::restore(qint64 entryId)
             targets << q(columns[i]);
             sources << kColumns[i];
         }
+        // Where every observation is kept, the one put back is one of its own
+        // again, beside the one the row showed.
+        const bool kept = m_db.tableExists("observation_next") && c->table != Catalogues::solarLog().table;
+        const auto next = [&](const char *sql) {
+            SQLite::Statement st(m_db, sql);
+            st.bind(1, c->table.toStdString());
+            st.bind(2, int64_t(rowid));
+            st.exec();
+        };
+        if (kept)
+            next("INSERT OR IGNORE INTO observation_next (obs_table, obs_row) VALUES (?, ?)");
         SQLite::Statement update(m_db, QStringLiteral("UPDATE \"%1\" SET (%2) = (SELECT %3 FROM observation_history "
                                                       "WHERE id = ?) WHERE rowid = ?")
                                            .arg(c->table, targets.join(", "), sources.join(", "))
@@ -400,6 +411,8 @@ void ObservationHistory::restore(qint64 entryId)
         update.bind(1, int64_t(entryId));
         update.bind(2, int64_t(rowid));
         update.exec();
+        if (kept)
+            next("DELETE FROM observation_next WHERE obs_table = ? AND obs_row = ?");
         tx.commit();
     } catch (const SQLite::Exception &e) {
         throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));

@@ -2,6 +2,7 @@
 
 #include "data/observationhistory.h"
 #include "data/observationimages.h"
+#include "data/observations.h"
 #include "data/sessions.h"
 #include "data/site.h"
 
@@ -172,6 +173,7 @@ void create(SQLite::Database &db)
     Site::install(db);
     Sessions::install(db);
     ObservationImages::install(db);
+    Observations::install(db);
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
 }
 

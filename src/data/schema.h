@@ -44,7 +44,8 @@ void create(SQLite::Database &db);
 // (Sac72.report among them, earlier a text). 2: the register of observers,
 // sites and equipment, which takes in the one observing site. 3: observing
 // sessions and the links of observations to them; pictures of observations.
-inline constexpr int kVersion = 3;
+// 4: every observation of a catalogue object kept as a record of its own.
+inline constexpr int kVersion = 4;
 int version(SQLite::Database &db);
 // Brings a store of an earlier version up to kVersion in one transaction,
 // keeping every row (and its rowid), index, trigger and view; a failure

@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include "data/observationimages.h"
+#include "data/observations.h"
 #include "data/sessions.h"
 #include "data/site.h"
 
@@ -225,6 +226,10 @@ void upgrade(SQLite::Database &db)
     if (version(db) < 3) {
         Sessions::install(db);
         ObservationImages::install(db);
+    }
+    if (version(db) < 4) {
+        Observations::install(db);
+        Observations::carryIn(db);
     }
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
     tx.commit();

@@ -15,7 +15,10 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -64,8 +67,9 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     int row = 0;
     for (const ObservationHistory::Entry &e : entries) {
         QStringList cells = {shownMoment(e.changedAt),
-                             e.change == QLatin1String("deleted") ? QStringLiteral("Deleted")
-                                                                  : QStringLiteral("Overwritten"),
+                             e.change == QLatin1String("deleted")   ? QStringLiteral("Deleted")
+                             : e.change == QLatin1String("removed") ? QStringLiteral("Removed")
+                                                                    : QStringLiteral("Overwritten"),
                              shownObserved(e.observed),
                              DateText::shownDay(e.date),
                              e.time,
@@ -125,47 +129,97 @@ HistoryWindow::HistoryWindow(const std::vector<ObservationHistory::Entry> &entri
     buttons->addWidget(m_restore);
     buttons->addWidget(m_close);
     auto *layout = new QVBoxLayout(this);
+    m_layout = layout;
     layout->addWidget(m_caption);
     layout->addWidget(m_table, 2);
     if (!m_deleted.empty())
-        addDeletedRows(layout);
+        addDeletedRows();
     layout->addLayout(buttons);
     resize(1040, 360);
 }
 
-// The rows deleted from this logbook, each of which can come back whole.
-void HistoryWindow::addDeletedRows(QVBoxLayout *layout)
+// A list of what can come back, with its caption above and its Restore
+// button beside it, put into the layout at `at` (-1: at the end).
+QTableView *HistoryWindow::addRestorableList(int at, const QString &caption, const QString &name,
+                                             const QStringList &headers, const std::vector<QStringList> &rows,
+                                             const QString &button, const QString &buttonName,
+                                             void (HistoryWindow::*restore)(), QPushButton *&restoreButton)
 {
-    auto *caption = new QLabel(QStringLiteral("Deleted from this logbook, newest first:"), this);
-    auto *model = new QStandardItemModel(int(m_deleted.size()), 2, this);
-    model->setHorizontalHeaderLabels({"Deleted on", "Object"});
-    for (int r = 0; r < int(m_deleted.size()); ++r) {
-        model->setItem(r, 0, new QStandardItem(shownMoment(m_deleted[r].deletedAt)));
-        model->setItem(r, 1, new QStandardItem(m_deleted[r].designation));
-    }
-    m_deletedTable = new QTableView(this);
-    m_deletedTable->setObjectName("grdDeleted");
-    m_deletedTable->setModel(model);
-    m_deletedTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_deletedTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_deletedTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_deletedTable->verticalHeader()->hide();
-    m_deletedTable->horizontalHeader()->setStretchLastSection(true);
-    m_deletedTable->resizeColumnsToContents();
-    caption->setBuddy(m_deletedTable);
-    m_deletedTable->setAccessibleName(caption->text());
-    m_restoreRow = new QPushButton("Restore &Object", this);
-    m_restoreRow->setObjectName("cmdRestoreRow");
-    m_restoreRow->setAutoDefault(false);
-    m_restoreRow->setEnabled(false);
-    connect(m_deletedTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { m_restoreRow->setEnabled(m_deletedTable->selectionModel()->hasSelection()); });
-    connect(m_restoreRow, &QPushButton::clicked, this, &HistoryWindow::restoreDeleted);
+    auto *label = new QLabel(caption, this);
+    auto *model = new QStandardItemModel(int(rows.size()), int(headers.size()), this);
+    model->setHorizontalHeaderLabels(headers);
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < int(headers.size()); ++c)
+            model->setItem(r, c, new QStandardItem(rows[size_t(r)].value(c)));
+    auto *table = new QTableView(this);
+    table->setObjectName(name);
+    table->setModel(model);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->resizeColumnsToContents();
+    label->setBuddy(table);
+    table->setAccessibleName(label->text());
+    restoreButton = new QPushButton(button, this);
+    restoreButton->setObjectName(buttonName);
+    restoreButton->setAutoDefault(false);
+    restoreButton->setEnabled(false);
+    QPushButton *b = restoreButton;
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [table, b] { b->setEnabled(table->selectionModel()->hasSelection()); });
+    connect(restoreButton, &QPushButton::clicked, this, restore);
     auto *row = new QHBoxLayout;
-    row->addWidget(m_deletedTable, 1);
-    row->addWidget(m_restoreRow, 0, Qt::AlignTop);
-    layout->addWidget(caption);
-    layout->addLayout(row, 1);
+    row->addWidget(table, 1);
+    row->addWidget(restoreButton, 0, Qt::AlignTop);
+    if (at < 0)
+        at = m_layout->count();
+    m_layout->insertWidget(at, label);
+    m_layout->insertLayout(at + 1, row, 1);
+    return table;
+}
+
+// The rows deleted from this logbook, each of which can come back whole.
+void HistoryWindow::addDeletedRows()
+{
+    std::vector<QStringList> rows;
+    for (const ObservationHistory::DeletedRow &d : m_deleted)
+        rows.push_back({shownMoment(d.deletedAt), d.designation});
+    m_deletedTable = addRestorableList(-1, QStringLiteral("Deleted from this logbook, newest first:"), "grdDeleted",
+                                       {"Deleted on", "Object"}, rows, "Restore &Object", "cmdRestoreRow",
+                                       &HistoryWindow::restoreDeleted, m_restoreRow);
+}
+
+void HistoryWindow::addRemovedPictures(const std::vector<ObservationImage> &pictures)
+{
+    if (pictures.empty() || m_picturesTable)
+        return;
+    m_pictures = pictures;
+    std::vector<QStringList> rows;
+    for (const ObservationImage &p : m_pictures)
+        rows.push_back({shownMoment(p.removedAt), p.original});
+    // Above the Close button.
+    m_picturesTable = addRestorableList(m_layout->count() - 1, QStringLiteral("Pictures removed from this observation:"),
+                                        "grdPictures", {"Removed on", "Picture"}, rows, "Restore &Picture",
+                                        "cmdRestorePicture", &HistoryWindow::restorePicture, m_restorePicture);
+}
+
+void HistoryWindow::restorePicture()
+{
+    const QModelIndexList rows = m_picturesTable->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const ObservationImage &p = m_pictures.at(size_t(rows.first().row()));
+    try {
+        ObservationImages::restore(Store::shared(ConnectionStrings::kBound)->db(), p.id);
+    } catch (const DataError &error) {
+        Messages::show(error.description());
+        return;
+    }
+    Messages::show(QStringLiteral("The picture %1 is back with its observation.").arg(p.original));
+    emit restored(p.table, p.rowid);
+    close();
 }
 
 void HistoryWindow::restoreEntry()
@@ -223,6 +277,16 @@ HistoryWindow *HistoryWindow::showFor(QWidget *logbook, const QString &table, qi
         return nullptr;
     }
     auto *window = new HistoryWindow(entries, table, designation, logbook, deleted);
+    try {
+        const auto store = Store::shared(ConnectionStrings::kBound);
+        if (rowid != 0 && store->db().tableExists("observation_image")) {
+            std::vector<ObservationImage> removed = ObservationImages::removed(store->db(), table, rowid);
+            std::reverse(removed.begin(), removed.end());
+            window->addRemovedPictures(removed);
+        }
+    } catch (const std::exception &) {
+        // The observations' history is shown all the same.
+    }
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     window->show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/observationhistory.h"
+#include "data/observationimages.h"
 
 #include <QDialog>
 
@@ -28,19 +29,31 @@ public:
     static HistoryWindow *showFor(QWidget *logbook, const QString &table, qint64 rowid, const QString &designation);
 
     QTableView *table() const { return m_table; }
+    // The pictures removed from the observation, each of which can come back.
+    void addRemovedPictures(const std::vector<ObservationImage> &pictures);
+    QTableView *pictures() const { return m_picturesTable; }
 
 signals:
     // An observation or a deleted row went back into `table` under `rowid`.
     void restored(const QString &table, qint64 rowid);
 
 private:
-    void addDeletedRows(QVBoxLayout *layout);
+    void addDeletedRows();
+    QTableView *addRestorableList(int at, const QString &caption, const QString &name, const QStringList &headers,
+                                  const std::vector<QStringList> &rows, const QString &button,
+                                  const QString &buttonName, void (HistoryWindow::*restore)(),
+                                  QPushButton *&restoreButton);
     void restoreEntry();
     void restoreDeleted();
+    void restorePicture();
 
     std::vector<ObservationHistory::Entry> m_entries;
     std::vector<ObservationHistory::DeletedRow> m_deleted;
     QTableView *m_deletedTable = nullptr;
+    std::vector<ObservationImage> m_pictures;
+    QTableView *m_picturesTable = nullptr;
+    QPushButton *m_restorePicture = nullptr;
+    QVBoxLayout *m_layout = nullptr;
     QPushButton *m_restore = nullptr;
     QPushButton *m_restoreRow = nullptr;
     QLabel *m_caption;

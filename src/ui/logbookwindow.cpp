@@ -5,6 +5,7 @@
 #include "data/catalogue.h"
 #include "data/dataerror.h"
 #include "data/messages.h"
+#include "data/observations.h"
 #include "data/recovery.h"
 #include "data/sessions.h"
 #include "data/store.h"
@@ -14,6 +15,7 @@
 #include "ui/logbookform.h"
 #include "ui/module1.h"
 #include "ui/navigatorwidget.h"
+#include "ui/observationlistwindow.h"
 #include "ui/nightvision.h"
 #include "ui/programend.h"
 #include "ui/recordbinder.h"
@@ -47,6 +49,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     : QMainWindow(parent), m_declaration(book)
 {
@@ -79,6 +83,7 @@ LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     addTonightItem();
     addProgressItem();
     addViewMenu();
+    addObservationButtons();
     connect(this, &LogbookWindow::reportRequested, this, [](const QString &file) { StartReport(file); });
     connect(this, &LogbookWindow::endReportRequested, this, [] { EndReport(); });
 }
@@ -508,6 +513,90 @@ void LogbookWindow::addViewMenu()
     view->setObjectName("mnuView");
     view->addAction(NightVision::createAction(view));
     menuBar()->insertMenu(before, view);
+}
+
+void LogbookWindow::addObservationButtons()
+{
+    // Objects that carry their observation in their row; the solar system's
+    // log has a row for each observation already.
+    const auto &objects = Catalogues::objectTables();
+    if (std::none_of(objects.begin(), objects.end(), [this](const Catalogue *c) {
+            return c->table.compare(m_declaration.table, Qt::CaseInsensitive) == 0;
+        }))
+        return;
+    m_observations = addActionButton("cmdObservations", "No observations",
+                                     "Every observation of this object: open one, or remove one");
+    m_observations->setAutoDefault(false);
+    connect(m_observations, &QPushButton::clicked, this, [this] { showObservations(); });
+    QPushButton *fresh = addActionButton("cmdNewObservation", "New Observation",
+                                         "Log this object again; the observation shown stays kept");
+    fresh->setAutoDefault(false);
+    connect(fresh, &QPushButton::clicked, this, [this] { newObservation(); });
+    connect(m_primary, &RecordSource::moveComplete, this, [this] { showObservationCount(); });
+    connect(m_primary, &RecordSource::currentRowWritten, this, [this] { showObservationCount(); });
+}
+
+void LogbookWindow::showObservationCount()
+{
+    if (!m_observations)
+        return;
+    int n = 0;
+    const bool stored = m_primary->isOpen() && m_primary->hasCurrent() && m_primary->currentRowid() != 0;
+    if (stored) {
+        try {
+            n = Observations::count(m_primary->store().db(), m_declaration.table, m_primary->currentRowid());
+        } catch (const DataError &) {
+            n = 0; // a store that cannot say shows none; opening the list says why
+        }
+    }
+    m_observations->setText(n == 0 ? QStringLiteral("No observations")
+                                   : n == 1 ? QStringLiteral("1 observation")
+                                            : QStringLiteral("%1 observations").arg(n));
+    m_observations->setAccessibleName(m_observations->text());
+    m_observations->setEnabled(n > 0);
+}
+
+QWidget *LogbookWindow::showObservations()
+{
+    if (!m_primary->isOpen() || !m_primary->hasCurrent() || !writePending())
+        return nullptr;
+    const qint64 rowid = m_primary->currentRowid();
+    const QString designation =
+        m_declaration.designationPrefix + m_primary->text(m_declaration.designationColumn).trimmed();
+    ObservationListWindow *list = ObservationListWindow::showFor(this, m_declaration.table, rowid, designation);
+    if (!list)
+        return nullptr;
+    // The row shows the observation before a removed latest one.
+    connect(list, &ObservationListWindow::removed, this, [this](const QString &, qint64 row) {
+        m_primary->requery();
+        showRow(row);
+        showObservationCount();
+    });
+    return list;
+}
+
+bool LogbookWindow::newObservation()
+{
+    if (!m_primary->isOpen() || !m_primary->hasCurrent() || !writePending())
+        return false;
+    const Catalogue *c = Catalogues::find(m_declaration.table);
+    const qint64 rowid = m_primary->currentRowid();
+    if (!c || rowid == 0)
+        return false;
+    if (!runCommand([&] { Observations::startNew(m_primary->store().db(), c->table, rowid); }))
+        return false;
+    // The object's own notes stay; what was seen that night starts empty.
+    QStringList night;
+    for (const QString &f : c->observation.fields())
+        if (!f.isEmpty() && f != c->observation.personalNotes)
+            night << f;
+    for (const LogbookField &f : m_declaration.fields)
+        if (!f.onDefaults && night.contains(f.column, Qt::CaseInsensitive))
+            ControlValue::setText(control(f.objectName), QString());
+    statusBar()->showMessage(QStringLiteral("A new observation (Ins fills in tonight's defaults); the one before "
+                                            "stays kept."),
+                             8000);
+    return true;
 }
 
 void LogbookWindow::showAllRows()

@@ -53,6 +53,14 @@ public:
     // is written first); returns how many came in.
     int attachImages(const QStringList &files);
     ImageStrip *images() const { return m_images; }
+    // The object's kept observations, in a list over the logbook (what was
+    // typed is written first); null when it has none to list.
+    QWidget *showObservations();
+    // Starts another observation of the object on screen: what was typed is
+    // written and the night's fields are emptied; the one before stays kept,
+    // and stays shown when the new one is left empty. False when nothing was
+    // started.
+    bool newObservation();
 
 signals:
     void reportRequested(const QString &file);
@@ -116,6 +124,8 @@ private:
     void addTonightItem();
     void addProgressItem();
     void addViewMenu();
+    void addObservationButtons();
+    void showObservationCount();
     void showHistory();
     void fillSessionDefaults();
 
@@ -126,6 +136,7 @@ private:
     RecordBinder *m_defaultsBinder;
     LogbookForm *m_form;
     ImageStrip *m_images = nullptr;
+    QPushButton *m_observations = nullptr; // "3 observations"
     QHBoxLayout *m_findBar = nullptr;
     QGridLayout *m_actionBar = nullptr;
     std::vector<std::pair<QString, QVBoxLayout *>> m_groups;

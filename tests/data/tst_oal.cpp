@@ -221,7 +221,7 @@ private slots:
             const OalImport::Summary s = OalImport::run(store.db(), first);
             QVERIFY2(s.skipped.empty(), qPrintable(s.text(first)));
             QCOMPARE(s.imported.size(), 7);
-            QCOMPARE(s.keptInHistory, QStringList({"M13"}));
+            QCOMPARE(s.keptEarlier, QStringList({"M13"}));
             OalExport::write(store.db(), second);
         }
         QCOMPARE(schemaErrors(second), QString());
@@ -237,18 +237,21 @@ private slots:
             dbValue(db2, "select completed || '|' || ifnull(date, '-') from Sac72 where OBJECT = 'NGC7009'")
                 .toString(),
             QString("1|-"));
-        QCOMPARE(dbColumn(db2, "select notes from observation_history"), QStringList({"Core"}));
+        // M13's earlier night is kept beside the one its row shows.
+        QCOMPARE(dbColumn(db2, "select notes from observation where designation = 'M13' order by seq"),
+                 QStringList({"Core", "Propeller"}));
+        QCOMPARE(dbValue(db2, "select view_notes from mess where mes = '13'").toString(), QString("Propeller"));
 
         // Reading the same file again adds nothing.
         {
             Store store(db2, false);
             const OalImport::Summary again = OalImport::run(store.db(), first);
-            QVERIFY(again.imported.isEmpty() && again.keptInHistory.isEmpty());
+            QVERIFY(again.imported.isEmpty() && again.keptEarlier.isEmpty());
             QCOMPARE(int(again.skipped.size()), 8);
         }
-        QCOMPARE(dbValue(db2, "select (select count(*) from observation_history) || (select count(*) from planet_log)")
+        QCOMPARE(dbValue(db2, "select (select count(*) from observation) || (select count(*) from planet_log)")
                      .toString(),
-                 QString("11"));
+                 QString("71"));
     }
 
     // Each observation comes back once with every field: an edited log entry
@@ -348,7 +351,7 @@ private slots:
         }
         QCOMPARE(QList<int>({s.read, s.matched}), QList<int>({8, 6}));
         QCOMPARE(s.imported, QStringList({"M 31", "NGC 7000", "Jupiter", "Rigel"}));
-        QCOMPARE(s.keptInHistory, QStringList({"M 31", "Blinking Planetary"}));
+        QCOMPARE(s.keptEarlier, QStringList({"M 31", "Blinking Planetary"}));
         QCOMPARE(int(s.skipped.size()), 2);
         QCOMPARE(s.skipped[0].name + ": " + s.skipped[0].reason, QString("Hickson 999: not in the logbooks"));
         QCOMPARE(s.skipped[1].name, QString("C/2020 F3 (NEOWISE)"));
@@ -367,13 +370,15 @@ private slots:
             dbColumn(m_db, "select location || '|' || view_notes from Sac72 where OBJECT = 'NGC7000'"),
             QStringList({QString::fromUtf8("Emberger Alm|Nebelhülle mit UHC deutlich.\nObserver: William "
                                            "Herschel")}));
-        // The row that held an observation keeps it; the new one went to the history.
+        // The row that held an observation keeps showing it; the new one is kept before it.
         QCOMPARE(dbValue(m_db, "select view_notes from Sac72 where OBJECT = 'NGC6826'").toString(),
                  QString("earlier"));
         QCOMPARE(dbColumn(m_db,
-                          "select source_table || '|' || designation || '|' || change || '|' || date from "
-                          "observation_history order by id"),
-                 QStringList({"mess|M31|imported|2008-12-26", "Sac72|NGC6826|imported|2006-07-18"}));
+                          "select obs_table || '|' || designation || '|' || date from observation where "
+                          "designation in ('M31', 'NGC6826') order by designation, seq"),
+                 QStringList({"mess|M31|2008-12-26", "mess|M31|2006-07-02", "Sac72|NGC6826|2006-07-18",
+                              "Sac72|NGC6826|2005-04-01"}));
+        QCOMPARE(dbValue(m_db, "select count(*) from observation_history").toInt(), 0);
         // Z is UT: the local time is the zone's on that date.
         QCOMPARE(
             dbColumn(m_db,

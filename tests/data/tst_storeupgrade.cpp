@@ -64,9 +64,12 @@ private slots:
         ScopedWorkDir dir;
         const QString db = dir.file("velnora.db");
         createEarlierStore(db);
-        // Everything but the register, the sessions and the pictures, which the upgrade adds.
+        // Everything but the register, the sessions, the pictures and the kept
+        // observations, which the upgrade adds.
         const QString objects = "select type || ' ' || name from sqlite_master where name not like '%equipment%' "
-                                "and name not like '%session%' and name not like '%image%' order by 1";
+                                "and name not like '%session%' and name not like '%image%' and name not like "
+                                "'%observation_next%' and (name like 'observation_history%' or (name <> "
+                                "'observation' and name not like 'observation_%')) order by 1";
         const QStringList before = column(db, objects);
         const QStringList planetRows = column(db, "select rowid || ' ' || id from planet order by rowid");
         QCOMPARE(dbValue(db, "select count(*) from Sac72 where CON = 'ORI'").toInt(), 2);

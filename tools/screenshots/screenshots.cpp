@@ -40,6 +40,7 @@
 #include <QPrinter>
 #include <QTabWidget>
 #include <QProcess>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -154,6 +155,25 @@ int main(int argc, char **argv)
     mess->findChild<QPlainTextEdit *>("txtFields_14")
         ->setPlainText("Trapezium split into four stars; the nebula's wings reach well past the field edge.");
     bool ok = save(mess, out, "frmmess");
+
+    // A second night of M 42: the count beside the record, and the list it opens.
+    mess->updateAll();
+    const std::pair<const char *, const char *> again[] = {{"txtFields_2", "12/4/2026"},
+                                                           {"txtFields_5", "9:40 PM"},
+                                                           {"txtFields_11", "12/4/2026 8:40:00 PM"},
+                                                           {"txtFields_7", "Dark site north"}};
+    for (const auto &[name, text] : again)
+        mess->findChild<QLineEdit *>(name)->setText(text);
+    mess->findChild<QPlainTextEdit *>("txtFields_19")->setPlainText("E and F stars steady in the Trapezium.");
+    mess->updateAll();
+    // At 200% the form scrolls: the count is brought into view.
+    if (auto *scroll = mess->findChild<QScrollArea *>("formScroll"))
+        scroll->ensureWidgetVisible(mess->findChild<QWidget *>("cmdObservations"));
+    ok = save(mess, out, "frmmess_observations") && ok;
+    if (QWidget *list = mess->showObservations()) {
+        ok = save(list, out, "frmobservations") && ok;
+        list->close();
+    }
 
     Module1::MonthKey = mess->findChild<QLineEdit *>("txtFields_18")->text() + " Notes";
     MonthViewDialog view;
