@@ -188,8 +188,9 @@ void Generator::growCatalogue(int rows)
         insert.bind(k++, t.con);
         insert.bind(k++, formatRa(ra));
         insert.bind(k++, formatDec(dec));
-        bindOrNull(insert, k++, std::isnan(t.mag) ? NAN : std::min(t.mag + fainter, 21.0));
-        bindOrNull(insert, k++, std::isnan(t.subr) ? NAN : t.subr + fainter);
+        // 99.9 is the catalogue's "no magnitude known".
+        bindOrNull(insert, k++, std::isnan(t.mag) || t.mag > 90 ? t.mag : std::min(t.mag + fainter, 21.0));
+        bindOrNull(insert, k++, std::isnan(t.subr) || t.subr > 90 ? t.subr : t.subr + fainter);
         for (const std::string *v : {&t.u2k, &t.ti, &t.sizeMax, &t.sizeMin, &t.pa, &t.cls, &t.nsts, &t.brstr,
                                      &t.descr})
             insert.bind(k++, *v);
@@ -346,13 +347,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3 || args.contains("--help") || args.contains("-h")) {
-        std::fprintf(args.contains("--help") || args.contains("-h") ? stdout : stderr,
+    const bool help = args.contains("--help") || args.contains("-h");
+    if (args.size() != 3 || help) {
+        std::fprintf(help ? stdout : stderr,
                      "Usage: make_store ROWS DIR\n"
                      "Writes DIR/velnora.db: the starter store with ROWS objects in the SAC catalogue,\n"
                      "%d observations over the logbooks and %d observation history rows.\n",
                      kObservations, kHistoryRows);
-        return args.size() == 2 ? 0 : 2;
+        return help ? 0 : 2;
     }
     bool ok = false;
     const int rows = args[1].toInt(&ok);
