@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -169,7 +170,8 @@ private:
     void readPage(int index, bool evict) const;
     void materialize();
     void forgetVisible(int index);
-    int streamFind(int start, int col, const std::function<bool(const Row &)> &matches);
+    int streamFind(int start, int col, const std::function<bool(const Row &)> &matches,
+                   const std::function<int(std::string_view)> &quick);
     void dropCursor() const;
     void checkOpen() const;
     void requireCurrent() const;

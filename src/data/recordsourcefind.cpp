@@ -132,18 +132,24 @@ bool RecordSource::find(const QString &criterion, bool skipCurrent)
     std::vector<std::string_view> runs;
     const bool byRuns =
         c.op == Criterion::Op::Like && c.value.typeId() == QMetaType::QString && runSegments(wanted, &runs);
+    // 1 or 0 for a stored ASCII text the quick paths decide, -1 otherwise.
+    const auto quick = [&](std::string_view stored) {
+        if (!(bytewise || byRuns) || !isAscii(stored))
+            return -1;
+        return int(bytewise ? asciiEqualNoCase(trimmedRight(stored), want) : runsMatch(stored, runs));
+    };
     const auto matches = [&](const Row &row) {
         const Cell &cell = row.cells[size_t(col)];
-        if ((bytewise || byRuns) && cell.type == Cell::Text && row.pending.find(col) == row.pending.end()) {
-            const std::string_view stored(row.text.data() + cell.offset, cell.length);
-            if (isAscii(stored))
-                return bytewise ? asciiEqualNoCase(trimmedRight(stored), want) : runsMatch(stored, runs);
+        if (cell.type == Cell::Text && row.pending.find(col) == row.pending.end()) {
+            const int decided = quick(std::string_view(row.text.data() + cell.offset, cell.length));
+            if (decided >= 0)
+                return decided == 1;
         }
         return c.matches(cellValue(row, col));
     };
     int from = start;
     if (m_paged) {
-        const int found = streamFind(start, col, matches);
+        const int found = streamFind(start, col, matches, quick);
         if (found >= 0) {
             setPosition(found);
             return true;
@@ -166,8 +172,14 @@ bool RecordSource::find(const QString &criterion, bool skipCurrent)
 // a match, or -1 - the position to go on from with rows read back: the added
 // rows at the end, or every row from where the store no longer agrees with
 // the snapshot.
-int RecordSource::streamFind(int start, int col, const std::function<bool(const Row &)> &matches)
+int RecordSource::streamFind(int start, int col, const std::function<bool(const Row &)> &matches,
+                             const std::function<int(std::string_view)> &quick)
 {
+    // Rows with edits not yet written are tested as shown; the rest as stored.
+    std::vector<Bookmark> edited;
+    for (const auto &[bookmark, row] : m_rows)
+        if (row->isNew || !row->pending.empty())
+            edited.push_back(bookmark);
     std::unique_ptr<Cursor> cursor = std::move(m_cursor);
     if (cursor && cursor->column != col)
         cursor.reset();
@@ -229,10 +241,24 @@ int RecordSource::streamFind(int start, int col, const std::function<bool(const 
         if (pos >= int(m_keys.size()) || m_keys[size_t(pos)] != Bookmark(ordinal))
             continue;
         if (pos >= start) {
-            const auto held = m_rows.find(Bookmark(ordinal));
-            const bool match = held != m_rows.end() ? matches(*held->second)
-                                                    : (probe.put(st.get(), cursor->statementColumn, col),
-                                                       matches(probe));
+            bool match = false;
+            if (!edited.empty() && std::find(edited.begin(), edited.end(), Bookmark(ordinal)) != edited.end()) {
+                match = matches(*m_rows.at(Bookmark(ordinal)));
+            } else {
+                sqlite3_stmt *s = st.get();
+                const int sc = cursor->statementColumn;
+                int decided = -1;
+                if (sqlite3_column_type(s, sc) == SQLITE_TEXT) {
+                    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, sc));
+                    decided = quick(std::string_view(text, size_t(sqlite3_column_bytes(s, sc))));
+                }
+                if (decided >= 0) {
+                    match = decided == 1;
+                } else {
+                    probe.put(s, sc, col);
+                    match = matches(probe);
+                }
+            }
             if (match) {
                 const int found = pos;
                 keep();
