@@ -107,6 +107,9 @@ bool runsMatch(std::string_view text, const std::vector<std::string_view> &segme
     return true;
 }
 
+// Rows a find must have stepped before its statement is kept for the next.
+constexpr size_t kKeepCursorFrom = 50000;
+
 } // namespace
 
 bool RecordSource::find(const QString &criterion, bool skipCurrent)
@@ -208,9 +211,10 @@ int RecordSource::streamFind(int start, int col, const std::function<bool(const 
     size_t &ordinal = cursor->ordinal; // the statement's rows so far
     int &pos = cursor->pos;            // the rows in view so far
     const auto keep = [&] {
-        // Only while this call's caller runs on: a statement left open would
-        // keep other connections from writing.
-        if (!QCoreApplication::instance())
+        // Only where starting again would cost, and only while this call's
+        // caller runs on: a statement left open keeps other connections
+        // (another program included) from writing.
+        if (!QCoreApplication::instance() || ordinal < kKeepCursorFrom)
             return;
         m_cursor = std::move(cursor);
         if (!m_cursorReleaseQueued) {
