@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <SQLiteCpp/Database.h>
 
 using namespace RecordSourceParts;
@@ -59,6 +61,10 @@ void RecordSource::open()
 
 namespace {
 
+int g_pageRows = 500;
+// Rows kept read besides the current one before the far ones are let go.
+constexpr size_t kKeptRows = 4000;
+
 // A large snapshot is freed once the event loop is idle again: freeing a
 // whole catalogue takes longer than reading a short query, and the new rows
 // are wanted first.
@@ -84,13 +90,45 @@ bool isIntegerKey(sqlite3 *db, const QString &table, const QString &column)
     return primaryKey && type && QString::fromUtf8(type).compare("INTEGER", Qt::CaseInsensitive) == 0;
 }
 
+// A select from one table alone, without grouping or a union, so each row
+// is one row of the table and can be read again by its rowid.
+bool readsOneTable(const QString &sql, const QString &table)
+{
+    static const QRegularExpression oneTable(
+        R"re(^\s*select\s+(?:(?!\bfrom\b).)*\bfrom\s+(?:"([^"]+)"|\[([^\]]+)\]|(\w+))\s*(?:(?:where|order)\b(.*))?;?\s*$)re",
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression grouping(R"(\b(?:group|union|intersect|except|limit|select)\b)",
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = oneTable.match(sql);
+    if (!m.hasMatch())
+        return false;
+    const QString name = m.captured(1) + m.captured(2) + m.captured(3);
+    if (name.compare(table, Qt::CaseInsensitive) != 0)
+        return false;
+    // Subqueries, grouping and set operations in the rest: read every row.
+    return !m.captured(4).contains(grouping);
+}
+
 } // namespace
+
+void RecordSource::setPageRows(int rows)
+{
+    g_pageRows = std::max(rows, 1);
+}
+
+int RecordSource::pageRows()
+{
+    return g_pageRows;
+}
 
 void RecordSource::close()
 {
     m_open = false;
+    dropCursor();
     releaseLater(m_rows);
-    m_visible.clear();
+    m_keys.clear();
+    m_rowids.clear();
+    m_all.clear();
     m_info.clear();
     m_columnNames.clear();
     m_pos = -1;
@@ -101,14 +139,19 @@ void RecordSource::close()
 
 void RecordSource::runQuery()
 {
+    dropCursor();
     sqlite3 *db = m_store->db().getHandle();
     releaseLater(m_rows);
-    m_visible.clear();
+    m_keys.clear();
+    m_rowids.clear();
+    m_all.clear();
     m_info.clear();
     m_columnNames.clear();
     m_baseTable.clear();
     m_rowidColumn = -1;
-    m_nextBookmark = 1;
+    m_paged = false;
+    m_keysComplete = true;
+    m_fetchSql.clear();
 
     // Find the one base table the columns come from; its rowid is added to the
     // query so that every row can be written back.
@@ -149,10 +192,12 @@ void RecordSource::runQuery()
         }
     }
 
+    m_rowSql = sql;
     Statement st(db, sql);
     sqlite3_stmt *s = st.get();
     const int total = sqlite3_column_count(s);
     const int first = m_rowidColumn >= 0 ? 1 : 0;
+    QStringList origins;
     for (int i = first; i < total; ++i) {
         ColumnInfo info;
         info.name = QString::fromUtf8(sqlite3_column_name(s, i));
@@ -168,23 +213,188 @@ void RecordSource::runQuery()
             info.kind == Kind::Key || (!info.origin.isEmpty() && isIntegerKey(db, m_baseTable, info.origin));
         if (info.kind == Kind::Key)
             info.kind = Kind::Integer;
+        origins << (info.origin.isEmpty() ? QString() : quoted(info.origin));
         m_columnNames << info.name;
         m_info.push_back(info);
     }
+    // Paged when every column is one of the table's own, so a row read again by
+    // its rowid shows what the query showed.
+    m_paged = m_rowidColumn >= 0 && m_filterColumn.isEmpty() && !origins.contains(QString()) &&
+              readsOneTable(m_effectiveSql, m_baseTable);
+    if (m_paged)
+        m_fetchSql = "SELECT rowid" + (origins.isEmpty() ? QString() : ", " + origins.join(", ")) + " FROM " +
+                     quoted(m_baseTable) + " WHERE rowid IN (";
     const int n = int(m_info.size());
     while (st.step()) {
         auto row = std::make_unique<Row>();
-        row->bookmark = m_nextBookmark++;
+        row->bookmark = Bookmark(m_keys.size()) + 1;
         if (m_rowidColumn >= 0)
             row->rowid = sqlite3_column_int64(s, 0);
         row->cells.reserve(size_t(n));
         for (int i = 0; i < n; ++i)
             row->append(s, i + first);
-        m_visible.push_back(row.get());
-        m_rows.push_back(std::move(row));
+        m_keys.push_back(row->bookmark);
+        m_rowids.push_back(row->rowid);
+        m_rows.emplace(row->bookmark, std::move(row));
+        if (m_paged && int(m_keys.size()) >= g_pageRows) {
+            m_keysComplete = false;
+            break;
+        }
     }
+    if (!m_paged)
+        m_all = m_keys;
+    m_nextBookmark = Bookmark(m_keys.size()) + 1;
     if (!m_filterColumn.isEmpty())
         setRelationFilter(m_filterColumn, m_filterValue);
+}
+
+// The rest of the snapshot's rowids, from the same statement: one pass that
+// reads no column but the rowid.
+void RecordSource::completeKeys() const
+{
+    if (m_keysComplete)
+        return;
+    m_keysComplete = true;
+    sqlite3 *db = m_store->db().getHandle();
+    Statement st(db, m_rowSql);
+    std::vector<qint64> rowids;
+    rowids.reserve(m_rowids.size() * 2);
+    while (st.step())
+        rowids.push_back(sqlite3_column_int64(st.get(), 0));
+    // Nothing of this source was written while the keys were partly known,
+    // so the rows read first are the statement's first rows...
+    const size_t known = m_rowids.size();
+    if (rowids.size() >= known && std::equal(m_rowids.begin(), m_rowids.end(), rowids.begin())) {
+        m_keys.reserve(rowids.size());
+        for (size_t i = known; i < rowids.size(); ++i)
+            m_keys.push_back(Bookmark(i) + 1);
+        m_rowids = std::move(rowids);
+        m_nextBookmark = Bookmark(m_rowids.size()) + 1;
+        return;
+    }
+    // ...unless another window wrote in between: number the rows afresh and
+    // keep those read (with their edits) under their new bookmarks.
+    dropCursor();
+    std::unordered_map<qint64, Bookmark> renumbered;
+    for (size_t i = 0; i < rowids.size(); ++i)
+        renumbered.emplace(rowids[i], Bookmark(i) + 1);
+    const Bookmark current = m_pos >= 0 && m_pos < int(m_keys.size()) ? m_keys[size_t(m_pos)] : 0;
+    Bookmark currentNow = 0;
+    std::unordered_map<Bookmark, std::unique_ptr<Row>> kept;
+    for (auto &[bookmark, row] : m_rows) {
+        auto to = renumbered.find(row->rowid);
+        if (to == renumbered.end()) {
+            if (row->pending.empty())
+                continue;
+            // Gone from the query with edits typed into it: kept at the end,
+            // where writing it fails.
+            rowids.push_back(row->rowid);
+            to = renumbered.emplace(row->rowid, Bookmark(rowids.size())).first;
+        }
+        if (bookmark == current)
+            currentNow = to->second;
+        row->bookmark = to->second;
+        kept.emplace(to->second, std::move(row));
+    }
+    m_rows = std::move(kept);
+    m_keys.resize(rowids.size());
+    for (size_t i = 0; i < rowids.size(); ++i)
+        m_keys[i] = Bookmark(i) + 1;
+    m_rowids = std::move(rowids);
+    m_nextBookmark = Bookmark(m_rowids.size()) + 1;
+    if (m_pos >= 0)
+        m_pos = currentNow ? int(currentNow - 1) : std::min(m_pos, int(m_keys.size()));
+}
+
+RecordSource::Row &RecordSource::rowAt(int index) const
+{
+    const Bookmark bookmark = m_keys[size_t(index)];
+    auto found = m_rows.find(bookmark);
+    if (found == m_rows.end()) {
+        readPage(index, true);
+        found = m_rows.find(bookmark);
+    }
+    return *found->second;
+}
+
+// Reads the page of rows around `index` by their rowids. Rows read before and
+// not edited go first when too many are held.
+void RecordSource::readPage(int index, bool evict) const
+{
+    const int first = index - index % g_pageRows;
+    const int end = std::min(first + g_pageRows, int(m_keys.size()));
+    std::unordered_map<qint64, Bookmark> wanted;
+    QString list;
+    for (int i = first; i < end; ++i) {
+        const Bookmark b = m_keys[size_t(i)];
+        if (m_rows.count(b))
+            continue;
+        const qint64 rowid = m_rowids[size_t(b - 1)];
+        wanted.emplace(rowid, b);
+        if (!list.isEmpty())
+            list += ',';
+        list += QString::number(rowid);
+    }
+    if (wanted.empty())
+        return;
+    if (evict && m_rows.size() + wanted.size() > kKeptRows) {
+        const Bookmark current = m_pos >= 0 && m_pos < int(m_keys.size()) ? m_keys[size_t(m_pos)] : 0;
+        for (auto it = m_rows.begin(); it != m_rows.end();) {
+            const Row &r = *it->second;
+            if (r.bookmark != current && !r.isNew && r.pending.empty())
+                it = m_rows.erase(it);
+            else
+                ++it;
+        }
+    }
+    sqlite3 *db = m_store->db().getHandle();
+    Statement st(db, m_fetchSql + list + ')');
+    const int n = int(m_info.size());
+    while (st.step()) {
+        const qint64 rowid = sqlite3_column_int64(st.get(), 0);
+        const auto w = wanted.find(rowid);
+        if (w == wanted.end())
+            continue;
+        auto row = std::make_unique<Row>();
+        row->bookmark = w->second;
+        row->rowid = rowid;
+        row->cells.reserve(size_t(n));
+        for (int i = 0; i < n; ++i)
+            row->append(st.get(), i + 1);
+        m_rows.emplace(w->second, std::move(row));
+        wanted.erase(w);
+    }
+    // Rows another window deleted meanwhile show empty, as a snapshot's row
+    // would fail to write.
+    for (const auto &[rowid, bookmark] : wanted) {
+        auto row = std::make_unique<Row>();
+        row->bookmark = bookmark;
+        row->rowid = rowid;
+        row->cells.resize(size_t(n));
+        m_rows.emplace(bookmark, std::move(row));
+    }
+}
+
+// Every row in memory, as the relation filter needs.
+void RecordSource::materialize()
+{
+    if (!m_paged)
+        return;
+    completeKeys();
+    dropCursor();
+    for (int i = 0; i < int(m_keys.size()); i += g_pageRows)
+        readPage(i, false);
+    m_paged = false;
+    m_all = m_keys;
+}
+
+void RecordSource::forgetVisible(int index)
+{
+    const Bookmark gone = m_keys[size_t(index)];
+    m_keys.erase(m_keys.begin() + index);
+    m_rows.erase(gone);
+    if (!m_paged)
+        m_all.erase(std::find(m_all.begin(), m_all.end(), gone));
 }
 
 void RecordSource::requery()
@@ -207,14 +417,15 @@ void RecordSource::setRelationFilter(const QString &column, const QVariant &valu
 {
     m_filterColumn = column;
     m_filterValue = value;
-    m_visible.clear();
+    materialize();
+    m_keys.clear();
     const int col = column.isEmpty() ? -1 : columnIndex(column);
     Criterion equal;
     equal.op = Criterion::Op::Equal;
     equal.value = value.toString();
-    for (const auto &row : m_rows)
-        if (col < 0 || (!value.isNull() && equal.matches(cellValue(*row, col))))
-            m_visible.push_back(row.get());
+    for (const Bookmark b : m_all)
+        if (col < 0 || (!value.isNull() && equal.matches(cellValue(*m_rows.at(b), col))))
+            m_keys.push_back(b);
     if (m_open)
         setPosition(0);
 }
@@ -227,7 +438,7 @@ void RecordSource::checkOpen() const
 
 bool RecordSource::hasCurrent() const
 {
-    return m_open && !m_onDeleted && m_pos >= 0 && m_pos < int(m_visible.size());
+    return m_open && !m_onDeleted && m_pos >= 0 && m_pos < int(m_keys.size());
 }
 
 void RecordSource::requireCurrent() const
@@ -240,39 +451,43 @@ void RecordSource::requireCurrent() const
 RecordSource::Row &RecordSource::currentRow()
 {
     requireCurrent();
-    return *m_visible[size_t(m_pos)];
+    return rowAt(m_pos);
 }
 
 const RecordSource::Row &RecordSource::currentRow() const
 {
     requireCurrent();
-    return *m_visible[size_t(m_pos)];
+    return rowAt(m_pos);
 }
 
 int RecordSource::recordCount() const
 {
-    return m_open ? int(m_visible.size()) : 0;
+    if (!m_open)
+        return 0;
+    completeKeys();
+    return int(m_keys.size());
 }
 
 int RecordSource::absolutePosition() const
 {
     if (!m_open || m_onDeleted)
         return kPosUnknown;
-    if (m_visible.empty() || m_pos < 0)
-        return m_visible.empty() ? kPosEOF : kPosBOF;
-    if (m_pos >= int(m_visible.size()))
+    if (m_keys.empty() || m_pos < 0)
+        return m_keys.empty() ? kPosEOF : kPosBOF;
+    if (m_pos >= int(m_keys.size()))
         return kPosEOF;
     return m_pos + 1;
 }
 
 bool RecordSource::isBOF() const
 {
-    return !m_open || m_visible.empty() || m_pos < 0;
+    return !m_open || m_keys.empty() || m_pos < 0;
 }
 
 bool RecordSource::isEOF() const
 {
-    return !m_open || m_visible.empty() || m_pos >= int(m_visible.size());
+    // Past the known rows only once every row is known.
+    return !m_open || m_keys.empty() || m_pos >= int(m_keys.size());
 }
 
 void RecordSource::setCaption(const QString &caption)
@@ -296,7 +511,9 @@ void RecordSource::setDefaultResponses(bool captionOnMove, bool messageOnError)
 
 void RecordSource::setPosition(int index)
 {
-    m_pos = std::clamp(index, -1, int(m_visible.size()));
+    if (index >= int(m_keys.size()))
+        completeKeys();
+    m_pos = std::clamp(index, -1, int(m_keys.size()));
     m_onDeleted = false;
     refreshChild();
     const int position = absolutePosition();
@@ -319,7 +536,7 @@ void RecordSource::leaveRow()
     emit aboutToLeaveRow();
     if (m_batchMode)
         return;
-    Row &row = *m_visible[size_t(m_pos)];
+    Row &row = rowAt(m_pos);
     if (row.isNew || !row.pending.empty())
         flushRow(row);
 }
@@ -328,7 +545,7 @@ void RecordSource::moveFirst()
 {
     checkOpen();
     // As the engine does: there is no first row of an empty row set.
-    if (m_visible.empty())
+    if (m_keys.empty())
         throw DataError(QString::fromLatin1(kNoCurrent));
     leaveRow();
     setPosition(0);
@@ -337,10 +554,11 @@ void RecordSource::moveFirst()
 void RecordSource::moveLast()
 {
     checkOpen();
-    if (m_visible.empty())
+    if (m_keys.empty())
         throw DataError(QString::fromLatin1(kNoCurrent));
     leaveRow();
-    setPosition(int(m_visible.size()) - 1);
+    completeKeys();
+    setPosition(int(m_keys.size()) - 1);
 }
 
 void RecordSource::moveNext()
@@ -371,7 +589,7 @@ void RecordSource::movePrevious()
 
 void RecordSource::clampToRows()
 {
-    if (recordCount() == 0)
+    if (!m_open || m_keys.empty())
         return;
     if (isEOF())
         moveLast();
@@ -384,11 +602,11 @@ void RecordSource::navigate(Move move)
     try {
         switch (move) {
         case Move::First:
-            if (recordCount() > 0)
+            if (!m_keys.empty())
                 moveFirst();
             break;
         case Move::Last:
-            if (recordCount() > 0)
+            if (!m_keys.empty())
                 moveLast();
             break;
         case Move::Next:

@@ -6,8 +6,11 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class Store;
@@ -16,6 +19,12 @@ class Store;
 // row with its 1-based position, begin and end states, moves, find, bookmarks,
 // add, delete, update, batch update and requery. Rows remember their base
 // table's rowid, so writes go back to the right row whatever the query.
+//
+// A query on one table's own columns is read a window at a time: opening reads
+// the first rows only, the rest of the snapshot is kept as rowids (read in one
+// pass when the count or a far row is first wanted) and rows are read back by
+// rowid a page at a time, so memory stays flat however large the table.
+// Other queries hold every row.
 //
 // Operations throw DataError; navigate() and friends report errors through
 // the Error event instead, as moves from the navigation buttons do.
@@ -50,6 +59,9 @@ public:
     void setRelationFilter(const QString &column, const QVariant &value);
 
     int recordCount() const;
+    // Rows read at open and per page of a paged query (tests make it small).
+    static void setPageRows(int rows);
+    static int pageRows();
     int absolutePosition() const;
     bool isBOF() const;
     bool isEOF() const;
@@ -153,6 +165,14 @@ private:
     struct ColumnInfo;
 
     void runQuery();
+    void completeKeys() const;
+    Row &rowAt(int index) const;
+    void readPage(int index, bool evict) const;
+    void materialize();
+    void forgetVisible(int index);
+    int streamFind(int start, int col, const std::function<bool(const Row &)> &matches,
+                   const std::function<int(std::string_view)> &quick);
+    void dropCursor() const;
     void checkOpen() const;
     void requireCurrent() const;
     void leaveRow();
@@ -176,12 +196,25 @@ private:
     QStringList m_columnNames;
     QString m_baseTable;
     int m_rowidColumn = -1;
-    std::vector<std::unique_ptr<Row>> m_rows;   // every row of the snapshot
-    std::vector<Row *> m_visible;               // the rows in view (all, or a relation's)
-    int m_pos = -1;                             // index into m_visible; -1 BOF, size() EOF
+    // The rows in view by position, as bookmarks: 1, 2, 3 ... in the query's
+    // order, added rows after them. Paged, only a first part may be known yet.
+    mutable std::vector<Bookmark> m_keys;
+    mutable std::vector<qint64> m_rowids;                             // by bookmark - 1
+    mutable std::unordered_map<Bookmark, std::unique_ptr<Row>> m_rows; // the rows read
+    std::vector<Bookmark> m_all; // held rows: every row, whatever the relation filter
+    bool m_paged = false;
+    mutable bool m_keysComplete = true;
+    QString m_rowSql;   // the query with the rowid first
+    QString m_fetchSql; // paged: the query's columns by rowid
+    // A find's statement left on its match until the event loop runs again, so
+    // that the next find goes on from there rather than from the first row.
+    struct Cursor;
+    mutable std::unique_ptr<Cursor> m_cursor;
+    bool m_cursorReleaseQueued = false;
+    mutable int m_pos = -1; // index into m_keys; -1 BOF, size() EOF
     bool m_onDeleted = false;
     bool m_batchMode = false;
-    Bookmark m_nextBookmark = 1;
+    mutable Bookmark m_nextBookmark = 1;
     QString m_caption;
     bool m_captionOnMove = true;
     bool m_messageOnError = true;

@@ -3,7 +3,13 @@
 #include "data/recordsourceparts.h"
 
 #include "data/criterion.h"
+#include "data/store.h"
 
+#include <QCoreApplication>
+
+#include <SQLiteCpp/Database.h>
+
+#include <algorithm>
 #include <string_view>
 
 using namespace RecordSourceParts;
@@ -101,6 +107,9 @@ bool runsMatch(std::string_view text, const std::vector<std::string_view> &segme
     return true;
 }
 
+// Rows a find must have stepped before its statement is kept for the next.
+constexpr size_t kKeepCursorFrom = 50000;
+
 } // namespace
 
 bool RecordSource::find(const QString &criterion, bool skipCurrent)
@@ -126,26 +135,150 @@ bool RecordSource::find(const QString &criterion, bool skipCurrent)
     std::vector<std::string_view> runs;
     const bool byRuns =
         c.op == Criterion::Op::Like && c.value.typeId() == QMetaType::QString && runSegments(wanted, &runs);
-    for (int i = start; i < int(m_visible.size()); ++i) {
-        const Row &row = *m_visible[size_t(i)];
+    // 1 or 0 for a stored ASCII text the quick paths decide, -1 otherwise.
+    const auto quick = [&](std::string_view stored) {
+        if (!(bytewise || byRuns) || !isAscii(stored))
+            return -1;
+        return int(bytewise ? asciiEqualNoCase(trimmedRight(stored), want) : runsMatch(stored, runs));
+    };
+    const auto matches = [&](const Row &row) {
         const Cell &cell = row.cells[size_t(col)];
-        if ((bytewise || byRuns) && cell.type == Cell::Text && row.pending.find(col) == row.pending.end()) {
-            const std::string_view stored(row.text.data() + cell.offset, cell.length);
-            if (isAscii(stored)) {
-                if (bytewise ? asciiEqualNoCase(trimmedRight(stored), want) : runsMatch(stored, runs)) {
-                    setPosition(i);
-                    return true;
-                }
-                continue;
-            }
+        if (cell.type == Cell::Text && row.pending.find(col) == row.pending.end()) {
+            const int decided = quick(std::string_view(row.text.data() + cell.offset, cell.length));
+            if (decided >= 0)
+                return decided == 1;
         }
-        if (c.matches(cellValue(row, col))) {
+        return c.matches(cellValue(row, col));
+    };
+    int from = start;
+    if (m_paged) {
+        const int found = streamFind(start, col, matches, quick);
+        if (found >= 0) {
+            setPosition(found);
+            return true;
+        }
+        from = std::max(start, -found - 1);
+    }
+    completeKeys();
+    for (int i = from; i < int(m_keys.size()); ++i) {
+        if (matches(rowAt(i))) {
             setPosition(i);
             return true;
         }
     }
-    setPosition(int(m_visible.size()));
+    setPosition(int(m_keys.size()));
     return false;
+}
+
+// Finds by running the query again and testing each row as it is stepped,
+// rather than reading the rows back a page at a time. Returns the position of
+// a match, or -1 - the position to go on from with rows read back: the added
+// rows at the end, or every row from where the store no longer agrees with
+// the snapshot.
+int RecordSource::streamFind(int start, int col, const std::function<bool(const Row &)> &matches,
+                             const std::function<int(std::string_view)> &quick)
+{
+    // Rows with edits not yet written are tested as shown; the rest as stored.
+    std::vector<Bookmark> edited;
+    for (const auto &[bookmark, row] : m_rows)
+        if (row->isNew || !row->pending.empty())
+            edited.push_back(bookmark);
+    std::unique_ptr<Cursor> cursor = std::move(m_cursor);
+    if (cursor && cursor->column != col)
+        cursor.reset();
+    if (cursor && start == cursor->pos && matches(rowAt(start))) {
+        m_cursor = std::move(cursor);
+        return start;
+    }
+    // Only the rowid and the column looked at, where the name says which:
+    // stepping every column of every row would cost several times as much.
+    const bool narrow = std::count_if(m_columnNames.begin(), m_columnNames.end(), [&](const QString &name) {
+                            return name.compare(m_columnNames[col], Qt::CaseInsensitive) == 0;
+                        }) == 1;
+    if (cursor && start >= cursor->pos) {
+        ++cursor->pos; // on past its match
+    } else {
+        const QString sql = narrow ? "SELECT __velnora_rowid, " + quoted(m_columnNames[col]) + " FROM (" +
+                                         m_rowSql + ")"
+                                   : m_rowSql;
+        cursor = std::make_unique<Cursor>(m_store->db().getHandle(), sql);
+        cursor->column = col;
+        cursor->statementColumn = narrow ? 1 : col + 1;
+    }
+    Statement &st = cursor->statement;
+    Row probe;
+    probe.cells.resize(m_info.size());
+    size_t &ordinal = cursor->ordinal; // the statement's rows so far
+    int &pos = cursor->pos;            // the rows in view so far
+    const auto keep = [&] {
+        // Only where starting again would cost, and only while this call's
+        // caller runs on: a statement left open keeps other connections
+        // (another program included) from writing.
+        if (!QCoreApplication::instance() || ordinal < kKeepCursorFrom)
+            return;
+        m_cursor = std::move(cursor);
+        if (!m_cursorReleaseQueued) {
+            m_cursorReleaseQueued = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_cursorReleaseQueued = false;
+                    dropCursor();
+                },
+                Qt::QueuedConnection);
+        }
+    };
+    while (st.step()) {
+        const qint64 rowid = sqlite3_column_int64(st.get(), 0);
+        ++ordinal;
+        if (ordinal > m_rowids.size()) {
+            if (m_keysComplete)
+                return -pos - 1; // another window added rows meanwhile
+            // Rows partly known only ever follow a fresh read: learn the rest.
+            m_rowids.push_back(rowid);
+            m_keys.push_back(Bookmark(ordinal));
+            m_nextBookmark = Bookmark(m_rowids.size()) + 1;
+        } else if (m_rowids[ordinal - 1] != rowid) {
+            return -pos - 1;
+        }
+        // A row deleted here is no longer in view.
+        if (pos >= int(m_keys.size()) || m_keys[size_t(pos)] != Bookmark(ordinal))
+            continue;
+        if (pos >= start) {
+            bool match = false;
+            if (!edited.empty() && std::find(edited.begin(), edited.end(), Bookmark(ordinal)) != edited.end()) {
+                match = matches(*m_rows.at(Bookmark(ordinal)));
+            } else {
+                sqlite3_stmt *s = st.get();
+                const int sc = cursor->statementColumn;
+                int decided = -1;
+                if (sqlite3_column_type(s, sc) == SQLITE_TEXT) {
+                    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, sc));
+                    decided = quick(std::string_view(text, size_t(sqlite3_column_bytes(s, sc))));
+                }
+                if (decided >= 0) {
+                    match = decided == 1;
+                } else {
+                    probe.put(s, sc, col);
+                    match = matches(probe);
+                }
+            }
+            if (match) {
+                const int found = pos;
+                keep();
+                return found;
+            }
+        }
+        ++pos;
+    }
+    if (ordinal >= m_rowids.size())
+        m_keysComplete = true;
+    return -pos - 1;
+}
+
+void RecordSource::dropCursor() const
+{
+    m_cursor.reset();
 }
 
 RecordSource::Bookmark RecordSource::bookmark() const
@@ -155,10 +288,12 @@ RecordSource::Bookmark RecordSource::bookmark() const
 
 int RecordSource::visibleIndexOf(Bookmark bookmark) const
 {
-    for (int i = 0; i < int(m_visible.size()); ++i)
-        if (m_visible[size_t(i)]->bookmark == bookmark)
-            return i;
-    return -1;
+    auto at = std::find(m_keys.begin(), m_keys.end(), bookmark);
+    if (at == m_keys.end() && !m_keysComplete) {
+        completeKeys();
+        at = std::find(m_keys.begin(), m_keys.end(), bookmark);
+    }
+    return at == m_keys.end() ? -1 : int(at - m_keys.begin());
 }
 
 void RecordSource::setBookmark(Bookmark bookmark)
@@ -175,11 +310,20 @@ void RecordSource::setBookmark(Bookmark bookmark)
 bool RecordSource::moveToRowid(qint64 rowid)
 {
     checkOpen();
-    for (int i = 0; i < int(m_visible.size()); ++i)
-        if (m_visible[size_t(i)]->rowid == rowid && !m_visible[size_t(i)]->isNew) {
-            leaveRow();
-            setPosition(i);
-            return true;
-        }
+    completeKeys();
+    // An added row's rowid is known once it is written.
+    for (size_t i = 0; i < m_rowids.size(); ++i) {
+        if (m_rowids[i] != rowid)
+            continue;
+        const auto held = m_rows.find(Bookmark(i) + 1);
+        if (held != m_rows.end() && held->second->isNew)
+            continue;
+        const int index = visibleIndexOf(Bookmark(i) + 1);
+        if (index < 0)
+            continue;
+        leaveRow();
+        setPosition(index);
+        return true;
+    }
     return false;
 }

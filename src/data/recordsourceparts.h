@@ -45,7 +45,25 @@ struct RecordSource::Row
     std::map<int, QVariant> pending;
 
     // Appends column `col` of a stepped statement as the next cell.
-    void append(sqlite3_stmt *s, int col)
+    void append(sqlite3_stmt *s, int col) { cells.push_back(read(s, col)); }
+    // Puts column `col` of a stepped statement in cell `at` of a reused row.
+    void put(sqlite3_stmt *s, int col, int at)
+    {
+        text.clear();
+        cells[size_t(at)] = read(s, col);
+    }
+    // Appends a copy of another row's cell.
+    void append(const Row &from, int col)
+    {
+        Cell c = from.cells[size_t(col)];
+        if (c.type == Cell::Text || c.type == Cell::Blob)
+            appendText(c, from.text.data() + c.offset, int(c.length));
+        cells.push_back(c);
+    }
+    QByteArray bytes(const Cell &c) const { return QByteArray(text.data() + c.offset, qsizetype(c.length)); }
+
+private:
+    Cell read(sqlite3_stmt *s, int col)
     {
         Cell c;
         switch (sqlite3_column_type(s, col)) {
@@ -61,27 +79,15 @@ struct RecordSource::Row
             break;
         case SQLITE_BLOB:
             c.type = Cell::Blob;
-            appendText(c, static_cast<const char *>(sqlite3_column_blob(s, col)),
-                       sqlite3_column_bytes(s, col));
+            appendText(c, static_cast<const char *>(sqlite3_column_blob(s, col)), sqlite3_column_bytes(s, col));
             break;
         default:
             c.type = Cell::Text;
             appendText(c, reinterpret_cast<const char *>(sqlite3_column_text(s, col)),
                        sqlite3_column_bytes(s, col));
         }
-        cells.push_back(c);
+        return c;
     }
-    // Appends a copy of another row's cell.
-    void append(const Row &from, int col)
-    {
-        Cell c = from.cells[size_t(col)];
-        if (c.type == Cell::Text || c.type == Cell::Blob)
-            appendText(c, from.text.data() + c.offset, int(c.length));
-        cells.push_back(c);
-    }
-    QByteArray bytes(const Cell &c) const { return QByteArray(text.data() + c.offset, qsizetype(c.length)); }
-
-private:
     void appendText(Cell &c, const char *data, int length)
     {
         c.offset = quint32(text.size());
@@ -222,3 +228,13 @@ inline const char *const kNoCurrent = "Either BOF or EOF is True, or the current
                                       "Requested operation requires a current record.";
 
 } // namespace RecordSourceParts
+
+struct RecordSource::Cursor
+{
+    Cursor(sqlite3 *db, const QString &sql) : statement(db, sql) {}
+    RecordSourceParts::Statement statement;
+    size_t ordinal = 0; // the statement's rows stepped
+    int pos = 0;        // the position of the row it stands on
+    int column = 0;     // the column it finds in
+    int statementColumn = 0;
+};

@@ -18,6 +18,9 @@ void RecordSource::addNew()
     if (m_baseTable.isEmpty())
         throw DataError("The record source cannot be updated: its query does not name one table.");
     leaveRow();
+    // Added rows follow every row of the snapshot.
+    completeKeys();
+    dropCursor();
     emit willChangeRecord();
     auto row = std::make_unique<Row>();
     row->bookmark = m_nextBookmark++;
@@ -27,15 +30,21 @@ void RecordSource::addNew()
         if (m_info[i].kind == Kind::Boolean && !m_info[i].origin.isEmpty())
             row->cells[i].type = Cell::Int; // a new yes/no field starts as no
     Row *raw = row.get();
-    m_rows.push_back(std::move(row));
-    m_visible.push_back(raw);
-    setPosition(int(m_visible.size()) - 1);
+    m_keys.push_back(raw->bookmark);
+    m_rowids.resize(size_t(raw->bookmark), 0);
+    if (!m_paged)
+        m_all.push_back(raw->bookmark);
+    m_rows.emplace(raw->bookmark, std::move(row));
+    setPosition(int(m_keys.size()) - 1);
     if (!m_filterColumn.isEmpty() && columnIndex(m_filterColumn) >= 0)
         raw->pending[columnIndex(m_filterColumn)] = m_filterValue;
 }
 
 void RecordSource::deleteCurrent()
 {
+    requireCurrent();
+    completeKeys();
+    dropCursor();
     Row &row = currentRow();
     emit willChangeRecord();
     if (!row.isNew) {
@@ -46,10 +55,7 @@ void RecordSource::deleteCurrent()
         del.step();
         tx.commit();
     }
-    const Row *gone = &row;
-    m_visible.erase(m_visible.begin() + m_pos);
-    m_rows.erase(std::find_if(m_rows.begin(), m_rows.end(),
-                              [gone](const std::unique_ptr<Row> &r) { return r.get() == gone; }));
+    forgetVisible(m_pos);
     m_onDeleted = true;
 }
 
@@ -115,6 +121,9 @@ void RecordSource::flushRow(Row &row)
 {
     if (m_baseTable.isEmpty())
         throw DataError("The record source cannot be updated: its query does not name one table.");
+    // A write may take the row out of the query: the snapshot is known whole first.
+    completeKeys();
+    dropCursor();
     // Convert every edit first: a bad value fails before anything is written.
     std::vector<std::pair<QString, QVariant>> writes;
     for (const auto &[col, v] : row.pending) {
@@ -186,6 +195,7 @@ void RecordSource::flushRow(Row &row)
     row.rowid = rowid;
     row.isNew = false;
     row.pending.clear();
+    m_rowids[size_t(row.bookmark - 1)] = rowid;
 }
 
 void RecordSource::update()
@@ -217,12 +227,11 @@ void RecordSource::updateOnClose()
 
 void RecordSource::dropCurrentNewRow()
 {
-    const Row *gone = &currentRow();
-    m_visible.erase(m_visible.begin() + m_pos);
-    m_rows.erase(std::find_if(m_rows.begin(), m_rows.end(),
-                              [gone](const std::unique_ptr<Row> &r) { return r.get() == gone; }));
+    requireCurrent();
+    dropCursor();
+    forgetVisible(m_pos);
     // Back on the row before it, should the window stay open after all.
-    setPosition(std::min(m_pos, int(m_visible.size()) - 1));
+    setPosition(std::min(m_pos, int(m_keys.size()) - 1));
 }
 
 void RecordSource::moveOffAndBack()
@@ -241,14 +250,17 @@ void RecordSource::updateBatch()
     if (hasCurrent())
         emit aboutToLeaveRow();
     sqlite3 *db = m_store->db().getHandle();
+    completeKeys();
+    // In the query's order, as added rows take their keys in that order.
     std::vector<Row *> dirty;
-    for (const auto &row : m_rows)
+    for (const auto &[bookmark, row] : m_rows)
         if (row->isNew || !row->pending.empty())
             dirty.push_back(row.get());
     if (dirty.empty())
         return;
+    std::sort(dirty.begin(), dirty.end(), [](const Row *a, const Row *b) { return a->bookmark < b->bookmark; });
     const bool currentDirty =
-        hasCurrent() && std::find(dirty.begin(), dirty.end(), m_visible[size_t(m_pos)]) != dirty.end();
+        hasCurrent() && std::find(dirty.begin(), dirty.end(), &rowAt(m_pos)) != dirty.end();
     // All rows in one transaction; a failure restores the rows as they were.
     std::vector<Row> before;
     before.reserve(dirty.size());
@@ -326,9 +338,13 @@ QVariant RecordSource::value(const QString &column) const
 
 QVariant RecordSource::valueAt(int row, int column) const
 {
-    if (row < 0 || row >= int(m_visible.size()) || column < 0 || column >= int(m_info.size()))
+    if (row < 0 || column < 0 || column >= int(m_info.size()))
         return QVariant();
-    return cellValue(*m_visible[size_t(row)], column);
+    if (row >= int(m_keys.size()))
+        completeKeys();
+    if (row >= int(m_keys.size()))
+        return QVariant();
+    return cellValue(rowAt(row), column);
 }
 
 void RecordSource::setValue(const QString &column, const QVariant &value)

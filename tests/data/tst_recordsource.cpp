@@ -16,14 +16,78 @@ class TestRecordSource : public QObject
 {
     Q_OBJECT
 private slots:
+    // Every case runs with the default page and again with rows read two at a time,
+    // so paging shows the user the same rows, positions and writes.
+    void initTestCase_data()
+    {
+        QTest::addColumn<int>("pageRows");
+        QTest::newRow("default pages") << RecordSource::pageRows();
+        QTest::newRow("paged by 2") << 2;
+    }
+
     void init()
     {
+        QFETCH_GLOBAL(int, pageRows);
+        RecordSource::setPageRows(pageRows);
         openWorkspace(m_dir, m_messages, false);
     }
 
     void cleanup()
     {
         closeWorkspace(m_dir, m_messages);
+    }
+
+    void cleanupTestCase()
+    {
+        RecordSource::setPageRows(m_defaultPageRows);
+    }
+
+    // A larger set read a page at a time: far rows read back by rowid, moves,
+    // finds and bookmarks across pages, an edit to a row far from the first
+    // page, and another window's writes before the count is first wanted.
+    void pagesAcrossALargeSet()
+    {
+        exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+             "insert into Sac72 (ID, OBJECT, OTHER, MAG) select i, 'OBJ' || i, "
+             "case when i % 1000 = 0 then 'mark ' || i end, i / 10.0 from n");
+        auto rs = open("select * from sac72 where id > 5 order by mag desc");
+        QCOMPARE(rs->value("OBJECT").toString(), QString("OBJ3000"));
+        QCOMPARE(rs->caption(), QString("Record: 1"));
+        QVERIFY(rs->find("OTHER like '*mark*'", true));
+        QCOMPARE(rs->value("OBJECT").toString(), QString("OBJ2000"));
+        QCOMPARE(rs->absolutePosition(), 1001);
+        QCOMPARE(rs->bookmark(), 1001);
+        // Rows far apart, through the grid's access.
+        const int object = rs->columnIndex("OBJECT");
+        QCOMPARE(rs->valueAt(2994, object).toString(), QString("OBJ6"));
+        QCOMPARE(rs->valueAt(1500, object).toString(), QString("OBJ1500"));
+        QVERIFY(rs->valueAt(2995, object).isNull());
+        QCOMPARE(rs->recordCount(), 2995);
+        rs->moveLast();
+        QCOMPARE(rs->value("OBJECT").toString(), QString("OBJ6"));
+        rs->setValue("NOTES", "faint");
+        rs->moveFirst();
+        QCOMPARE(db("select NOTES from Sac72 where ID = 6").toString(), QString("faint"));
+        QVERIFY(rs->moveToRowid(6));
+        QCOMPARE(rs->absolutePosition(), 2995);
+        QCOMPARE(rs->text("NOTES"), QString("faint"));
+        rs->setBookmark(3);
+        QCOMPARE(rs->value("OBJECT").toString(), QString("OBJ2998"));
+        QVERIFY(!rs->find("OBJECT = 'OBJ5'"));
+        QVERIFY(rs->isEOF());
+
+        // Another window deletes a row before this one counts its rows: the
+        // current row and its edit stay with it.
+        auto other = open("select * from sac72 where id > 5 order by mag desc");
+        other->moveNext();
+        other->setValue("NOTES", "kept");
+        exec("delete from Sac72 where ID = 3000");
+        QCOMPARE(db("select count(*) from Sac72 where ID > 5").toInt(), 2994);
+        QCOMPARE(other->recordCount(), 2994);
+        QCOMPARE(other->value("OBJECT").toString(), QString("OBJ2999"));
+        QCOMPARE(other->absolutePosition(), 1);
+        other->moveNext();
+        QCOMPARE(db("select NOTES from Sac72 where ID = 2999").toString(), QString("kept"));
     }
 
     void opensMovesAndBookmarks()
@@ -374,6 +438,7 @@ private slots:
     }
 
 private:
+    const int m_defaultPageRows = RecordSource::pageRows();
     std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<MessageRecorder> m_messages;
 

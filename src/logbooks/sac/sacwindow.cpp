@@ -31,6 +31,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -251,22 +253,77 @@ void SacWindow::buildEditRow()
     m_editBar->hide();
 }
 
+namespace {
+
+// Runs `fill` once, the first time the user turns to one of the boxes.
+class FillOnFirstUse : public QObject
+{
+public:
+    FillOnFirstUse(const QList<QComboBox *> &boxes, std::function<void()> fill, QObject *parent)
+        : QObject(parent), m_boxes(boxes), m_fill(std::move(fill))
+    {
+        for (QComboBox *b : m_boxes)
+            b->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::FocusIn:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+            for (QComboBox *b : m_boxes)
+                b->removeEventFilter(this);
+            if (m_fill)
+                std::exchange(m_fill, nullptr)();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<QComboBox *> m_boxes;
+    std::function<void()> m_fill;
+};
+
+// Catalogues up to this size fill the jump lists as the window opens.
+constexpr qint64 kListsAtOpen = 50000;
+
+} // namespace
+
 void SacWindow::fillDesignationLists()
 {
-    // From the rows already read, in id order: no second pass over the table.
     RecordSource *rs = primary();
-    const int object = rs->columnIndex("OBJECT");
-    QStringList names;
-    if (rs->isOpen() && object >= 0) {
-        names.reserve(rs->recordCount());
-        for (int row = 0; row < rs->recordCount(); ++row)
-            names << rs->valueAt(row, object).toString();
+    if (!rs->isOpen())
+        return;
+    const auto fill = [this] {
+        busy(true);
+        try {
+            const DesignationLists::Lists lists = DesignationLists::load(primary()->store(), "Sac72");
+            m_combo1->addItems(lists.first);
+            m_combo2->addItems(lists.second);
+        } catch (const std::exception &) {
+            // No store: the lists stay empty, as with no objects.
+        }
+        m_combo1->setCurrentIndex(-1);
+        m_combo2->setCurrentIndex(-1);
+        busy(false);
+    };
+    qint64 rows = 0;
+    try {
+        rows = rs->store().query("SELECT max(rowid) FROM Sac72").rows.front().front().toLongLong();
+    } catch (const std::exception &) {
     }
-    const DesignationLists::Lists lists = DesignationLists::build(names);
-    m_combo1->addItems(lists.first);
-    m_combo2->addItems(lists.second);
-    m_combo1->setCurrentIndex(-1);
-    m_combo2->setCurrentIndex(-1);
+    // A larger catalogue's names take seconds to read and sort: not before the
+    // user turns to the lists.
+    if (rows <= kListsAtOpen)
+        fill();
+    else
+        new FillOnFirstUse({m_combo1, m_combo2}, fill, this);
 }
 
 void SacWindow::busy(bool on)
