@@ -41,6 +41,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -397,11 +400,21 @@ void TonightWindow::refresh()
     if (m_refreshing)
         return;
     m_refreshing = true;
-    // The chosen object stays chosen across a refresh.
+    // The object looked at and the rows chosen for the worksheet stay so
+    // across a refresh (each coming back to the window makes one).
+    using Key = std::tuple<QString, qint64, QString>;
+    const auto keyOf = [this](int row) {
+        const TonightPlanner::Target &t = targetAt(row);
+        return Key{t.table, t.rowid, t.designation};
+    };
     const QModelIndex current = m_table->currentIndex();
-    std::pair<QString, qint64> chosen;
-    if (current.isValid())
-        chosen = {targetAt(current.row()).table, targetAt(current.row()).rowid};
+    std::optional<Key> chosen;
+    if (current.isValid() && planIndex(current.row()) >= 0)
+        chosen = keyOf(current.row());
+    std::set<Key> picked;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        if (planIndex(index.row()) >= 0)
+            picked.insert(keyOf(index.row()));
     m_model->removeRows(0, m_model->rowCount());
     m_planned.clear();
     m_failed = !runCommand([this] {
@@ -428,12 +441,20 @@ void TonightWindow::refresh()
     if (!m_planner)
         return;
     fillTable(*m_planner, m_planned);
-    for (int row = 0; current.isValid() && row < rowCount(); ++row)
-        if (targetAt(row).table == chosen.first && targetAt(row).rowid == chosen.second) {
-            m_table->selectRow(row);
-            m_table->scrollTo(m_model->index(row, 0));
-            break;
-        }
+    QItemSelection selection;
+    int currentRow = -1;
+    for (int row = 0; (chosen || !picked.empty()) && row < rowCount(); ++row) {
+        const Key key = keyOf(row);
+        if (picked.count(key))
+            selection.select(m_model->index(row, 0), m_model->index(row, ColumnCount - 1));
+        if (chosen && key == *chosen)
+            currentRow = row;
+    }
+    if (currentRow >= 0) {
+        m_table->selectionModel()->setCurrentIndex(m_model->index(currentRow, 0), QItemSelectionModel::NoUpdate);
+        m_table->scrollTo(m_model->index(currentRow, 0));
+    }
+    m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     showNight(*m_planner, int(m_planned.size()));
     showChart();
 }

@@ -340,6 +340,10 @@ private slots:
         table->selectionModel()->select(table->model()->index(m1, 0),
                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QCOMPARE(print->text(), QString("Print &Worksheet (2 chosen)"));
+        // Coming back to the window computes it again; the choice stays.
+        w->refresh();
+        QCOMPARE(print->text(), QString("Print &Worksheet (2 chosen)"));
+        QCOMPARE(table->currentIndex().row(), m31);
         QVERIFY(w->printWorksheet());
         auto *report = qobject_cast<ReportWindow *>(Reports::reportWindow());
         QVERIFY(report);
