@@ -331,10 +331,16 @@ private:
                 h = fresh;
                 w = h / aspect;
             }
-            if (m_y + 8 + hh + h > m_bottom)
+            const qreal room = m_bottom - m_y - 8 - hh;
+            if (room < h * 2 / 3) {
                 newPage();
-            else
+            } else {
                 m_y += 8;
+                if (room < h) {
+                    h = room;
+                    w = h / aspect;
+                }
+            }
             text(QRectF(m_left + kPad, m_y, m_width - 2 * kPad, hh), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop,
                  heading);
             m_y += hh;
