@@ -9,6 +9,8 @@
 #include <SQLiteCpp/Statement.h>
 
 #include <cmath>
+#include <set>
+#include <string>
 
 void Site::install(SQLite::Database &db)
 {
@@ -19,7 +21,17 @@ void Site::install(SQLite::Database &db)
     db.exec("CREATE TABLE IF NOT EXISTS tonight_plan (seq INTEGER PRIMARY KEY, designation TEXT COLLATE NOCASE, "
             "name TEXT COLLATE NOCASE, constellation TEXT COLLATE NOCASE, magnitude TEXT COLLATE NOCASE, size "
             "TEXT COLLATE NOCASE, best TEXT COLLATE NOCASE, altitude TEXT COLLATE NOCASE, transit TEXT COLLATE "
-            "NOCASE, moon TEXT COLLATE NOCASE, night TEXT COLLATE NOCASE)");
+            "NOCASE, moon TEXT COLLATE NOCASE, night TEXT COLLATE NOCASE, sky TEXT COLLATE NOCASE, visibility TEXT "
+            "COLLATE NOCASE, rating TEXT COLLATE NOCASE, eyepiece TEXT COLLATE NOCASE)");
+    // Stores of earlier versions planned without the visibility columns.
+    std::set<std::string> have;
+    for (SQLite::Statement info(db, "PRAGMA table_info(tonight_plan)"); info.executeStep();)
+        have.insert(info.getColumn(1).getString());
+    for (const char *column : {"sky", "visibility", "rating", "eyepiece"})
+        if (!have.count(column))
+            db.exec(std::string("ALTER TABLE tonight_plan ADD COLUMN ") + column + " TEXT COLLATE NOCASE");
+    // The charts of the night printed after the worksheet's rows, as PNG.
+    db.exec("CREATE TABLE IF NOT EXISTS tonight_chart (seq INTEGER PRIMARY KEY, heading TEXT COLLATE NOCASE, image BLOB)");
 }
 
 void Site::moveIntoRegister(SQLite::Database &db)

@@ -23,7 +23,9 @@ std::shared_ptr<ReportDocument> ReportEngine::render(const ReportProgress &progr
     ReportLayout layout = ReportLayout::load(m_fileName);
     const QueryResult rows = Reports::fetchRows(layout, m_dataSource);
     layout.empty = Reports::emptyText(layout, rows);
-    return std::make_shared<ReportDocument>(ReportRenderer::render(layout, rows, QDateTime::currentDateTime(), progress));
+    const QueryResult pictures = Reports::fetchPictures(layout);
+    return std::make_shared<ReportDocument>(
+        ReportRenderer::render(layout, rows, QDateTime::currentDateTime(), progress, pictures));
 }
 
 bool ReportEngine::start()
@@ -96,6 +98,17 @@ QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1)
             r.rows.push_back(std::move(row));
         }
         return r;
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
+    }
+}
+
+QueryResult fetchPictures(const ReportLayout &layout)
+{
+    if (layout.picturesQuery.isEmpty())
+        return {};
+    try {
+        return Store::shared(QString::fromLatin1(ConnectionStrings::kBound))->query(layout.picturesQuery);
     } catch (const DataError &e) {
         throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
     }

@@ -74,6 +74,10 @@ RecordSource &data1();
 // directory, or the rows of `data1`. Throws ReportFailure (QueryFailed).
 QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1);
 
+// The layout's pictures (heading, PNG) when it has any. Throws ReportFailure
+// (QueryFailed).
+QueryResult fetchPictures(const ReportLayout &layout);
+
 // What a list prints when `rows` is empty: the layout's emptyList text when
 // its query counts nothing, else its empty text. Throws ReportFailure
 // (QueryFailed).

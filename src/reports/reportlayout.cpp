@@ -217,7 +217,7 @@ ReportLayout ReportLayout::parse(const QByteArray &json, const QString &fileName
 
     const Reader r(doc.object(), QString(), fileName);
     r.allow({"format", "kind", "title", "subtitle", "orientation", "paper", "fontSize", "rows", "sort", "group",
-             "columns", "details", "rowLines", "ruled", "count", "empty", "emptyList", "heading", "sections", "fields",
+             "columns", "details", "rowLines", "ruled", "count", "empty", "emptyList", "pictures", "heading", "sections", "fields",
              "fieldColumns", "noteLines", "notesLabel", "sketch", "pageBreak"});
 
     ReportLayout l;
@@ -289,6 +289,13 @@ ReportLayout ReportLayout::parse(const QByteArray &json, const QString &fileName
             e.fail("query", "is missing");
         if (l.emptyListText.isEmpty())
             e.fail("text", "is missing");
+    }
+    if (r.has("pictures")) {
+        const Reader p = r.child(r.value("pictures"), "pictures");
+        p.allow({"query"});
+        l.picturesQuery = p.text("query").trimmed();
+        if (l.picturesQuery.isEmpty())
+            p.fail("query", "is missing");
     }
 
     if (l.kind == Kind::Table) {

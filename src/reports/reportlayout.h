@@ -81,6 +81,9 @@ struct ReportLayout
     // says so rather than that everything on it was observed.
     QString emptyListQuery;
     QString emptyListText;
+    // Pictures printed after the list, one per row of this query: a heading
+    // and a PNG image (a blob), each as wide as the page allows.
+    QString picturesQuery;
 
     // Sheets: one block of labelled values per row.
     QString heading;                  // per row: {OBJECT}

@@ -8,6 +8,8 @@
 
 #include <QDate>
 #include <QHash>
+#include <QImage>
+#include <QPainter>
 #include <QPageSize>
 #include <QRegularExpression>
 
@@ -130,8 +132,8 @@ class Paginator
 {
 public:
     Paginator(const ReportLayout &layout, const QueryResult &rows, const QDateTime &printedAt,
-              const ReportProgress &progress)
-        : L(layout), R(rows), m_columns(rows.columns), m_fonts(layout.fontSize), m_printedAt(printedAt),
+              const ReportProgress &progress, const QueryResult &pictures)
+        : L(layout), R(rows), P(pictures), m_columns(rows.columns), m_fonts(layout.fontSize), m_printedAt(printedAt),
           m_progress(progress)
     {
         doc.title = layout.title;
@@ -166,6 +168,7 @@ public:
             table();
         else
             sheets();
+        pictures();
         footers();
         return std::move(doc);
     }
@@ -303,8 +306,58 @@ private:
         y += 4;
         line(m_left, y, m_right, y, true);
         m_y = y + 6;
-        if (L.kind == ReportLayout::Kind::Table)
+        if (L.kind == ReportLayout::Kind::Table && !m_inPictures)
             columnHeadings();
+    }
+
+    // Each picture under its heading, as wide as the page and never taller
+    // than a page holds; it goes to a new page when less than two thirds of
+    // that height is left on this one.
+    void pictures()
+    {
+        m_inPictures = true;
+        for (size_t i = 0; i < P.rows.size(); ++i) {
+            const auto &row = P.rows[i];
+            const QString heading = row.empty() ? QString() : plainText(row[0]).trimmed();
+            auto image = std::make_shared<QImage>();
+            if (row.size() < 2 || !image->loadFromData(row[1].toByteArray()) || image->isNull())
+                throw ReportFailure(ReportErrors::LayoutInvalid,
+                                    L.fileName + ": picture " + QString::number(i + 1) + " is no image");
+            const qreal hh = heading.isEmpty() ? 0 : m_fonts.lineHeight(ReportItem::Bold) + 4;
+            const qreal fresh = m_bottom - (ReportRenderer::kMargin + 60) - hh;
+            const qreal aspect = qreal(image->height()) / image->width();
+            qreal w = m_width, h = w * aspect;
+            if (h > fresh) {
+                h = fresh;
+                w = h / aspect;
+            }
+            const qreal room = m_bottom - m_y - 8 - hh;
+            if (room < h * 2 / 3) {
+                newPage();
+            } else {
+                m_y += 8;
+                if (room < h) {
+                    h = room;
+                    w = h / aspect;
+                }
+            }
+            text(QRectF(m_left + kPad, m_y, m_width - 2 * kPad, hh), ReportItem::Bold, Qt::AlignLeft | Qt::AlignTop,
+                 heading);
+            m_y += hh;
+            ReportItem item;
+            item.kind = ReportItem::Kind::Picture;
+            item.rect = QRectF(m_left + (m_width - w) / 2, m_y, w, h);
+            item.drawing = std::make_shared<const ReportDrawing>(ReportDrawing{
+                QSizeF(image->size()), [image](QPainter &p, const QRectF &r) {
+                    p.save();
+                    p.setRenderHint(QPainter::SmoothPixmapTransform);
+                    p.drawImage(r, *image);
+                    p.restore();
+                }});
+            page().items.push_back(std::move(item));
+            m_y += h;
+        }
+        m_inPictures = false;
     }
 
     void footers()
@@ -773,6 +826,8 @@ private:
 
     const ReportLayout &L;
     const QueryResult &R;
+    const QueryResult &P;
+    bool m_inPictures = false;
     ColumnIndex m_columns;
     ReportFonts m_fonts;
     QDateTime m_printedAt;
@@ -827,9 +882,9 @@ QString formatValue(const ReportField &f, const QVariant &v)
 }
 
 ReportDocument render(const ReportLayout &layout, const QueryResult &rows, const QDateTime &printedAt,
-                      const ReportProgress &progress)
+                      const ReportProgress &progress, const QueryResult &pictures)
 {
-    Paginator p(layout, rows, printedAt, progress);
+    Paginator p(layout, rows, printedAt, progress, pictures);
     return p.run();
 }
 

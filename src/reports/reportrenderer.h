@@ -14,11 +14,12 @@ namespace ReportRenderer {
 
 inline constexpr qreal kMargin = 36; // half an inch all round
 
+// `pictures` (heading, PNG image) print after a list's rows.
 // Throws ReportFailure: LayoutInvalid when the rows lack a field the layout
-// names, Cancelled when `progress` answers false.
+// names or a picture is no image, Cancelled when `progress` answers false.
 ReportDocument render(const ReportLayout &layout, const QueryResult &rows,
                       const QDateTime &printedAt = QDateTime::currentDateTime(),
-                      const ReportProgress &progress = {});
+                      const ReportProgress &progress = {}, const QueryResult &pictures = {});
 
 // A value as the field prints it.
 QString formatValue(const ReportField &field, const QVariant &value);

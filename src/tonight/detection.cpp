@@ -185,6 +185,21 @@ bool parseSize(const QString &text, double &major, double &minor)
     return true;
 }
 
+QString arcminuteText(const QString &text)
+{
+    double major = 0, minor = 0;
+    if (!parseSize(text, major, minor))
+        return text.trimmed();
+    // Two decimals below an arcminute: a planet's disc is a few hundredths.
+    const auto one = [](double v) {
+        return QString::number(v, 'f', v < 1 ? 2 : v < 100 ? 1 : 0) + QLatin1Char('\'');
+    };
+    // A round object, or one axis given: one printed.
+    if (std::abs(major - minor) < 0.005)
+        return one(major);
+    return one(major) + QStringLiteral(" x ") + one(minor);
+}
+
 Sight defaultSight()
 {
     Sight s;

@@ -69,6 +69,9 @@ QString eyepieceText(const Sight &sight, const Verdict &v);
 // "8.0' x 4.0'", "29.9 m", "48 s", "3.7 m x 1.9 m", "12'": the axes in
 // arcminutes; false when the text is no size.
 bool parseSize(const QString &text, double &major, double &minor);
+// The size in arcminutes, "13.7' x 11.7'", "0.8'" (one decimal, the
+// larger axis first); the text itself, trimmed, when it is no size.
+QString arcminuteText(const QString &text);
 
 // The eyepieces of the default kit: 200/1200 with 25/52, 10/52 and 6/60.
 Sight defaultSight();

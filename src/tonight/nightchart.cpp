@@ -3,6 +3,7 @@
 #include "tonight/detection.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -187,6 +188,19 @@ void draw(QPainter &p, const QRectF &area, const TonightPlanner &planner, const 
     p.setPen(QPen(Qt::black, 0));
     p.drawRect(plot);
     p.restore();
+}
+
+QImage image(const TonightPlanner &planner, const Data &data, const QSize &size, int fontPixels)
+{
+    QImage out(size, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    QFont font = p.font();
+    font.setPixelSize(fontPixels);
+    p.setFont(font);
+    const qreal edge = fontPixels * 0.7;
+    draw(p, QRectF(edge, edge, size.width() - 2 * edge, size.height() - 2 * edge), planner, data);
+    return out;
 }
 
 } // namespace NightChart

@@ -7,7 +7,9 @@
 
 #include <vector>
 
+class QImage;
 class QPainter;
+class QSize;
 class QRectF;
 
 // The chart of the night for one object: the object's and the Moon's
@@ -27,5 +29,9 @@ Data compute(const TonightPlanner &planner, const TonightPlanner::Target &target
 
 // Draws into `area` with the painter's font; times in the planner's zone.
 void draw(QPainter &p, const QRectF &area, const TonightPlanner &planner, const Data &data);
+
+// The chart on white, `size` pixels, its text `fontPixels` high: for files
+// and printed pages.
+QImage image(const TonightPlanner &planner, const Data &data, const QSize &size, int fontPixels);
 
 } // namespace NightChart

@@ -3,8 +3,10 @@
 #include "data/command.h"
 #include "data/messages.h"
 #include "data/store.h"
+#include "tonight/constellations.h"
 #include "tonight/nightchart.h"
 #include "tonight/sitedialog.h"
+#include "tonight/solarsystem.h"
 #include "tonight/tonightcatalogue.h"
 #include "ui/logbookdeclaration.h"
 #include "ui/logbookwindow.h"
@@ -12,11 +14,13 @@
 #include "ui/telescopegoto.h"
 #include "ui/windows.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -34,7 +38,12 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <optional>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -49,7 +58,8 @@ const struct
               {'B', "Best of the NGC"},
               {'C', "Caldwell"},
               {'H', "Herschel 400"},
-              {'G', "Custom list"}};
+              {'G', "Custom list"},
+              {SolarSystem::kList, "Planets and Moon"}};
 
 // "NGC 891" before "NGC 7000", "M2" before "M10": digit runs compare as numbers.
 QString naturalKey(const QString &text)
@@ -262,7 +272,8 @@ void TonightWindow::buildForm()
     m_table->setObjectName("grdTonight");
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ctrl- and Shift-clicks choose the rows the worksheet prints.
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSortingEnabled(true);
     // The most rewarding first.
@@ -289,6 +300,8 @@ void TonightWindow::buildForm()
     layout->addWidget(split, 1);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { showChart(); });
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { showWorksheetChoice(); });
 
     auto *bottom = new QHBoxLayout;
     m_countLabel = new QLabel(central);
@@ -387,11 +400,21 @@ void TonightWindow::refresh()
     if (m_refreshing)
         return;
     m_refreshing = true;
-    // The chosen object stays chosen across a refresh.
+    // The object looked at and the rows chosen for the worksheet stay so
+    // across a refresh (each coming back to the window makes one).
+    using Key = std::tuple<QString, qint64, QString>;
+    const auto keyOf = [this](int row) {
+        const TonightPlanner::Target &t = targetAt(row);
+        return Key{t.table, t.rowid, t.designation};
+    };
     const QModelIndex current = m_table->currentIndex();
-    std::pair<QString, qint64> chosen;
-    if (current.isValid())
-        chosen = {targetAt(current.row()).table, targetAt(current.row()).rowid};
+    std::optional<Key> chosen;
+    if (current.isValid() && planIndex(current.row()) >= 0)
+        chosen = keyOf(current.row());
+    std::set<Key> picked;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        if (planIndex(index.row()) >= 0)
+            picked.insert(keyOf(index.row()));
     m_model->removeRows(0, m_model->rowCount());
     m_planned.clear();
     m_failed = !runCommand([this] {
@@ -400,6 +423,10 @@ void TonightWindow::refresh()
         m_site = Site::load(m_store->db());
         m_targets = TonightCatalogue::load(m_store->db(), lists());
         m_planner = std::make_unique<TonightPlanner>(m_site, m_date->date());
+        if (lists().contains(QLatin1Char(SolarSystem::kList))) {
+            const auto bodies = SolarSystem::targets(m_store->db(), *m_planner);
+            m_targets.insert(m_targets.end(), bodies.begin(), bodies.end());
+        }
         m_planned = m_planner->plan(m_targets, m_minAltitude->value(), m_showObserved->isChecked());
         m_kit = Visibility::fromRegister(m_store->db());
     });
@@ -414,12 +441,20 @@ void TonightWindow::refresh()
     if (!m_planner)
         return;
     fillTable(*m_planner, m_planned);
-    for (int row = 0; current.isValid() && row < rowCount(); ++row)
-        if (targetAt(row).table == chosen.first && targetAt(row).rowid == chosen.second) {
-            m_table->selectRow(row);
-            m_table->scrollTo(m_model->index(row, 0));
-            break;
-        }
+    QItemSelection selection;
+    int currentRow = -1;
+    for (int row = 0; (chosen || !picked.empty()) && row < rowCount(); ++row) {
+        const Key key = keyOf(row);
+        if (picked.count(key))
+            selection.select(m_model->index(row, 0), m_model->index(row, ColumnCount - 1));
+        if (chosen && key == *chosen)
+            currentRow = row;
+    }
+    if (currentRow >= 0) {
+        m_table->selectionModel()->setCurrentIndex(m_model->index(currentRow, 0), QItemSelectionModel::NoUpdate);
+        m_table->scrollTo(m_model->index(currentRow, 0));
+    }
+    m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     showNight(*m_planner, int(m_planned.size()));
     showChart();
 }
@@ -454,9 +489,13 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
         put(Designation, t.designation, naturalKey(t.designation));
         put(Name, t.name, t.name.toUpper());
         m_model->item(i, Name)->setToolTip(t.name);
-        put(Constellation, t.constellation, t.constellation.toUpper());
+        const QString con = Constellations::abbreviation(t.constellation);
+        put(Constellation, con, con.toUpper());
+        m_model->item(i, Constellation)->setToolTip(Constellations::fullName(con));
         put(Magnitude, t.magnitude, leadingNumber(t.magnitude), right);
-        put(Size, t.size, leadingNumber(t.size), right);
+        const QString size = Detection::arcminuteText(t.size);
+        put(Size, size, leadingNumber(size), right);
+        m_model->item(i, Size)->setToolTip(t.size.trimmed() == size ? QString() : t.size.trimmed());
         put(Best, TonightPlanner::clock(planner.localTime(p.best)), p.best, right);
         put(Altitude, TonightPlanner::degrees(p.altitude) + QStringLiteral("°"), p.altitude, right);
         put(Transit, TonightPlanner::clock(planner.localTime(p.transit)), p.transit, right);
@@ -584,6 +623,17 @@ void TonightWindow::showNight(const TonightPlanner &planner, int shown)
                               " reach " + QString::number(m_minAltitude->value()) + "° in the dark.");
     }
     m_worksheet->setEnabled(shown > 0);
+    showWorksheetChoice();
+}
+
+void TonightWindow::showWorksheetChoice()
+{
+    const size_t rows = worksheetRows().size();
+    const bool subset = rows < size_t(rowCount());
+    m_worksheet->setText(subset ? QStringLiteral("Print &Worksheet (%1 chosen)").arg(rows)
+                                : QStringLiteral("Print &Worksheet"));
+    m_worksheet->setToolTip(QStringLiteral("Prints the objects listed, or those chosen with Ctrl- or "
+                                           "Shift-clicks when several are, with the chart of their night"));
 }
 
 int TonightWindow::rowCount() const
@@ -607,6 +657,14 @@ bool TonightWindow::openRow(int row)
     if (row < 0 || row >= rowCount())
         return false;
     const TonightPlanner::Target &t = targetAt(row);
+    if (t.list == QLatin1Char(SolarSystem::kList)) {
+        if (t.rowid == 0) {
+            Messages::show("The Solar System logbook has no row for " + t.designation + ".");
+            return false;
+        }
+        auto *solar = qobject_cast<LogbookWindow *>(Windows::show(QStringLiteral("frmplanet")));
+        return solar && solar->showRow(t.rowid);
+    }
     const LogbookDeclaration *book = LogbookDeclarations::forTonightList(t.list);
     auto *logbook = book ? qobject_cast<LogbookWindow *>(Windows::show(book->windowName)) : nullptr;
     if (!logbook) {
@@ -614,6 +672,21 @@ bool TonightWindow::openRow(int row)
         return false;
     }
     return logbook->showRow(t.rowid);
+}
+
+std::vector<int> TonightWindow::worksheetRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    // A single row chosen by a click is the one being looked at, not a choice
+    // of what to print.
+    if (rows.size() < 2) {
+        rows.resize(size_t(rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    return rows;
 }
 
 void TonightWindow::writeWorksheetRows()
@@ -625,18 +698,55 @@ void TonightWindow::writeWorksheetRows()
                           position(m_site.latitude, 'N', 'S') + ", " + position(m_site.longitude, 'E', 'W') +
                           (m_site.name.isEmpty() ? "" : ")") + ": " + darkText(*m_planner) + ", Moon " +
                           QString::number(std::round(n.moonIllumination * 100)) + "% lit";
+    const std::vector<int> rows = worksheetRows();
+    // The charts of the rows chosen, a few at most; when the whole list
+    // prints, of the object being looked at, else of the first.
+    std::vector<int> charted;
+    if (rows.size() < size_t(rowCount()))
+        charted.assign(rows.begin(), rows.begin() + std::min<std::ptrdiff_t>(std::ptrdiff_t(rows.size()), 6));
+    else if (!rows.empty())
+        charted.push_back(m_table->currentIndex().isValid() ? m_table->currentIndex().row() : rows.front());
+    std::vector<std::pair<QString, QByteArray>> images;
+    for (const int row : charted) {
+        const TonightPlanner::Target &t = targetAt(row);
+        const NightChart::Data data = NightChart::compute(*m_planner, t, m_kit);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        NightChart::image(*m_planner, data, QSize(2000, 900), 26).save(&buffer, "PNG");
+        images.emplace_back("The night of " + t.designation + (t.name.isEmpty() ? QString() : " (" + t.name + ")"),
+                            png);
+    }
     m_store->transaction([&] {
         Site::install(db);
         db.exec("DELETE FROM tonight_plan");
-        SQLite::Statement insert(db, "INSERT INTO tonight_plan VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        // The worksheet's table keeps the columns up to the Moon's distance.
-        for (int row = 0; row < rowCount(); ++row) {
-            insert.bind(1, row);
+        db.exec("DELETE FROM tonight_chart");
+        SQLite::Statement insert(db, "INSERT INTO tonight_plan (seq, designation, name, constellation, magnitude, "
+                                     "size, best, altitude, transit, moon, night, sky, visibility, rating, eyepiece) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        int seq = 0;
+        for (const int row : rows) {
+            insert.bind(1, seq++);
             for (int c = 0; c <= Moon; ++c)
                 insert.bind(c + 2, m_model->item(row, c)->text().toStdString());
             insert.bind(Moon + 3, night.toStdString());
+            const TonightPlanner::Planned &p = m_planned.at(size_t(planIndex(row)));
+            const Visibility::Assessment a = Visibility::assess(*m_planner, *p.target, p.best, m_kit);
+            insert.bind(Moon + 4, QString::number(a.sky, 'f', 2).toStdString());
+            insert.bind(Moon + 5, a.verdict.known ? QString::number(a.verdict.margin, 'f', 2).toStdString()
+                                                  : std::string());
+            insert.bind(Moon + 6, Detection::rating(a.verdict).toStdString());
+            insert.bind(Moon + 7, Detection::eyepieceText(m_kit.sight, a.verdict).toStdString());
             insert.exec();
             insert.reset();
+        }
+        SQLite::Statement chart(db, "INSERT INTO tonight_chart (seq, heading, image) VALUES (?, ?, ?)");
+        for (size_t i = 0; i < images.size(); ++i) {
+            chart.bind(1, int(i));
+            chart.bind(2, images[i].first.toStdString());
+            chart.bind(3, images[i].second.constData(), int(images[i].second.size()));
+            chart.exec();
+            chart.reset();
         }
     });
 }

@@ -65,7 +65,9 @@ public:
     const TonightPlanner::Target &targetAt(int row) const;
     // Opens the object of a table row in its logbook, on its row.
     bool openRow(int row);
-    // Prints the table as the "Tonight" worksheet through the report engine.
+    // Prints the table (the rows selected when more than one is) as the
+    // "Tonight" worksheet through the report engine, with the chart of the
+    // night of the chosen objects or of the first.
     bool printWorksheet();
 
 protected:
@@ -80,6 +82,10 @@ private:
     void editSite();
     int planIndex(int row) const;
     void writeWorksheetRows();
+    // The rows the worksheet prints, in table order: those selected when
+    // more than one is, else all.
+    std::vector<int> worksheetRows() const;
+    void showWorksheetChoice();
     // The lists, altitude and "Show observed" last used, kept in the store.
     QString choices() const;
     void restoreChoices();

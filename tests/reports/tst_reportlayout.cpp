@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QBuffer>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -126,6 +128,8 @@ private slots:
                                  << "sort[0].as must be one of text, number, date, time";
         QTest::newRow("empty list") << tableLayout(R"(, "emptyList": {"query": "select count(*) from x"})")
                                     << "emptyList.text is missing";
+        QTest::newRow("pictures") << tableLayout(R"(, "pictures": {"heading": "x"})")
+                                  << "pictures.heading is not a layout setting";
     }
 
     void parseErrorsNameTheirPlace()
@@ -421,6 +425,63 @@ private slots:
                      &description),
                  int(ReportErrors::LayoutInvalid));
         QVERIFY2(description.contains("no field nmae") && description.contains("ID, name, grp"), qPrintable(description));
+    }
+
+    void picturesFollowTheRowsAtTheirShape()
+    {
+        const auto png = [](int w, int h) {
+            QImage image(w, h, QImage::Format_RGB32);
+            image.fill(Qt::darkBlue);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            return bytes;
+        };
+        QueryResult pictures;
+        pictures.columns = {"heading", "image"};
+        pictures.rows = {{QString("Wide"), png(400, 100)}, {QString("Tall"), png(100, 400)}};
+        for (int i = 1; i <= 4; ++i)
+            pictures.rows.push_back({QString("Half %1").arg(i), png(400, 200)});
+        const ReportLayout layout = ReportLayout::parse(tableLayout(R"(, "pictures": {"query": "select 1"})"),
+                                                        "test.rpt");
+        const ReportDocument doc = ReportRenderer::render(layout, numberedRows(3), QDateTime::currentDateTime(),
+                                                          {}, pictures);
+        std::vector<std::pair<int, QRectF>> placed;
+        for (int p = 0; p < doc.pageCount(); ++p)
+            for (const ReportItem &item : doc.pages[size_t(p)].items)
+                if (item.kind == ReportItem::Kind::Picture)
+                    placed.emplace_back(p, item.rect);
+        QCOMPARE(placed.size(), size_t(6));
+        const QSizeF page = doc.pageSize();
+        const qreal width = page.width() - 2 * ReportRenderer::kMargin;
+        // The wide one under the rows on the first page, across the page.
+        QCOMPARE(placed[0].first, 0);
+        QVERIFY(placed[0].second.top() > itemOf(doc, "3 rows").rect.bottom());
+        QCOMPARE(placed[0].second.width(), width);
+        const double shapes[] = {4.0, 0.25, 2.0, 2.0, 2.0, 2.0};
+        for (size_t i = 0; i < placed.size(); ++i) {
+            const QRectF r = placed[i].second;
+            // Each keeps its shape, within the margins, above the footer, in order.
+            QVERIFY2(std::abs(r.width() / r.height() - shapes[i]) < 1e-6, qPrintable(QString::number(i)));
+            QVERIFY(r.left() >= ReportRenderer::kMargin - 1e-6 && r.right() <= page.width() - ReportRenderer::kMargin + 1e-6);
+            QVERIFY(r.top() >= ReportRenderer::kMargin && r.bottom() < page.height() - ReportRenderer::kMargin - 10);
+            if (i > 0)
+                QVERIFY(placed[i].first > placed[i - 1].first ||
+                        r.top() > placed[i - 1].second.bottom());
+            // Under its own heading, on its page.
+            QVERIFY(doc.pageText(placed[i].first).contains(pictures.rows[i][0].toString()));
+        }
+        // Four half-page pictures do not share one page: they go on to more.
+        QVERIFY(placed.back().first >= 2);
+        QVERIFY(!doc.pageText(placed.back().first).contains("No.\tName")); // no column headings over pictures
+
+        pictures.rows = {{QString("Broken"), QByteArray("not a picture")}};
+        QString description;
+        QCOMPARE(failureNumber([&] { ReportRenderer::render(layout, numberedRows(1), QDateTime::currentDateTime(), {}, pictures); },
+                               &description),
+                 int(ReportErrors::LayoutInvalid));
+        QVERIFY2(description.contains("picture 1 is no image"), qPrintable(description));
     }
 
     void cancelStopsTheRender()

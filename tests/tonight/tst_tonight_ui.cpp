@@ -6,6 +6,7 @@
 #include "data/site.h"
 #include "data/store.h"
 #include "logbooks/sac/sacwindow.h"
+#include "reports/reportdocument.h"
 #include "reports/reportwindow.h"
 #include "support/testsupport.h"
 #include "tonight/sitedialog.h"
@@ -320,6 +321,141 @@ private slots:
             QVERIFY2(at >= 0, qPrintable(o));
         }
         EndReport();
+    }
+
+    void worksheetPrintsChosenRowsWithVisibilityAndChart()
+    {
+        copyLayouts(m_dir->path());
+        TonightWindow *w = TonightWindow::showFor("M");
+        w->setNight(QDate(2027, 1, 8));
+        auto *table = w->findChild<QTableView *>("grdTonight");
+        auto *print = w->findChild<QPushButton *>("cmdWorksheet");
+        const QStringList objects = column(w, TonightWindow::Designation);
+        const int m31 = int(objects.indexOf("M31")), m1 = int(objects.indexOf("M1"));
+        QVERIFY(m31 >= 0 && m1 >= 0);
+        // One row clicked is the one looked at: the whole list still prints.
+        table->selectRow(m31);
+        QCOMPARE(print->text(), QString("Print &Worksheet"));
+        // Ctrl-click a second row: those two print, in the table's order.
+        table->selectionModel()->select(table->model()->index(m1, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(print->text(), QString("Print &Worksheet (2 chosen)"));
+        // Coming back to the window computes it again; the choice stays.
+        w->refresh();
+        QCOMPARE(print->text(), QString("Print &Worksheet (2 chosen)"));
+        QCOMPARE(table->currentIndex().row(), m31);
+        QVERIFY(w->printWorksheet());
+        auto *report = qobject_cast<ReportWindow *>(Reports::reportWindow());
+        QVERIFY(report);
+        const ReportDocument &doc = *report->document();
+        QCOMPARE(doc.rowCount, 2);
+        const QString text = doc.text();
+        const QStringList lines = text.split('\n');
+        const auto rowOf = [&](const QString &o) {
+            for (const QString &l : lines)
+                if (l.startsWith(o + '\t'))
+                    return l.split('\t');
+            return QStringList();
+        };
+        const QStringList andromeda = rowOf("M31");
+        QVERIFY2(!andromeda.isEmpty(), qPrintable(text));
+        QVERIFY(rowOf("M42").isEmpty());
+        // The sky, the margin, its word and the eyepiece, as the table shows them.
+        const int row = int(column(w, TonightWindow::Designation).indexOf("M31"));
+        const QString sky = column(w, TonightWindow::Sky)[row];
+        const QString eyepiece = column(w, TonightWindow::Eyepiece)[row];
+        const QString visibility = column(w, TonightWindow::Visibility)[row];
+        QVERIFY2(andromeda.contains(sky) && andromeda.contains(eyepiece), qPrintable(andromeda.join('|')));
+        QVERIFY2(visibility.startsWith(andromeda.at(andromeda.indexOf(eyepiece) - 1)),
+                 qPrintable(visibility + " / " + andromeda.join('|')));
+        QVERIFY(andromeda.contains("And"));
+        // A chart of the night for each chosen object, after the list.
+        int pictures = 0;
+        for (const ReportPage &page : doc.pages)
+            for (const ReportItem &item : page.items)
+                if (item.kind == ReportItem::Kind::Picture) {
+                    ++pictures;
+                    QVERIFY(item.rect.width() > doc.pageSize().width() / 2);
+                }
+        QCOMPARE(pictures, 2);
+        QVERIFY(text.contains("The night of M31") && text.contains("The night of M1"));
+        // One report at a time: this one closes before the next.
+        report->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // Nothing chosen any more: every row, and one chart.
+        table->clearSelection();
+        QCOMPARE(print->text(), QString("Print &Worksheet"));
+        QVERIFY(w->printWorksheet());
+        report = qobject_cast<ReportWindow *>(Reports::reportWindow());
+        QCOMPARE(report->document()->rowCount, int(objects.size()));
+        QCOMPARE(report->document()->text().count("The night of "), 1);
+        EndReport();
+    }
+
+    void constellationsAndSizesShowOneForm()
+    {
+        TonightWindow *w = TonightWindow::showFor("MB");
+        w->setNight(QDate(2027, 1, 8));
+        auto *table = w->findChild<QTableView *>("grdTonight");
+        static const QRegularExpression arcminutes(R"(^\d+(\.\d\d?)?'( x \d+(\.\d\d?)?')?$)");
+        static const QRegularExpression abbreviation(R"(^[A-Z][A-Za-z]{2}$)");
+        QVERIFY(w->rowCount() > 20);
+        for (int row = 0; row < w->rowCount(); ++row) {
+            const QModelIndex con = table->model()->index(row, TonightWindow::Constellation);
+            QVERIFY2(abbreviation.match(con.data().toString()).hasMatch(), qPrintable(con.data().toString()));
+            QVERIFY2(!con.data(Qt::ToolTipRole).toString().isEmpty(), qPrintable(con.data().toString()));
+            const QString size = table->model()->index(row, TonightWindow::Size).data().toString();
+            QVERIFY2(size.isEmpty() || arcminutes.match(size).hasMatch(), qPrintable(size));
+        }
+        const int m1 = int(column(w, TonightWindow::Designation).indexOf("M1"));
+        QVERIFY(m1 >= 0);
+        QCOMPARE(table->model()->index(m1, TonightWindow::Constellation).data().toString(), QString("Tau"));
+        QCOMPARE(table->model()->index(m1, TonightWindow::Constellation).data(Qt::ToolTipRole).toString(),
+                 QString("Taurus"));
+    }
+
+    void planetsAndMoonJoinTheListAndOpenTheSolarLogbook()
+    {
+        TonightWindow *w = TonightWindow::showFor("P");
+        w->setMinimumAltitude(0);
+        w->setNight(QDate(2027, 1, 8));
+        const QStringList bodies{"Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune"};
+        const QStringList objects = column(w, TonightWindow::Designation);
+        // A winter night: the outer planets up after dusk, none of them twice.
+        QVERIFY2(objects.size() >= 2, qPrintable(objects.join(',')));
+        for (const QString &o : objects) {
+            QVERIFY2(bodies.contains(o), qPrintable(o));
+            QCOMPARE(objects.count(o), 1);
+        }
+        for (int row = 0; row < w->rowCount(); ++row) {
+            bool ok = false;
+            const double mag = column(w, TonightWindow::Magnitude)[row].toDouble(&ok);
+            QVERIFY(ok && mag > -13 && mag < 9);
+            const QString size = column(w, TonightWindow::Size)[row];
+            QVERIFY2(size.endsWith('\'') && size.chopped(1).toDouble() > 0.02, qPrintable(size));
+            // So bright a disc is never hard to see.
+            QVERIFY2(column(w, TonightWindow::Visibility)[row].startsWith("easy"),
+                     qPrintable(objects[row] + ": " + column(w, TonightWindow::Visibility)[row]));
+        }
+        // Jupiter near opposition: a disc of about three quarters of an arcminute.
+        if (objects.contains("Jupiter")) {
+            const double jupiter = column(w, TonightWindow::Size)[int(objects.indexOf("Jupiter"))].chopped(1).toDouble();
+            QVERIFY2(jupiter > 0.5 && jupiter < 0.9, qPrintable(QString::number(jupiter)));
+        }
+        const QString first = objects.front();
+        QVERIFY(w->openRow(0));
+        auto *solar = qobject_cast<LogbookWindow *>(Windows::find("frmplanet"));
+        QVERIFY(solar && solar->isVisible());
+        QCOMPARE(solar->primary()->text("name").trimmed(), first);
+        QVERIFY(m_messages->shown.isEmpty());
+        // A body the logbook has no row for is said to be missing.
+        solar->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        dbExec(db(), "delete from planet where name = '" + first + "'");
+        w->refresh();
+        QVERIFY(!w->openRow(int(column(w, TonightWindow::Designation).indexOf(first))));
+        QCOMPARE(m_messages->take(), QStringList{"The Solar System logbook has no row for " + first + "."});
     }
 
 private:

@@ -41,6 +41,7 @@
 #include <QTabWidget>
 #include <QProcess>
 #include <QScrollArea>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -274,8 +275,15 @@ int main(int argc, char **argv)
     Site::save(Store::shared(ConnectionStrings::kBound)->db(), site);
     SiteDialog siteDialog;
     ok = save(&siteDialog, out, "frmsite") && ok;
-    auto *tonight = TonightWindow::showFor("MBCH");
+    auto *tonight = TonightWindow::showFor("MBCHP");
     tonight->setNight(QDate(2027, 1, 8));
+    // Three objects chosen for the worksheet, each printed with its night.
+    if (auto *table = tonight->findChild<QTableView *>("grdTonight")) {
+        table->selectRow(0);
+        for (const int row : {2, 4})
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     ok = save(tonight, out, "frmtonight") && ok;
     ok = tonight->printWorksheet() && ok;
     if (auto *report = Windows::find<ReportWindow>(Reports::kReportWindowName))

@@ -11,7 +11,6 @@
 
 #include <QImage>
 #include <QImageWriter>
-#include <QPainter>
 #include <QTextStream>
 
 #include <SQLiteCpp/Exception.h>
@@ -57,15 +56,7 @@ int tonightChart(const QStringList &args)
         }
         const TonightPlanner planner(site, date);
         const NightChart::Data data = NightChart::compute(planner, *found, kit);
-        QImage image(1200, 700, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter p(&image);
-            QFont font = p.font();
-            font.setPixelSize(17);
-            p.setFont(font);
-            NightChart::draw(p, QRectF(12, 12, image.width() - 24, image.height() - 24), planner, data);
-        }
+        const QImage image = NightChart::image(planner, data, QSize(1200, 700), 17);
         QImageWriter writer(request.out, "png");
         if (!writer.write(image)) {
             err << "Cannot write " << request.out << ": " << writer.errorString() << '\n';
