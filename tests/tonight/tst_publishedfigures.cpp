@@ -102,6 +102,16 @@ private slots:
         // And no more than the night sky itself by then.
         QVERIFY(std::abs(astronomical - 21.6) < 1e-6);
     }
+
+    void moonlightAgreesWithAnIndependentImplementation()
+    {
+        // The moonlight model as the specsim package implements it, from its
+        // documentation's own example: object 20° and Moon 70° from the
+        // zenith, 50° apart, lunar phase 0.25 (a phase angle of 45°),
+        // extinction 0.15: 19.855 mag/arcsec² of scattered moonlight alone.
+        const double moon = SkyBrightness::moonlight(45, 50, 70, 20, 0.15);
+        QCOMPARE(std::round(SkyBrightness::toMagnitude(moon) * 1000) / 1000, 19.855);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPublishedFigures)
