@@ -1,5 +1,6 @@
 #include "aids/chartstars.h"
 
+#include "data/skyangle.h"
 #include "data/store.h"
 
 #include <QDataStream>
@@ -15,15 +16,8 @@ namespace {
 // arcsecond and the magnitude in hundredths: ten bytes a star.
 constexpr char kMagic[] = "VLNSTAR1";
 constexpr double kUnit = 360000.0; // per degree
-constexpr double kPi = 3.14159265358979323846;
 
-double separation(double ra1, double dec1, double ra2, double dec2)
-{
-    const double r = kPi / 180.0;
-    const double c = std::sin(dec1 * r) * std::sin(dec2 * r) +
-                     std::cos(dec1 * r) * std::cos(dec2 * r) * std::cos((ra1 - ra2) * r);
-    return std::acos(std::clamp(c, -1.0, 1.0)) / r;
-}
+using SkyAngle::separation;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "data/catalogue.h"
 #include "data/findindex.h"
 #include "data/objecttypes.h"
+#include "data/skyangle.h"
 #include "tonight/tonightcatalogue.h"
 
 #include <QRegularExpression>
@@ -62,13 +63,7 @@ std::optional<ChartObject> read(SQLite::Statement &st)
 // close are one object.
 constexpr double kSameObject = 0.03;
 
-double separation(double ra1, double dec1, double ra2, double dec2)
-{
-    const double r = M_PI / 180.0;
-    const double c = std::sin(dec1 * r) * std::sin(dec2 * r) +
-                     std::cos(dec1 * r) * std::cos(dec2 * r) * std::cos((ra1 - ra2) * r);
-    return std::acos(std::clamp(c, -1.0, 1.0)) / r;
-}
+using SkyAngle::separation;
 
 } // namespace
 

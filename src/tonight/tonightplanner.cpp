@@ -1,5 +1,7 @@
 #include "tonight/tonightplanner.h"
 
+#include "data/skyangle.h"
+
 #include <QTimeZone>
 
 #include <libnova/julian_day.h>
@@ -53,12 +55,7 @@ double crossing(const std::function<double(double)> &f, double level, double a, 
     return (a + b) / 2;
 }
 
-double separation(double ra1, double dec1, double ra2, double dec2)
-{
-    const double c = std::sin(dec1 * kRad) * std::sin(dec2 * kRad) +
-                     std::cos(dec1 * kRad) * std::cos(dec2 * kRad) * std::cos((ra1 - ra2) * kRad);
-    return std::acos(std::clamp(c, -1.0, 1.0)) / kRad;
-}
+using SkyAngle::separation;
 
 } // namespace
 
