@@ -4,6 +4,7 @@
 #include "data/dataerror.h"
 #include "data/datetext.h"
 #include "data/messages.h"
+#include "data/observations.h"
 #include "data/store.h"
 #include "ui/confirmdeletedialog.h"
 #include "ui/windows.h"
@@ -111,24 +112,33 @@ void EquipmentWindow::registerWindows()
                 const Catalogue *c = Catalogues::find(use.table);
                 if (!c)
                     continue;
-                const ObservationColumns &o = c->observation;
-                const auto col = [](const QString &name) { return name.isEmpty() ? QString("NULL") : '"' + name + '"'; };
-                SQLite::Statement st(db, QStringLiteral("SELECT %1, %2, %3, %4 FROM \"%5\" WHERE rowid = ?")
-                                               .arg(c->designation(), col(o.date), col(o.instrument),
-                                                    col(o.location), c->table)
-                                               .toStdString());
-                st.bind(1, int64_t(use.rowid));
-                if (!st.executeStep())
-                    continue;
+                QStringList values; // object, date, instrument, location
+                if (use.observationId != 0) {
+                    const std::optional<KeptObservation> kept = Observations::byId(db, use.observationId);
+                    if (!kept)
+                        continue;
+                    values = {kept->designation, kept->date(), kept->instrument(), kept->location()};
+                } else {
+                    const ObservationColumns &o = c->observation;
+                    const auto col = [](const QString &name) {
+                        return name.isEmpty() ? QString("NULL") : '"' + name + '"';
+                    };
+                    SQLite::Statement st(db, QStringLiteral("SELECT %1, %2, %3, %4 FROM \"%5\" WHERE rowid = ?")
+                                                 .arg(c->designation(), col(o.date), col(o.instrument),
+                                                      col(o.location), c->table)
+                                                 .toStdString());
+                    st.bind(1, int64_t(use.rowid));
+                    if (!st.executeStep())
+                        continue;
+                    for (int i = 0; i < 4; ++i)
+                        values << QString::fromUtf8(st.getColumn(i).getText());
+                }
+                values[1] = DateText::shown(values[1]);
                 const int row = grid->rowCount();
                 grid->insertRow(row);
                 grid->setItem(row, 0, new QTableWidgetItem(c->table));
-                for (int i = 0; i < 4; ++i) {
-                    QString text = QString::fromUtf8(st.getColumn(i).getText());
-                    if (i == 1)
-                        text = DateText::shown(text);
-                    grid->setItem(row, i + 1, new QTableWidgetItem(text));
-                }
+                for (int i = 0; i < 4; ++i)
+                    grid->setItem(row, i + 1, new QTableWidgetItem(values[i]));
             }
         }
         grid->resizeColumnsToContents();

@@ -2,6 +2,7 @@
 
 #include "data/catalogue.h"
 #include "data/dataerror.h"
+#include "data/observationsql.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -13,6 +14,36 @@
 namespace {
 
 using Kind = EquipmentItem::Kind;
+
+// Whether the table's objects keep each observation as a record of its own.
+bool keepsObservations(const QString &table)
+{
+    for (const Catalogue *c : Catalogues::objectTables())
+        if (c->table.compare(table, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// An item is chosen when its name is the location, or one of the
+// comma-separated parts of the instrument, as the completing lists write
+// them. A name that leaves the text lets go of its item; an item renamed
+// since keeps its link.
+QString named(const QString &row, const QString &location, const QString &instrument)
+{
+    return QStringLiteral("((kind = 'site' AND lower(trim(coalesce(%1.\"%2\", ''))) = lower(name)) OR (kind IN "
+                          "('telescope', 'eyepiece', 'lens', 'filter') AND instr(',' || "
+                          "replace(replace(lower(coalesce(%1.\"%3\", '')), ', ', ','), ' ,', ',') || ',', ',' || "
+                          "lower(name) || ',') > 0))")
+        .arg(row, location, instrument);
+}
+
+// The links of `item` to observations still kept (not removed into the history).
+QString liveItemUses(const QString &item)
+{
+    return QStringLiteral("SELECT i.observation_id FROM observation_item i JOIN observation o ON o.id = "
+                          "i.observation_id WHERE i.equipment_id = %1 AND o.removed_at IS NULL")
+        .arg(item);
+}
 
 // The stored columns after id, kind, name and is_default.
 struct NumberColumn
@@ -286,17 +317,24 @@ void Equipment::install(SQLite::Database &db)
              texts.join(", ") + ", " + numbers.join(", ") + ", UNIQUE (kind, name))")
                 .toStdString());
     db.exec("CREATE UNIQUE INDEX IF NOT EXISTS equipment_default ON equipment (kind) WHERE is_default");
-    // Which items an observation used: (catalogue table, its row) to an item.
+    // Which items an observation used. An object logged many times keeps its
+    // observations as records of their own, each with its items; a log whose
+    // rows are each one observation (the solar system's) links the row.
     db.exec("CREATE TABLE IF NOT EXISTS observation_equipment (obs_table TEXT NOT NULL COLLATE NOCASE, "
             "obs_row INTEGER NOT NULL, equipment_id INTEGER NOT NULL, PRIMARY KEY (obs_table, obs_row, "
             "equipment_id))");
     db.exec("CREATE INDEX IF NOT EXISTS observation_equipment_item ON observation_equipment (equipment_id)");
-    // The store itself keeps a used item and drops the links of a deleted
-    // observation, whoever writes.
+    db.exec("CREATE TABLE IF NOT EXISTS observation_item (observation_id INTEGER NOT NULL, equipment_id INTEGER "
+            "NOT NULL, PRIMARY KEY (observation_id, equipment_id)) WITHOUT ROWID");
+    db.exec("CREATE INDEX IF NOT EXISTS observation_item_equipment ON observation_item (equipment_id)");
+    // The store itself keeps a used item, whoever writes; the kept
+    // observations' links join in once their table is there.
     db.exec("CREATE TRIGGER IF NOT EXISTS equipment_keep_used BEFORE DELETE ON equipment WHEN EXISTS (SELECT 1 "
             "FROM observation_equipment WHERE equipment_id = OLD.id) BEGIN SELECT RAISE(ABORT, 'the item is "
             "used by observations'); END");
     for (const Catalogue *c : Catalogues::observationTables()) {
+        if (keepsObservations(c->table))
+            continue;
         db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"equipment_unlink_%1\" AFTER DELETE ON \"%1\" "
                                "BEGIN DELETE FROM observation_equipment WHERE obs_table = '%1' AND obs_row = "
                                "OLD.rowid; END")
@@ -305,20 +343,9 @@ void Equipment::install(SQLite::Database &db)
         const QString instrument = c->observation.instrument, location = c->observation.location;
         if (instrument.isEmpty() || location.isEmpty())
             continue;
-        // An item is chosen when its name is the location, or one of the
-        // comma-separated parts of the instrument, as the completing lists
-        // write them. A name that leaves the text lets go of its item; an
-        // item renamed since keeps its link.
-        const auto named = [&](const QString &row) {
-            return QStringLiteral("((kind = 'site' AND lower(trim(coalesce(%1.\"%2\", ''))) = lower(name)) OR (kind "
-                                  "IN ('telescope', 'eyepiece', 'lens', 'filter') AND instr(',' || "
-                                  "replace(replace(lower(coalesce(%1.\"%3\", '')), ', ', ','), ' ,', ',') || ',', "
-                                  "',' || lower(name) || ',') > 0))")
-                .arg(row, location, instrument);
-        };
         const QString add = QStringLiteral("INSERT OR IGNORE INTO observation_equipment (obs_table, obs_row, "
                                            "equipment_id) SELECT '%1', NEW.rowid, id FROM equipment WHERE %2;")
-                                .arg(c->table, named("NEW"));
+                                .arg(c->table, named("NEW", location, instrument));
         db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"equipment_link_%1\" AFTER INSERT ON \"%1\" BEGIN "
                                "%2 END")
                     .arg(c->table, add)
@@ -327,9 +354,58 @@ void Equipment::install(SQLite::Database &db)
                                "\"%3\" ON \"%1\" BEGIN DELETE FROM observation_equipment WHERE obs_table = '%1' "
                                "AND obs_row = NEW.rowid AND equipment_id IN (SELECT id FROM equipment WHERE %4 AND "
                                "NOT %5); %6 END")
-                    .arg(c->table, instrument, location, named("OLD"), named("NEW"), add)
+                    .arg(c->table, instrument, location, named("OLD", location, instrument),
+                         named("NEW", location, instrument), add)
                     .toStdString());
     }
+}
+
+void Equipment::installObservationLinks(SQLite::Database &db)
+{
+    // An observation removed into the history does not hold its items.
+    db.exec("DROP TRIGGER IF EXISTS equipment_keep_used");
+    db.exec(("CREATE TRIGGER equipment_keep_used BEFORE DELETE ON equipment WHEN EXISTS (SELECT 1 FROM "
+             "observation_equipment WHERE equipment_id = OLD.id) OR EXISTS (" +
+             liveItemUses("OLD.id") + ") BEGIN SELECT RAISE(ABORT, 'the item is used by observations'); END")
+                .toStdString());
+    db.exec("CREATE TRIGGER IF NOT EXISTS equipment_let_go AFTER DELETE ON equipment BEGIN DELETE FROM "
+            "observation_item WHERE equipment_id = OLD.id; END");
+    // The same names link a kept observation's items as they link a row's.
+    const QString add = QStringLiteral("INSERT OR IGNORE INTO observation_item (observation_id, equipment_id) "
+                                       "SELECT NEW.id, id FROM equipment WHERE %1;")
+                            .arg(named("NEW", "location", "instrument"));
+    db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS observation_items_named AFTER INSERT ON observation BEGIN "
+                           "%1 END")
+                .arg(add)
+                .toStdString());
+    db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS observation_items_renamed AFTER UPDATE OF location, "
+                           "instrument ON observation BEGIN DELETE FROM observation_item WHERE observation_id = "
+                           "NEW.id AND equipment_id IN (SELECT id FROM equipment WHERE %1 AND NOT %2); %3 END")
+                .arg(named("OLD", "location", "instrument"), named("NEW", "location", "instrument"), add)
+                .toStdString());
+    db.exec("CREATE TRIGGER IF NOT EXISTS observation_items_gone AFTER DELETE ON observation BEGIN DELETE FROM "
+            "observation_item WHERE observation_id = OLD.id; END");
+}
+
+void Equipment::carryLinksIn(SQLite::Database &db)
+{
+    // Links made to a row (by name, or named by an imported document) go to
+    // the observation the row shows; earlier ones were linked by their names
+    // when they were made.
+    for (const Catalogue *c : Catalogues::objectTables()) {
+        if (db.tableExists("observation_equipment"))
+            db.exec(QStringLiteral("INSERT OR IGNORE INTO observation_item (observation_id, equipment_id) SELECT "
+                                   "%1, e.equipment_id FROM observation_equipment e WHERE e.obs_table = '%2' AND "
+                                   "%1 IS NOT NULL; DELETE FROM observation_equipment WHERE obs_table = '%2';")
+                        .arg(ObservationSql::latestOf("'" + c->table + "'", "e.obs_row"), c->table)
+                        .toStdString());
+        for (const char *trigger : {"equipment_unlink_%1", "equipment_link_%1", "equipment_relink_%1"})
+            db.exec(QStringLiteral("DROP TRIGGER IF EXISTS \"%1\"").arg(QString::fromLatin1(trigger).arg(c->table)).toStdString());
+    }
+    db.exec(QStringLiteral("INSERT OR IGNORE INTO observation_item (observation_id, equipment_id) SELECT o.id, "
+                           "equipment.id FROM observation o JOIN equipment ON %1")
+                .arg(named("o", "location", "instrument"))
+                .toStdString());
 }
 
 std::vector<EquipmentItem> Equipment::list(SQLite::Database &db)
@@ -472,7 +548,10 @@ void Equipment::remove(SQLite::Database &db, qint64 id)
 
 int Equipment::usage(SQLite::Database &db, qint64 id)
 {
-    SQLite::Statement st(db, "SELECT count(*) FROM observation_equipment WHERE equipment_id = ?");
+    SQLite::Statement st(db, ("SELECT (SELECT count(*) FROM observation_equipment WHERE equipment_id = ?1) + "
+                              "(SELECT count(*) FROM (" +
+                              liveItemUses("?1") + "))")
+                                 .toStdString());
     st.bind(1, int64_t(id));
     st.executeStep();
     return st.getColumn(0).getInt();
@@ -481,14 +560,37 @@ int Equipment::usage(SQLite::Database &db, qint64 id)
 std::map<qint64, int> Equipment::usageCounts(SQLite::Database &db)
 {
     std::map<qint64, int> out;
-    SQLite::Statement st(db, "SELECT equipment_id, count(*) FROM observation_equipment GROUP BY equipment_id");
-    while (st.executeStep())
-        out[st.getColumn(0).getInt64()] = st.getColumn(1).getInt();
+    SQLite::Statement rows(db, "SELECT equipment_id, count(*) FROM observation_equipment GROUP BY equipment_id");
+    while (rows.executeStep())
+        out[rows.getColumn(0).getInt64()] += rows.getColumn(1).getInt();
+    SQLite::Statement kept(db, "SELECT i.equipment_id, count(*) FROM observation_item i JOIN observation o ON o.id "
+                               "= i.observation_id WHERE o.removed_at IS NULL GROUP BY i.equipment_id");
+    while (kept.executeStep())
+        out[kept.getColumn(0).getInt64()] += kept.getColumn(1).getInt();
     return out;
 }
 
+namespace {
+
+// The kept observation a row of a logbook that keeps them shows; 0 when none.
+qint64 shownObservation(SQLite::Database &db, const QString &table, qint64 rowid)
+{
+    SQLite::Statement st(db, ("SELECT ifnull(" + ObservationSql::latestOf("?1", "?2") + ", 0)").toStdString());
+    st.bind(1, table.toStdString());
+    st.bind(2, int64_t(rowid));
+    st.executeStep();
+    return st.getColumn(0).getInt64();
+}
+
+} // namespace
+
 void Equipment::addLinks(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids)
 {
+    if (keepsObservations(table)) {
+        if (const qint64 observation = shownObservation(db, table, rowid))
+            addObservationLinks(db, observation, ids);
+        return;
+    }
     SQLite::Statement add(db, "INSERT OR IGNORE INTO observation_equipment (obs_table, obs_row, equipment_id) "
                               "SELECT ?, ?, id FROM equipment WHERE id = ?");
     for (qint64 id : ids) {
@@ -500,15 +602,37 @@ void Equipment::addLinks(SQLite::Database &db, const QString &table, qint64 rowi
     }
 }
 
+void Equipment::addObservationLinks(SQLite::Database &db, qint64 observationId, const std::vector<qint64> &ids)
+{
+    SQLite::Statement add(db, "INSERT OR IGNORE INTO observation_item (observation_id, equipment_id) SELECT ?, id "
+                              "FROM equipment WHERE id = ?");
+    for (qint64 id : ids) {
+        add.bind(1, int64_t(observationId));
+        add.bind(2, int64_t(id));
+        add.exec();
+        add.reset();
+    }
+}
+
 void Equipment::link(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids)
 {
     try {
         SQLite::Transaction tx(db);
-        SQLite::Statement clear(db, "DELETE FROM observation_equipment WHERE obs_table = ? AND obs_row = ?");
-        clear.bind(1, table.toStdString());
-        clear.bind(2, int64_t(rowid));
-        clear.exec();
-        addLinks(db, table, rowid, ids);
+        if (keepsObservations(table)) {
+            const qint64 observation = shownObservation(db, table, rowid);
+            if (observation == 0)
+                throw DataError(QStringLiteral("That object holds no observation to link items to."));
+            SQLite::Statement clear(db, "DELETE FROM observation_item WHERE observation_id = ?");
+            clear.bind(1, int64_t(observation));
+            clear.exec();
+            addObservationLinks(db, observation, ids);
+        } else {
+            SQLite::Statement clear(db, "DELETE FROM observation_equipment WHERE obs_table = ? AND obs_row = ?");
+            clear.bind(1, table.toStdString());
+            clear.bind(2, int64_t(rowid));
+            clear.exec();
+            addLinks(db, table, rowid, ids);
+        }
         tx.commit();
     } catch (const SQLite::Exception &e) {
         throw DataError::fromStore(e.getErrorCode(), QString::fromUtf8(e.what()));
@@ -517,6 +641,10 @@ void Equipment::link(SQLite::Database &db, const QString &table, qint64 rowid, c
 
 std::vector<qint64> Equipment::linked(SQLite::Database &db, const QString &table, qint64 rowid)
 {
+    if (keepsObservations(table)) {
+        const qint64 observation = shownObservation(db, table, rowid);
+        return observation == 0 ? std::vector<qint64>() : linkedTo(db, observation);
+    }
     std::vector<qint64> out;
     SQLite::Statement st(db, "SELECT equipment_id FROM observation_equipment WHERE obs_table = ? AND obs_row = ? "
                              "ORDER BY equipment_id");
@@ -527,13 +655,27 @@ std::vector<qint64> Equipment::linked(SQLite::Database &db, const QString &table
     return out;
 }
 
+std::vector<qint64> Equipment::linkedTo(SQLite::Database &db, qint64 observationId)
+{
+    std::vector<qint64> out;
+    SQLite::Statement st(db, "SELECT equipment_id FROM observation_item WHERE observation_id = ? ORDER BY "
+                             "equipment_id");
+    st.bind(1, int64_t(observationId));
+    while (st.executeStep())
+        out.push_back(st.getColumn(0).getInt64());
+    return out;
+}
+
 std::vector<Equipment::Use> Equipment::uses(SQLite::Database &db, qint64 id)
 {
     std::vector<Use> out;
-    SQLite::Statement st(db, "SELECT obs_table, obs_row FROM observation_equipment WHERE equipment_id = ? ORDER "
-                             "BY obs_table, obs_row");
+    SQLite::Statement st(db, ("SELECT obs_table, obs_row, 0 FROM observation_equipment WHERE equipment_id = ?1 "
+                              "UNION ALL SELECT o.obs_table, o.obs_row, o.id FROM observation o WHERE o.id IN (" +
+                              liveItemUses("?1") + ") ORDER BY 1, 2, 3")
+                                 .toStdString());
     st.bind(1, int64_t(id));
     while (st.executeStep())
-        out.push_back({QString::fromUtf8(st.getColumn(0).getText()), st.getColumn(1).getInt64()});
+        out.push_back({QString::fromUtf8(st.getColumn(0).getText()), st.getColumn(1).getInt64(),
+                       st.getColumn(2).getInt64()});
     return out;
 }

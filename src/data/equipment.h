@@ -49,12 +49,20 @@ struct EquipmentItem
     static QStringList filterKinds();
 };
 
-// The register in the store. Observations link to its items by id in a side
-// table, so a rename keeps every link and usage counts are exact.
+// The register in the store. Observations link to its items by id in side
+// tables, so a rename keeps every link and usage counts are exact: a kept
+// observation of a catalogue object links its own items, a row of the solar
+// system's log (one observation each) links the row.
 class Equipment
 {
 public:
     static void install(SQLite::Database &db);
+    // The triggers that link a kept observation's items by the names in it
+    // (the observation table must exist).
+    static void installObservationLinks(SQLite::Database &db);
+    // Stores that linked items to catalogue rows: each row's links go to the
+    // observation it shows, and every kept observation links the items it names.
+    static void carryLinksIn(SQLite::Database &db);
 
     static std::vector<EquipmentItem> list(SQLite::Database &db);
     static std::vector<EquipmentItem> list(SQLite::Database &db, EquipmentItem::Kind kind);
@@ -74,15 +82,20 @@ public:
     static int usage(SQLite::Database &db, qint64 id);
     static std::map<qint64, int> usageCounts(SQLite::Database &db);
 
-    // The observation (table, rowid) uses exactly `ids` from now on.
+    // The observation (table, rowid) shows uses exactly `ids` from now on; a
+    // catalogue object without one throws DataError.
     static void link(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids);
     // Adds links within the caller's transaction; ids of no item are passed over.
     static void addLinks(SQLite::Database &db, const QString &table, qint64 rowid, const std::vector<qint64> &ids);
     static std::vector<qint64> linked(SQLite::Database &db, const QString &table, qint64 rowid);
+    // The items of one kept observation.
+    static std::vector<qint64> linkedTo(SQLite::Database &db, qint64 observationId);
+    static void addObservationLinks(SQLite::Database &db, qint64 observationId, const std::vector<qint64> &ids);
     struct Use
     {
         QString table;
         qint64 rowid = 0;
+        qint64 observationId = 0; // 0: the row is the observation
     };
     static std::vector<Use> uses(SQLite::Database &db, qint64 id);
 };

@@ -47,8 +47,7 @@ struct Observation
     // catalogue row on one date.
     QString identity;
     QString date, time, ut, location, instrument, magnification, transparency, seeing, notes, personalNotes;
-    // The row of a current observation, whose register items are linked to
-    // it; none for the history's.
+    // The row of a current observation; none for the history's.
     QString table;
     qint64 rowid = 0;
     // The kept observation it is, with its own pictures and session; 0 for a
@@ -158,7 +157,6 @@ public:
             for (int i = 0; i < 10; ++i)
                 *fields[i] = k.fields[size_t(i)];
             o.table = t.table;
-            // The row's register items are those of the observation it shows.
             o.rowid = k.latest ? k.rowid : 0;
             o.record = k.id;
             o.sessionId = k.sessionId;
@@ -440,9 +438,12 @@ public:
                 m_register.push_back(item);
         for (size_t i = 0; i < c.observations.size(); ++i) {
             const Observation &o = c.observations[i];
-            if (o.rowid == 0)
+            if (o.rowid == 0 && o.record == 0)
                 continue;
-            for (qint64 id : Equipment::linked(db, o.table, o.rowid))
+            // A kept observation has items of its own; a log row's are the row's.
+            const std::vector<qint64> items =
+                o.record != 0 ? Equipment::linkedTo(db, o.record) : Equipment::linked(db, o.table, o.rowid);
+            for (qint64 id : items)
                 for (const EquipmentItem &item : m_register)
                     if (item.id == id && !m_linked[i].count(item.kind))
                         m_linked[i][item.kind] = registerId(item);

@@ -811,6 +811,7 @@ private:
         if (m_keepsEach) {
             // An observation of its own, made before the one the row shows.
             m_record = Observations::addEarlier(m_db, c.table, row.rowid, f, 0);
+            Equipment::addObservationLinks(m_db, m_record, m_links);
             m_stored = {c.table, row.rowid};
             m_earlier = true;
             known.add(f);

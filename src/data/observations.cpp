@@ -2,6 +2,7 @@
 
 #include "data/catalogue.h"
 #include "data/dataerror.h"
+#include "data/equipment.h"
 #include "data/observationsql.h"
 
 #include <SQLiteCpp/Database.h>
@@ -46,13 +47,7 @@ QString rowValues(const Catalogue &c, const QString &row)
     return values.join(", ");
 }
 
-// The id of the observation the row shows: the kept one made last.
-QString latestOf(const QString &table, const QString &rowid)
-{
-    return QStringLiteral("(SELECT id FROM observation WHERE obs_table = %1 AND obs_row = %2 AND removed_at IS "
-                          "NULL ORDER BY seq DESC, id DESC LIMIT 1)")
-        .arg(table, rowid);
-}
+const auto latestOf = &ObservationSql::latestOf;
 
 QString literal(const QString &table)
 {
@@ -266,6 +261,7 @@ void Observations::install(SQLite::Database &db)
                     .arg(latestOf("NEW.obs_table", "NEW.obs_row"))
                     .toStdString());
     }
+    Equipment::installObservationLinks(db);
 }
 
 void Observations::carryIn(SQLite::Database &db)

@@ -36,4 +36,12 @@ inline QString changed(const Catalogue &c)
     return '(' + any.join(" OR ") + ')';
 }
 
+// The id of the kept observation a catalogue row shows: the one made last.
+inline QString latestOf(const QString &table, const QString &rowid)
+{
+    return QStringLiteral("(SELECT id FROM observation WHERE obs_table = %1 AND obs_row = %2 AND removed_at IS "
+                          "NULL ORDER BY seq DESC, id DESC LIMIT 1)")
+        .arg(table, rowid);
+}
+
 } // namespace ObservationSql

@@ -45,7 +45,9 @@ void create(SQLite::Database &db);
 // sites and equipment, which takes in the one observing site. 3: observing
 // sessions and the links of observations to them; pictures of observations.
 // 4: every observation of a catalogue object kept as a record of its own.
-inline constexpr int kVersion = 4;
+// 5: the equipment an observation used linked to that observation, not to
+// its object's row.
+inline constexpr int kVersion = 5;
 int version(SQLite::Database &db);
 // Brings a store of an earlier version up to kVersion in one transaction,
 // keeping every row (and its rowid), index, trigger and view; a failure

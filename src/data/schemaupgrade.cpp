@@ -1,5 +1,6 @@
 #include "data/schema.h"
 
+#include "data/equipment.h"
 #include "data/observationimages.h"
 #include "data/observations.h"
 #include "data/sessions.h"
@@ -227,9 +228,15 @@ void upgrade(SQLite::Database &db)
         Sessions::install(db);
         ObservationImages::install(db);
     }
+    if (version(db) < 5)
+        Equipment::install(db);
     if (version(db) < 4) {
         Observations::install(db);
         Observations::carryIn(db);
+    }
+    if (version(db) < 5) {
+        Observations::install(db);
+        Equipment::carryLinksIn(db);
     }
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));
     tx.commit();

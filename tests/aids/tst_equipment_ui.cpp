@@ -76,6 +76,7 @@ private slots:
         w->showKind(Kind::Telescope);
         QVERIFY(w->selectItem("Dob"));
         const qint64 dob = w->currentId();
+        db().exec("update mess set completed = 1 where ID = 1");
         Equipment::link(db(), "mess", 1, {dob});
         setTexts(w, {{"txtName", "Dob 8"}});
         w->close();
@@ -91,6 +92,7 @@ private slots:
         spare.name = "Spare";
         Equipment::save(db(), used);
         Equipment::save(db(), spare);
+        db().exec("update mess set completed = 1 where ID in (1, 2)");
         Equipment::link(db(), "mess", 1, {used.id});
         Equipment::link(db(), "mess", 2, {used.id});
 

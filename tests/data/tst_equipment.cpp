@@ -1,6 +1,7 @@
 // The register of observers, sites and equipment: items are stored whole or
 // not at all, observations link to them by id, a used item stays.
 #include "data/equipment.h"
+#include "data/observations.h"
 #include "data/schema.h"
 #include "data/site.h"
 #include "data/store.h"
@@ -96,6 +97,10 @@ private slots:
         Equipment::save(db, dob);
         Equipment::save(db, ep);
         Equipment::save(db, spare);
+        m_store->execute("insert into mess (ID, mes, completed) values (42, '42', 1), (31, '31', 1)");
+        m_store->execute("insert into Sac72 (ID, OBJECT, completed) values (7, 'NGC7', 1)");
+        // An object never observed has nothing to link.
+        QVERIFY(!dataErrorOf([&] { Equipment::link(db, "mess", 1, {dob.id}); }).isEmpty());
         Equipment::link(db, "mess", 42, {dob.id, ep.id});
         Equipment::link(db, "Sac72", 7, {dob.id});
         Equipment::link(db, "mess", 31, {dob.id, ep.id, 9999}); // an item that is gone is not linked
@@ -116,7 +121,6 @@ private slots:
         QVERIFY(!Equipment::byId(db, spare.id));
 
         // A deleted observation lets go of its items; relinking replaces.
-        m_store->execute("insert into mess (ID, mes) values (31, '31')");
         m_store->execute("delete from mess where ID = 31");
         Equipment::link(db, "mess", 42, {dob.id});
         QCOMPARE(Equipment::usage(db, ep.id), 0);
@@ -150,6 +154,92 @@ private slots:
         QCOMPARE(linked("mess", 1), (std::vector<qint64>{dob.id, ep.id}));
         m_store->execute("insert into planet_log (CN, id, Instrument_Used) values (5, 'Mars', 'Plossl 10')");
         QCOMPARE(linked("planet_log", 5), (std::vector<qint64>{ep.id}));
+    }
+
+    void eachObservationKeepsItsOwnItems()
+    {
+        SQLite::Database &db = m_store->db();
+        EquipmentItem dob = telescope("Dob", 200, 1200);
+        EquipmentItem ed80 = telescope("ED80", 80, 480);
+        EquipmentItem hill;
+        hill.kind = Kind::Site;
+        hill.name = "Hill";
+        hill.latitude = 52;
+        hill.longitude = -1;
+        for (EquipmentItem *item : {&dob, &ed80, &hill})
+            Equipment::save(db, *item);
+        m_store->execute("insert into mess (ID, mes, completed, date, tele, location) values (1, '1', 1, "
+                         "'2025-01-10', 'Dob', 'Hill')");
+        // Another night with another telescope is an observation of its own.
+        m_store->execute("update mess set date = '2026-01-12', tele = 'ED80' where ID = 1");
+        const std::vector<KeptObservation> kept = Observations::of(db, "mess", 1);
+        QCOMPARE(kept.size(), size_t(2));
+        QCOMPARE(Equipment::linkedTo(db, kept[0].id), (std::vector<qint64>{ed80.id, hill.id}));
+        QCOMPARE(Equipment::linkedTo(db, kept[1].id), (std::vector<qint64>{dob.id, hill.id}));
+        QCOMPARE(Equipment::linked(db, "mess", 1), (std::vector<qint64>{ed80.id, hill.id}));
+        // The earlier night still uses the Dob, though the row names it no more.
+        QCOMPARE(Equipment::usage(db, dob.id), 1);
+        QCOMPARE(Equipment::usageCounts(db)[hill.id], 2);
+        const std::vector<Equipment::Use> uses = Equipment::uses(db, dob.id);
+        QCOMPARE(uses.size(), size_t(1));
+        QCOMPARE(uses[0].observationId, kept[1].id);
+        QVERIFY(!dataErrorOf([&] { Equipment::remove(db, dob.id); }).isEmpty());
+
+        // Mending the latest observation relinks it alone.
+        m_store->execute("update mess set tele = 'Dob' where ID = 1");
+        QCOMPARE(Equipment::linkedTo(db, kept[0].id), (std::vector<qint64>{dob.id, hill.id}));
+        QCOMPARE(Equipment::linkedTo(db, kept[1].id), (std::vector<qint64>{dob.id, hill.id}));
+        QCOMPARE(Equipment::usage(db, ed80.id), 0);
+
+        // An observation removed into the history no longer holds its items.
+        Observations::remove(db, kept[1].id);
+        Observations::remove(db, kept[0].id);
+        QCOMPARE(Equipment::usage(db, dob.id), 0);
+        Equipment::remove(db, dob.id);
+        QVERIFY(!Equipment::byId(db, dob.id));
+    }
+
+    void rowLinksOfAnEarlierStoreGoToTheObservationShown()
+    {
+        const QString path = m_dir->file("v4.db");
+        qint64 observer = 0, dob = 0;
+        {
+            Store store(path);
+            Schema::create(store.db());
+            EquipmentItem me;
+            me.kind = Kind::Observer;
+            me.name = "Ann";
+            EquipmentItem scope = telescope("Dob", 200, 1200);
+            Equipment::save(store.db(), me);
+            Equipment::save(store.db(), scope);
+            observer = me.id;
+            dob = scope.id;
+            // A version-4 store linked items to the row, by name or as an
+            // imported document named them (the observer).
+            store.execute("drop trigger observation_items_named; drop trigger observation_items_renamed; "
+                          "drop trigger observation_items_gone; drop trigger equipment_let_go; drop trigger "
+                          "equipment_keep_used; drop table observation_item");
+            store.execute("create trigger equipment_keep_used before delete on equipment when exists (select 1 "
+                          "from observation_equipment where equipment_id = old.id) begin select raise(abort, "
+                          "'used'); end");
+            store.execute("insert into mess (ID, mes, completed, date, tele) values (5, '5', 1, '2025-01-10', "
+                          "'Dob')");
+            store.execute("update mess set date = '2026-02-01', tele = 'Binoculars' where ID = 5");
+            store.execute(QString("insert into observation_equipment values ('mess', 5, %1)").arg(observer));
+            store.execute("pragma user_version = 4");
+        }
+        Store store(path, false);
+        SQLite::Database &db = store.db();
+        Schema::upgrade(db);
+        QCOMPARE(Schema::version(db), Schema::kVersion);
+        const std::vector<KeptObservation> kept = Observations::of(db, "mess", 5);
+        QCOMPARE(kept.size(), size_t(2));
+        QCOMPARE(Equipment::linkedTo(db, kept[0].id), std::vector<qint64>{observer});
+        QCOMPARE(Equipment::linkedTo(db, kept[1].id), std::vector<qint64>{dob});
+        QCOMPARE(dbValue(path, "select count(*) from observation_equipment").toInt(), 0);
+        // The row triggers of the old links are gone; the kept ones link on.
+        store.execute("update mess set tele = 'Dob' where ID = 5");
+        QCOMPARE(Equipment::linkedTo(db, kept[0].id), (std::vector<qint64>{observer, dob}));
     }
 
     void earlierStoreGetsTheRegisterWithItsSite()

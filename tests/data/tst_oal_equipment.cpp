@@ -4,6 +4,7 @@
 #include "data/equipment.h"
 #include "data/oalexport.h"
 #include "data/oalimport.h"
+#include "data/observations.h"
 #include "data/schema.h"
 #include "data/store.h"
 #include "support/testsupport.h"
@@ -108,6 +109,52 @@ private slots:
         s = OalImport::run(store.db(), m_dir->file("other.xml"));
         QCOMPARE(s.registered, QStringList{"telescope Dob 8 (2)"});
         QCOMPARE(*Equipment::find(store.db(), Kind::Telescope, "Dob 8")->aperture, 203.2);
+    }
+
+    void eachNightTravelsWithItsOwnTelescope()
+    {
+        const QString xml = m_dir->file("nights.xml");
+        {
+            Store store(m_dir->file("a.db"));
+            Schema::create(store.db());
+            EquipmentItem dob = item(Kind::Telescope, "Dob 8"), ed80 = item(Kind::Telescope, "ED80");
+            dob.aperture = 203.2;
+            dob.focal = 1200;
+            ed80.aperture = 80;
+            ed80.focal = 480;
+            Equipment::save(store.db(), dob);
+            Equipment::save(store.db(), ed80);
+            store.execute("insert into mess (ID, mes, completed, date, tele) values (1, '1', 1, '2025-01-10', "
+                          "'Dob 8')");
+            store.execute("update mess set date = '2026-01-12', tele = 'ED80' where ID = 1");
+            OalExport::write(store.db(), xml);
+        }
+        QCOMPARE(schemaErrors(xml), QString());
+        const QString text = QString::fromUtf8(readFile(xml));
+        const auto scopeOf = [&](const QString &day) {
+            const int at = text.indexOf("<begin>" + day);
+            const int end = text.indexOf("</observation>", at);
+            const QString observation = text.mid(at, end - at);
+            const int scope = observation.indexOf("<scope>");
+            return at < 0 || scope < 0 ? QString() : observation.mid(scope + 7, observation.indexOf("</scope>") - scope - 7);
+        };
+        QCOMPARE(scopeOf("2025-01-10"), QString("reg_telescope_1"));
+        QCOMPARE(scopeOf("2026-01-12"), QString("reg_telescope_2"));
+
+        Store store(m_dir->file("b.db"));
+        Schema::create(store.db());
+        store.execute("insert into mess (ID, mes) values (1, '1')");
+        OalImport::run(store.db(), xml);
+        const std::vector<KeptObservation> kept = Observations::of(store.db(), "mess", 1);
+        QCOMPARE(kept.size(), size_t(2));
+        // Each night links its own telescope (and the document's observer).
+        const qint64 dob = Equipment::find(store.db(), Kind::Telescope, "Dob 8")->id,
+                     ed80 = Equipment::find(store.db(), Kind::Telescope, "ED80")->id;
+        const std::vector<qint64> latest = Equipment::linkedTo(store.db(), kept[0].id),
+                                  earlier = Equipment::linkedTo(store.db(), kept[1].id);
+        QCOMPARE(kept[1].date(), QString("2025-01-10"));
+        QVERIFY(std::count(latest.begin(), latest.end(), ed80) == 1 && std::count(latest.begin(), latest.end(), dob) == 0);
+        QVERIFY(std::count(earlier.begin(), earlier.end(), dob) == 1 && std::count(earlier.begin(), earlier.end(), ed80) == 0);
     }
 
 private:

@@ -18,6 +18,9 @@ void makeVersionThree(const QString &path)
     for (const QString &trigger : dbColumn(path, "select name from sqlite_master where type = 'trigger' and "
                                                  "substr(name, 1, 12) = 'observation_'"))
         dbExec(path, "drop trigger \"" + trigger + "\"");
+    dbExec(path, "drop trigger equipment_keep_used");
+    dbExec(path, "drop trigger equipment_let_go");
+    dbExec(path, "drop table observation_item");
     dbExec(path, "drop table observation");
     dbExec(path, "drop table observation_next");
     dbExec(path, "alter table observation_image drop column observation_id");
