@@ -153,16 +153,19 @@ int main(int argc, char **argv)
         mess->findChild<QLineEdit *>(name)->setText(text);
     mess->findChild<QComboBox *>("Combo2")->setCurrentText("8");
     mess->findChild<QComboBox *>("Combo3")->setCurrentText("7");
-    mess->findChild<QPlainTextEdit *>("txtFields_14")
+    mess->findChild<QPlainTextEdit *>("txtFields_19")
         ->setPlainText("Trapezium split into four stars; the nebula's wings reach well past the field edge.");
+    mess->findChild<QPlainTextEdit *>("txtFields_14")->setPlainText("Best from the dark site; try the OIII filter.");
+    mess->updateAll();
     bool ok = save(mess, out, "frmmess");
 
     // A second night of M 42: the count beside the record, and the list it opens.
-    mess->updateAll();
+    mess->newObservation();
     const std::pair<const char *, const char *> again[] = {{"txtFields_2", "12/4/2026"},
                                                            {"txtFields_5", "9:40 PM"},
                                                            {"txtFields_11", "12/4/2026 8:40:00 PM"},
-                                                           {"txtFields_7", "Dark site north"}};
+                                                           {"txtFields_7", "Dark site north"},
+                                                           {"txtFields_17", "ED80 refractor"}};
     for (const auto &[name, text] : again)
         mess->findChild<QLineEdit *>(name)->setText(text);
     mess->findChild<QPlainTextEdit *>("txtFields_19")->setPlainText("E and F stars steady in the Trapezium.");

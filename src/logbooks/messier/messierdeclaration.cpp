@@ -34,7 +34,9 @@ LogbookDeclaration make()
         F::line("Text8", "Dec", "dec", object),
         F::line("Text9", "Constellation", "const", object),
         F::line("txtFields_18", "Viewing Month", "view_month", object),
-        F::notes("txtFields_19", "Viewing Notes", oc.notes, object),
+        // The object's own notes stay from night to night; the night's go
+        // with the observation.
+        F::notes("txtFields_14", "Personal Notes", oc.personalNotes, object),
         F::line("txtFields_6", "Record ID", "ID", object).locked(),
         F::check("Check1", "Observed?", oc.observed, obs),
         F::line("txtFields_2", "Local Date\n(mm/dd/yyyy)", oc.date, obs),
@@ -45,7 +47,7 @@ LogbookDeclaration make()
         F::line("txtFields_9", "Magnification Used", oc.magnification, obs).withAid("Command9"),
         F::combo("Combo2", "Transparency", oc.transparency, obs, LogbookParts::steps(0, 10)),
         F::combo("Combo3", "Seeing", oc.seeing, obs, LogbookParts::steps(1, 10)).withAid("Command6"),
-        F::notes("txtFields_14", "Personal Notes", oc.personalNotes, obs),
+        F::notes("txtFields_19", "Viewing Notes", oc.notes, obs),
     };
     for (const LogbookField &f : LogbookParts::defaultFields(defs, "Check2"))
         b.fields.push_back(f);
