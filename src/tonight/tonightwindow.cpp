@@ -10,6 +10,7 @@
 #include "tonight/tonightcatalogue.h"
 #include "ui/logbookdeclaration.h"
 #include "ui/logbookwindow.h"
+#include "ui/nightvision.h"
 #include "ui/reportstarts.h"
 #include "ui/telescopegoto.h"
 #include "ui/windows.h"
@@ -113,13 +114,16 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter p(this);
         if (!m_planner) {
+            QPainter p(this);
             p.fillRect(rect(), palette().color(QPalette::Base));
             p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Choose an object to see its night."));
             return;
         }
-        NightChart::draw(p, QRectF(rect()).adjusted(4, 4, -4, -4), *m_planner, m_data);
+        // The chart is drawn on paper: at night, black with red ink.
+        NightVision::paint(
+            this, [this](QPainter &p) { NightChart::draw(p, QRectF(rect()).adjusted(4, 4, -4, -4), *m_planner, m_data); },
+            true);
     }
 
 private:

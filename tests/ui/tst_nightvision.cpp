@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
+#include <QAbstractItemView>
 #include <QtTest>
 
 namespace {
@@ -159,6 +160,14 @@ private slots:
         });
         mapButton->click();
         QVERIFY2(charted, "the finder chart is not shown");
+        // Tonight's chart of the night, drawn once an object is chosen.
+        QWidget *tonight = Windows::show("frmtonight");
+        auto *plan = tonight->findChild<QAbstractItemView *>("grdTonight");
+        QVERIFY(plan && plan->model()->rowCount() > 0);
+        plan->setCurrentIndex(plan->model()->index(0, 0));
+        if (const QString fault = strayColours("frmtonight-chart", tonight); !fault.isEmpty())
+            faults << fault;
+        tonight->close();
         StartReport("mess_cat_m.rpt");
         QWidget *report = Windows::find("report");
         QVERIFY(report && report->isVisible());
