@@ -16,6 +16,7 @@
 #include "reports/reportrenderer.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
+#include "tonight/visibility.h"
 #include "ui/historywindow.h"
 
 #include <QApplication>
@@ -41,16 +42,22 @@ SQLite::Database &db()
 void BM_TonightOverEveryObject(benchmark::State &state)
 {
     const Site site = Site::load(db());
-    size_t planned = 0, targets = 0;
+    size_t planned = 0, targets = 0, judged = 0;
     for (auto _ : state) {
         const std::vector<TonightPlanner::Target> all =
             TonightCatalogue::load(db(), QString(QChar(TonightCatalogue::kWholeSac)));
         const TonightPlanner planner(site, QDate(2026, 3, 20));
-        planned = planner.plan(all, 30, true).size();
+        const auto plan = planner.plan(all, 30, true);
+        // Judged as the list shows it: sky, eyepiece and margin at the best time.
+        judged = 0;
+        for (const Visibility::Assessment &a : Visibility::assess(planner, plan, Visibility::Kit{}))
+            judged += a.verdict.known;
+        planned = plan.size();
         targets = all.size();
     }
     state.counters["objects"] = double(targets);
     state.counters["planned"] = double(planned);
+    state.counters["judged"] = double(judged);
 }
 BENCHMARK(BM_TonightOverEveryObject)->Unit(benchmark::kMillisecond)->Iterations(1);
 

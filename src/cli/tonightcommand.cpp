@@ -1,5 +1,5 @@
 // velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]
-//                     [--min-alt DEGREES] [--lists M,B,C,H,G,S] [--all] [--sky MAG]
+//                     [--min-alt DEGREES] [--lists M,B,C,H,G,S,P] [--all] [--sky MAG]
 //                     [--extinction K] [--scope APERTURE/FOCAL] [--eyepieces F/AFOV,...]
 // (--chart DESIGNATION --out FILE.png is drawn by the report printer.)
 #include "cli/clistore.h"
@@ -9,6 +9,7 @@
 #include "data/dataerror.h"
 #include "data/site.h"
 #include "data/store.h"
+#include "tonight/solarsystem.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
 #include "tonight/visibility.h"
@@ -56,8 +57,12 @@ int tonight(const QStringList &args)
         if (const QString error = request.resolve(store.db(), site, date, kit); !error.isEmpty())
             return usageError(error);
 
-        const auto targets = TonightCatalogue::load(store.db(), request.lists);
+        auto targets = TonightCatalogue::load(store.db(), request.lists);
         const TonightPlanner planner(site, date);
+        if (request.lists.contains(QLatin1Char(SolarSystem::kList))) {
+            const auto bodies = SolarSystem::targets(store.db(), planner);
+            targets.insert(targets.end(), bodies.begin(), bodies.end());
+        }
         const auto planned = planner.plan(targets, request.minAltitude, request.all);
 
         QTextStream err(stderr);
@@ -82,9 +87,11 @@ int tonight(const QStringList &args)
         out << "designation\tname\tconstellation\tmagnitude\tbest\taltitude\ttransit\tmoon\tsky\tvisibility\t"
                "rating\t"
                "eyepiece\n";
-        for (const TonightPlanner::Planned &p : planned) {
+        const std::vector<Visibility::Assessment> assessed = Visibility::assess(planner, planned, kit);
+        for (size_t i = 0; i < planned.size(); ++i) {
+            const TonightPlanner::Planned &p = planned[i];
             const TonightPlanner::Target &t = *p.target;
-            const Visibility::Assessment v = Visibility::assess(planner, t, p.best, kit);
+            const Visibility::Assessment &v = assessed[i];
             const double margin = std::round(v.verdict.margin * 100) / 100;
             out << field(t.designation) << '\t' << field(t.name) << '\t' << field(t.constellation) << '\t'
                 << field(t.magnitude) << '\t' << TonightPlanner::clock(planner.localTime(p.best)) << '\t'

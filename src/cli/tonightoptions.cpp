@@ -1,20 +1,23 @@
 #include "cli/tonightoptions.h"
 
+#include "tonight/solarsystem.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 namespace Cli {
 
 const char *const kTonightUsage =
     "usage: velnora-cli tonight [--date YYYY-MM-DD] [--site LAT,LON[,ELEVATION]] [--zone ZONE]\n"
-    "                           [--min-alt DEGREES] [--lists M,B,C,H,G,S] [--all] [--sky MAG_PER_ARCSEC2]\n"
+    "                           [--min-alt DEGREES] [--lists M,B,C,H,G,S,P] [--all] [--sky MAG_PER_ARCSEC2]\n"
     "                           [--extinction K] [--scope APERTURE_MM/FOCAL_MM] [--eyepieces "
     "F_MM/AFOV_DEG[,...]]\n"
     "       velnora-cli tonight [the same options] --chart DESIGNATION --out FILE.png\n"
-    "Lists: M Messier, B SAC Best 110, C Caldwell, H Herschel 400, G custom list, S the whole SAC.\n"
+    "Lists: M Messier, B SAC Best 110, C Caldwell, H Herschel 400, G custom list, S the whole SAC,\n"
+    "P the planets and the Moon (default M,B,C,H,G).\n"
     "--sky is the dark zenith sky (default the site's, else 21.0), --extinction in magnitudes per\n"
     "airmass (default the site's, else 0.20); --scope and --eyepieces default to the register's\n"
     "telescope and eyepieces, else 200/1200 with 25/52,10/52,6/60.\n";
@@ -79,9 +82,18 @@ QString TonightRequest::parse(const QStringList &args)
         else if (a == "--out")
             out = value;
         else if (a == "--lists") {
-            lists = TonightCatalogue::parseLists(value);
-            if (lists.isEmpty())
-                return "--lists wants letters of M, B, C, H, G and S, not " + value + '.';
+            // The planets and the Moon are no catalogue's: taken out before
+            // the catalogue letters are read, put back after.
+            const QChar planets = QLatin1Char(SolarSystem::kList);
+            QString catalogues = value.toUpper();
+            const bool withPlanets = catalogues.contains(planets);
+            catalogues.remove(planets);
+            lists = TonightCatalogue::parseLists(catalogues);
+            const bool otherLetters = catalogues.contains(QRegularExpression(QStringLiteral("[^,\\s]")));
+            if (lists.isEmpty() == otherLetters || (!otherLetters && !withPlanets))
+                return "--lists wants letters of M, B, C, H, G, S and P, not " + value + '.';
+            if (withPlanets)
+                lists += planets;
         } else if (a == "--sky") {
             if (!(sky = number(value, 10, 23)))
                 return "--sky wants magnitudes per square arcsecond from 10 to 23, not " + value + '.';

@@ -63,8 +63,7 @@ double extendedMargin(const Object &o, const Sight &sight, double magnification,
                       double extinction)
 {
     const double major = *o.major, minor = o.minor.value_or(*o.major);
-    const double areaArcsec = kPi / 4 * major * minor * 3600;
-    const double surface = *o.magnitude + extinction * airmass + 2.5 * std::log10(areaArcsec);
+    const double surface = *surfaceBrightness(o) + extinction * airmass;
     const double gain = surfaceGain(sight, magnification);
     const double background = candela(sky) * gain;
     const double excess = candela(surface) * gain;
@@ -73,6 +72,14 @@ double extendedMargin(const Object &o, const Sight &sight, double magnification,
 }
 
 } // namespace
+
+std::optional<double> surfaceBrightness(const Object &o)
+{
+    if (!o.magnitude || !o.major)
+        return std::nullopt;
+    const double areaArcsec = kPi / 4 * *o.major * o.minor.value_or(*o.major) * 3600;
+    return *o.magnitude + 2.5 * std::log10(areaArcsec);
+}
 
 // Schaefer (1990, PASP 102, 212), after Hecht: the threshold illuminance
 // I = c1 (1 + sqrt(c2 B))² foot-candles on a background B in nanolamberts

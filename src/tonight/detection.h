@@ -53,6 +53,11 @@ struct Verdict
 Verdict assess(const Object &object, const Sight &sight, double skyBrightness, double altitude,
                double extinction);
 
+// An extended object's mean surface brightness above the air, V
+// mag/arcsec²: its light spread over the ellipse of its axes. None without
+// a magnitude or a size.
+std::optional<double> surfaceBrightness(const Object &object);
+
 // Faintest star seen at magnification `magnification` in that sky.
 double limitingMagnitude(const Sight &sight, double magnification, double skyBrightness, double altitude,
                          double extinction);

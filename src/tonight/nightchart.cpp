@@ -35,19 +35,10 @@ Data compute(const TonightPlanner &planner, const TonightPlanner::Target &target
     Data d;
     d.title = target.designation + (target.name.isEmpty() ? QString() : QStringLiteral(", ") + target.name);
     d.samples = Visibility::alongNight(planner, target, kit);
-    double bestScore = -1e9;
-    // In the dark window; on a night without one, in nautical darkness.
-    const double darkness = planner.night().hasDark ? -18 : -12;
-    for (const Visibility::Sample &s : d.samples) {
-        if (s.altitude <= 0 || s.sunAltitude > darkness)
-            continue;
-        // With no margin to go by, the highest moment in darkness.
-        const double score = s.known ? s.margin : s.altitude / 90.0 - 10;
-        if (score > bestScore) {
-            bestScore = score;
-            d.best = s.jd;
-        }
-    }
+    // The plan's own best moment, so that the chart and the list never
+    // disagree; none when the object stays below the horizon in the dark.
+    if (const auto placed = planner.place(target); placed && placed->altitude > 0)
+        d.best = placed->best;
     return d;
 }
 

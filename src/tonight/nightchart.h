@@ -22,7 +22,7 @@ struct Data
 {
     QString title;
     std::vector<Visibility::Sample> samples;
-    std::optional<double> best; // the moment of the largest margin in the dark, else of the highest altitude
+    std::optional<double> best; // the plan's best moment: highest in the dark window
 };
 
 Data compute(const TonightPlanner &planner, const TonightPlanner::Target &target, const Visibility::Kit &kit);

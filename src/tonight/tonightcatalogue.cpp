@@ -3,41 +3,66 @@
 #include "data/catalogue.h"
 #include "data/objecttypes.h"
 
-#include <QRegularExpression>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace TonightCatalogue {
 namespace {
 
-bool parseSexagesimal(QString text, double &value)
+// A separator between the fields of a position: space, colon or a unit mark.
+bool isSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case ':': case 'h': case 'm': case 's': case 'd': case '\'': case '"': case 0x00B0:
+        return true;
+    default:
+        return c.isSpace();
+    }
+}
+
+// Read field by field in place: a catalogue's worth of positions is read on
+// every plan, and a split or a pattern per row cost more than the plan itself.
+bool parseSexagesimal(QStringView text, double &value)
 {
     text = text.trimmed();
     bool negative = false;
-    if (text.startsWith('-') || text.startsWith(QChar(0x2212))) {
+    if (text.startsWith(u'-') || text.startsWith(QChar(0x2212))) {
         negative = true;
         text = text.mid(1);
-    } else if (text.startsWith('+')) {
+    } else if (text.startsWith(u'+')) {
         text = text.mid(1);
     }
-    const QStringList parts =
-        text.split(QRegularExpression(QStringLiteral("[\\s:hmsd°'\"]+")), Qt::SkipEmptyParts);
-    if (parts.isEmpty() || parts.size() > 3)
-        return false;
     double v = 0, scale = 1;
-    for (const QString &p : parts) {
+    int fields = 0;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        while (i < n && isSeparator(text[i]))
+            ++i;
+        if (i == n)
+            break;
+        qsizetype j = i;
+        while (j < n && !isSeparator(text[j]))
+            ++j;
+        if (++fields > 3)
+            return false;
         bool ok = false;
-        const double x = p.toDouble(&ok);
+        const double x = text.sliced(i, j - i).toDouble(&ok);
         if (!ok || x < 0)
             return false;
         v += x / scale;
         scale *= 60;
+        i = j;
     }
+    if (fields == 0)
+        return false;
     value = negative ? -v : v;
     return true;
 }
@@ -50,6 +75,15 @@ QString text(SQLite::Statement &st, int column)
 void read(SQLite::Database &db, const char *sql, QChar list, const QString &table, const QString &prefix,
           QSet<qint64> &seen, std::vector<TonightPlanner::Target> &out)
 {
+    // A catalogue has a few dozen type codes over all its rows: each is put
+    // in words once.
+    QHash<QString, QString> described;
+    const auto describe = [&described](const QString &code) {
+        auto it = described.constFind(code);
+        if (it == described.constEnd())
+            it = described.insert(code, ObjectTypes::describe(code));
+        return *it;
+    };
     // Columns: rowid, designation, name, constellation, magnitude, size, ra, dec, observed
     SQLite::Statement st(db, sql);
     while (st.executeStep()) {
@@ -65,7 +99,7 @@ void read(SQLite::Database &db, const char *sql, QChar list, const QString &tabl
         t.rowid = rowid;
         t.designation = prefix + text(st, 1);
         // The SAC and the custom list name a type by its code.
-        t.name = ObjectTypes::describe(text(st, 2));
+        t.name = describe(text(st, 2));
         t.constellation = text(st, 3);
         t.magnitude = text(st, 4);
         // 99.9 and 79.9 stand for no magnitude in the SAC.
@@ -128,8 +162,14 @@ std::vector<TonightPlanner::Target> load(SQLite::Database &db, const QString &li
         read(db, select(m, QString()).constData(), 'M', m.table, m.designationPrefix, messier, out);
     // The SAC lists are marks in one column.
     const Catalogue &s = Catalogues::sac();
-    if (lists.contains(QLatin1Char(kWholeSac)))
+    if (lists.contains(QLatin1Char(kWholeSac))) {
+        // Room for every row at once: growing by doubling copies a large
+        // catalogue over and over.
+        SQLite::Statement last(db, QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(s.table).toUtf8().constData());
+        if (last.executeStep())
+            out.reserve(out.size() + size_t(std::clamp<qint64>(last.getColumn(0).getInt64(), 0, 10'000'000)));
         read(db, select(s, QString()).constData(), QLatin1Char(kWholeSac), s.table, s.designationPrefix, sac, out);
+    }
     for (const QChar mark : {QChar('B'), QChar('C'), QChar('H')}) {
         if (!lists.contains(mark))
             continue;

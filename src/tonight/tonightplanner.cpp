@@ -61,7 +61,9 @@ using SkyAngle::separation;
 
 TonightPlanner::TonightPlanner(const Site &site, const QDate &date) : m_site(site), m_zone(site.zoneId())
 {
-    const QTimeZone zone(m_zone);
+    const QTimeZone &zone = m_zone;
+    m_sinLatitude = std::sin(m_site.latitude * kRad);
+    m_cosLatitude = std::cos(m_site.latitude * kRad);
     m_night.date = date;
     m_night.start = julianDay(QDateTime(date, QTime(12, 0), zone));
     m_night.end = julianDay(QDateTime(date.addDays(1), QTime(12, 0), zone));
@@ -139,6 +141,8 @@ TonightPlanner::TonightPlanner(const Site &site, const QDate &date) : m_site(sit
     }
     const double middle = m_night.hasDark ? (m_night.dusk + m_night.dawn) / 2 : m_mid;
     m_night.moonIllumination = ln_get_lunar_disk(middle);
+    m_darkMid = (m_night.dusk + m_night.dawn) / 2;
+    m_lstDarkMid = localSiderealDegrees(m_darkMid);
 }
 
 double TonightPlanner::julianDay(const QDateTime &when)
@@ -149,7 +153,7 @@ double TonightPlanner::julianDay(const QDateTime &when)
 QDateTime TonightPlanner::localTime(double jd) const
 {
     const qint64 ms = qint64(std::llround((jd - 2440587.5) * 86400000.0));
-    return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone(m_zone));
+    return QDateTime::fromMSecsSinceEpoch(ms, m_zone);
 }
 
 QString TonightPlanner::clock(const QDateTime &local)
@@ -175,11 +179,35 @@ double TonightPlanner::localSiderealDegrees(double jd) const
 
 double TonightPlanner::altitudeOf(const Equatorial &p, double jd) const
 {
-    const double h = (localSiderealDegrees(jd) - p.ra) * kRad;
-    const double phi = m_site.latitude * kRad;
-    const double s =
-        std::sin(phi) * std::sin(p.dec * kRad) + std::cos(phi) * std::cos(p.dec * kRad) * std::cos(h);
+    return altitudeAt(p, localSiderealDegrees(jd));
+}
+
+double TonightPlanner::altitudeAt(const Equatorial &p, double siderealDegrees) const
+{
+    const double h = (siderealDegrees - p.ra) * kRad;
+    const double s = m_sinLatitude * std::sin(p.dec * kRad) + m_cosLatitude * std::cos(p.dec * kRad) * std::cos(h);
     return std::asin(std::clamp(s, -1.0, 1.0)) / kRad;
+}
+
+TonightPlanner::Moment TonightPlanner::moment(double jd) const
+{
+    Moment m;
+    m.jd = jd;
+    m.siderealDegrees = localSiderealDegrees(jd);
+    m.sunAltitude = altitudeAt(sunAt(jd), m.siderealDegrees);
+    const Equatorial moon = moonAt(jd);
+    m.moonRa = moon.ra;
+    m.moonDec = moon.dec;
+    m.moonAltitude = altitudeAt(moon, m.siderealDegrees);
+    m.moonPhaseAngle = moonPhaseAngle(jd);
+    return m;
+}
+
+TonightPlanner::Placement TonightPlanner::placement(double ra2000, double dec2000, const Moment &m) const
+{
+    ln_equ_posn mean{ra2000, dec2000}, now{};
+    ln_get_equ_prec2(&mean, kJ2000, m.jd, &now);
+    return {altitudeAt({now.ra, now.dec}, m.siderealDegrees), separation(now.ra, now.dec, m.moonRa, m.moonDec)};
 }
 
 TonightPlanner::Equatorial TonightPlanner::sunAt(double jd) const
@@ -230,47 +258,57 @@ double TonightPlanner::altitude(double ra2000, double dec2000, double jd) const
     return altitudeOf({now.ra, now.dec}, jd);
 }
 
+std::optional<TonightPlanner::Planned> TonightPlanner::place(const Target &t) const
+{
+    if (!m_night.hasDark && !m_night.nautical)
+        return std::nullopt;
+    const double d0 = m_night.dusk, d1 = m_night.dawn;
+    const double mid = m_darkMid;
+    ln_equ_posn mean{t.ra, t.dec}, now{};
+    ln_get_equ_prec2(&mean, kJ2000, mid, &now);
+    const double sinDec = std::sin(now.dec * kRad), cosDec = std::cos(now.dec * kRad);
+    // Highest where the hour angle is smallest: an ascending or
+    // descending object peaks at an end of the window.
+    const auto alt = [&](double jd) {
+        const double h = (m_lstDarkMid + kSiderealRate * (jd - mid) - now.ra) * kRad;
+        return std::asin(std::clamp(m_sinLatitude * sinDec + m_cosLatitude * cosDec * std::cos(h), -1.0, 1.0)) /
+               kRad;
+    };
+    const double transit = mid + wrap180(now.ra - m_lstDarkMid) / kSiderealRate;
+    double best = d0, bestAlt = alt(d0);
+    if (const double a = alt(d1); a > bestAlt) {
+        best = d1;
+        bestAlt = a;
+    }
+    for (double tr = transit - std::ceil((transit - d0) / kSiderealDay) * kSiderealDay; tr <= d1;
+         tr += kSiderealDay) {
+        if (tr >= d0) {
+            best = tr;
+            bestAlt = alt(tr);
+            break;
+        }
+    }
+    Planned p;
+    p.target = &t;
+    p.best = best;
+    p.altitude = bestAlt;
+    p.transit = transit;
+    const Equatorial moon = moonAt(best);
+    p.moonDistance = separation(now.ra, now.dec, moon.ra, moon.dec);
+    return p;
+}
+
 std::vector<TonightPlanner::Planned> TonightPlanner::plan(const std::vector<Target> &targets,
                                                           double minAltitude, bool includeObserved) const
 {
     std::vector<Planned> out;
     if (!m_night.hasDark && !m_night.nautical)
         return out;
-    const double d0 = m_night.dusk, d1 = m_night.dawn;
-    const double mid = (d0 + d1) / 2;
-    const double lstMid = localSiderealDegrees(mid);
-    const double phi = m_site.latitude * kRad;
-    const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
     for (const Target &t : targets) {
         if (t.observed && !includeObserved)
             continue;
-        ln_equ_posn mean{t.ra, t.dec}, now{};
-        ln_get_equ_prec2(&mean, kJ2000, mid, &now);
-        const double sinDec = std::sin(now.dec * kRad), cosDec = std::cos(now.dec * kRad);
-        // Highest where the hour angle is smallest: an ascending or
-        // descending object peaks at an end of the window.
-        const auto alt = [&](double jd) {
-            const double h = (lstMid + kSiderealRate * (jd - mid) - now.ra) * kRad;
-            return std::asin(std::clamp(sinPhi * sinDec + cosPhi * cosDec * std::cos(h), -1.0, 1.0)) / kRad;
-        };
-        const double transit = mid + wrap180(now.ra - lstMid) / kSiderealRate;
-        double best = d0, bestAlt = alt(d0);
-        if (const double a = alt(d1); a > bestAlt) {
-            best = d1;
-            bestAlt = a;
-        }
-        for (double tr = transit - std::ceil((transit - d0) / kSiderealDay) * kSiderealDay; tr <= d1;
-             tr += kSiderealDay) {
-            if (tr >= d0) {
-                best = tr;
-                bestAlt = alt(tr);
-                break;
-            }
-        }
-        if (bestAlt < minAltitude)
-            continue;
-        const Equatorial moon = moonAt(best);
-        out.push_back({&t, best, bestAlt, transit, separation(now.ra, now.dec, moon.ra, moon.dec)});
+        if (const auto p = place(t); p && p->altitude >= minAltitude)
+            out.push_back(*p);
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const Planned &a, const Planned &b) { return a.best < b.best; });

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QTimeZone>
 
 #include <optional>
 #include <vector>
@@ -65,6 +66,30 @@ public:
     // observed ones only when `includeObserved`.
     std::vector<Planned> plan(const std::vector<Target> &targets, double minAltitude = 30,
                               bool includeObserved = false) const;
+    // One target's best moment in the dark window, however low it stays;
+    // none on a night without a dark window. The plan's rows and the chart of
+    // the night both take it from here.
+    std::optional<Planned> place(const Target &target) const;
+
+    // What every object shares at one moment: the sidereal time, the Sun and
+    // the Moon. Worked out once a moment, not once an object.
+    struct Moment
+    {
+        double jd = 0;
+        double siderealDegrees = 0; // local, apparent
+        double sunAltitude = 0;
+        double moonAltitude = 0;
+        double moonPhaseAngle = 0;
+        double moonRa = 0, moonDec = 0; // of date
+    };
+    Moment moment(double jd) const;
+    // A J2000 position at a moment: its altitude and its distance from the Moon.
+    struct Placement
+    {
+        double altitude = 0;
+        double moonSeparation = 0;
+    };
+    Placement placement(double ra2000, double dec2000, const Moment &m) const;
 
     // Altitude (degrees, geometric) of a J2000 position at `jd`.
     double altitude(double ra2000, double dec2000, double jd) const;
@@ -94,11 +119,15 @@ private:
     Equatorial moonAt(double jd) const;
     double localSiderealDegrees(double jd) const;
     double altitudeOf(const Equatorial &p, double jd) const;
+    double altitudeAt(const Equatorial &p, double siderealDegrees) const;
 
     Site m_site;
-    QByteArray m_zone;
+    QTimeZone m_zone;
     Night m_night;
     double m_mid = 0;
+    double m_sinLatitude = 0, m_cosLatitude = 0;
+    // The dark window's middle and its sidereal time, which place() counts from.
+    double m_darkMid = 0, m_lstDarkMid = 0;
     Equatorial m_sunStart, m_sunEnd;
     std::vector<Equatorial> m_moon; // every hour from `start`
     std::vector<double> m_moonPhase; // at the same moments

@@ -478,6 +478,7 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
                               const std::vector<TonightPlanner::Planned> &planned)
 {
     m_model->setRowCount(int(planned.size()));
+    const std::vector<Visibility::Assessment> assessed = Visibility::assess(planner, planned, m_kit);
     for (int i = 0; i < int(planned.size()); ++i) {
         const TonightPlanner::Planned &p = planned[size_t(i)];
         const TonightPlanner::Target &t = *p.target;
@@ -504,7 +505,7 @@ void TonightWindow::fillTable(const TonightPlanner &planner,
         put(Altitude, TonightPlanner::degrees(p.altitude) + QStringLiteral("°"), p.altitude, right);
         put(Transit, TonightPlanner::clock(planner.localTime(p.transit)), p.transit, right);
         put(Moon, TonightPlanner::degrees(p.moonDistance) + QStringLiteral("°"), p.moonDistance, right);
-        const Visibility::Assessment a = Visibility::assess(planner, t, p.best, m_kit);
+        const Visibility::Assessment &a = assessed[size_t(i)];
         put(Sky, QString::number(a.sky, 'f', 2), a.sky, right);
         const double margin = std::round(a.verdict.margin * 100) / 100;
         put(Visibility,

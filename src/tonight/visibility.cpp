@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace Visibility {
 
 Kit fromRegister(SQLite::Database &db)
@@ -55,35 +57,60 @@ Detection::Object objectOf(const TonightPlanner::Target &t)
                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression notStellar(QStringLiteral("cluster|cloud|asterism|nebula|galaxy"),
                                                QRegularExpression::CaseInsensitiveOption);
-    o.stellar = star.match(t.name).hasMatch() && !notStellar.match(t.name).hasMatch();
+    // Most names hold no "star" at all: no pattern needed for them.
+    o.stellar = t.name.contains(QLatin1String("star"), Qt::CaseInsensitive) && star.match(t.name).hasMatch() &&
+                !notStellar.match(t.name).hasMatch();
     return o;
 }
 
 namespace {
 
-double skyAt(const TonightPlanner &planner, const TonightPlanner::Target &t, double jd, double altitude,
-             const Kit &kit)
+double skyAt(const TonightPlanner::Moment &m, const TonightPlanner::Placement &at, const Kit &kit)
 {
     SkyBrightness::Conditions c;
     c.zenithSky = kit.zenithSky;
     c.extinction = kit.extinction;
-    c.objectAltitude = altitude;
-    c.sunAltitude = planner.sunAltitude(jd);
-    c.moonAltitude = planner.moonAltitude(jd);
-    c.moonPhaseAngle = planner.moonPhaseAngle(jd);
-    c.moonSeparation = planner.moonSeparation(t.ra, t.dec, jd);
+    c.objectAltitude = at.altitude;
+    c.sunAltitude = m.sunAltitude;
+    c.moonAltitude = m.moonAltitude;
+    c.moonPhaseAngle = m.moonPhaseAngle;
+    c.moonSeparation = at.moonSeparation;
     return SkyBrightness::at(c);
+}
+
+} // namespace
+
+namespace {
+
+Assessment assessAt(const TonightPlanner &planner, const TonightPlanner::Target &t, const TonightPlanner::Moment &m,
+                    const Kit &kit)
+{
+    const TonightPlanner::Placement at = planner.placement(t.ra, t.dec, m);
+    Assessment a;
+    a.sky = skyAt(m, at, kit);
+    a.verdict = Detection::assess(objectOf(t), kit.sight, a.sky, at.altitude, kit.extinction);
+    return a;
 }
 
 } // namespace
 
 Assessment assess(const TonightPlanner &planner, const TonightPlanner::Target &t, double jd, const Kit &kit)
 {
-    const double altitude = planner.altitude(t.ra, t.dec, jd);
-    Assessment a;
-    a.sky = skyAt(planner, t, jd, altitude, kit);
-    a.verdict = Detection::assess(objectOf(t), kit.sight, a.sky, altitude, kit.extinction);
-    return a;
+    return assessAt(planner, t, planner.moment(jd), kit);
+}
+
+std::vector<Assessment> assess(const TonightPlanner &planner, const std::vector<TonightPlanner::Planned> &plan,
+                               const Kit &kit)
+{
+    std::vector<Assessment> out;
+    out.reserve(plan.size());
+    std::optional<TonightPlanner::Moment> m;
+    for (const TonightPlanner::Planned &p : plan) {
+        if (!m || m->jd != p.best)
+            m = planner.moment(p.best);
+        out.push_back(assessAt(planner, *p.target, *m, kit));
+    }
+    return out;
 }
 
 std::vector<Sample> alongNight(const TonightPlanner &planner, const TonightPlanner::Target &t, const Kit &kit,
@@ -94,15 +121,20 @@ std::vector<Sample> alongNight(const TonightPlanner &planner, const TonightPlann
     const double step = std::max(minutes, 1) / 1440.0;
     const auto &n = planner.night();
     for (double jd = n.start; jd <= n.end + 1e-9; jd += step) {
+        const TonightPlanner::Moment m = planner.moment(jd);
+        const TonightPlanner::Placement at = planner.placement(t.ra, t.dec, m);
         Sample s;
         s.jd = jd;
-        s.altitude = planner.altitude(t.ra, t.dec, jd);
-        s.moonAltitude = planner.moonAltitude(jd);
-        s.sunAltitude = planner.sunAltitude(jd);
-        s.sky = skyAt(planner, t, jd, s.altitude, kit);
-        const auto v = Detection::assess(object, kit.sight, s.sky, s.altitude, kit.extinction);
-        s.known = v.known && s.altitude > 0;
-        s.margin = v.margin;
+        s.altitude = at.altitude;
+        s.moonAltitude = m.moonAltitude;
+        s.sunAltitude = m.sunAltitude;
+        s.sky = skyAt(m, at, kit);
+        // Below the horizon there is nothing to judge.
+        if (s.altitude > 0) {
+            const auto v = Detection::assess(object, kit.sight, s.sky, s.altitude, kit.extinction);
+            s.known = v.known;
+            s.margin = v.margin;
+        }
         out.push_back(s);
     }
     return out;

@@ -48,6 +48,11 @@ Detection::Object objectOf(const TonightPlanner::Target &t);
 // At `jd` (the best time when not given).
 Assessment assess(const TonightPlanner &planner, const TonightPlanner::Target &t, double jd, const Kit &kit);
 
+// Every row of a plan at its best time, in the plan's order. Rows sharing a
+// best time (dusk, dawn) share its Sun, Moon and sidereal time.
+std::vector<Assessment> assess(const TonightPlanner &planner, const std::vector<TonightPlanner::Planned> &plan,
+                               const Kit &kit);
+
 // From the start to the end of the night (local noon to noon) every
 // `minutes`, above the horizon or not.
 std::vector<Sample> alongNight(const TonightPlanner &planner, const TonightPlanner::Target &t, const Kit &kit,

@@ -1,9 +1,11 @@
 // The Moon's phase against an almanac made independently of our ephemeris:
 // the instants of the 2019 phases with the Moon's angular distance from the
 // Sun at each, as tabulated (UT1) on http://celnav.nl/index.php?page=moon
-// ("Moon phases 2019", after the USNO definition of the phases). And the
-// twilight against what its measurer wrote of it.
+// ("Moon phases 2019", after the USNO definition of the phases). The
+// twilight against what its measurer wrote of it, and a surface brightness
+// from a worked example.
 #include "data/site.h"
+#include "tonight/detection.h"
 #include "tonight/skybrightness.h"
 #include "tonight/tonightplanner.h"
 
@@ -101,6 +103,24 @@ private slots:
         QVERIFY2(astronomical - nautical > 1.0, qPrintable(QStringLiteral("%1 %2").arg(nautical).arg(astronomical)));
         // And no more than the night sky itself by then.
         QVERIFY(std::abs(astronomical - 21.6) < 1e-6);
+    }
+
+    void surfaceBrightnessOfAWorkedExample()
+    {
+        // R. N. Clark, Visual Astronomy of the Deep Sky (1990), appendix F,
+        // Table F.5, the TELEODM program's example 1 (read on yumpu.com,
+        // document 34599454, page 182): NGC 134, total magnitude 11.4, 5 by 1
+        // arcminutes, "surface brightness ... object with no telescope: 21.8".
+        Detection::Object ngc134;
+        ngc134.magnitude = 11.4;
+        ngc134.major = 5;
+        ngc134.minor = 1;
+        const auto surface = Detection::surfaceBrightness(ngc134);
+        QVERIFY(surface);
+        QCOMPARE(std::round(*surface * 10) / 10, 21.8);
+        // Without a size there is nothing to spread the light over.
+        ngc134.major.reset();
+        QVERIFY(!Detection::surfaceBrightness(ngc134));
     }
 
     void moonlightAgreesWithAnIndependentImplementation()

@@ -190,6 +190,18 @@ private slots:
         QVERIFY(!TonightCatalogue::parseRa("24 10.0", v));
         QVERIFY(!TonightCatalogue::parseRa("", v));
         QVERIFY(!TonightCatalogue::parseDec("north", v));
+        // Unit marks and colons separate the fields as spaces do; a minus
+        // sign may be typographic; a fourth field or a signed one is no position.
+        QVERIFY(TonightCatalogue::parseRa("05h34m30s", v));
+        QCOMPARE(v, 83.625);
+        QVERIFY(TonightCatalogue::parseRa(" 12:30:00 ", v));
+        QCOMPARE(v, 187.5);
+        QVERIFY(TonightCatalogue::parseDec(QString::fromUtf8("\u221205°23'24\""), v));
+        QCOMPARE(v, -5.39);
+        QVERIFY(!TonightCatalogue::parseDec("10 20 30 40", v));
+        QVERIFY(!TonightCatalogue::parseDec("10 -20", v));
+        QVERIFY(!TonightCatalogue::parseDec("+", v));
+        QVERIFY(!TonightCatalogue::parseRa("5 3x", v));
         QCOMPARE(TonightCatalogue::parseLists("M, b,M"), QString("MB"));
         QVERIFY(TonightCatalogue::parseLists("M,X").isEmpty());
 

@@ -1,10 +1,13 @@
 // What velnora-cli tonight says about visibility: the sky at each object
 // against an independent moonlight computation (tests/fixtures/tonight/
 // skies.json), the Moon's lit fraction against astropy, the chart of the
-// night, the kit from the register, and the speed over the whole catalogue.
+// night and its best time against the list's, the planets and the Moon on
+// the command line, the kit from the register, and the speed over the whole
+// catalogue.
 #include "data/site.h"
 #include "data/store.h"
 #include "support/testsupport.h"
+#include "tonight/nightchart.h"
 #include "tonight/tonightcatalogue.h"
 #include "tonight/tonightplanner.h"
 #include "tonight/visibility.h"
@@ -166,6 +169,58 @@ private slots:
         QCOMPARE(runCli(kNight + QStringList{"--chart", "M31"}, m_dir->path()).code, 2);
     }
 
+    void chartMarksTheListsBestTime()
+    {
+        Store::createFromStarter(m_dir->file("velnora.db"), QString());
+        Store store(m_dir->file("velnora.db"), false);
+        Site site;
+        QVERIFY(Site::parsePosition("50,8,0", site));
+        site.zone = "Europe/Berlin";
+        const TonightPlanner planner(site, QDate(2026, 12, 23));
+        auto targets = TonightCatalogue::load(store.db(), "MC");
+        // One that never rises at 50° N: no best time to mark.
+        TonightPlanner::Target south;
+        south.designation = "South";
+        south.ra = 90;
+        south.dec = -75;
+        targets.push_back(south);
+        const Visibility::Kit kit;
+        const auto planned = planner.plan(targets, 0, true);
+        QVERIFY(planned.size() > 150);
+        for (const auto &p : planned) {
+            const NightChart::Data chart = NightChart::compute(planner, *p.target, kit);
+            QVERIFY2(chart.best && *chart.best == p.best, qPrintable(p.target->designation));
+        }
+        QVERIFY(!NightChart::compute(planner, targets.back(), kit).best);
+    }
+
+    void planetsAndTheMoonOnTheCommandLine()
+    {
+        CliRun r = runCli(kNight + QStringList{"--lists", "P", "--all", "--min-alt", "-90"}, m_dir->path());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        auto rows = rowsOf(r.out);
+        QCOMPARE(QSet<QString>(rows.keyBegin(), rows.keyEnd()),
+                 QSet<QString>({"Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune"}));
+        // The full Moon: sized in arcminutes, judged like any object.
+        QVERIFY2(rows["Moon"]["magnitude"].toDouble() < -12, qPrintable(rows["Moon"]["magnitude"]));
+        QVERIFY(!rows["Jupiter"]["rating"].isEmpty());
+        // With a catalogue, and in any order of letters.
+        r = runCli(kNight + QStringList{"--lists", "p,M", "--all"}, m_dir->path());
+        rows = rowsOf(r.out);
+        QVERIFY(rows.contains("M31") && rows.contains("Jupiter"));
+        QVERIFY(!rows.contains("NGC7000"));
+        for (const QString &bad : {"X,P", "", ","}) {
+            r = runCli(kNight + QStringList{"--lists", bad}, m_dir->path());
+            QVERIFY2(r.code == 2 && r.err.startsWith("--lists wants"), qPrintable(bad + ": " + r.err));
+        }
+        r = runCli({"tonight", "--help"}, m_dir->path());
+        QVERIFY(r.code == 0 && r.out.contains("P the planets and the Moon"));
+        const QString png = m_dir->file("jupiter.png");
+        r = runCli(kNight + QStringList{"--chart", "Jupiter", "--out", png}, m_dir->path());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(QImage(png).width() >= 800);
+    }
+
     void moonIlluminationAgainstEphemeris()
     {
         Site site;
@@ -198,10 +253,22 @@ private slots:
             const auto planned = planner.plan(targets, -90, true);
             const Visibility::Kit kit;
             judged = 0;
-            for (const auto &p : planned)
-                judged += Visibility::assess(planner, *p.target, p.best, kit).verdict.known;
+            for (const Visibility::Assessment &a : Visibility::assess(planner, planned, kit))
+                judged += a.verdict.known;
             best = std::min(best, cpuSeconds() - start);
             n = targets.size();
+            // Judged all at once, the rows come out as judged one by one.
+            if (i == 0) {
+                const auto all = Visibility::assess(planner, planned, kit);
+                QCOMPARE(all.size(), planned.size());
+                for (size_t k = 0; k < planned.size(); ++k) {
+                    const auto one = Visibility::assess(planner, *planned[k].target, planned[k].best, kit);
+                    QVERIFY2(all[k].sky == one.sky && all[k].verdict.known == one.verdict.known &&
+                                 all[k].verdict.margin == one.verdict.margin &&
+                                 all[k].verdict.eyepiece == one.verdict.eyepiece,
+                             qPrintable(planned[k].target->designation));
+                }
+            }
         }
         qInfo("%zu objects, %zu judged: %.3f s", n, judged, best);
         QCOMPARE(n, size_t(13147));

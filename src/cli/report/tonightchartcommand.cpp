@@ -7,6 +7,7 @@
 #include "data/dataerror.h"
 #include "data/store.h"
 #include "tonight/nightchart.h"
+#include "tonight/solarsystem.h"
 #include "tonight/tonightcatalogue.h"
 
 #include <QImage>
@@ -45,8 +46,12 @@ int tonightChart(const QStringList &args)
             err << error << '\n' << kTonightUsage;
             return 2;
         }
-        // Any object of the catalogues, whichever lists are asked for.
-        const auto targets = TonightCatalogue::load(store.db(), QStringLiteral("MGS"));
+        // Any object of the catalogues, or a planet or the Moon, whichever
+        // lists are asked for.
+        const TonightPlanner planner(site, date);
+        auto targets = TonightCatalogue::load(store.db(), QStringLiteral("MGS"));
+        const auto bodies = SolarSystem::targets(store.db(), planner);
+        targets.insert(targets.end(), bodies.begin(), bodies.end());
         const auto found = std::find_if(targets.begin(), targets.end(), [&](const TonightPlanner::Target &t) {
             return squeezed(t.designation) == squeezed(request.chart);
         });
@@ -54,7 +59,6 @@ int tonightChart(const QStringList &args)
             err << "No object " << request.chart << " in the catalogues.\n";
             return 1;
         }
-        const TonightPlanner planner(site, date);
         const NightChart::Data data = NightChart::compute(planner, *found, kit);
         const QImage image = NightChart::image(planner, data, QSize(1200, 700), 17);
         QImageWriter writer(request.out, "png");
