@@ -154,6 +154,35 @@ QString check(const QString &path)
     }
 }
 
+namespace {
+
+// Whether the file still is the whole store it was when it was copied and
+// checked: its header intact and its length the header's page count. Reads
+// 100 bytes, where the full check reads every page of a store that may be
+// gigabytes, on every start.
+bool stillWhole(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray h = f.read(100);
+    if (h.size() < 100 || !h.startsWith(QByteArray("SQLite format 3", 16)))
+        return false;
+    const auto be = [&h](int at, int bytes) {
+        quint64 v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = (v << 8) | quint8(h[at + i]);
+        return v;
+    };
+    const quint64 pageSize = be(16, 2) == 1 ? 65536 : be(16, 2);
+    const quint64 pages = be(28, 4);
+    // The page count is valid only when the file was last written by a
+    // library that keeps it (its change counter matches).
+    return pageSize >= 512 && pages > 0 && be(24, 4) == be(92, 4) && quint64(f.size()) == pageSize * pages;
+}
+
+} // namespace
+
 std::vector<Entry> list(const QString &dbPath)
 {
     std::vector<Entry> entries;
@@ -174,7 +203,7 @@ bool makeDaily(const QString &dbPath, const QDate &today)
 {
     const QString dir = folder(dbPath);
     const QString target = QDir(dir).filePath(kPrefix + today.toString(kDayFormat) + ".db");
-    if (QFileInfo::exists(target) && check(target).isEmpty())
+    if (stillWhole(target))
         return false;
     if (!QDir().mkpath(dir))
         throw DataError(QStringLiteral("No backup of the logbook could be made: the folder %1 cannot be made.")

@@ -71,6 +71,15 @@ private slots:
         QVERIFY(dataErrorOf([&] { Backups::restore(db, list.front().path); }).contains("cannot be restored"));
         QCOMPARE(locationOf(db), QString("Later"));
         QCOMPARE(QDir(m_dir->path()).entryList({"velnora.db.before-restore-*"}), QStringList());
+
+        // The day's copy, damaged or cut short since, is made again.
+        QVERIFY(Backups::makeDaily(db, first.addDays(8)));
+        QVERIFY(Backups::list(db).front().good());
+        QFile cut(list.front().path);
+        QVERIFY(cut.resize(cut.size() - 1024));
+        QVERIFY(Backups::makeDaily(db, first.addDays(8)));
+        QVERIFY(!Backups::makeDaily(db, first.addDays(8)));
+        QCOMPARE(locationOf(list.front().path), QString("Later"));
     }
 
     void helpMenuRestoresKeepingTheLogbookAsItWas()
