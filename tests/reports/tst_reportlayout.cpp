@@ -2,6 +2,7 @@
 // errors that name the place, pagination with repeated headings and page
 // numbers, groups, formats, worksheets, sheets, and the PDF they make.
 #include "reports/reportdocument.h"
+#include "reports/reportfonts.h"
 #include "reports/reporterror.h"
 #include "reports/reportlayout.h"
 #include "reports/reportrenderer.h"
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -577,6 +579,57 @@ private slots:
                  int(ReportErrors::Cancelled));
         QVERIFY(!QFileInfo::exists(dir.file("bad.pdf")));
         QVERIFY(!QFileInfo::exists(dir.file("cancelled.pdf")));
+    }
+
+    // One-line texts are painted at their baseline directly; each alignment
+    // must land where Qt's own paragraph drawing puts it.
+    void oneLineTextsLandWhereParagraphsWould()
+    {
+        const qreal scale = 4;
+        const QRectF rect(10, 6, 120, 18);
+        for (int h : {int(Qt::AlignLeft), int(Qt::AlignRight), int(Qt::AlignHCenter)})
+            for (int v : {int(Qt::AlignTop), int(Qt::AlignBottom), int(Qt::AlignVCenter)}) {
+                ReportPage page;
+                ReportItem item;
+                item.font = ReportItem::Body;
+                item.flags = h | v;
+                item.rect = rect;
+                item.text = "NGC 7000 +44 20";
+                page.items.push_back(item);
+                QImage ours(600, 140, QImage::Format_RGB32), qt(600, 140, QImage::Format_RGB32);
+                ours.fill(Qt::white);
+                qt.fill(Qt::white);
+                {
+                    QPainter p(&ours);
+                    ReportDocument::paint(p, page, 8.5, scale);
+                }
+                {
+                    QPainter p(&qt);
+                    p.setRenderHint(QPainter::Antialiasing, true);
+                    p.setRenderHint(QPainter::TextAntialiasing, true);
+                    p.setFont(ReportFonts(8.5, scale, &qt).font(ReportItem::Body));
+                    p.setPen(Qt::black);
+                    p.drawText(QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale, rect.height() * scale),
+                               h | v, item.text);
+                }
+                // The inked box of each: the same to a pixel.
+                const auto inked = [](const QImage &image) {
+                    QRect box;
+                    for (int y = 0; y < image.height(); ++y)
+                        for (int x = 0; x < image.width(); ++x)
+                            if (qGray(image.pixel(x, y)) < 128)
+                                box |= QRect(x, y, 1, 1);
+                    return box;
+                };
+                const QRect a = inked(ours), b = inked(qt);
+                QVERIFY2(!a.isEmpty(), "nothing painted");
+                QVERIFY2(std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1 &&
+                             std::abs(a.right() - b.right()) <= 1 && std::abs(a.bottom() - b.bottom()) <= 1,
+                         qPrintable(QString("flags %1: ours %2,%3 %4x%5, Qt's %6,%7 %8x%9")
+                                        .arg(h | v)
+                                        .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
+                                        .arg(b.x()).arg(b.y()).arg(b.width()).arg(b.height())));
+            }
     }
 
     void cancelStopsTheRender()
