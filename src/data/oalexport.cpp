@@ -24,6 +24,8 @@
 #include <QXmlStreamWriter>
 
 #include <map>
+#include <optional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -55,6 +57,13 @@ struct Observation
     qint64 record = 0;
     qint64 sessionId = 0;
 };
+
+// A row of a logbook table; the link tables name tables without regard to case.
+using RowKey = QPair<QString, qint64>;
+RowKey rowKey(const QString &table, qint64 rowid)
+{
+    return {table.toLower(), rowid};
+}
 
 QString text(SQLite::Statement &st, int column)
 {
@@ -216,13 +225,16 @@ public:
         while (st.executeStep()) {
             const QString table = text(st, 0);
             Observation o;
-            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
-            for (int i = 0; i < 10; ++i)
-                *fields[i] = text(st, 3 + i);
+            o.date = text(st, 3);
             o.identity = identity(table, st.getColumn(1).getInt64(), o.date);
+            // Most of a long history is the same observations edited: the
+            // values are read only for the ones that go out.
             if (seen.contains(o.identity))
                 continue;
+            QString *fields[] = {&o.time,          &o.ut,           &o.location, &o.instrument,
+                                 &o.magnification, &o.transparency, &o.seeing,   &o.notes, &o.personalNotes};
+            for (int i = 0; i < 9; ++i)
+                *fields[i] = text(st, 4 + i);
             seen.insert(o.identity);
             o.target = historyTarget(table, st.getColumn(1).getInt64(), text(st, 2));
             kept.push_back(o);
@@ -247,17 +259,35 @@ private:
     {
         if (t.table != Catalogues::custom().table && t.table != Catalogues::stars().table)
             return QString();
-        QStringList lines;
-        for (const QString &column : OalOwnColumns::columns(m_db, t)) {
-            SQLite::Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?")
-                                           .arg(column, t.table)
-                                           .toStdString());
-            st.bind(1, int64_t(rowid));
-            if (st.executeStep() && !text(st, 0).isEmpty())
-                lines << OalOwnColumns::line(column, text(st, 0));
+        // The columns and their statement once a table, not once a row.
+        if (m_ownTable != t.table) {
+            m_ownTable = t.table;
+            m_own = OalOwnColumns::columns(m_db, t);
+            QStringList quotedColumns;
+            for (const QString &column : m_own)
+                quotedColumns << '"' + column + '"';
+            m_ownRow.reset();
+            if (!m_own.isEmpty())
+                m_ownRow = std::make_unique<SQLite::Statement>(
+                    m_db, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
+                              .arg(quotedColumns.join(", "), t.table)
+                              .toStdString());
         }
+        if (!m_ownRow)
+            return QString();
+        QStringList lines;
+        m_ownRow->reset();
+        m_ownRow->bind(1, int64_t(rowid));
+        if (m_ownRow->executeStep())
+            for (int i = 0; i < int(m_own.size()); ++i)
+                if (const QString value = text(*m_ownRow, i); !value.isEmpty())
+                    lines << OalOwnColumns::line(m_own[i], value);
         return lines.join('\n');
     }
+
+    QString m_ownTable;
+    QStringList m_own;
+    std::unique_ptr<SQLite::Statement> m_ownRow;
 
     QSet<QString> m_current;
     QHash<qint64, int> m_rowTargets; // the target of each row of the table read
@@ -378,10 +408,25 @@ struct Begin
     bool undated = false;
 };
 
+// The zone's offset from UTC at a local date and time. Asking the system
+// reads its zone file each time; a day whose midnights have the same offset
+// has it all day, and a long log has only some thousand days.
+using DayOffsets = QHash<QDate, std::optional<int>>;
+int localOffset(DayOffsets &days, const QDate &date, const QTime &time)
+{
+    auto it = days.find(date);
+    if (it == days.end()) {
+        const int start = QDateTime(date, QTime(0, 0), Qt::LocalTime).offsetFromUtc();
+        const int end = QDateTime(date.addDays(1), QTime(0, 0), Qt::LocalTime).offsetFromUtc();
+        it = days.insert(date, start == end ? std::optional(start) : std::nullopt);
+    }
+    return *it ? **it : QDateTime(date, time, Qt::LocalTime).offsetFromUtc();
+}
+
 // The begin of an observation. With both the local time and the UT, the clock
 // is written as the observer read it with the offset the two imply; with only
 // the local time, the offset is the one the zone had on that date.
-Begin beginOf(const Observation &o)
+Begin beginOf(const Observation &o, DayOffsets &days)
 {
     Begin b;
     const QDate date = QDate::fromString(o.date.left(10), Qt::ISODate);
@@ -407,8 +452,7 @@ Begin beginOf(const Observation &o)
         return b;
     }
     if (local) {
-        const QDateTime at(local->date, local->time, Qt::LocalTime);
-        b.value = Oal::formatDateTime(local->date, local->time, at.offsetFromUtc());
+        b.value = Oal::formatDateTime(local->date, local->time, localOffset(days, local->date, local->time));
         b.fromLocal = true;
         return b;
     }
@@ -436,17 +480,65 @@ public:
         for (const EquipmentItem &item : Equipment::list(db))
             if (writable(item))
                 m_register.push_back(item);
+        if (m_register.empty())
+            return;
+        // Every link in one statement a table rather than one an observation:
+        // a kept observation has items of its own, a log row's are the row's.
+        QHash<RowKey, std::vector<qint64>> rowLinks;
+        QHash<qint64, std::vector<qint64>> keptLinks;
+        SQLite::Statement rows(db, "SELECT obs_table, obs_row, equipment_id FROM observation_equipment ORDER BY "
+                                   "equipment_id");
+        while (rows.executeStep())
+            rowLinks[rowKey(text(rows, 0), rows.getColumn(1).getInt64())].push_back(rows.getColumn(2).getInt64());
+        if (db.tableExists("observation_item")) {
+            SQLite::Statement kept(db, "SELECT observation_id, equipment_id FROM observation_item ORDER BY "
+                                       "equipment_id");
+            while (kept.executeStep())
+                keptLinks[kept.getColumn(0).getInt64()].push_back(kept.getColumn(1).getInt64());
+        }
         for (size_t i = 0; i < c.observations.size(); ++i) {
             const Observation &o = c.observations[i];
             if (o.rowid == 0 && o.record == 0)
                 continue;
-            // A kept observation has items of its own; a log row's are the row's.
-            const std::vector<qint64> items =
-                o.record != 0 ? Equipment::linkedTo(db, o.record) : Equipment::linked(db, o.table, o.rowid);
-            for (qint64 id : items)
+            const std::vector<qint64> *items = nullptr;
+            if (o.record != 0) {
+                const auto found = keptLinks.constFind(o.record);
+                items = found == keptLinks.constEnd() ? nullptr : &*found;
+            } else {
+                const auto found = rowLinks.constFind(rowKey(o.table, o.rowid));
+                items = found == rowLinks.constEnd() ? nullptr : &*found;
+            }
+            if (!items)
+                continue;
+            for (qint64 id : *items)
                 for (const EquipmentItem &item : m_register)
                     if (item.id == id && !m_linked[i].count(item.kind))
                         m_linked[i][item.kind] = registerId(item);
+        }
+    }
+
+    // What each observation's pictures and session are, read once for all
+    // of them: a statement per observation costs more than the writing.
+    void readLinks()
+    {
+        if (m_db.tableExists("observation_image")) {
+            // Pictures belong to kept observations once the store keeps them.
+            const bool kept = m_db.tableExists(Observations::kTable);
+            SQLite::Statement st(m_db, std::string("SELECT ") + (kept ? "observation_id" : "NULL") +
+                                           ", obs_table, obs_row, file FROM observation_image WHERE removed_at IS "
+                                           "NULL ORDER BY id");
+            while (st.executeStep()) {
+                const QString file = text(st, 3);
+                if (!st.getColumn(0).isNull())
+                    m_recordImages[st.getColumn(0).getInt64()] << file;
+                m_rowImages[rowKey(text(st, 1), st.getColumn(2).getInt64())] << file;
+            }
+        }
+        m_sessionTable = m_db.tableExists("session_observation");
+        if (!m_sessions.empty() && m_sessionTable) {
+            SQLite::Statement st(m_db, "SELECT obs_table, obs_row, session_id FROM session_observation");
+            while (st.executeStep())
+                m_rowSessions.insert(rowKey(text(st, 0), st.getColumn(1).getInt64()), st.getColumn(2).getInt64());
         }
     }
 
@@ -611,6 +703,7 @@ public:
                     return registerId(item);
             return QString();
         });
+        readLinks();
     }
 
     void targets()
@@ -747,7 +840,7 @@ public:
         if (session)
             m_x.writeTextElement(QStringLiteral("session"), m_sessions.at(session->id));
         m_x.writeTextElement(QStringLiteral("target"), t.id);
-        const Begin begin = beginOf(o);
+        const Begin begin = beginOf(o, m_days);
         if (begin.undated) {
             m_x.writeComment(QStringLiteral(" date unknown: observed without a date "));
             ++m_result.undated;
@@ -831,33 +924,23 @@ public:
 
 private:
     // The pictures of a kept observation, or of a log row.
-    QStringList imagesOf(const Observation &o)
+    QStringList imagesOf(const Observation &o) const
     {
-        QStringList out;
-        if (!m_db.tableExists("observation_image"))
-            return out;
-        if (o.record == 0) {
-            if (o.rowid != 0)
-                for (const ObservationImage &image : ObservationImages::of(m_db, o.table, o.rowid))
-                    out << image.file;
-            return out;
-        }
-        SQLite::Statement st(m_db, "SELECT file FROM observation_image WHERE observation_id = ? AND removed_at IS "
-                                   "NULL ORDER BY id");
-        st.bind(1, int64_t(o.record));
-        while (st.executeStep())
-            out << text(st, 0);
-        return out;
+        if (o.record == 0)
+            return o.rowid != 0 ? m_rowImages.value(rowKey(o.table, o.rowid)) : QStringList();
+        return m_recordImages.value(o.record);
     }
 
     // The written session a current observation belongs to, if any.
     const ObservingSession *sessionOf(const Observation &o)
     {
-        if ((o.rowid == 0 && o.record == 0) || m_sessions.empty() || !m_db.tableExists("session_observation"))
+        if ((o.rowid == 0 && o.record == 0) || m_sessions.empty() || !m_sessionTable)
             return nullptr;
-        const std::optional<qint64> id =
-            o.record ? (o.sessionId ? std::optional(o.sessionId) : std::nullopt)
-                     : Sessions::sessionOf(m_db, o.table, o.rowid);
+        std::optional<qint64> id;
+        if (o.record)
+            id = o.sessionId ? std::optional(o.sessionId) : std::nullopt;
+        else if (const auto it = m_rowSessions.constFind(rowKey(o.table, o.rowid)); it != m_rowSessions.constEnd())
+            id = *it;
         if (!id || !m_sessions.count(*id))
             return nullptr;
         auto it = m_sessionRows.find(*id);
@@ -868,6 +951,11 @@ private:
 
     SQLite::Database &m_db;
     OalSessions::Ids m_sessions;
+    QHash<RowKey, QStringList> m_rowImages;
+    QHash<qint64, QStringList> m_recordImages;
+    QHash<RowKey, qint64> m_rowSessions;
+    DayOffsets m_days; // the zone's offsets, for this document only
+    bool m_sessionTable = false;
     std::map<qint64, ObservingSession> m_sessionRows;
     const Collector &m_c;
     QXmlStreamWriter m_x;

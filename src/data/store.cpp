@@ -339,6 +339,30 @@ QueryResult Store::query(const QString &sql)
     return result;
 }
 
+void Store::step(const QString &sql, const std::function<void(const QStringList &)> &columns,
+                 const std::function<bool(const Row &)> &each)
+{
+    try {
+        SQLite::Statement st(*m_db, sql.toStdString());
+        const int n = st.getColumnCount();
+        QStringList names;
+        for (int i = 0; i < n; ++i)
+            names << QString::fromUtf8(st.getColumnName(i));
+        if (columns)
+            columns(names);
+        Row row;
+        row.resize(size_t(n));
+        while (st.executeStep()) {
+            for (int i = 0; i < n; ++i)
+                row[size_t(i)] = columnValue(st.getColumn(i));
+            if (!each(row))
+                break;
+        }
+    } catch (const SQLite::Exception &e) {
+        throw DataError(QString::fromUtf8(e.what()));
+    }
+}
+
 int Store::execute(const QString &sql)
 {
     try {

@@ -87,6 +87,11 @@ public:
     // Runs one statement of the dialect. Errors throw DataError with the
     // store's message.
     QueryResult query(const QString &sql);
+    // Steps `sql`, handing each row to `each` as it is read (false stops);
+    // `columns` hears the column names first. Nothing is held between rows.
+    using Row = std::vector<QVariant>;
+    void step(const QString &sql, const std::function<void(const QStringList &)> &columns,
+              const std::function<bool(const Row &)> &each);
     int execute(const QString &sql);
     // Runs `fn` in one transaction; rolled back when it throws.
     void transaction(const std::function<void()> &fn);

@@ -6,10 +6,12 @@
 #include "reports/reportfonts.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 QString ReportDocument::pageText(int page) const
@@ -43,8 +45,52 @@ QString ReportDocument::text() const
 
 void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF origin) const
 {
-    if (page < 0 || page >= pageCount())
+    if (page >= 0 && page < pageCount())
+        paint(painter, pages[size_t(page)], fontSize, scale, origin);
+}
+
+namespace {
+
+// Text placed in `r` as QPainter::drawText(r, flags, text) places it. A text
+// of one line is put at its baseline directly: laying it out as a paragraph,
+// as the general call does, costs more than painting it.
+void drawText(QPainter &painter, const QFontMetricsF &m, const QRectF &r, int flags, const QString &text,
+              QHash<QString, qreal> *widths)
+{
+    if (text.contains(QChar::LineSeparator) || text.contains('\n') || text.contains('\t') ||
+        (flags & ~int(Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask)) != 0 ||
+        (flags & (Qt::AlignJustify | Qt::AlignAbsolute)) != 0) {
+        painter.drawText(r, flags, text);
         return;
+    }
+    const qreal height = m.ascent() + m.descent();
+    qreal y = r.top();
+    if (flags & Qt::AlignBottom)
+        y = r.bottom() - height;
+    else if (flags & Qt::AlignVCenter)
+        y = r.top() + (r.height() - height) / 2;
+    qreal x = r.left();
+    if (flags & (Qt::AlignRight | Qt::AlignHCenter)) {
+        qreal width = 0;
+        if (!widths || text.size() > 16) {
+            width = m.horizontalAdvance(text);
+        } else if (const auto it = widths->constFind(text); it != widths->constEnd()) {
+            width = *it;
+        } else {
+            if (widths->size() > 100000)
+                widths->clear();
+            width = *widths->insert(text, m.horizontalAdvance(text));
+        }
+        x = flags & Qt::AlignRight ? r.right() - width : r.left() + (r.width() - width) / 2;
+    }
+    painter.drawText(QPointF(x, y + m.ascent()), text);
+}
+
+} // namespace
+
+void ReportDocument::paint(QPainter &painter, const ReportPage &page, double fontSize, qreal scale, QPointF origin,
+                           ReportTextWidths *widths)
+{
     const ReportFonts fonts(fontSize, scale, painter.device());
     auto map = [&](const QRectF &r) {
         return QRectF(origin.x() + r.x() * scale, origin.y() + r.y() * scale, r.width() * scale, r.height() * scale);
@@ -56,19 +102,34 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
     thin.setWidthF(std::max(0.5 * scale, 1.0));
     QPen ink(Qt::black);
     ink.setWidthF(std::max(0.8 * scale, 1.0));
-    for (const ReportItem &item : pages[size_t(page)].items) {
+    // The font and pen are set when they change: a page of a long list sets
+    // the same ones some five hundred times.
+    int font = -1;
+    int pen = -1; // -1: the text pen of `font`
+    std::optional<QFontMetricsF> metrics;
+    for (const ReportItem &item : page.items) {
         const QRectF r = map(item.rect);
         switch (item.kind) {
         case ReportItem::Kind::Text:
-            painter.setFont(fonts.font(item.font));
-            painter.setPen(ReportFonts::color(item.font));
-            painter.drawText(r, item.flags, item.text);
+            if (item.font != font) {
+                font = item.font;
+                painter.setFont(fonts.font(font));
+                painter.setPen(ReportFonts::color(font));
+                metrics.emplace(fonts.font(font), painter.device());
+            } else if (pen != -1) {
+                painter.setPen(ReportFonts::color(font));
+            }
+            pen = -1;
+            drawText(painter, *metrics, r, item.flags, item.text,
+                     widths && font < int(widths->byFont.size()) ? &widths->byFont[size_t(font)] : nullptr);
             break;
         case ReportItem::Kind::Line:
+            pen = 0;
             painter.setPen(item.flags ? ink : thin);
             painter.drawLine(r.topLeft(), r.bottomRight());
             break;
         case ReportItem::Kind::Box:
+            pen = 0;
             painter.setPen(thin);
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(r);
@@ -77,6 +138,7 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
             painter.fillRect(r, item.flags ? QColor(222, 228, 238) : QColor(243, 243, 243));
             break;
         case ReportItem::Kind::Circle:
+            pen = 0;
             painter.setPen(ink);
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(r);
@@ -84,6 +146,7 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
         case ReportItem::Kind::Picture:
             if (item.drawing && item.drawing->paint && !item.drawing->size.isEmpty()) {
                 const QSizeF size = item.drawing->size;
+                pen = 0;
                 painter.save();
                 painter.translate(r.topLeft());
                 painter.scale(r.width() / size.width(), r.height() / size.height());
@@ -98,37 +161,74 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
 
 void ReportDocument::writePdf(const QString &path, const ReportProgress &progress) const
 {
+    ReportPdfFile file(path, title, pageLayout, fontSize);
+    for (int i = 0; i < pageCount(); ++i) {
+        if (progress && !progress(i, pageCount()))
+            throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
+        file.add(pages[size_t(i)]);
+    }
+    file.finish();
+}
+
+struct ReportPdfFile::Open
+{
+    explicit Open(const QString &path) : file(path), writer(std::make_unique<QPdfWriter>(&file)) {}
+    DurableFile::Output file;
+    std::unique_ptr<QPdfWriter> writer;
+    QPainter painter;
+    qreal scale = 1;
+};
+
+namespace {
+
+[[noreturn]] void pdfFailed(const QString &path, const QString &failure, const char *otherwise)
+{
+    throw ReportFailure(ReportErrors::OutputFailed,
+                        "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written: " +
+                            (failure.isEmpty() ? QString::fromLatin1(otherwise) : failure + '.'));
+}
+
+} // namespace
+
+ReportPdfFile::ReportPdfFile(const QString &path, const QString &title, const QPageLayout &pageLayout,
+                             double fontSize)
+    : m_path(QFileInfo(path).absoluteFilePath()), m_fontSize(fontSize)
+{
     try {
         // An earlier PDF of the same name stays until this one is whole on disk.
-        DurableFile::Output file(QFileInfo(path).absoluteFilePath());
-        const auto failed = [&](const char *otherwise) {
-            return ReportFailure(
-                ReportErrors::OutputFailed,
-                "The PDF file " + QFileInfo(path).absoluteFilePath() + " cannot be written: " +
-                    (file.failure().isEmpty() ? QString::fromLatin1(otherwise) : file.failure() + '.'));
-        };
-        {
-            QPdfWriter writer(&file);
-            writer.setTitle(title);
-            writer.setCreator(QStringLiteral("Velnora"));
-            writer.setPageLayout(pageLayout);
-            QPainter painter;
-            if (!painter.begin(&writer))
-                throw failed("it cannot be started.");
-            const qreal scale = writer.resolution() / 72.0;
-            for (int i = 0; i < pageCount(); ++i) {
-                if (progress && !progress(i, pageCount())) {
-                    painter.end();
-                    throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
-                }
-                if (i > 0 && !writer.newPage())
-                    throw failed("a page cannot be added.");
-                paintPage(painter, i, scale);
-            }
-            if (!painter.end())
-                throw failed("the pages cannot be finished.");
-        }
-        file.commit();
+        m_open = std::make_unique<Open>(m_path);
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + e.description());
+    }
+    m_open->writer->setTitle(title);
+    m_open->writer->setCreator(QStringLiteral("Velnora"));
+    m_open->writer->setPageLayout(pageLayout);
+    if (!m_open->painter.begin(m_open->writer.get()))
+        pdfFailed(m_path, m_open->file.failure(), "it cannot be started.");
+    m_open->scale = m_open->writer->resolution() / 72.0;
+}
+
+ReportPdfFile::~ReportPdfFile()
+{
+    if (m_open && m_open->painter.isActive())
+        m_open->painter.end();
+}
+
+void ReportPdfFile::add(const ReportPage &page)
+{
+    if (m_pages > 0 && !m_open->writer->newPage())
+        pdfFailed(m_path, m_open->file.failure(), "a page cannot be added.");
+    ReportDocument::paint(m_open->painter, page, m_fontSize, m_open->scale, QPointF(), &m_widths);
+    ++m_pages;
+}
+
+void ReportPdfFile::finish()
+{
+    if (!m_open->painter.end())
+        pdfFailed(m_path, m_open->file.failure(), "the pages cannot be finished.");
+    m_open->writer.reset();
+    try {
+        m_open->file.commit();
     } catch (const DataError &e) {
         throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + e.description());
     }

@@ -3,14 +3,24 @@
 #include "data/jobprogress.h"
 #include "reports/reportitem.h"
 
+#include <QHash>
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QPainter;
+
+// Widths of short texts painted at one scale on one device, kept from page
+// to page by whoever paints many pages alike.
+struct ReportTextWidths
+{
+    std::array<QHash<QString, qreal>, 8> byFont;
+};
 
 struct ReportPage
 {
@@ -39,8 +49,33 @@ public:
 
     // Paints `page` with `scale` device pixels per point, its top left at `origin`.
     void paintPage(QPainter &painter, int page, qreal scale, QPointF origin = QPointF()) const;
+    static void paint(QPainter &painter, const ReportPage &page, double fontSize, qreal scale,
+                      QPointF origin = QPointF(), ReportTextWidths *widths = nullptr);
 
     // Writes every page to a PDF file; throws ReportFailure when the file
     // cannot be written or the user cancels.
     void writePdf(const QString &path, const ReportProgress &progress = {}) const;
+};
+
+// A PDF file written a page at a time, so that a long report never holds its
+// pages whole. The file appears whole on finish(), or not at all; every
+// failure throws ReportFailure (OutputFailed).
+class ReportPdfFile
+{
+public:
+    ReportPdfFile(const QString &path, const QString &title, const QPageLayout &pageLayout, double fontSize);
+    ~ReportPdfFile();
+    ReportPdfFile(const ReportPdfFile &) = delete;
+    ReportPdfFile &operator=(const ReportPdfFile &) = delete;
+
+    void add(const ReportPage &page);
+    void finish();
+
+private:
+    struct Open;
+    std::unique_ptr<Open> m_open;
+    ReportTextWidths m_widths;
+    QString m_path;
+    double m_fontSize;
+    int m_pages = 0;
 };

@@ -21,11 +21,20 @@ void ReportEngine::setLastError(int number, const QString &text)
 std::shared_ptr<ReportDocument> ReportEngine::render(const ReportProgress &progress) const
 {
     ReportLayout layout = ReportLayout::load(m_fileName);
-    const QueryResult rows = Reports::fetchRows(layout, m_dataSource);
-    layout.empty = Reports::emptyText(layout, rows);
+    const auto rows = Reports::rowsOf(layout, m_dataSource);
+    layout.empty = Reports::emptyText(layout, *rows);
     const QueryResult pictures = Reports::fetchPictures(layout);
     return std::make_shared<ReportDocument>(
-        ReportRenderer::render(layout, rows, QDateTime::currentDateTime(), progress, pictures));
+        ReportRenderer::render(layout, *rows, QDateTime::currentDateTime(), progress, pictures));
+}
+
+ReportRenderer::Written ReportEngine::writePdf(const QString &path, const ReportProgress &progress) const
+{
+    ReportLayout layout = ReportLayout::load(m_fileName);
+    const auto rows = Reports::rowsOf(layout, m_dataSource);
+    layout.empty = Reports::emptyText(layout, *rows);
+    const QueryResult pictures = Reports::fetchPictures(layout);
+    return ReportRenderer::writePdf(layout, *rows, path, QDateTime::currentDateTime(), progress, pictures);
 }
 
 bool ReportEngine::start()
@@ -71,11 +80,11 @@ RecordSource &data1()
     return *d;
 }
 
-QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1)
+std::unique_ptr<ReportRows> rowsOf(const ReportLayout &layout, RecordSource *data1)
 {
     try {
         if (layout.source == ReportLayout::Source::Query)
-            return Store::shared(QString::fromLatin1(ConnectionStrings::kBound))->query(layout.query);
+            return ReportRows::statement(Store::shared(QString::fromLatin1(ConnectionStrings::kBound)), layout.query);
         if (!data1)
             throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + " reads Data1, and there is none.");
         if (!data1->isOpen()) {
@@ -83,20 +92,26 @@ QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1)
             static const QRegularExpression tableName(R"(^\s*\[?([A-Za-z_][A-Za-z0-9_]*)\]?\s*$)");
             const QRegularExpressionMatch m = tableName.match(data1->recordSource());
             if (m.hasMatch())
-                return Store::shared(data1->connectionString())->query("select * from " + m.captured(1));
+                return ReportRows::statement(Store::shared(data1->connectionString()),
+                                             "select * from " + m.captured(1));
             data1->open();
         }
+        return ReportRows::source(*data1);
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
+    }
+}
+
+QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1)
+{
+    const auto rows = rowsOf(layout, data1);
+    try {
         QueryResult r;
-        r.columns = data1->columns();
-        const int n = data1->recordCount();
-        r.rows.reserve(size_t(n));
-        for (int i = 0; i < n; ++i) {
-            std::vector<QVariant> row;
-            row.reserve(size_t(r.columns.size()));
-            for (int c = 0; c < r.columns.size(); ++c)
-                row.push_back(data1->valueAt(i, c));
-            r.rows.push_back(std::move(row));
-        }
+        r.columns = rows->columns();
+        rows->read([&](const ReportRows::Row &row) {
+            r.rows.push_back(row);
+            return true;
+        });
         return r;
     } catch (const DataError &e) {
         throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
@@ -114,11 +129,11 @@ QueryResult fetchPictures(const ReportLayout &layout)
     }
 }
 
-QString emptyText(const ReportLayout &layout, const QueryResult &rows)
+QString emptyText(const ReportLayout &layout, ReportRows &rows)
 {
-    if (!rows.rows.empty() || layout.emptyListQuery.isEmpty())
-        return layout.empty;
     try {
+        if (layout.emptyListQuery.isEmpty() || rows.count() > 0)
+            return layout.empty;
         const QueryResult counted =
             Store::shared(QString::fromLatin1(ConnectionStrings::kBound))->query(layout.emptyListQuery);
         const bool none = counted.rows.empty() || counted.rows[0].empty() || counted.rows[0][0].toLongLong() == 0;

@@ -3,6 +3,8 @@
 #include "data/store.h"
 #include "reports/reportdocument.h"
 #include "reports/reportlayout.h"
+#include "reports/reportrenderer.h"
+#include "reports/reportrows.h"
 
 #include <QObject>
 #include <QString>
@@ -43,6 +45,9 @@ public:
     // Loads the layout named by the report file name (relative to the working
     // directory), reads its rows and lays them out. Throws ReportFailure.
     std::shared_ptr<ReportDocument> render(const ReportProgress &progress = {}) const;
+    // The same report written straight to a PDF file, its pages never held
+    // whole. Throws ReportFailure.
+    ReportRenderer::Written writePdf(const QString &path, const ReportProgress &progress = {}) const;
 
     using Presenter = std::function<void(std::shared_ptr<const ReportDocument>)>;
     void setPresenter(Presenter presenter) { m_presenter = std::move(presenter); }
@@ -71,16 +76,19 @@ ReportEngine &engine();
 RecordSource &data1();
 
 // The rows a layout prints: its own query on velnora.db of the working
-// directory, or the rows of `data1`. Throws ReportFailure (QueryFailed).
+// directory, or the rows of `data1`, stepped as they are read. Throws
+// ReportFailure (QueryFailed).
+std::unique_ptr<ReportRows> rowsOf(const ReportLayout &layout, RecordSource *data1);
+// The same rows read whole.
 QueryResult fetchRows(const ReportLayout &layout, RecordSource *data1);
 
 // The layout's pictures (heading, PNG) when it has any. Throws ReportFailure
 // (QueryFailed).
 QueryResult fetchPictures(const ReportLayout &layout);
 
-// What a list prints when `rows` is empty: the layout's emptyList text when
+// What a list prints when it has no rows: the layout's emptyList text when
 // its query counts nothing, else its empty text. Throws ReportFailure
 // (QueryFailed).
-QString emptyText(const ReportLayout &layout, const QueryResult &rows);
+QString emptyText(const ReportLayout &layout, ReportRows &rows);
 
 } // namespace Reports

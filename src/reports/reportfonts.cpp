@@ -116,16 +116,30 @@ qreal ReportFonts::ascent(int role) const
     return m_metrics[size_t(role)]->ascent() * m_toPoints;
 }
 
+qreal ReportFonts::advance(int role, const QString &text) const
+{
+    constexpr qsizetype kShort = 16;
+    const QFontMetricsF &m = *m_metrics[size_t(role)];
+    if (text.size() > kShort)
+        return m.horizontalAdvance(text);
+    QHash<QString, qreal> &widths = m_widths[size_t(role)];
+    if (const auto it = widths.constFind(text); it != widths.constEnd())
+        return *it;
+    if (widths.size() > 100000)
+        widths.clear();
+    return *widths.insert(text, m.horizontalAdvance(text));
+}
+
 qreal ReportFonts::width(int role, const QString &text) const
 {
-    return m_metrics[size_t(role)]->horizontalAdvance(text) * m_toPoints;
+    return advance(role, text) * m_toPoints;
 }
 
 QString ReportFonts::elided(int role, const QString &text, qreal width) const
 {
     const QFontMetricsF &m = *m_metrics[size_t(role)];
     const qreal w = width / m_toPoints;
-    if (m.horizontalAdvance(text) <= w)
+    if (advance(role, text) <= w)
         return text;
     return m.elidedText(text, Qt::ElideRight, w);
 }
@@ -141,7 +155,7 @@ QStringList ReportFonts::wrap(int role, const QString &text, qreal width) const
 {
     const QFontMetricsF &m = *m_metrics[size_t(role)];
     const qreal w = width / m_toPoints;
-    if (!text.contains('\n') && m.horizontalAdvance(text) <= w)
+    if (!text.contains('\n') && advance(role, text) <= w)
         return {text};
     // Spaces that must not break become no-break spaces of the same length,
     // so that the pieces can be cut from the text as it was.

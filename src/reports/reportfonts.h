@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -44,5 +45,8 @@ private:
     static QFont make(int role, double bodySize);
     std::array<QFont, kCount> m_fonts;
     std::array<std::unique_ptr<QFontMetricsF>, kCount> m_metrics;
+    // Widths of short texts, which a long list repeats (types, magnitudes).
+    mutable std::array<QHash<QString, qreal>, kCount> m_widths;
+    qreal advance(int role, const QString &text) const;
     qreal m_toPoints = 1;
 };

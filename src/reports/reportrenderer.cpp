@@ -5,6 +5,7 @@
 #include "reports/reporterror.h"
 #include "reports/reportpageitems.h"
 #include "reports/reportfonts.h"
+#include "data/dataerror.h"
 
 #include <QDate>
 #include <QHash>
@@ -12,9 +13,11 @@
 #include <QPainter>
 #include <QPageSize>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -128,18 +131,100 @@ private:
     QHash<QString, int> m_index;
 };
 
+// Laid-out pages waiting in a scratch file until their number is known for
+// the footers; pictures stay in memory, as a file cannot hold their drawing.
+// A page goes out and comes back as one block of plain bytes.
+class PageSpool
+{
+public:
+    PageSpool()
+    {
+        if (!m_file.open())
+            throw ReportFailure(ReportErrors::OutputFailed,
+                                "The report's scratch file cannot be made: " + m_file.errorString());
+    }
+
+    int count() const { return int(m_sizes.size()); }
+
+    void put(const ReportPage &page)
+    {
+        m_block.clear();
+        for (const ReportItem &item : page.items) {
+            Fixed f{item.rect.x(), item.rect.y(), item.rect.width(), item.rect.height(), qint32(item.flags), -1,
+                    qint32(item.text.size()), quint8(item.kind), item.font};
+            if (item.drawing) {
+                f.drawing = qint32(m_drawings.size());
+                m_drawings.push_back(item.drawing);
+            }
+            m_block.append(reinterpret_cast<const char *>(&f), sizeof f);
+            m_block.append(reinterpret_cast<const char *>(item.text.constData()),
+                           item.text.size() * qsizetype(sizeof(QChar)));
+        }
+        if (m_file.write(m_block) != m_block.size())
+            throw ReportFailure(ReportErrors::OutputFailed,
+                                "The report's scratch file cannot be written: " + m_file.errorString());
+        m_sizes.push_back(m_block.size());
+    }
+
+    // Hands back each page in the order put.
+    void replay(const std::function<void(ReportPage &, int)> &each)
+    {
+        if (!m_file.flush() || !m_file.seek(0))
+            throw ReportFailure(ReportErrors::OutputFailed,
+                                "The report's scratch file cannot be read: " + m_file.errorString());
+        for (int i = 0; i < count(); ++i) {
+            m_block.resize(m_sizes[size_t(i)]);
+            if (m_file.read(m_block.data(), m_block.size()) != m_block.size())
+                throw ReportFailure(ReportErrors::OutputFailed,
+                                    "The report's scratch file cannot be read: " + m_file.errorString());
+            ReportPage page;
+            for (qsizetype at = 0; at < m_block.size();) {
+                Fixed f;
+                std::memcpy(&f, m_block.constData() + at, sizeof f);
+                at += sizeof f;
+                ReportItem item;
+                item.kind = ReportItem::Kind(f.kind);
+                item.font = f.font;
+                item.flags = f.flags;
+                item.rect = QRectF(f.x, f.y, f.w, f.h);
+                item.text = QString(reinterpret_cast<const QChar *>(m_block.constData() + at), f.length);
+                at += qsizetype(f.length) * qsizetype(sizeof(QChar));
+                if (f.drawing >= 0)
+                    item.drawing = m_drawings[size_t(f.drawing)];
+                page.items.push_back(std::move(item));
+            }
+            each(page, i);
+        }
+    }
+
+private:
+    struct Fixed
+    {
+        qreal x, y, w, h;
+        qint32 flags, drawing, length;
+        quint8 kind, font;
+    };
+    QTemporaryFile m_file;
+    QByteArray m_block;
+    std::vector<qsizetype> m_sizes;
+    std::vector<std::shared_ptr<const ReportDrawing>> m_drawings;
+};
+
 class Paginator
 {
 public:
-    Paginator(const ReportLayout &layout, const QueryResult &rows, const QDateTime &printedAt,
-              const ReportProgress &progress, const QueryResult &pictures)
-        : L(layout), R(rows), P(pictures), m_columns(rows.columns), m_fonts(layout.fontSize), m_printedAt(printedAt),
-          m_progress(progress)
+    using Row = ReportRows::Row;
+
+    // With a spool, each page goes there when the next one starts, and the
+    // document keeps only the page being laid out; footers wait for replay().
+    Paginator(const ReportLayout &layout, ReportRows &rows, const QDateTime &printedAt,
+              const ReportProgress &progress, const QueryResult &pictures, PageSpool *spool = nullptr)
+        : L(layout), m_rows(rows), P(pictures), m_columnNames(rows.columns()), m_columns(m_columnNames),
+          m_fonts(layout.fontSize), m_printedAt(printedAt), m_progress(progress), m_spool(spool)
     {
         doc.title = layout.title;
         doc.fileName = layout.fileName;
         doc.fontSize = layout.fontSize;
-        doc.rowCount = int(rows.rows.size());
         doc.pageLayout = QPageLayout(QPageSize(layout.paper), layout.orientation, QMarginsF());
         const QSizeF size = doc.pageSize();
         m_pageWidth = size.width();
@@ -156,21 +241,53 @@ public:
     {
         checkFields();
         order();
-        if (!R.rows.empty()) {
-            m_subtitle = fill(L.subtitle, m_order.front());
-            m_title = fill(L.title, m_order.front());
-        } else {
-            m_subtitle = fill(L.subtitle, -1);
-            m_title = fill(L.title, -1);
-        }
+        // The title and subtitle name the first row's values.
+        Row first;
+        bool any = false;
+        eachRow([&](size_t) {
+            first = *m_row;
+            any = true;
+            return false;
+        });
+        m_subtitle = fill(L.subtitle, any ? &first : nullptr);
+        m_title = fill(L.title, any ? &first : nullptr);
         doc.title = m_title;
         if (L.kind == ReportLayout::Kind::Table)
             table();
         else
             sheets();
         pictures();
-        footers();
+        doc.rowCount = int(m_seen);
+        if (m_spool) {
+            m_spool->put(doc.pages.back());
+            doc.pages.clear();
+        } else {
+            const int total = doc.pageCount();
+            for (int i = 0; i < total; ++i)
+                footer(doc.pages[size_t(i)], i, total);
+        }
         return std::move(doc);
+    }
+
+    // The rule, the date printed and "Page n of m" at the foot of a page.
+    void footer(ReportPage &p, int i, int total) const
+    {
+        const QString printed = "Printed " + m_printedAt.toString("M/d/yyyy h:mm AP");
+        const qreal h = m_fonts.lineHeight(ReportItem::Small);
+        ReportItem rule;
+        rule.kind = ReportItem::Kind::Line;
+        rule.rect = QRectF(QPointF(m_left, m_footerTop), QPointF(m_right, m_footerTop));
+        p.items.push_back(rule);
+        for (const auto &[align, t] :
+             {std::pair{int(Qt::AlignLeft), printed},
+              std::pair{int(Qt::AlignRight), QString("Page %1 of %2").arg(i + 1).arg(total)}}) {
+            ReportItem item;
+            item.font = ReportItem::Small;
+            item.flags = align | Qt::AlignTop;
+            item.rect = QRectF(m_left, m_footerTop + 3, m_width, h);
+            item.text = t;
+            p.items.push_back(item);
+        }
     }
 
     ReportDocument doc;
@@ -184,24 +301,52 @@ private:
             if (m_columns.of(f) < 0)
                 throw ReportFailure(ReportErrors::LayoutInvalid,
                                     L.fileName + ": the report's rows have no field " + f + " (they have " +
-                                        R.columns.join(", ") + ")");
+                                        m_columnNames.join(", ") + ")");
     }
 
-    QVariant value(int row, const QString &field) const
+    QVariant value(const Row *row, const QString &field) const
     {
         const int c = m_columns.of(field);
-        if (row < 0 || c < 0)
+        if (!row || c < 0)
             return QVariant();
-        const auto &r = R.rows[size_t(row)];
-        return c < int(r.size()) ? r[size_t(c)] : QVariant();
+        return c < int(row->size()) ? (*row)[size_t(c)] : QVariant();
+    }
+
+    // Calls `each` with the position of every row in print order, the row
+    // itself in m_row, until it answers false. Unsorted rows are stepped from
+    // their source; sorted ones are held, as their order needs them all.
+    void eachRow(const std::function<bool(size_t)> &each)
+    {
+        if (m_sorted) {
+            for (size_t n = 0; n < m_order.size(); ++n) {
+                m_row = &m_held[size_t(m_order[n])];
+                if (!each(n))
+                    break;
+            }
+        } else {
+            size_t n = 0;
+            m_rows.read([&](const Row &r) {
+                m_row = &r;
+                return each(n++);
+            });
+        }
+        m_row = nullptr;
     }
 
     void order()
     {
-        m_order.resize(R.rows.size());
-        std::iota(m_order.begin(), m_order.end(), 0);
-        if (L.sort.empty())
+        if (L.sort.empty()) {
+            m_total = m_rows.count();
             return;
+        }
+        m_rows.read([this](const Row &r) {
+            m_held.push_back(r);
+            return true;
+        });
+        m_total = int(m_held.size());
+        m_sorted = true;
+        m_order.resize(m_held.size());
+        std::iota(m_order.begin(), m_order.end(), 0);
         // Each key's values are read once, as what they are compared as.
         struct Key
         {
@@ -211,7 +356,7 @@ private:
         std::vector<Key> keys(L.sort.size());
         for (size_t i = 0; i < L.sort.size(); ++i) {
             const int c = m_columns.of(L.sort[i].field);
-            for (const auto &r : R.rows) {
+            for (const auto &r : m_held) {
                 const QVariant &v = r[size_t(c)];
                 if (L.sort[i].as == ReportSortKey::As::Text)
                     keys[i].text.push_back(v.isNull() ? QString() : plainText(v));
@@ -240,17 +385,18 @@ private:
         });
     }
 
-    QString fill(const QString &text, int row) const
+    QString fill(const QString &text, const Row *row) const
     {
         QString out = text;
         for (const QString &name : templateFields(text))
-            out.replace("{" + name + "}", row < 0 ? QString() : plainText(value(row, name)).trimmed());
+            out.replace("{" + name + "}", !row ? QString() : plainText(value(row, name)).trimmed());
         return out;
     }
 
-    QString cell(const ReportField &f, int row, bool oneLine) const
+    // A value of the current row as its field prints it.
+    QString cell(const ReportField &f, bool oneLine) const
     {
-        QString t = ReportRenderer::formatValue(f, value(row, f.field));
+        QString t = ReportRenderer::formatValue(f, value(m_row, f.field));
         if (oneLine)
             t.replace(QLatin1String("\r\n"), QLatin1String(" "))
                 .replace('\n', ' ')
@@ -263,7 +409,7 @@ private:
 
     void tick(int done)
     {
-        if (m_progress && (done % 64) == 0 && !m_progress(done, int(R.rows.size())))
+        if (m_progress && (done % 64) == 0 && !m_progress(done, std::max(m_total, done)))
             throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
     }
 
@@ -289,6 +435,10 @@ private:
 
     void newPage()
     {
+        if (m_spool && !doc.pages.empty()) {
+            m_spool->put(doc.pages.back());
+            doc.pages.clear();
+        }
         doc.pages.emplace_back();
         qreal y = ReportRenderer::kMargin;
         const qreal th = m_fonts.lineHeight(ReportItem::Title);
@@ -358,30 +508,6 @@ private:
             m_y += h;
         }
         m_inPictures = false;
-    }
-
-    void footers()
-    {
-        const int total = doc.pageCount();
-        const QString printed = "Printed " + m_printedAt.toString("M/d/yyyy h:mm AP");
-        const qreal h = m_fonts.lineHeight(ReportItem::Small);
-        for (int i = 0; i < total; ++i) {
-            ReportPage &p = doc.pages[size_t(i)];
-            ReportItem rule;
-            rule.kind = ReportItem::Kind::Line;
-            rule.rect = QRectF(QPointF(m_left, m_footerTop), QPointF(m_right, m_footerTop));
-            p.items.push_back(rule);
-            for (const auto &[align, t] :
-                 {std::pair{int(Qt::AlignLeft), printed},
-                  std::pair{int(Qt::AlignRight), QString("Page %1 of %2").arg(i + 1).arg(total)}}) {
-                ReportItem item;
-                item.font = ReportItem::Small;
-                item.flags = align | Qt::AlignTop;
-                item.rect = QRectF(m_left, m_footerTop + 3, m_width, h);
-                item.text = t;
-                p.items.push_back(item);
-            }
-        }
     }
 
     // ----- lists ------------------------------------------------------------
@@ -470,7 +596,7 @@ private:
         return f.label.isEmpty() ? 0 : m_fonts.width(ReportItem::Bold, f.label + ":") + 5;
     }
 
-    RowBlock measureRow(int row) const
+    RowBlock measureRow() const
     {
         RowBlock b;
         b.cells.reserve(L.columns.size());
@@ -482,7 +608,7 @@ private:
                 continue;
             }
             const qreal w = m_colW[i] - 2 * kPad;
-            const QString t = cell(c, row, !c.wrap);
+            const QString t = cell(c, !c.wrap);
             if (t.isEmpty()) {
                 b.cells.emplace_back();
                 continue;
@@ -494,7 +620,7 @@ private:
             b.bandLines = std::max(b.bandLines, int(b.cells.back().size()));
         }
         for (const ReportField &d : L.details) {
-            const QString t = cell(d, row, false);
+            const QString t = cell(d, false);
             if (t.isEmpty())
                 continue;
             const qreal avail = m_width - m_detailIndent - detailLabelWidth(d) - kPad;
@@ -588,16 +714,21 @@ private:
         m_pageTopOfRows = m_y;
         const qreal pageRoom = m_bottom - m_pageTopOfRows - (L.group ? 6 + groupHeadingHeight() : 0);
         const int groupCol = L.group ? m_columns.of(L.group->field) : -1;
-        // Rows per group value, for the {count} of group headings.
-        std::vector<int> groupSizes(m_order.size(), 0);
+        // Rows in each run of one group value, for the {count} of group
+        // headings: a pass of its own, as a heading prints before its rows.
+        std::vector<int> groupSizes;
         if (groupCol >= 0) {
-            size_t start = 0;
-            for (size_t i = 1; i <= m_order.size(); ++i)
-                if (i == m_order.size() || groupKey(m_order[i]) != groupKey(m_order[start])) {
-                    groupSizes[start] = int(i - start);
-                    start = i;
-                }
+            QString key;
+            eachRow([&](size_t n) {
+                const QString k = groupKey();
+                if (n == 0 || k != key)
+                    groupSizes.push_back(0);
+                ++groupSizes.back();
+                key = k;
+                return true;
+            });
         }
+        size_t group = 0;
         QString current;
         int currentCount = 0;
         int stripe = 0;
@@ -606,19 +737,19 @@ private:
             if (groupCol >= 0)
                 groupHeading(current, currentCount, true);
         };
-        for (size_t n = 0; n < m_order.size(); ++n) {
+        eachRow([&](size_t n) {
             tick(int(n));
-            const int row = m_order[n];
-            const RowBlock b = measureRow(row);
+            ++m_seen;
+            const RowBlock b = measureRow();
             const qreal whole = rowHeight(b, 0, b.units());
             // A row up to a third of a page moves whole to the next page; a
             // taller one fills what is left and continues, with at least two
             // of its lines on the page where it starts.
             const bool split = whole > pageRoom / 3;
             const qreal first = split ? rowHeight(b, 0, std::min(2, b.units())) : whole;
-            if (groupCol >= 0 && (n == 0 || groupKey(row) != current)) {
-                current = groupKey(row);
-                currentCount = groupSizes[n];
+            if (groupCol >= 0 && (n == 0 || groupKey() != current)) {
+                current = groupKey();
+                currentCount = group < groupSizes.size() ? groupSizes[group++] : 1;
                 stripe = 0;
                 if ((L.group->newPage && n > 0) || m_y + 6 + groupHeadingHeight() + first > m_bottom)
                     startRowsPage();
@@ -637,17 +768,18 @@ private:
                     continuePage();
             }
             ++stripe;
-        }
+            return true;
+        });
         endOfList();
     }
 
-    QString groupKey(int row) const
+    QString groupKey() const
     {
         const ReportField *f = nullptr;
         for (const ReportField &c : L.columns)
             if (c.field.compare(L.group->field, Qt::CaseInsensitive) == 0)
                 f = &c;
-        return f ? cell(*f, row, true) : plainText(value(row, L.group->field)).trimmed();
+        return f ? cell(*f, true) : plainText(value(m_row, L.group->field)).trimmed();
     }
 
     void startRowsPage()
@@ -659,7 +791,7 @@ private:
     void endOfList()
     {
         const qreal h = m_fonts.lineHeight(ReportItem::Bold) + 6;
-        if (m_order.empty()) {
+        if (m_seen == 0) {
             text(QRectF(m_left + kPad, m_y + 8, m_width, h), ReportItem::Body, Qt::AlignLeft | Qt::AlignTop,
                  L.empty);
             return;
@@ -671,8 +803,8 @@ private:
         m_y += 4;
         line(m_left, m_y, m_right, m_y, true);
         QString t = L.count;
-        t.replace("{n}", QString::number(m_order.size()));
-        t.replace("{s}", m_order.size() == 1 ? QString() : QStringLiteral("s"));
+        t.replace("{n}", QString::number(m_seen));
+        t.replace("{s}", m_seen == 1 ? QString() : QStringLiteral("s"));
         text(QRectF(m_left + kPad, m_y + 3, m_width - 2 * kPad, h), ReportItem::Bold,
              Qt::AlignLeft | Qt::AlignTop, t);
         m_y += h;
@@ -692,10 +824,10 @@ private:
         qreal heightOf(int from, int to) const { return from == 0 && to == units ? height : part(from, to); }
     };
 
-    std::vector<SheetLine> sheetBlock(int row)
+    std::vector<SheetLine> sheetBlock()
     {
         std::vector<SheetLine> lines;
-        const QString heading = fill(L.heading, row);
+        const QString heading = fill(L.heading, m_row);
         if (!heading.isEmpty()) {
             const qreal h = groupHeadingHeight();
             lines.push_back({h + 4, [=, this](qreal y, int, int) {
@@ -717,7 +849,7 @@ private:
             // Empty values are left out; write-in blanks are always printed.
             std::vector<std::pair<const ReportField *, QString>> shown;
             for (const ReportField &f : s.fields) {
-                const QString v = f.writeIn ? QString() : cell(f, row, false);
+                const QString v = f.writeIn ? QString() : cell(f, false);
                 if (f.writeIn || !v.isEmpty())
                     shown.emplace_back(&f, v);
             }
@@ -794,9 +926,10 @@ private:
         newPage();
         const qreal bodyHeight = m_bottom - m_y;
         const qreal top = m_y;
-        for (size_t n = 0; n < m_order.size(); ++n) {
+        eachRow([&](size_t n) {
             tick(int(n));
-            const std::vector<SheetLine> lines = sheetBlock(m_order[n]);
+            ++m_seen;
+            const std::vector<SheetLine> lines = sheetBlock();
             qreal height = 0;
             for (const SheetLine &l : lines)
                 height += l.height;
@@ -820,19 +953,27 @@ private:
                     from = to;
                 }
             }
-        }
+            return true;
+        });
         endOfList();
     }
 
     const ReportLayout &L;
-    const QueryResult &R;
+    ReportRows &m_rows;
     const QueryResult &P;
     bool m_inPictures = false;
+    QStringList m_columnNames;
     ColumnIndex m_columns;
     ReportFonts m_fonts;
     QDateTime m_printedAt;
     ReportProgress m_progress;
-    std::vector<int> m_order;
+    PageSpool *m_spool;
+    std::vector<int> m_order; // print order of m_held
+    std::vector<Row> m_held;  // the rows, when they are sorted
+    bool m_sorted = false;
+    const Row *m_row = nullptr; // the row being laid out
+    int m_total = 0;            // rows expected, for the progress
+    size_t m_seen = 0;          // rows laid out
     QString m_title;
     QString m_subtitle;
     std::vector<qreal> m_colX;
@@ -884,8 +1025,57 @@ QString formatValue(const ReportField &f, const QVariant &v)
 ReportDocument render(const ReportLayout &layout, const QueryResult &rows, const QDateTime &printedAt,
                       const ReportProgress &progress, const QueryResult &pictures)
 {
-    Paginator p(layout, rows, printedAt, progress, pictures);
-    return p.run();
+    const auto held = ReportRows::held(rows);
+    return render(layout, *held, printedAt, progress, pictures);
+}
+
+ReportDocument render(const ReportLayout &layout, ReportRows &rows, const QDateTime &printedAt,
+                      const ReportProgress &progress, const QueryResult &pictures)
+{
+    try {
+        Paginator p(layout, rows, printedAt, progress, pictures);
+        return p.run();
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
+    }
+}
+
+Written stream(const ReportLayout &layout, ReportRows &rows, const PageSink &sink, const QDateTime &printedAt,
+               const ReportProgress &progress, const QueryResult &pictures)
+{
+    PageSpool spool;
+    Written out;
+    try {
+        Paginator p(layout, rows, printedAt, progress, pictures, &spool);
+        const ReportDocument doc = p.run();
+        out.rows = doc.rowCount;
+        out.pages = spool.count();
+        spool.replay([&](ReportPage &page, int i) {
+            if (progress && i % 16 == 0 && !progress(i, out.pages))
+                throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
+            p.footer(page, i, out.pages);
+            sink(doc, page);
+        });
+    } catch (const DataError &e) {
+        throw ReportFailure(ReportErrors::QueryFailed, layout.fileName + ": " + e.description());
+    }
+    return out;
+}
+
+Written writePdf(const ReportLayout &layout, ReportRows &rows, const QString &path, const QDateTime &printedAt,
+                 const ReportProgress &progress, const QueryResult &pictures)
+{
+    std::unique_ptr<ReportPdfFile> file;
+    const Written out = stream(
+        layout, rows,
+        [&](const ReportDocument &doc, const ReportPage &page) {
+            if (!file)
+                file = std::make_unique<ReportPdfFile>(path, doc.title, doc.pageLayout, doc.fontSize);
+            file->add(page);
+        },
+        printedAt, progress, pictures);
+    file->finish();
+    return out;
 }
 
 } // namespace ReportRenderer

@@ -3,6 +3,7 @@
 #include "data/store.h"
 #include "reports/reportdocument.h"
 #include "reports/reportlayout.h"
+#include "reports/reportrows.h"
 
 #include <QDateTime>
 
@@ -20,6 +21,29 @@ inline constexpr qreal kMargin = 36; // half an inch all round
 ReportDocument render(const ReportLayout &layout, const QueryResult &rows,
                       const QDateTime &printedAt = QDateTime::currentDateTime(),
                       const ReportProgress &progress = {}, const QueryResult &pictures = {});
+ReportDocument render(const ReportLayout &layout, ReportRows &rows,
+                      const QDateTime &printedAt = QDateTime::currentDateTime(),
+                      const ReportProgress &progress = {}, const QueryResult &pictures = {});
+
+// Lays the rows out and hands each finished page, footer included, to `sink`
+// with the document it belongs to (title, paper; no pages), never holding
+// more than a page and a row: the pages wait in a scratch file until their
+// number is known. `progress` hears the rows laid out, then the pages handed
+// on. Throws ReportFailure as render() does.
+struct Written
+{
+    int rows = 0;
+    int pages = 0;
+};
+using PageSink = std::function<void(const ReportDocument &, const ReportPage &)>;
+Written stream(const ReportLayout &layout, ReportRows &rows, const PageSink &sink,
+               const QDateTime &printedAt = QDateTime::currentDateTime(), const ReportProgress &progress = {},
+               const QueryResult &pictures = {});
+
+// The pages streamed to the PDF file `path`, whole or not at all.
+Written writePdf(const ReportLayout &layout, ReportRows &rows, const QString &path,
+                 const QDateTime &printedAt = QDateTime::currentDateTime(), const ReportProgress &progress = {},
+                 const QueryResult &pictures = {});
 
 // A value as the field prints it.
 QString formatValue(const ReportField &field, const QVariant &value);

@@ -2,9 +2,11 @@
 // errors that name the place, pagination with repeated headings and page
 // numbers, groups, formats, worksheets, sheets, and the PDF they make.
 #include "reports/reportdocument.h"
+#include "reports/reportfonts.h"
 #include "reports/reporterror.h"
 #include "reports/reportlayout.h"
 #include "reports/reportrenderer.h"
+#include "reports/reportrows.h"
 #include "support/testsupport.h"
 
 #include <QFile>
@@ -12,6 +14,8 @@
 #include <QRegularExpression>
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -482,6 +486,150 @@ private slots:
                                &description),
                  int(ReportErrors::LayoutInvalid));
         QVERIFY2(description.contains("picture 1 is no image"), qPrintable(description));
+    }
+
+    // Pages handed on one by one, held nowhere, are the pages a whole
+    // document holds: same items in the same places, footers included.
+    void streamedPagesAreTheRenderedPages_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("list") << tableLayout() << 300;
+        QTest::newRow("groups") << tableLayout(R"(, "group": {"field": "grp", "heading": "{value}: {count}"})") << 130;
+        QTest::newRow("sorted") << tableLayout(R"(, "sort": [{"field": "mag", "descending": true}])") << 90;
+        QTest::newRow("sheets") << QByteArray(R"({"format": "velnora-report 1", "kind": "sheet", "title": "{name}",
+            "rows": {"from": "Data1"}, "heading": "Object {ID}",
+            "sections": [{"heading": "Data", "fields": [{"field": "name", "label": "Name"},
+                                                        {"field": "mag", "label": "Mag", "format": "0.0"}]}],
+            "noteLines": 3})") << 25;
+        QTest::newRow("empty") << tableLayout() << 0;
+    }
+
+    void streamedPagesAreTheRenderedPages()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(int, rows);
+        const ReportLayout layout = ReportLayout::parse(json, "test.rpt");
+        const QDateTime at(QDate(2024, 3, 9), QTime(21, 40));
+        const QueryResult data = numberedRows(rows);
+        const ReportDocument whole = ReportRenderer::render(layout, data, at);
+        const auto source = ReportRows::held(data);
+        std::vector<ReportPage> pages;
+        QString title;
+        const ReportRenderer::Written w = ReportRenderer::stream(
+            layout, *source,
+            [&](const ReportDocument &doc, const ReportPage &page) {
+                title = doc.title;
+                pages.push_back(page);
+            },
+            at);
+        QCOMPARE(w.rows, rows);
+        QCOMPARE(w.pages, whole.pageCount());
+        QCOMPARE(int(pages.size()), whole.pageCount());
+        QCOMPARE(title, whole.title);
+        for (size_t p = 0; p < pages.size(); ++p) {
+            const auto &a = pages[p].items;
+            const auto &b = whole.pages[p].items;
+            QCOMPARE(a.size(), b.size());
+            for (size_t i = 0; i < a.size(); ++i) {
+                QCOMPARE(int(a[i].kind), int(b[i].kind));
+                QCOMPARE(a[i].font, b[i].font);
+                QCOMPARE(a[i].flags, b[i].flags);
+                QCOMPARE(a[i].rect, b[i].rect);
+                QCOMPARE(a[i].text, b[i].text);
+            }
+        }
+    }
+
+    // A list stepped from a store statement straight into a PDF file: the
+    // file says what the whole document says, a failing query is the
+    // query's failure, and a cancel leaves no file behind.
+    void rowsStepFromTheStoreIntoThePdf()
+    {
+        ScopedWorkDir dir;
+        auto store = std::make_shared<Store>(dir.file("s.db"));
+        store->execute("create table t (ID integer, name text)");
+        store->transaction([&] {
+            for (int i = 1; i <= 400; ++i)
+                store->execute(QString("insert into t values (%1, 'Object %2')").arg(i).arg(i, 4, 10, QChar('0')));
+        });
+        const ReportLayout layout = ReportLayout::parse(tableLayout(R"(, "count": "{n} object{s}")"), "t.rpt");
+        // A closing semicolon is how people end a statement they type.
+        const auto rows = ReportRows::statement(store, "select ID, name from t where ID > 10 order by ID desc;\n");
+        QCOMPARE(rows->count(), 390);
+        const ReportRenderer::Written w = ReportRenderer::writePdf(layout, *rows, dir.file("list.pdf"));
+        const ReportDocument whole = ReportRenderer::render(layout, store->query("select ID, name from t where ID > 10 "
+                                                                                "order by ID desc"));
+        QCOMPARE(w.rows, 390);
+        QCOMPARE(w.pages, whole.pageCount());
+        QCOMPARE(pdfPageCount(dir.file("list.pdf")), whole.pageCount());
+        const QString text = pdfText(dir.file("list.pdf"));
+        QVERIFY(text.contains("Object 0400") && text.contains("Object 0011") && !text.contains("Object 0010"));
+        QVERIFY(text.contains("390 objects"));
+        QVERIFY(text.contains(QString("Page %1 of %1").arg(w.pages)));
+        QVERIFY(text.indexOf("Object 0400") < text.indexOf("Object 0011"));
+
+        const auto bad = ReportRows::statement(store, "select ID, name from nowhere");
+        QCOMPARE(failureNumber([&] { ReportRenderer::writePdf(layout, *bad, dir.file("bad.pdf")); }),
+                 int(ReportErrors::QueryFailed));
+        QCOMPARE(failureNumber([&] {
+                     ReportRenderer::writePdf(layout, *rows, dir.file("cancelled.pdf"), QDateTime::currentDateTime(),
+                                              [](int done, int) { return done < 200; });
+                 }),
+                 int(ReportErrors::Cancelled));
+        QVERIFY(!QFileInfo::exists(dir.file("bad.pdf")));
+        QVERIFY(!QFileInfo::exists(dir.file("cancelled.pdf")));
+    }
+
+    // One-line texts are painted at their baseline directly; each alignment
+    // must land where Qt's own paragraph drawing puts it.
+    void oneLineTextsLandWhereParagraphsWould()
+    {
+        const qreal scale = 4;
+        const QRectF rect(10, 6, 120, 18);
+        for (int h : {int(Qt::AlignLeft), int(Qt::AlignRight), int(Qt::AlignHCenter)})
+            for (int v : {int(Qt::AlignTop), int(Qt::AlignBottom), int(Qt::AlignVCenter)}) {
+                ReportPage page;
+                ReportItem item;
+                item.font = ReportItem::Body;
+                item.flags = h | v;
+                item.rect = rect;
+                item.text = "NGC 7000 +44 20";
+                page.items.push_back(item);
+                QImage ours(600, 140, QImage::Format_RGB32), qt(600, 140, QImage::Format_RGB32);
+                ours.fill(Qt::white);
+                qt.fill(Qt::white);
+                {
+                    QPainter p(&ours);
+                    ReportDocument::paint(p, page, 8.5, scale);
+                }
+                {
+                    QPainter p(&qt);
+                    p.setRenderHint(QPainter::Antialiasing, true);
+                    p.setRenderHint(QPainter::TextAntialiasing, true);
+                    p.setFont(ReportFonts(8.5, scale, &qt).font(ReportItem::Body));
+                    p.setPen(Qt::black);
+                    p.drawText(QRectF(rect.x() * scale, rect.y() * scale, rect.width() * scale, rect.height() * scale),
+                               h | v, item.text);
+                }
+                // The inked box of each: the same to a pixel.
+                const auto inked = [](const QImage &image) {
+                    QRect box;
+                    for (int y = 0; y < image.height(); ++y)
+                        for (int x = 0; x < image.width(); ++x)
+                            if (qGray(image.pixel(x, y)) < 128)
+                                box |= QRect(x, y, 1, 1);
+                    return box;
+                };
+                const QRect a = inked(ours), b = inked(qt);
+                QVERIFY2(!a.isEmpty(), "nothing painted");
+                QVERIFY2(std::abs(a.left() - b.left()) <= 1 && std::abs(a.top() - b.top()) <= 1 &&
+                             std::abs(a.right() - b.right()) <= 1 && std::abs(a.bottom() - b.bottom()) <= 1,
+                         qPrintable(QString("flags %1: ours %2,%3 %4x%5, Qt's %6,%7 %8x%9")
+                                        .arg(h | v)
+                                        .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
+                                        .arg(b.x()).arg(b.y()).arg(b.width()).arg(b.height())));
+            }
     }
 
     void cancelStopsTheRender()

@@ -1,5 +1,6 @@
 // make_store ROWS DIR: a velnora.db in DIR whose Sac72 holds ROWS objects,
-// with 100,000 observations over the logbooks and 1,000,000 history rows, so
+// with 100,000 observations over the logbooks and 1,000,000 history rows (the
+// earlier versions of those observations, edited on their own night), so
 // that the windows and reports can be timed on a catalogue and a log far
 // larger than the starter's.
 //
@@ -122,6 +123,7 @@ private:
         QString table;
         int64_t rowid;
         std::string designation;
+        std::string date; // the night the row shows
     };
 
     SQLite::Database &m_db;
@@ -260,10 +262,11 @@ int Generator::observe()
         for (int i = 0; i < kPlanetLogRows && !bodies.empty(); ++i) {
             const std::string body = pick(bodies);
             add.bind(1, body);
-            bindObservation(add, 2, observation());
+            const Observation o = observation();
+            bindObservation(add, 2, o);
             add.exec();
             add.reset();
-            m_observed.push_back({log.table, m_db.getLastInsertRowid(), body});
+            m_observed.push_back({log.table, m_db.getLastInsertRowid(), body, o.date});
             --left;
         }
     }
@@ -309,11 +312,12 @@ int Generator::observe()
             if (index++ < int(next))
                 continue;
             next += step;
-            bindObservation(mark, 1, observation());
+            const Observation o = observation();
+            bindObservation(mark, 1, o);
             mark.bind(10, pickRows.getColumn(0).getInt64());
             mark.exec();
             mark.reset();
-            m_observed.push_back({c->table, pickRows.getColumn(0).getInt64(), text(pickRows, 1)});
+            m_observed.push_back({c->table, pickRows.getColumn(0).getInt64(), text(pickRows, 1), o.date});
             ++marked;
         }
         left -= marked;
@@ -330,7 +334,10 @@ void Generator::writeHistory(int rows)
     std::uniform_int_distribution<size_t> anyObserved(0, m_observed.size() - 1);
     for (int i = 0; i < rows; ++i) {
         const Observed &o = m_observed[anyObserved(m_random)];
-        const Observation before = observation();
+        // An earlier version of the same night's observation, as when its
+        // notes or grades were edited: the log keeps its 100,000 observations.
+        Observation before = observation();
+        before.date = o.date;
         add.bind(1, o.table.toStdString());
         add.bind(2, int64_t(o.rowid));
         add.bind(3, o.designation);
