@@ -36,6 +36,16 @@ EquipmentItem eyepiece(const QString &name, double focal, double afov)
     return e;
 }
 
+EquipmentItem site(const QString &name, double latitude, double longitude)
+{
+    EquipmentItem s;
+    s.kind = Kind::Site;
+    s.name = name;
+    s.latitude = latitude;
+    s.longitude = longitude;
+    return s;
+}
+
 } // namespace
 
 class TestEquipment : public QObject
@@ -133,11 +143,7 @@ private slots:
         SQLite::Database &db = m_store->db();
         EquipmentItem dob = telescope("Dob", 200, 1200);
         EquipmentItem ep = eyepiece("Plossl 10", 10, 52);
-        EquipmentItem hill;
-        hill.kind = Kind::Site;
-        hill.name = "Hill";
-        hill.latitude = 52;
-        hill.longitude = -1;
+        EquipmentItem hill = site("Hill", 52, -1);
         for (EquipmentItem *item : {&dob, &ep, &hill})
             Equipment::save(db, *item);
         const auto linked = [&](const QString &table, qint64 row) { return Equipment::linked(db, table, row); };
@@ -161,11 +167,7 @@ private slots:
         SQLite::Database &db = m_store->db();
         EquipmentItem dob = telescope("Dob", 200, 1200);
         EquipmentItem ed80 = telescope("ED80", 80, 480);
-        EquipmentItem hill;
-        hill.kind = Kind::Site;
-        hill.name = "Hill";
-        hill.latitude = 52;
-        hill.longitude = -1;
+        EquipmentItem hill = site("Hill", 52, -1);
         for (EquipmentItem *item : {&dob, &ed80, &hill})
             Equipment::save(db, *item);
         m_store->execute("insert into mess (ID, mes, completed, date, tele, location) values (1, '1', 1, "
