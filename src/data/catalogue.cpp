@@ -177,6 +177,14 @@ const std::vector<const Catalogue *> &objectTables()
     return all;
 }
 
+const Catalogue *objectTable(const QString &table)
+{
+    for (const Catalogue *c : objectTables())
+        if (c->table.compare(table, Qt::CaseInsensitive) == 0)
+            return c;
+    return nullptr;
+}
+
 const std::vector<const Catalogue *> &observationTables()
 {
     static const std::vector<const Catalogue *> all = {&messier(), &sac(), &custom(), &stars(), &solarLog()};

@@ -81,6 +81,8 @@ const std::vector<Programme> &programmes();
 
 // The tables whose rows are objects that carry their observation.
 const std::vector<const Catalogue *> &objectTables();
+// The one of those named `table` (any case); null for any other table.
+const Catalogue *objectTable(const QString &table);
 // Those and the solar system log: every table that holds observations.
 const std::vector<const Catalogue *> &observationTables();
 const Catalogue *find(const QString &table);

@@ -18,10 +18,7 @@ using Kind = EquipmentItem::Kind;
 // Whether the table's objects keep each observation as a record of its own.
 bool keepsObservations(const QString &table)
 {
-    for (const Catalogue *c : Catalogues::objectTables())
-        if (c->table.compare(table, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    return Catalogues::objectTable(table) != nullptr;
 }
 
 // An item is chosen when its name is the location, or one of the

@@ -188,9 +188,8 @@ DataError storeError(const SQLite::Exception &e)
 
 const Catalogue &objectCatalogue(const QString &table)
 {
-    for (const Catalogue *c : Catalogues::objectTables())
-        if (c->table.compare(table, Qt::CaseInsensitive) == 0)
-            return *c;
+    if (const Catalogue *c = Catalogues::objectTable(table))
+        return *c;
     throw DataError(QStringLiteral("%1 keeps no observations of its own.").arg(table));
 }
 

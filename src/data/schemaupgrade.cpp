@@ -228,14 +228,12 @@ void upgrade(SQLite::Database &db)
         Sessions::install(db);
         ObservationImages::install(db);
     }
-    if (version(db) < 5)
-        Equipment::install(db);
-    if (version(db) < 4) {
-        Observations::install(db);
-        Observations::carryIn(db);
-    }
     if (version(db) < 5) {
+        // The kept observations' equipment links need the register's side table.
+        Equipment::install(db);
         Observations::install(db);
+        if (version(db) < 4)
+            Observations::carryIn(db);
         Equipment::carryLinksIn(db);
     }
     db.exec("PRAGMA user_version = " + std::to_string(kVersion));

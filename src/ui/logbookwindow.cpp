@@ -519,10 +519,7 @@ void LogbookWindow::addObservationButtons()
 {
     // Objects that carry their observation in their row; the solar system's
     // log has a row for each observation already.
-    const auto &objects = Catalogues::objectTables();
-    if (std::none_of(objects.begin(), objects.end(), [this](const Catalogue *c) {
-            return c->table.compare(m_declaration.table, Qt::CaseInsensitive) == 0;
-        }))
+    if (!Catalogues::objectTable(m_declaration.table))
         return;
     m_observations = addActionButton("cmdObservations", "No observations",
                                      "Every observation of this object: open one, or remove one");
