@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libsqlitecpp-dev sqlite3
           libglib2.0-dev mdbtools-dev mdbtools xvfb xauth poppler-utils imagemagick
           fonts-dejavu-core libbenchmark-dev dpkg-dev file fakeroot lintian libxml2-utils
-          libnova-dev openbox xdotool x11-utils indi-bin)
+          libnova-dev zlib1g-dev openbox xdotool x11-utils indi-bin)
 
 install_packages() {
     local missing=()

@@ -2,6 +2,7 @@
 
 #include "data/dataerror.h"
 #include "data/durablefile.h"
+#include "reports/pdfwriter.h"
 #include "reports/reporterror.h"
 #include "reports/reportfonts.h"
 
@@ -159,9 +160,18 @@ void ReportDocument::paint(QPainter &painter, const ReportPage &page, double fon
     painter.restore();
 }
 
+bool ReportDocument::drawsInCode() const
+{
+    for (const ReportPage &page : pages)
+        for (const ReportItem &item : page.items)
+            if (item.kind == ReportItem::Kind::Picture && item.drawing && item.drawing->image.isNull())
+                return true;
+    return false;
+}
+
 void ReportDocument::writePdf(const QString &path, const ReportProgress &progress) const
 {
-    ReportPdfFile file(path, title, pageLayout, fontSize);
+    ReportPdfFile file(path, title, pageLayout, fontSize, drawsInCode());
     for (int i = 0; i < pageCount(); ++i) {
         if (progress && !progress(i, pageCount()))
             throw ReportFailure(ReportErrors::Cancelled, "Cancelled by the user.");
@@ -170,13 +180,18 @@ void ReportDocument::writePdf(const QString &path, const ReportProgress &progres
     file.finish();
 }
 
+// Pages of texts, rules and images go to a writer of our own; pictures drawn
+// in code, which may use anything a QPainter offers, go through Qt's.
 struct ReportPdfFile::Open
 {
-    explicit Open(const QString &path) : file(path), writer(std::make_unique<QPdfWriter>(&file)) {}
+    explicit Open(const QString &path) : file(path) {}
     DurableFile::Output file;
     std::unique_ptr<QPdfWriter> writer;
     QPainter painter;
     qreal scale = 1;
+    std::unique_ptr<PdfWriter> own;
+    std::array<int, ReportFonts::kCount> fonts{};
+    QSizeF pageSize;
 };
 
 namespace {
@@ -188,10 +203,39 @@ namespace {
                             (failure.isEmpty() ? QString::fromLatin1(otherwise) : failure + '.'));
 }
 
+void writeItems(PdfWriter &pdf, const ReportPage &page, const std::array<int, ReportFonts::kCount> &fonts)
+{
+    const QColor thin(90, 90, 90), ink(Qt::black);
+    for (const ReportItem &item : page.items) {
+        const QRectF &r = item.rect;
+        switch (item.kind) {
+        case ReportItem::Kind::Text:
+            pdf.text(fonts[item.font % fonts.size()], ReportFonts::color(item.font), r, item.flags, item.text);
+            break;
+        case ReportItem::Kind::Line:
+            pdf.line(r.topLeft(), r.bottomRight(), item.flags ? 0.8 : 0.5, item.flags ? ink : thin);
+            break;
+        case ReportItem::Kind::Box:
+            pdf.frame(r, 0.5, thin);
+            break;
+        case ReportItem::Kind::Shade:
+            pdf.fill(r, item.flags ? QColor(222, 228, 238) : QColor(243, 243, 243));
+            break;
+        case ReportItem::Kind::Circle:
+            pdf.ellipse(r, 0.8, ink);
+            break;
+        case ReportItem::Kind::Picture:
+            if (item.drawing)
+                pdf.image(r, item.drawing->image);
+            break;
+        }
+    }
+}
+
 } // namespace
 
 ReportPdfFile::ReportPdfFile(const QString &path, const QString &title, const QPageLayout &pageLayout,
-                             double fontSize)
+                             double fontSize, bool drawsInCode)
     : m_path(QFileInfo(path).absoluteFilePath()), m_fontSize(fontSize)
 {
     try {
@@ -200,6 +244,15 @@ ReportPdfFile::ReportPdfFile(const QString &path, const QString &title, const QP
     } catch (const DataError &e) {
         throw ReportFailure(ReportErrors::OutputFailed, "The PDF file " + e.description());
     }
+    if (!drawsInCode) {
+        m_open->own = std::make_unique<PdfWriter>(&m_open->file, title, QStringLiteral("Velnora"));
+        const ReportFonts fonts(fontSize);
+        for (int i = 0; i < ReportFonts::kCount; ++i)
+            m_open->fonts[size_t(i)] = m_open->own->font(fonts.font(i));
+        m_open->pageSize = pageLayout.fullRect(QPageLayout::Point).size();
+        return;
+    }
+    m_open->writer = std::make_unique<QPdfWriter>(&m_open->file);
     m_open->writer->setTitle(title);
     m_open->writer->setCreator(QStringLiteral("Velnora"));
     m_open->writer->setPageLayout(pageLayout);
@@ -216,6 +269,13 @@ ReportPdfFile::~ReportPdfFile()
 
 void ReportPdfFile::add(const ReportPage &page)
 {
+    if (m_open->own) {
+        m_open->own->beginPage(m_open->pageSize);
+        writeItems(*m_open->own, page, m_open->fonts);
+        m_open->own->endPage();
+        ++m_pages;
+        return;
+    }
     if (m_pages > 0 && !m_open->writer->newPage())
         pdfFailed(m_path, m_open->file.failure(), "a page cannot be added.");
     ReportDocument::paint(m_open->painter, page, m_fontSize, m_open->scale, QPointF(), &m_widths);
@@ -224,9 +284,20 @@ void ReportPdfFile::add(const ReportPage &page)
 
 void ReportPdfFile::finish()
 {
-    if (!m_open->painter.end())
-        pdfFailed(m_path, m_open->file.failure(), "the pages cannot be finished.");
-    m_open->writer.reset();
+    if (m_open->own) {
+        // Qt's writer gives a document of no pages one blank page; so does ours.
+        if (m_pages == 0) {
+            m_open->own->beginPage(m_open->pageSize);
+            m_open->own->endPage();
+        }
+        if (!m_open->own->finish())
+            pdfFailed(m_path, m_open->file.failure(), "the pages cannot be finished.");
+        m_open->own.reset();
+    } else {
+        if (!m_open->painter.end())
+            pdfFailed(m_path, m_open->file.failure(), "the pages cannot be finished.");
+        m_open->writer.reset();
+    }
     try {
         m_open->file.commit();
     } catch (const DataError &e) {

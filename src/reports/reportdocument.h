@@ -55,6 +55,8 @@ public:
     // Writes every page to a PDF file; throws ReportFailure when the file
     // cannot be written or the user cancels.
     void writePdf(const QString &path, const ReportProgress &progress = {}) const;
+    // Whether a picture is drawn by code rather than being an image.
+    bool drawsInCode() const;
 };
 
 // A PDF file written a page at a time, so that a long report never holds its
@@ -63,7 +65,8 @@ public:
 class ReportPdfFile
 {
 public:
-    ReportPdfFile(const QString &path, const QString &title, const QPageLayout &pageLayout, double fontSize);
+    ReportPdfFile(const QString &path, const QString &title, const QPageLayout &pageLayout, double fontSize,
+                  bool drawsInCode = false);
     ~ReportPdfFile();
     ReportPdfFile(const ReportPdfFile &) = delete;
     ReportPdfFile &operator=(const ReportPdfFile &) = delete;

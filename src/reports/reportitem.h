@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -15,6 +16,9 @@ struct ReportDrawing
 {
     QSizeF size;
     std::function<void(QPainter &, const QRectF &)> paint;
+    // Set when the drawing is just this image, which a PDF can then hold as
+    // it is.
+    QImage image = {};
 };
 
 // What is drawn on a page, in points (1/72 inch) from the paper's top left.

@@ -503,7 +503,8 @@ private:
                     p.setRenderHint(QPainter::SmoothPixmapTransform);
                     p.drawImage(r, *image);
                     p.restore();
-                }});
+                },
+                *image});
             page().items.push_back(std::move(item));
             m_y += h;
         }

@@ -162,7 +162,7 @@ void pictures(Writer &w, SQLite::Database &db, const SessionObservation &o)
         item.kind = ReportItem::Kind::Picture;
         item.rect = QRectF(x, w.y + 2, width, kHeight);
         item.drawing = std::make_shared<const ReportDrawing>(ReportDrawing{
-            QSizeF(picture.size()), [picture](QPainter &p, const QRectF &r) { p.drawImage(r, picture); }});
+            QSizeF(picture.size()), [picture](QPainter &p, const QRectF &r) { p.drawImage(r, picture); }, picture});
         w.page().items.push_back(std::move(item));
         x += width + 6;
         if (x >= kMargin + w.width()) {
