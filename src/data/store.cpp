@@ -23,6 +23,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstring>
 
@@ -85,12 +86,24 @@ Store::Store(const QString &path, bool create) : m_path(path)
         // Another process may be writing (a second start, velnora-cli).
         m_db->setBusyTimeout(5000);
         JetDialect::registerFunctions(m_db->getHandle());
+        struct stat st = {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+            m_device = quint64(st.st_dev);
+            m_inode = quint64(st.st_ino);
+        }
     } catch (const SQLite::Exception &e) {
         throw DataError("The database " + path + " cannot be opened: " + QString::fromUtf8(e.what()));
     }
 }
 
 Store::~Store() = default;
+
+bool Store::isFileAt(const QString &path) const
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && quint64(st.st_dev) == m_device &&
+           quint64(st.st_ino) == m_inode;
+}
 
 std::unique_ptr<Store> Store::connect(const QString &connectionString)
 {
@@ -108,14 +121,24 @@ std::unique_ptr<Store> Store::connect(const QString &connectionString)
 std::shared_ptr<Store> Store::shared(const QString &connectionString)
 {
     static std::map<QString, std::weak_ptr<Store>> pool;
+    static std::shared_ptr<Store> kept;
     QString source = JetDialect::dataSource(connectionString);
     if (source.isEmpty())
         source = "velnora.mdb";
     const QString key = QFileInfo(source).absoluteFilePath();
-    if (auto existing = pool[key].lock())
-        return existing;
+    if (auto existing = pool[key].lock()) {
+        // One held only here was left by the windows: a restore or an import
+        // may have put another file in its place since.
+        const bool onlyKept = existing == kept && existing.use_count() == 2;
+        if (!onlyKept || existing->isFileAt(QFileInfo(existing->path()).absoluteFilePath())) {
+            kept = existing;
+            return existing;
+        }
+        kept.reset();
+    }
     std::shared_ptr<Store> store(connect(connectionString));
     pool[key] = store;
+    kept = store;
     return store;
 }
 

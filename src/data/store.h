@@ -51,7 +51,10 @@ public:
     // Opens the store named by a connection string, relative to the working
     // directory: velnora.mdb stands for velnora.db.
     static std::unique_ptr<Store> connect(const QString &connectionString);
-    // The connection shared by every record source on the same file.
+    // The connection shared by every record source on the same file. The
+    // last one asked for stays open when no window holds it any more, as a
+    // new connection reads the whole schema again before its first
+    // statement; it is made afresh when another file has taken its path.
     static std::shared_ptr<Store> shared(const QString &connectionString);
 
     // What opening the store at a start tells the person waiting for it.
@@ -97,8 +100,12 @@ public:
     void transaction(const std::function<void()> &fn);
 
 private:
+    // Whether `path` still names the file this connection opened.
+    bool isFileAt(const QString &path) const;
+
     QString m_path;
     std::unique_ptr<SQLite::Database> m_db;
+    quint64 m_device = 0, m_inode = 0;
 };
 
 // Where the program's data folder (starter data, layouts, help, pictures) lies:
