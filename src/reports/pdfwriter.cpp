@@ -1,5 +1,7 @@
 #include "reports/pdfwriter.h"
 
+#include "reports/reportfonts.h"
+
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -23,20 +25,7 @@ namespace {
 
 // Texts are shaped at the resolution the report fonts are measured at, so
 // that a text lands where the layout measured it.
-constexpr qreal kShapeDpi = 1200;
-constexpr qreal kToPoints = 72.0 / kShapeDpi;
-
-const QImage &shapeDevice()
-{
-    static const QImage image = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        const int dpm = qRound(kShapeDpi / 0.0254);
-        i.setDotsPerMeterX(dpm);
-        i.setDotsPerMeterY(dpm);
-        return i;
-    }();
-    return image;
-}
+const qreal kToPoints = 72.0 / ReportFonts::kMeasuringDpi;
 
 // A number as PDF wants it: at most three decimals, no exponent.
 void put(std::string &out, double v)
@@ -352,18 +341,24 @@ struct PdfWriter::Impl
         }
     }
 
-    static QList<QGlyphRun> glyphRuns(const QFont &font, const QString &line, QTextLine *laid = nullptr)
+    // `line` shaped as one line: its runs, and its width and ascent in pixels.
+    static QList<QGlyphRun> glyphRuns(const QFont &font, const QString &line, qreal *width = nullptr,
+                                      qreal *ascent = nullptr)
     {
-        QTextLayout layout(line, font, &shapeDevice());
+        QTextLayout layout(line, font, &ReportFonts::measuringDevice());
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         layout.setTextOption(option);
         layout.beginLayout();
-        QTextLine l = layout.createLine();
+        const QTextLine l = layout.createLine();
         layout.endLayout();
-        if (laid)
-            *laid = l;
-        return l.isValid() ? layout.glyphRuns() : QList<QGlyphRun>();
+        if (!l.isValid())
+            return {};
+        if (width)
+            *width = l.naturalTextWidth();
+        if (ascent)
+            *ascent = l.ascent();
+        return layout.glyphRuns();
     }
 
     // What the font's letter spacing adds after each glyph, seen on two
@@ -380,19 +375,10 @@ struct PdfWriter::Impl
     Shaped shape(const TextFont &text, const QString &line)
     {
         Shaped s;
-        const QFont &font = text.font;
-        QTextLayout layout(line, font, &shapeDevice());
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        QTextLine l = layout.createLine();
-        layout.endLayout();
-        if (!l.isValid())
-            return s;
-        s.width = l.naturalTextWidth() * kToPoints;
-        const qreal ascent = l.ascent();
-        for (const QGlyphRun &run : layout.glyphRuns()) {
+        qreal ascent = 0;
+        const QList<QGlyphRun> runs = glyphRuns(text.font, line, &s.width, &ascent);
+        s.width *= kToPoints;
+        for (const QGlyphRun &run : runs) {
             Shaped::Run r;
             r.face = sizedFont(run.rawFont(), text.spacing);
             const QList<quint32> glyphs = run.glyphIndexes();
@@ -675,7 +661,7 @@ int PdfWriter::font(const QFont &font)
     for (size_t i = 0; i < d->textFonts.size(); ++i)
         if (d->textFonts[i].font == font)
             return int(i);
-    const QFontMetricsF m(font, &shapeDevice());
+    const QFontMetricsF m(font, &ReportFonts::measuringDevice());
     d->textFonts.push_back({font, font.pointSizeF(), m.ascent() * kToPoints, m.descent() * kToPoints,
                             m.leading() * kToPoints, Impl::letterSpacing(font), {}});
     return int(d->textFonts.size()) - 1;

@@ -7,23 +7,17 @@
 #include <QRegularExpression>
 #include <QTextLayout>
 
-namespace {
-
-constexpr qreal kReferenceDpi = 1200;
-
-const QImage &referenceDevice()
+const QPaintDevice &ReportFonts::measuringDevice()
 {
     static const QImage image = [] {
         QImage i(1, 1, QImage::Format_RGB32);
-        const int dpm = qRound(kReferenceDpi / 0.0254);
+        const int dpm = qRound(kMeasuringDpi / 0.0254);
         i.setDotsPerMeterX(dpm);
         i.setDotsPerMeterY(dpm);
         return i;
     }();
     return image;
 }
-
-} // namespace
 
 QFont ReportFonts::make(int role, double body)
 {
@@ -87,10 +81,10 @@ QColor ReportFonts::color(int role)
 
 ReportFonts::ReportFonts(double bodySize)
 {
-    m_toPoints = 72.0 / kReferenceDpi;
+    m_toPoints = 72.0 / kMeasuringDpi;
     for (int i = 0; i < kCount; ++i) {
         m_fonts[size_t(i)] = make(i, bodySize);
-        m_metrics[size_t(i)] = std::make_unique<QFontMetricsF>(m_fonts[size_t(i)], &referenceDevice());
+        m_metrics[size_t(i)] = std::make_unique<QFontMetricsF>(m_fonts[size_t(i)], &measuringDevice());
     }
 }
 
@@ -153,7 +147,6 @@ qreal ReportFonts::wrappedHeight(int role, const QString &text, qreal width) con
 
 QStringList ReportFonts::wrap(int role, const QString &text, qreal width) const
 {
-    const QFontMetricsF &m = *m_metrics[size_t(role)];
     const qreal w = width / m_toPoints;
     if (!text.contains('\n') && advance(role, text) <= w)
         return {text};
@@ -170,7 +163,7 @@ QStringList ReportFonts::wrap(int role, const QString &text, qreal width) const
         if (end < 0)
             end = text.size();
         const QString paragraph = laid.mid(start, end - start);
-        QTextLayout layout(paragraph, m_fonts[size_t(role)], &referenceDevice());
+        QTextLayout layout(paragraph, m_fonts[size_t(role)], &measuringDevice());
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);

@@ -18,6 +18,10 @@ class ReportFonts
 {
 public:
     static constexpr int kCount = 8;
+    // Texts are measured on a device of the resolution Qt's PDF writer
+    // draws at: shaping rounds advances to its pixels.
+    static constexpr qreal kMeasuringDpi = 1200;
+    static const QPaintDevice &measuringDevice();
 
     // For measuring.
     explicit ReportFonts(double bodySize);
