@@ -116,7 +116,6 @@ struct StoreVersion
 {
     qint64 dataVersion = 0;
     qint64 changes = 0;
-    bool operator==(const StoreVersion &o) const { return dataVersion == o.dataVersion && changes == o.changes; }
 };
 
 // Changes when anything is written to the store, by this connection or any other.
