@@ -124,7 +124,7 @@ int RecordSource::pageRows()
 void RecordSource::close()
 {
     m_open = false;
-    dropCursor();
+    forgetFoundAhead();
     releaseLater(m_rows);
     m_keys.clear();
     m_rowids.clear();
@@ -139,7 +139,7 @@ void RecordSource::close()
 
 void RecordSource::runQuery()
 {
-    dropCursor();
+    forgetFoundAhead();
     sqlite3 *db = m_store->db().getHandle();
     releaseLater(m_rows);
     m_keys.clear();
@@ -274,7 +274,7 @@ void RecordSource::completeKeys() const
     }
     // ...unless another window wrote in between: number the rows afresh and
     // keep those read (with their edits) under their new bookmarks.
-    dropCursor();
+    forgetFoundAhead();
     std::unordered_map<qint64, Bookmark> renumbered;
     for (size_t i = 0; i < rowids.size(); ++i)
         renumbered.emplace(rowids[i], Bookmark(i) + 1);
@@ -381,7 +381,7 @@ void RecordSource::materialize()
     if (!m_paged)
         return;
     completeKeys();
-    dropCursor();
+    forgetFoundAhead();
     for (int i = 0; i < int(m_keys.size()); i += g_pageRows)
         readPage(i, false);
     m_paged = false;

@@ -170,9 +170,10 @@ private:
     void readPage(int index, bool evict) const;
     void materialize();
     void forgetVisible(int index);
-    int streamFind(int start, int col, const std::function<bool(const Row &)> &matches,
+    int streamFind(int start, int col, const QString &criterion, const std::function<bool(const Row &)> &matches,
                    const std::function<int(std::string_view)> &quick);
-    void dropCursor() const;
+    int positionFrom(Bookmark bookmark) const;
+    void forgetFoundAhead() const;
     void checkOpen() const;
     void requireCurrent() const;
     void leaveRow();
@@ -206,11 +207,12 @@ private:
     mutable bool m_keysComplete = true;
     QString m_rowSql;   // the query with the rowid first
     QString m_fetchSql; // paged: the query's columns by rowid
-    // A find's statement left on its match until the event loop runs again, so
-    // that the next find goes on from there rather than from the first row.
-    struct Cursor;
-    mutable std::unique_ptr<Cursor> m_cursor;
-    bool m_cursorReleaseQueued = false;
+    // What the last finds learnt of the rows after their match, so that the
+    // next "Search" goes on from there rather than stepping from the first row.
+    // No statement is kept open: one would keep other connections (another
+    // program included) from writing while the user looks at the row.
+    struct FoundAhead;
+    mutable std::unique_ptr<FoundAhead> m_foundAhead;
     mutable int m_pos = -1; // index into m_keys; -1 BOF, size() EOF
     bool m_onDeleted = false;
     bool m_batchMode = false;

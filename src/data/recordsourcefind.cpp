@@ -5,8 +5,6 @@
 #include "data/criterion.h"
 #include "data/store.h"
 
-#include <QCoreApplication>
-
 #include <SQLiteCpp/Database.h>
 
 #include <algorithm>
@@ -107,8 +105,26 @@ bool runsMatch(std::string_view text, const std::vector<std::string_view> &segme
     return true;
 }
 
-// Rows a find must have stepped before its statement is kept for the next.
-constexpr size_t kKeepCursorFrom = 50000;
+// Rows a press steps on past its match, learning the next matches: as many as
+// it stepped to reach it (so a press through the whole query steps each row
+// about once), within bounds that keep one press quick.
+constexpr size_t kAheadMin = 4096;
+constexpr size_t kAheadMax = 262144;
+constexpr size_t kMaxHits = 100000;
+
+struct StoreVersion
+{
+    qint64 dataVersion = 0;
+    qint64 changes = 0;
+};
+
+// Changes when anything is written to the store, by this connection or any other.
+StoreVersion storeVersion(sqlite3 *db)
+{
+    Statement st(db, "PRAGMA data_version");
+    st.step();
+    return {sqlite3_column_int64(st.get(), 0), sqlite3_total_changes64(db)};
+}
 
 } // namespace
 
@@ -152,7 +168,7 @@ bool RecordSource::find(const QString &criterion, bool skipCurrent)
     };
     int from = start;
     if (m_paged) {
-        const int found = streamFind(start, col, matches, quick);
+        const int found = streamFind(start, col, criterion, matches, quick);
         if (found >= 0) {
             setPosition(found);
             return true;
@@ -175,60 +191,106 @@ bool RecordSource::find(const QString &criterion, bool skipCurrent)
 // a match, or -1 - the position to go on from with rows read back: the added
 // rows at the end, or every row from where the store no longer agrees with
 // the snapshot.
-int RecordSource::streamFind(int start, int col, const std::function<bool(const Row &)> &matches,
+//
+// A find that goes on from the last one's match (the next press of "Search")
+// first looks among the matches the last one stepped past, and otherwise
+// steps on from where it stopped rather than from the first row, learning
+// the matches after its own.
+int RecordSource::streamFind(int start, int col, const QString &criterion,
+                             const std::function<bool(const Row &)> &matches,
                              const std::function<int(std::string_view)> &quick)
 {
+    sqlite3 *db = m_store->db().getHandle();
     // Rows with edits not yet written are tested as shown; the rest as stored.
     std::vector<Bookmark> edited;
     for (const auto &[bookmark, row] : m_rows)
         if (row->isNew || !row->pending.empty())
             edited.push_back(bookmark);
-    std::unique_ptr<Cursor> cursor = std::move(m_cursor);
-    if (cursor && cursor->column != col)
-        cursor.reset();
-    if (cursor && start == cursor->pos && matches(rowAt(start))) {
-        m_cursor = std::move(cursor);
-        return start;
+    std::sort(edited.begin(), edited.end());
+    const auto isEdited = [&](Bookmark b) { return std::binary_search(edited.begin(), edited.end(), b); };
+
+    // While the rows are partly known they are the query's first rows, none
+    // deleted or added (both make them known whole first).
+    const bool inRows = start < int(m_keys.size()) || !m_keysComplete;
+    const Bookmark startKey = start < int(m_keys.size()) ? m_keys[size_t(start)] : Bookmark(start) + 1;
+    std::unique_ptr<FoundAhead> ahead = std::move(m_foundAhead);
+    if (ahead && (!inRows || ahead->criterion != criterion || ahead->column != col || startKey < ahead->from))
+        ahead.reset();
+    if (ahead) {
+        const StoreVersion now = storeVersion(db);
+        if (now.dataVersion != ahead->dataVersion || now.changes != ahead->changes)
+            ahead.reset();
     }
+    if (ahead && startKey <= ahead->scannedTo) {
+        // Each known match is tested again as shown, and so are the rows with
+        // edits not yet written, which may match now or no longer.
+        std::vector<Bookmark> candidates;
+        std::merge(std::lower_bound(ahead->hits.begin(), ahead->hits.end(), startKey), ahead->hits.end(),
+                   std::lower_bound(edited.begin(), edited.end(), startKey),
+                   std::upper_bound(edited.begin(), edited.end(), ahead->scannedTo),
+                   std::back_inserter(candidates));
+        for (const Bookmark b : candidates) {
+            const int pos = positionFrom(b);
+            if (pos < int(m_keys.size()) && m_keys[size_t(pos)] == b && matches(rowAt(pos))) {
+                m_foundAhead = std::move(ahead);
+                return pos;
+            }
+        }
+    }
+    if (ahead && ahead->toEnd) {
+        const int after = std::max(start, positionFrom(ahead->scannedTo + 1));
+        m_foundAhead = std::move(ahead);
+        return -after - 1;
+    }
+    // Steps on from the last row tested, or afresh from the first.
+    const bool goingOn = ahead != nullptr;
+    if (goingOn) {
+        // Rows between the last row tested and the start were never tested.
+        ahead->hits.erase(ahead->hits.begin(), std::lower_bound(ahead->hits.begin(), ahead->hits.end(), startKey));
+        ahead->from = startKey;
+    }
+    const size_t skip = goingOn ? size_t(ahead->scannedTo) : 0;
+    if (!goingOn) {
+        ahead = std::make_unique<FoundAhead>();
+        ahead->criterion = criterion;
+        ahead->column = col;
+        ahead->from = inRows ? startKey : Bookmark(m_rowids.size()) + 1;
+    }
+
     // Only the rowid and the column looked at, where the name says which:
     // stepping every column of every row would cost several times as much.
     const bool narrow = std::count_if(m_columnNames.begin(), m_columnNames.end(), [&](const QString &name) {
                             return name.compare(m_columnNames[col], Qt::CaseInsensitive) == 0;
                         }) == 1;
-    if (cursor && start >= cursor->pos) {
-        ++cursor->pos; // on past its match
-    } else {
-        const QString sql = narrow ? "SELECT __velnora_rowid, " + quoted(m_columnNames[col]) + " FROM (" +
-                                         m_rowSql + ")"
-                                   : m_rowSql;
-        cursor = std::make_unique<Cursor>(m_store->db().getHandle(), sql);
-        cursor->column = col;
-        cursor->statementColumn = narrow ? 1 : col + 1;
-    }
-    Statement &st = cursor->statement;
+    QString rowSql = m_rowSql.trimmed();
+    if (rowSql.endsWith(';'))
+        rowSql.chop(1);
+    QString sql = narrow ? "SELECT __velnora_rowid, " + quoted(m_columnNames[col]) + " FROM (" + rowSql + ")"
+                         : "SELECT * FROM (" + rowSql + ")";
+    // The rows tested before are passed over inside the store: they were
+    // checked against the snapshot then, and nothing was written since.
+    if (skip > 0)
+        sql += " LIMIT -1 OFFSET " + QString::number(skip);
+    const int sc = narrow ? 1 : col + 1;
+    Statement st(db, sql);
     Row probe;
     probe.cells.resize(m_info.size());
-    size_t &ordinal = cursor->ordinal; // the statement's rows so far
-    int &pos = cursor->pos;            // the rows in view so far
-    const auto keep = [&] {
-        // Only where starting again would cost, and only while this call's
-        // caller runs on: a statement left open keeps other connections
-        // (another program included) from writing.
-        if (!QCoreApplication::instance() || ordinal < kKeepCursorFrom)
-            return;
-        m_cursor = std::move(cursor);
-        if (!m_cursorReleaseQueued) {
-            m_cursorReleaseQueued = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_cursorReleaseQueued = false;
-                    dropCursor();
-                },
-                Qt::QueuedConnection);
-        }
-    };
+    size_t ordinal = skip;                               // the statement's rows so far
+    int pos = skip > 0 ? positionFrom(Bookmark(skip) + 1) : 0; // the rows in view so far
+    int found = -1;
+    size_t aheadTo = 0;
+    bool stepped = false, ended = true;
     while (st.step()) {
+        if (!stepped) {
+            stepped = true;
+            // Read while the statement holds the store still, so that a write
+            // just before it cannot pass unseen.
+            const StoreVersion now = storeVersion(db);
+            if (goingOn && (now.dataVersion != ahead->dataVersion || now.changes != ahead->changes))
+                return streamFind(start, col, criterion, matches, quick); // afresh: m_foundAhead is empty
+            ahead->dataVersion = now.dataVersion;
+            ahead->changes = now.changes;
+        }
         const qint64 rowid = sqlite3_column_int64(st.get(), 0);
         ++ordinal;
         if (ordinal > m_rowids.size()) {
@@ -246,11 +308,10 @@ int RecordSource::streamFind(int start, int col, const std::function<bool(const 
             continue;
         if (pos >= start) {
             bool match = false;
-            if (!edited.empty() && std::find(edited.begin(), edited.end(), Bookmark(ordinal)) != edited.end()) {
+            if (!edited.empty() && isEdited(Bookmark(ordinal))) {
                 match = matches(*m_rows.at(Bookmark(ordinal)));
             } else {
                 sqlite3_stmt *s = st.get();
-                const int sc = cursor->statementColumn;
                 int decided = -1;
                 if (sqlite3_column_type(s, sc) == SQLITE_TEXT) {
                     const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, sc));
@@ -264,21 +325,57 @@ int RecordSource::streamFind(int start, int col, const std::function<bool(const 
                 }
             }
             if (match) {
-                const int found = pos;
-                keep();
-                return found;
+                ahead->hits.push_back(Bookmark(ordinal));
+                if (found < 0) {
+                    found = pos;
+                    // A single find (a jump, a first press) stops on its match.
+                    if (!goingOn) {
+                        ended = false;
+                        break;
+                    }
+                    aheadTo = ordinal + std::clamp(ordinal, kAheadMin, kAheadMax);
+                }
+                if (ahead->hits.size() >= kMaxHits) {
+                    ended = false;
+                    break;
+                }
             }
         }
         ++pos;
+        if (found >= 0 && ordinal >= aheadTo) {
+            ended = false;
+            break;
+        }
     }
-    if (ordinal >= m_rowids.size())
+    if (ended) {
+        // Fewer rows than the snapshot: rows deleted meanwhile, or rows added here.
+        if (ordinal < m_rowids.size())
+            return -pos - 1;
         m_keysComplete = true;
-    return -pos - 1;
+    }
+    if (stepped || ended) {
+        ahead->scannedTo = Bookmark(ordinal);
+        ahead->toEnd = ended;
+        if (!stepped) { // nothing after the rows tested before
+            const StoreVersion now = storeVersion(db);
+            ahead->dataVersion = now.dataVersion;
+            ahead->changes = now.changes;
+        }
+        m_foundAhead = std::move(ahead);
+    }
+    return found >= 0 ? found : -pos - 1;
 }
 
-void RecordSource::dropCursor() const
+// The position of the row with this bookmark, or of the first after it: the
+// rows in view keep the query's order, added rows after them.
+int RecordSource::positionFrom(Bookmark bookmark) const
 {
-    m_cursor.reset();
+    return int(std::lower_bound(m_keys.begin(), m_keys.end(), bookmark) - m_keys.begin());
+}
+
+void RecordSource::forgetFoundAhead() const
+{
+    m_foundAhead.reset();
 }
 
 RecordSource::Bookmark RecordSource::bookmark() const

@@ -229,12 +229,18 @@ inline const char *const kNoCurrent = "Either BOF or EOF is True, or the current
 
 } // namespace RecordSourceParts
 
-struct RecordSource::Cursor
+// The matches a find stepped past, valid while the store, the criterion and
+// the column stay as they were (the rows in view change only with a write or a
+// fresh snapshot, which forget it): rows `from` to `scannedTo` of the query
+// (by bookmark) were tested, and `hits` are those that matched.
+struct RecordSource::FoundAhead
 {
-    Cursor(sqlite3 *db, const QString &sql) : statement(db, sql) {}
-    RecordSourceParts::Statement statement;
-    size_t ordinal = 0; // the statement's rows stepped
-    int pos = 0;        // the position of the row it stands on
-    int column = 0;     // the column it finds in
-    int statementColumn = 0;
+    QString criterion;
+    int column = 0;
+    qint64 dataVersion = 0; // another connection's commit changes it
+    qint64 changes = 0;     // this connection's writes
+    Bookmark from = 1;
+    Bookmark scannedTo = 0;
+    bool toEnd = false; // `scannedTo` is the query's last row
+    std::vector<Bookmark> hits;
 };

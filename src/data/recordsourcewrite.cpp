@@ -20,7 +20,7 @@ void RecordSource::addNew()
     leaveRow();
     // Added rows follow every row of the snapshot.
     completeKeys();
-    dropCursor();
+    forgetFoundAhead();
     emit willChangeRecord();
     auto row = std::make_unique<Row>();
     row->bookmark = m_nextBookmark++;
@@ -44,7 +44,7 @@ void RecordSource::deleteCurrent()
 {
     requireCurrent();
     completeKeys();
-    dropCursor();
+    forgetFoundAhead();
     Row &row = currentRow();
     emit willChangeRecord();
     if (!row.isNew) {
@@ -123,7 +123,7 @@ void RecordSource::flushRow(Row &row)
         throw DataError("The record source cannot be updated: its query does not name one table.");
     // A write may take the row out of the query: the snapshot is known whole first.
     completeKeys();
-    dropCursor();
+    forgetFoundAhead();
     // Convert every edit first: a bad value fails before anything is written.
     std::vector<std::pair<QString, QVariant>> writes;
     for (const auto &[col, v] : row.pending) {
@@ -228,7 +228,7 @@ void RecordSource::updateOnClose()
 void RecordSource::dropCurrentNewRow()
 {
     requireCurrent();
-    dropCursor();
+    forgetFoundAhead();
     forgetVisible(m_pos);
     // Back on the row before it, should the window stay open after all.
     setPosition(std::min(m_pos, int(m_keys.size()) - 1));

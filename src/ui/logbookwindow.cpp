@@ -50,6 +50,46 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
+
+namespace {
+
+// A caption that changes on the form as the rows go by (the observation
+// count) makes the scroll area measure the form again, and that repaints the
+// whole window even when the form wants the room it had. Passes the request on
+// only when something the scroll area measures has changed.
+class SteadyForm : public QObject
+{
+public:
+    explicit SteadyForm(QScrollArea *area) : QObject(area), m_area(area)
+    {
+        area->viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::LayoutRequest || !m_area->widget())
+            return false;
+        const QWidget *form = m_area->widget();
+        const int width = m_area->viewport()->width();
+        const auto now = std::make_tuple(form->sizeHint(), form->minimumSizeHint(), form->minimumSize(),
+                                         form->maximumSize(), form->sizePolicy(),
+                                         form->hasHeightForWidth() ? form->heightForWidth(width) : -1,
+                                         m_area->viewport()->size());
+        if (m_measured && now == m_last)
+            return true;
+        m_last = now;
+        m_measured = true;
+        return false;
+    }
+
+private:
+    QScrollArea *m_area;
+    bool m_measured = false;
+    std::tuple<QSize, QSize, QSize, QSize, QSizePolicy, int, QSize> m_last;
+};
+
+} // namespace
 
 LogbookWindow::LogbookWindow(const LogbookDeclaration &book, QWidget *parent)
     : QMainWindow(parent), m_declaration(book)
@@ -193,6 +233,7 @@ void LogbookWindow::buildForm()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
+    new SteadyForm(scroll);
     setCentralWidget(scroll);
 }
 

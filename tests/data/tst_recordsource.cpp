@@ -204,6 +204,62 @@ private slots:
         QVERIFY(rs->isEOF());
     }
 
+    // "Search" pressed again and again goes on from its last match, and still
+    // sees what changed between two presses: rows another program marks,
+    // unmarks or deletes, another window's write and delete, and edits typed
+    // here and not yet written, which are searched as shown.
+    void searchPressedAgainAndAgainSeesChangesBetweenPresses()
+    {
+        exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "
+             "insert into Sac72 (ID, OBJECT, OTHER) select i, 'OBJ' || i, "
+             "case when i % 100 = 0 then 'mark ' || i end from n");
+        auto rs = open("select * from sac72 order by id");
+        const auto press = [&] { return rs->find("OTHER like '*mark*'", true) ? rs->value("ID").toInt() : 0; };
+        QCOMPARE(press(), 100);
+        QCOMPARE(press(), 200);
+        QCOMPARE(press(), 300);
+        exec("update Sac72 set OTHER = 'mark late' where ID = 350");
+        exec("update Sac72 set OTHER = null where ID = 400");
+        exec("delete from Sac72 where ID = 500");
+        QCOMPARE(press(), 350);
+        QCOMPARE(press(), 600);
+        auto other = open("select * from sac72 order by id");
+        QVERIFY(other->moveToRowid(650));
+        other->setValue("OTHER", "mark 650");
+        other->update();
+        QCOMPARE(press(), 650);
+        QCOMPARE(press(), 700);
+
+        rs->setBatchMode(true);
+        QVERIFY(rs->moveToRowid(800));
+        rs->setValue("OTHER", "plain");
+        QVERIFY(rs->moveToRowid(750));
+        rs->setValue("OTHER", "mark typed");
+        QVERIFY(rs->moveToRowid(700));
+        QCOMPARE(press(), 750);
+        QCOMPARE(press(), 900);
+        rs->updateBatch();
+        rs->setBatchMode(false);
+        QCOMPARE(press(), 1000);
+        QVERIFY(other->moveToRowid(1100));
+        other->deleteCurrent();
+        QCOMPARE(press(), 1200);
+
+        // On to the end, past the rows the earlier presses looked ahead at.
+        int expected = 1200;
+        while (expected < 10000) {
+            expected += 100;
+            QCOMPARE(press(), expected);
+        }
+        QCOMPARE(press(), 0);
+        QVERIFY(rs->isEOF());
+        QCOMPARE(db("select OTHER from Sac72 where ID = 800").toString(), QString("plain"));
+        // Nothing was held open meanwhile: another program can write.
+        exec("update Sac72 set OTHER = 'mark again' where ID = 10");
+        rs->moveFirst();
+        QCOMPARE(press(), 10);
+    }
+
     void findComparesTextLikeTheWindowsNeed()
     {
         exec("insert into Sac72 (ID, OBJECT, NOTES) values (1, 'NGC224', 'Andromeda galaxy'), "

@@ -16,7 +16,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <SQLiteCpp/Database.h>
@@ -312,6 +315,28 @@ private slots:
     // A store that takes nothing (another program holds it) never traps the
     // typing in the window nor drops it: the user may keep it in the recovery
     // file and close, and the next start writes it.
+    // The form scrolls: its scroll bar follows the form as it grows and
+    // shrinks, caption changes from row to row notwithstanding.
+    void formScrollFollowsItsSize()
+    {
+        LogbookWindow *w = open("frmngc");
+        w->resize(600, 400);
+        auto *scroll = w->findChild<QScrollArea *>("formScroll");
+        QVERIFY(scroll);
+        QCoreApplication::processEvents();
+        const int before = scroll->verticalScrollBar()->maximum();
+        QVERIFY(before > 0);
+        w->primary()->moveNext(); // another row, another observation count
+        QCoreApplication::processEvents();
+        QCOMPARE(scroll->verticalScrollBar()->maximum(), before);
+        auto *extra = new QWidget;
+        extra->setMinimumHeight(500);
+        scroll->widget()->layout()->addWidget(extra);
+        QTRY_VERIFY(scroll->verticalScrollBar()->maximum() >= before + 500);
+        delete extra;
+        QTRY_COMPARE(scroll->verticalScrollBar()->maximum(), before);
+    }
+
     void typingTheStoreRefusesIsKeptForTheNextStart()
     {
         LogbookWindow *w = open("frmmess");
