@@ -26,10 +26,12 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <charconv>
 #include <functional>
 #include <map>
 #include <optional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -87,6 +89,12 @@ struct Fingerprint
 size_t qHash(const Fingerprint &f, size_t seed = 0)
 {
     return size_t(f.a) ^ seed;
+}
+
+Fingerprint fingerprint(std::string_view bytes)
+{
+    return {quint64(qHashBits(bytes.data(), bytes.size(), size_t(0x9e3779b97f4a7c15ull))),
+            quint64(std::hash<std::string_view>{}(bytes))};
 }
 
 Fingerprint fingerprint(const QString &text)
@@ -212,6 +220,13 @@ private:
         QStringList columns = {t.designation(), t.ra, t.dec, t.constellation, t.type, t.aliases, o.observed};
         for (const QString &f : o.fields())
             columns << (f.isEmpty() ? QStringLiteral("NULL") : f);
+        // The columns of a row the user made (a custom object, a double star
+        // of their own) that are neither its designation, its place nor an
+        // observation go with its target; the catalogues we ship have none.
+        const bool own = m_first && (t.table == Catalogues::custom().table || t.table == Catalogues::stars().table);
+        const QStringList ownColumns = own ? OalOwnColumns::columns(m_db, t) : QStringList();
+        for (const QString &column : ownColumns)
+            columns << '"' + column + '"';
         const QString sql =
             QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE %3 = 1 OR trim(ifnull(%4, '')) <> '' "
                            "OR trim(ifnull(%5, '')) <> '' ORDER BY rowid")
@@ -233,7 +248,11 @@ private:
                 for (const QString &a : text(st, 6).split(',', Qt::SkipEmptyParts))
                     if (!a.trimmed().isEmpty())
                         target.aliases << a.trimmed();
-                target.notes = ownColumns(t, rowid);
+                QStringList lines;
+                for (int i = 0; i < int(ownColumns.size()); ++i)
+                    if (const QString value = text(st, 18 + i); !value.isEmpty())
+                        lines << OalOwnColumns::line(ownColumns[i], value);
+                target.notes = lines.join('\n');
             }
             const int index = m_targets.index(target);
             if (m_kept) {
@@ -329,31 +348,25 @@ private:
     {
         if (!m_db.tableExists("observation_history"))
             return;
-        const std::string columns = "source_table, source_rowid, designation, date, time, ut, location, instrument, "
-                                    "magnification, transparency, seeing, notes, personal_notes, id";
-        const auto read = [this](SQLite::Statement &st, Observation &o) {
-            QString *fields[] = {&o.time,          &o.ut,           &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing,   &o.notes, &o.personalNotes};
-            for (int i = 0; i < 9; ++i)
-                *fields[i] = text(st, 4 + i);
-            o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 2));
-            o.historyId = st.getColumn(13).getInt64();
-        };
         if (m_first) {
-            SQLite::Statement st(m_db, "SELECT " + columns + " FROM observation_history ORDER BY id DESC");
+            // Only what tells the observations apart and what the head
+            // numbers: the notes of the many versions that stay are not read.
+            SQLite::Statement st(m_db, "SELECT source_table, source_rowid, date, designation, location, instrument, id "
+                                       "FROM observation_history ORDER BY id DESC");
             QSet<Fingerprint> seen = std::move(m_current);
             while (st.executeStep()) {
                 tick();
                 ++m_historyRows;
-                Observation o;
-                o.date = text(st, 3);
-                const Fingerprint id = identity(text(st, 0), st.getColumn(1).getInt64(), o.date);
-                // Most of a long history is the same observations edited: the
-                // values are read only for the ones that go out.
-                if (seen.contains(id))
+                const qsizetype before = seen.size();
+                seen.insert(historyIdentity(st));
+                if (seen.size() == before)
                     continue;
-                seen.insert(id);
-                read(st, o);
+                Observation o;
+                o.date = text(st, 2);
+                o.location = text(st, 4);
+                o.instrument = text(st, 5);
+                o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 3));
+                o.historyId = st.getColumn(6).getInt64();
                 m_late.push_back(o.historyId);
                 each(o);
             }
@@ -362,7 +375,9 @@ private:
         }
         // A few rows are read by their ids, many by stepping the history once.
         const bool few = m_late.size() * 8 < m_historyRows;
-        SQLite::Statement st(m_db, "SELECT " + columns + " FROM observation_history " +
+        SQLite::Statement st(m_db, std::string("SELECT source_table, source_rowid, designation, date, time, ut, "
+                                               "location, instrument, magnification, transparency, seeing, notes, "
+                                               "personal_notes, id FROM observation_history ") +
                                        (few ? "WHERE id = ?" : "ORDER BY id"));
         for (size_t next = 0; next < m_late.size();) {
             if (few) {
@@ -380,50 +395,68 @@ private:
                 continue;
             ++next;
             Observation o;
-            o.date = text(st, 3);
-            read(st, o);
+            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
+                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
+            for (int i = 0; i < 10; ++i)
+                *fields[i] = text(st, 3 + i);
+            o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 2));
+            o.historyId = m_late[next - 1];
             each(o);
         }
     }
 
+    // One observation however often it was edited: a log row, or a
+    // catalogue row on one date.
     static Fingerprint identity(const QString &table, qint64 rowid, const QString &date)
     {
         const bool logRow = table.compare(Catalogues::solarLog().table, Qt::CaseInsensitive) == 0;
-        return fingerprint(table.toLower() + '\x1f' + QString::number(rowid) +
-                           (logRow ? QString() : '\x1f' + date));
+        QByteArray key = table.toLower().toUtf8() + '\x1f' + QByteArray::number(rowid);
+        if (!logRow)
+            key += '\x1f' + date.toUtf8();
+        return fingerprint(std::string_view(key.constData(), size_t(key.size())));
     }
 
-    // The columns of a row the user made (a custom object, a double star of
-    // their own) that are neither its designation, its place nor an
-    // observation, as "column: value" lines; empty for the catalogues we ship.
-    QString ownColumns(const Catalogue &t, qint64 rowid)
+    // The same of a history row (table, rowid and date in its first columns),
+    // from the stored bytes where they are ASCII: the history's million rows
+    // are most of the export's reading.
+    Fingerprint historyIdentity(SQLite::Statement &st)
     {
-        if (t.table != Catalogues::custom().table && t.table != Catalogues::stars().table)
-            return QString();
-        // The columns and their statement once a table, not once a row.
-        if (m_ownTable != t.table) {
-            m_ownTable = t.table;
-            m_own = OalOwnColumns::columns(m_db, t);
-            QStringList quotedColumns;
-            for (const QString &column : m_own)
-                quotedColumns << '"' + column + '"';
-            m_ownRow.reset();
-            if (!m_own.isEmpty())
-                m_ownRow = std::make_unique<SQLite::Statement>(
-                    m_db, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                              .arg(quotedColumns.join(", "), t.table)
-                              .toStdString());
+        const SQLite::Column tableColumn = st.getColumn(0);
+        const SQLite::Column dateColumn = st.getColumn(2);
+        std::string_view table(tableColumn.getText(), size_t(tableColumn.getBytes()));
+        std::string_view date(dateColumn.getText(), size_t(dateColumn.getBytes()));
+        const qint64 rowid = st.getColumn(1).getInt64();
+        if (!asciiTrim(table) || !asciiTrim(date))
+            return identity(text(st, 0), rowid, text(st, 2));
+        m_key.assign(table);
+        for (char &c : m_key)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        const bool logRow = m_key == m_logTable;
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, rowid).ptr;
+        m_key += '\x1f';
+        m_key.append(digits, end);
+        if (!logRow) {
+            m_key += '\x1f';
+            m_key.append(date);
         }
-        if (!m_ownRow)
-            return QString();
-        QStringList lines;
-        m_ownRow->reset();
-        m_ownRow->bind(1, int64_t(rowid));
-        if (m_ownRow->executeStep())
-            for (int i = 0; i < int(m_own.size()); ++i)
-                if (const QString value = text(*m_ownRow, i); !value.isEmpty())
-                    lines << OalOwnColumns::line(m_own[i], value);
-        return lines.join('\n');
+        return fingerprint(m_key);
+    }
+
+    // Trims the whitespace QString::trimmed() does; false when the text is
+    // not ASCII, where that is more than these.
+    static bool asciiTrim(std::string_view &text)
+    {
+        for (char c : text)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+        while (!text.empty() && space(text.front()))
+            text.remove_prefix(1);
+        while (!text.empty() && space(text.back()))
+            text.remove_suffix(1);
+        return true;
     }
 
     static Target planetTarget(const QString &id, const QString &name, const QString &moon)
@@ -488,10 +521,6 @@ private:
     bool m_first = true;
     qint64 m_read = 0;
 
-    QString m_ownTable;
-    QStringList m_own;
-    std::unique_ptr<SQLite::Statement> m_ownRow;
-
     // The observations the rows and the log hold: their history goes out
     // only in them. Needed by the first run only.
     QSet<Fingerprint> m_current;
@@ -499,6 +528,8 @@ private:
     QHash<QString, std::vector<std::pair<qint64, int>>> m_rowTargets;
     std::vector<qint64> m_late; // the history rows that go out, oldest first
     size_t m_historyRows = 0;
+    std::string m_key;
+    const std::string m_logTable = Catalogues::solarLog().table.toLower().toStdString();
 };
 
 // Distinct texts numbered in the order first met.
@@ -627,16 +658,16 @@ void writeTarget(QXmlStreamWriter &x, const Target &t)
 
 // The targets section, written as the first run meets the targets: to a
 // scratch file, by a writer in the state the document's is in after the
-// sessions, where the section is copied in.
+// sessions, where the section is copied in. The writer writes to a text
+// that goes to the file a part at a time, cheaper than a device per element.
 class TargetSection
 {
 public:
-    TargetSection()
+    TargetSection() : m_x(&m_text)
     {
         if (!m_file.open())
             throw DataError(QStringLiteral("The export has no room for its scratch file (%1): %2.")
                                 .arg(m_file.fileName(), m_file.errorString()));
-        m_x.setDevice(&m_file);
         m_x.setAutoFormatting(true);
         m_x.setAutoFormattingIndent(2);
         m_x.writeNamespace(QString::fromLatin1(Oal::kNamespace), QStringLiteral("oal"));
@@ -644,17 +675,23 @@ public:
         m_x.writeStartElement(QString::fromLatin1(Oal::kNamespace), QStringLiteral("observations"));
         m_x.writeStartElement(QStringLiteral("sessions"));
         m_x.writeEndElement();
-        m_start = m_file.pos();
+        m_text.clear();
         m_x.writeStartElement(QStringLiteral("targets"));
     }
 
-    void add(const Target &t) { writeTarget(m_x, t); }
+    void add(const Target &t)
+    {
+        writeTarget(m_x, t);
+        if (m_text.size() >= 1 << 18)
+            save();
+    }
 
     // Copies the section to `out`; false when it could not.
     bool copyTo(QIODevice &out)
     {
         m_x.writeEndElement();
-        if (m_x.hasError() || !m_file.flush() || !m_file.seek(m_start))
+        save();
+        if (m_failed || !m_file.flush() || !m_file.seek(0))
             return false;
         while (!m_file.atEnd()) {
             const QByteArray part = m_file.read(1 << 20);
@@ -665,9 +702,17 @@ public:
     }
 
 private:
+    void save()
+    {
+        const QByteArray part = m_text.toUtf8();
+        m_failed = m_failed || m_file.write(part) != part.size();
+        m_text.clear();
+    }
+
     QTemporaryFile m_file;
+    QString m_text;
     QXmlStreamWriter m_x;
-    qint64 m_start = 0;
+    bool m_failed = false;
 };
 
 // Writes one document: the equipment the observations name, numbered in the
