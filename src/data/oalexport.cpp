@@ -297,13 +297,12 @@ private:
             o.rowid = k.latest ? k.rowid : 0;
             o.record = k.id;
             o.sessionId = k.sessionId;
-            if (m_first)
-                m_current.insert(identity(t.table, k.rowid, o.date));
             each(o);
         });
         if (!m_first)
             return;
-        // The history's versions of these are the kept ones' earlier states.
+        // The history's versions of these, and of the removed ones, are the
+        // kept ones' earlier states.
         SQLite::Statement all(m_db, "SELECT obs_row, date FROM observation WHERE obs_table = ?");
         all.bind(1, t.table.toStdString());
         while (all.executeStep()) {

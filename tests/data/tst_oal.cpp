@@ -542,6 +542,24 @@ private slots:
         QCOMPARE(r.observations, 10000);
         QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
         QCOMPARE(schemaErrors(path), QString());
+
+        // Cancelled while the observations are counted (the total not yet
+        // known) or while they are written, the earlier file stays as it was.
+        const QByteArray earlier = digest(path);
+        QList<int> totals;
+        QVERIFY_THROWS_EXCEPTION(DataError, OalExport::write(store.db(), path, [&](int, int total) {
+            totals << total;
+            return false;
+        }));
+        QCOMPARE(totals, QList<int>{0});
+        totals.clear();
+        QVERIFY_THROWS_EXCEPTION(DataError, OalExport::write(store.db(), path, [&](int done, int total) {
+            totals << total;
+            return done < 5000;
+        }));
+        QVERIFY(totals.contains(0));
+        QCOMPARE(totals.last(), 10000);
+        QCOMPARE(digest(path), earlier);
     }
 
 private:
