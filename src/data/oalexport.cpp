@@ -13,7 +13,6 @@
 #include "data/site.h"
 
 #include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Savepoint.h>
 #include <SQLiteCpp/Statement.h>
 
 #include <QDir>
@@ -1220,6 +1219,28 @@ private:
     OalExport::Result m_result;
 };
 
+// Both runs read the store as it was when the first began. Released however
+// the export ends: it writes nothing, and a savepoint rolled back to stays
+// open, leaving the connection in a transaction.
+class Snapshot
+{
+public:
+    explicit Snapshot(SQLite::Database &db) : m_db(db) { m_db.exec("SAVEPOINT oal_export"); }
+    ~Snapshot()
+    {
+        try {
+            m_db.exec("RELEASE SAVEPOINT oal_export");
+        } catch (const SQLite::Exception &) {
+            // Nothing was written under it; the connection ends it with its transaction.
+        }
+    }
+    Snapshot(const Snapshot &) = delete;
+    Snapshot &operator=(const Snapshot &) = delete;
+
+private:
+    SQLite::Database &m_db;
+};
+
 } // namespace
 
 QString OalExport::observerName()
@@ -1245,8 +1266,7 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
     OalExport::Result result;
     QStringList images;
     try {
-        // Both runs read the store as it was when the first began.
-        SQLite::Savepoint snapshot(db, "oal_export");
+        const Snapshot snapshot(db);
         TargetSection section;
         Targets targets;
         targets.met = [&section](const Target &t) { section.add(t); };
@@ -1290,7 +1310,6 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
         writer.finish();
         if (writer.hasError() && file.failure().isEmpty())
             throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
-        snapshot.release();
         result = writer.result(total, numbered);
         images = writer.images;
     } catch (const SQLite::Exception &e) {

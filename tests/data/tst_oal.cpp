@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Transaction.h>
 
 namespace {
 
@@ -560,6 +561,9 @@ private slots:
         QVERIFY(totals.contains(0));
         QCOMPARE(totals.last(), 10000);
         QCOMPARE(digest(path), earlier);
+        // And the store is left as it was found, free for the next change.
+        SQLite::Transaction change(store.db());
+        change.commit();
     }
 
 private:
