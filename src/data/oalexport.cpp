@@ -20,12 +20,18 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QTemporaryFile>
 #include <QTimeZone>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <charconv>
+#include <functional>
 #include <map>
 #include <optional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -45,9 +51,6 @@ struct Target
 struct Observation
 {
     int target = 0; // index into the targets
-    // One observation however often it was edited: a log row, or a
-    // catalogue row on one date.
-    QString identity;
     QString date, time, ut, location, instrument, magnification, transparency, seeing, notes, personalNotes;
     // The row of a current observation; none for the history's.
     QString table;
@@ -56,6 +59,8 @@ struct Observation
     // log row or the history's.
     qint64 record = 0;
     qint64 sessionId = 0;
+    // The history's row of an earlier observation only it holds.
+    qint64 historyId = 0;
 };
 
 // A row of a logbook table; the link tables name tables without regard to case.
@@ -69,6 +74,33 @@ QString text(SQLite::Statement &st, int column)
 {
     const SQLite::Column c = st.getColumn(column);
     return c.isNull() ? QString() : QString::fromUtf8(c.getText()).trimmed();
+}
+
+// A text known by 128 bits of two unrelated hashes: remembering a million
+// observations then takes 16 bytes each rather than their texts, and a clash
+// among them is far less likely than a failing disk.
+struct Fingerprint
+{
+    quint64 a = 0, b = 0;
+    bool operator==(const Fingerprint &o) const { return a == o.a && b == o.b; }
+};
+
+size_t qHash(const Fingerprint &f, size_t seed = 0)
+{
+    return size_t(f.a) ^ seed;
+}
+
+Fingerprint fingerprint(std::string_view bytes)
+{
+    return {quint64(qHashBits(bytes.data(), bytes.size(), size_t(0x9e3779b97f4a7c15ull))),
+            quint64(std::hash<std::string_view>{}(bytes))};
+}
+
+Fingerprint fingerprint(const QString &text)
+{
+    const std::u16string_view view(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
+    return {quint64(::qHash(QStringView(text), size_t(0x9e3779b97f4a7c15ull))),
+            quint64(std::hash<std::u16string_view>{}(view))};
 }
 
 // The deep-sky kinds of the catalogue's type codes and of the Messier names.
@@ -98,57 +130,148 @@ QString deepSkyType(const QString &table, const QString &type)
     return QStringLiteral("deepSkyNA");
 }
 
+// The targets, numbered in the order first met. Only their keys stay: a new
+// one goes at once to `met`, as its section precedes the observations.
+class Targets
+{
+public:
+    std::function<void(const Target &)> met;
+
+    // The index of the target `t` is, numbering it when it is new.
+    int index(Target t)
+    {
+        if (t.name.isEmpty())
+            t.name = QStringLiteral("(unnamed)");
+        const Fingerprint key = fingerprint(t.table.toLower() + '\x1f' + Oal::designationKey(t.name));
+        if (const auto it = m_index.constFind(key); it != m_index.constEnd())
+            return *it;
+        const int n = int(m_index.size());
+        t.id = id(n);
+        if (met)
+            met(t);
+        m_index.insert(key, n);
+        return n;
+    }
+
+    // The target of that name in that table, if one was met; -1 if not.
+    int find(const QString &table, const QString &name) const
+    {
+        return m_index.value(fingerprint(table.toLower() + '\x1f' + Oal::designationKey(name)), -1);
+    }
+
+    int size() const { return int(m_index.size()); }
+    static QString id(int index) { return QStringLiteral("t%1").arg(index + 1); }
+
+private:
+    QHash<Fingerprint, int> m_index;
+};
+
+// Steps every observation in the document's order: each catalogue's rows
+// with an observation (or, where the store keeps them, its kept
+// observations), the solar-system log, then the earlier observations only
+// the history holds. It runs twice, first to number what the head of the
+// document lists, then to write; what the second run takes from the first
+// is small (the targets' keys, the rows' targets, the history rows that go
+// out), never the observations.
 class Collector
 {
 public:
-    explicit Collector(SQLite::Database &db) : m_db(db) {}
+    Collector(SQLite::Database &db, Targets &targets)
+        : m_db(db), m_targets(targets), m_kept(db.tableExists(Observations::kTable))
+    {
+    }
+
+    // Each observation. On the first run the history's come newest first, as
+    // telling a last version from earlier ones needs; they are written oldest first.
+    std::function<void(const Observation &)> each;
+    // Called now and then on the first run, which writes nothing.
+    std::function<void()> poll;
+
+    void run()
+    {
+        for (const Catalogue *t : Catalogues::objectTables())
+            catalogue(*t);
+        planetLog();
+        history();
+        m_first = false;
+        m_current.clear();
+        m_current.squeeze();
+    }
+
+    Site site;
+
+private:
+    void tick()
+    {
+        if (m_first && poll && ++m_read % 1024 == 0)
+            poll();
+    }
 
     void catalogue(const Catalogue &t)
     {
+        // Where the store keeps every observation, the rows give only their
+        // objects, which the first run noted.
+        if (m_kept && !m_first) {
+            keptObservations(t);
+            return;
+        }
         const ObservationColumns &o = t.observation;
         QStringList columns = {t.designation(), t.ra, t.dec, t.constellation, t.type, t.aliases, o.observed};
         for (const QString &f : o.fields())
             columns << (f.isEmpty() ? QStringLiteral("NULL") : f);
+        // The columns of a row the user made (a custom object, a double star
+        // of their own) that are neither its designation, its place nor an
+        // observation go with its target; the catalogues we ship have none.
+        const bool own = m_first && (t.table == Catalogues::custom().table || t.table == Catalogues::stars().table);
+        const QStringList ownColumns = own ? OalOwnColumns::columns(m_db, t) : QStringList();
+        for (const QString &column : ownColumns)
+            columns << '"' + column + '"';
         const QString sql =
             QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE %3 = 1 OR trim(ifnull(%4, '')) <> '' "
                            "OR trim(ifnull(%5, '')) <> '' ORDER BY rowid")
                 .arg(columns.join(", "), t.table, o.observed, o.date, o.ut);
         SQLite::Statement st(m_db, sql.toStdString());
-        // Where the store keeps every observation, the rows give only their objects.
-        const bool kept = m_db.tableExists(Observations::kTable);
+        std::vector<std::pair<qint64, int>> &rowTargets = m_rowTargets[t.table];
         while (st.executeStep()) {
+            tick();
+            const qint64 rowid = st.getColumn(0).getInt64();
             Target target;
             target.table = t.table;
             target.name = text(st, 1);
-            target.ra = text(st, 2);
-            target.dec = text(st, 3);
-            target.constellation = text(st, 4);
-            target.type = deepSkyType(target.table, text(st, 5));
-            for (const QString &a : text(st, 6).split(',', Qt::SkipEmptyParts))
-                if (!a.trimmed().isEmpty())
-                    target.aliases << a.trimmed();
-            target.notes = ownColumns(t, st.getColumn(0).getInt64());
-            const qint64 rowid = st.getColumn(0).getInt64();
-            const int index = targetIndex(target);
-            if (kept) {
-                m_rowTargets.insert(rowid, index);
+            // The rest describes a target met for the first time.
+            if (m_first) {
+                target.ra = text(st, 2);
+                target.dec = text(st, 3);
+                target.constellation = text(st, 4);
+                target.type = deepSkyType(target.table, text(st, 5));
+                for (const QString &a : text(st, 6).split(',', Qt::SkipEmptyParts))
+                    if (!a.trimmed().isEmpty())
+                        target.aliases << a.trimmed();
+                QStringList lines;
+                for (int i = 0; i < int(ownColumns.size()); ++i)
+                    if (const QString value = text(st, 18 + i); !value.isEmpty())
+                        lines << OalOwnColumns::line(ownColumns[i], value);
+                target.notes = lines.join('\n');
+            }
+            const int index = m_targets.index(target);
+            if (m_kept) {
+                rowTargets.emplace_back(rowid, index); // in the order of the rows
                 continue;
             }
-            Observation o;
-            o.target = index;
-            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
+            Observation ob;
+            ob.target = index;
+            QString *fields[] = {&ob.date,          &ob.time,         &ob.ut,     &ob.location, &ob.instrument,
+                                 &ob.magnification, &ob.transparency, &ob.seeing, &ob.notes,    &ob.personalNotes};
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 8 + i);
-            o.table = t.table;
-            o.rowid = rowid;
-            o.identity = identity(t.table, rowid, o.date);
-            m_current.insert(o.identity);
-            observations.push_back(o);
+            ob.table = t.table;
+            ob.rowid = rowid;
+            if (m_first)
+                m_current.insert(identity(t.table, rowid, ob.date));
+            each(ob);
         }
-        if (kept)
+        if (m_kept)
             keptObservations(t);
-        m_rowTargets.clear();
     }
 
     // Each kept observation of the table: the rows' latest ones first, so that
@@ -156,11 +279,15 @@ public:
     // earlier ones, newest first, which it keeps before them.
     void keptObservations(const Catalogue &t)
     {
-        std::vector<Observation> earlier;
-        for (const KeptObservation &k : Observations::all(m_db, t.table, true)) {
+        const std::vector<std::pair<qint64, int>> &rowTargets = m_rowTargets[t.table];
+        Observations::forEach(m_db, t.table, true, [&](const KeptObservation &k) {
+            tick();
             Observation o;
-            const auto target = m_rowTargets.constFind(k.rowid);
-            o.target = target != m_rowTargets.constEnd() ? *target : historyTarget(t.table, k.rowid, k.designation);
+            const auto row = std::lower_bound(rowTargets.begin(), rowTargets.end(), std::pair(k.rowid, 0),
+                                              [](const auto &a, const auto &b) { return a.first < b.first; });
+            o.target = row != rowTargets.end() && row->first == k.rowid
+                           ? row->second
+                           : historyTarget(t.table, k.rowid, k.designation);
             QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
                                  &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
             for (int i = 0; i < 10; ++i)
@@ -169,16 +296,18 @@ public:
             o.rowid = k.latest ? k.rowid : 0;
             o.record = k.id;
             o.sessionId = k.sessionId;
-            o.identity = identity(t.table, k.rowid, o.date);
-            m_current.insert(o.identity);
-            (k.latest ? observations : earlier).push_back(o);
-        }
-        observations.insert(observations.end(), earlier.begin(), earlier.end());
-        // The history's versions of these are the kept ones' earlier states.
+            each(o);
+        });
+        if (!m_first)
+            return;
+        // The history's versions of these, and of the removed ones, are the
+        // kept ones' earlier states.
         SQLite::Statement all(m_db, "SELECT obs_row, date FROM observation WHERE obs_table = ?");
         all.bind(1, t.table.toStdString());
-        while (all.executeStep())
+        while (all.executeStep()) {
+            tick();
             m_current.insert(identity(t.table, all.getColumn(0).getInt64(), text(all, 1)));
+        }
     }
 
     void planetLog()
@@ -194,17 +323,18 @@ public:
                                  .arg(log.designationColumn, columns.join(", "), log.table, log.key)
                                  .toStdString());
         while (st.executeStep()) {
+            tick();
             Observation o;
-            o.target = targetIndex(planetTarget(text(st, 0), text(st, 1), text(st, 2)));
+            o.target = m_targets.index(planetTarget(text(st, 0), text(st, 1), text(st, 2)));
             QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
                                  &o.magnification, &o.transparency, &o.seeing, &o.notes};
             for (int i = 0; i < 9; ++i)
                 *fields[i] = text(st, 3 + i);
             o.table = log.table;
             o.rowid = st.getColumn(3 + int(columns.size())).getInt64();
-            o.identity = identity(log.table, st.getColumn(3 + int(columns.size())).getInt64(), QString());
-            m_current.insert(o.identity);
-            observations.push_back(o);
+            if (m_first)
+                m_current.insert(identity(log.table, o.rowid, QString()));
+            each(o);
         }
     }
 
@@ -216,86 +346,118 @@ public:
     {
         if (!m_db.tableExists("observation_history"))
             return;
-        SQLite::Statement st(m_db,
-                             "SELECT source_table, source_rowid, designation, date, time, ut, location, "
-                             "instrument, magnification, transparency, seeing, notes, personal_notes "
-                             "FROM observation_history ORDER BY id DESC");
-        std::vector<Observation> kept;
-        QSet<QString> seen = m_current;
-        while (st.executeStep()) {
-            const QString table = text(st, 0);
-            Observation o;
-            o.date = text(st, 3);
-            o.identity = identity(table, st.getColumn(1).getInt64(), o.date);
-            // Most of a long history is the same observations edited: the
-            // values are read only for the ones that go out.
-            if (seen.contains(o.identity))
-                continue;
-            QString *fields[] = {&o.time,          &o.ut,           &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing,   &o.notes, &o.personalNotes};
-            for (int i = 0; i < 9; ++i)
-                *fields[i] = text(st, 4 + i);
-            seen.insert(o.identity);
-            o.target = historyTarget(table, st.getColumn(1).getInt64(), text(st, 2));
-            kept.push_back(o);
+        if (m_first) {
+            // Only what tells the observations apart and what the head
+            // numbers: the notes of the many versions that stay are not read.
+            SQLite::Statement st(m_db, "SELECT source_table, source_rowid, date, designation, location, instrument, id "
+                                       "FROM observation_history ORDER BY id DESC");
+            QSet<Fingerprint> seen = std::move(m_current);
+            while (st.executeStep()) {
+                tick();
+                ++m_historyRows;
+                const qsizetype before = seen.size();
+                seen.insert(historyIdentity(st));
+                if (seen.size() == before)
+                    continue;
+                Observation o;
+                o.date = text(st, 2);
+                o.location = text(st, 4);
+                o.instrument = text(st, 5);
+                o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 3));
+                o.historyId = st.getColumn(6).getInt64();
+                m_late.push_back(o.historyId);
+                each(o);
+            }
+            std::reverse(m_late.begin(), m_late.end());
+            return;
         }
-        observations.insert(observations.end(), kept.rbegin(), kept.rend());
+        // A few rows are read by their ids, many by stepping the history once.
+        const bool few = m_late.size() * 8 < m_historyRows;
+        SQLite::Statement st(m_db, std::string("SELECT source_table, source_rowid, designation, date, time, ut, "
+                                               "location, instrument, magnification, transparency, seeing, notes, "
+                                               "personal_notes, id FROM observation_history ") +
+                                       (few ? "WHERE id = ?" : "ORDER BY id"));
+        for (size_t next = 0; next < m_late.size();) {
+            if (few) {
+                st.reset();
+                st.bind(1, int64_t(m_late[next]));
+            }
+            if (!st.executeStep()) {
+                if (few)
+                    ++next;
+                else
+                    break;
+                continue;
+            }
+            if (st.getColumn(13).getInt64() != m_late[next])
+                continue;
+            ++next;
+            Observation o;
+            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
+                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
+            for (int i = 0; i < 10; ++i)
+                *fields[i] = text(st, 3 + i);
+            o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 2));
+            o.historyId = m_late[next - 1];
+            each(o);
+        }
     }
 
-    std::vector<Target> targets;
-    std::vector<Observation> observations;
-
-private:
-    static QString identity(const QString &table, qint64 rowid, const QString &date)
+    // One observation however often it was edited: a log row, or a
+    // catalogue row on one date.
+    static Fingerprint identity(const QString &table, qint64 rowid, const QString &date)
     {
         const bool logRow = table.compare(Catalogues::solarLog().table, Qt::CaseInsensitive) == 0;
-        return table.toLower() + '\x1f' + QString::number(rowid) + (logRow ? QString() : '\x1f' + date);
+        QByteArray key = table.toLower().toUtf8() + '\x1f' + QByteArray::number(rowid);
+        if (!logRow)
+            key += '\x1f' + date.toUtf8();
+        return fingerprint(std::string_view(key.constData(), size_t(key.size())));
     }
 
-    // The columns of a row the user made (a custom object, a double star of
-    // their own) that are neither its designation, its place nor an
-    // observation, as "column: value" lines; empty for the catalogues we ship.
-    QString ownColumns(const Catalogue &t, qint64 rowid)
+    // The same of a history row (table, rowid and date in its first columns),
+    // from the stored bytes where they are ASCII: the history's million rows
+    // are most of the export's reading.
+    Fingerprint historyIdentity(SQLite::Statement &st)
     {
-        if (t.table != Catalogues::custom().table && t.table != Catalogues::stars().table)
-            return QString();
-        // The columns and their statement once a table, not once a row.
-        if (m_ownTable != t.table) {
-            m_ownTable = t.table;
-            m_own = OalOwnColumns::columns(m_db, t);
-            QStringList quotedColumns;
-            for (const QString &column : m_own)
-                quotedColumns << '"' + column + '"';
-            m_ownRow.reset();
-            if (!m_own.isEmpty())
-                m_ownRow = std::make_unique<SQLite::Statement>(
-                    m_db, QStringLiteral("SELECT %1 FROM \"%2\" WHERE rowid = ?")
-                              .arg(quotedColumns.join(", "), t.table)
-                              .toStdString());
+        const SQLite::Column tableColumn = st.getColumn(0);
+        const SQLite::Column dateColumn = st.getColumn(2);
+        std::string_view table(tableColumn.getText(), size_t(tableColumn.getBytes()));
+        std::string_view date(dateColumn.getText(), size_t(dateColumn.getBytes()));
+        const qint64 rowid = st.getColumn(1).getInt64();
+        if (!asciiTrim(table) || !asciiTrim(date))
+            return identity(text(st, 0), rowid, text(st, 2));
+        m_key.assign(table);
+        for (char &c : m_key)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        const bool logRow = m_key == m_logTable;
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, rowid).ptr;
+        m_key += '\x1f';
+        m_key.append(digits, end);
+        if (!logRow) {
+            m_key += '\x1f';
+            m_key.append(date);
         }
-        if (!m_ownRow)
-            return QString();
-        QStringList lines;
-        m_ownRow->reset();
-        m_ownRow->bind(1, int64_t(rowid));
-        if (m_ownRow->executeStep())
-            for (int i = 0; i < int(m_own.size()); ++i)
-                if (const QString value = text(*m_ownRow, i); !value.isEmpty())
-                    lines << OalOwnColumns::line(m_own[i], value);
-        return lines.join('\n');
+        return fingerprint(m_key);
     }
 
-    QString m_ownTable;
-    QStringList m_own;
-    std::unique_ptr<SQLite::Statement> m_ownRow;
+    // Trims the whitespace QString::trimmed() does; false when the text is
+    // not ASCII, where that is more than these.
+    static bool asciiTrim(std::string_view &text)
+    {
+        for (char c : text)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+        while (!text.empty() && space(text.front()))
+            text.remove_prefix(1);
+        while (!text.empty() && space(text.back()))
+            text.remove_suffix(1);
+        return true;
+    }
 
-    QSet<QString> m_current;
-    QHash<qint64, int> m_rowTargets; // the target of each row of the table read
-
-public:
-    Site site;
-
-    Target planetTarget(const QString &id, const QString &name, const QString &moon)
+    static Target planetTarget(const QString &id, const QString &name, const QString &moon)
     {
         Target t;
         t.table = QStringLiteral("planet");
@@ -316,14 +478,13 @@ public:
 
     int historyTarget(const QString &table, qint64 rowid, const QString &designation)
     {
-        const QString key = table.toLower() + '\x1f' + Oal::designationKey(designation);
-        if (const auto it = m_index.constFind(key); it != m_index.constEnd())
-            return *it;
+        if (const int found = m_targets.find(table, designation); found >= 0)
+            return found;
         if (table.compare(Catalogues::solarLog().table, Qt::CaseInsensitive) == 0) {
             SQLite::Statement st(m_db, "SELECT name, moon FROM planet WHERE id = ?");
             st.bind(1, designation.toStdString());
             const bool found = st.executeStep();
-            return targetIndex(
+            return m_targets.index(
                 planetTarget(designation, found ? text(st, 0) : QString(), found ? text(st, 1) : QString()));
         }
         Target t;
@@ -349,24 +510,24 @@ public:
         }
         if (t.table.isEmpty())
             t.table = table;
-        return targetIndex(t);
-    }
-
-    int targetIndex(Target t)
-    {
-        if (t.name.isEmpty())
-            t.name = QStringLiteral("(unnamed)");
-        const QString key = t.table.toLower() + '\x1f' + Oal::designationKey(t.name);
-        if (const auto it = m_index.constFind(key); it != m_index.constEnd())
-            return *it;
-        t.id = QStringLiteral("t%1").arg(targets.size() + 1);
-        targets.push_back(t);
-        m_index.insert(key, int(targets.size() - 1));
-        return int(targets.size() - 1);
+        return m_targets.index(t);
     }
 
     SQLite::Database &m_db;
-    QHash<QString, int> m_index;
+    Targets &m_targets;
+    const bool m_kept; // the store keeps every observation of the catalogues
+    bool m_first = true;
+    qint64 m_read = 0;
+
+    // The observations the rows and the log hold: their history goes out
+    // only in them. Needed by the first run only.
+    QSet<Fingerprint> m_current;
+    // The target of each row with an observation, by table, in rowid order.
+    QHash<QString, std::vector<std::pair<qint64, int>>> m_rowTargets;
+    std::vector<qint64> m_late; // the history rows that go out, oldest first
+    size_t m_historyRows = 0;
+    std::string m_key;
+    const std::string m_logTable = Catalogues::solarLog().table.toLower().toStdString();
 };
 
 // Distinct texts numbered in the order first met.
@@ -461,17 +622,106 @@ Begin beginOf(const Observation &o, DayOffsets &days)
     return b;
 }
 
+void writeTarget(QXmlStreamWriter &x, const Target &t)
+{
+    x.writeStartElement(QStringLiteral("target"));
+    x.writeAttribute(QStringLiteral("id"), t.id);
+    if (!t.type.isEmpty())
+        x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
+                         QStringLiteral("oal:") + t.type);
+    x.writeTextElement(QStringLiteral("datasource"), QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
+    x.writeTextElement(QStringLiteral("name"), t.name);
+    for (const QString &a : t.aliases)
+        x.writeTextElement(QStringLiteral("alias"), a);
+    const auto ra = Oal::raDegrees(t.ra);
+    const auto dec = Oal::decDegrees(t.dec);
+    if (ra && dec) {
+        x.writeStartElement(QStringLiteral("position"));
+        x.writeStartElement(QStringLiteral("ra"));
+        x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+        x.writeCharacters(number(*ra));
+        x.writeEndElement();
+        x.writeStartElement(QStringLiteral("dec"));
+        x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
+        x.writeCharacters(number(*dec));
+        x.writeEndElement();
+        x.writeEndElement();
+    }
+    if (!t.constellation.isEmpty())
+        x.writeTextElement(QStringLiteral("constellation"), t.constellation);
+    if (!t.notes.isEmpty())
+        x.writeTextElement(QStringLiteral("notes"), t.notes);
+    x.writeEndElement();
+}
+
+// The targets section, written as the first run meets the targets: to a
+// scratch file, by a writer in the state the document's is in after the
+// sessions, where the section is copied in. The writer writes to a text
+// that goes to the file a part at a time, cheaper than a device per element.
+class TargetSection
+{
+public:
+    TargetSection() : m_x(&m_text)
+    {
+        if (!m_file.open())
+            throw DataError(QStringLiteral("The export has no room for its scratch file (%1): %2.")
+                                .arg(m_file.fileName(), m_file.errorString()));
+        m_x.setAutoFormatting(true);
+        m_x.setAutoFormattingIndent(2);
+        m_x.writeNamespace(QString::fromLatin1(Oal::kNamespace), QStringLiteral("oal"));
+        m_x.writeNamespace(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("xsi"));
+        m_x.writeStartElement(QString::fromLatin1(Oal::kNamespace), QStringLiteral("observations"));
+        m_x.writeStartElement(QStringLiteral("sessions"));
+        m_x.writeEndElement();
+        m_text.clear();
+        m_x.writeStartElement(QStringLiteral("targets"));
+    }
+
+    void add(const Target &t)
+    {
+        writeTarget(m_x, t);
+        if (m_text.size() >= 1 << 18)
+            save();
+    }
+
+    // Copies the section to `out`; false when it could not.
+    bool copyTo(QIODevice &out)
+    {
+        m_x.writeEndElement();
+        save();
+        if (m_failed || !m_file.flush() || !m_file.seek(0))
+            return false;
+        while (!m_file.atEnd()) {
+            const QByteArray part = m_file.read(1 << 20);
+            if (part.isEmpty() || out.write(part) != part.size())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    void save()
+    {
+        const QByteArray part = m_text.toUtf8();
+        m_failed = m_failed || m_file.write(part) != part.size();
+        m_text.clear();
+    }
+
+    QTemporaryFile m_file;
+    QString m_text;
+    QXmlStreamWriter m_x;
+    bool m_failed = false;
+};
+
 // Writes one document: the equipment the observations name, numbered in the
 // order first met, then each section of the format in its order.
 class DocumentWriter
 {
 public:
-    DocumentWriter(SQLite::Database &db, const Collector &c, QIODevice *device) : m_db(db), m_c(c), m_x(device)
+    DocumentWriter(SQLite::Database &db, const Site &site, QIODevice *device) : m_db(db), m_site(site), m_x(device)
     {
         m_x.setAutoFormatting(true);
         m_x.setAutoFormattingIndent(2);
-        m_instruments.resize(c.observations.size());
-        m_linked.resize(c.observations.size());
         if (!db.tableExists("equipment"))
             return;
         // The register's items go out whole; those the format cannot describe
@@ -484,37 +734,44 @@ public:
             return;
         // Every link in one statement a table rather than one an observation:
         // a kept observation has items of its own, a log row's are the row's.
-        QHash<RowKey, std::vector<qint64>> rowLinks;
-        QHash<qint64, std::vector<qint64>> keptLinks;
         SQLite::Statement rows(db, "SELECT obs_table, obs_row, equipment_id FROM observation_equipment ORDER BY "
                                    "equipment_id");
         while (rows.executeStep())
-            rowLinks[rowKey(text(rows, 0), rows.getColumn(1).getInt64())].push_back(rows.getColumn(2).getInt64());
+            m_rowLinks[rowKey(text(rows, 0), rows.getColumn(1).getInt64())].push_back(rows.getColumn(2).getInt64());
         if (db.tableExists("observation_item")) {
             SQLite::Statement kept(db, "SELECT observation_id, equipment_id FROM observation_item ORDER BY "
                                        "equipment_id");
             while (kept.executeStep())
-                keptLinks[kept.getColumn(0).getInt64()].push_back(kept.getColumn(1).getInt64());
+                m_keptLinks[kept.getColumn(0).getInt64()].push_back(kept.getColumn(1).getInt64());
         }
-        for (size_t i = 0; i < c.observations.size(); ++i) {
-            const Observation &o = c.observations[i];
-            if (o.rowid == 0 && o.record == 0)
-                continue;
-            const std::vector<qint64> *items = nullptr;
-            if (o.record != 0) {
-                const auto found = keptLinks.constFind(o.record);
-                items = found == keptLinks.constEnd() ? nullptr : &*found;
-            } else {
-                const auto found = rowLinks.constFind(rowKey(o.table, o.rowid));
-                items = found == rowLinks.constEnd() ? nullptr : &*found;
-            }
-            if (!items)
-                continue;
-            for (qint64 id : *items)
-                for (const EquipmentItem &item : m_register)
-                    if (item.id == id && !m_linked[i].count(item.kind))
-                        m_linked[i][item.kind] = registerId(item);
+    }
+
+    // The register's items an observation names, the first of each kind.
+    using Links = std::map<EquipmentItem::Kind, QString>;
+    Links linksOf(const Observation &o) const
+    {
+        Links links;
+        const std::vector<qint64> *items = nullptr;
+        if (o.record != 0) {
+            const auto found = m_keptLinks.constFind(o.record);
+            items = found == m_keptLinks.constEnd() ? nullptr : &*found;
+        } else if (o.rowid != 0) {
+            const auto found = m_rowLinks.constFind(rowKey(o.table, o.rowid));
+            items = found == m_rowLinks.constEnd() ? nullptr : &*found;
         }
+        if (!items)
+            return links;
+        for (qint64 id : *items)
+            for (const EquipmentItem &item : m_register)
+                if (item.id == id && !links.count(item.kind))
+                    links[item.kind] = registerId(item);
+        return links;
+    }
+
+    static QString linked(const Links &links, EquipmentItem::Kind kind)
+    {
+        const auto it = links.find(kind);
+        return it == links.end() ? QString() : it->second;
     }
 
     // What each observation's pictures and session are, read once for all
@@ -573,12 +830,6 @@ public:
         return out;
     }
 
-    QString linked(size_t i, EquipmentItem::Kind kind) const
-    {
-        const auto it = m_linked[i].find(kind);
-        return it == m_linked[i].end() ? QString() : it->second;
-    }
-
     void angle(const QString &element, double degrees)
     {
         m_x.writeStartElement(element);
@@ -598,28 +849,62 @@ public:
         return all.empty() ? QStringLiteral("observer1") : registerId(*all.front());
     }
 
-    void numberEquipment()
+    // Numbers the places and the telescopes the observations name by text,
+    // in the order first met, as the head lists them.
+    void count(const Observation &o)
     {
-        QHash<QString, Oal::Instrument> parsed;
-        for (size_t i = 0; i < m_c.observations.size(); ++i) {
-            const Observation &o = m_c.observations[i];
-            if (!o.location.isEmpty() && linked(i, EquipmentItem::Kind::Site).isEmpty())
-                m_sites.idFor(o.location);
-            if (o.instrument.isEmpty() || !linked(i, EquipmentItem::Kind::Telescope).isEmpty())
-                continue;
-            auto it = parsed.constFind(o.instrument);
-            if (it == parsed.constEnd())
-                it = parsed.insert(o.instrument, Oal::parseInstrument(o.instrument));
-            m_instruments[i] = *it;
-            if (it->scopeDescribed()) {
-                m_scopes.idFor(it->scope);
-                if (!m_scopeInfo.contains(it->scope))
-                    m_scopeInfo.insert(it->scope, *it);
-                if (!it->eyepiece.isEmpty()) {
-                    m_eyepieces.idFor(it->eyepiece);
-                    m_eyepieceFocal.insert(it->eyepiece, it->eyepieceFocalLength);
-                }
-            }
+        if (o.historyId != 0) {
+            // Met newest first: the last one noted is the first one written.
+            if (!o.location.isEmpty())
+                m_lateSites.insert(o.location, o.historyId);
+            if (!o.instrument.isEmpty())
+                m_lateInstruments.insert(o.instrument, o.historyId);
+            return;
+        }
+        const Links links = linksOf(o);
+        if (!o.location.isEmpty() && !links.count(EquipmentItem::Kind::Site))
+            m_sites.idFor(o.location);
+        if (!o.instrument.isEmpty() && !links.count(EquipmentItem::Kind::Telescope))
+            numberInstrument(o.instrument);
+    }
+
+    // The history's, in the order they are written.
+    void countedAll()
+    {
+        const auto written = [](const QHash<QString, qint64> &first) {
+            std::vector<std::pair<qint64, QString>> out;
+            for (auto it = first.constBegin(); it != first.constEnd(); ++it)
+                out.emplace_back(it.value(), it.key());
+            std::sort(out.begin(), out.end());
+            return out;
+        };
+        for (const auto &[id, site] : written(m_lateSites))
+            m_sites.idFor(site);
+        for (const auto &[id, instrument] : written(m_lateInstruments))
+            numberInstrument(instrument);
+        m_lateSites.clear();
+        m_lateInstruments.clear();
+    }
+
+    const Oal::Instrument &instrument(const QString &text)
+    {
+        auto it = m_parsed.constFind(text);
+        if (it == m_parsed.constEnd())
+            it = m_parsed.insert(text, Oal::parseInstrument(text));
+        return *it;
+    }
+
+    void numberInstrument(const QString &text)
+    {
+        const Oal::Instrument &in = instrument(text);
+        if (!in.scopeDescribed())
+            return;
+        m_scopes.idFor(in.scope);
+        if (!m_scopeInfo.contains(in.scope))
+            m_scopeInfo.insert(in.scope, in);
+        if (!in.eyepiece.isEmpty()) {
+            m_eyepieces.idFor(in.eyepiece);
+            m_eyepieceFocal.insert(in.eyepiece, in.eyepieceFocalLength);
         }
     }
 
@@ -676,8 +961,8 @@ public:
             m_x.writeTextElement(QStringLiteral("name"), site);
             // The observing site of the Tonight window gives its place its
             // position; other places are known by name only.
-            const bool known = !m_c.site.name.trimmed().isEmpty() &&
-                               Oal::designationKey(m_c.site.name) == Oal::designationKey(site);
+            const bool known = !m_site.name.trimmed().isEmpty() &&
+                               Oal::designationKey(m_site.name) == Oal::designationKey(site);
             if (!known)
                 m_x.writeComment(QStringLiteral(" position unknown: the logbook names the place only "));
             const auto angle = [&](const QString &name, double degrees) {
@@ -686,11 +971,11 @@ public:
                 m_x.writeCharacters(known ? number(degrees) : QStringLiteral("0"));
                 m_x.writeEndElement();
             };
-            angle(QStringLiteral("longitude"), m_c.site.longitude);
-            angle(QStringLiteral("latitude"), m_c.site.latitude);
+            angle(QStringLiteral("longitude"), m_site.longitude);
+            angle(QStringLiteral("latitude"), m_site.latitude);
             if (known)
-                m_x.writeTextElement(QStringLiteral("elevation"), number(m_c.site.elevation));
-            const QTimeZone zone = known && !m_c.site.zone.isEmpty() ? QTimeZone(m_c.site.zone.toUtf8())
+                m_x.writeTextElement(QStringLiteral("elevation"), number(m_site.elevation));
+            const QTimeZone zone = known && !m_site.zone.isEmpty() ? QTimeZone(m_site.zone.toUtf8())
                                                                      : QTimeZone::systemTimeZone();
             m_x.writeTextElement(QStringLiteral("timezone"),
                                  QString::number(zone.standardTimeOffset(QDateTime::currentDateTime()) / 60));
@@ -704,43 +989,6 @@ public:
             return QString();
         });
         readLinks();
-    }
-
-    void targets()
-    {
-        m_x.writeStartElement(QStringLiteral("targets"));
-        for (const Target &t : m_c.targets) {
-            m_x.writeStartElement(QStringLiteral("target"));
-            m_x.writeAttribute(QStringLiteral("id"), t.id);
-            if (!t.type.isEmpty())
-                m_x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
-                                   QStringLiteral("oal:") + t.type);
-            m_x.writeTextElement(QStringLiteral("datasource"),
-                                 QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
-            m_x.writeTextElement(QStringLiteral("name"), t.name);
-            for (const QString &a : t.aliases)
-                m_x.writeTextElement(QStringLiteral("alias"), a);
-            const auto ra = Oal::raDegrees(t.ra);
-            const auto dec = Oal::decDegrees(t.dec);
-            if (ra && dec) {
-                m_x.writeStartElement(QStringLiteral("position"));
-                m_x.writeStartElement(QStringLiteral("ra"));
-                m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-                m_x.writeCharacters(number(*ra));
-                m_x.writeEndElement();
-                m_x.writeStartElement(QStringLiteral("dec"));
-                m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-                m_x.writeCharacters(number(*dec));
-                m_x.writeEndElement();
-                m_x.writeEndElement();
-            }
-            if (!t.constellation.isEmpty())
-                m_x.writeTextElement(QStringLiteral("constellation"), t.constellation);
-            if (!t.notes.isEmpty())
-                m_x.writeTextElement(QStringLiteral("notes"), t.notes);
-            m_x.writeEndElement();
-        }
-        m_x.writeEndElement();
     }
 
     void optics()
@@ -823,13 +1071,11 @@ public:
         m_x.writeEmptyElement(QStringLiteral("imagers"));
     }
 
-    void observation(int i)
+    void observation(const Observation &o, int i)
     {
-        const Observation &o = m_c.observations[size_t(i)];
-        const Target &t = m_c.targets[size_t(o.target)];
         m_x.writeStartElement(QStringLiteral("observation"));
         m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("o%1").arg(i + 1));
-        const size_t n = size_t(i);
+        const Links n = linksOf(o);
         using K = EquipmentItem::Kind;
         m_x.writeTextElement(QStringLiteral("observer"), observerId());
         if (const QString site = linked(n, K::Site); !site.isEmpty())
@@ -839,7 +1085,7 @@ public:
         const ObservingSession *session = sessionOf(o);
         if (session)
             m_x.writeTextElement(QStringLiteral("session"), m_sessions.at(session->id));
-        m_x.writeTextElement(QStringLiteral("target"), t.id);
+        m_x.writeTextElement(QStringLiteral("target"), Targets::id(o.target));
         const Begin begin = beginOf(o, m_days);
         if (begin.undated) {
             m_x.writeComment(QStringLiteral(" date unknown: observed without a date "));
@@ -865,7 +1111,8 @@ public:
         }
         if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
             m_x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
-        const Oal::Instrument &in = m_instruments[size_t(i)];
+        const Oal::Instrument in = o.instrument.isEmpty() || n.count(K::Telescope) ? Oal::Instrument{}
+                                                                                   : instrument(o.instrument);
         if (const QString scope = linked(n, K::Telescope); !scope.isEmpty()) {
             // The register's items, exactly as the observer chose them.
             m_x.writeTextElement(QStringLiteral("scope"), scope);
@@ -911,11 +1158,11 @@ public:
 
     bool hasError() const { return m_x.hasError(); }
     QStringList images;
-    OalExport::Result result() const
+    OalExport::Result result(int observations, int targets) const
     {
         OalExport::Result r = m_result;
-        r.observations = int(m_c.observations.size());
-        r.targets = int(m_c.targets.size());
+        r.observations = observations;
+        r.targets = targets;
         r.sites = int(m_sites.texts.size() + registered(EquipmentItem::Kind::Site).size());
         r.scopes = int(m_scopes.texts.size() + registered(EquipmentItem::Kind::Telescope).size());
         r.sessions = int(m_sessions.size());
@@ -957,16 +1204,41 @@ private:
     DayOffsets m_days; // the zone's offsets, for this document only
     bool m_sessionTable = false;
     std::map<qint64, ObservingSession> m_sessionRows;
-    const Collector &m_c;
+    const Site &m_site;
     QXmlStreamWriter m_x;
     NumberedTexts m_sites{QStringLiteral("site")}, m_scopes{QStringLiteral("scope")},
         m_eyepieces{QStringLiteral("ep")};
-    std::vector<Oal::Instrument> m_instruments;
     std::vector<EquipmentItem> m_register;
-    std::vector<std::map<EquipmentItem::Kind, QString>> m_linked; // per observation
+    QHash<RowKey, std::vector<qint64>> m_rowLinks;   // a log row's items
+    QHash<qint64, std::vector<qint64>> m_keptLinks;  // a kept observation's items
+    QHash<QString, Oal::Instrument> m_parsed;        // by the instrument's text
+    // The texts of the history's observations, with the first row naming each.
+    QHash<QString, qint64> m_lateSites, m_lateInstruments;
     QHash<QString, Oal::Instrument> m_scopeInfo;
     QHash<QString, double> m_eyepieceFocal;
     OalExport::Result m_result;
+};
+
+// Both runs read the store as it was when the first began. Released however
+// the export ends: it writes nothing, and a savepoint rolled back to stays
+// open, leaving the connection in a transaction.
+class Snapshot
+{
+public:
+    explicit Snapshot(SQLite::Database &db) : m_db(db) { m_db.exec("SAVEPOINT oal_export"); }
+    ~Snapshot()
+    {
+        try {
+            m_db.exec("RELEASE SAVEPOINT oal_export");
+        } catch (const SQLite::Exception &) {
+            // Nothing was written under it; the connection ends it with its transaction.
+        }
+    }
+    Snapshot(const Snapshot &) = delete;
+    Snapshot &operator=(const Snapshot &) = delete;
+
+private:
+    SQLite::Database &m_db;
 };
 
 } // namespace
@@ -981,46 +1253,79 @@ QString OalExport::observerName()
 
 OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, const Progress &progress)
 {
-    Collector c(db);
+    const auto cancelled = [&path] {
+        return DataError(QStringLiteral("The export was cancelled; %1 was not written.").arg(path));
+    };
+    const auto changed = [&path] {
+        return DataError(QStringLiteral("The observations changed while they were exported; %1 was not written. "
+                                        "Export them again.")
+                             .arg(path));
+    };
+    // The earlier export stays until this one is whole on disk.
+    DurableFile::Output file(path);
+    OalExport::Result result;
+    QStringList images;
     try {
-        for (const Catalogue *t : Catalogues::objectTables())
-            c.catalogue(*t);
-        c.planetLog();
-        c.history();
+        const Snapshot snapshot(db);
+        TargetSection section;
+        Targets targets;
+        targets.met = [&section](const Target &t) { section.add(t); };
+        Collector c(db, targets);
         c.site = Site::load(db);
+        DocumentWriter writer(db, c.site, &file);
+
+        // The first run numbers what the head lists; the observations are
+        // counted, so the count is all the progress it can show.
+        int total = 0;
+        c.each = [&](const Observation &o) {
+            writer.count(o);
+            ++total;
+        };
+        c.poll = [&] {
+            if (progress && !progress(0, 0))
+                throw cancelled();
+        };
+        c.run();
+        writer.countedAll();
+        targets.met = nullptr;
+        const int numbered = targets.size();
+
+        writer.start();
+        writer.observersAndSites();
+        if (!section.copyTo(file) && file.failure().isEmpty())
+            throw DataError(QStringLiteral("%1 cannot be written: the targets could not be copied in.").arg(path));
+        writer.optics();
+        // The second writes each observation as it is read.
+        int written = 0;
+        c.each = [&](const Observation &o) {
+            if (progress && written % 100 == 0 && !progress(written, total))
+                throw cancelled();
+            if (written == total)
+                throw changed();
+            writer.observation(o, written++);
+        };
+        c.run();
+        if (written != total || targets.size() != numbered)
+            throw changed();
+        writer.finish();
+        if (writer.hasError() && file.failure().isEmpty())
+            throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
+        result = writer.result(total, numbered);
+        images = writer.images;
     } catch (const SQLite::Exception &e) {
         throw DataError(QString::fromUtf8(e.what()));
     }
-
-    // The earlier export stays until this one is whole on disk.
-    DurableFile::Output file(path);
-    DocumentWriter writer(db, c, &file);
-    writer.numberEquipment();
-    writer.start();
-    writer.observersAndSites();
-    writer.targets();
-    writer.optics();
-    const int total = int(c.observations.size());
-    for (int i = 0; i < total; ++i) {
-        if (progress && i % 100 == 0 && !progress(i, total))
-            throw DataError(QStringLiteral("The export was cancelled; %1 was not written.").arg(path));
-        writer.observation(i);
-    }
-    writer.finish();
-    if (writer.hasError() && file.failure().isEmpty())
-        throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
     file.commit();
-    OalExport::Result result = writer.result();
     const QDir from = QFileInfo(QString::fromStdString(db.getFilename())).absoluteDir();
     const QDir to = QFileInfo(path).absoluteDir();
-    for (const QString &image : writer.images) {
+    for (const QString &image : images) {
         if (from == to || QFileInfo::exists(to.filePath(image)))
             continue;
         if (!to.mkpath(QFileInfo(image).path()) || !QFile::copy(from.filePath(image), to.filePath(image)))
             ++result.imagesMissing;
     }
-    result.images = int(writer.images.size());
+    result.images = int(images.size());
     if (progress)
-        progress(total, total);
+        progress(result.observations, result.observations);
     return result;
 }

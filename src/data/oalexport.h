@@ -27,6 +27,7 @@ public:
         int imagesMissing = 0; // pictures that could not be copied beside the document
     };
     // Called now and then with the observations written so far; false cancels.
+    // While they are being counted, before the first is written, total is 0.
     using Progress = std::function<bool(int done, int total)>;
 
     // Writes `path` whole or not at all. Throws DataError on a store or file

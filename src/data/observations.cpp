@@ -193,10 +193,10 @@ const Catalogue &objectCatalogue(const QString &table)
     throw DataError(QStringLiteral("%1 keeps no observations of its own.").arg(table));
 }
 
-std::vector<KeptObservation> select(SQLite::Database &db, const QString &where, const QString &order,
-                                    const std::function<void(SQLite::Statement &)> &bind)
+void step(SQLite::Database &db, const QString &where, const QString &order,
+          const std::function<void(SQLite::Statement &)> &bind,
+          const std::function<void(const KeptObservation &)> &each)
 {
-    std::vector<KeptObservation> out;
     try {
         SQLite::Statement st(db, QStringLiteral("SELECT o.id, o.obs_table, o.obs_row, o.designation, %1, "
                                                 "o.session_id, o.logged_at, o.id IS %2 FROM observation o WHERE "
@@ -217,11 +217,18 @@ std::vector<KeptObservation> select(SQLite::Database &db, const QString &where, 
             k.sessionId = st.getColumn(15).isNull() ? 0 : st.getColumn(15).getInt64();
             k.loggedAt = text(st.getColumn(16));
             k.latest = st.getColumn(17).getInt() != 0;
-            out.push_back(std::move(k));
+            each(k);
         }
     } catch (const SQLite::Exception &e) {
         throw storeError(e);
     }
+}
+
+std::vector<KeptObservation> select(SQLite::Database &db, const QString &where, const QString &order,
+                                    const std::function<void(SQLite::Statement &)> &bind)
+{
+    std::vector<KeptObservation> out;
+    step(db, where, order, bind, [&out](const KeptObservation &k) { out.push_back(k); });
     return out;
 }
 
@@ -344,12 +351,20 @@ std::optional<KeptObservation> Observations::byId(SQLite::Database &db, qint64 i
 
 std::vector<KeptObservation> Observations::all(SQLite::Database &db, const QString &table, bool withDeletedRows)
 {
+    std::vector<KeptObservation> out;
+    forEach(db, table, withDeletedRows, [&out](const KeptObservation &k) { out.push_back(k); });
+    return out;
+}
+
+void Observations::forEach(SQLite::Database &db, const QString &table, bool withDeletedRows,
+                           const std::function<void(const KeptObservation &)> &each)
+{
     const QString latest = QStringLiteral("(o.id IS %1)").arg(latestOf("o.obs_table", "o.obs_row"));
-    return select(db,
-                  QStringLiteral("o.obs_table = ? AND (o.removed_at IS NULL%1)")
-                      .arg(withDeletedRows ? QStringLiteral(" OR o.gone_with_row = 1") : QString()),
-                  QStringLiteral("%1 DESC, CASE WHEN %1 THEN o.obs_row END, o.seq DESC, o.id DESC").arg(latest),
-                  [&](SQLite::Statement &st) { st.bind(1, table.toStdString()); });
+    step(db,
+         QStringLiteral("o.obs_table = ? AND (o.removed_at IS NULL%1)")
+             .arg(withDeletedRows ? QStringLiteral(" OR o.gone_with_row = 1") : QString()),
+         QStringLiteral("%1 DESC, CASE WHEN %1 THEN o.obs_row END, o.seq DESC, o.id DESC").arg(latest),
+         [&](SQLite::Statement &st) { st.bind(1, table.toStdString()); }, each);
 }
 
 void Observations::startNew(SQLite::Database &db, const QString &table, qint64 rowid)

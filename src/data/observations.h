@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -63,6 +64,9 @@ public:
     // earlier ones, newest first; `withDeletedRows` adds those whose row was
     // deleted.
     static std::vector<KeptObservation> all(SQLite::Database &db, const QString &table, bool withDeletedRows);
+    // The same, one at a time, without holding them.
+    static void forEach(SQLite::Database &db, const QString &table, bool withDeletedRows,
+                        const std::function<void(const KeptObservation &)> &each);
 
     // The next observation written into the row is a new one.
     static void startNew(SQLite::Database &db, const QString &table, qint64 rowid);

@@ -13,11 +13,13 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QProcess>
 #include <QXmlStreamReader>
 #include <QtTest>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Transaction.h>
 
 namespace {
 
@@ -105,6 +107,52 @@ bool importsWholeIntoStarter(const QString &file, const QString &db)
 QByteArray digest(const QString &path)
 {
     return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256);
+}
+
+// The ids a document's head gives, and each observation's references to
+// its sites, scopes and targets in the order they are written.
+struct References
+{
+    QSet<QString> head;
+    QStringList sites, scopes, targets;
+};
+References referencesOf(const QString &path)
+{
+    QFile f(path);
+    References out;
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    QXmlStreamReader r(&f);
+    bool inObservation = false;
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement()) {
+            const QString element = r.name().toString();
+            if (element == "observation")
+                inObservation = true;
+            else if (!inObservation && r.attributes().hasAttribute("id"))
+                out.head << r.attributes().value("id").toString();
+            else if (inObservation && element == "site")
+                out.sites << r.readElementText();
+            else if (inObservation && element == "scope")
+                out.scopes << r.readElementText();
+            else if (inObservation && element == "target")
+                out.targets << r.readElementText();
+        } else if (r.isEndElement() && r.name() == QLatin1String("observation")) {
+            inObservation = false;
+        }
+    }
+    return out;
+}
+
+// The distinct texts of `all` in the order first met.
+QStringList firstMet(const QStringList &all)
+{
+    QStringList out;
+    for (const QString &s : all)
+        if (!out.contains(s))
+            out << s;
+    return out;
 }
 
 } // namespace
@@ -445,6 +493,41 @@ private slots:
         QCOMPARE(dbValue(m_db, "select count(*) from mess where completed = 1").toInt(), 0);
     }
 
+    // Observations only the history holds go out last, oldest first, though
+    // they are told apart newest first: places, telescopes and objects met
+    // only there still get their entries in the head, numbered in the order
+    // the observations are written.
+    void earlierObservationsOnlyTheHistoryHolds()
+    {
+        dbExec(m_db, "update mess set completed = 1, date = '2026-02-01', location = 'Field', tele = '10x50' "
+                     "where mes = '31'");
+        dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, Observing_Location, Instrument_Used, Notes) "
+                     "values ('Neptune', '2026-02-02', '8:00 PM', 'Hilltop', '6\" f/8 refractor, 25mm Plossl', "
+                     "'Blue disc'), ('Uranus', '2026-02-03', '9:00 PM', 'Backyard', '80mm f/5 refractor', "
+                     "'Green disc')");
+        // Deleted in the other order than entered: the history keeps Uranus first.
+        dbExec(m_db, "delete from planet_log where id = 'Uranus'");
+        dbExec(m_db, "delete from planet_log where id = 'Neptune'");
+
+        const QString file = m_dir->file("late.xml");
+        {
+            Store store(m_db, false);
+            const OalExport::Result r = OalExport::write(store.db(), file);
+            QCOMPARE(QList<int>({r.observations, r.targets, r.sites, r.scopes}), QList<int>({3, 3, 3, 3}));
+        }
+        QCOMPARE(schemaErrors(file), QString());
+        const References refs = referencesOf(file);
+        QCOMPARE(firstMet(refs.sites), QStringList({"site1", "site2", "site3"}));
+        QCOMPARE(firstMet(refs.scopes), QStringList({"scope1", "scope2", "scope3"}));
+        for (const QString &id : refs.sites + refs.scopes + refs.targets)
+            QVERIFY2(refs.head.contains(id), qPrintable(id));
+        const QStringList lines = observationsOf(file);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines.filter("Uranus").filter("Backyard").size() == 1, qPrintable(lines.join('\n')));
+        QVERIFY2(lines.filter("Neptune").filter("Hilltop").filter("25mm Plossl").size() == 1,
+                 qPrintable(lines.join('\n')));
+    }
+
     void exportsTenThousandObservationsQuickly()
     {
         dbExec(m_db, "update Sac72 set completed = 1, date = '2024-05-' || printf('%02d', 1 + id % 28), "
@@ -460,6 +543,27 @@ private slots:
         QCOMPARE(r.observations, 10000);
         QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
         QCOMPARE(schemaErrors(path), QString());
+
+        // Cancelled while the observations are counted (the total not yet
+        // known) or while they are written, the earlier file stays as it was.
+        const QByteArray earlier = digest(path);
+        QList<int> totals;
+        QVERIFY_THROWS_EXCEPTION(DataError, OalExport::write(store.db(), path, [&](int, int total) {
+            totals << total;
+            return false;
+        }));
+        QCOMPARE(totals, QList<int>{0});
+        totals.clear();
+        QVERIFY_THROWS_EXCEPTION(DataError, OalExport::write(store.db(), path, [&](int done, int total) {
+            totals << total;
+            return done < 5000;
+        }));
+        QVERIFY(totals.contains(0));
+        QCOMPARE(totals.last(), 10000);
+        QCOMPARE(digest(path), earlier);
+        // And the store is left as it was found, free for the next change.
+        SQLite::Transaction change(store.db());
+        change.commit();
     }
 
 private:

@@ -30,9 +30,11 @@
 
 namespace {
 
-constexpr int kObservations = 100000;
-constexpr int kHistoryRows = 1000000;
-constexpr int kPlanetLogRows = 3000;
+// By default; fewer observations (for the export's memory at another size)
+// keep the same mix: ten history rows and 0.03 log rows an observation.
+int kObservations = 100000;
+int kHistoryRows = 1000000;
+int kPlanetLogRows = 3000;
 constexpr int kDesignationBase = 5000000; // beyond every real PGC number in the starter
 
 struct Template
@@ -355,13 +357,25 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const bool help = args.contains("--help") || args.contains("-h");
-    if (args.size() != 3 || help) {
+    if ((args.size() != 3 && args.size() != 4) || help) {
         std::fprintf(help ? stdout : stderr,
-                     "Usage: make_store ROWS DIR\n"
+                     "Usage: make_store ROWS DIR [OBSERVATIONS]\n"
                      "Writes DIR/velnora.db: the starter store with ROWS objects in the SAC catalogue,\n"
-                     "%d observations over the logbooks and %d observation history rows.\n",
+                     "OBSERVATIONS (%d) observations over the logbooks and ten observation history rows\n"
+                     "for each (%d).\n",
                      kObservations, kHistoryRows);
         return help ? 0 : 2;
+    }
+    if (args.size() == 4) {
+        bool counted = false;
+        kObservations = args[3].toInt(&counted);
+        if (!counted || kObservations < 10000) {
+            std::fprintf(stderr, "make_store: OBSERVATIONS must be a whole number of 10000 or more, not \"%s\"\n",
+                         argv[3]);
+            return 2;
+        }
+        kHistoryRows = kObservations * 10;
+        kPlanetLogRows = kObservations * 3 / 100;
     }
     bool ok = false;
     const int rows = args[1].toInt(&ok);
