@@ -52,6 +52,27 @@ void ReportDocument::paintPage(QPainter &painter, int page, qreal scale, QPointF
 
 namespace {
 
+// How rules, frames and circles are drawn (width in points) and shades
+// filled: the same on the screen, on paper and in a PDF.
+struct Stroke
+{
+    QColor color;
+    qreal width;
+};
+
+Stroke strokeOf(const ReportItem &item)
+{
+    const Stroke thin{QColor(90, 90, 90), 0.5}, ink{Qt::black, 0.8};
+    if (item.kind == ReportItem::Kind::Line)
+        return item.flags ? ink : thin;
+    return item.kind == ReportItem::Kind::Circle ? ink : thin;
+}
+
+QColor shadeOf(const ReportItem &item)
+{
+    return item.flags ? QColor(222, 228, 238) : QColor(243, 243, 243);
+}
+
 // Text placed in `r` as QPainter::drawText(r, flags, text) places it. A text
 // of one line is put at its baseline directly: laying it out as a paragraph,
 // as the general call does, costs more than painting it.
@@ -99,10 +120,13 @@ void ReportDocument::paint(QPainter &painter, const ReportPage &page, double fon
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    QPen thin(QColor(90, 90, 90));
-    thin.setWidthF(std::max(0.5 * scale, 1.0));
-    QPen ink(Qt::black);
-    ink.setWidthF(std::max(0.8 * scale, 1.0));
+    // Never thinner than a device pixel, so that a rule shows on the screen.
+    const auto penOf = [scale](const ReportItem &item) {
+        const Stroke s = strokeOf(item);
+        QPen p(s.color);
+        p.setWidthF(std::max(s.width * scale, 1.0));
+        return p;
+    };
     // The font and pen are set when they change: a page of a long list sets
     // the same ones some five hundred times.
     int font = -1;
@@ -126,21 +150,21 @@ void ReportDocument::paint(QPainter &painter, const ReportPage &page, double fon
             break;
         case ReportItem::Kind::Line:
             pen = 0;
-            painter.setPen(item.flags ? ink : thin);
+            painter.setPen(penOf(item));
             painter.drawLine(r.topLeft(), r.bottomRight());
             break;
         case ReportItem::Kind::Box:
             pen = 0;
-            painter.setPen(thin);
+            painter.setPen(penOf(item));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(r);
             break;
         case ReportItem::Kind::Shade:
-            painter.fillRect(r, item.flags ? QColor(222, 228, 238) : QColor(243, 243, 243));
+            painter.fillRect(r, shadeOf(item));
             break;
         case ReportItem::Kind::Circle:
             pen = 0;
-            painter.setPen(ink);
+            painter.setPen(penOf(item));
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(r);
             break;
@@ -205,7 +229,6 @@ namespace {
 
 void writeItems(PdfWriter &pdf, const ReportPage &page, const std::array<int, ReportFonts::kCount> &fonts)
 {
-    const QColor thin(90, 90, 90), ink(Qt::black);
     for (const ReportItem &item : page.items) {
         const QRectF &r = item.rect;
         switch (item.kind) {
@@ -213,16 +236,16 @@ void writeItems(PdfWriter &pdf, const ReportPage &page, const std::array<int, Re
             pdf.text(fonts[item.font % fonts.size()], ReportFonts::color(item.font), r, item.flags, item.text);
             break;
         case ReportItem::Kind::Line:
-            pdf.line(r.topLeft(), r.bottomRight(), item.flags ? 0.8 : 0.5, item.flags ? ink : thin);
+            pdf.line(r.topLeft(), r.bottomRight(), strokeOf(item).width, strokeOf(item).color);
             break;
         case ReportItem::Kind::Box:
-            pdf.frame(r, 0.5, thin);
+            pdf.frame(r, strokeOf(item).width, strokeOf(item).color);
             break;
         case ReportItem::Kind::Shade:
-            pdf.fill(r, item.flags ? QColor(222, 228, 238) : QColor(243, 243, 243));
+            pdf.fill(r, shadeOf(item));
             break;
         case ReportItem::Kind::Circle:
-            pdf.ellipse(r, 0.8, ink);
+            pdf.ellipse(r, strokeOf(item).width, strokeOf(item).color);
             break;
         case ReportItem::Kind::Picture:
             if (item.drawing)
