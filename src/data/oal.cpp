@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <charconv>
 #include <cmath>
 
 namespace Oal {
@@ -14,20 +15,49 @@ std::optional<int> wholeNumber(const QString &text)
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
-// The numbers of a sexagesimal text, whatever separates them.
-QList<double> sexagesimalParts(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("\\d+(?:[.,]\\d+)?"));
-    QList<double> parts;
-    auto it = number.globalMatch(text);
-    while (it.hasNext() && parts.size() < 3)
-        parts << it.next().captured().replace(',', '.').toDouble();
-    return parts;
-}
-
 double toNumber(QString text)
 {
     return text.replace(',', '.').toDouble();
+}
+
+// The numbers of a sexagesimal text, whatever separates them: runs of digits
+// with at most one decimal point or comma inside. Read by hand, as every
+// target of an export has two.
+QList<double> sexagesimalParts(const QString &text)
+{
+    QList<double> parts;
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n && parts.size() < 3;) {
+        if (!digit(text[i])) {
+            ++i;
+            continue;
+        }
+        char buffer[64];
+        qsizetype length = 0;
+        bool fits = true;
+        const auto take = [&](char c) {
+            if (length < qsizetype(sizeof buffer))
+                buffer[length++] = c;
+            else
+                fits = false;
+        };
+        const qsizetype begin = i;
+        while (i < n && digit(text[i]))
+            take(char(text[i++].unicode()));
+        if (i + 1 < n && (text[i] == u'.' || text[i] == u',') && digit(text[i + 1])) {
+            take('.');
+            ++i;
+            while (i < n && digit(text[i]))
+                take(char(text[i++].unicode()));
+        }
+        double value = 0;
+        const auto [end, error] = std::from_chars(buffer, buffer + length, value);
+        if (!fits || error != std::errc() || end != buffer + length)
+            value = toNumber(text.mid(begin, i - begin));
+        parts << value;
+    }
+    return parts;
 }
 
 } // namespace
@@ -243,18 +273,48 @@ std::optional<Moment> parseDateTime(const QString &text)
 
 QString formatDateTime(const QDate &date, const QTime &time, std::optional<int> offsetSeconds)
 {
-    QString out = QStringLiteral("%1-%2-%3T%4")
-                      .arg(date.year(), 4, 10, QChar('0'))
-                      .arg(date.month(), 2, 10, QChar('0'))
-                      .arg(date.day(), 2, 10, QChar('0'))
-                      .arg(time.toString(QStringLiteral("HH:mm:ss")));
-    if (!offsetSeconds)
-        return out;
-    const int minutes = std::abs(*offsetSeconds) / 60;
-    return out + QStringLiteral("%1%2:%3")
-                     .arg(*offsetSeconds < 0 ? '-' : '+')
-                     .arg(minutes / 60, 2, 10, QChar('0'))
-                     .arg(minutes % 60, 2, 10, QChar('0'));
+    // Written digit by digit: an export writes one for every observation.
+    char out[32];
+    char *p = out;
+    const auto two = [&p](int v) {
+        *p++ = char('0' + v / 10);
+        *p++ = char('0' + v % 10);
+    };
+    const int year = date.year();
+    if (year < 0 || year > 9999 || !time.isValid() || (offsetSeconds && std::abs(*offsetSeconds) >= 100 * 3600)) {
+        QString slow = QStringLiteral("%1-%2-%3T%4")
+                           .arg(year, 4, 10, QChar('0'))
+                           .arg(date.month(), 2, 10, QChar('0'))
+                           .arg(date.day(), 2, 10, QChar('0'))
+                           .arg(time.toString(QStringLiteral("HH:mm:ss")));
+        if (!offsetSeconds)
+            return slow;
+        const int minutes = std::abs(*offsetSeconds) / 60;
+        return slow + QStringLiteral("%1%2:%3")
+                          .arg(*offsetSeconds < 0 ? '-' : '+')
+                          .arg(minutes / 60, 2, 10, QChar('0'))
+                          .arg(minutes % 60, 2, 10, QChar('0'));
+    }
+    two(year / 100);
+    two(year % 100);
+    *p++ = '-';
+    two(date.month());
+    *p++ = '-';
+    two(date.day());
+    *p++ = 'T';
+    two(time.hour());
+    *p++ = ':';
+    two(time.minute());
+    *p++ = ':';
+    two(time.second());
+    if (offsetSeconds) {
+        const int minutes = std::abs(*offsetSeconds) / 60;
+        *p++ = *offsetSeconds < 0 ? '-' : '+';
+        two(minutes / 60);
+        *p++ = ':';
+        two(minutes % 60);
+    }
+    return QString::fromLatin1(out, p - out);
 }
 
 QString localTimeText(const QTime &time)

@@ -11,6 +11,7 @@
 #include "data/oalowncolumns.h"
 #include "data/oalsessions.h"
 #include "data/site.h"
+#include "data/xmlout.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -622,94 +623,90 @@ Begin beginOf(const Observation &o, DayOffsets &days)
     return b;
 }
 
-void writeTarget(QXmlStreamWriter &x, const Target &t)
+void writeTarget(XmlOut &x, const Target &t)
 {
-    x.writeStartElement(QStringLiteral("target"));
-    x.writeAttribute(QStringLiteral("id"), t.id);
+    x.start("target");
+    x.attribute("id", t.id);
     if (!t.type.isEmpty())
-        x.writeAttribute(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("type"),
-                         QStringLiteral("oal:") + t.type);
-    x.writeTextElement(QStringLiteral("datasource"), QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
-    x.writeTextElement(QStringLiteral("name"), t.name);
+        x.attribute("xsi:type", QStringLiteral("oal:") + t.type);
+    x.textElement("datasource", QString::fromLatin1(Oal::kDatasourcePrefix) + t.table);
+    x.textElement("name", t.name);
     for (const QString &a : t.aliases)
-        x.writeTextElement(QStringLiteral("alias"), a);
+        x.textElement("alias", a);
     const auto ra = Oal::raDegrees(t.ra);
     const auto dec = Oal::decDegrees(t.dec);
     if (ra && dec) {
-        x.writeStartElement(QStringLiteral("position"));
-        x.writeStartElement(QStringLiteral("ra"));
-        x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-        x.writeCharacters(number(*ra));
-        x.writeEndElement();
-        x.writeStartElement(QStringLiteral("dec"));
-        x.writeAttribute(QStringLiteral("unit"), QStringLiteral("deg"));
-        x.writeCharacters(number(*dec));
-        x.writeEndElement();
-        x.writeEndElement();
+        x.start("position");
+        x.start("ra");
+        x.attribute("unit", "deg");
+        x.characters(number(*ra));
+        x.end();
+        x.start("dec");
+        x.attribute("unit", "deg");
+        x.characters(number(*dec));
+        x.end();
+        x.end();
     }
     if (!t.constellation.isEmpty())
-        x.writeTextElement(QStringLiteral("constellation"), t.constellation);
+        x.textElement("constellation", t.constellation);
     if (!t.notes.isEmpty())
-        x.writeTextElement(QStringLiteral("notes"), t.notes);
-    x.writeEndElement();
+        x.textElement("notes", t.notes);
+    x.end();
 }
 
-// The targets section, written as the first run meets the targets: to a
-// scratch file, by a writer in the state the document's is in after the
-// sessions, where the section is copied in. The writer writes to a text
-// that goes to the file a part at a time, cheaper than a device per element.
+// The targets section, written as the first run meets the targets to a
+// scratch file, from which it is copied into the document after the sessions.
 class TargetSection
 {
 public:
-    TargetSection() : m_x(&m_text)
+    TargetSection()
     {
         if (!m_file.open())
             throw DataError(QStringLiteral("The export has no room for its scratch file (%1): %2.")
                                 .arg(m_file.fileName(), m_file.errorString()));
-        m_x.setAutoFormatting(true);
-        m_x.setAutoFormattingIndent(2);
-        m_x.writeNamespace(QString::fromLatin1(Oal::kNamespace), QStringLiteral("oal"));
-        m_x.writeNamespace(QString::fromLatin1(Oal::kXsiNamespace), QStringLiteral("xsi"));
-        m_x.writeStartElement(QString::fromLatin1(Oal::kNamespace), QStringLiteral("observations"));
-        m_x.writeStartElement(QStringLiteral("sessions"));
-        m_x.writeEndElement();
-        m_text.clear();
-        m_x.writeStartElement(QStringLiteral("targets"));
     }
 
     void add(const Target &t)
     {
         writeTarget(m_x, t);
-        if (m_text.size() >= 1 << 18)
+        ++m_count;
+        if (m_x.bytes().size() >= 1 << 18)
             save();
     }
 
-    // Copies the section to `out`; false when it could not.
+    // A name or a note held a character the document cannot carry.
+    bool failed() const { return m_x.failed(); }
+
+    // Copies the section to `out` as the document's writer would have
+    // written it there; false when it could not.
     bool copyTo(QIODevice &out)
     {
-        m_x.writeEndElement();
         save();
         if (m_failed || !m_file.flush() || !m_file.seek(0))
+            return false;
+        if (m_count == 0)
+            return out.write("\n  <targets/>") > 0;
+        if (out.write("\n  <targets>") <= 0)
             return false;
         while (!m_file.atEnd()) {
             const QByteArray part = m_file.read(1 << 20);
             if (part.isEmpty() || out.write(part) != part.size())
                 return false;
         }
-        return true;
+        return out.write("\n  </targets>") > 0;
     }
 
 private:
     void save()
     {
-        const QByteArray part = m_text.toUtf8();
-        m_failed = m_failed || m_file.write(part) != part.size();
-        m_text.clear();
+        std::string &part = m_x.bytes();
+        m_failed = m_failed || m_file.write(part.data(), qint64(part.size())) != qint64(part.size());
+        part.clear();
     }
 
     QTemporaryFile m_file;
-    QString m_text;
-    QXmlStreamWriter m_x;
+    XmlOut m_x{2}; // inside the root and the section
+    int m_count = 0;
     bool m_failed = false;
 };
 
@@ -718,7 +715,8 @@ private:
 class DocumentWriter
 {
 public:
-    DocumentWriter(SQLite::Database &db, const Site &site, QIODevice *device) : m_db(db), m_site(site), m_x(device)
+    DocumentWriter(SQLite::Database &db, const Site &site, QIODevice *device)
+        : m_db(db), m_site(site), m_device(device), m_x(device)
     {
         m_x.setAutoFormatting(true);
         m_x.setAutoFormattingIndent(2);
@@ -1068,95 +1066,101 @@ public:
             m_x.writeEndElement();
         }
         m_x.writeEndElement();
-        m_x.writeEmptyElement(QStringLiteral("imagers"));
+        // Closed at once: the observations that follow go to the device
+        // past this writer.
+        m_x.writeStartElement(QStringLiteral("imagers"));
+        m_x.writeEndElement();
     }
 
     void observation(const Observation &o, int i)
     {
-        m_x.writeStartElement(QStringLiteral("observation"));
-        m_x.writeAttribute(QStringLiteral("id"), QStringLiteral("o%1").arg(i + 1));
+        m_o.start("observation");
+        m_o.attribute("id", QStringLiteral("o%1").arg(i + 1));
         const Links n = linksOf(o);
         using K = EquipmentItem::Kind;
-        m_x.writeTextElement(QStringLiteral("observer"), observerId());
+        m_o.textElement("observer", observerId());
         if (const QString site = linked(n, K::Site); !site.isEmpty())
-            m_x.writeTextElement(QStringLiteral("site"), site);
+            m_o.textElement("site", site);
         else if (!o.location.isEmpty())
-            m_x.writeTextElement(QStringLiteral("site"), m_sites.id(o.location));
+            m_o.textElement("site", m_sites.id(o.location));
         const ObservingSession *session = sessionOf(o);
         if (session)
-            m_x.writeTextElement(QStringLiteral("session"), m_sessions.at(session->id));
-        m_x.writeTextElement(QStringLiteral("target"), Targets::id(o.target));
+            m_o.textElement("session", m_sessions.at(session->id));
+        m_o.textElement("target", Targets::id(o.target));
         const Begin begin = beginOf(o, m_days);
         if (begin.undated) {
-            m_x.writeComment(QStringLiteral(" date unknown: observed without a date "));
+            m_o.comment(QStringLiteral(" date unknown: observed without a date "));
             ++m_result.undated;
         } else if (begin.fromLocal) {
-            m_x.writeComment(
+            m_o.comment(
                 QStringLiteral(" from the local time, with the zone offset in force on that date "));
             ++m_result.fromLocalTime;
         }
-        m_x.writeTextElement(QStringLiteral("begin"), begin.value);
+        m_o.textElement("begin", begin.value);
         if (!o.time.isEmpty()) {
             const auto typed = DateText::readMoment(QStringLiteral("1/1/2000 ") + o.time);
             if (!typed || Oal::localTimeText(typed->time) != o.time)
-                m_x.writeComment(Oal::typedTimeComment(o.time));
+                m_o.comment(Oal::typedTimeComment(o.time));
         }
         if (const auto fst = Oal::faintestStarFromStep(o.transparency))
-            m_x.writeTextElement(QStringLiteral("faintestStar"), number(*fst));
+            m_o.textElement("faintestStar", number(*fst));
         if (session && session->skyQuality) {
-            m_x.writeStartElement(QStringLiteral("sky-quality"));
-            m_x.writeAttribute(QStringLiteral("unit"), QStringLiteral("mags-per-squarearcsec"));
-            m_x.writeCharacters(number(*session->skyQuality));
-            m_x.writeEndElement();
+            m_o.start("sky-quality");
+            m_o.attribute("unit", QStringLiteral("mags-per-squarearcsec"));
+            m_o.characters(number(*session->skyQuality));
+            m_o.end();
         }
         if (const auto seeing = Oal::antoniadiFromStep(o.seeing))
-            m_x.writeTextElement(QStringLiteral("seeing"), QString::number(*seeing));
+            m_o.textElement("seeing", QString::number(*seeing));
         const Oal::Instrument in = o.instrument.isEmpty() || n.count(K::Telescope) ? Oal::Instrument{}
                                                                                    : instrument(o.instrument);
         if (const QString scope = linked(n, K::Telescope); !scope.isEmpty()) {
             // The register's items, exactly as the observer chose them.
-            m_x.writeTextElement(QStringLiteral("scope"), scope);
+            m_o.textElement("scope", scope);
             for (const auto &[element, kind] : {std::pair{"eyepiece", K::Eyepiece}, std::pair{"lens", K::Lens},
                                                 std::pair{"filter", K::Filter}})
                 if (const QString id = linked(n, kind); !id.isEmpty())
-                    m_x.writeTextElement(QString::fromLatin1(element), id);
+                    m_o.textElement(element, id);
         } else if (in.scopeDescribed()) {
-            m_x.writeTextElement(QStringLiteral("scope"), m_scopes.id(in.scope));
+            m_o.textElement("scope", m_scopes.id(in.scope));
             if (!in.eyepiece.isEmpty())
-                m_x.writeTextElement(QStringLiteral("eyepiece"), m_eyepieces.id(in.eyepiece));
+                m_o.textElement("eyepiece", m_eyepieces.id(in.eyepiece));
         } else if (!o.instrument.isEmpty()) {
             // Too little to describe a telescope: the text travels as it is.
-            m_x.writeTextElement(QStringLiteral("accessories"), o.instrument);
+            m_o.textElement("accessories", o.instrument);
         }
         if (const auto mag = Oal::magnificationValue(o.magnification))
-            m_x.writeTextElement(QStringLiteral("magnification"), number(*mag));
+            m_o.textElement("magnification", number(*mag));
         // The format wants one result at least; personal notes alone make it.
         if (!o.notes.isEmpty() || o.personalNotes.isEmpty()) {
-            m_x.writeStartElement(QStringLiteral("result"));
-            m_x.writeTextElement(QStringLiteral("description"), o.notes);
-            m_x.writeEndElement();
+            m_o.start("result");
+            m_o.textElement("description", o.notes);
+            m_o.end();
         }
         if (!o.personalNotes.isEmpty()) {
-            m_x.writeStartElement(QStringLiteral("result"));
-            m_x.writeComment(Oal::kPersonalNotesComment);
-            m_x.writeTextElement(QStringLiteral("description"), o.personalNotes);
-            m_x.writeEndElement();
+            m_o.start("result");
+            m_o.comment(Oal::kPersonalNotesComment);
+            m_o.textElement("description", o.personalNotes);
+            m_o.end();
         }
         // Pictures by their name relative to the document, which they are copied beside.
         for (const QString &file : imagesOf(o)) {
-            m_x.writeTextElement(QStringLiteral("image"), file);
+            m_o.textElement("image", file);
             images << file;
         }
-        m_x.writeEndElement();
+        m_o.end();
+        if (m_o.bytes().size() >= 1 << 18)
+            save();
     }
 
     void finish()
     {
+        save();
         m_x.writeEndElement();
         m_x.writeEndDocument();
     }
 
-    bool hasError() const { return m_x.hasError(); }
+    bool hasError() const { return m_x.hasError() || m_o.failed(); }
     QStringList images;
     OalExport::Result result(int observations, int targets) const
     {
@@ -1196,6 +1200,14 @@ private:
         return &it->second;
     }
 
+    void save()
+    {
+        std::string &bytes = m_o.bytes();
+        if (!bytes.empty())
+            m_device->write(bytes.data(), qint64(bytes.size()));
+        bytes.clear();
+    }
+
     SQLite::Database &m_db;
     OalSessions::Ids m_sessions;
     QHash<RowKey, QStringList> m_rowImages;
@@ -1205,7 +1217,9 @@ private:
     bool m_sessionTable = false;
     std::map<qint64, ObservingSession> m_sessionRows;
     const Site &m_site;
+    QIODevice *m_device;
     QXmlStreamWriter m_x;
+    XmlOut m_o{1}; // the observations, under the document's root
     NumberedTexts m_sites{QStringLiteral("site")}, m_scopes{QStringLiteral("scope")},
         m_eyepieces{QStringLiteral("ep")};
     std::vector<EquipmentItem> m_register;
@@ -1261,6 +1275,9 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
                                         "Export them again.")
                              .arg(path));
     };
+    const auto unencodable = [&path] {
+        return DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
+    };
     // The earlier export stays until this one is whole on disk.
     DurableFile::Output file(path);
     OalExport::Result result;
@@ -1292,6 +1309,8 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
 
         writer.start();
         writer.observersAndSites();
+        if (section.failed())
+            throw unencodable();
         if (!section.copyTo(file) && file.failure().isEmpty())
             throw DataError(QStringLiteral("%1 cannot be written: the targets could not be copied in.").arg(path));
         writer.optics();
@@ -1309,7 +1328,7 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
             throw changed();
         writer.finish();
         if (writer.hasError() && file.failure().isEmpty())
-            throw DataError(QStringLiteral("%1 cannot be written: the document could not be encoded.").arg(path));
+            throw unencodable();
         result = writer.result(total, numbered);
         images = writer.images;
     } catch (const SQLite::Exception &e) {

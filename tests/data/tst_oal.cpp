@@ -388,6 +388,41 @@ private slots:
         QCOMPARE(dbColumn(db2, q), dbColumn(m_db, q));
     }
 
+    // Whatever the observer typed travels (accents, signs beyond the first
+    // plane, markup characters, tabs, lines); a control character that XML
+    // cannot carry, in an observation or in a name, stops the export and
+    // leaves the earlier file.
+    void everyTextTravelsAndUnwritableOnesStop()
+    {
+        dbExec(m_db, "update mess set completed = 1, date = '2026-01-05', hour = '9:30 PM', "
+                     "location = 'Ålesund ' || char(10004), view_notes = 'arms ' || char(128301) || char(9) || "
+                     "'tab' || char(10) || 'next', notes = '<\"&''>' where mes = '51'");
+        dbExec(m_db, "insert into generic (object, type, const, ra, dec, observed, date, view_notes) values "
+                     "('Nœud ' || char(66376), 'Nebula', 'Cyg', '20 00.0', '+40 00', 1, '2026-01-06', 'ok')");
+        const QString file = m_dir->file("out.xml");
+        {
+            Store store(m_db, false);
+            QCOMPARE(OalExport::write(store.db(), file).observations, 2);
+        }
+        QCOMPARE(schemaErrors(file), QString());
+        ScopedWorkDir fresh;
+        const QString db2 = fresh.file("velnora.db");
+        QVERIFY(importsWholeIntoStarter(file, db2));
+        const QString mess = "select location || '|' || view_notes || '|' || notes from mess where completed = 1";
+        QCOMPARE(dbColumn(db2, mess), dbColumn(m_db, mess));
+        QCOMPARE(dbColumn(db2, "select object from generic"), dbColumn(m_db, "select object from generic"));
+
+        const QByteArray written = readFile(file);
+        for (const char *unwritable : {"update mess set notes = 'a' || char(1) where mes = '51'",
+                                       "update generic set object = 'b' || char(2)"}) {
+            dbExec(m_db, "update mess set notes = 'a' where mes = '51'");
+            dbExec(m_db, unwritable);
+            Store store(m_db, false);
+            QVERIFY_THROWS_EXCEPTION(DataError, OalExport::write(store.db(), file));
+            QCOMPARE(readFile(file), written);
+        }
+    }
+
     void anotherProgramsDocument()
     {
         dbExec(m_db, "update Sac72 set completed = 1, date = '2005-04-01', view_notes = 'earlier' "
