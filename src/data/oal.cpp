@@ -120,11 +120,17 @@ QString designationKey(const QString &designation)
     for (const QChar c : designation)
         if (!c.isSpace())
             key += c.toUpper();
-    static const QRegularExpression messier(QStringLiteral("^MESSIER(?=\\d)"));
-    key.replace(messier, QStringLiteral("M"));
+    const auto digitAt = [&key](qsizetype i) { return i < key.size() && key[i] >= u'0' && key[i] <= u'9'; };
+    if (key.startsWith(QLatin1String("MESSIER")) && digitAt(7))
+        key.replace(0, 7, QStringLiteral("M"));
     // Leading zeros of a catalogue number: M031 is M31, NGC0224 is NGC224.
-    static const QRegularExpression zeros(QStringLiteral("^([A-Z]+)0+(?=\\d)"));
-    key.replace(zeros, QStringLiteral("\\1"));
+    qsizetype letters = 0;
+    while (letters < key.size() && key[letters] >= u'A' && key[letters] <= u'Z')
+        ++letters;
+    qsizetype zeros = 0;
+    while (letters > 0 && digitAt(letters + zeros + 1) && key[letters + zeros] == u'0')
+        ++zeros;
+    key.remove(letters, zeros);
     return key;
 }
 

@@ -585,15 +585,39 @@ int localOffset(DayOffsets &days, const QDate &date, const QTime &time)
     return *it ? **it : QDateTime(date, time, Qt::LocalTime).offsetFromUtc();
 }
 
+// The clock times typed, read once each: a long log has a few thousand.
+class Clocks
+{
+public:
+    // The time of day `typed` reads as; none when it is no time.
+    std::optional<QTime> read(const QString &typed)
+    {
+        auto it = m_read.constFind(typed);
+        if (it == m_read.constEnd()) {
+            const auto moment = DateText::readMoment(QStringLiteral("1/1/2000 ") + typed);
+            it = m_read.insert(typed, moment ? std::optional(moment->time) : std::nullopt);
+        }
+        return *it;
+    }
+
+private:
+    QHash<QString, std::optional<QTime>> m_read;
+};
+
 // The begin of an observation. With both the local time and the UT, the clock
 // is written as the observer read it with the offset the two imply; with only
 // the local time, the offset is the one the zone had on that date.
-Begin beginOf(const Observation &o, DayOffsets &days)
+Begin beginOf(const Observation &o, DayOffsets &days, Clocks &clocks)
 {
     Begin b;
     const QDate date = QDate::fromString(o.date.left(10), Qt::ISODate);
     std::optional<DateText::Moment> local;
-    if (date.isValid()) {
+    if (date.isValid() && date.year() >= 1000) {
+        // The date and the clock read apart as they read together; a time
+        // that is no time leaves the start of the day.
+        const auto clock = o.time.isEmpty() ? std::nullopt : clocks.read(o.time);
+        local = DateText::Moment{date, clock ? *clock : QTime(0, 0)};
+    } else if (date.isValid()) {
         const QString d = QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
         local = DateText::readMoment(o.time.isEmpty() ? d : d + ' ' + o.time);
         if (!local)
@@ -1087,7 +1111,7 @@ public:
         if (session)
             m_o.textElement("session", m_sessions.at(session->id));
         m_o.textElement("target", Targets::id(o.target));
-        const Begin begin = beginOf(o, m_days);
+        const Begin begin = beginOf(o, m_days, m_clocks);
         if (begin.undated) {
             m_o.comment(QStringLiteral(" date unknown: observed without a date "));
             ++m_result.undated;
@@ -1098,8 +1122,8 @@ public:
         }
         m_o.textElement("begin", begin.value);
         if (!o.time.isEmpty()) {
-            const auto typed = DateText::readMoment(QStringLiteral("1/1/2000 ") + o.time);
-            if (!typed || Oal::localTimeText(typed->time) != o.time)
+            const auto typed = m_clocks.read(o.time);
+            if (!typed || Oal::localTimeText(*typed) != o.time)
                 m_o.comment(Oal::typedTimeComment(o.time));
         }
         if (const auto fst = Oal::faintestStarFromStep(o.transparency))
@@ -1214,6 +1238,7 @@ private:
     QHash<qint64, QStringList> m_recordImages;
     QHash<RowKey, qint64> m_rowSessions;
     DayOffsets m_days; // the zone's offsets, for this document only
+    Clocks m_clocks;
     bool m_sessionTable = false;
     std::map<qint64, ObservingSession> m_sessionRows;
     const Site &m_site;
