@@ -71,10 +71,25 @@ RowKey rowKey(const QString &table, qint64 rowid)
     return {table.toLower(), rowid};
 }
 
+QString text(const SQLite::Column &c)
+{
+    return c.isNull() ? QString() : QString::fromUtf8(c.getText()).trimmed();
+}
+
 QString text(SQLite::Statement &st, int column)
 {
-    const SQLite::Column c = st.getColumn(column);
-    return c.isNull() ? QString() : QString::fromUtf8(c.getText()).trimmed();
+    return text(st.getColumn(column));
+}
+
+// A statement's columns, taken once at its first row: getColumn shares the
+// statement anew on every call, which a million rows notice. A column reads
+// the row the statement is on.
+std::vector<SQLite::Column> columnsOf(const SQLite::Statement &st)
+{
+    std::vector<SQLite::Column> columns;
+    for (int i = 0; i < st.getColumnCount(); ++i)
+        columns.push_back(st.getColumn(i));
+    return columns;
 }
 
 // A text known by 128 bits of two unrelated hashes: remembering a million
@@ -353,19 +368,22 @@ private:
             SQLite::Statement st(m_db, "SELECT source_table, source_rowid, date, designation, location, instrument, id "
                                        "FROM observation_history ORDER BY id DESC");
             QSet<Fingerprint> seen = std::move(m_current);
+            std::vector<SQLite::Column> c;
             while (st.executeStep()) {
                 tick();
                 ++m_historyRows;
+                if (c.empty())
+                    c = columnsOf(st);
                 const qsizetype before = seen.size();
-                seen.insert(historyIdentity(st));
+                seen.insert(historyIdentity(c[0], c[1], c[2]));
                 if (seen.size() == before)
                     continue;
                 Observation o;
-                o.date = text(st, 2);
-                o.location = text(st, 4);
-                o.instrument = text(st, 5);
-                o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 3));
-                o.historyId = st.getColumn(6).getInt64();
+                o.date = text(c[2]);
+                o.location = text(c[4]);
+                o.instrument = text(c[5]);
+                o.target = historyTarget(text(c[0]), c[1].getInt64(), text(c[3]));
+                o.historyId = c[6].getInt64();
                 m_late.push_back(o.historyId);
                 each(o);
             }
@@ -415,18 +433,17 @@ private:
         return fingerprint(std::string_view(key.constData(), size_t(key.size())));
     }
 
-    // The same of a history row (table, rowid and date in its first columns),
+    // The same of a history row,
     // from the stored bytes where they are ASCII: the history's million rows
     // are most of the export's reading.
-    Fingerprint historyIdentity(SQLite::Statement &st)
+    Fingerprint historyIdentity(const SQLite::Column &tableColumn, const SQLite::Column &rowidColumn,
+                                const SQLite::Column &dateColumn)
     {
-        const SQLite::Column tableColumn = st.getColumn(0);
-        const SQLite::Column dateColumn = st.getColumn(2);
         std::string_view table(tableColumn.getText(), size_t(tableColumn.getBytes()));
         std::string_view date(dateColumn.getText(), size_t(dateColumn.getBytes()));
-        const qint64 rowid = st.getColumn(1).getInt64();
+        const qint64 rowid = rowidColumn.getInt64();
         if (!asciiTrim(table) || !asciiTrim(date))
-            return identity(text(st, 0), rowid, text(st, 2));
+            return identity(text(tableColumn), rowid, text(dateColumn));
         m_key.assign(table);
         for (char &c : m_key)
             if (c >= 'A' && c <= 'Z')
