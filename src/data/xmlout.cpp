@@ -45,22 +45,10 @@ void XmlOut::characters(const QString &text)
     m_wroteText = true;
 }
 
-void XmlOut::characters(const char *ascii)
-{
-    characters(QString::fromLatin1(ascii));
-}
-
 void XmlOut::textElement(std::string_view name, const QString &text)
 {
     start(name);
     characters(text);
-    end();
-}
-
-void XmlOut::textElement(std::string_view name, const char *ascii)
-{
-    start(name);
-    characters(ascii);
     end();
 }
 

@@ -21,9 +21,7 @@ public:
     void attribute(std::string_view name, const char *ascii);
     void attribute(std::string_view name, const QString &value);
     void characters(const QString &text);
-    void characters(const char *ascii);
     void textElement(std::string_view name, const QString &text);
-    void textElement(std::string_view name, const char *ascii);
     void comment(const QString &text);
     void end();
 
