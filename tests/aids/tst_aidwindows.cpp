@@ -22,7 +22,7 @@
 
 #include <ctime>
 
-class TestAidWindows : public QObject
+class TestAidWindows : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
@@ -35,8 +35,7 @@ private slots:
 
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
         QVERIFY(m_win);
     }
@@ -44,7 +43,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     // UT: the UTC converter and its help.
@@ -416,8 +415,6 @@ private:
         return textsOf(best, {"Combo1", "txtFields_15", "txtFields_6", "txtFields_20", "txtFields_5"});
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     MessierWindow *m_win = nullptr;
 };
 

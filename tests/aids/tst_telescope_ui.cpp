@@ -26,12 +26,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-class TestTelescopeUi : public QObject
+class TestTelescopeUi : public WorkspaceTest
 {
     Q_OBJECT
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QProcess m_server;
     quint16 m_port = 0;
 
@@ -67,12 +65,6 @@ private slots:
         m_server.terminate();
         m_server.waitForFinished(5000);
     }
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void thePanelFollowsTheMountAndOpensWhatItShows()
     {

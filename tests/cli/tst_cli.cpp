@@ -15,13 +15,13 @@
 
 #include <SQLiteCpp/Database.h>
 
-class TestCli : public QObject
+class TestCli : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
+        ScratchTest::init();
         copyLayouts(m_dir->path());
     }
 
@@ -335,10 +335,8 @@ private slots:
     }
 
 private:
-    CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
     // A statement the test needs to succeed.
     void exec(const QString &statement) { QCOMPARE(run({"query", statement}).code, 0); }
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -17,20 +17,21 @@
 #include <QPushButton>
 #include <QtTest>
 
-class TestBindingWidgets : public QObject
+class TestBindingWidgets : public WorkspaceTest
 {
     Q_OBJECT
+public:
+    TestBindingWidgets() : WorkspaceTest(false) {}
+
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages, false);
+        WorkspaceTest::init();
         dbExec(m_dir->file("velnora.db"),
                "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
                "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, "
                "0, NULL)");
     }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void controlsShowAndWriteTheRow()
     {
@@ -226,8 +227,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
     void openMess(RecordSource &rs)
     {

@@ -48,20 +48,20 @@ EquipmentItem site(const QString &name, double latitude, double longitude)
 
 } // namespace
 
-class TestEquipment : public QObject
+class TestEquipment : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
+        ScratchTest::init();
         m_store = std::make_unique<Store>(m_dir->file("velnora.db"));
         Schema::create(m_store->db());
     }
     void cleanup()
     {
         m_store.reset();
-        m_dir.reset();
+        ScratchTest::cleanup();
     }
 
     void badItemsChangeNothing()
@@ -275,7 +275,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<Store> m_store;
 };
 

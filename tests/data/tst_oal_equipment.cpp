@@ -37,13 +37,10 @@ EquipmentItem item(Kind kind, const QString &name)
 
 } // namespace
 
-class TestOalEquipment : public QObject
+class TestOalEquipment : public ScratchTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void registeredItemsGoOutAndComeBack()
     {
         const QString xml = m_dir->file("out.xml");
@@ -156,9 +153,6 @@ private slots:
         QVERIFY(std::count(latest.begin(), latest.end(), ed80) == 1 && std::count(latest.begin(), latest.end(), dob) == 0);
         QVERIFY(std::count(earlier.begin(), earlier.end(), dob) == 1 && std::count(earlier.begin(), earlier.end(), ed80) == 0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestOalEquipment)

@@ -40,22 +40,20 @@ QStringList designations(SQLite::Database &db, qint64 session)
 
 } // namespace
 
-class TestOalSessions : public QObject
+class TestOalSessions : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void initTestCase() { qputenv("TZ", "Europe/Berlin"); }
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_db = m_dir->file("velnora.db");
-        Store::createFromStarter(m_db);
+        ScratchTest::init();
+        Store::createFromStarter(db());
     }
-    void cleanup() { m_dir.reset(); }
 
     void anotherProgramsSessionComesIn()
     {
-        Store store(m_db, false);
+        Store store(db(), false);
         SQLite::Database &db = store.db();
         // Tonight's open session is no home for last decade's observations.
         ObservingSession tonight;
@@ -93,7 +91,7 @@ private slots:
         sketch.fill(Qt::gray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         {
-            Store store(m_db, false);
+            Store store(db(), false);
             SQLite::Database &db = store.db();
             EquipmentItem site;
             site.kind = EquipmentItem::Kind::Site;
@@ -117,7 +115,7 @@ private slots:
             Sessions::start(db, s);
             store.execute("UPDATE mess SET date = '2026-01-10', hour = '8:15 PM', view_notes = 'Trapezium' "
                           "WHERE mes = '42'");
-            const qint64 m42 = dbValue(m_db, "select rowid from mess where mes = '42'").toLongLong();
+            const qint64 m42 = dbValue(db(), "select rowid from mess where mes = '42'").toLongLong();
             ObservationImages::attach(db, m_dir->path(), "mess", m42, m_dir->file("sketch.png"));
             Sessions::end(db, QDateTime(QDate(2026, 1, 10), QTime(23, 0)));
             // One still open goes out too.
@@ -156,10 +154,6 @@ private slots:
         QCOMPARE(designations(store.db(), back.id), QStringList({"M42"}));
         QVERIFY(!all[0].isOpen());
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    QString m_db;
 };
 
 QTEST_GUILESS_MAIN(TestOalSessions)

@@ -13,14 +13,13 @@
 #include <QMenuBar>
 #include <QtTest>
 
-class TestOalUi : public QObject
+class TestOalUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         OalExchangeUi::setFileChooser([this](bool saving) {
             m_asked << (saving ? "save" : "open");
             return m_answer;
@@ -30,7 +29,7 @@ private slots:
     void cleanup()
     {
         OalExchangeUi::setFileChooser({});
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void menuExportsAndImports()
@@ -110,8 +109,6 @@ private:
         menu->hide();
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QStringList m_asked;
     QString m_answer;
 };

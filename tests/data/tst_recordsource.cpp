@@ -12,9 +12,12 @@
 
 #include <memory>
 
-class TestRecordSource : public QObject
+class TestRecordSource : public WorkspaceTest
 {
     Q_OBJECT
+public:
+    TestRecordSource() : WorkspaceTest(false) {}
+
 private slots:
     // Every case runs with the default page and again with rows read two at a time,
     // so paging shows the user the same rows, positions and writes.
@@ -29,12 +32,7 @@ private slots:
     {
         QFETCH_GLOBAL(int, pageRows);
         RecordSource::setPageRows(pageRows);
-        openWorkspace(m_dir, m_messages, false);
-    }
-
-    void cleanup()
-    {
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
     }
 
     void cleanupTestCase()
@@ -495,8 +493,6 @@ private slots:
 
 private:
     const int m_defaultPageRows = RecordSource::pageRows();
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 
     // Rows M1..M`rows`, "Object n", odd ones in January, even ones in March.
     void fillMess(int rows)

@@ -13,19 +13,19 @@
 
 using Kind = EquipmentItem::Kind;
 
-class TestSessions : public QObject
+class TestSessions : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
         m_store = std::make_unique<Store>(m_dir->file("velnora.db"), false);
     }
     void cleanup()
     {
         m_store.reset();
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void observationsWrittenWhileOpenBelongToIt()
@@ -144,8 +144,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<Store> m_store;
 };
 

@@ -33,14 +33,11 @@ QString noteOf(const std::shared_ptr<Store> &store)
 
 } // namespace
 
-class TestStoreShared : public QObject
+class TestStoreShared : public ScratchTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void theLastConnectionIsKeptForTheNextWindow()
     {
         putStore(m_dir->file("velnora.db"), "first");
@@ -83,9 +80,6 @@ private slots:
         putStore(path, "replaced");
         QCOMPARE(Store::shared(ConnectionStrings::kBound).get(), held.get());
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_MAIN(TestStoreShared)

@@ -19,13 +19,13 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestCustom : public QObject
+class TestCustom : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
         // IDs with gaps, so that positions and IDs differ.
         dbExec(db(),
                "insert into generic (ID, object, desc, notes) values "
@@ -33,7 +33,6 @@ private slots:
                "(7, 'Double Cluster', 'Two open clusters', 'Rich field of stars'), "
                "(12, 'Blinking Planetary', 'Planetary nebula that blinks', 'Core bright in averted vision'), "
                "(20, 'Kemble''s Cascade', 'Asterism chain', null)");
-        AllWindows::registerAll();
         m_win = qobject_cast<CustomWindow *>(Windows::show("frmgeneric"));
         QVERIFY(m_win);
     }
@@ -42,7 +41,7 @@ private slots:
     {
         m_store.reset();
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void typeKeepsItsBlanks()
@@ -252,13 +251,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<Store> m_store;
     CustomWindow *m_win = nullptr;
     QStringList m_warningTexts;
 
-    QString db() const { return m_dir->file("velnora.db"); }
     int count() { return dbValue(db(), "select count(*) from generic").toInt(); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     Store &store()

@@ -57,18 +57,10 @@ void collectActionNames(const std::vector<LogbookMenuItem> &items, QStringList &
 
 } // namespace
 
-class TestLogbooks : public QObject
+class TestLogbooks : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void buildsWhatItDeclares_data() { eachLogbook_data(); }
     void buildsWhatItDeclares()
     {
@@ -446,9 +438,6 @@ private:
         }
         return QString();
     }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestLogbooks)

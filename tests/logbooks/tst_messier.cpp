@@ -20,14 +20,13 @@
 
 #include <SQLiteCpp/Database.h>
 
-class TestMessier : public QObject
+class TestMessier : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
         QVERIFY(m_win);
     }
@@ -35,7 +34,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void jumpByNumberAndByMonth()
@@ -301,8 +300,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     MessierWindow *m_win = nullptr;
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }

@@ -17,14 +17,13 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestSac : public QObject
+class TestSac : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_rows = db("select count(*) from sac72").toInt();
         open();
     }
@@ -32,7 +31,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void opensOnTheFirstRowOfTheWholeCatalogue()
@@ -410,8 +409,6 @@ private:
         menu("special");
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     SacWindow *m_win = nullptr;
     int m_rows = 0;
 };

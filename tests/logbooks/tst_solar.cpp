@@ -27,20 +27,14 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestSolar : public QObject
+class TestSolar : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void clockTimes()
@@ -355,8 +349,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QPointer<SolarWindow> m_win;
 
     void openSolar()

@@ -10,14 +10,13 @@
 #include <QLineEdit>
 #include <QtTest>
 
-class TestStars : public QObject
+class TestStars : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_win = qobject_cast<StarsWindow *>(Windows::show("frmdstars"));
         QVERIFY(m_win);
     }
@@ -25,7 +24,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void sumSignIsDrawn()
@@ -86,11 +85,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     StarsWindow *m_win = nullptr;
 
-    QString db() const { return m_dir->file("velnora.db"); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QString id() { return field("txtFields_5")->text(); }
     void click(const QString &name) { clickButton(m_win, name); }

@@ -11,16 +11,15 @@
 
 #include <SQLiteCpp/Database.h>
 
-class TestProgress : public QObject
+class TestProgress : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
+        ScratchTest::init();
         QCOMPARE(run({"query", "select 1"}).code, 0); // the starter store
     }
-    void cleanup() { m_dir.reset(); }
 
     void countsAgreeWithTheTables()
     {
@@ -155,11 +154,6 @@ private slots:
         QVERIFY(ProgressPictures::project(90, 0).x() > ProgressPictures::project(100, 0).x());
         QVERIFY(ProgressPictures::project(180, 60).y() > 0.5);
     }
-
-private:
-    QString db() const { return m_dir->file("velnora.db"); }
-    CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_MAIN(TestProgress)

@@ -17,17 +17,10 @@
 
 #include <memory>
 
-class TestProgressUi : public QObject
+class TestProgressUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void followsObservationsSavedInAnyLogbook()
     {
         QWidget *menu = Windows::show("first");
@@ -141,9 +134,6 @@ private:
         auto *table = w->findChild<QTableView *>("grdProgress");
         return table->model()->index(row, column).data().toString();
     }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestProgressUi)

@@ -74,20 +74,16 @@ QString reportFile()
 
 } // namespace
 
-class TestSearchUi : public QObject
+class TestSearchUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { AllWindows::registerAll(); }
-
     void init()
     {
-        openWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
         copyLayouts(m_dir->path());
         Module1::Search = {};
     }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void constellationsInTheOrderTheyRead()
     {
@@ -343,10 +339,6 @@ private slots:
             QCOMPARE(close->x(), 6 - close->width() - 4);
         });
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestSearchUi)

@@ -242,6 +242,27 @@ void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<Message
     dir.reset();
 }
 
+void ScratchTest::init()
+{
+    m_dir = std::make_unique<ScopedWorkDir>();
+}
+
+void ScratchTest::cleanup()
+{
+    m_dir.reset();
+}
+
+void WorkspaceTest::init()
+{
+    openWorkspace(m_dir, m_messages, m_starter);
+    AllWindows::registerAll();
+}
+
+void WorkspaceTest::cleanup()
+{
+    closeWorkspace(m_dir, m_messages);
+}
+
 QString textOf(const QWidget *root, const QString &name)
 {
     QObject *o = root->findChild<QObject *>(name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -99,6 +100,38 @@ void closeTopLevels();
 void openWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages,
                    bool starter = true);
 void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages);
+
+// A test class whose every case runs in a fresh working directory (m_dir).
+// A class with more to set up defines its own init() and calls this one's
+// first (cleanup() likewise, last).
+class ScratchTest : public QObject
+{
+    Q_OBJECT
+protected:
+    QString db() const { return m_dir->file("velnora.db"); }
+    // velnora-cli run to its end in the case's directory.
+    CliRun run(const QStringList &args) const { return runCli(args, m_dir->path()); }
+    std::unique_ptr<ScopedWorkDir> m_dir;
+protected slots:
+    void init();
+    void cleanup();
+};
+
+// The same, opened as openWorkspace opens it (m_messages records the boxes),
+// with every window registered.
+class WorkspaceTest : public ScratchTest
+{
+    Q_OBJECT
+public:
+    explicit WorkspaceTest(bool starter = true) : m_starter(starter) {}
+protected:
+    std::unique_ptr<MessageRecorder> m_messages;
+protected slots:
+    void init();
+    void cleanup();
+private:
+    bool m_starter;
+};
 // The text a named control under `root` shows (a line edit's, text box's,
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);

@@ -54,17 +54,16 @@ Site siteOf(const QJsonObject &n)
 
 } // namespace
 
-class TestTonightPlanner : public QObject
+class TestTonightPlanner : public ScratchTest
 {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
+        ScratchTest::init();
         Store::createFromStarter(m_dir->file("velnora.db"));
     }
-    void cleanup() { m_dir.reset(); }
 
     void matchesAstropy_data()
     {
@@ -385,9 +384,6 @@ private slots:
         QVERIFY(lists.first < 1.0);
         QVERIFY(whole.first < 1.0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestTonightPlanner)

@@ -51,14 +51,11 @@ QMap<QString, QMap<QString, QString>> rowsOf(const QString &out)
 
 } // namespace
 
-class TestTonightVisibility : public QObject
+class TestTonightVisibility : public ScratchTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void columnsAndSkyAgainstIndependentComputation()
     {
         const CliRun r =
@@ -275,9 +272,6 @@ private slots:
         QVERIFY(judged > 10000);
         QVERIFY(best < 1.0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestTonightVisibility)

@@ -55,7 +55,7 @@ QSettings settings()
 
 } // namespace
 
-class TestNightVision : public QObject
+class TestNightVision : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
@@ -66,16 +66,10 @@ private slots:
         m_day = QApplication::palette();
     }
 
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-
     void cleanup()
     {
         NightVision::setOn(false);
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void everyWindowIsRed()
@@ -258,8 +252,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QPalette m_day;
 };
 

@@ -23,14 +23,13 @@
 #include <QTableView>
 #include <QtTest>
 
-class TestObservationsUi : public QObject
+class TestObservationsUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_book = qobject_cast<LogbookWindow *>(Windows::show("frmmess"));
         QVERIFY(m_book);
         activateItem(m_book->control<QComboBox>("Combo1"), "42");
@@ -39,7 +38,7 @@ private slots:
     void cleanup()
     {
         m_book = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void twoNightsOfM42AreKeptCountedAndExported()
@@ -194,7 +193,6 @@ private slots:
     }
 
 private:
-    QString db() const { return m_dir->file("velnora.db"); }
     QString countShown() const { return textOf(m_book, "cmdObservations"); }
     void logNight(const QString &date, const QString &site, const QString &notes)
     {
@@ -203,8 +201,6 @@ private:
         QCOMPARE(m_book->text("txtFields_2"), date);
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     LogbookWindow *m_book = nullptr;
 };
 

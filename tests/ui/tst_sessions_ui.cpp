@@ -20,22 +20,14 @@
 #include <QTableWidget>
 #include <QtTest>
 
-class TestSessionsUi : public QObject
+class TestSessionsUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-        m_db = m_dir->file("velnora.db");
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void insCopiesTheOpenSessionsSky()
     {
         {
-            Store store(m_db, false);
+            Store store(db(), false);
             EquipmentItem site;
             site.kind = EquipmentItem::Kind::Site;
             site.name = "Hilltop";
@@ -56,13 +48,13 @@ private slots:
                  QStringList({"Hilltop", "8", "6", "8in Dob"}));
         // What is logged now belongs to the session.
         clickButton(book, "Command3");
-        QCOMPARE(dbValue(m_db, "select count(*) from session_observation").toInt(), 1);
+        QCOMPARE(dbValue(db(), "select count(*) from session_observation").toInt(), 1);
     }
 
     void aNightFromTheMainMenuToItsReport()
     {
         {
-            Store store(m_db, false);
+            Store store(db(), false);
             for (const char *name : {"Hilltop", "Garden"}) {
                 EquipmentItem site;
                 site.kind = EquipmentItem::Kind::Site;
@@ -104,7 +96,7 @@ private slots:
         sketch.fill(Qt::gray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         QCOMPARE(qobject_cast<LogbookWindow *>(book)->attachImages({m_dir->file("sketch.png")}), 1);
-        dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
+        dbExec(db(), "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
                      "'9:05 PM', 'Two belts')");
         action("mnuEndSession")->trigger();
         const QStringList said = m_messages->take();
@@ -144,11 +136,6 @@ private slots:
         QCOMPARE(runCli({"session", "report", "--help"}, m_dir->path()).code, 0);
         QCOMPARE(runCli({"session", "--help"}, m_dir->path()).code, 0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
-    QString m_db;
 };
 
 QTEST_MAIN(TestSessionsUi)
