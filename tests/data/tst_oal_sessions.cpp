@@ -77,7 +77,7 @@ private slots:
         // A second import finds the session it made.
         QCOMPARE(OalImport::run(db, fixture("other_program.xml")).sessions, 0);
         QCOMPARE(Sessions::list(db).size(), size_t(2));
-        const CliRun list = runCli({"session", "list"}, m_dir->path());
+        const CliRun list = run({"session", "list"});
         QVERIFY2(list.out.contains("2006-07-18T22:50:00\t2006-07-19T02:15:00\tEmberger Alm\tWilliam Herschel\t2\n"),
                  qPrintable(list.out));
     }
@@ -115,7 +115,8 @@ private slots:
             Sessions::start(db, s);
             store.execute("UPDATE mess SET date = '2026-01-10', hour = '8:15 PM', view_notes = 'Trapezium' "
                           "WHERE mes = '42'");
-            const qint64 m42 = dbValue(db(), "select rowid from mess where mes = '42'").toLongLong();
+            const qint64 m42 =
+                dbValue(ScratchTest::db(), "select rowid from mess where mes = '42'").toLongLong();
             ObservationImages::attach(db, m_dir->path(), "mess", m42, m_dir->file("sketch.png"));
             Sessions::end(db, QDateTime(QDate(2026, 1, 10), QTime(23, 0)));
             // One still open goes out too.

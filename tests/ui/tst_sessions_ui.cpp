@@ -116,10 +116,10 @@ private slots:
         clickButton(window, "cmdReport");
         QVERIFY(Windows::find("report"));
 
-        const CliRun list = runCli({"session", "list"}, m_dir->path());
+        const CliRun list = run({"session", "list"});
         QCOMPARE(list.code, 0);
         QVERIFY2(list.out.contains("\tGarden\tKim\t2\n"), qPrintable(list.out));
-        const CliRun report = runCli({"session", "report", "1", "--out", "night.pdf"}, m_dir->path());
+        const CliRun report = run({"session", "report", "1", "--out", "night.pdf"});
         QCOMPARE(report.code, 0);
         const QString text = pdfText(m_dir->file("night.pdf"));
         QVERIFY2(text.contains("Frost, no wind") && text.contains("21.40 mag/arcsec"), qPrintable(text));
@@ -130,11 +130,11 @@ private slots:
         QVERIFY(images.waitForFinished(30000));
         // A heading, a rule and the sketch.
         QCOMPARE(QString::fromUtf8(images.readAllStandardOutput()).trimmed().split('\n').size(), 3);
-        const CliRun missing = runCli({"session", "report", "7", "--out", "x.pdf"}, m_dir->path());
+        const CliRun missing = run({"session", "report", "7", "--out", "x.pdf"});
         QCOMPARE(missing.code, 1);
         QVERIFY2(missing.err.endsWith("There is no observing session 7.\n"), qPrintable(missing.err));
-        QCOMPARE(runCli({"session", "report", "--help"}, m_dir->path()).code, 0);
-        QCOMPARE(runCli({"session", "--help"}, m_dir->path()).code, 0);
+        QCOMPARE(run({"session", "report", "--help"}).code, 0);
+        QCOMPARE(run({"session", "--help"}).code, 0);
     }
 };
 
