@@ -1,5 +1,5 @@
-// Bound controls, the navigation bar, the data-form buttons, the month view's
-// beeping moves and the window registry, driven as a user would.
+// Bound controls, the navigation bar, the data-form buttons and the window
+// registry, driven as a user would.
 #include "data/dataformcommands.h"
 #include "data/recordsource.h"
 #include "data/store.h"
@@ -71,12 +71,6 @@ private slots:
                     "where id = 1")
                      .toString(),
                  QString("Crab Nebula (SNR)|2024-02-01|Filamentary at 200x|0|9"));
-
-        // A bad date keeps the row and the typed text; the database is unchanged.
-        date.setText("yesterday");
-        QVERIFY_THROWS_EXCEPTION(DataError, rs.moveNext());
-        QVERIFY(date.text() == "yesterday" && rs.absolutePosition() == 2);
-        QVERIFY(db("select date from mess where id = 2").isNull());
     }
 
     void writtenRowShowsItsKeyAndNoLockedBoxIsWritten()
@@ -111,25 +105,6 @@ private slots:
         id.setText("");
         rs.moveFirst();
         QCOMPARE(db("select count(*) from mess where Name = 'Owl Nebula' and id is not null").toInt(), 1);
-    }
-
-    void untouchedAddedRowIsDroppedOnClose()
-    {
-        RecordSource rs;
-        openMess(rs);
-        RecordBinder binder(&rs);
-        QLineEdit name;
-        binder.bind(&name, "Name");
-        rs.moveLast();
-        rs.addNew();
-        rs.updateOnClose();
-        QCOMPARE(db("select count(*) from mess").toInt(), 3);
-        QCOMPARE(rs.recordCount(), 3);
-        QCOMPARE(name.text(), QString("Globular too"));
-        rs.addNew();
-        name.setText("Typed");
-        rs.updateOnClose();
-        QCOMPARE(db("select count(*) from mess").toInt(), 4);
     }
 
     void navigatorClampsAndShowsCaption()
@@ -177,34 +152,6 @@ private slots:
         QSignalSpy closing(&form, &DataFormWidget::closeRequested);
         clickButton(&form, "cmdClose");
         QCOMPARE(closing.count(), 1);
-    }
-
-    void beepingNavigatorAtEndsAndEmpty()
-    {
-        RecordSource rs;
-        openMess(rs);
-        BeepingNavigator nav(&rs);
-        // Beeps and position after each move: none while there is a row to move to.
-        QStringList steps;
-        for (auto move : {&BeepingNavigator::previous, &BeepingNavigator::next, &BeepingNavigator::next,
-                          &BeepingNavigator::next, &BeepingNavigator::first}) {
-            QVERIFY((nav.*move)());
-            steps << QString("%1@%2").arg(m_messages->beeps).arg(rs.absolutePosition());
-        }
-        QCOMPARE(steps, QStringList({"1@1", "1@2", "1@3", "2@3", "2@1"}));
-
-        // On no rows at all nothing beeps; first and last show the engine's
-        // error, as the engine has no first or last row to go to.
-        RecordSource empty;
-        empty.setRecordSource("select * from month_view where view_month = 'Smarch Notes' ");
-        empty.open();
-        BeepingNavigator none(&empty);
-        QVERIFY(none.next() && none.previous() && m_messages->shown.isEmpty());
-        QVERIFY(!none.last() && !none.first());
-        QCOMPARE(m_messages->beeps, 2);
-        const QStringList shown = m_messages->take();
-        QCOMPARE(shown.size(), 2);
-        QVERIFY(shown[0].startsWith("Either BOF or EOF is True"));
     }
 
     void registryCreatesOnceAndAfreshAfterClose()
