@@ -258,20 +258,6 @@ private slots:
         QCOMPARE(press(), 10);
     }
 
-    void findComparesTextLikeTheWindowsNeed()
-    {
-        exec("insert into Sac72 (ID, OBJECT, NOTES) values (1, 'NGC224', 'Andromeda galaxy'), "
-             "(2, 'IC 1396  ', 'Elephant trunk'), (3, 'NGC7840', NULL)");
-        auto rs = open("select * from sac72 order by id");
-        const std::pair<const char *, int> finds[] = {
-            {"object ='ic 1396'", 2}, {"object = 'NGC7840'", 3}, {"Notes Like  '*TRUNK*'", 2}, {"ID = 3", 3}};
-        for (const auto &[criterion, position] : finds) {
-            rs->moveFirst();
-            QVERIFY2(rs->find(criterion), criterion);
-            QCOMPARE(rs->absolutePosition(), position);
-        }
-    }
-
     void findAgreesWithTheDialectOnEveryText()
     {
         // Plain ASCII cells take a byte-wise path; the answers must be those of
