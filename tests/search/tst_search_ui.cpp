@@ -224,16 +224,6 @@ private slots:
                      SearchOutput::PrintPreview));
     }
 
-    void exitClosesBothWindows()
-    {
-        QWidget *w = criteria();
-        clickButton(w, "Command1");
-        QVERIFY(Windows::find("search_options"));
-        clickButton(w, "Command2");
-        QTRY_VERIFY(!Windows::find("search_options"));
-        QTRY_VERIFY(!Windows::find("adv_search"));
-    }
-
     void printsStartTheSearchReports()
     {
         QWidget *w = criteria();
