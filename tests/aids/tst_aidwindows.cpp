@@ -81,23 +81,6 @@ private slots:
         QVERIFY(m_messages->shown.isEmpty());
     }
 
-    void utReadsMonthNamesAndIsoDates()
-    {
-        choose("42");
-        whenShown("utc_mess", [](QWidget *w) {
-            setTexts(w, {{"txtLocalTime", "Feb 25, 2001 7:30 PM"}});
-            clickButton(w, "Command1");
-            QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001 12:30:00 AM"));
-            setTexts(w, {{"txtLocalTime", "2001-02-25 19:00"}});
-            clickButton(w, "Command1");
-            QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001"));
-            clickButton(w, "Command3");
-        });
-        clickButton(m_win, "Command5");
-        QCOMPARE(field("txtFields_11")->text(), QString("2/26/2001"));
-        QVERIFY(m_messages->shown.isEmpty());
-    }
-
     void utPrefillsFromTheClockWhenAHalfIsMissing()
     {
         choose("13");
