@@ -185,8 +185,6 @@ private slots:
         });
         click("Command2");
         QCOMPARE(Module1::MonthKey, key);
-        QCOMPARE(MonthViewDialog::queryFor(key),
-                 "select notes,view_month from month_view where view_month=   '" + key + "' ");
     }
 
     void monthViewKeyIsComparedWhole()
