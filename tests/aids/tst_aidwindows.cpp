@@ -295,7 +295,7 @@ private slots:
     // Map: the finder charts.
     void mapOnM52ShowsTheMessierSet()
     {
-        copyMaps();
+        copyAssets("map", "*.gif");
         choose("52");
         whenShown("maps2", [this](QWidget *w) {
             QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3", "Text4", "Text5"}),
@@ -326,7 +326,7 @@ private slots:
         clickButton(m_win, "Command1");
         QVERIFY(m_win->isVisible());
 
-        copyMaps();
+        copyAssets("map", "*.gif");
         whenShown("maps", [this](QWidget *w) {
             QCOMPARE(textsOf(w, {"Text1", "Text4"}), QStringList({"87", field("Text3")->text()}));
             QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().size(), QImage("map/3012map.gif").size());
@@ -343,7 +343,7 @@ private slots:
 
     void bestObjectsOnTheSharedAndNgcMaps()
     {
-        copyMaps();
+        copyAssets("map", "*.gif");
         const QStringList ngc6946 = showBest("NGC6946");
         QCOMPARE(ngc6946.mid(0, 2), QStringList({"NGC6946", "20 34.9"}));
         whenShown("maps2", [&](QWidget *w) {
@@ -381,14 +381,6 @@ private:
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
-
-    void copyMaps()
-    {
-        QDir().mkpath("map");
-        const QDir source(QString(VELNORA_ASSETS_DIR) + "/map");
-        for (const QString &f : source.entryList({"*.gif"}, QDir::Files))
-            QVERIFY(QFile::copy(source.filePath(f), "map/" + f));
-    }
 
     // The Best of the NGC logbook on one object; its designation, RA, Dec, type and constellation.
     QStringList showBest(const QString &designation)

@@ -49,7 +49,7 @@ private slots:
 
     void picturesFollowTheBody()
     {
-        copyPictures();
+        copyAssets("pics/planets", "*.jpg");
         QFile::remove("pics/planets/p028.jpg");
         openSolar();
         QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8"}), QStringList({"Sun", "Sun"}));
@@ -355,13 +355,6 @@ private:
     {
         m_win = qobject_cast<SolarWindow *>(Windows::show("frmplanet"));
         QVERIFY(m_win);
-    }
-    void copyPictures()
-    {
-        QDir().mkpath("pics/planets");
-        const QDir source(QString(VELNORA_ASSETS_DIR) + "/pics/planets");
-        for (const QString &f : source.entryList({"*.jpg"}, QDir::Files))
-            QVERIFY(QFile::copy(source.filePath(f), "pics/planets/" + f));
     }
     QPixmap picture() const { return m_win->findChild<QLabel *>("Image1")->pixmap(); }
     QComboBox *combo(const QString &name) const { return m_win->findChild<QComboBox *>(name); }

@@ -79,6 +79,12 @@ void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 // Copies every layout that comes with the program into `dir`.
 void copyLayouts(const QString &dir);
+// Copies the program's own files of `folder` ("map", "pics/planets") that
+// match `pattern` into that folder under the working directory.
+void copyAssets(const QString &folder, const QString &pattern = "*");
+// What xmllint says against the OpenAstronomyLog 2.1 schema; empty when the
+// document is valid.
+QString oalSchemaErrors(const QString &path);
 // What pdftotext -layout and pdfinfo print for a PDF.
 QString pdfText(const QString &path);
 QString pdfInfo(const QString &path);

@@ -85,10 +85,7 @@ private slots:
                "'9:00 PM', 'south polar cap')");
         Module1::SelectedObservation = dbValue(m_dir->file("velnora.db"), "select max(CN) from planet_log").toString();
         // The help and credits windows with their real documents, colours and tables.
-        const QDir help(VELNORA_SOURCE_DIR "/../assets/help");
-        QDir().mkpath("help");
-        for (const QString &file : help.entryList({"*.rtf"}, QDir::Files))
-            QFile::copy(help.filePath(file), "help/" + file);
+        copyAssets("help", "*.rtf");
         for (const QString &name : names) {
             if (name == "frmSac725") {
                 QTimer::singleShot(0, qApp, [&faults, name] {
@@ -116,12 +113,8 @@ private slots:
         // The Messier picture, its finder chart and a report preview, drawn
         // from the program's own pictures and layouts.
         NightVision::setOn(true);
-        const QDir assets(VELNORA_SOURCE_DIR "/../assets");
-        for (const auto &[folder, files] : {std::pair{"map", "*"}, std::pair{"pics", "001*"}}) {
-            QDir().mkpath(folder);
-            for (const QString &file : QDir(assets.filePath(folder)).entryList({files}, QDir::Files))
-                QFile::copy(assets.filePath(folder + QString("/") + file), folder + QString("/") + file);
-        }
+        copyAssets("map");
+        copyAssets("pics", "001*");
         copyLayouts(m_dir->path());
         QWidget *book = Windows::show("frmmess");
         QStringList faults;
