@@ -51,14 +51,8 @@ private slots:
     {
         if (QStandardPaths::findExecutable("indiserver").isEmpty())
             QSKIP("indiserver (Debian's indi-bin) is not installed");
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        m_port = probe.serverPort();
-        probe.close();
-        const QString port = QString::number(m_port);
-        m_server.start("indiserver", {"-p", port, "-u", "/tmp/velnora-test-indi-" + port, "indi_simulator_telescope"});
-        QVERIFY(m_server.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(Telescope({"localhost", m_port}).open(1000), 10000);
+        m_port = freePort();
+        startSimulator(m_server, m_port);
     }
     void cleanupTestCase()
     {
