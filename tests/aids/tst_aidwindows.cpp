@@ -380,7 +380,6 @@ private:
     void choose(const QString &number) { activateItem(combo("Combo1"), number); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
-    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
 
     // The Best of the NGC logbook on one object; its designation, RA, Dec, type and constellation.
     QStringList showBest(const QString &designation)

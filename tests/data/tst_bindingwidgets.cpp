@@ -27,7 +27,7 @@ private slots:
     void init()
     {
         WorkspaceTest::init();
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "insert into mess (ID, mes, Name, date, completed, conditions) values (1, '1', 'Crab Nebula', "
                "'2024-01-15', 1, '5'), (2, '2', 'Globular', NULL, 0, NULL), (3, '3', 'Globular too', NULL, "
                "0, NULL)");
@@ -174,7 +174,6 @@ private slots:
     }
 
 private:
-    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
     void openMess(RecordSource &rs)
     {
         rs.setRecordSource("select * from mess order by id");

@@ -55,7 +55,7 @@ private slots:
     void init()
     {
         ScratchTest::init();
-        m_store = std::make_unique<Store>(m_dir->file("velnora.db"));
+        m_store = std::make_unique<Store>(db());
         Schema::create(m_store->db());
     }
     void cleanup()

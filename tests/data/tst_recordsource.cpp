@@ -483,7 +483,7 @@ private:
     // Rows M1..M`rows`, "Object n", odd ones in January, even ones in March.
     void fillMess(int rows)
     {
-        Store store(m_dir->file("velnora.db"));
+        Store store(db());
         store.transaction([&] {
             for (int i = 1; i <= rows; ++i)
                 store.execute(QString("insert into mess (ID, mes, Name, view_month, month_sort) values (%1, '%1', "
@@ -504,8 +504,7 @@ private:
         return rs;
     }
 
-    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
-    void exec(const QString &sql) { dbExec(m_dir->file("velnora.db"), sql); }
+    void exec(const QString &sql) { dbExec(db(), sql); }
 };
 
 QTEST_GUILESS_MAIN(TestRecordSource)

@@ -20,7 +20,7 @@ private slots:
     void init()
     {
         WorkspaceTest::init();
-        m_store = std::make_unique<Store>(m_dir->file("velnora.db"), false);
+        m_store = std::make_unique<Store>(db(), false);
     }
     void cleanup()
     {
@@ -122,11 +122,12 @@ private slots:
 
     void anOlderStoreGainsSessionsWithEveryRow()
     {
-        const QString path = m_dir->file("velnora.db");
+        const QString path = db();
         m_store.reset();
         // The store as version 2 left it.
-        for (const QString &trigger : dbColumn(path, "select name from sqlite_master where type = 'trigger' and "
-                                                     "name like 'session%'"))
+        for (const QString &trigger :
+             dbColumn(path, "select name from sqlite_master where type = 'trigger' and "
+                            "name like 'session%'"))
             dbExec(path, "drop trigger \"" + trigger + "\"");
         for (const char *table : {"observing_session", "session_observer", "session_observation"})
             dbExec(path, QString("drop table ") + table);

@@ -168,8 +168,6 @@ private slots:
 private:
     BestWindow *m_win = nullptr;
 
-    using ScratchTest::db;
-    QVariant db(const QString &sql) const { return dbValue(db(), sql); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QString object() { return field("txtFields_12")->text(); }

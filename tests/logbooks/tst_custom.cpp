@@ -48,8 +48,7 @@ private slots:
     {
         activateItem(combo("Combo5"), "NONEX    Nonexistent");
         click("Command1");
-        QCOMPARE(dbValue(db(), "select type from generic where ID = 5").toString(),
-                 QString("NONEX    Nonexistent"));
+        QCOMPARE(db("select type from generic where ID = 5").toString(), QString("NONEX    Nonexistent"));
     }
 
     void searchSkipsCurrentRowAndWraps()
@@ -111,12 +110,12 @@ private slots:
         click("Command5");
         QCOMPARE(count(), 5);
         // The key the store gave shows at once; add mode lasts until Timer1 fires, a second later.
-        QCOMPARE(id(), dbValue(db(), "select ID from generic where object = 'Coathanger'").toString());
+        QCOMPARE(id(), db("select ID from generic where object = 'Coathanger'").toString());
         QVERIFY(m_win->findChild<QTimer *>("Timer1")->remainingTime() > 500 && m_win->inAddMode());
         QTRY_VERIFY_WITH_TIMEOUT(!m_win->inAddMode(), 3000);
         QCOMPARE(textsOf(m_win, {"txtFields_11", "datPrimaryRS_caption"}),
                  QStringList({"Coathanger", "Record: 5"}));
-        QCOMPARE(dbValue(db(), "select date from generic where object = 'Coathanger'").toString(),
+        QCOMPARE(db("select date from generic where object = 'Coathanger'").toString(),
                  QString("2026-07-04"));
         // The moves after it write nothing back over the key, and leaving says nothing.
         click("Command8");
@@ -174,8 +173,7 @@ private slots:
         m_win->findChild<QPlainTextEdit *>("txtFields_10")->setPlainText("Seen at 100x");
         click("Command8");
         QCOMPARE(Module1::RefindKey, QString("12"));
-        QCOMPARE(dbValue(db(), "select notes from generic where ID = 12").toString(),
-                 QString("Seen at 100x"));
+        QCOMPARE(db("select notes from generic where ID = 12").toString(), QString("Seen at 100x"));
         auto *timer2 = m_win->findChild<QTimer *>("Timer2");
         // Moved away meanwhile, the re-find still returns to the row.
         m_win->primary()->moveFirst();
@@ -191,7 +189,7 @@ private slots:
         m_win->findChild<QPlainTextEdit *>("txtFields_10")->setPlainText("Seen at last");
         m_win->findChild<QPlainTextEdit *>("txtFields_16")->setPlainText("Low in the south");
         click("Command1");
-        QCOMPARE(dbValue(db(), "select notes || ' / ' || view_notes from generic where ID = 5").toString(),
+        QCOMPARE(db("select notes || ' / ' || view_notes from generic where ID = 5").toString(),
                  QString("Seen at last / Low in the south"));
         const auto kept = ObservationHistory(store().db()).byDesignation("Andromeda field");
         QCOMPARE(kept.size(), size_t(1));
@@ -246,7 +244,7 @@ private:
     CustomWindow *m_win = nullptr;
     QStringList m_warningTexts;
 
-    int count() { return dbValue(db(), "select count(*) from generic").toInt(); }
+    int count() { return db("select count(*) from generic").toInt(); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     Store &store()
     {

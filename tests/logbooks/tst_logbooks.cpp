@@ -340,7 +340,7 @@ private slots:
             QString("select %1 from %2 where rowid = %3").arg(notes->column, book.table).arg(w->primary()->currentRowid());
         ControlValue::setText(w->control(notes->objectName), "Kept through a lock");
         {
-            SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+            SQLite::Database holder(db().toStdString(), SQLite::OPEN_READWRITE);
             holder.exec("BEGIN EXCLUSIVE");
             m_messages->answers << "no";
             QVERIFY(!w->close());
@@ -387,7 +387,7 @@ private slots:
         book.navigationButtons[1] = "Command2";
         book.navigationButtons[2] = "Command3";
         book.navigationButtons[3] = "Command4";
-        dbExec(m_dir->file("velnora.db"), "insert into generic (object) values ('Stock 2')");
+        dbExec(db(), "insert into generic (object) values ('Stock 2')");
         auto *w = new LogbookWindow(book);
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
@@ -415,7 +415,6 @@ private:
         return qobject_cast<LogbookWindow *>(Windows::show(name));
     }
 
-    QVariant db(const QString &sql) const { return dbValue(m_dir->file("velnora.db"), sql); }
     int count(const QString &table) const { return db("select count(*) from " + table).toInt(); }
 
     // Adds a row as the window's own "Add" does; through the record source

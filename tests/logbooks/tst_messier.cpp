@@ -40,7 +40,7 @@ private slots:
     void jumpByNumberAndByMonth()
     {
         const QStringList august =
-            dbColumn(m_dir->file("velnora.db"),
+            dbColumn(db(),
                      "select mes from mess where view_month = 'August' order by month_sort, id");
         activateItem(combo("Combo4"), "August");
         QCOMPARE(textsOf(m_win, {"Text1", "Combo1", "Text11"}), QStringList({august[0], august[0], "Month"}));
@@ -135,7 +135,7 @@ private slots:
         setTexts(m_win, {{"txtFields_7", "Hill"}});
         {
             // Another program holds the store: the date is not the reason.
-            SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+            SQLite::Database holder(db().toStdString(), SQLite::OPEN_READWRITE);
             holder.exec("BEGIN EXCLUSIVE");
             click("Command3");
             holder.exec("ROLLBACK");
@@ -236,7 +236,7 @@ private slots:
 
     void monthViewKeys()
     {
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "insert into month_view (view_month, notes) values ('March Notes', 'second')");
         Module1::MonthKey = "March Notes";
         MonthViewDialog view;
@@ -289,7 +289,7 @@ private slots:
         // Esc closes it, writing what was typed.
         QTest::keyClick(notes, Qt::Key_Escape);
         QVERIFY(!view.isVisible());
-        QCOMPARE(dbColumn(m_dir->file("velnora.db"),
+        QCOMPARE(dbColumn(db(),
                           "select notes from month_view where view_month = 'March Notes' order by rowid"),
                  QStringList({"First list, edited", "Second list, edited"}));
     }
@@ -300,7 +300,6 @@ private:
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QString number() { return field("Text1")->text(); }
     void click(const QString &name) { clickButton(m_win, name); }
-    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
 };
 
 QTEST_MAIN(TestMessier)

@@ -75,7 +75,7 @@ private slots:
 
     void wildsTripletNeverFindsTheFirstRow()
     {
-        dbExec(dbPath(), "update sac72 set object = 'Wild''s triplet' where id in (1, 5)");
+        dbExec(db(), "update sac72 set object = 'Wild''s triplet' where id in (1, 5)");
         reopen();
         activateItem(combo("Combo2"), "Wild's triplet  ");
         QCOMPARE(m_win->primary()->absolutePosition(), 5);
@@ -119,7 +119,7 @@ private slots:
 
     void simpleSearchStepsAndMessages()
     {
-        dbExec(dbPath(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
+        dbExec(db(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
         reopen();
         // An empty text is refused where the record stands.
         click("Command8");
@@ -151,7 +151,7 @@ private slots:
 
     void descriptionSearchSkipsMeasuredNotes()
     {
-        dbExec(dbPath(),
+        dbExec(db(),
                "update sac72 set ngc_descr = case id when 3 then 'vF, pos. angle 50 degrees' when 4 then "
                "'VF, S' when 6 then 'vF, between two stars' when 9 then 'vF, vS, R' end where id in (3, 4, "
                "6, 9)");
@@ -232,7 +232,7 @@ private slots:
 
     void reportMarksClearedOnAConnectionOfItsOwn()
     {
-        dbExec(dbPath(), "update sac72 set report = 1 where id in (2, 3)");
+        dbExec(db(), "update sac72 set report = 1 where id in (2, 3)");
         m_win->findChild<QCheckBox *>("Check3")->setChecked(true);
         click("Command23");
         QCOMPARE(db("select count(*) from sac72 where report = true").toInt(), 0);
@@ -279,7 +279,7 @@ private slots:
 
     void ngcNotesShowTheCurrentObject()
     {
-        dbExec(dbPath(), "update sac72 set ngc_descr = 'pB, pL' where id = 1");
+        dbExec(db(), "update sac72 set ngc_descr = 'pB, pL' where id = 1");
         reopen();
         QStringList seen;
         const auto notes = [&seen](QWidget *w) { seen = textsOf(w, {"Text7", "Text8", "Text6"}); };
@@ -343,7 +343,7 @@ private slots:
 
     void enterSearchesAndEscClosesTheNotes()
     {
-        dbExec(dbPath(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
+        dbExec(db(), "update sac72 set notes = 'A rock''s edge' where id in (20, 40)");
         reopen();
         field("Text13")->setText("rock's");
         QTest::keyClick(field("Text13"), Qt::Key_Return);
@@ -379,8 +379,6 @@ private:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         open();
     }
-    QString dbPath() const { return m_dir->file("velnora.db"); }
-    QVariant db(const QString &sql) const { return dbValue(dbPath(), sql); }
     QLineEdit *field(const QString &name) const { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) const { return m_win->findChild<QComboBox *>(name); }
     void click(const QString &name) { clickButton(m_win, name); }

@@ -112,7 +112,7 @@ private slots:
         openSolar();
         activateItem(combo("Combo1"), "Mars");
         QVERIFY(!button("Command3")->isEnabled());
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "update default_sac set inst = '8-inch Dobsonian', mag = '120x', trans = '7', see = '6', "
                "location = 'Back yard', date = '2004-12-05', time = '9:30 PM', ut = '12/6/2004 2:30:00 AM'");
         const int before = db("select count(*) from planet_log").toInt();
@@ -252,7 +252,7 @@ private slots:
         openSolar();
         activateItem(combo("Combo1"), "Moon");
         const QStringList before =
-            dbColumn(m_dir->file("velnora.db"), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
+            dbColumn(db(), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
                                                 "from planet_log order by CN");
         whenShown("frmplanet_log", [](QWidget *w) {
             setTexts(w, {{"txtFields_2", "6/1/2024"}, {"txtFields_5", "never saved"}});
@@ -264,7 +264,7 @@ private slots:
             clickButton(w, "cmdClose");
         });
         click("Command3");
-        QCOMPARE(dbColumn(m_dir->file("velnora.db"),
+        QCOMPARE(dbColumn(db(),
                           "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
                           "from planet_log order by CN"),
                  before);
@@ -296,13 +296,13 @@ private slots:
         QCOMPARE(gridTexts("Notes"), QStringList{"rings nearly edge-on"});
 
         // Sort values 10, 20, 30 ...: the body is found again by its id.
-        dbExec(m_dir->file("velnora.db"), "update planet set sort = sort * 10");
+        dbExec(db(), "update planet set sort = sort * 10");
         QVERIFY(m_win->refind());
         QCOMPARE(textsOf(m_win, {"txtFields_8", "Combo1", "txtFields_10"}),
                  QStringList({"Saturn", "Saturn", "150"}));
         // Sort values with a gap: position 4 finds "sort = 4", which is now another body.
-        dbExec(m_dir->file("velnora.db"), "update planet set sort = sort / 10");
-        dbExec(m_dir->file("velnora.db"), "update planet set sort = 30 where id = 'Mercury'");
+        dbExec(db(), "update planet set sort = sort / 10");
+        dbExec(db(), "update planet set sort = 30 where id = 'Mercury'");
         QVERIFY(m_win->refind());
         activateItem(combo("Combo1"), "Moon");
         QCOMPARE(m_win->primary()->absolutePosition(), 4);
@@ -361,7 +361,6 @@ private:
     QPushButton *button(const QString &name) const { return m_win->findChild<QPushButton *>(name); }
     QString text(const QString &name) const { return textOf(m_win, name); }
     void click(const QString &name) { clickButton(m_win, name); }
-    QVariant db(const QString &sql) const { return dbValue(m_dir->file("velnora.db"), sql); }
     QStringList gridTexts(const QString &column) const
     {
         QStringList out;
@@ -373,7 +372,7 @@ private:
     int observe(const QString &body, const char *isoDate, const QString &time, const QString &notes)
     {
         const QString date = isoDate ? "'" + QString(isoDate) + "'" : QString("null");
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('" + body + "', " + date +
                    ", '" + time + "', '" + notes + "')");
         return db("select max(CN) from planet_log").toInt();

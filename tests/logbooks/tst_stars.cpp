@@ -40,8 +40,7 @@ private slots:
         field("txtFields_6")->setText("Dark site");
         click("Command2");
         QCOMPARE(id(), QString("110"));
-        QCOMPARE(dbValue(db(), "select location from dstars where ID = 110").toString(),
-                 QString("Dark site"));
+        QCOMPARE(db("select location from dstars where ID = 110").toString(), QString("Dark site"));
         // Any other row, the first included.
         m_win->primary()->moveFirst();
         click("Command2");
@@ -64,7 +63,7 @@ private slots:
     void deleteNeedsNoConfirmation()
     {
         click("cmdDelete");
-        QCOMPARE(dbValue(db(), "select count(*) from dstars").toInt(), 109);
+        QCOMPARE(db("select count(*) from dstars").toInt(), 109);
         QCOMPARE(id(), QString("2"));
         m_win->primary()->moveLast();
         click("cmdDelete");

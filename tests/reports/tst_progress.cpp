@@ -49,8 +49,8 @@ private slots:
         for (int i = 0; i < tables.size(); ++i) {
             const QStringList f = lines[i].split('\t');
             const QString rows = "select count(*) from " + tables[i][1];
-            const int observed = dbValue(db(), rows + " and " + tables[i][2]).toInt();
-            const int total = dbValue(db(), rows).toInt();
+            const int observed = db(rows + " and " + tables[i][2]).toInt();
+            const int total = db(rows).toInt();
             QCOMPARE(f.value(0), tables[i][0]);
             QCOMPARE(f.value(1).toInt(), observed);
             QCOMPARE(f.value(2).toInt(), total);
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(run({"progress"}).out.section('\n', 6, 6), "Custom list\t2002\t2003\t99.9");
 
         // Per month: every logbook, observed rows with a date only.
-        Store store(m_dir->file("velnora.db"), false);
+        Store store(db(), false);
         const auto months = ProgrammeProgress::perMonth(store.db());
         QCOMPARE(months.at(QDate(2024, 3, 1)), 12);
         QCOMPARE(months.at(QDate(2024, 4, 1)), 7);
@@ -128,8 +128,9 @@ private slots:
     void theMapMarksObservedAndRemainingObjects()
     {
         dbExec(db(), "update mess set completed = 1 where mes = '31'");
-        Store store(m_dir->file("velnora.db"), false);
-        const ProgrammeStatus messier = ProgrammeProgress::load(store.db(), *ProgrammeProgress::find("Messier"));
+        Store store(db(), false);
+        const ProgrammeStatus messier =
+            ProgrammeProgress::load(store.db(), *ProgrammeProgress::find("Messier"));
         const auto object = [&](const QString &designation) {
             for (const ProgrammeObject &o : messier.objects)
                 if (o.designation == designation)

@@ -75,8 +75,7 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->document()->fileName, QString("sacsearch3.rpt"));
         // Data1 still holds its design record source, the whole SAC table.
-        QCOMPARE(w->document()->rowCount,
-                 dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt());
+        QCOMPARE(w->document()->rowCount, db("select count(*) from Sac72").toInt());
         QVERIFY(m_messages->shown.isEmpty());
     }
 

@@ -236,9 +236,7 @@ private slots:
         QVERIFY(sql.startsWith(" select SUBR,completed,OBJECT,OTHER,CLASS,") &&
                 sql.contains("type in ('GLOCL') and con in ('SGR')"));
         QCOMPARE(Reports::data1().recordSource(), sql);
-        const int expected =
-            dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'")
-                .toInt();
+        const int expected = db("select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'").toInt();
         QVERIFY(expected > 0);
         QCOMPARE(Reports::data1().recordCount(), expected);
         QVERIFY(!Windows::find("search_options")->isVisible() && m_messages->shown.isEmpty());
@@ -256,7 +254,7 @@ private slots:
     void previewShowsTheWholeCatalogue()
     {
         clickButton(criteria(), "Command1");
-        const int all = dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt();
+        const int all = db("select count(*) from Sac72").toInt();
         withPreview([&](SearchPreviewDialog *p) {
             QCOMPARE(textOf(p, "Text1"), QString::number(all) + " Records Retrieved ");
             auto *grid = p->findChild<QTableView *>("MSHFlexGrid1");

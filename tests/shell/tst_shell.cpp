@@ -175,10 +175,8 @@ private slots:
         QCOMPARE(m_ends, 1);
         // Each logbook closed through its own close path: unloaded, its typing written.
         QCOMPARE(PlanetStandIn::unloads, 1);
-        QCOMPARE(
-            dbValue(m_dir->file("velnora.db"), QString("select location from mess where rowid = %1").arg(row))
-                .toString(),
-            QString("Seen from the balcony"));
+        QCOMPARE(db(QString("select location from mess where rowid = %1").arg(row)).toString(),
+                 QString("Seen from the balcony"));
     }
 
     void exitStopsOnALogbooksMessage()

@@ -115,6 +115,8 @@ class ScratchTest : public QObject
     Q_OBJECT
 protected:
     QString db() const { return m_dir->file("velnora.db"); }
+    // The first value `sql` gives on the case's velnora.db.
+    QVariant db(const QString &sql) const { return dbValue(db(), sql); }
     // velnora-cli run to its end in the case's directory.
     CliRun run(const QStringList &args) const { return runCli(args, m_dir->path()); }
     std::unique_ptr<ScopedWorkDir> m_dir;

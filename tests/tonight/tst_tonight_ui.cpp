@@ -226,15 +226,15 @@ private slots:
             m_messages->take(),
             QStringList{
                 "Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."});
-        QCOMPARE(dbValue(db(), "select name from equipment where kind = 'site' and is_default").toString(),
+        QCOMPARE(db("select name from equipment where kind = 'site' and is_default").toString(),
                  QString("Cherry Springs"));
 
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Australia/Sydney");
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dbValue(db(), "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from "
-                               "equipment where kind = "
-                               "'site' and is_default")
+        QCOMPARE(db("select name || ' ' || latitude || ' ' || longitude || ' ' || zone from "
+                    "equipment where kind = "
+                    "'site' and is_default")
                      .toString(),
                  QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
         // The southern sky: the Magellanic Clouds' neighbours rather than the Pole's.

@@ -62,7 +62,7 @@ private slots:
     void init()
     {
         ScratchTest::init();
-        Store::createFromStarter(m_dir->file("velnora.db"));
+        Store::createFromStarter(db());
     }
 
     void matchesAstropy_data()
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(TonightCatalogue::parseLists("M, b,M"), QString("MB"));
         QVERIFY(TonightCatalogue::parseLists("M,X").isEmpty());
 
-        Store store(m_dir->file("velnora.db"), false);
+        Store store(db(), false);
         const auto messier = TonightCatalogue::load(store.db(), "M");
         QCOMPARE(messier.size(), size_t(110));
         QCOMPARE(messier.front().designation, QString("M1"));
@@ -240,7 +240,7 @@ private slots:
 
     void siteIsKept()
     {
-        Store store(m_dir->file("velnora.db"), false);
+        Store store(db(), false);
         const Site unset = Site::load(store.db());
         QVERIFY(unset.name.isEmpty());
         Site s;
@@ -276,7 +276,7 @@ private slots:
     void commandLine()
     {
         {
-            Store store(m_dir->file("velnora.db"), false);
+            Store store(db(), false);
             store.execute("update mess set completed = 1 where mes = '42'");
         }
         const auto run = [&](const QStringList &args, QString *err = nullptr) {
@@ -323,7 +323,7 @@ private slots:
 
         // The stored site is used when none is given; a bright summer night has nothing.
         {
-            Store store(m_dir->file("velnora.db"), false);
+            Store store(db(), false);
             Site s;
             QVERIFY(Site::parsePosition("52.16,4.49", s));
             s.zone = "Europe/Amsterdam";
@@ -345,7 +345,7 @@ private slots:
     // catalogue: tst_tonightvisibility).
     void speed()
     {
-        Store store(m_dir->file("velnora.db"), false);
+        Store store(db(), false);
         Site s;
         QVERIFY(Site::parsePosition("52.16,4.49", s));
         s.zone = "Europe/Amsterdam";

@@ -159,8 +159,8 @@ private slots:
 
     void chartMarksTheListsBestTime()
     {
-        Store::createFromStarter(m_dir->file("velnora.db"), QString());
-        Store store(m_dir->file("velnora.db"), false);
+        Store::createFromStarter(db(), QString());
+        Store store(db(), false);
         Site site;
         QVERIFY(Site::parsePosition("50,8,0", site));
         site.zone = "Europe/Berlin";
@@ -226,8 +226,8 @@ private slots:
     // in under a second of processor time, reading included.
     void wholeCatalogueSpeed()
     {
-        Store::createFromStarter(m_dir->file("velnora.db"), QString());
-        Store store(m_dir->file("velnora.db"), false);
+        Store::createFromStarter(db(), QString());
+        Store store(db(), false);
         Site site;
         QVERIFY(Site::parsePosition("50,8,0", site));
         site.zone = "Europe/Berlin";

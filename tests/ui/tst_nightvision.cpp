@@ -80,10 +80,10 @@ private slots:
         QVERIFY(names.size() > 30);
         // Two windows open only on what another handed over: the search
         // preview from a search, an observation of the solar system.
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Mars', '2026-12-01', "
                "'9:00 PM', 'south polar cap')");
-        Module1::SelectedObservation = dbValue(m_dir->file("velnora.db"), "select max(CN) from planet_log").toString();
+        Module1::SelectedObservation = db("select max(CN) from planet_log").toString();
         // The help and credits windows with their real documents, colours and tables.
         copyAssets("help", "*.rtf");
         for (const QString &name : names) {

@@ -48,7 +48,7 @@ private slots:
                  QStringList({"Hilltop", "8", "6", "8in Dob"}));
         // What is logged now belongs to the session.
         clickButton(book, "Command3");
-        QCOMPARE(dbValue(db(), "select count(*) from session_observation").toInt(), 1);
+        QCOMPARE(db("select count(*) from session_observation").toInt(), 1);
     }
 
     void aNightFromTheMainMenuToItsReport()
