@@ -304,9 +304,6 @@ private slots:
                  QString("2026-06-01"));
     }
 
-    // A store that takes nothing (another program holds it) never traps the
-    // typing in the window nor drops it: the user may keep it in the recovery
-    // file and close, and the next start writes it.
     // The form scrolls: its scroll bar follows the form as it grows and
     // shrinks, caption changes from row to row notwithstanding.
     void formScrollFollowsItsSize()
@@ -329,6 +326,9 @@ private slots:
         QTRY_COMPARE(scroll->verticalScrollBar()->maximum(), before);
     }
 
+    // A store that takes nothing (another program holds it) never traps the
+    // typing in the window nor drops it: the user may keep it in the recovery
+    // file and close, and the next start writes it.
     void typingTheStoreRefusesIsKeptForTheNextStart()
     {
         LogbookWindow *w = open("frmmess");
