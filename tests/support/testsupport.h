@@ -140,6 +140,7 @@ protected slots:
 private:
     bool m_starter;
 };
+
 // The text a named control under `root` shows (a line edit's, text box's,
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);
