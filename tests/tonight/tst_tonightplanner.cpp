@@ -364,8 +364,8 @@ private slots:
         const auto messier = timed([&] { return TonightCatalogue::load(store.db(), "M"); });
         const auto lists =
             timed([&] { return TonightCatalogue::load(store.db(), TonightCatalogue::kAllLists); });
-        qInfo("Messier: %.4f s (%zu up); all lists: %.4f s (%zu up)", messier.first, messier.second, lists.first,
-              lists.second);
+        qInfo("Messier: %.4f s (%zu up); all lists: %.4f s (%zu up)", messier.first, messier.second,
+              lists.first, lists.second);
         QVERIFY(messier.second > 0 && lists.second > messier.second);
         QVERIFY(messier.first < 0.2);
         QVERIFY(lists.first < 1.0);

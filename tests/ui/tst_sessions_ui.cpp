@@ -96,8 +96,9 @@ private slots:
         sketch.fill(Qt::gray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         QCOMPARE(qobject_cast<LogbookWindow *>(book)->attachImages({m_dir->file("sketch.png")}), 1);
-        dbExec(db(), "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
-                     "'9:05 PM', 'Two belts')");
+        dbExec(db(),
+               "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
+               "'9:05 PM', 'Two belts')");
         action("mnuEndSession")->trigger();
         const QStringList said = m_messages->take();
         QCOMPARE(said.size(), 1);
