@@ -22,7 +22,7 @@
 
 #include <ctime>
 
-class TestAidWindows : public QObject
+class TestAidWindows : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
@@ -35,8 +35,7 @@ private slots:
 
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_win = qobject_cast<MessierWindow *>(Windows::show("frmmess"));
         QVERIFY(m_win);
     }
@@ -44,7 +43,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     // UT: the UTC converter and its help.
@@ -79,23 +78,6 @@ private slots:
             QCOMPARE(textOf(w, "txtLocalTime"), QString("2/25/2001 half past seven"));
         });
         clickButton(m_win, "Command5");
-        QVERIFY(m_messages->shown.isEmpty());
-    }
-
-    void utReadsMonthNamesAndIsoDates()
-    {
-        choose("42");
-        whenShown("utc_mess", [](QWidget *w) {
-            setTexts(w, {{"txtLocalTime", "Feb 25, 2001 7:30 PM"}});
-            clickButton(w, "Command1");
-            QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001 12:30:00 AM"));
-            setTexts(w, {{"txtLocalTime", "2001-02-25 19:00"}});
-            clickButton(w, "Command1");
-            QCOMPARE(textOf(w, "txtUTCTime"), QString("2/26/2001"));
-            clickButton(w, "Command3");
-        });
-        clickButton(m_win, "Command5");
-        QCOMPARE(field("txtFields_11")->text(), QString("2/26/2001"));
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -313,7 +295,7 @@ private slots:
     // Map: the finder charts.
     void mapOnM52ShowsTheMessierSet()
     {
-        copyMaps();
+        copyAssets("map", "*.gif");
         choose("52");
         whenShown("maps2", [this](QWidget *w) {
             QCOMPARE(textsOf(w, {"Text1", "Text2", "Text3", "Text4", "Text5"}),
@@ -344,7 +326,7 @@ private slots:
         clickButton(m_win, "Command1");
         QVERIFY(m_win->isVisible());
 
-        copyMaps();
+        copyAssets("map", "*.gif");
         whenShown("maps", [this](QWidget *w) {
             QCOMPARE(textsOf(w, {"Text1", "Text4"}), QStringList({"87", field("Text3")->text()}));
             QCOMPARE(w->findChild<QLabel *>("Picture1")->pixmap().size(), QImage("map/3012map.gif").size());
@@ -361,7 +343,7 @@ private slots:
 
     void bestObjectsOnTheSharedAndNgcMaps()
     {
-        copyMaps();
+        copyAssets("map", "*.gif");
         const QStringList ngc6946 = showBest("NGC6946");
         QCOMPARE(ngc6946.mid(0, 2), QStringList({"NGC6946", "20 34.9"}));
         whenShown("maps2", [&](QWidget *w) {
@@ -398,15 +380,6 @@ private:
     void choose(const QString &number) { activateItem(combo("Combo1"), number); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
-    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
-
-    void copyMaps()
-    {
-        QDir().mkpath("map");
-        const QDir source(QString(VELNORA_ASSETS_DIR) + "/map");
-        for (const QString &f : source.entryList({"*.gif"}, QDir::Files))
-            QVERIFY(QFile::copy(source.filePath(f), "map/" + f));
-    }
 
     // The Best of the NGC logbook on one object; its designation, RA, Dec, type and constellation.
     QStringList showBest(const QString &designation)
@@ -416,8 +389,6 @@ private:
         return textsOf(best, {"Combo1", "txtFields_15", "txtFields_6", "txtFields_20", "txtFields_5"});
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     MessierWindow *m_win = nullptr;
 };
 

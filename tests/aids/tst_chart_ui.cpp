@@ -19,14 +19,13 @@
 
 using Kind = EquipmentItem::Kind;
 
-class TestChartUi : public QObject
+class TestChartUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         auto store = Store::shared(ConnectionStrings::kBound);
         auto add = [&](Kind kind, const QString &name, auto fill) {
             EquipmentItem item;
@@ -43,7 +42,6 @@ private slots:
         });
         Site::save(store->db(), Site{"Hill", 41.66, -77.82, 700, "America/New_York"});
     }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void logbooksChartTheirCurrentObject()
     {
@@ -121,9 +119,6 @@ private:
         if (!dir.isEmpty())
             w->grab().save(dir + '/' + name + ".png");
     }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestChartUi)

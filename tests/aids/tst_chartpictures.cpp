@@ -13,13 +13,6 @@ class TestChartPictures : public QObject
 {
     Q_OBJECT
 private slots:
-    void doubleSizeNameSitsBeforeTheSuffix()
-    {
-        QCOMPARE(QStringList({PictureBox::doubleSizeFile("map/3012map.gif"),
-                              PictureBox::doubleSizeFile("pics/045.jpg")}),
-                 QStringList({"map/3012map@2x.gif", "pics/045@2x.jpg"}));
-    }
-
     void pictureFollowsThePixelRatio()
     {
         ScopedWorkDir dir;

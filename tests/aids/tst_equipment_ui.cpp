@@ -22,20 +22,19 @@
 
 using Kind = EquipmentItem::Kind;
 
-class TestEquipmentUi : public QObject
+class TestEquipmentUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_store = Store::shared(ConnectionStrings::kBound);
     }
     void cleanup()
     {
         m_store.reset();
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void addEditAndRefuseThroughTheForm()
@@ -225,8 +224,6 @@ private:
     SQLite::Database &db() { return m_store->db(); }
 
     std::shared_ptr<Store> m_store;
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestEquipmentUi)

@@ -19,13 +19,6 @@
 
 namespace {
 
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 // M 42 and NGC 7000 at J2000, from published positions rather than the
 // logbooks' own tables.
 const TelescopeSky::Position kM42{5 + 35 / 60.0 + 17.3 / 3600, -(5 + 23 / 60.0 + 28 / 3600.0)};
@@ -40,18 +33,7 @@ class TestTelescope : public QObject
     QProcess m_server;
     quint16 m_port = 0;
 
-    void startServer()
-    {
-        m_server.setProgram(QStandardPaths::findExecutable("indiserver"));
-        // A local socket of its own too: another server may hold the default one.
-        const QString port = QString::number(m_port);
-        m_server.setArguments({"-p", port, "-u", "/tmp/velnora-test-indi-" + port, "indi_simulator_telescope"});
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start();
-        QVERIFY(m_server.waitForStarted());
-        // Listening takes it a moment.
-        QTRY_VERIFY_WITH_TIMEOUT(Telescope({"localhost", m_port}).open(1000), 10000);
-    }
+    void startServer() { startSimulator(m_server, m_port); }
     void stopServer()
     {
         m_server.terminate();

@@ -26,12 +26,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-class TestTelescopeUi : public QObject
+class TestTelescopeUi : public WorkspaceTest
 {
     Q_OBJECT
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QProcess m_server;
     quint16 m_port = 0;
 
@@ -53,26 +51,14 @@ private slots:
     {
         if (QStandardPaths::findExecutable("indiserver").isEmpty())
             QSKIP("indiserver (Debian's indi-bin) is not installed");
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        m_port = probe.serverPort();
-        probe.close();
-        const QString port = QString::number(m_port);
-        m_server.start("indiserver", {"-p", port, "-u", "/tmp/velnora-test-indi-" + port, "indi_simulator_telescope"});
-        QVERIFY(m_server.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(Telescope({"localhost", m_port}).open(1000), 10000);
+        m_port = freePort();
+        startSimulator(m_server, m_port);
     }
     void cleanupTestCase()
     {
         m_server.terminate();
         m_server.waitForFinished(5000);
     }
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void thePanelFollowsTheMountAndOpensWhatItShows()
     {

@@ -36,14 +36,10 @@ void answerModal(const QString &objectName, const QString &button)
 }
 } // namespace
 
-class TestBackups : public QObject
+class TestBackups : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { AllWindows::registerAll(); }
-    void init() { openWorkspace(m_dir, m_messages); }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void oneCheckedCopyADaySevenKept()
     {
         const QString db = m_dir->file("velnora.db");
@@ -174,10 +170,6 @@ private slots:
         QVERIFY2(run.err.contains("cannot be restored"), qPrintable(run.err));
         QCOMPARE(locationOf(db), QString());
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestBackups)

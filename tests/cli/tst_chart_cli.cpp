@@ -32,17 +32,16 @@ double ringRadius(const QImage &chart, bool (*colour)(QRgb))
 
 } // namespace
 
-class TestChartCli : public QObject
+class TestChartCli : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
+        ScratchTest::init();
         QCOMPARE(run({"equipment", "add", "scope", "--name", "Dob 8", "--aperture", "200", "--focal", "1200"}).code, 0);
         QCOMPARE(run({"equipment", "add", "eyepiece", "--name", "Plossl 10", "--focal", "10", "--afov", "52"}).code, 0);
     }
-    void cleanup() { m_dir.reset(); }
 
     void chartIsCentredWithTheFieldsToScale()
     {
@@ -106,15 +105,7 @@ private slots:
             QVERIFY2(r.code == c.code && r.err.contains(c.err), qPrintable(c.args.join(' ') + ": " + r.err));
         }
         QVERIFY(!QFile::exists(m_dir->path() + "/x.png"));
-
-        const CliRun help = run({"chart", "--help"});
-        QCOMPARE(help.code, 0);
-        QVERIFY(help.out.startsWith("usage: velnora-cli chart DESIGNATION"));
     }
-
-private:
-    CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestChartCli)

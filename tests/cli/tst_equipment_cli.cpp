@@ -4,13 +4,10 @@
 
 #include <QtTest>
 
-class TestEquipmentCli : public QObject
+class TestEquipmentCli : public ScratchTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void addListAndOptics()
     {
         QCOMPARE(run({"equipment", "add", "scope", "--name", "Dob 8", "--aperture", "200", "--focal", "1200"}).code,
@@ -65,10 +62,6 @@ private slots:
         }
         QCOMPARE(run({"equipment", "list"}).out.count('\n'), 2);
     }
-
-private:
-    CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestEquipmentCli)

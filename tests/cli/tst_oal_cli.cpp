@@ -12,13 +12,10 @@
 #include <csignal>
 #include <sys/stat.h>
 
-class TestOalCli : public QObject
+class TestOalCli : public ScratchTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void importThenExport()
     {
         CliRun r = run({"import-oal", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/other_program.xml")});
@@ -187,8 +184,6 @@ private:
                    "</description></result></observation>\n";
         return xml + "</oal:observations>\n";
     }
-    CliRun run(const QStringList &args) { return runCli(args, m_dir->path()); }
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestOalCli)

@@ -184,24 +184,9 @@ private slots:
     void shapeCommand()
     {
         QVERIFY(JetDialect::isShapeCommand(kPlanetShape));
-        const JetDialect::ShapeCommand c = JetDialect::parseShape(kPlanetShape);
-        QVERIFY(c.parentSql.startsWith("select asteroid"));
-        QVERIFY(c.parentSql.endsWith("Order by sort"));
-        QVERIFY(c.childSql.startsWith("select CN,id"));
-        QVERIFY(c.childSql.endsWith("from planet_log"));
-        QCOMPARE(QStringList({c.parentAlias, c.childAlias, c.parentColumn, c.childColumn}),
-                 QStringList({"ParentCMD", "ChildCMD", "id", "id"}));
         QVERIFY(!JetDialect::isShapeCommand("select * from planet"));
         QVERIFY_THROWS_EXCEPTION(DataError, JetDialect::parseShape("SHAPE {select * from planet} AS P"));
         QVERIFY_THROWS_EXCEPTION(DataError, JetDialect::parseShape("SHAPE select * from planet APPEND"));
-    }
-
-    void dataSourceOfConnectionStrings()
-    {
-        for (const char *c : {ConnectionStrings::kBound, ConnectionStrings::kLog, ConnectionStrings::kCode,
-                              ConnectionStrings::kShape, ConnectionStrings::kPreview})
-            QCOMPARE(JetDialect::dataSource(c), QString("velnora.mdb"));
-        QCOMPARE(JetDialect::dataSource("Provider=X"), QString());
     }
 
     void criteriaParseWindowTexts()

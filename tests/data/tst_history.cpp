@@ -12,20 +12,20 @@
 
 using Entries = std::vector<ObservationHistory::Entry>;
 
-class TestHistory : public QObject
+class TestHistory : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
+        ScratchTest::init();
         Store::createFromStarter(m_dir->file("velnora.db"));
         m_store = std::make_unique<Store>(m_dir->file("velnora.db"), false);
     }
     void cleanup()
     {
         m_store.reset();
-        m_dir.reset();
+        ScratchTest::cleanup();
     }
 
     void overwrittenObservationsAreKeptNewestFirst()
@@ -163,7 +163,6 @@ private:
     {
         return m_store->query("select rowid from " + table + " where " + where).rows.at(0)[0].toLongLong();
     }
-    std::unique_ptr<ScopedWorkDir> m_dir;
     std::unique_ptr<Store> m_store;
 };
 

@@ -18,15 +18,6 @@ using Kind = EquipmentItem::Kind;
 
 namespace {
 
-QString schemaErrors(const QString &path)
-{
-    QProcess p;
-    p.start("xmllint", {"--noout", "--schema", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/oal21.xsd"), path});
-    if (!p.waitForFinished(60000))
-        return "xmllint did not run";
-    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);
-}
-
 EquipmentItem item(Kind kind, const QString &name)
 {
     EquipmentItem i;
@@ -37,13 +28,10 @@ EquipmentItem item(Kind kind, const QString &name)
 
 } // namespace
 
-class TestOalEquipment : public QObject
+class TestOalEquipment : public ScratchTest
 {
     Q_OBJECT
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void registeredItemsGoOutAndComeBack()
     {
         const QString xml = m_dir->file("out.xml");
@@ -73,7 +61,7 @@ private slots:
             QCOMPARE(Equipment::linked(db, "mess", 1).size(), size_t(4));
             OalExport::write(db, xml);
         }
-        QCOMPARE(schemaErrors(xml), QString());
+        QCOMPARE(oalSchemaErrors(xml), QString());
         const QString text = QString::fromUtf8(readFile(xml));
         QVERIFY2(text.contains("<model>Dob 8</model>") && text.contains("<aperture>203.2</aperture>") &&
                      text.contains("<focalLength>1200</focalLength>") &&
@@ -129,7 +117,7 @@ private slots:
             store.execute("update mess set date = '2026-01-12', tele = 'ED80' where ID = 1");
             OalExport::write(store.db(), xml);
         }
-        QCOMPARE(schemaErrors(xml), QString());
+        QCOMPARE(oalSchemaErrors(xml), QString());
         const QString text = QString::fromUtf8(readFile(xml));
         const auto scopeOf = [&](const QString &day) {
             const int at = text.indexOf("<begin>" + day);
@@ -156,9 +144,6 @@ private slots:
         QVERIFY(std::count(latest.begin(), latest.end(), ed80) == 1 && std::count(latest.begin(), latest.end(), dob) == 0);
         QVERIFY(std::count(earlier.begin(), earlier.end(), dob) == 1 && std::count(earlier.begin(), earlier.end(), ed80) == 0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestOalEquipment)

@@ -21,15 +21,6 @@ QString fixture(const QString &name)
     return QStringLiteral(VELNORA_FIXTURES_DIR "/oal/") + name;
 }
 
-QString schemaErrors(const QString &path)
-{
-    QProcess p;
-    p.start("xmllint", {"--noout", "--schema", fixture("oal21.xsd"), path});
-    if (!p.waitForFinished(60000))
-        return "xmllint did not run";
-    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);
-}
-
 QStringList designations(SQLite::Database &db, qint64 session)
 {
     QStringList out;
@@ -40,22 +31,20 @@ QStringList designations(SQLite::Database &db, qint64 session)
 
 } // namespace
 
-class TestOalSessions : public QObject
+class TestOalSessions : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void initTestCase() { qputenv("TZ", "Europe/Berlin"); }
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_db = m_dir->file("velnora.db");
-        Store::createFromStarter(m_db);
+        ScratchTest::init();
+        Store::createFromStarter(db());
     }
-    void cleanup() { m_dir.reset(); }
 
     void anotherProgramsSessionComesIn()
     {
-        Store store(m_db, false);
+        Store store(db(), false);
         SQLite::Database &db = store.db();
         // Tonight's open session is no home for last decade's observations.
         ObservingSession tonight;
@@ -79,7 +68,7 @@ private slots:
         // A second import finds the session it made.
         QCOMPARE(OalImport::run(db, fixture("other_program.xml")).sessions, 0);
         QCOMPARE(Sessions::list(db).size(), size_t(2));
-        const CliRun list = runCli({"session", "list"}, m_dir->path());
+        const CliRun list = run({"session", "list"});
         QVERIFY2(list.out.contains("2006-07-18T22:50:00\t2006-07-19T02:15:00\tEmberger Alm\tWilliam Herschel\t2\n"),
                  qPrintable(list.out));
     }
@@ -93,7 +82,7 @@ private slots:
         sketch.fill(Qt::gray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         {
-            Store store(m_db, false);
+            Store store(db(), false);
             SQLite::Database &db = store.db();
             EquipmentItem site;
             site.kind = EquipmentItem::Kind::Site;
@@ -117,7 +106,8 @@ private slots:
             Sessions::start(db, s);
             store.execute("UPDATE mess SET date = '2026-01-10', hour = '8:15 PM', view_notes = 'Trapezium' "
                           "WHERE mes = '42'");
-            const qint64 m42 = dbValue(m_db, "select rowid from mess where mes = '42'").toLongLong();
+            const qint64 m42 =
+                dbValue(ScratchTest::db(), "select rowid from mess where mes = '42'").toLongLong();
             ObservationImages::attach(db, m_dir->path(), "mess", m42, m_dir->file("sketch.png"));
             Sessions::end(db, QDateTime(QDate(2026, 1, 10), QTime(23, 0)));
             // One still open goes out too.
@@ -127,7 +117,7 @@ private slots:
             const OalExport::Result r = OalExport::write(db, out);
             QCOMPARE(QList<int>({r.sessions, r.images, r.imagesMissing}), QList<int>({2, 1, 0}));
         }
-        QCOMPARE(schemaErrors(out), QString());
+        QCOMPARE(oalSchemaErrors(out), QString());
         const QByteArray xml = readFile(out);
         QVERIFY(xml.contains("<session>session1</session>"));
         QVERIFY(xml.contains("<sky-quality unit=\"mags-per-squarearcsec\">21.4</sky-quality>"));
@@ -156,10 +146,6 @@ private slots:
         QCOMPARE(designations(store.db(), back.id), QStringList({"M42"}));
         QVERIFY(!all[0].isOpen());
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    QString m_db;
 };
 
 QTEST_GUILESS_MAIN(TestOalSessions)

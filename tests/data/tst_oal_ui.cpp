@@ -13,14 +13,13 @@
 #include <QMenuBar>
 #include <QtTest>
 
-class TestOalUi : public QObject
+class TestOalUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         OalExchangeUi::setFileChooser([this](bool saving) {
             m_asked << (saving ? "save" : "open");
             return m_answer;
@@ -30,7 +29,7 @@ private slots:
     void cleanup()
     {
         OalExchangeUi::setFileChooser({});
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void menuExportsAndImports()
@@ -48,7 +47,7 @@ private slots:
         QCOMPARE(m_asked, QStringList({"save"}));
         QVERIFY(m_messages->shown.isEmpty());
 
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "update mess set completed = 1, date = '2024-07-01', hour = '10:30 PM' where mes = '57'");
         m_answer = m_dir->file("out.xml");
         exportAction->trigger();
@@ -65,8 +64,7 @@ private slots:
         QVERIFY2(summary.startsWith("8 observations read from") &&
                      summary.contains("Imported: 5 (M 31, NGC 7000, Blinking Planetary, Jupiter, Rigel)."),
                  qPrintable(summary));
-        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select location from mess where mes = '31'").toString(),
-                 QString("Nutscheid"));
+        QCOMPARE(db("select location from mess where mes = '31'").toString(), QString("Nutscheid"));
     }
 
     void noImportUnderAnOpenLogbook()
@@ -79,8 +77,7 @@ private slots:
         const QStringList shown = m_messages->take();
         QVERIFY2(shown.size() == 1 && shown[0].startsWith("Close the logbooks before importing observations"),
                  qPrintable(shown.join('|')));
-        QCOMPARE(dbValue(m_dir->file("velnora.db"), "select count(*) from mess where completed = 1").toInt(),
-                 0);
+        QCOMPARE(db("select count(*) from mess where completed = 1").toInt(), 0);
     }
 
     void brokenFileIsSaidPlainly()
@@ -110,8 +107,6 @@ private:
         menu->hide();
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QStringList m_asked;
     QString m_answer;
 };

@@ -34,21 +34,19 @@ QString rowOf(const QString &path, const QString &mes)
 
 } // namespace
 
-class TestObservations : public QObject
+class TestObservations : public ScratchTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_dir = std::make_unique<ScopedWorkDir>();
-        m_path = m_dir->file("velnora.db");
-        Store::createFromStarter(m_path);
+        ScratchTest::init();
+        Store::createFromStarter(db());
     }
-    void cleanup() { m_dir.reset(); }
 
     void anOlderStoreCarriesEveryObservationIn()
     {
-        const QString path = m_path;
+        const QString path = db();
         makeVersionThree(path);
         QCOMPARE(dbValue(path, "select count(*) from sqlite_master where name = 'observation'").toInt(), 0);
         const QString m42 = rowOf(path, "42");
@@ -90,7 +88,7 @@ private slots:
 
     void clearingARowGivesUpOnlyItsLatestObservation()
     {
-        const QString path = m_path;
+        const QString path = db();
         Store store(path, false);
         const qint64 m13 = rowOf(path, "13").toLongLong();
         store.execute("update mess set completed = 1, date = '2025-06-01', hour = '11:00 PM' where mes = '13'");
@@ -109,7 +107,7 @@ private slots:
 
     void aNewObservationAskedForIsKeptApartOnTheSameNight()
     {
-        const QString path = m_path;
+        const QString path = db();
         Store store(path, false);
         const qint64 m57 = rowOf(path, "57").toLongLong();
         store.execute("update mess set date = '2026-08-01', hour = '10:00 PM' where mes = '57'");
@@ -141,7 +139,7 @@ private slots:
 
     void aDeletedObjectTakesItsObservationsAlongAndBack()
     {
-        const QString path = m_path;
+        const QString path = db();
         Store store(path, false);
         store.execute("insert into generic (object, type, observed, date, location) values ('Kemble''s Cascade', "
                       "'ASTER', 1, '2025-10-01', 'Hill')");
@@ -163,10 +161,6 @@ private slots:
         store.execute("insert into generic (rowid, object) values (" + QString::number(row) + ", 'Other')");
         QCOMPARE(Observations::count(store.db(), "generic", row), 0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    QString m_path;
 };
 
 QTEST_MAIN(TestObservations)

@@ -12,9 +12,12 @@
 
 #include <memory>
 
-class TestRecordSource : public QObject
+class TestRecordSource : public WorkspaceTest
 {
     Q_OBJECT
+public:
+    TestRecordSource() : WorkspaceTest(false) {}
+
 private slots:
     // Every case runs with the default page and again with rows read two at a time,
     // so paging shows the user the same rows, positions and writes.
@@ -29,12 +32,7 @@ private slots:
     {
         QFETCH_GLOBAL(int, pageRows);
         RecordSource::setPageRows(pageRows);
-        openWorkspace(m_dir, m_messages, false);
-    }
-
-    void cleanup()
-    {
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
     }
 
     void cleanupTestCase()
@@ -260,20 +258,6 @@ private slots:
         QCOMPARE(press(), 10);
     }
 
-    void findComparesTextLikeTheWindowsNeed()
-    {
-        exec("insert into Sac72 (ID, OBJECT, NOTES) values (1, 'NGC224', 'Andromeda galaxy'), "
-             "(2, 'IC 1396  ', 'Elephant trunk'), (3, 'NGC7840', NULL)");
-        auto rs = open("select * from sac72 order by id");
-        const std::pair<const char *, int> finds[] = {
-            {"object ='ic 1396'", 2}, {"object = 'NGC7840'", 3}, {"Notes Like  '*TRUNK*'", 2}, {"ID = 3", 3}};
-        for (const auto &[criterion, position] : finds) {
-            rs->moveFirst();
-            QVERIFY2(rs->find(criterion), criterion);
-            QCOMPARE(rs->absolutePosition(), position);
-        }
-    }
-
     void findAgreesWithTheDialectOnEveryText()
     {
         // Plain ASCII cells take a byte-wise path; the answers must be those of
@@ -495,13 +479,11 @@ private slots:
 
 private:
     const int m_defaultPageRows = RecordSource::pageRows();
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 
     // Rows M1..M`rows`, "Object n", odd ones in January, even ones in March.
     void fillMess(int rows)
     {
-        Store store(m_dir->file("velnora.db"));
+        Store store(db());
         store.transaction([&] {
             for (int i = 1; i <= rows; ++i)
                 store.execute(QString("insert into mess (ID, mes, Name, view_month, month_sort) values (%1, '%1', "
@@ -522,8 +504,7 @@ private:
         return rs;
     }
 
-    QVariant db(const QString &sql) { return dbValue(m_dir->file("velnora.db"), sql); }
-    void exec(const QString &sql) { dbExec(m_dir->file("velnora.db"), sql); }
+    void exec(const QString &sql) { dbExec(db(), sql); }
 };
 
 QTEST_GUILESS_MAIN(TestRecordSource)

@@ -13,19 +13,19 @@
 
 using Kind = EquipmentItem::Kind;
 
-class TestSessions : public QObject
+class TestSessions : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        m_store = std::make_unique<Store>(m_dir->file("velnora.db"), false);
+        WorkspaceTest::init();
+        m_store = std::make_unique<Store>(db(), false);
     }
     void cleanup()
     {
         m_store.reset();
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void observationsWrittenWhileOpenBelongToIt()
@@ -122,11 +122,12 @@ private slots:
 
     void anOlderStoreGainsSessionsWithEveryRow()
     {
-        const QString path = m_dir->file("velnora.db");
+        const QString path = db();
         m_store.reset();
         // The store as version 2 left it.
-        for (const QString &trigger : dbColumn(path, "select name from sqlite_master where type = 'trigger' and "
-                                                     "name like 'session%'"))
+        for (const QString &trigger :
+             dbColumn(path, "select name from sqlite_master where type = 'trigger' and "
+                            "name like 'session%'"))
             dbExec(path, "drop trigger \"" + trigger + "\"");
         for (const char *table : {"observing_session", "session_observer", "session_observation"})
             dbExec(path, QString("drop table ") + table);
@@ -144,8 +145,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     std::unique_ptr<Store> m_store;
 };
 

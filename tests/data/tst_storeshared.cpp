@@ -33,17 +33,14 @@ QString noteOf(const std::shared_ptr<Store> &store)
 
 } // namespace
 
-class TestStoreShared : public QObject
+class TestStoreShared : public ScratchTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     void theLastConnectionIsKeptForTheNextWindow()
     {
-        putStore(m_dir->file("velnora.db"), "first");
+        putStore(db(), "first");
         std::weak_ptr<Store> first;
         {
             const auto store = Store::shared(ConnectionStrings::kBound);
@@ -55,7 +52,7 @@ private slots:
         QCOMPARE(again, first.lock());
         // Written by another program meanwhile: seen as any connection sees it.
         {
-            SQLite::Database other(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+            SQLite::Database other(db().toStdString(), SQLite::OPEN_READWRITE);
             other.exec("UPDATE notes SET text = 'changed'");
         }
         QCOMPARE(noteOf(again), QString("changed"));
@@ -63,7 +60,7 @@ private slots:
 
     void anotherFileInItsPlaceIsOpenedAfresh()
     {
-        const QString path = m_dir->file("velnora.db");
+        const QString path = db();
         putStore(path, "before");
         QCOMPARE(noteOf(Store::shared(ConnectionStrings::kBound)), QString("before"));
         putStore(path, "restored");
@@ -77,15 +74,12 @@ private slots:
     // never write through two connections.
     void aConnectionInUseStaysShared()
     {
-        const QString path = m_dir->file("velnora.db");
+        const QString path = db();
         putStore(path, "open");
         const auto held = Store::shared(ConnectionStrings::kBound);
         putStore(path, "replaced");
         QCOMPARE(Store::shared(ConnectionStrings::kBound).get(), held.get());
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_MAIN(TestStoreShared)

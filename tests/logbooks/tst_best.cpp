@@ -11,14 +11,13 @@
 #include <QLineEdit>
 #include <QtTest>
 
-class TestBest : public QObject
+class TestBest : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         Module1::BestSortOrder = 0;
         m_win = qobject_cast<BestWindow *>(Windows::show("frmbest"));
         QVERIFY(m_win);
@@ -27,7 +26,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void opensInBestNumberOrder()
@@ -167,12 +166,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     BestWindow *m_win = nullptr;
 
-    QString db() const { return m_dir->file("velnora.db"); }
-    QVariant db(const QString &sql) const { return dbValue(db(), sql); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QComboBox *combo(const QString &name) { return m_win->findChild<QComboBox *>(name); }
     QString object() { return field("txtFields_12")->text(); }

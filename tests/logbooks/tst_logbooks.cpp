@@ -57,18 +57,10 @@ void collectActionNames(const std::vector<LogbookMenuItem> &items, QStringList &
 
 } // namespace
 
-class TestLogbooks : public QObject
+class TestLogbooks : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void buildsWhatItDeclares_data() { eachLogbook_data(); }
     void buildsWhatItDeclares()
     {
@@ -312,9 +304,6 @@ private slots:
                  QString("2026-06-01"));
     }
 
-    // A store that takes nothing (another program holds it) never traps the
-    // typing in the window nor drops it: the user may keep it in the recovery
-    // file and close, and the next start writes it.
     // The form scrolls: its scroll bar follows the form as it grows and
     // shrinks, caption changes from row to row notwithstanding.
     void formScrollFollowsItsSize()
@@ -337,6 +326,9 @@ private slots:
         QTRY_COMPARE(scroll->verticalScrollBar()->maximum(), before);
     }
 
+    // A store that takes nothing (another program holds it) never traps the
+    // typing in the window nor drops it: the user may keep it in the recovery
+    // file and close, and the next start writes it.
     void typingTheStoreRefusesIsKeptForTheNextStart()
     {
         LogbookWindow *w = open("frmmess");
@@ -348,7 +340,7 @@ private slots:
             QString("select %1 from %2 where rowid = %3").arg(notes->column, book.table).arg(w->primary()->currentRowid());
         ControlValue::setText(w->control(notes->objectName), "Kept through a lock");
         {
-            SQLite::Database holder(m_dir->file("velnora.db").toStdString(), SQLite::OPEN_READWRITE);
+            SQLite::Database holder(db().toStdString(), SQLite::OPEN_READWRITE);
             holder.exec("BEGIN EXCLUSIVE");
             m_messages->answers << "no";
             QVERIFY(!w->close());
@@ -395,7 +387,7 @@ private slots:
         book.navigationButtons[1] = "Command2";
         book.navigationButtons[2] = "Command3";
         book.navigationButtons[3] = "Command4";
-        dbExec(m_dir->file("velnora.db"), "insert into generic (object) values ('Stock 2')");
+        dbExec(db(), "insert into generic (object) values ('Stock 2')");
         auto *w = new LogbookWindow(book);
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
@@ -423,7 +415,6 @@ private:
         return qobject_cast<LogbookWindow *>(Windows::show(name));
     }
 
-    QVariant db(const QString &sql) const { return dbValue(m_dir->file("velnora.db"), sql); }
     int count(const QString &table) const { return db("select count(*) from " + table).toInt(); }
 
     // Adds a row as the window's own "Add" does; through the record source
@@ -446,9 +437,6 @@ private:
         }
         return QString();
     }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestLogbooks)

@@ -27,20 +27,14 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestSolar : public QObject
+class TestSolar : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void clockTimes()
@@ -55,7 +49,7 @@ private slots:
 
     void picturesFollowTheBody()
     {
-        copyPictures();
+        copyAssets("pics/planets", "*.jpg");
         QFile::remove("pics/planets/p028.jpg");
         openSolar();
         QCOMPARE(textsOf(m_win, {"Combo1", "txtFields_8"}), QStringList({"Sun", "Sun"}));
@@ -118,7 +112,7 @@ private slots:
         openSolar();
         activateItem(combo("Combo1"), "Mars");
         QVERIFY(!button("Command3")->isEnabled());
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "update default_sac set inst = '8-inch Dobsonian', mag = '120x', trans = '7', see = '6', "
                "location = 'Back yard', date = '2004-12-05', time = '9:30 PM', ut = '12/6/2004 2:30:00 AM'");
         const int before = db("select count(*) from planet_log").toInt();
@@ -258,7 +252,7 @@ private slots:
         openSolar();
         activateItem(combo("Combo1"), "Moon");
         const QStringList before =
-            dbColumn(m_dir->file("velnora.db"), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
+            dbColumn(db(), "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
                                                 "from planet_log order by CN");
         whenShown("frmplanet_log", [](QWidget *w) {
             setTexts(w, {{"txtFields_2", "6/1/2024"}, {"txtFields_5", "never saved"}});
@@ -270,7 +264,7 @@ private slots:
             clickButton(w, "cmdClose");
         });
         click("Command3");
-        QCOMPARE(dbColumn(m_dir->file("velnora.db"),
+        QCOMPARE(dbColumn(db(),
                           "select CN || '|' || id || '|' || Local_Date || '|' || Notes "
                           "from planet_log order by CN"),
                  before);
@@ -302,13 +296,13 @@ private slots:
         QCOMPARE(gridTexts("Notes"), QStringList{"rings nearly edge-on"});
 
         // Sort values 10, 20, 30 ...: the body is found again by its id.
-        dbExec(m_dir->file("velnora.db"), "update planet set sort = sort * 10");
+        dbExec(db(), "update planet set sort = sort * 10");
         QVERIFY(m_win->refind());
         QCOMPARE(textsOf(m_win, {"txtFields_8", "Combo1", "txtFields_10"}),
                  QStringList({"Saturn", "Saturn", "150"}));
         // Sort values with a gap: position 4 finds "sort = 4", which is now another body.
-        dbExec(m_dir->file("velnora.db"), "update planet set sort = sort / 10");
-        dbExec(m_dir->file("velnora.db"), "update planet set sort = 30 where id = 'Mercury'");
+        dbExec(db(), "update planet set sort = sort / 10");
+        dbExec(db(), "update planet set sort = 30 where id = 'Mercury'");
         QVERIFY(m_win->refind());
         activateItem(combo("Combo1"), "Moon");
         QCOMPARE(m_win->primary()->absolutePosition(), 4);
@@ -355,8 +349,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QPointer<SolarWindow> m_win;
 
     void openSolar()
@@ -364,19 +356,11 @@ private:
         m_win = qobject_cast<SolarWindow *>(Windows::show("frmplanet"));
         QVERIFY(m_win);
     }
-    void copyPictures()
-    {
-        QDir().mkpath("pics/planets");
-        const QDir source(QString(VELNORA_ASSETS_DIR) + "/pics/planets");
-        for (const QString &f : source.entryList({"*.jpg"}, QDir::Files))
-            QVERIFY(QFile::copy(source.filePath(f), "pics/planets/" + f));
-    }
     QPixmap picture() const { return m_win->findChild<QLabel *>("Image1")->pixmap(); }
     QComboBox *combo(const QString &name) const { return m_win->findChild<QComboBox *>(name); }
     QPushButton *button(const QString &name) const { return m_win->findChild<QPushButton *>(name); }
     QString text(const QString &name) const { return textOf(m_win, name); }
     void click(const QString &name) { clickButton(m_win, name); }
-    QVariant db(const QString &sql) const { return dbValue(m_dir->file("velnora.db"), sql); }
     QStringList gridTexts(const QString &column) const
     {
         QStringList out;
@@ -388,7 +372,7 @@ private:
     int observe(const QString &body, const char *isoDate, const QString &time, const QString &notes)
     {
         const QString date = isoDate ? "'" + QString(isoDate) + "'" : QString("null");
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('" + body + "', " + date +
                    ", '" + time + "', '" + notes + "')");
         return db("select max(CN) from planet_log").toInt();

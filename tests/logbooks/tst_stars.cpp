@@ -10,14 +10,13 @@
 #include <QLineEdit>
 #include <QtTest>
 
-class TestStars : public QObject
+class TestStars : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_win = qobject_cast<StarsWindow *>(Windows::show("frmdstars"));
         QVERIFY(m_win);
     }
@@ -25,7 +24,7 @@ private slots:
     void cleanup()
     {
         m_win = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void sumSignIsDrawn()
@@ -41,8 +40,7 @@ private slots:
         field("txtFields_6")->setText("Dark site");
         click("Command2");
         QCOMPARE(id(), QString("110"));
-        QCOMPARE(dbValue(db(), "select location from dstars where ID = 110").toString(),
-                 QString("Dark site"));
+        QCOMPARE(db("select location from dstars where ID = 110").toString(), QString("Dark site"));
         // Any other row, the first included.
         m_win->primary()->moveFirst();
         click("Command2");
@@ -65,7 +63,7 @@ private slots:
     void deleteNeedsNoConfirmation()
     {
         click("cmdDelete");
-        QCOMPARE(dbValue(db(), "select count(*) from dstars").toInt(), 109);
+        QCOMPARE(db("select count(*) from dstars").toInt(), 109);
         QCOMPARE(id(), QString("2"));
         m_win->primary()->moveLast();
         click("cmdDelete");
@@ -86,11 +84,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     StarsWindow *m_win = nullptr;
 
-    QString db() const { return m_dir->file("velnora.db"); }
     QLineEdit *field(const QString &name) { return m_win->findChild<QLineEdit *>(name); }
     QString id() { return field("txtFields_5")->text(); }
     void click(const QString &name) { clickButton(m_win, name); }

@@ -113,14 +113,11 @@ QString pdffonts(const QString &path)
 
 } // namespace
 
-class TestPdfWriter : public QObject
+class TestPdfWriter : public ScratchTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { m_dir = std::make_unique<ScopedWorkDir>(); }
-    void cleanup() { m_dir.reset(); }
-
     // The same page both ways: the same picture, the text searchable, every
     // font embedded as a subset with a map back to its text.
     void printsAsQtPrintsIt()
@@ -157,9 +154,6 @@ private slots:
         write(m_dir->file("none.pdf"), {}, false);
         QCOMPARE(pdfPageCount(m_dir->file("none.pdf")), 1);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
 };
 
 QTEST_MAIN(TestPdfWriter)

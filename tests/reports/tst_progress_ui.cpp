@@ -17,17 +17,10 @@
 
 #include <memory>
 
-class TestProgressUi : public QObject
+class TestProgressUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void followsObservationsSavedInAnyLogbook()
     {
         QWidget *menu = Windows::show("first");
@@ -44,7 +37,7 @@ private slots:
         QTRY_COMPARE(cell(w, 0, ProgressWindow::Observed), "1");
         QCOMPARE(cell(w, 0, ProgressWindow::Percent), "0.9%");
         // A write through another connection shows too.
-        dbExec(m_dir->file("velnora.db"), "update dstars set observed = 1 where ID = 2");
+        dbExec(db(), "update dstars set observed = 1 where ID = 2");
         QTRY_COMPARE(cell(w, 4, ProgressWindow::Observed), "1");
     }
 
@@ -119,7 +112,7 @@ private slots:
 
     void aCompleteProgrammePrintsItsCertificate()
     {
-        dbExec(m_dir->file("velnora.db"), "update Sac72 set completed = 1, date = '2020-02-02' where BCHM like '%C%'");
+        dbExec(db(), "update Sac72 set completed = 1, date = '2020-02-02' where BCHM like '%C%'");
         auto *w = qobject_cast<ProgressWindow *>(Windows::show(ProgressWindow::kWindowName));
         w->setCurrentProgramme(1);
         QCOMPARE(cell(w, 1, ProgressWindow::Completed), "2/2/2020");
@@ -127,9 +120,10 @@ private slots:
         clickButton(w, "cmdCertificate");
         auto *report = qobject_cast<ReportWindow *>(Reports::reportWindow());
         QVERIFY(report);
-        const int caldwell = dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72 where BCHM like '%C%'").toInt();
+        const int caldwell = db("select count(*) from Sac72 where BCHM like '%C%'").toInt();
         const QString page = report->document()->pageText(0);
-        QVERIFY2(page.contains(QStringLiteral("has observed all %1 objects of the Caldwell programme").arg(caldwell)),
+        QVERIFY2(page.contains(
+                     QStringLiteral("has observed all %1 objects of the Caldwell programme").arg(caldwell)),
                  qPrintable(page));
         // Only one report at a time, as every start.
         QVERIFY(!w->showCertificate());
@@ -141,9 +135,6 @@ private:
         auto *table = w->findChild<QTableView *>("grdProgress");
         return table->model()->index(row, column).data().toString();
     }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestProgressUi)

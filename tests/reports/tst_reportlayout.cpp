@@ -147,17 +147,6 @@ private slots:
         QVERIFY(description.startsWith("test.rpt: "));
     }
 
-    void missingFileIsItsOwnError()
-    {
-        ScopedWorkDir dir;
-        QString description;
-        QCOMPARE(failureNumber([] { ReportLayout::load("nowhere.rpt"); }, &description),
-                 int(ReportErrors::FileMissing));
-        QVERIFY(description.contains("nowhere.rpt"));
-        writeFile(dir.file("ok.rpt"), tableLayout());
-        QCOMPARE(ReportLayout::load("ok.rpt").fileName, QString("ok.rpt"));
-    }
-
     void pagesRepeatHeadingsAndNumberThemselves()
     {
         const ReportDocument doc = render(tableLayout(R"(, "count": "{n} object{s}")"), numberedRows(150));
@@ -630,21 +619,6 @@ private slots:
                                         .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
                                         .arg(b.x()).arg(b.y()).arg(b.width()).arg(b.height())));
             }
-    }
-
-    void cancelStopsTheRender()
-    {
-        int calls = 0;
-        const auto layout = ReportLayout::parse(tableLayout(), "t.rpt");
-        QCOMPARE(failureNumber([&] {
-                     ReportRenderer::render(layout, numberedRows(1000), QDateTime::currentDateTime(),
-                                            [&](int done, int total) {
-                                                ++calls;
-                                                return !(total == 1000 && done >= 128);
-                                            });
-                 }),
-                 int(ReportErrors::Cancelled));
-        QCOMPARE(calls, 3);
     }
 
     void pdfHoldsThePages()

@@ -54,21 +54,17 @@ int reportWindows()
 
 } // namespace
 
-class TestReportStart : public QObject
+class TestReportStart : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { AllWindows::registerAll(); }
-
     void init()
     {
-        openWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
         copyLayouts(m_dir->path());
         Reports::data1().close();
         Reports::data1().setRecordSource("Sac72");
     }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void designFileStartsWhenCaptionMatchesNone()
     {
@@ -79,8 +75,7 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->document()->fileName, QString("sacsearch3.rpt"));
         // Data1 still holds its design record source, the whole SAC table.
-        QCOMPARE(w->document()->rowCount,
-                 dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt());
+        QCOMPARE(w->document()->rowCount, db("select count(*) from Sac72").toInt());
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -410,10 +405,6 @@ private slots:
         QVERIFY(m_messages->shown.isEmpty());
         closeReport();
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestReportStart)

@@ -74,20 +74,16 @@ QString reportFile()
 
 } // namespace
 
-class TestSearchUi : public QObject
+class TestSearchUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { AllWindows::registerAll(); }
-
     void init()
     {
-        openWorkspace(m_dir, m_messages);
+        WorkspaceTest::init();
         copyLayouts(m_dir->path());
         Module1::Search = {};
     }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void constellationsInTheOrderTheyRead()
     {
@@ -228,16 +224,6 @@ private slots:
                      SearchOutput::PrintPreview));
     }
 
-    void exitClosesBothWindows()
-    {
-        QWidget *w = criteria();
-        clickButton(w, "Command1");
-        QVERIFY(Windows::find("search_options"));
-        clickButton(w, "Command2");
-        QTRY_VERIFY(!Windows::find("search_options"));
-        QTRY_VERIFY(!Windows::find("adv_search"));
-    }
-
     void printsStartTheSearchReports()
     {
         QWidget *w = criteria();
@@ -250,9 +236,7 @@ private slots:
         QVERIFY(sql.startsWith(" select SUBR,completed,OBJECT,OTHER,CLASS,") &&
                 sql.contains("type in ('GLOCL') and con in ('SGR')"));
         QCOMPARE(Reports::data1().recordSource(), sql);
-        const int expected =
-            dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'")
-                .toInt();
+        const int expected = db("select count(*) from Sac72 where TYPE='GLOCL' and CON='SGR'").toInt();
         QVERIFY(expected > 0);
         QCOMPARE(Reports::data1().recordCount(), expected);
         QVERIFY(!Windows::find("search_options")->isVisible() && m_messages->shown.isEmpty());
@@ -270,7 +254,7 @@ private slots:
     void previewShowsTheWholeCatalogue()
     {
         clickButton(criteria(), "Command1");
-        const int all = dbValue(m_dir->file("velnora.db"), "select count(*) from Sac72").toInt();
+        const int all = db("select count(*) from Sac72").toInt();
         withPreview([&](SearchPreviewDialog *p) {
             QCOMPARE(textOf(p, "Text1"), QString::number(all) + " Records Retrieved ");
             auto *grid = p->findChild<QTableView *>("MSHFlexGrid1");
@@ -343,10 +327,6 @@ private slots:
             QCOMPARE(close->x(), 6 - close->width() - 4);
         });
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestSearchUi)

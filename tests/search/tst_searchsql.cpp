@@ -119,7 +119,6 @@ private slots:
         QCOMPARE(starred.SearchConstellation, "*");
         QCOMPARE(starred.SearchTypeList, "TYPE Like '*'");
         QCOMPARE(starred.SearchSql, kListSelect + kDefaultWhere);
-        QCOMPARE(BuildSearchSql(r, SearchOutput::PrintPreview), BuildSearchSql(r, SearchOutput::PrintPreview));
     }
 
     void chartPage()

@@ -16,17 +16,10 @@
 #include <QTableView>
 #include <QtTest>
 
-class TestFindUi : public QObject
+class TestFindUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void mainMenuFindsAndOpensTheRow()
     {
         QWidget *first = Windows::show("first");
@@ -94,9 +87,6 @@ private:
         auto *table = w->findChild<QTableView *>("grdFound");
         return table->model()->index(row, column).data().toString();
     }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestFindUi)

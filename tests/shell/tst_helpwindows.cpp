@@ -44,16 +44,18 @@ void select(QTextBrowser *box, const QString &from, const QString &to)
 
 } // namespace
 
-class TestHelpWindows : public QObject
+class TestHelpWindows : public WorkspaceTest
 {
     Q_OBJECT
+public:
+    TestHelpWindows() : WorkspaceTest(false) {}
+
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages, false);
+        WorkspaceTest::init();
         QProcess::execute("cp", {"-r", QStringLiteral(VELNORA_ASSETS_DIR) + "/help", m_dir->path()});
         QCoreApplication::setApplicationName("Velnora Logging System");
-        AllWindows::registerAll();
         m_urls.clear();
         ProgramEnd::setUrlHandler([this](const QUrl &u) { m_urls << u; });
         DocumentWindow::setPrinterChooser({});
@@ -62,7 +64,7 @@ private slots:
     void cleanup()
     {
         DocumentWindow::setPrinterChooser({});
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     // Each window shows a document of its own; Exit and Close unload it.
@@ -274,8 +276,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QList<QUrl> m_urls;
 };
 

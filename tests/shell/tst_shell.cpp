@@ -45,14 +45,13 @@ int PlanetStandIn::unloads = 0;
 
 } // namespace
 
-class TestShell : public QObject
+class TestShell : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         Windows::registerFactory("frmplanet", [] { return new PlanetStandIn; });
         PlanetStandIn::unloads = 0;
         m_ends = 0;
@@ -60,8 +59,6 @@ private slots:
         ProgramEnd::setEndHandler([this] { ++m_ends; });
         ProgramEnd::setUrlHandler([this](const QUrl &u) { m_urls << u; });
     }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void splashTimer()
     {
@@ -178,10 +175,8 @@ private slots:
         QCOMPARE(m_ends, 1);
         // Each logbook closed through its own close path: unloaded, its typing written.
         QCOMPARE(PlanetStandIn::unloads, 1);
-        QCOMPARE(
-            dbValue(m_dir->file("velnora.db"), QString("select location from mess where rowid = %1").arg(row))
-                .toString(),
-            QString("Seen from the balcony"));
+        QCOMPARE(db(QString("select location from mess where rowid = %1").arg(row)).toString(),
+                 QString("Seen from the balcony"));
     }
 
     void exitStopsOnALogbooksMessage()
@@ -220,8 +215,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     int m_ends = 0;
     QList<QUrl> m_urls;
     MainMenuWindow *first() { return qobject_cast<MainMenuWindow *>(Windows::find("first")); }

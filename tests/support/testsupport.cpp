@@ -158,12 +158,29 @@ void copyLayouts(const QString &dir)
         QVERIFY(QFile::copy(assets.filePath(f), QDir(dir).filePath(f)));
 }
 
+void copyAssets(const QString &folder, const QString &pattern)
+{
+    const QDir source(QDir(assetsDir()).filePath(folder));
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString &f : source.entryList({pattern}, QDir::Files))
+        QVERIFY(QFile::copy(source.filePath(f), folder + '/' + f));
+}
+
 static QString toolOutput(const QString &tool, const QStringList &args)
 {
     QProcess p;
     p.start(tool, args);
     p.waitForFinished();
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString oalSchemaErrors(const QString &path)
+{
+    QProcess p;
+    p.start("xmllint", {"--noout", "--schema", QStringLiteral(VELNORA_FIXTURES_DIR "/oal/oal21.xsd"), path});
+    if (!p.waitForFinished(60000))
+        return "xmllint did not run";
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError()).left(2000);
 }
 
 QString pdfText(const QString &path)
@@ -240,6 +257,27 @@ void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<Message
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     messages.reset();
     dir.reset();
+}
+
+void ScratchTest::init()
+{
+    m_dir = std::make_unique<ScopedWorkDir>();
+}
+
+void ScratchTest::cleanup()
+{
+    m_dir.reset();
+}
+
+void WorkspaceTest::init()
+{
+    openWorkspace(m_dir, m_messages, m_starter);
+    AllWindows::registerAll();
+}
+
+void WorkspaceTest::cleanup()
+{
+    closeWorkspace(m_dir, m_messages);
 }
 
 QString textOf(const QWidget *root, const QString &name)

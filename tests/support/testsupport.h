@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -78,6 +79,12 @@ void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 // Copies every layout that comes with the program into `dir`.
 void copyLayouts(const QString &dir);
+// Copies the program's own files of `folder` ("map", "pics/planets") that
+// match `pattern` into that folder under the working directory.
+void copyAssets(const QString &folder, const QString &pattern = "*");
+// What xmllint says against the OpenAstronomyLog 2.1 schema; empty when the
+// document is valid.
+QString oalSchemaErrors(const QString &path);
 // What pdftotext -layout and pdfinfo print for a PDF.
 QString pdfText(const QString &path);
 QString pdfInfo(const QString &path);
@@ -99,6 +106,41 @@ void closeTopLevels();
 void openWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages,
                    bool starter = true);
 void closeWorkspace(std::unique_ptr<ScopedWorkDir> &dir, std::unique_ptr<MessageRecorder> &messages);
+
+// A test class whose every case runs in a fresh working directory (m_dir).
+// A class with more to set up defines its own init() and calls this one's
+// first (cleanup() likewise, last).
+class ScratchTest : public QObject
+{
+    Q_OBJECT
+protected:
+    QString db() const { return m_dir->file("velnora.db"); }
+    // The first value `sql` gives on the case's velnora.db.
+    QVariant db(const QString &sql) const { return dbValue(db(), sql); }
+    // velnora-cli run to its end in the case's directory.
+    CliRun run(const QStringList &args) const { return runCli(args, m_dir->path()); }
+    std::unique_ptr<ScopedWorkDir> m_dir;
+protected slots:
+    void init();
+    void cleanup();
+};
+
+// The same, opened as openWorkspace opens it (m_messages records the boxes),
+// with every window registered.
+class WorkspaceTest : public ScratchTest
+{
+    Q_OBJECT
+public:
+    explicit WorkspaceTest(bool starter = true) : m_starter(starter) {}
+protected:
+    std::unique_ptr<MessageRecorder> m_messages;
+protected slots:
+    void init();
+    void cleanup();
+private:
+    bool m_starter;
+};
+
 // The text a named control under `root` shows (a line edit's, text box's,
 // label's, button's or combo box's); "<no NAME>" when there is no such control.
 QString textOf(const QWidget *root, const QString &name);

@@ -66,27 +66,6 @@ private slots:
         }
     }
 
-    void moonIlluminationFollowsThePhase()
-    {
-        // The lit fraction (1 + cos i) / 2 at the middle of the night of a
-        // full Moon, a new Moon and a quarter from the same table.
-        Site greenwich;
-        greenwich.zone = QStringLiteral("UTC");
-        struct
-        {
-            QDate night;
-            double lo, hi;
-        } const cases[] = {{QDate(2019, 1, 20), 0.99, 1.0},
-                           {QDate(2019, 7, 2), 0.0, 0.01},
-                           {QDate(2019, 1, 13), 0.40, 0.60}};
-        for (const auto &c : cases) {
-            const TonightPlanner planner(greenwich, c.night);
-            const double lit = planner.night().moonIllumination;
-            QVERIFY2(lit >= c.lo && lit <= c.hi,
-                     qPrintable(c.night.toString(Qt::ISODate) + ": " + QString::number(lit)));
-        }
-    }
-
     void twilightSpansMoreThanAMagnitudeFromNauticalToAstronomical()
     {
         // F. Patat, quoted on http://old.nightwise.org/twilight.htm: "In a
@@ -121,16 +100,6 @@ private slots:
         // Without a size there is nothing to spread the light over.
         ngc134.major.reset();
         QVERIFY(!Detection::surfaceBrightness(ngc134));
-    }
-
-    void moonlightAgreesWithAnIndependentImplementation()
-    {
-        // The moonlight model as the specsim package implements it, from its
-        // documentation's own example: object 20° and Moon 70° from the
-        // zenith, 50° apart, lunar phase 0.25 (a phase angle of 45°),
-        // extinction 0.15: 19.855 mag/arcsec² of scattered moonlight alone.
-        const double moon = SkyBrightness::moonlight(45, 50, 70, 20, 0.15);
-        QCOMPARE(std::round(SkyBrightness::toMagnitude(moon) * 1000) / 1000, 19.855);
     }
 };
 

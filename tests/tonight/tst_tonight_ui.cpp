@@ -49,18 +49,15 @@ QStringList column(TonightWindow *w, int c)
 
 } // namespace
 
-class TestTonightUi : public QObject
+class TestTonightUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         Site::save(Store::shared(ConnectionStrings::kBound)->db(), cherrySprings());
     }
-
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void listsWhatIsHighInTheDarkAndNotYetObserved()
     {
@@ -229,15 +226,15 @@ private slots:
             m_messages->take(),
             QStringList{
                 "Unknown time zone \"Olympus/Mons\". Pick one from the list, for example Europe/Paris."});
-        QCOMPARE(dbValue(db(), "select name from equipment where kind = 'site' and is_default").toString(),
+        QCOMPARE(db("select name from equipment where kind = 'site' and is_default").toString(),
                  QString("Cherry Springs"));
 
         dialog.findChild<QComboBox *>("cboZone")->setCurrentText("Australia/Sydney");
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dbValue(db(), "select name || ' ' || latitude || ' ' || longitude || ' ' || zone from "
-                               "equipment where kind = "
-                               "'site' and is_default")
+        QCOMPARE(db("select name || ' ' || latitude || ' ' || longitude || ' ' || zone from "
+                    "equipment where kind = "
+                    "'site' and is_default")
                      .toString(),
                  QString("Siding Spring -31.2733 149.0644 Australia/Sydney"));
         // The southern sky: the Magellanic Clouds' neighbours rather than the Pole's.
@@ -457,12 +454,6 @@ private slots:
         QVERIFY(!w->openRow(int(column(w, TonightWindow::Designation).indexOf(first))));
         QCOMPARE(m_messages->take(), QStringList{"The Solar System logbook has no row for " + first + "."});
     }
-
-private:
-    QString db() const { return m_dir->file("velnora.db"); }
-
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestTonightUi)

@@ -15,16 +15,12 @@
 #include <QTableView>
 #include <QtTest>
 
-class TestHistoryWindow : public QObject
+class TestHistoryWindow : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init() { openWorkspace(m_dir, m_messages); }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void overwrittenInLogbookShowsNewestFirst()
     {
-        AllWindows::registerAll();
         QWidget *logbook = Windows::show("frmmess");
         QVERIFY(logbook);
         activateItem(logbook->findChild<QComboBox *>("Combo1"), "42");
@@ -90,7 +86,6 @@ private slots:
     // observation goes back into its row.
     void restoreBringsBackDeletedRowsAndObservations()
     {
-        AllWindows::registerAll();
         const QString db = m_dir->file("velnora.db");
         const auto historyOf = [](QWidget *logbook) {
             logbook->findChild<QAction *>("history")->trigger();
@@ -171,8 +166,6 @@ private:
             out << QStringList({cell(w, r, "Because"), cell(w, r, "Date"), cell(w, r, "Location")});
         return out;
     }
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestHistoryWindow)

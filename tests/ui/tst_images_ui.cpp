@@ -17,21 +17,19 @@
 #include <QToolButton>
 #include <QtTest>
 
-class TestImagesUi : public QObject
+class TestImagesUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         QImage sketch(64, 48, QImage::Format_RGB32);
         sketch.fill(Qt::darkGray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         QVERIFY(sketch.save(m_dir->file("photo.jpeg")));
         writeFile(m_dir->file("notes.png"), "not a picture");
     }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
 
     void storeKeepsEveryPictureApart()
     {
@@ -93,10 +91,6 @@ private slots:
         QVERIFY(!book->findChild<QToolButton *>("imgThumb_0"));
         QVERIFY(QFileInfo::exists(file));
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
 };
 
 QTEST_MAIN(TestImagesUi)

@@ -55,7 +55,7 @@ QSettings settings()
 
 } // namespace
 
-class TestNightVision : public QObject
+class TestNightVision : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
@@ -66,16 +66,10 @@ private slots:
         m_day = QApplication::palette();
     }
 
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-    }
-
     void cleanup()
     {
         NightVision::setOn(false);
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void everyWindowIsRed()
@@ -86,15 +80,12 @@ private slots:
         QVERIFY(names.size() > 30);
         // Two windows open only on what another handed over: the search
         // preview from a search, an observation of the solar system.
-        dbExec(m_dir->file("velnora.db"),
+        dbExec(db(),
                "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Mars', '2026-12-01', "
                "'9:00 PM', 'south polar cap')");
-        Module1::SelectedObservation = dbValue(m_dir->file("velnora.db"), "select max(CN) from planet_log").toString();
+        Module1::SelectedObservation = db("select max(CN) from planet_log").toString();
         // The help and credits windows with their real documents, colours and tables.
-        const QDir help(VELNORA_SOURCE_DIR "/../assets/help");
-        QDir().mkpath("help");
-        for (const QString &file : help.entryList({"*.rtf"}, QDir::Files))
-            QFile::copy(help.filePath(file), "help/" + file);
+        copyAssets("help", "*.rtf");
         for (const QString &name : names) {
             if (name == "frmSac725") {
                 QTimer::singleShot(0, qApp, [&faults, name] {
@@ -122,12 +113,8 @@ private slots:
         // The Messier picture, its finder chart and a report preview, drawn
         // from the program's own pictures and layouts.
         NightVision::setOn(true);
-        const QDir assets(VELNORA_SOURCE_DIR "/../assets");
-        for (const auto &[folder, files] : {std::pair{"map", "*"}, std::pair{"pics", "001*"}}) {
-            QDir().mkpath(folder);
-            for (const QString &file : QDir(assets.filePath(folder)).entryList({files}, QDir::Files))
-                QFile::copy(assets.filePath(folder + QString("/") + file), folder + QString("/") + file);
-        }
+        copyAssets("map");
+        copyAssets("pics", "001*");
         copyLayouts(m_dir->path());
         QWidget *book = Windows::show("frmmess");
         QStringList faults;
@@ -258,8 +245,6 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     QPalette m_day;
 };
 

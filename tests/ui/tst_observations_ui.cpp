@@ -23,14 +23,13 @@
 #include <QTableView>
 #include <QtTest>
 
-class TestObservationsUi : public QObject
+class TestObservationsUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
     void init()
     {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
+        WorkspaceTest::init();
         m_book = qobject_cast<LogbookWindow *>(Windows::show("frmmess"));
         QVERIFY(m_book);
         activateItem(m_book->control<QComboBox>("Combo1"), "42");
@@ -39,7 +38,7 @@ private slots:
     void cleanup()
     {
         m_book = nullptr;
-        closeWorkspace(m_dir, m_messages);
+        WorkspaceTest::cleanup();
     }
 
     void twoNightsOfM42AreKeptCountedAndExported()
@@ -59,7 +58,7 @@ private slots:
                  QStringList({"2025-01-15|Back yard|Four stars of the Trapezium",
                               "2026-12-04|Dark site north|E and F stars steady"}));
         // The row, which the other windows read, shows the latest.
-        QCOMPARE(dbValue(db(), "select date || '|' || location from mess where mes = '42'").toString(),
+        QCOMPARE(db("select date || '|' || location from mess where mes = '42'").toString(),
                  QString("2026-12-04|Dark site north"));
 
         // The list: newest first, with its site and notes.
@@ -152,7 +151,7 @@ private slots:
         QCOMPARE(m_book->text("txtFields_5"), QString("8:30 PM"));
         QCOMPARE(m_book->text("txtFields_19"), QString("First look at dusk"));
         QCOMPARE(countShown(), QString("1 observation"));
-        QCOMPARE(dbValue(db(), "select hour from mess where mes = '42'").toString(), QString("8:30 PM"));
+        QCOMPARE(db("select hour from mess where mes = '42'").toString(), QString("8:30 PM"));
 
         // Back from the history: a kept observation again, shown in the row.
         Store store(db(), false);
@@ -163,10 +162,10 @@ private slots:
         QVERIFY(removed != entries.end());
         QCOMPARE(removed->time, QString("11:50 PM"));
         history.restore(removed->id);
-        QCOMPARE(dbValue(db(), "select count(*) from observation where designation = 'M42' and removed_at is null")
-                     .toInt(),
-                 2);
-        QCOMPARE(dbValue(db(), "select hour from mess where mes = '42'").toString(), QString("11:50 PM"));
+        QCOMPARE(
+            db("select count(*) from observation where designation = 'M42' and removed_at is null").toInt(),
+            2);
+        QCOMPARE(db("select hour from mess where mes = '42'").toString(), QString("11:50 PM"));
         QVERIFY(m_messages->shown.isEmpty());
     }
 
@@ -177,9 +176,9 @@ private slots:
         sketch.fill(Qt::gray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         QCOMPARE(m_book->attachImages({m_dir->file("sketch.png")}), 1);
-        const qint64 picture = dbValue(db(), "select id from observation_image").toLongLong();
-        QCOMPARE(dbValue(db(), "select observation_id from observation_image").toLongLong(),
-                 dbValue(db(), "select id from observation where designation = 'M42'").toLongLong());
+        const qint64 picture = db("select id from observation_image").toLongLong();
+        QCOMPARE(db("select observation_id from observation_image").toLongLong(),
+                 db("select id from observation where designation = 'M42'").toLongLong());
         dbExec(db(), QString("update observation_image set removed_at = '2026-12-05 01:00:00' where id = %1")
                          .arg(picture));
 
@@ -189,12 +188,11 @@ private slots:
         history->pictures()->selectRow(0);
         clickButton(history, "cmdRestorePicture");
         QCOMPARE(m_messages->take(), QStringList({"The picture sketch.png is back with its observation."}));
-        QVERIFY(dbValue(db(), "select removed_at from observation_image").isNull());
+        QVERIFY(db("select removed_at from observation_image").isNull());
         QVERIFY(m_book->findChild<QWidget *>("imgThumb_0"));
     }
 
 private:
-    QString db() const { return m_dir->file("velnora.db"); }
     QString countShown() const { return textOf(m_book, "cmdObservations"); }
     void logNight(const QString &date, const QString &site, const QString &notes)
     {
@@ -203,8 +201,6 @@ private:
         QCOMPARE(m_book->text("txtFields_2"), date);
     }
 
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
     LogbookWindow *m_book = nullptr;
 };
 

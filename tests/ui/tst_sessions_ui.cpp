@@ -20,22 +20,14 @@
 #include <QTableWidget>
 #include <QtTest>
 
-class TestSessionsUi : public QObject
+class TestSessionsUi : public WorkspaceTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWorkspace(m_dir, m_messages);
-        AllWindows::registerAll();
-        m_db = m_dir->file("velnora.db");
-    }
-    void cleanup() { closeWorkspace(m_dir, m_messages); }
-
     void insCopiesTheOpenSessionsSky()
     {
         {
-            Store store(m_db, false);
+            Store store(db(), false);
             EquipmentItem site;
             site.kind = EquipmentItem::Kind::Site;
             site.name = "Hilltop";
@@ -56,13 +48,13 @@ private slots:
                  QStringList({"Hilltop", "8", "6", "8in Dob"}));
         // What is logged now belongs to the session.
         clickButton(book, "Command3");
-        QCOMPARE(dbValue(m_db, "select count(*) from session_observation").toInt(), 1);
+        QCOMPARE(db("select count(*) from session_observation").toInt(), 1);
     }
 
     void aNightFromTheMainMenuToItsReport()
     {
         {
-            Store store(m_db, false);
+            Store store(db(), false);
             for (const char *name : {"Hilltop", "Garden"}) {
                 EquipmentItem site;
                 site.kind = EquipmentItem::Kind::Site;
@@ -104,8 +96,9 @@ private slots:
         sketch.fill(Qt::gray);
         QVERIFY(sketch.save(m_dir->file("sketch.png")));
         QCOMPARE(qobject_cast<LogbookWindow *>(book)->attachImages({m_dir->file("sketch.png")}), 1);
-        dbExec(m_db, "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
-                     "'9:05 PM', 'Two belts')");
+        dbExec(db(),
+               "insert into planet_log (id, Local_Date, Local_Time, Notes) values ('Jupiter', '2026-12-07', "
+               "'9:05 PM', 'Two belts')");
         action("mnuEndSession")->trigger();
         const QStringList said = m_messages->take();
         QCOMPARE(said.size(), 1);
@@ -124,10 +117,10 @@ private slots:
         clickButton(window, "cmdReport");
         QVERIFY(Windows::find("report"));
 
-        const CliRun list = runCli({"session", "list"}, m_dir->path());
+        const CliRun list = run({"session", "list"});
         QCOMPARE(list.code, 0);
         QVERIFY2(list.out.contains("\tGarden\tKim\t2\n"), qPrintable(list.out));
-        const CliRun report = runCli({"session", "report", "1", "--out", "night.pdf"}, m_dir->path());
+        const CliRun report = run({"session", "report", "1", "--out", "night.pdf"});
         QCOMPARE(report.code, 0);
         const QString text = pdfText(m_dir->file("night.pdf"));
         QVERIFY2(text.contains("Frost, no wind") && text.contains("21.40 mag/arcsec"), qPrintable(text));
@@ -138,17 +131,12 @@ private slots:
         QVERIFY(images.waitForFinished(30000));
         // A heading, a rule and the sketch.
         QCOMPARE(QString::fromUtf8(images.readAllStandardOutput()).trimmed().split('\n').size(), 3);
-        const CliRun missing = runCli({"session", "report", "7", "--out", "x.pdf"}, m_dir->path());
+        const CliRun missing = run({"session", "report", "7", "--out", "x.pdf"});
         QCOMPARE(missing.code, 1);
         QVERIFY2(missing.err.endsWith("There is no observing session 7.\n"), qPrintable(missing.err));
-        QCOMPARE(runCli({"session", "report", "--help"}, m_dir->path()).code, 0);
-        QCOMPARE(runCli({"session", "--help"}, m_dir->path()).code, 0);
+        QCOMPARE(run({"session", "report", "--help"}).code, 0);
+        QCOMPARE(run({"session", "--help"}).code, 0);
     }
-
-private:
-    std::unique_ptr<ScopedWorkDir> m_dir;
-    std::unique_ptr<MessageRecorder> m_messages;
-    QString m_db;
 };
 
 QTEST_MAIN(TestSessionsUi)
