@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -26,36 +27,19 @@ double toNumber(QString text)
 QList<double> sexagesimalParts(const QString &text)
 {
     QList<double> parts;
-    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n && parts.size() < 3;) {
-        if (!digit(text[i])) {
+    const auto digit = [&text](qsizetype i) { return i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
+    for (qsizetype i = 0; i < text.size() && parts.size() < 3;) {
+        if (!digit(i)) {
             ++i;
             continue;
         }
-        char buffer[64];
-        qsizetype length = 0;
-        bool fits = true;
-        const auto take = [&](char c) {
-            if (length < qsizetype(sizeof buffer))
-                buffer[length++] = c;
-            else
-                fits = false;
-        };
         const qsizetype begin = i;
-        while (i < n && digit(text[i]))
-            take(char(text[i++].unicode()));
-        if (i + 1 < n && (text[i] == u'.' || text[i] == u',') && digit(text[i + 1])) {
-            take('.');
+        while (digit(i))
             ++i;
-            while (i < n && digit(text[i]))
-                take(char(text[i++].unicode()));
-        }
-        double value = 0;
-        const auto [end, error] = std::from_chars(buffer, buffer + length, value);
-        if (!fits || error != std::errc() || end != buffer + length)
-            value = toNumber(text.mid(begin, i - begin));
-        parts << value;
+        if (i < text.size() && (text[i] == u'.' || text[i] == u',') && digit(i + 1))
+            for (++i; digit(i);)
+                ++i;
+        parts << toNumber(text.mid(begin, i - begin));
     }
     return parts;
 }
@@ -280,45 +264,39 @@ std::optional<Moment> parseDateTime(const QString &text)
 QString formatDateTime(const QDate &date, const QTime &time, std::optional<int> offsetSeconds)
 {
     // Written digit by digit: an export writes one for every observation.
-    char out[32];
+    char out[48];
     char *p = out;
-    const auto two = [&p](int v) {
-        *p++ = char('0' + v / 10);
-        *p++ = char('0' + v % 10);
+    const auto put = [&p](int v, int width) {
+        if (v < 0) {
+            *p++ = '-';
+            v = -v;
+            --width;
+        }
+        char digits[12];
+        const int n = int(std::to_chars(digits, digits + sizeof digits, v).ptr - digits);
+        for (int i = n; i < width; ++i)
+            *p++ = '0';
+        p = std::copy(digits, digits + n, p);
     };
-    const int year = date.year();
-    if (year < 0 || year > 9999 || !time.isValid() || (offsetSeconds && std::abs(*offsetSeconds) >= 100 * 3600)) {
-        QString slow = QStringLiteral("%1-%2-%3T%4")
-                           .arg(year, 4, 10, QChar('0'))
-                           .arg(date.month(), 2, 10, QChar('0'))
-                           .arg(date.day(), 2, 10, QChar('0'))
-                           .arg(time.toString(QStringLiteral("HH:mm:ss")));
-        if (!offsetSeconds)
-            return slow;
-        const int minutes = std::abs(*offsetSeconds) / 60;
-        return slow + QStringLiteral("%1%2:%3")
-                          .arg(*offsetSeconds < 0 ? '-' : '+')
-                          .arg(minutes / 60, 2, 10, QChar('0'))
-                          .arg(minutes % 60, 2, 10, QChar('0'));
-    }
-    two(year / 100);
-    two(year % 100);
+    put(date.year(), 4);
     *p++ = '-';
-    two(date.month());
+    put(date.month(), 2);
     *p++ = '-';
-    two(date.day());
+    put(date.day(), 2);
     *p++ = 'T';
-    two(time.hour());
-    *p++ = ':';
-    two(time.minute());
-    *p++ = ':';
-    two(time.second());
+    if (time.isValid()) { // an invalid time writes none
+        put(time.hour(), 2);
+        *p++ = ':';
+        put(time.minute(), 2);
+        *p++ = ':';
+        put(time.second(), 2);
+    }
     if (offsetSeconds) {
         const int minutes = std::abs(*offsetSeconds) / 60;
         *p++ = *offsetSeconds < 0 ? '-' : '+';
-        two(minutes / 60);
+        put(minutes / 60, 2);
         *p++ = ':';
-        two(minutes % 60);
+        put(minutes % 60, 2);
     }
     return QString::fromLatin1(out, p - out);
 }

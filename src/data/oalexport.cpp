@@ -26,6 +26,7 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -62,6 +63,13 @@ struct Observation
     qint64 sessionId = 0;
     // The history's row of an earlier observation only it holds.
     qint64 historyId = 0;
+
+    // The texts in the order of the logbooks' observation columns.
+    std::array<QString *, 10> fields()
+    {
+        return {&date, &time, &ut, &location, &instrument, &magnification, &transparency, &seeing, &notes,
+                &personalNotes};
+    }
 };
 
 // A row of a logbook table; the link tables name tables without regard to case.
@@ -214,8 +222,6 @@ public:
         m_current.squeeze();
     }
 
-    Site site;
-
 private:
     void tick()
     {
@@ -276,8 +282,7 @@ private:
             }
             Observation ob;
             ob.target = index;
-            QString *fields[] = {&ob.date,          &ob.time,         &ob.ut,     &ob.location, &ob.instrument,
-                                 &ob.magnification, &ob.transparency, &ob.seeing, &ob.notes,    &ob.personalNotes};
+            const auto fields = ob.fields();
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 8 + i);
             ob.table = t.table;
@@ -304,8 +309,7 @@ private:
             o.target = row != rowTargets.end() && row->first == k.rowid
                            ? row->second
                            : historyTarget(t.table, k.rowid, k.designation);
-            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
+            const auto fields = o.fields();
             for (int i = 0; i < 10; ++i)
                 *fields[i] = k.fields[size_t(i)];
             o.table = t.table;
@@ -342,8 +346,7 @@ private:
             tick();
             Observation o;
             o.target = m_targets.index(planetTarget(text(st, 0), text(st, 1), text(st, 2)));
-            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing, &o.notes};
+            const auto fields = o.fields();
             for (int i = 0; i < 9; ++i)
                 *fields[i] = text(st, 3 + i);
             o.table = log.table;
@@ -375,7 +378,7 @@ private:
                 if (c.empty())
                     c = columnsOf(st);
                 const qsizetype before = seen.size();
-                seen.insert(historyIdentity(c[0], c[1], c[2]));
+                seen.insert(identity(bytes(c[0]), c[1].getInt64(), bytes(c[2])));
                 if (seen.size() == before)
                     continue;
                 Observation o;
@@ -412,8 +415,7 @@ private:
                 continue;
             ++next;
             Observation o;
-            QString *fields[] = {&o.date,          &o.time,         &o.ut,     &o.location, &o.instrument,
-                                 &o.magnification, &o.transparency, &o.seeing, &o.notes,    &o.personalNotes};
+            const auto fields = o.fields();
             for (int i = 0; i < 10; ++i)
                 *fields[i] = text(st, 3 + i);
             o.target = historyTarget(text(st, 0), st.getColumn(1).getInt64(), text(st, 2));
@@ -423,27 +425,33 @@ private:
     }
 
     // One observation however often it was edited: a log row, or a
-    // catalogue row on one date.
-    static Fingerprint identity(const QString &table, qint64 rowid, const QString &date)
+    // catalogue row on one date. Keyed on the stored bytes where they are
+    // ASCII: the history's million rows are most of the export's reading.
+    Fingerprint identity(std::string_view table, qint64 rowid, std::string_view date)
     {
-        const bool logRow = table.compare(Catalogues::solarLog().table, Qt::CaseInsensitive) == 0;
-        QByteArray key = table.toLower().toUtf8() + '\x1f' + QByteArray::number(rowid);
-        if (!logRow)
-            key += '\x1f' + date.toUtf8();
-        return fingerprint(std::string_view(key.constData(), size_t(key.size())));
+        if (!asciiTrim(table) || !asciiTrim(date)) {
+            const QByteArray t = QString::fromUtf8(table.data(), qsizetype(table.size())).trimmed().toLower().toUtf8();
+            const QByteArray d = QString::fromUtf8(date.data(), qsizetype(date.size())).trimmed().toUtf8();
+            return key(std::string_view(t.constData(), size_t(t.size())), rowid,
+                       std::string_view(d.constData(), size_t(d.size())));
+        }
+        return key(table, rowid, date);
     }
 
-    // The same of a history row,
-    // from the stored bytes where they are ASCII: the history's million rows
-    // are most of the export's reading.
-    Fingerprint historyIdentity(const SQLite::Column &tableColumn, const SQLite::Column &rowidColumn,
-                                const SQLite::Column &dateColumn)
+    Fingerprint identity(const QString &table, qint64 rowid, const QString &date)
     {
-        std::string_view table(tableColumn.getText(), size_t(tableColumn.getBytes()));
-        std::string_view date(dateColumn.getText(), size_t(dateColumn.getBytes()));
-        const qint64 rowid = rowidColumn.getInt64();
-        if (!asciiTrim(table) || !asciiTrim(date))
-            return identity(text(tableColumn), rowid, text(dateColumn));
+        const QByteArray t = table.toUtf8(), d = date.toUtf8();
+        return identity(std::string_view(t.constData(), size_t(t.size())), rowid,
+                        std::string_view(d.constData(), size_t(d.size())));
+    }
+
+    static std::string_view bytes(const SQLite::Column &c)
+    {
+        return std::string_view(c.getText(), size_t(c.getBytes()));
+    }
+
+    Fingerprint key(std::string_view table, qint64 rowid, std::string_view date)
+    {
         m_key.assign(table);
         for (char &c : m_key)
             if (c >= 'A' && c <= 'Z')
@@ -1330,8 +1338,8 @@ OalExport::Result OalExport::write(SQLite::Database &db, const QString &path, co
         Targets targets;
         targets.met = [&section](const Target &t) { section.add(t); };
         Collector c(db, targets);
-        c.site = Site::load(db);
-        DocumentWriter writer(db, c.site, &file);
+        const Site site = Site::load(db);
+        DocumentWriter writer(db, site, &file);
 
         // The first run numbers what the head lists; the observations are
         // counted, so the count is all the progress it can show.

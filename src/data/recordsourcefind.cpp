@@ -112,13 +112,6 @@ constexpr size_t kAheadMin = 4096;
 constexpr size_t kAheadMax = 262144;
 constexpr size_t kMaxHits = 100000;
 
-struct StoreVersion
-{
-    qint64 dataVersion = 0;
-    qint64 changes = 0;
-};
-
-// Changes when anything is written to the store, by this connection or any other.
 StoreVersion storeVersion(sqlite3 *db)
 {
     Statement st(db, "PRAGMA data_version");
@@ -217,8 +210,7 @@ int RecordSource::streamFind(int start, int col, const QString &criterion,
     if (ahead && (!inRows || ahead->criterion != criterion || ahead->column != col || startKey < ahead->from))
         ahead.reset();
     if (ahead) {
-        const StoreVersion now = storeVersion(db);
-        if (now.dataVersion != ahead->dataVersion || now.changes != ahead->changes)
+        if (storeVersion(db) != ahead->version)
             ahead.reset();
     }
     if (ahead && startKey <= ahead->scannedTo) {
@@ -286,10 +278,9 @@ int RecordSource::streamFind(int start, int col, const QString &criterion,
             // Read while the statement holds the store still, so that a write
             // just before it cannot pass unseen.
             const StoreVersion now = storeVersion(db);
-            if (goingOn && (now.dataVersion != ahead->dataVersion || now.changes != ahead->changes))
+            if (goingOn && now != ahead->version)
                 return streamFind(start, col, criterion, matches, quick); // afresh: m_foundAhead is empty
-            ahead->dataVersion = now.dataVersion;
-            ahead->changes = now.changes;
+            ahead->version = now;
         }
         const qint64 rowid = sqlite3_column_int64(st.get(), 0);
         ++ordinal;
@@ -357,9 +348,7 @@ int RecordSource::streamFind(int start, int col, const QString &criterion,
         ahead->scannedTo = Bookmark(ordinal);
         ahead->toEnd = ended;
         if (!stepped) { // nothing after the rows tested before
-            const StoreVersion now = storeVersion(db);
-            ahead->dataVersion = now.dataVersion;
-            ahead->changes = now.changes;
+            ahead->version = storeVersion(db);
         }
         m_foundAhead = std::move(ahead);
     }

@@ -227,6 +227,15 @@ inline Kind kindFromDeclaredType(const char *decl)
 inline const char *const kNoCurrent = "Either BOF or EOF is True, or the current record has been deleted. "
                                       "Requested operation requires a current record.";
 
+// Changes when anything is written to the store: `dataVersion` with another
+// connection's commit, `changes` with this connection's writes.
+struct StoreVersion
+{
+    qint64 dataVersion = 0;
+    qint64 changes = 0;
+    bool operator==(const StoreVersion &) const = default;
+};
+
 } // namespace RecordSourceParts
 
 // The matches a find stepped past, valid while the store, the criterion and
@@ -237,8 +246,7 @@ struct RecordSource::FoundAhead
 {
     QString criterion;
     int column = 0;
-    qint64 dataVersion = 0; // another connection's commit changes it
-    qint64 changes = 0;     // this connection's writes
+    RecordSourceParts::StoreVersion version;
     Bookmark from = 1;
     Bookmark scannedTo = 0;
     bool toEnd = false; // `scannedTo` is the query's last row
