@@ -38,17 +38,27 @@ QString chooseFile(QWidget *parent, bool saving)
                                                  kFilter);
 }
 
-// Shown only when the work outlasts half a second.
+// Shown only when the work outlasts half a second. While the work only
+// counts (a total of 0) the value stays 0, which setValue takes as nothing
+// new: it would neither show the dialog nor let the windows repaint, so both
+// are done here.
 std::function<bool(int, int)> progressOf(QProgressDialog &dialog)
 {
-    auto since = std::make_shared<QElapsedTimer>();
-    since->start();
-    return [&dialog, since](int done, int total) {
+    auto begun = std::make_shared<QElapsedTimer>();
+    begun->start();
+    auto since = std::make_shared<QElapsedTimer>(); // not started: the first call goes through
+    return [&dialog, begun, since](int done, int total) {
         // A few updates a second are plenty, and cheap next to the work.
-        if (done == 0 || done == total || since->elapsed() >= 50) {
-            since->restart();
+        if (!since->isValid() || since->elapsed() >= 50 || (total > 0 && (done == 0 || done == total))) {
+            since->start();
             dialog.setMaximum(total);
-            dialog.setValue(done);
+            if (total > 0) {
+                dialog.setValue(done);
+            } else {
+                if (!dialog.isVisible() && begun->elapsed() >= dialog.minimumDuration())
+                    dialog.show();
+                QCoreApplication::processEvents();
+            }
         }
         return !dialog.wasCanceled();
     };

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QtTest>
 
 class TestOalUi : public WorkspaceTest
@@ -65,6 +67,25 @@ private slots:
                      summary.contains("Imported: 5 (M 31, NGC 7000, Blinking Planetary, Jupiter, Rigel)."),
                  qPrintable(summary));
         QCOMPARE(db("select location from mess where mes = '31'").toString(), QString("Nutscheid"));
+    }
+
+    // The windows are repainted, and Cancel can be pressed, while the export
+    // still counts what it will write, not only once it writes.
+    void eventsRunWhileTheExportCounts()
+    {
+        dbExec(db(), "with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+                     "insert into generic (object, observed, date) select 'Obj ' || i, 1, '2024-07-01' from n");
+        QWidget *first = Windows::show("first");
+        m_answer = m_dir->file("out.xml");
+        int maximumFirstSeen = -1;
+        QTimer::singleShot(0, first, [&] {
+            if (auto *progress = first->findChild<QProgressDialog *>("oal_progress"))
+                maximumFirstSeen = progress->maximum();
+        });
+        first->findChild<QAction *>("mnuExportObservations")->trigger();
+        QCOMPARE(m_messages->take(),
+                 QStringList{QString("3000 observations of 3000 objects were exported to %1.").arg(m_answer)});
+        QCOMPARE(maximumFirstSeen, 0); // still counting
     }
 
     void noImportUnderAnOpenLogbook()
